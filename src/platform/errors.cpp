@@ -1,0 +1,54 @@
+#include "errors.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+
+namespace qm {
+
+Error::Error(QString message)
+    : m_message(std::move(message))
+    , m_utf8(m_message.toUtf8())
+{
+}
+
+IoError::IoError(int errorNumber)
+    : Error(textFor(errorNumber))
+    , m_errorNumber(errorNumber)
+{
+}
+
+QString IoError::textFor(int errorNumber)
+{
+    switch (errorNumber) {
+    case ENOENT:
+    case ENOTDIR:
+        return QCoreApplication::translate("qm", "Datei nicht gefunden");
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ:
+        return QCoreApplication::translate("qm", "Ungültiger Dateiname");
+    case EMFILE:
+    case ENFILE:
+        return QCoreApplication::translate("qm", "Zu viele Dateien geöffnet");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return QCoreApplication::translate("qm", "Dateizugriff verweigert");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QCoreApplication::translate("qm", "Kapazität der Diskette/Festplatte erschöpft");
+    default:
+        return QCoreApplication::translate("qm", "I/O-Fehler %1").arg(errorNumber);
+    }
+}
+
+ConvertError::ConvertError(QStringView text)
+    : Error(QCoreApplication::translate("qm", "'%1' ist kein gültiger Integerwert").arg(text))
+{
+}
+
+} // namespace qm

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+namespace qm {
+
+// An error that ends the current command. The application's error display
+// shows message() in a message box; the command line prints it on stderr.
+class Error : public std::exception
+{
+public:
+    explicit Error(QString message);
+    const QString &message() const { return m_message; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+// A failed file operation, described by the operating system's error number
+// (errno) in the program's German wording.
+class IoError : public Error
+{
+public:
+    explicit IoError(int errorNumber);
+    int errorNumber() const { return m_errorNumber; }
+    static QString textFor(int errorNumber);
+
+private:
+    int m_errorNumber;
+};
+
+// A text that should be a whole number but is not.
+class ConvertError : public Error
+{
+public:
+    explicit ConvertError(QStringView text);
+};
+
+// Text that cannot be written in the files' code page.
+class EncodingError : public Error
+{
+public:
+    using Error::Error;
+};
+
+} // namespace qm
