@@ -1,5 +1,274 @@
+#include "platform/cp1252.h"
+#include "platform/errors.h"
 #include "platform/numbers.h"
+#include "platform/stringtable.h"
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
-class TestPlatformCore : public QObject { Q_OBJECT private Q_SLOTS: void placeholder() { QCOMPARE(qm::lenientToInt(u"12"), 12); } };
-QTEST_MAIN(TestPlatformCore)
+
+#include <cerrno>
+
+using namespace qm;
+
+class TestPlatformCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void strictNumbers_data();
+    void strictNumbers();
+    void lenientNumbers_data();
+    void lenientNumbers();
+    void convertErrorText();
+
+    void cp1252RoundTripsEveryByte();
+    void cp1252Decodes();
+    void cp1252RefusesOtherCharacters();
+
+    void splitLines_data();
+    void splitLines();
+
+    void writerWritesCrLfCp1252();
+    void writerRefusalKeepsPreviousFile();
+    void writerIntoMissingDirectoryFails();
+    void readErrors();
+    void ioErrorTexts_data();
+    void ioErrorTexts();
+
+    void stringTableGrowsAndHides();
+};
+
+void TestPlatformCore::strictNumbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "42" << true << 42;
+    QTest::newRow("leading blanks") << "   7" << true << 7;
+    QTest::newRow("minus") << "-14" << true << -14;
+    QTest::newRow("plus") << "+3" << true << 3;
+    QTest::newRow("hex") << "$1F" << true << 31;
+    QTest::newRow("negative hex") << "-$10" << true << -16;
+    QTest::newRow("hex all bits") << "$FFFFFFFF" << true << -1;
+    QTest::newRow("max") << "2147483647" << true << 2147483647;
+    QTest::newRow("min") << "-2147483648" << true << int(-2147483647 - 1);
+    QTest::newRow("empty") << "" << false << 0;
+    QTest::newRow("blanks only") << "  " << false << 0;
+    QTest::newRow("sign only") << "-" << false << 0;
+    QTest::newRow("dollar only") << "$" << false << 0;
+    QTest::newRow("trailing blank") << "12 " << false << 0;
+    QTest::newRow("trailing letter") << "12a" << false << 0;
+    QTest::newRow("decimal point") << "1.5" << false << 0;
+    QTest::newRow("0x is not hex") << "0x10" << false << 0;
+    QTest::newRow("tab is not a blank") << "\t5" << false << 0;
+    QTest::newRow("beyond 32 bits") << "2147483648" << false << 0;
+    QTest::newRow("far beyond") << "99999999999999999999" << false << 0;
+    QTest::newRow("hex beyond 32 bits") << "$100000000" << false << 0;
+}
+
+void TestPlatformCore::strictNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(int, value);
+    const auto parsed = parseStrictInt(text);
+    QCOMPARE(parsed.has_value(), valid);
+    if (valid) {
+        QCOMPARE(*parsed, value);
+        QCOMPARE(strToInt(text), value);
+    } else {
+        QVERIFY_THROWS_EXCEPTION(ConvertError, strToInt(text));
+    }
+}
+
+void TestPlatformCore::lenientNumbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("plain") << "120" << 120;
+    QTest::newRow("blanks and sign") << "  -35" << -35;
+    QTest::newRow("stops at letter") << "12ab" << 12;
+    QTest::newRow("stops at blank") << "7 8" << 7;
+    QTest::newRow("no digit") << "abc" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("hex") << "$ff" << 255;
+    QTest::newRow("hex stops") << "$1G" << 1;
+    QTest::newRow("overflow keeps digits so far") << "21474836479" << 2147483647;
+    QTest::newRow("negative overflow") << "-21474836489" << int(-2147483647 - 1);
+    QTest::newRow("many digits") << "123456789012345678901234567890" << 1234567890;
+}
+
+void TestPlatformCore::lenientNumbers()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QCOMPARE(lenientToInt(text), value);
+}
+
+void TestPlatformCore::convertErrorText()
+{
+    try {
+        strToInt(u"1x");
+        QFAIL("no exception");
+    } catch (const ConvertError &e) {
+        QCOMPARE(e.message(), QStringLiteral("'1x' ist kein gültiger Integerwert"));
+        QCOMPARE(QString::fromUtf8(e.what()), e.message());
+    }
+}
+
+void TestPlatformCore::cp1252RoundTripsEveryByte()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QString text = decodeCp1252(all);
+    QCOMPARE(text.size(), 256);
+    QByteArray back;
+    QVERIFY(encodeCp1252(text, back));
+    QCOMPARE(back, all);
+}
+
+void TestPlatformCore::cp1252Decodes()
+{
+    QCOMPARE(decodeCp1252("Gr\xF6\xDF" "e \x80 \x84x\x93"), QStringLiteral("Größe € „x“"));
+    QByteArray out;
+    QVERIFY(encodeCp1252(u"Größe € „x“", out));
+    QCOMPARE(out, QByteArray("Gr\xF6\xDF" "e \x80 \x84x\x93"));
+}
+
+void TestPlatformCore::cp1252RefusesOtherCharacters()
+{
+    QByteArray out;
+    qsizetype bad = -1;
+    QVERIFY(!encodeCp1252(u"ab\u0142c", out, &bad)); // Polish ł is not in cp1252
+    QCOMPARE(bad, qsizetype(2));
+}
+
+void TestPlatformCore::splitLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty file") << QByteArray() << QStringList();
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("no last line end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("empty lines") << QByteArray("\r\n\r\nx") << QStringList{"", "", "x"};
+    QTest::newRow("cr inside a line stays") << QByteArray("a\rb\r\n") << QStringList{"a\rb"};
+    QTest::newRow("umlaut") << QByteArray("\xFC\r\n") << QStringList{QStringLiteral("ü")};
+}
+
+void TestPlatformCore::splitLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(splitCp1252Lines(bytes), lines);
+}
+
+void TestPlatformCore::writerWritesCrLfCp1252()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    TextFileWriter w(path);
+    w.writeLine(u"NA,Größe");
+    w.writeLine(u"");
+    w.commit();
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("NA,Gr\xF6\xDF" "e\r\n\r\n"));
+    QCOMPARE(readTextLines(path), (QStringList{QStringLiteral("NA,Größe"), QString()}));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.txt"}); // no temporary left
+}
+
+void TestPlatformCore::writerRefusalKeepsPreviousFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.txt");
+    {
+        TextFileWriter w(path);
+        w.writeLine(u"old");
+        w.commit();
+    }
+    TextFileWriter w(path);
+    w.writeLine(u"new");
+    try {
+        w.writeLine(u"Łódź");
+        QFAIL("no exception");
+    } catch (const EncodingError &e) {
+        QVERIFY(e.message().contains(QStringLiteral("U+0141")));
+        QVERIFY(e.message().contains(QStringLiteral("Zeile 2")));
+    }
+    QCOMPARE(readTextLines(path), QStringList{"old"});
+}
+
+void TestPlatformCore::writerIntoMissingDirectoryFails()
+{
+    QTemporaryDir dir;
+    TextFileWriter w(dir.filePath("nodir/x.txt"));
+    w.writeLine(u"x");
+    try {
+        w.commit();
+        QFAIL("no exception");
+    } catch (const IoError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Datei nicht gefunden"));
+    }
+}
+
+void TestPlatformCore::readErrors()
+{
+    QTemporaryDir dir;
+    QVERIFY_THROWS_EXCEPTION(IoError, readTextLines(dir.filePath("missing.txt")));
+    QVERIFY_THROWS_EXCEPTION(IoError, readTextLines(QString()));
+    try {
+        readTextLines(dir.path()); // a directory is not a text file
+        QFAIL("no exception");
+    } catch (const IoError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Dateizugriff verweigert"));
+    }
+    QVERIFY(!fileExists(dir.path()));
+    QVERIFY(!fileExists(QString()));
+}
+
+void TestPlatformCore::ioErrorTexts_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ENOENT") << ENOENT << "Datei nicht gefunden";
+    QTest::newRow("ENAMETOOLONG") << ENAMETOOLONG << "Ungültiger Dateiname";
+    QTest::newRow("EMFILE") << EMFILE << "Zu viele Dateien geöffnet";
+    QTest::newRow("EACCES") << EACCES << "Dateizugriff verweigert";
+    QTest::newRow("ENOSPC") << ENOSPC << "Kapazität der Diskette/Festplatte erschöpft";
+    QTest::newRow("EIO") << EIO << QStringLiteral("I/O-Fehler %1").arg(EIO);
+}
+
+void TestPlatformCore::ioErrorTexts()
+{
+    QFETCH(int, code);
+    QFETCH(QString, text);
+    QCOMPARE(IoError(code).message(), text);
+    QCOMPARE(IoError(code).errorNumber(), code);
+}
+
+void TestPlatformCore::stringTableGrowsAndHides()
+{
+    StringTable t(2, 1);
+    QCOMPARE(t.cell(5, 5), QString());
+    t.setCell(3, 2, "x");
+    QCOMPARE(t.colCount(), 4);
+    QCOMPARE(t.rowCount(), 3);
+    QCOMPARE(t.cell(3, 2), QStringLiteral("x"));
+    t.setColCount(2);
+    QCOMPARE(t.cell(3, 2), QString());
+    t.setColCount(4);
+    QCOMPARE(t.cell(3, 2), QStringLiteral("x"));
+    QCOMPARE(t.row(2, 1), (QStringList{"", "", "x"}));
+    t.setCell(-1, 0, "ignored");
+    QCOMPARE(t.colCount(), 4);
+    t.reset(1, 1);
+    QCOMPARE(t.cell(0, 0), QString());
+}
+
+QTEST_GUILESS_MAIN(TestPlatformCore)
 #include "TestPlatformCore.moc"

@@ -1,0 +1,131 @@
+#include "programdirectory.h"
+
+#include "filelookup.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace qm {
+namespace {
+
+QString withSlash(QString path)
+{
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path;
+}
+
+QString helpPath(const QString &dir, QLatin1StringView name)
+{
+    const QString exact = dir + name;
+    if (fileExists(exact))
+        return exact;
+    const QString other = findFileCaseInsensitive(dir, name);
+    return other.isEmpty() ? exact : other;
+}
+
+Error folderError(const QString &folder)
+{
+    return Error(QCoreApplication::translate("qm", "Das Verzeichnis %1 kann nicht angelegt werden.")
+                     .arg(folder));
+}
+
+// Copies what is missing below source into target; see seedProgramDirectory.
+int copyMissing(const QString &source, const QString &target, int depth)
+{
+    if (depth > 16) // a link loop in the shipped folder
+        return 0;
+    const QFileInfo targetInfo(target);
+    if (targetInfo.exists() && !targetInfo.isDir())
+        return 0; // the user's file of that name stays
+    if (!targetInfo.exists() && !QDir().mkpath(target))
+        throw folderError(target);
+    int copied = 0;
+    const QFileInfoList entries =
+        QDir(source).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        const QString to = target + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir()) {
+            copied += copyMissing(entry.filePath(), to, depth + 1);
+            continue;
+        }
+        const QFileInfo existing(to);
+        if (existing.exists() || existing.isSymLink())
+            continue;
+        try {
+            writeFileAtomically(to, readFileBytes(entry.filePath()));
+        } catch (const IoError &e) {
+            throw Error(QCoreApplication::translate("qm",
+                                                    "Die Datei %1 kann nicht nach %2 kopiert werden: %3")
+                            .arg(entry.filePath(), to, e.message()));
+        }
+        ++copied;
+    }
+    return copied;
+}
+
+bool isEmptyFolder(const QString &path)
+{
+    return QDir(path)
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+        .isEmpty();
+}
+
+} // namespace
+
+ProgramDirectory::ProgramDirectory(const QString &path)
+    : m_path(withSlash(QDir::cleanPath(QDir(path).absolutePath())))
+    , m_firstAidHelp(helpPath(m_path, FirstAidHelpFile))
+    , m_programHelp(helpPath(m_path, ProgramHelpFile))
+{
+}
+
+QString ProgramDirectory::filePath(const QString &name) const
+{
+    return m_path + name;
+}
+
+QString ProgramDirectory::subdirPath(const QString &subdir) const
+{
+    return m_path + subdir + QLatin1Char('/');
+}
+
+QString defaultProgramDirectoryPath()
+{
+    return withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+           + QStringLiteral("Quillmark/");
+}
+
+int seedProgramDirectory(const QString &targetDir, const QString &shareDir)
+{
+    if (shareDir.isEmpty() || !QFileInfo(shareDir).isDir())
+        return 0;
+    QString target = QDir::cleanPath(QDir(targetDir).absolutePath());
+    const QString source = QDir::cleanPath(QDir(shareDir).absolutePath());
+    if (target == source)
+        return 0;
+    return copyMissing(source, target, 0);
+}
+
+ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString &shareDir)
+{
+    const bool isExplicit = !explicitDir.isEmpty();
+    const ProgramDirectory wanted(isExplicit ? explicitDir : defaultProgramDirectoryPath());
+    const QString path = wanted.path();
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+    if ((existed && !info.isDir()) || (!existed && !QDir().mkpath(path)))
+        throw Error(
+            QCoreApplication::translate("qm", "Das Programmverzeichnis %1 kann nicht angelegt werden.")
+                .arg(path));
+    if (!isExplicit || isEmptyFolder(path))
+        seedProgramDirectory(path, shareDir);
+    // Built again so that the help paths see the copied help files.
+    return ProgramDirectory(path);
+}
+
+} // namespace qm

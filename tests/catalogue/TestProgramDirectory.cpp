@@ -1,0 +1,255 @@
+#include "catalogue/programdirectory.h"
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+bool makeFile(const QString &path, const QByteArray &content)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Every file below dir, relative, sorted.
+QStringList filesBelow(const QString &dir)
+{
+    QStringList result;
+    const QDir base(dir);
+    const QFileInfoList entries = base.entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &e : entries) {
+        if (e.isDir()) {
+            const QStringList inner = filesBelow(e.filePath());
+            result.append(e.fileName() + QLatin1Char('/'));
+            for (const QString &f : inner)
+                result.append(e.fileName() + QLatin1Char('/') + f);
+        } else {
+            result.append(e.fileName());
+        }
+    }
+    return result;
+}
+
+// Sets an environment variable for the lifetime of the object.
+class EnvironmentOverride
+{
+public:
+    EnvironmentOverride(const char *name, const QString &value)
+        : m_name(name)
+        , m_saved(qgetenv(name))
+        , m_wasSet(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~EnvironmentOverride()
+    {
+        if (m_wasSet)
+            qputenv(m_name, m_saved);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    QByteArray m_saved;
+    bool m_wasSet;
+};
+
+} // namespace
+
+class TestProgramDirectory : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void pathIsAbsoluteWithSlash_data();
+    void pathIsAbsoluteWithSlash();
+    void namesOfItsFiles();
+    void helpFileInOtherLetterCase();
+    void defaultFollowsXdgDataHome();
+
+    void firstStartCopiesTheShippedFiles();
+    void neverReplacesTheUsersFiles();
+    void secondStartCopiesNothing();
+    void explicitFolderWithContentIsNotSeeded();
+    void copiesCanBeChanged();
+    void missingShareCopiesNothing();
+    void fileInPlaceOfTheFolderIsAnError();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QString m_share;
+};
+
+void TestProgramDirectory::init()
+{
+    m_tmp = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_tmp->isValid());
+    m_share = m_tmp->filePath(QStringLiteral("share"));
+    QVERIFY(makeFile(m_share + QStringLiteral("/ETIKETT/adresse.eti"), "ETI\r\n"));
+    QVERIFY(makeFile(m_share + QStringLiteral("/FORMATE/a4.vrl"), "VRL\r\n"));
+    QVERIFY(makeFile(m_share + QStringLiteral("/DBANKEN/.keep"), ""));
+    QVERIFY(makeFile(m_share + QStringLiteral("/BEREICH.DAT"), "Bereiche\r\n---\r\n"));
+    QVERIFY(makeFile(m_share + QStringLiteral("/QUILLMK.HLP"), "#CONTEXT 0 Inhalt\r\n"));
+}
+
+void TestProgramDirectory::pathIsAbsoluteWithSlash_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("expected"); // "W/" stands for the working directory
+    QTest::newRow("absolute") << "/opt/quillmark" << "/opt/quillmark/";
+    QTest::newRow("with slash") << "/opt/quillmark/" << "/opt/quillmark/";
+    QTest::newRow("root") << "/" << "/";
+    QTest::newRow("doubled slashes") << "/opt//quillmark/./daten" << "/opt/quillmark/daten/";
+    QTest::newRow("relative") << "daten" << "W/daten/";
+    QTest::newRow("dot") << "." << "W/";
+}
+
+void TestProgramDirectory::pathIsAbsoluteWithSlash()
+{
+    QFETCH(QString, given);
+    QFETCH(QString, expected);
+    QString cwd = QDir::currentPath();
+    if (!cwd.endsWith(QLatin1Char('/')))
+        cwd += QLatin1Char('/');
+    if (expected.startsWith(QLatin1String("W/")))
+        expected = cwd + expected.mid(2);
+    QCOMPARE(ProgramDirectory(given).path(), expected);
+}
+
+void TestProgramDirectory::namesOfItsFiles()
+{
+    const ProgramDirectory dir(QStringLiteral("/opt/q"));
+    QCOMPARE(dir.firstAidHelpPath(), QStringLiteral("/opt/q/ERSTEHILFE.HLP"));
+    QCOMPARE(dir.programHelpPath(), QStringLiteral("/opt/q/QUILLMK.HLP"));
+    QCOMPARE(dir.areasFile(), QStringLiteral("/opt/q/BEREICH.DAT"));
+    QCOMPARE(dir.worksFile(), QStringLiteral("/opt/q/WERKE.DAT"));
+    QCOMPARE(dir.scratchFile(), QStringLiteral("/opt/q/TEMP.DAT"));
+    QCOMPARE(dir.formatsFile(), QStringLiteral("/opt/q/FORMATE.DAT"));
+    QCOMPARE(dir.subdirPath(ProgramDirectory::FormatSubdir), QStringLiteral("/opt/q/FORMATE/"));
+    QCOMPARE(dir.filePath(ProgramDirectory::DesignSubdir), QStringLiteral("/opt/q/ETIKETT"));
+    QCOMPARE(dir.filePath(ProgramDirectory::DatabaseSubdir), QStringLiteral("/opt/q/DBANKEN"));
+}
+
+void TestProgramDirectory::helpFileInOtherLetterCase()
+{
+    const QString path = m_tmp->filePath(QStringLiteral("alt"));
+    QVERIFY(makeFile(path + QStringLiteral("/quillmk.hlp"), "x"));
+    const ProgramDirectory dir(path);
+    QCOMPARE(dir.programHelpPath(), path + QStringLiteral("/quillmk.hlp"));
+    QCOMPARE(dir.firstAidHelpPath(), path + QStringLiteral("/ERSTEHILFE.HLP"));
+}
+
+void TestProgramDirectory::defaultFollowsXdgDataHome()
+{
+    const EnvironmentOverride env("XDG_DATA_HOME", m_tmp->filePath(QStringLiteral("data")));
+    QCOMPARE(defaultProgramDirectoryPath(), m_tmp->filePath(QStringLiteral("data/Quillmark/")));
+}
+
+void TestProgramDirectory::firstStartCopiesTheShippedFiles()
+{
+    const EnvironmentOverride env("XDG_DATA_HOME", m_tmp->filePath(QStringLiteral("data")));
+    const ProgramDirectory dir = openProgramDirectory(QString(), m_share);
+    QCOMPARE(dir.path(), m_tmp->filePath(QStringLiteral("data/Quillmark/")));
+    QCOMPARE(filesBelow(dir.path()),
+             (QStringList{"BEREICH.DAT", "DBANKEN/", "ETIKETT/", "ETIKETT/adresse.eti",
+                          "FORMATE/", "FORMATE/a4.vrl", "QUILLMK.HLP"}));
+    QCOMPARE(contentOf(dir.path() + QStringLiteral("ETIKETT/adresse.eti")), QByteArray("ETI\r\n"));
+    QCOMPARE(contentOf(dir.areasFile()), QByteArray("Bereiche\r\n---\r\n"));
+}
+
+void TestProgramDirectory::neverReplacesTheUsersFiles()
+{
+    const EnvironmentOverride env("XDG_DATA_HOME", m_tmp->filePath(QStringLiteral("data")));
+    const QString target = defaultProgramDirectoryPath();
+    QVERIFY(makeFile(target + QStringLiteral("BEREICH.DAT"), "Meine\r\n"));
+    QVERIFY(makeFile(target + QStringLiteral("ETIKETT/adresse.eti"), "MEINE\r\n"));
+    QVERIFY(makeFile(target + QStringLiteral("FORMATE"), "eine Datei\r\n"));
+    const ProgramDirectory dir = openProgramDirectory(QString(), m_share);
+    QCOMPARE(contentOf(dir.areasFile()), QByteArray("Meine\r\n"));
+    QCOMPARE(contentOf(dir.path() + QStringLiteral("ETIKETT/adresse.eti")), QByteArray("MEINE\r\n"));
+    QCOMPARE(contentOf(dir.path() + QStringLiteral("FORMATE")), QByteArray("eine Datei\r\n"));
+    // What was missing came.
+    QCOMPARE(contentOf(dir.programHelpPath()), QByteArray("#CONTEXT 0 Inhalt\r\n"));
+    QVERIFY(QFileInfo(dir.path() + QStringLiteral("DBANKEN")).isDir());
+}
+
+void TestProgramDirectory::secondStartCopiesNothing()
+{
+    const QString target = m_tmp->filePath(QStringLiteral("prog"));
+    QCOMPARE(seedProgramDirectory(target, m_share), 4);
+    const QStringList first = filesBelow(target);
+    QCOMPARE(seedProgramDirectory(target, m_share), 0);
+    QCOMPARE(filesBelow(target), first);
+    // A shipped file the user removed comes back at the next start.
+    QVERIFY(QFile::remove(target + QStringLiteral("/FORMATE/a4.vrl")));
+    QCOMPARE(seedProgramDirectory(target, m_share), 1);
+    QCOMPARE(filesBelow(target), first);
+}
+
+void TestProgramDirectory::explicitFolderWithContentIsNotSeeded()
+{
+    const QString given = m_tmp->filePath(QStringLiteral("alt"));
+    QVERIFY(makeFile(given + QStringLiteral("/WERKE.DAT"), "x"));
+    const ProgramDirectory dir = openProgramDirectory(given, m_share);
+    QCOMPARE(dir.path(), given + QLatin1Char('/'));
+    QCOMPARE(filesBelow(given), QStringList{QStringLiteral("WERKE.DAT")});
+
+    // An empty or missing one is seeded.
+    const QString fresh = m_tmp->filePath(QStringLiteral("neu/tief"));
+    const ProgramDirectory created = openProgramDirectory(fresh, m_share);
+    QCOMPARE(created.path(), fresh + QLatin1Char('/'));
+    QVERIFY(QFile::exists(fresh + QStringLiteral("/ETIKETT/adresse.eti")));
+    QCOMPARE(created.programHelpPath(), fresh + QStringLiteral("/QUILLMK.HLP"));
+}
+
+void TestProgramDirectory::copiesCanBeChanged()
+{
+    // An installed share folder is read-only; the user's copies must not be.
+    const QString shipped = m_share + QStringLiteral("/BEREICH.DAT");
+    QVERIFY(QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString target = m_tmp->filePath(QStringLiteral("prog"));
+    seedProgramDirectory(target, m_share);
+    QVERIFY(QFileInfo(target + QStringLiteral("/BEREICH.DAT")).permissions() & QFile::WriteOwner);
+}
+
+void TestProgramDirectory::missingShareCopiesNothing()
+{
+    const QString given = m_tmp->filePath(QStringLiteral("leer"));
+    const ProgramDirectory dir = openProgramDirectory(given, m_tmp->filePath(QStringLiteral("nix")));
+    QVERIFY(QFileInfo(dir.path()).isDir());
+    QCOMPARE(filesBelow(given), QStringList());
+}
+
+void TestProgramDirectory::fileInPlaceOfTheFolderIsAnError()
+{
+    const QString given = m_tmp->filePath(QStringLiteral("datei"));
+    QVERIFY(makeFile(given, "x"));
+    try {
+        openProgramDirectory(given, m_share);
+        QFAIL("no error");
+    } catch (const Error &e) {
+        QCOMPARE(e.message(),
+                 QStringLiteral("Das Programmverzeichnis %1/ kann nicht angelegt werden.").arg(given));
+    }
+    QCOMPARE(contentOf(given), QByteArray("x"));
+}
+
+QTEST_GUILESS_MAIN(TestProgramDirectory)
+#include "TestProgramDirectory.moc"
