@@ -1,0 +1,91 @@
+#include "design.h"
+
+#include "platform/numbers.h"
+
+#include <QCoreApplication>
+
+namespace qm {
+
+QColor DruckFarbe(int index)
+{
+    if (!isColourIndex(index))
+        return QColor(Qt::black);
+    return QColor::fromRgb(ColourTable[static_cast<size_t>(index)]);
+}
+
+int lastColumnOf(QChar kind)
+{
+    switch (kind.unicode()) {
+    case u'L':
+    case u'R':
+    case u'O':
+        return Col::PenColour;
+    case u'B':
+        return Col::Path;
+    case u'T':
+        return Col::Text;
+    case u'F':
+        return Col::FieldSize;
+    case u'S':
+        return Col::TextAfter;
+    case u'#':
+        return 0;
+    default:
+        return ElementColumns - 1;
+    }
+}
+
+QString Element::cell(int column) const
+{
+    if (column == 0)
+        return kind.isNull() ? QString() : QString(kind);
+    if (column < 0 || column >= ElementColumns)
+        return {};
+    return cells[static_cast<size_t>(column)];
+}
+
+void Element::setCell(int column, const QString &value)
+{
+    if (column == 0)
+        kind = value.isEmpty() ? QChar() : value.front();
+    else if (column > 0 && column < ElementColumns)
+        cells[static_cast<size_t>(column)] = value;
+}
+
+int Element::number(int column) const
+{
+    return strToInt(cell(column));
+}
+
+QStringList Element::row() const
+{
+    QStringList out;
+    out.reserve(ElementColumns);
+    out.append(cell(0));
+    const int last = lastColumnOf(kind);
+    for (int c = 1; c <= last; ++c)
+        out.append(cells[static_cast<size_t>(c)]);
+    return out;
+}
+
+QString Design::defaultDescription()
+{
+    return QCoreApplication::translate("qm", "keine Beschreibung");
+}
+
+int sizeMmValue(const QString &text)
+{
+    return text.isEmpty() ? 0 : strToInt(text);
+}
+
+int Design::widthMmValue() const
+{
+    return sizeMmValue(widthMm);
+}
+
+int Design::heightMmValue() const
+{
+    return sizeMmValue(heightMm);
+}
+
+} // namespace qm

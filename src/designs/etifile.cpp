@@ -1,0 +1,277 @@
+#include "etifile.h"
+
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+#include "platform/version.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
+
+namespace qm {
+namespace {
+
+// The reader's current pen and font: element records take their attributes
+// from the last pen or font record before them. Pen and font records share
+// one colour.
+struct ReaderState
+{
+    QString penStyle;
+    QString colour = QStringLiteral("0");
+    QString height = QStringLiteral("-14");
+    QString italic = QStringLiteral("0");
+    QString bold = QStringLiteral("0");
+    QString rotation = QStringLiteral("0");
+    QString font;
+};
+
+// "0" stays "0", anything else (a weight such as 700 included) is bold.
+QString boldFlag(const QString &field)
+{
+    return field == u"0" ? QStringLiteral("0") : QStringLiteral("1");
+}
+
+Element lineElement(QChar kind, QString &rest, const ReaderState &st)
+{
+    Element e;
+    e.kind = kind;
+    e.cells[Col::X1] = takeEtiField(rest);
+    e.cells[Col::Y1] = takeEtiField(rest);
+    e.cells[Col::X2] = takeEtiField(rest);
+    e.cells[Col::Y2] = rest;
+    e.cells[Col::Pen] = st.penStyle;
+    e.cells[Col::PenColour] = st.colour;
+    return e;
+}
+
+Element textElement(QChar kind, QString &rest, const ReaderState &st)
+{
+    Element e;
+    e.kind = kind;
+    e.cells[Col::X] = takeEtiField(rest);
+    e.cells[Col::Y] = takeEtiField(rest);
+    e.cells[Col::Rotation] = st.rotation;
+    e.cells[Col::Height] = st.height;
+    e.cells[Col::Bold] = st.bold;
+    e.cells[Col::Italic] = st.italic;
+    e.cells[Col::Colour] = st.colour;
+    e.cells[Col::Font] = st.font;
+    return e;
+}
+
+QString oneLine(QString cell)
+{
+    cell.replace(u'\r', u' ');
+    cell.replace(u'\n', u' ');
+    return cell;
+}
+
+QString joinCells(QLatin1StringView key, std::initializer_list<QString> cells)
+{
+    QString line = key;
+    for (const QString &c : cells) {
+        line += u',';
+        line += oneLine(c);
+    }
+    return line;
+}
+
+QString cellsOf(const Element &e, int column)
+{
+    return e.cells[static_cast<size_t>(column)];
+}
+
+} // namespace
+
+QString takeEtiField(QString &rest)
+{
+    const qsizetype comma = rest.indexOf(u',');
+    if (comma < 0)
+        return {};
+    QString field = rest.left(comma);
+    rest.remove(0, comma + 1);
+    return field;
+}
+
+QString oldBitmapMessage()
+{
+    return QCoreApplication::translate(
+        "qm", "Datei enthielt alten Befehl für eine Bitmapgrafik ! Größe wird auf 3.0 x 3.0 cm "
+              "angepasst ...");
+}
+
+EtiLoadResult loadEtiLines(const QStringList &lines, Design &design)
+{
+    Design loaded = design;
+    loaded.elements.clear();
+    EtiLoadResult result;
+    ReaderState st;
+
+    for (const QString &line : lines) {
+        QString rest = line;
+        const QString key = takeEtiField(rest);
+        if (key == u"NA") {
+            loaded.description = rest;
+        } else if (key == u"GR") {
+            const QString w = takeEtiField(rest);
+            const QString h = takeEtiField(rest);
+            const int widthUnits = strToInt(w);
+            const int heightUnits = strToInt(h);
+            loaded.widthMm = QString::number(unitsToMm(widthUnits));
+            loaded.heightMm = QString::number(unitsToMm(heightUnits));
+        } else if (key == u"XP") {
+            st.penStyle = takeEtiField(rest);
+            st.colour = rest;
+        } else if (key == u"SP") {
+            const QString width = takeEtiField(rest);
+            const QString dashed = rest;
+            if (width == u"1" && dashed == u"0")
+                st.penStyle = QStringLiteral("0");
+            else if (width == u"3" && dashed == u"0")
+                st.penStyle = QStringLiteral("1");
+            else if (dashed == u"1")
+                st.penStyle = QStringLiteral("2");
+            st.colour = QStringLiteral("0");
+        } else if (key == u"LI") {
+            loaded.elements.push_back(lineElement(ElementKind::Line, rest, st));
+        } else if (key == u"RE") {
+            loaded.elements.push_back(lineElement(ElementKind::Rectangle, rest, st));
+        } else if (key == u"RA") {
+            loaded.elements.push_back(lineElement(ElementKind::RoundRectangle, rest, st));
+        } else if (key == u"XF") {
+            st.height = takeEtiField(rest);
+            st.italic = takeEtiField(rest);
+            st.bold = boldFlag(takeEtiField(rest));
+            st.rotation = takeEtiField(rest);
+            st.font = takeEtiField(rest);
+            st.colour = rest;
+        } else if (key == u"SF") {
+            st.height = takeEtiField(rest);
+            st.italic = takeEtiField(rest);
+            st.bold = boldFlag(takeEtiField(rest));
+            st.rotation = takeEtiField(rest);
+            st.font = rest;
+            st.colour = QStringLiteral("0");
+        } else if (key == u"TE") {
+            Element e = textElement(ElementKind::Text, rest, st);
+            e.cells[Col::Text] = rest;
+            loaded.elements.push_back(std::move(e));
+        } else if (key == u"EF") {
+            Element e = textElement(ElementKind::Field, rest, st);
+            e.cells[Col::FieldSize] = takeEtiField(rest);
+            e.cells[Col::FieldName] = rest;
+            loaded.elements.push_back(std::move(e));
+        } else if (key == u"SE") {
+            Element e = textElement(ElementKind::Serial, rest, st);
+            e.cells[Col::Mode] = takeEtiField(rest);
+            e.cells[Col::TextBefore] = takeEtiField(rest);
+            e.cells[Col::TextAfter] = rest;
+            loaded.elements.push_back(std::move(e));
+        } else if (key == u"XB") {
+            Element e;
+            e.kind = ElementKind::Bitmap;
+            e.cells[Col::X1] = takeEtiField(rest);
+            e.cells[Col::Y1] = takeEtiField(rest);
+            e.cells[Col::X2] = takeEtiField(rest);
+            e.cells[Col::Y2] = takeEtiField(rest);
+            e.cells[Col::Path] = rest;
+            loaded.elements.push_back(std::move(e));
+        } else if (key == u"BM") {
+            Element e;
+            e.kind = ElementKind::Bitmap;
+            e.cells[Col::X1] = takeEtiField(rest);
+            e.cells[Col::Y1] = takeEtiField(rest);
+            const qint64 x1 = strToInt(e.cells[Col::X1]);
+            const qint64 y1 = strToInt(e.cells[Col::Y1]);
+            e.cells[Col::X2] = QString::number(x1 + 3 * UnitsPerCm);
+            e.cells[Col::Y2] = QString::number(y1 + 3 * UnitsPerCm);
+            e.cells[Col::Path] = rest;
+            loaded.elements.push_back(std::move(e));
+            result.oldBitmapRecord = true;
+        }
+    }
+
+    design = std::move(loaded);
+    return result;
+}
+
+EtiLoadResult Eladen(const QString &path, Design &design)
+{
+    return loadEtiLines(readTextLines(path), design);
+}
+
+QString etiDateText()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+
+QStringList etiFileLines(const Design &design, const QString &dateText)
+{
+    const qint64 widthUnits = mmToUnits(design.widthMmValue());
+    const qint64 heightUnits = mmToUnits(design.heightMmValue());
+
+    QStringList lines;
+    lines << QStringLiteral("** QUILLMARK für WINDOWS 95")
+          << QStringLiteral("** ETI-Datei für ein Etikett bzw. Formular")
+          << QStringLiteral("** Erstellt am ") + oneLine(dateText) + QStringLiteral(" mit Version ")
+                 + QLatin1StringView(kFileVersion)
+          << QStringLiteral("NA,") + oneLine(design.description)
+          << QStringLiteral("GR,%1,%2,%3").arg(widthUnits).arg(heightUnits).arg(UnitsPerCm);
+
+    for (const Element &e : design.elements) {
+        auto c = [&e](int column) { return cellsOf(e, column); };
+        auto fontRecord = [&] {
+            return joinCells(QLatin1StringView("XF"), {c(Col::Height), c(Col::Italic), c(Col::Bold),
+                                                       c(Col::Rotation), c(Col::Font),
+                                                       c(Col::Colour)});
+        };
+        const char16_t kind = e.kind.unicode();
+        switch (kind) {
+        case u'L':
+        case u'R':
+        case u'O': {
+            const QLatin1StringView key(kind == u'L' ? "LI" : kind == u'R' ? "RE" : "RA");
+            lines << joinCells(QLatin1StringView("XP"), {c(Col::Pen), c(Col::PenColour)})
+                  << joinCells(key, {c(Col::X1), c(Col::Y1), c(Col::X2), c(Col::Y2)});
+            break;
+        }
+        case u'B':
+            lines << joinCells(QLatin1StringView("XB"),
+                               {c(Col::X1), c(Col::Y1), c(Col::X2), c(Col::Y2), c(Col::Path)});
+            break;
+        case u'T':
+            lines << fontRecord()
+                  << joinCells(QLatin1StringView("TE"), {c(Col::X), c(Col::Y), c(Col::Text)});
+            break;
+        case u'F':
+            lines << fontRecord()
+                  << joinCells(QLatin1StringView("EF"),
+                               {c(Col::X), c(Col::Y), c(Col::FieldSize), c(Col::FieldName)});
+            break;
+        case u'S':
+            lines << fontRecord()
+                  << joinCells(QLatin1StringView("SE"), {c(Col::X), c(Col::Y), c(Col::Mode),
+                                                         c(Col::TextBefore), c(Col::TextAfter)});
+            break;
+        default: // deleted rows and unknown kinds
+            break;
+        }
+    }
+    return lines;
+}
+
+void Espeichern(const QString &path, const Design &design, const QString &dateText)
+{
+    const QStringList lines = etiFileLines(design, dateText);
+    TextFileWriter writer(path);
+    for (const QString &line : lines)
+        writer.writeLine(line);
+    writer.commit();
+}
+
+void Espeichern(const QString &path, const Design &design)
+{
+    Espeichern(path, design, etiDateText());
+}
+
+} // namespace qm

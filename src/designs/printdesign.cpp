@@ -1,0 +1,251 @@
+#include "printdesign.h"
+
+#include "platform/errors.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qm {
+namespace {
+
+// The next field of a record; a field missing from a short record is empty.
+QString take(QString &line)
+{
+    QString field;
+    NaechstesFeld(line, field);
+    return field;
+}
+
+int takeNumber(QString &line)
+{
+    return lenientToInt(take(line));
+}
+
+// The rest of the record with its commas (TE, BM): every remaining field,
+// rejoined; the comma appended to the line is not part of it.
+QString takeRest(QString &line)
+{
+    QString rest = line;
+    line.clear();
+    if (rest.endsWith(u','))
+        rest.chop(1);
+    return rest;
+}
+
+// Reads the file, or nothing when it cannot be opened (or is not a regular
+// file). A read error after opening throws IoError.
+std::optional<QStringList> readOpenable(const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+        return std::nullopt;
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw IoError(errno);
+        }
+        if (got == 0)
+            break;
+        data.append(buffer, got);
+    }
+    return splitCp1252Lines(data);
+}
+
+void ensureColumns(StringTable *grid, int count)
+{
+    if (grid && grid->colCount() < count)
+        grid->setColCount(count);
+}
+
+void registerFields(const PrintDesign &design, const FieldGrids &grids)
+{
+    for (const DataField &f : design.fields) {
+        const int n = f.column;
+        if (grids.labelList) {
+            ensureColumns(grids.labelList, n + 1);
+            grids.labelList->setCell(n, 0, f.title);
+        }
+        if (grids.entryGrid) {
+            ensureColumns(grids.entryGrid, n + 1);
+            grids.entryGrid->setCell(n, 0, f.title);
+            grids.entryGrid->setCell(n, 1, f.size);
+        }
+        if (grids.fieldGrid && f.inFieldGrid) {
+            StringTable &g = *grids.fieldGrid;
+            ensureColumns(&g, n + 1);
+            g.setCell(n, 0, QCoreApplication::translate("qm", "Feld %1").arg(n));
+            g.setCell(0, 1, QCoreApplication::translate("qm", "Feldname"));
+            g.setCell(0, 2, QCoreApplication::translate("qm", "Feldgröße"));
+            g.setCell(n, 1, f.title);
+            g.setCell(n, 2, QCoreApplication::translate("qm", "%1 Zeichen").arg(f.size));
+        }
+    }
+}
+
+} // namespace
+
+void NaechstesFeld(QString &line, QString &field)
+{
+    if (line.isEmpty())
+        return;
+    const qsizetype comma = line.indexOf(u',');
+    if (comma < 0) {
+        field.clear();
+        return;
+    }
+    field = line.left(comma);
+    line.remove(0, comma + 1);
+}
+
+QString fieldGridCaption(const QString &designName)
+{
+    return QCoreApplication::translate("qm", "Felder der aktuellen Etikettendatei [\"%1\"]")
+        .arg(designName);
+}
+
+QString tooManyRecordsMessage(const QString &path)
+{
+    return QCoreApplication::translate(
+               "qm", "Die Etikettendatei %1 enthält mehr als %2 Einträge und kann nicht gedruckt "
+                     "werden. Bitte verringern Sie die Zahl der Elemente.")
+        .arg(path)
+        .arg(MaxPrintRecords);
+}
+
+void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDesign &design,
+                          const FieldGrids &grids)
+{
+    PrintDesign read;
+    bool named = false;
+    int nextColumn = 1;
+
+    auto addField = [&](QString title, QString size, bool inFieldGrid) {
+        read.fields.push_back(DataField{nextColumn, std::move(title), std::move(size), inFieldGrid});
+        ++nextColumn;
+        read.hasFields = true;
+        ++read.fieldCount;
+    };
+
+    for (const QString &original : lines) {
+        QString line = original + u',';
+        const QString key = take(line).left(2);
+        if (key.isEmpty() || key == u"**")
+            continue;
+        if (read.recordCount() >= MaxPrintRecords)
+            throw Error(tooManyRecordsMessage(path));
+        read.records.emplace_back();
+        PrintRecord &r = read.records.back();
+        r.key = key;
+
+        if (key == u"NA") {
+            r.text = take(line);
+            read.name = r.text;
+            named = true;
+        } else if (key == u"GR") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            read.labelWidth = r.a;
+            read.labelHeight = r.b;
+            read.printScale = r.c;
+        } else if (key == u"SP" || key == u"XP") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+        } else if (key == u"LI" || key == u"RE" || key == u"RA") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            r.d = takeNumber(line);
+        } else if (key == u"SF") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            r.d = takeNumber(line);
+            r.text = take(line);
+        } else if (key == u"XF") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            r.d = takeNumber(line);
+            r.text = take(line);
+            r.e = takeNumber(line);
+        } else if (key == u"TE" || key == u"BM") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.text = takeRest(line);
+        } else if (key == u"XB") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            r.d = takeNumber(line);
+            r.text = take(line);
+        } else if (key == u"BC") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            r.d = takeNumber(line);
+            r.e = takeNumber(line);
+            r.text = take(line);
+            addField(r.text, QStringLiteral("12"), true);
+        } else if (key == u"EF") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            const QString size = take(line);
+            r.c = lenientToInt(size);
+            r.text = take(line);
+            addField(r.text, size, true);
+        } else if (key == u"SE") {
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            if (r.c != 0) {
+                r.text = take(line);
+                r.text2 = take(line);
+                addField(QStringLiteral("Seriennr.[") + r.text + u']', QStringLiteral("6"), false);
+            }
+        }
+    }
+
+    // Everything read: now the design and the grids change.
+    registerFields(read, grids);
+    if (grids.entryGrid)
+        grids.entryGrid->setCell(0, 0, QString::number(read.fieldCount));
+    if (grids.fieldGridCaption && named)
+        *grids.fieldGridCaption = fieldGridCaption(read.name);
+    if (grids.statusText)
+        *grids.statusText = read.name;
+    design = std::move(read);
+}
+
+bool EtikettdateiLesen(const QString &path, PrintDesign &design, const FieldGrids &grids)
+{
+    const std::optional<QStringList> lines = readOpenable(path);
+    if (!lines)
+        return false;
+    readPrintDesignLines(*lines, path, design, grids);
+    return true;
+}
+
+} // namespace qm

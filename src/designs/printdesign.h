@@ -1,0 +1,152 @@
+#pragma once
+
+#include "platform/stringtable.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace qm {
+
+// The print side of a design: the print element list that the print run
+// draws on every label, read from an ETI file by EtikettdateiLesen, which in
+// the same pass registers the design's data fields in the grids of the
+// windows that need them.
+//
+// This reader differs from the editor's on purpose, so that files read the
+// same on paper as they always have: it appends a "," to every line before
+// splitting (the last field ends at the next comma, only TE and BM keep the
+// commas of their last field), the key is the first two characters of the
+// first field ("NAME" counts as NA), numbers are converted leniently (the
+// digits read so far, 0 without any) and never reported, SF carries a font
+// weight, XF is bold on paper only for a bold field of exactly 1, SE is a
+// serial number for every mode but 0, and BC registers a field.
+//
+// Limits:
+// - The list holds at most MaxPrintRecords (200) records, one per line that
+//   is neither a comment nor empty; a saved design fits 99 elements other
+//   than bitmaps. A file with more records is refused with qm::Error
+//   ("Die Etikettendatei ... enthält mehr als 200 Einträge ..."): printing
+//   only its first 200 records would put a different label on paper without
+//   a word. Nothing is changed then.
+// - Texts (descriptions, font names, texts, paths, field names) are kept
+//   whole however long they are, the design name too: cutting them would
+//   print something else than was designed.
+
+inline constexpr int MaxPrintRecords = 200;
+
+// One record of the print element list. What goes where, by key:
+//
+//   NA            text = description (up to its first comma)
+//   GR            a width, b height, c units per cm
+//   SP            a pen width, b dashed
+//   XP            a pen code, b colour
+//   LI, RE, RA    a x1, b y1, c x2, d y2
+//   SF            a height, b italic, c weight, d rotation, text font
+//   XF            a height, b italic, c bold, d rotation, e colour, text font
+//   TE            a x, b y, text (the rest of the line, commas included)
+//   BM            a x, b y, text path (the rest, commas included)
+//   XB            a x1, b y1, c x2, d y2, text path
+//   BC            a..e five numbers, text field name
+//   EF            a x, b y, c field size, text field name
+//   SE            a x, b y, c mode, text before, text2 after (mode not 0)
+//
+// Any other key gives a record with zeros and empty texts.
+struct PrintRecord
+{
+    QString key; // the first two characters of the line's first field
+    qint32 a = 0;
+    qint32 b = 0;
+    qint32 c = 0;
+    qint32 d = 0;
+    qint32 e = 0;
+    QString text;
+    QString text2;
+
+    bool operator==(const PrintRecord &) const = default;
+};
+
+// A data field of the design, in data column order (1, 2, 3 ...): every EF
+// record, every SE record with a mode other than 0 (a serial number) and
+// every BC record.
+struct DataField
+{
+    int column = 0;
+    QString title; // the field name, or "Seriennr.[" + text before + "]"
+    QString size;  // as written in the file; "6" for a serial number, "12" for BC
+    bool inFieldGrid = false; // EF and BC: also shown by the database expert
+
+    bool operator==(const DataField &) const = default;
+};
+
+// The design read last, as the print run uses it. The application owns one
+// and hands it to the loader, the print run and the database expert.
+struct PrintDesign
+{
+    std::vector<PrintRecord> records; // at most MaxPrintRecords
+    std::vector<DataField> fields;
+    int fieldCount = 0;
+    bool hasFields = false;
+    QString name;          // the NA text
+    int labelWidth = 0;    // from GR, design units
+    int labelHeight = 0;
+    int printScale = 25;   // from GR: design units per cm
+
+    int recordCount() const { return static_cast<int>(records.size()); }
+};
+
+// Where the loader registers the data fields: the label list (Gitter of
+// TDatenhaltung), the entry grid (Gitter of TEingabeExperte), the database
+// expert's field grid (GridEtikettenFelder), the database expert's caption
+// (TitelEtifelder) and the first panel of the input expert's status line.
+// A null pointer means "not wanted".
+struct FieldGrids
+{
+    StringTable *labelList = nullptr;
+    StringTable *entryGrid = nullptr;
+    StringTable *fieldGrid = nullptr;
+    QString *fieldGridCaption = nullptr;
+    QString *statusText = nullptr;
+};
+
+// The print side's field splitter: removes the text up to the first comma
+// and the comma from `line` and puts it into `field`. Without a comma the
+// field becomes empty and the line stays as it is; when the line is already
+// empty, `field` is left untouched.
+void NaechstesFeld(QString &line, QString &field);
+
+// EtikettdateiLesen: reads the ETI file at `path` into `design` and
+// registers its data fields in `grids`:
+// - label list: cell (n, 0) = title of data column n;
+// - entry grid: (n, 0) title, (n, 1) size, (0, 0) the field count;
+// - field grid, for EF and BC only: (n, 0) "Feld n", (n, 1) name,
+//   (n, 2) size + " Zeichen", (0, 1) "Feldname", (0, 2) "Feldgröße";
+// - caption "Felder der aktuellen Etikettendatei [\"<name>\"]" when the file
+//   has an NA record; status text = the design name.
+// Cells are (column, row). A grid that gets data column n has at least
+// n + 1 columns afterwards; no column count is lowered, and a design
+// without fields leaves the grids' sizes as they were.
+//
+// Returns false, changing nothing, for an empty path or a file that cannot
+// be opened. Throws IoError for a read error after opening and qm::Error
+// for a design with more than MaxPrintRecords records; in both cases
+// nothing is changed either (the file is parsed first, then committed).
+//
+// Every call describes only the file just read: name, label size and print
+// scale start from "", 0, 0 and 25 and are set by the NA and GR records.
+// A field missing from a short record (such as "TE,10") reads as empty,
+// i.e. 0 or "".
+bool EtikettdateiLesen(const QString &path, PrintDesign &design, const FieldGrids &grids);
+
+// The same, from lines already read (for the reader's tests and fuzzing);
+// `path` only names the file in the error message.
+void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDesign &design,
+                          const FieldGrids &grids);
+
+// "Felder der aktuellen Etikettendatei [\"" + name + "\"]"
+QString fieldGridCaption(const QString &designName);
+
+// The message of a design with too many records for the print element list.
+QString tooManyRecordsMessage(const QString &path);
+
+} // namespace qm

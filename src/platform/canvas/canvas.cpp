@@ -1,0 +1,48 @@
+#include "canvas.h"
+
+#include "platform/errors.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImageReader>
+
+#include <array>
+#include <utility>
+
+namespace qm {
+
+CanvasBitmap readBitmapFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Error(QCoreApplication::translate("qm", "Kann Datei %1 nicht öffnen").arg(path));
+    }
+    QImageReader reader(&file, "bmp");
+    QImage image = reader.read();
+    if (image.isNull()) {
+        throw Error(QCoreApplication::translate("qm", "Bitmap ist ungültig"));
+    }
+    return CanvasBitmap{path, std::move(image)};
+}
+
+QString substituteFace(const QString &face)
+{
+    // Metric-compatible faces keep the layout of designs made with the
+    // Windows fonts; "Small Fonts" has no counterpart and gets a plain sans.
+    static const std::array<std::pair<QLatin1String, QLatin1String>, 4> table{{
+        {QLatin1String("Arial"), QLatin1String("Liberation Sans")},
+        {QLatin1String("Times New Roman"), QLatin1String("Liberation Serif")},
+        {QLatin1String("Courier New"), QLatin1String("Liberation Mono")},
+        {QLatin1String("Small Fonts"), QLatin1String("DejaVu Sans")},
+    }};
+    const QString trimmed = face.trimmed();
+    for (const auto &[windowsFace, localFace] : table) {
+        // Face names are matched without regard to case, as on Windows.
+        if (trimmed.compare(windowsFace, Qt::CaseInsensitive) == 0) {
+            return localFace;
+        }
+    }
+    return trimmed;
+}
+
+} // namespace qm

@@ -1,0 +1,337 @@
+#include "qpaintercanvas.h"
+
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace qm {
+
+namespace {
+
+// Dash patterns of one-pixel pens in device pixels, as Windows draws them
+// on the screen: dashes of 18 on and 6 off, dots of 3 on and 3 off.
+const QList<qreal> dashPattern{18, 6};
+const QList<qreal> dotPattern{3, 3};
+
+// Height of a font whose size is not given, in logical units (cell height).
+constexpr int defaultCellHeight = 16;
+
+// Pixel size of the probe font whose metrics give a face's ratio of em
+// height to cell height; large, so that rounded metrics do not matter.
+constexpr int probePixelSize = 1000;
+
+QFont baseFont(const CanvasFont &font)
+{
+    QFont result;
+    const QString face = substituteFace(font.face);
+    if (!face.isEmpty()) {
+        result.setFamilies({face});
+    }
+    const int weight = font.weight <= 0 ? 400 : std::clamp(font.weight, 1, 1000);
+    result.setWeight(static_cast<QFont::Weight>(weight));
+    result.setItalic(font.italic);
+    // Windows writes each character at its own advance, without kerning.
+    result.setKerning(false);
+    return result;
+}
+
+// Em height in device pixels for a requested height in logical units.
+qreal emPixels(const CanvasFont &font, const QFont &base, qreal scale)
+{
+    if (font.height < 0) {
+        return -font.height * scale;
+    }
+    const int cellHeight = font.height == 0 ? defaultCellHeight : font.height;
+    QFont probe(base);
+    probe.setPixelSize(probePixelSize);
+    const QFontMetricsF metrics(probe);
+    const qreal cell = metrics.ascent() + metrics.descent();
+    if (cell <= 0) {
+        return cellHeight * scale;
+    }
+    return cellHeight * scale * probePixelSize / cell;
+}
+
+} // namespace
+
+QPainterCanvas::QPainterCanvas(QPainter &painter)
+    : m_painter(painter)
+{
+    m_painter.save();
+    // Windows draws lines and shapes without smoothing.
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    m_painter.setBackground(Qt::white);
+    m_state.brush = QColor(Qt::white);
+    applyBackground();
+}
+
+QPainterCanvas::~QPainterCanvas()
+{
+    m_painter.restore();
+}
+
+qreal QPainterCanvas::deviceScale() const
+{
+    const QTransform t = m_painter.combinedTransform();
+    const qreal scale = std::sqrt(std::abs(t.determinant()));
+    return scale > 0 ? scale : 1.0;
+}
+
+void QPainterCanvas::applyPen()
+{
+    const CanvasPen &spec = m_state.pen;
+    const qreal scale = deviceScale();
+    // Width in device pixels as Windows computes it: truncated, at least one.
+    const int deviceWidth =
+        spec.width <= 0 ? 1 : std::max(1, static_cast<int>(std::floor(spec.width * scale + 1e-9)));
+
+    QPen pen(spec.colour);
+    if (deviceWidth == 1) {
+        // A one-pixel line: cosmetic, and without the end point (flat cap),
+        // like a Windows cosmetic pen.
+        pen.setWidth(0);
+        pen.setCosmetic(true);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        if (spec.style != PenStyle::Solid) {
+            // The patterns are screen pixels; on finer devices (printer, PDF)
+            // they are stretched to the same length on paper.
+            const QPaintDevice *device = m_painter.device();
+            const qreal stretch =
+                device ? std::max(1, qRound(device->logicalDpiX() / 96.0)) : 1;
+            QList<qreal> pattern = spec.style == PenStyle::Dashed ? dashPattern : dotPattern;
+            for (qreal &length : pattern) {
+                length *= stretch;
+            }
+            pen.setDashPattern(pattern);
+        }
+    } else {
+        // A wide pen draws solid lines with round ends and joins, whatever
+        // its style, as on Windows.
+        pen.setWidthF(deviceWidth / scale);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
+    m_painter.setPen(pen);
+}
+
+void QPainterCanvas::applyBrush()
+{
+    if (m_state.brush) {
+        m_painter.setBrush(*m_state.brush);
+    } else {
+        m_painter.setBrush(Qt::NoBrush);
+    }
+}
+
+void QPainterCanvas::applyBackground()
+{
+    m_painter.setBackgroundMode(m_state.transparent ? Qt::TransparentMode : Qt::OpaqueMode);
+}
+
+std::optional<QRectF> QPainterCanvas::outlineRect(int left, int top, int right, int bottom) const
+{
+    if (left > right) {
+        std::swap(left, right);
+    }
+    if (top > bottom) {
+        std::swap(top, bottom);
+    }
+    if (left == right || top == bottom) {
+        return std::nullopt;
+    }
+    // The outline runs through the centres of the first and the last device
+    // pixel covered; the right and bottom edge themselves stay out.
+    const qreal pixel = 1.0 / deviceScale();
+    return QRectF(left, top, right - left - pixel, bottom - top - pixel);
+}
+
+void QPainterCanvas::fillRect(int left, int top, int right, int bottom, const QColor &colour)
+{
+    const QRectF area = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+    if (!area.isEmpty()) {
+        m_painter.fillRect(area, colour);
+    }
+}
+
+void QPainterCanvas::rectangle(int left, int top, int right, int bottom)
+{
+    if (const auto rect = outlineRect(left, top, right, bottom)) {
+        applyPen();
+        applyBrush();
+        m_painter.drawRect(*rect);
+    }
+}
+
+void QPainterCanvas::roundRect(int left, int top, int right, int bottom, int ellipseWidth,
+                               int ellipseHeight)
+{
+    if (const auto rect = outlineRect(left, top, right, bottom)) {
+        applyPen();
+        applyBrush();
+        m_painter.drawRoundedRect(*rect, std::abs(ellipseWidth) / 2.0,
+                                  std::abs(ellipseHeight) / 2.0, Qt::AbsoluteSize);
+    }
+}
+
+void QPainterCanvas::moveTo(int x, int y)
+{
+    m_state.position = QPoint(x, y);
+}
+
+void QPainterCanvas::lineTo(int x, int y)
+{
+    const QPoint end(x, y);
+    if (end != m_state.position) {
+        applyPen();
+        m_painter.drawLine(QPointF(m_state.position), QPointF(end));
+    }
+    m_state.position = end;
+}
+
+void QPainterCanvas::setPen(const CanvasPen &pen)
+{
+    m_state.pen = pen;
+}
+
+void QPainterCanvas::setHollowBrush()
+{
+    m_state.brush.reset();
+}
+
+void QPainterCanvas::setSolidBrush(const QColor &colour)
+{
+    m_state.brush = colour;
+}
+
+void QPainterCanvas::setFont(const CanvasFont &font)
+{
+    m_state.font = font;
+}
+
+void QPainterCanvas::setTextColour(const QColor &colour)
+{
+    m_state.textColour = colour;
+}
+
+void QPainterCanvas::setTransparentBackground()
+{
+    m_state.transparent = true;
+    applyBackground();
+}
+
+QFont QPainterCanvas::deviceFont() const
+{
+    QFont font = baseFont(m_state.font);
+    const qreal em = emPixels(m_state.font, font, deviceScale());
+    font.setPixelSize(std::max(1, qRound(em)));
+    return font;
+}
+
+void QPainterCanvas::text(int x, int y, const QString &text)
+{
+    if (text.isEmpty()) {
+        return;
+    }
+    const qreal scale = deviceScale();
+    const QFont font = deviceFont();
+
+    m_painter.save();
+    // Turn about the top-left corner of the first cell, then draw in device
+    // pixels so that the font is made at its size on this device, as Windows
+    // does, rather than scaled from a size in logical units.
+    m_painter.translate(x, y);
+    m_painter.rotate(-m_state.font.escapement / 10.0);
+    m_painter.scale(1.0 / scale, 1.0 / scale);
+    m_painter.setFont(font);
+    m_painter.setPen(m_state.textColour);
+    const QFontMetricsF metrics(font, m_painter.device());
+    // Qt places the baseline at the given point; the cell's top is one
+    // ascent above it.
+    m_painter.drawText(QPointF(0, metrics.ascent()), text);
+    m_painter.restore();
+}
+
+CanvasBitmap QPainterCanvas::loadBitmap(const QString &path)
+{
+    return readBitmapFile(path);
+}
+
+QPainterCanvas::AndMethod QPainterCanvas::andMethodFor(const QPainter &painter)
+{
+    // Only the raster engine (images, widgets) really combines pixels. The
+    // PDF engine behind QPdfWriter and QPrinter announces raster operations
+    // among its features but paints the source unchanged, so the engine's
+    // type decides, not its feature list alone.
+    const QPaintEngine *engine = painter.paintEngine();
+    if (engine && engine->type() == QPaintEngine::Raster
+        && engine->hasFeature(QPaintEngine::RasterOpModes)) {
+        return AndMethod::RasterOp;
+    }
+    return AndMethod::WhiteTransparent;
+}
+
+QPainterCanvas::AndMethod QPainterCanvas::andMethod() const
+{
+    return andMethodFor(m_painter);
+}
+
+void QPainterCanvas::stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int width, int height,
+                                   BitmapMix mix)
+{
+    if (bitmap.image.isNull() || width == 0 || height == 0) {
+        return;
+    }
+    // A negative extent mirrors the bitmap into the area on the other side.
+    QImage image = bitmap.image.mirrored(width < 0, height < 0)
+                       .convertToFormat(QImage::Format_RGB32);
+    const QRectF target = QRectF(x, y, width, height).normalized();
+
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (mix == BitmapMix::Copy) {
+        m_painter.drawImage(target, image);
+    } else if (andMethod() == AndMethod::RasterOp) {
+        m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        m_painter.drawImage(target, image);
+    } else {
+        // PDF and printer engines have no raster operations. AND with white
+        // paper leaves the bitmap's own colours and keeps the page where the
+        // bitmap is white, so white pixels are made transparent and the rest
+        // is painted over the page: the same sheet, as long as nothing under
+        // the bitmap has been printed before.
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        const QRgb white = qRgb(255, 255, 255);
+        for (int row = 0; row < image.height(); ++row) {
+            for (int column = 0; column < image.width(); ++column) {
+                if (image.pixel(column, row) == white) {
+                    image.setPixel(column, row, qRgba(0, 0, 0, 0));
+                }
+            }
+        }
+        m_painter.drawImage(target, image);
+    }
+    m_painter.restore();
+}
+
+void QPainterCanvas::save()
+{
+    m_saved.append(m_state);
+}
+
+void QPainterCanvas::restore()
+{
+    if (m_saved.isEmpty()) {
+        return;
+    }
+    m_state = m_saved.takeLast();
+    applyBackground();
+}
+
+} // namespace qm

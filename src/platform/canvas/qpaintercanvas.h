@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/canvas/canvas.h"
+
+#include <QFont>
+#include <QList>
+#include <QPoint>
+#include <QRectF>
+
+#include <optional>
+
+class QPainter;
+
+namespace qm {
+
+// The canvas on a QPainter that is already active on its device (QImage,
+// QWidget, QPdfWriter, QPrinter). The painter's window/viewport and world
+// transformation map logical units to device pixels; the canvas only reads
+// them, to size one-pixel pens, fonts and the edges that rectangles leave out
+// in device pixels as Windows does.
+//
+// The canvas keeps the painter's state as it found it: everything it changes
+// is put back when the canvas is destroyed.
+class QPainterCanvas : public ICanvas
+{
+public:
+    // How stretchBitmap() combines a bitmap with the page by AND.
+    enum class AndMethod {
+        RasterOp,         // bitwise AND of the pixels
+        WhiteTransparent, // white pixels are left out, the others are painted
+    };
+
+    explicit QPainterCanvas(QPainter &painter);
+    ~QPainterCanvas() override;
+
+    QPainterCanvas(const QPainterCanvas &) = delete;
+    QPainterCanvas &operator=(const QPainterCanvas &) = delete;
+
+    void fillRect(int left, int top, int right, int bottom, const QColor &colour) override;
+    void rectangle(int left, int top, int right, int bottom) override;
+    void roundRect(int left, int top, int right, int bottom, int ellipseWidth,
+                   int ellipseHeight) override;
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void setPen(const CanvasPen &pen) override;
+    void setHollowBrush() override;
+    void setSolidBrush(const QColor &colour) override;
+    void setFont(const CanvasFont &font) override;
+    void setTextColour(const QColor &colour) override;
+    void setTransparentBackground() override;
+    void text(int x, int y, const QString &text) override;
+    CanvasBitmap loadBitmap(const QString &path) override;
+    void stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int width, int height,
+                       BitmapMix mix) override;
+    void save() override;
+    void restore() override;
+
+    // The method this canvas uses for BitmapMix::And.
+    AndMethod andMethod() const;
+    static AndMethod andMethodFor(const QPainter &painter);
+
+    // The Qt font text() draws the current font with at the current
+    // transformation: face substituted, pixel size in device pixels.
+    QFont deviceFont() const;
+
+    // Device pixels per logical unit under the painter's transformation.
+    qreal deviceScale() const;
+
+private:
+    struct State
+    {
+        CanvasPen pen;
+        std::optional<QColor> brush; // empty: hollow
+        CanvasFont font;
+        QColor textColour = Qt::black;
+        bool transparent = false;
+        QPoint position;
+    };
+
+    void applyPen();
+    void applyBrush();
+    void applyBackground();
+    // The rectangle (left, top, right, bottom) less one device pixel at the
+    // right and bottom, normalised; empty when it has no area.
+    std::optional<QRectF> outlineRect(int left, int top, int right, int bottom) const;
+
+    QPainter &m_painter;
+    State m_state;
+    QList<State> m_saved;
+};
+
+} // namespace qm

@@ -1,0 +1,125 @@
+#include "app/commandline.h"
+#include "platform/textfile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList &args)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = runCommandLine(args, out, err).value_or(-1);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QString data(const QString &name)
+{
+    return QStringLiteral(QM_TEST_DATA "/") + name;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void noCommandMeansWindows();
+    void fieldsListsDataColumns();
+    void sheetListsPositions();
+    void designPrintsAndUpgrades();
+    void missingFiles_data();
+    void missingFiles();
+};
+
+void TestCommandLine::noCommandMeansWindows()
+{
+    QVERIFY(!isCommandLineCall({}));
+    QVERIFY(!isCommandLineCall({"--dir", "/tmp/x"}));
+    QTextStream out(stdout), err(stderr);
+    QVERIFY(!runCommandLine({"--dir", "/tmp/x"}, out, err).has_value());
+    const Run help = run({"--help"});
+    QCOMPARE(help.code, 0);
+    QVERIFY(help.out.contains(QStringLiteral("quillmark fields ETIKETT.eti")));
+    QCOMPARE(run({"--version"}).out, QStringLiteral("Quillmark 2.0 (Dateiversion 2.04s)\n"));
+}
+
+void TestCommandLine::fieldsListsDataColumns()
+{
+    const Run r = run({"fields", data("designs/fields_name_serial_ort.eti")});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QStringLiteral("1\tName\t30\n2\tSeriennr.[Nr. ]\t6\n3\tOrt\t20\n"));
+    QCOMPARE(r.err, QString());
+}
+
+void TestCommandLine::sheetListsPositions()
+{
+    const Run r = run({"sheet", data("formats/a4_3x7_63.5x38_without_header.vrl")});
+    QCOMPARE(r.code, 0);
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 22);
+    QVERIFY(lines[0].endsWith(QStringLiteral("\t2030\t2810")));
+    QCOMPARE(lines[1], QStringLiteral("1\t75\t150\t635\t380"));
+    QCOMPARE(lines[3], QStringLiteral("3\t1395\t150\t635\t380"));
+    QCOMPARE(lines[4], QStringLiteral("4\t75\t530\t635\t380"));
+}
+
+void TestCommandLine::designPrintsAndUpgrades()
+{
+    QTemporaryDir dir;
+    const QString saved = dir.filePath("neu.eti");
+    const Run r = run({"design", data("designs/old_records_sp_sf_bm.eti"), "--save", saved});
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.err.contains(QStringLiteral("Datei enthielt alten Befehl für eine Bitmapgrafik !")));
+    QVERIFY(r.out.contains(QStringLiteral("\nB\t50\t60\t125\t135\tC:\\LOGO.BMP\n")));
+    // The saved file carries no old records any more and reads back the same.
+    const QStringList lines = readTextLines(saved);
+    for (const QString &line : lines) {
+        QVERIFY2(!line.startsWith(QLatin1String("SP,")) && !line.startsWith(QLatin1String("SF,"))
+                     && !line.startsWith(QLatin1String("BM,")),
+                 qPrintable(line));
+    }
+    const Run again = run({"design", saved});
+    QCOMPARE(again.code, 0);
+    QCOMPARE(again.err, QString());
+    QCOMPARE(again.out, r.out);
+}
+
+void TestCommandLine::missingFiles_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("fields") << QStringList{"fields", "/nicht/da.eti"}
+                            << "Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !";
+    QTest::newRow("sheet") << QStringList{"sheet", "/nicht/da.vrl"}
+                           << "Formatdatei nicht gefunden. Bearbeitung abgebrochen !";
+    QTest::newRow("design") << QStringList{"design", "/nicht/da.eti"} << "Datei nicht gefunden";
+    QTest::newRow("usage") << QStringList{"fields"} << "Aufruf: quillmark fields";
+}
+
+void TestCommandLine::missingFiles()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const Run r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "TestCommandLine.moc"
