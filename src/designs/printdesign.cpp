@@ -40,38 +40,6 @@ QString takeRest(QString &line)
     return rest;
 }
 
-// Reads the file, or nothing when it cannot be opened (or is not a regular
-// file). A read error after opening throws IoError.
-std::optional<QStringList> readOpenable(const QString &path)
-{
-    if (path.isEmpty())
-        return std::nullopt;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
-        return std::nullopt;
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError(errno);
-        }
-        if (got == 0)
-            break;
-        data.append(buffer, got);
-    }
-    return splitCp1252Lines(data);
-}
 
 void ensureColumns(StringTable *grid, int count)
 {
@@ -241,7 +209,7 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
 
 bool EtikettdateiLesen(const QString &path, PrintDesign &design, const FieldGrids &grids)
 {
-    const std::optional<QStringList> lines = readOpenable(path);
+    const std::optional<QStringList> lines = readTextLinesIfOpenable(path);
     if (!lines)
         return false;
     readPrintDesignLines(*lines, path, design, grids);

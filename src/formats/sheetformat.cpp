@@ -19,38 +19,6 @@
 namespace qm {
 namespace {
 
-// Reads the file, or nothing when it cannot be opened (or is a directory).
-// A read error after opening throws IoError.
-std::optional<QStringList> readOpenable(const QString &path)
-{
-    if (path.isEmpty())
-        return std::nullopt;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
-        return std::nullopt;
-    QByteArray data;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw IoError(errno);
-        }
-        if (got == 0)
-            break;
-        data.append(buffer, got);
-    }
-    return splitCp1252Lines(data);
-}
 
 qint32 clampToInt32(qint64 value)
 {
@@ -126,7 +94,7 @@ void readSheetFormatLines(const QStringList &lines, const QString &path, SheetFo
 
 bool FormatdateiLesen(const QString &path, SheetFormat &format, QString *statusPanelText)
 {
-    const std::optional<QStringList> lines = readOpenable(path);
+    const std::optional<QStringList> lines = readTextLinesIfOpenable(path);
     if (!lines)
         return false;
     readSheetFormatLines(*lines, path, format, statusPanelText);

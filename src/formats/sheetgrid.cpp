@@ -109,20 +109,6 @@ SheetGrid sheetGridFromTexts(const GridTexts &texts)
     return grid;
 }
 
-GridTexts gridTexts(const SheetGrid &grid)
-{
-    GridTexts t;
-    t.grx = tenthsToMmText(grid.width);
-    t.gry = tenthsToMmText(grid.height);
-    t.neben = QString::number(grid.across);
-    t.unter = QString::number(grid.down);
-    t.startx = tenthsToMmText(grid.startX);
-    t.starty = tenthsToMmText(grid.startY);
-    t.vorX = tenthsToMmText(grid.gapX);
-    t.vorY = tenthsToMmText(grid.gapY);
-    return t;
-}
-
 GridTexts gridTexts(const DerivedSheetGrid &grid)
 {
     GridTexts t;
@@ -135,6 +121,13 @@ GridTexts gridTexts(const DerivedSheetGrid &grid)
     t.vorX = realTenthsToMmText(grid.gapX);
     t.vorY = realTenthsToMmText(grid.gapY);
     return t;
+}
+
+GridTexts gridTexts(const SheetGrid &grid)
+{
+    // Whole tenths show the same through the real-valued form.
+    return gridTexts(DerivedSheetGrid{grid.width, grid.height, grid.across, grid.down, grid.startX,
+                                      grid.startY, double(grid.gapX), double(grid.gapY)});
 }
 
 qint64 labelCount(const SheetGrid &grid)

@@ -43,19 +43,13 @@ QByteArray nativePath(const QString &path)
     return QFile::encodeName(path);
 }
 
-} // namespace
-
-QByteArray readFileBytes(const QString &path)
+// Reads everything from an open descriptor. Throws IoError.
+QByteArray readAll(int fd)
 {
-    if (path.isEmpty())
-        throw IoError(ENOENT);
-    Fd fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        throw IoError(errno);
     QByteArray data;
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -66,6 +60,31 @@ QByteArray readFileBytes(const QString &path)
         data.append(buffer, got);
     }
     return data;
+}
+
+} // namespace
+
+QByteArray readFileBytes(const QString &path)
+{
+    if (path.isEmpty())
+        throw IoError(ENOENT);
+    Fd fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        throw IoError(errno);
+    return readAll(fd.get());
+}
+
+std::optional<QStringList> readTextLinesIfOpenable(const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    Fd fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return splitCp1252Lines(readAll(fd.get()));
 }
 
 QStringList splitCp1252Lines(QByteArrayView bytes)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace qm {
 
 // Reads a whole file. Throws IoError when it cannot be opened or read.
@@ -15,6 +17,11 @@ QStringList splitCp1252Lines(QByteArrayView bytes);
 
 // Reads a cp1252 text file into lines (see splitCp1252Lines). Throws IoError.
 QStringList readTextLines(const QString &path);
+
+// The lines of a cp1252 text file, or nothing when the path is empty or
+// names no file that can be opened (a directory included). A read error after
+// opening throws IoError.
+std::optional<QStringList> readTextLinesIfOpenable(const QString &path);
 
 // True when path names an existing regular file (not a directory).
 bool fileExists(const QString &path);
