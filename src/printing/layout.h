@@ -1,0 +1,91 @@
+#pragma once
+
+#include "formats/sheetformat.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace qm {
+
+class ICanvas;
+class IWaiter;
+
+// The printer as the sheet layout needs it: one document per run, pages, and
+// a mapping of `unitsPerCm` logical units to one centimetre on paper.
+class IPrinterDevice
+{
+public:
+    virtual ~IPrinterDevice() = default;
+
+    struct Paper
+    {
+        int code = 0;
+        int length = 0; // tenths of a millimetre
+        int width = 0;
+    };
+
+    virtual bool DruckerOeffnen() = 0;
+    virtual void DruckerSchliessen() = 0;
+    virtual Paper PapierformatHolen() = 0;
+    virtual void PapierformatSetzen(const Paper &paper) = 0;
+    virtual bool DokumentBeginnen(const QString &documentName) = 0;
+    virtual bool DokumentBeenden() = 0;
+    virtual bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) = 0;
+    // Ends the current page and begins the next one.
+    virtual void endPage() = 0;
+    virtual void beginPage() = 0;
+    // The canvas of the open document; nullptr when there is none.
+    virtual ICanvas *canvas() = 0;
+};
+
+// The progress window's panels and bar as the layout fills them.
+class IPrintProgress
+{
+public:
+    virtual ~IPrintProgress() = default;
+    virtual void setLabelText(const QString &text) = 0;
+    virtual void setPageText(const QString &text) = 0;
+    virtual void setActionText(const QString &text) = 0;
+    virtual void setProgressStep(int step) = 0;
+    virtual void stepProgress() = 0;
+    // True when the user asked to stop; the run ends after the current label.
+    virtual bool cancelRequested() const { return false; }
+};
+
+// Draws one label: canvas, label origin in logical units, label-list row,
+// frame flag.
+using LabelDrawer = std::function<void(ICanvas &, int x, int y, int row, bool frame)>;
+
+struct LayoutRequest
+{
+    int startPosition = 1;  // S
+    int lastPosition = 0;   // T = S + number of labels - 1
+    double offsetX = 0;     // tenths of a millimetre
+    double offsetY = 0;
+    bool frame = false;
+    int unitsPerCm = 25;    // the design's print scale
+};
+
+enum class LayoutResult {
+    Printed,
+    Cancelled,
+    Refused, // nothing to print (T below 1) or a print scale below 1
+};
+
+// Walks the label positions of the sheet format sheet by sheet from position
+// 1 to T, leaving the positions before S empty, and draws label n - S + 1 at
+// position n. After the last position of a sheet a new page begins, also
+// when no label follows, so a run that fills its last sheet ends with an
+// empty page. A format without positions puts every label at (0, 0) on the
+// first page. The printer's paper is set to the sheet (as long as its extent,
+// 25 mm wider) for the run and restored afterwards; a printer that cannot be
+// opened makes the run walk all positions and draw nothing.
+//
+// A run with T below 1, or with a print scale below 1, is refused before the
+// printer is touched: there is nothing sensible to print and the progress
+// step would divide by zero.
+LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
+                        IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel);
+
+} // namespace qm
