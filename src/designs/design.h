@@ -73,7 +73,7 @@ constexpr bool isColourIndex(int index)
 QColor DruckFarbe(int index);
 
 // Pen styles of lines and rectangles.
-enum PenStyle { PenThin = 0, PenThick = 1, PenDashed = 2 };
+enum PenCode { PenThin = 0, PenThick = 1, PenDashed = 2 };
 
 // ---------------------------------------------------------------------------
 // Element table

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "platform/canvas/canvas.h"
+
+#include <QColor>
+#include <QDate>
+#include <QString>
+
+namespace qm {
+
+struct Design;
+struct PrintDesign;
+class StringTable;
+class IMessages;
+
+// Drawing a design: on the editor's workspace from the element table, at one
+// design unit per pixel, and on the printer from the print element list, once
+// per label. Both use the same colour table but differ on purpose in a few
+// fixed ways:
+//
+//                      workspace                       paper
+//   rounded corners    10 x 10 ellipse                 30 % of the shorter side, at least 10
+//   dashed pen         dotted, width 1                 dashed, one device pixel
+//   text height        character height (negative)     cell height (positive)
+//   bitmaps            copied over the page            ANDed with the page
+//   colour 16 etc.     previous colour kept            black
+
+// ---------------------------------------------------------------------------
+// Printer
+
+// Field values, serial-number strings and dates are printed through a text
+// buffer of this many characters. A longer value (from a database column,
+// say) is cut to its first 161 characters; nothing is ever written past the
+// buffer.
+inline constexpr int MaxPrintedTextLength = 161;
+
+// The text as it is printed: at most MaxPrintedTextLength characters. A cut
+// that would split a surrogate pair leaves out the whole pair.
+QString printedText(const QString &text);
+
+// The message of a BM record, an image record of an older design format.
+QString oldBitmapFormatMessage(const QString &path);
+
+// The current date in the system's short date format, as printed by date
+// elements and shown in the editor.
+QString shortDateText(const QDate &date = QDate::currentDate());
+
+// EtikettZeichnen: draws the print element list of `design` for one label
+// whose top-left corner is (x, y) in design units. `row` is the row of the
+// label list that holds this label's values: data fields and serial numbers
+// print the cell (field number, row). `dateText` is what a date element
+// prints (shortDateText() in the program).
+//
+// Every label starts afresh: a black pen of width 1, a hollow brush,
+// transparent text, no font and field number 1. Before any font record, TE
+// texts are not printed; data fields and dates use the device's font.
+// The canvas is left as it was found (save()/restore(), also when an error
+// ends the drawing).
+//
+// Choices of this implementation:
+// - XP pen codes other than 0, 1, 2 give a thin solid pen (width 1), the
+//   same as code 0; SP styles 1 dashed, 2 dotted, any other solid; a
+//   negative width counts as 0.
+// - A GR record (only with `drawFrame`) outlines the label with a black
+//   solid pen of width 1 and then makes `devicePen`, the pen the device had
+//   before the label, current again until the next pen record. On a fresh
+//   printer page that is the device's pen, CanvasPen().
+// - A BC record draws nothing but takes its data column like a field, so
+//   the fields after it print their own columns.
+// - A BM record shows oldBitmapFormatMessage() once and draws nothing.
+//
+// A bitmap file that cannot be read ends the drawing with the canvas's
+// qm::Error; the records after it are not drawn.
+void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTable &labelList, int x, int y,
+    int row, bool drawFrame, IMessages &messages, const QString &dateText,
+    const CanvasPen &devicePen = CanvasPen());
+
+// ---------------------------------------------------------------------------
+// Workspace
+
+// The editor's drawing settings (keys "Gitter" and "Klickflaechen").
+struct WorkspaceSettings
+{
+    bool grid = true;
+    bool clickAreas = false;
+};
+
+// The font of the workspace canvas. Drawing a text element makes that
+// element's font current and it stays so afterwards, like every canvas
+// property of the editor: new elements take their font from here.
+//   height: as the text element's height cell (character height).
+//   colour: the font colour; an index outside 0..15 leaves it as it is.
+struct WorkspaceFont
+{
+    QString face = QStringLiteral("Arial");
+    int height = 11;
+    bool bold = false;
+    bool italic = false;
+    QColor colour = Qt::black;
+};
+
+// ArbeitsbereichAnzeigen: draws the whole workspace, a paint area of
+// width x height pixels: white background, the grid (not scrolled), the red
+// dashed label outline, the elements in row order and the click areas.
+// Element coordinates are design units minus 25 x scroll position.
+// `dateText` is what a date element shows. `font` is the workspace canvas's
+// font; without one, drawing starts from WorkspaceFont() and the changes are
+// dropped.
+//
+// A numeric cell that is not a whole number, the label width or height
+// included, throws ConvertError; a bitmap that cannot be read throws the
+// canvas's qm::Error. What was drawn before stays.
+void ArbeitsbereichAnzeigen(ICanvas &canvas, const Design &design, const WorkspaceSettings &settings,
+    int scrollX, int scrollY, int width, int height, const QString &dateText, WorkspaceFont *font = nullptr);
+
+// DC_TEXTOUT: one line of text on the workspace at (x, y) in the face, style
+// and colour of `font`, with the given font height (negative: character
+// height) and rotation in whole degrees counter-clockwise. An empty text
+// draws nothing. The canvas's font and text colour are left as they were.
+void DC_TEXTOUT(
+    ICanvas &canvas, const WorkspaceFont &font, int x, int y, const QString &text, int height, int rotation);
+
+// The rulers beside the workspace: 17 pixels high (top) and wide (left).
+inline constexpr int RulerSize = 17;
+
+// LinealLoeschen: fills both rulers white and leaves a black pen. The top
+// ruler is `width` pixels wide, the left one `height` pixels high.
+void LinealLoeschen(ICanvas &top, ICanvas &left, int width, int height);
+
+// LinealAnzeigen: centimetre ticks with their numbers (0..21 across, 0..29
+// down, the extent of an A4 sheet) and half-centimetre marks, moved by the
+// scroll position.
+void LinealAnzeigen(ICanvas &top, ICanvas &left, int width, int height, int scrollX, int scrollY);
+
+} // namespace qm

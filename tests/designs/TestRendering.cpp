@@ -1,0 +1,544 @@
+#include "designs/design.h"
+#include "designs/printdesign.h"
+#include "designs/rendering.h"
+#include "platform/canvas/recordingcanvas.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "platform/errors.h"
+#include "platform/stringtable.h"
+
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+const QString Date = QStringLiteral("24.12.1999");
+
+PrintRecord rec(const QString &key, int a = 0, int b = 0, int c = 0, int d = 0, int e = 0,
+    const QString &text = {}, const QString &text2 = {})
+{
+    return PrintRecord { key, a, b, c, d, e, text, text2 };
+}
+
+PrintDesign printDesign(const QList<PrintRecord> &records)
+{
+    PrintDesign design;
+    design.records.assign(records.cbegin(), records.cend());
+    return design;
+}
+
+// An element from its cells separated by "|", kind letter first.
+Element element(const QString &row)
+{
+    Element e;
+    const QStringList cells = row.split(u'|');
+    for (int i = 0; i < cells.size(); ++i)
+        e.setCell(i, cells.at(i));
+    return e;
+}
+
+Design design(const QStringList &rows, const QString &widthMm = QStringLiteral("40"),
+    const QString &heightMm = QStringLiteral("20"))
+{
+    Design d;
+    d.widthMm = widthMm;
+    d.heightMm = heightMm;
+    for (const QString &row : rows)
+        d.elements.push_back(element(row));
+    return d;
+}
+
+// The arguments of every call of one kind, joined by blanks.
+QStringList callsOf(const RecordingCanvas &canvas, const QString &op)
+{
+    QStringList result;
+    for (const RecordingCanvas::Call &call : canvas.calls()) {
+        if (call.op == op)
+            result.append(call.args.join(u' '));
+    }
+    return result;
+}
+
+// The strings drawn by text(), without quotes.
+QStringList textsOf(const RecordingCanvas &canvas)
+{
+    QStringList result;
+    for (const RecordingCanvas::Call &call : canvas.calls()) {
+        if (call.op == u"text")
+            result.append(call.args.at(1).mid(1, call.args.at(1).size() - 2));
+    }
+    return result;
+}
+
+QString penText(const QColor &colour, const QString &style, int width)
+{
+    return RecordingCanvas::colourText(colour) + u' ' + style + u' ' + QString::number(width);
+}
+
+QColor colour(int index)
+{
+    return QColor::fromRgb(ColourTable[static_cast<size_t>(index)]);
+}
+
+struct Printer
+{
+    RecordingCanvas canvas;
+    ScriptedMessages messages;
+    StringTable labelList;
+
+    void draw(const PrintDesign &d, int x = 0, int y = 0, int row = 1, bool frame = false,
+        const CanvasPen &devicePen = CanvasPen())
+    {
+        EtikettZeichnen(canvas, d, labelList, x, y, row, frame, messages, Date, devicePen);
+    }
+};
+
+// The workspace of 300 x 200 pixels, by default without grid and click areas.
+RecordingCanvas drawWorkspace(
+    const Design &d, WorkspaceSettings settings = { false, false }, int scrollX = 0, int scrollY = 0)
+{
+    RecordingCanvas canvas;
+    ArbeitsbereichAnzeigen(canvas, d, settings, scrollX, scrollY, 300, 200, Date);
+    return canvas;
+}
+
+QStringList workspace(
+    const Design &d, WorkspaceSettings settings = { false, false }, int scrollX = 0, int scrollY = 0)
+{
+    return drawWorkspace(d, settings, scrollX, scrollY).log();
+}
+
+} // namespace
+
+class TestRendering : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundCorners_data();
+    void roundCorners();
+    void printerPens_data();
+    void printerPens();
+    void editorPens_data();
+    void editorPens();
+    void editorColourOutOfRangeKeepsPrevious();
+    void printerFonts_data();
+    void printerFonts();
+    void textNeedsFont_data();
+    void textNeedsFont();
+    void fieldCounter();
+    void longValueIsCut_data();
+    void longValueIsCut();
+    void frameOnlyWithFlag();
+    void oldBitmapMessageOncePerLabel();
+    void labelLeavesCanvasAsFound();
+    void labelOriginShiftsRecords();
+    void editorTexts_data();
+    void editorTexts();
+    void emptyDesignShowsOnlyOutline_data();
+    void emptyDesignShowsOnlyOutline();
+    void clickAreas();
+    void gridLines();
+    void invalidCellStopsDrawing();
+    void emptyTextDrawsNothing();
+};
+
+// Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
+void TestRendering::roundCorners_data()
+{
+    QTest::addColumn<QList<int>>("edges");
+    QTest::addColumn<int>("paper");
+
+    QTest::newRow("100x40") << QList<int> { 0, 0, 100, 40 } << (3 * 41) / 10;
+    QTest::newRow("20x20 at least 10") << QList<int> { 5, 5, 25, 25 } << 10;
+    QTest::newRow("corners swapped") << QList<int> { 100, 40, 0, 0 } << (3 * 41) / 10;
+    QTest::newRow("large") << QList<int> { 0, 0, 400, 300 } << (3 * 301) / 10;
+}
+
+void TestRendering::roundCorners()
+{
+    QFETCH(QList<int>, edges);
+    QFETCH(int, paper);
+    const QString box = QStringLiteral("%1,%2,%3,%4").arg(edges[0]).arg(edges[1]).arg(edges[2]).arg(edges[3]);
+
+    Printer p;
+    p.draw(printDesign({ rec("RA", edges[0], edges[1], edges[2], edges[3]) }));
+    QCOMPARE(callsOf(p.canvas, "roundrect"), QStringList { box + QStringLiteral(" %1,%1").arg(paper) });
+
+    const QString row
+        = QStringLiteral("O|%1|%2|%3|%4|0|0").arg(edges[0]).arg(edges[1]).arg(edges[2]).arg(edges[3]);
+    RecordingCanvas editor;
+    ArbeitsbereichAnzeigen(editor, design({ row }), { false, false }, 0, 0, 300, 200, Date);
+    QCOMPARE(callsOf(editor, "roundrect"), QStringList { box + " 10,10" });
+}
+
+void TestRendering::printerPens_data()
+{
+    QTest::addColumn<PrintRecord>("pen");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("XP thin") << rec("XP", 0, 9) << penText(colour(9), "solid", 1);
+    QTest::newRow("XP thick") << rec("XP", 1, 4) << penText(colour(4), "solid", 3);
+    QTest::newRow("XP dashed") << rec("XP", 2, 2) << penText(colour(2), "dashed", 0);
+    QTest::newRow("XP unknown code is thin") << rec("XP", 7, 12) << penText(colour(12), "solid", 1);
+    QTest::newRow("XP colour 16 black") << rec("XP", 1, 16) << penText(Qt::black, "solid", 3);
+    QTest::newRow("XP colour -1 black") << rec("XP", 0, -1) << penText(Qt::black, "solid", 1);
+    QTest::newRow("SP solid") << rec("SP", 4, 0) << penText(Qt::black, "solid", 4);
+    QTest::newRow("SP dashed") << rec("SP", 2, 1) << penText(Qt::black, "dashed", 2);
+}
+
+// The pen record's pen is current for the line after it.
+void TestRendering::printerPens()
+{
+    QFETCH(PrintRecord, pen);
+    QFETCH(QString, expected);
+
+    Printer p;
+    p.draw(printDesign({ pen, rec("LI", 1, 2, 3, 4) }));
+    const QStringList log = p.canvas.log();
+    const qsizetype line = log.indexOf("lineto 3,4");
+    QVERIFY(line > 0);
+    QCOMPARE(log.at(line - 2), "pen " + expected);
+    QCOMPARE(log.at(line - 1), "moveto 1,2");
+}
+
+void TestRendering::editorPens_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("thin") << "0" << penText(colour(3), "solid", 1);
+    QTest::newRow("thick") << "1" << penText(colour(3), "solid", 3);
+    QTest::newRow("dashed is dotted on screen") << "2" << penText(colour(3), "dotted", 1);
+    // An unknown code keeps the style and width of the element before (thick).
+    QTest::newRow("unknown keeps previous") << "5" << penText(colour(3), "solid", 3);
+}
+
+void TestRendering::editorPens()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, expected);
+
+    const QStringList log = workspace(design({ "R|0|0|5|5|1|9", "L|1|2|30|40|" + code + "|3" }));
+    const qsizetype line = log.indexOf("lineto 30,40");
+    QVERIFY(line > 0);
+    QCOMPARE(log.at(line - 2), "pen " + expected);
+}
+
+void TestRendering::editorColourOutOfRangeKeepsPrevious()
+{
+    const QStringList pens = callsOf(drawWorkspace(design({ "L|0|0|9|9|0|9", "L|0|0|9|9|1|16" })), "pen");
+    QCOMPARE(pens.last(), penText(colour(9), "solid", 3));
+}
+
+void TestRendering::printerFonts_data()
+{
+    QTest::addColumn<PrintRecord>("font");
+    QTest::addColumn<QString>("expectedFont");
+    QTest::addColumn<QColor>("expectedColour");
+
+    // SF: a height, b italic (ignored), c weight, d rotation.
+    QTest::newRow("SF") << rec("SF", 11, 1, 700, 90, 5, "Arial") << "face=Arial h=11 esc=900 w=700 i=0"
+                        << QColor(Qt::black);
+    // XF: c bold only when exactly 1, b italic when not 0, e colour.
+    QTest::newRow("XF bold") << rec("XF", 20, 0, 1, 0, 9, "Courier New")
+                             << "face=Courier New h=20 esc=0 w=700 i=0" << colour(9);
+    QTest::newRow("XF c=2 not bold") << rec("XF", 20, 3, 2, 45, 4, "Arial")
+                                     << "face=Arial h=20 esc=450 w=400 i=1" << colour(4);
+    QTest::newRow("XF colour 16 black")
+        << rec("XF", 14, 0, 0, 0, 16, "Arial") << "face=Arial h=14 esc=0 w=400 i=0" << QColor(Qt::black);
+}
+
+void TestRendering::printerFonts()
+{
+    QFETCH(PrintRecord, font);
+    QFETCH(QString, expectedFont);
+    QFETCH(QColor, expectedColour);
+
+    Printer p;
+    p.draw(printDesign({ font, rec("TE", 3, 4, 0, 0, 0, "Hallo, Welt") }));
+    QCOMPARE(callsOf(p.canvas, "text"),
+        QStringList { "3,4 \"Hallo, Welt\" " + expectedFont
+            + " colour=" + RecordingCanvas::colourText(expectedColour) });
+}
+
+void TestRendering::textNeedsFont_data()
+{
+    QTest::addColumn<QList<PrintRecord>>("records");
+    QTest::addColumn<QStringList>("texts");
+
+    const PrintRecord te = rec("TE", 1, 1, 0, 0, 0, "Text");
+    QTest::newRow("TE alone") << QList<PrintRecord> { te } << QStringList {};
+    QTest::newRow("TE before font") << QList<PrintRecord> { te, rec("SF", 10, 0, 400, 0, 0, "Arial") }
+                                    << QStringList {};
+    QTest::newRow("after SF") << QList<PrintRecord> { rec("SF", 10, 0, 400, 0, 0, "Arial"), te }
+                              << QStringList { "Text" };
+    QTest::newRow("after XF") << QList<PrintRecord> { rec("XF", 10, 0, 0, 0, 0, "Arial"), te }
+                              << QStringList { "Text" };
+}
+
+// A text is printed only once a font record has come in this label; the
+// next label starts without a font again.
+void TestRendering::textNeedsFont()
+{
+    QFETCH(QList<PrintRecord>, records);
+    QFETCH(QStringList, texts);
+
+    Printer p;
+    const PrintDesign d = printDesign(records);
+    p.draw(d);
+    QCOMPARE(textsOf(p.canvas), texts);
+    p.canvas.clear();
+    p.draw(printDesign({ rec("TE", 1, 1, 0, 0, 0, "Text") }));
+    QCOMPARE(textsOf(p.canvas), QStringList {});
+}
+
+// Fields and serial numbers take the label list columns 1, 2, 3 ... of the
+// label's row; dates take none, BC takes one without drawing.
+void TestRendering::fieldCounter()
+{
+    Printer p;
+    for (int col = 1; col <= 5; ++col) {
+        for (int row = 0; row <= 2; ++row)
+            p.labelList.setCell(col, row, QStringLiteral("c%1r%2").arg(col).arg(row));
+    }
+    const PrintDesign d = printDesign({
+        rec("EF", 1, 1, 10, 0, 0, "Name"),
+        rec("SE", 2, 2, 0, 0, 0, "nicht", "gedruckt"),
+        rec("SE", 3, 3, 1, 0, 0, "Nr.", ""),
+        rec("BC", 0, 0, 0, 0, 0, "Code"),
+        rec("SE", 4, 4, 1, 0, 0, "(", ")"),
+        rec("EF", 5, 5, 10, 0, 0, "Ort"),
+    });
+    p.draw(d, 0, 0, 2);
+    QCOMPARE(textsOf(p.canvas), (QStringList { "c1r2", Date, "Nr.c2r2", "(c4r2)", "c5r2" }));
+
+    // The next label starts again at column 1.
+    p.canvas.clear();
+    p.draw(d, 0, 0, 1);
+    QCOMPARE(textsOf(p.canvas).first(), "c1r1");
+}
+
+void TestRendering::longValueIsCut_data()
+{
+    QTest::addColumn<PrintRecord>("record");
+    QTest::addColumn<QString>("before");
+
+    QTest::newRow("field") << rec("EF", 0, 0, 10, 0, 0, "Name") << QString();
+    QTest::newRow("serial") << rec("SE", 0, 0, 1, 0, 0, "Nr.", "!") << QStringLiteral("Nr.");
+}
+
+void TestRendering::longValueIsCut()
+{
+    QFETCH(PrintRecord, record);
+    QFETCH(QString, before);
+
+    QString value;
+    for (int i = 0; i < 200; ++i)
+        value += QChar(u'a' + i % 26);
+    Printer p;
+    p.labelList.setCell(1, 1, value);
+    p.draw(printDesign({ record }));
+    const QStringList texts = textsOf(p.canvas);
+    QCOMPARE(texts.size(), 1);
+    QCOMPARE(texts.first().size(), MaxPrintedTextLength);
+    QCOMPARE(texts.first(), (before + value).left(MaxPrintedTextLength));
+
+    // A value that fits is printed whole.
+    QCOMPARE(printedText(value.left(MaxPrintedTextLength)), value.left(MaxPrintedTextLength));
+    // A cut never splits a surrogate pair.
+    const QString wide = QString(MaxPrintedTextLength - 1, u'x') + QStringLiteral("\U0001F600");
+    QCOMPARE(printedText(wide), QString(MaxPrintedTextLength - 1, u'x'));
+}
+
+// GR outlines the label only with the frame flag, then the device's pen
+// is current again, not the label's last pen.
+void TestRendering::frameOnlyWithFlag()
+{
+    const PrintDesign d = printDesign({ rec("XP", 1, 9), rec("GR", 100, 50, 25), rec("LI", 0, 0, 10, 0) });
+    const CanvasPen device { QColor(1, 2, 3), PenStyle::Solid, 0 };
+
+    Printer off;
+    off.draw(d, 30, 40, 1, false, device);
+    QCOMPARE(callsOf(off.canvas, "rect"), QStringList {});
+    QCOMPARE(callsOf(off.canvas, "pen").last(), penText(colour(9), "solid", 3));
+
+    Printer on;
+    on.draw(d, 30, 40, 1, true, device);
+    QCOMPARE(callsOf(on.canvas, "rect"), QStringList { "30,40,129,89" });
+    const QStringList log = on.canvas.log();
+    const qsizetype rect = log.indexOf("rect 30,40,129,89");
+    QCOMPARE(log.at(rect - 1), "pen " + penText(Qt::black, "solid", 1));
+    QCOMPARE(log.at(rect + 1), "pen " + penText(device.colour, "solid", 0));
+    QCOMPARE(log.at(rect + 2), "moveto 30,40");
+}
+
+void TestRendering::oldBitmapMessageOncePerLabel()
+{
+    Printer p;
+    const PrintDesign d = printDesign({ rec("BM", 5, 5, 0, 0, 0, "C:/alt/logo,1.bmp") });
+    p.draw(d);
+    p.draw(d, 100, 0);
+    QCOMPARE(p.messages.shown().size(), 2);
+    QCOMPARE(p.messages.lastText(),
+        "C:/alt/logo,1.bmp kann nicht geladen werden ! ETI-Datei befindet sich nicht im "
+        "QUILLMARK 2.0-Format ...");
+    const QStringList ops = { "text", "rect", "roundrect", "lineto", "bitmap", "stretch" };
+    for (const QString &op : ops)
+        QVERIFY2(callsOf(p.canvas, op).isEmpty(), qPrintable(op));
+}
+
+// Every label begins with the same fresh state inside save()/restore(), even
+// when a missing bitmap ends it.
+void TestRendering::labelLeavesCanvasAsFound()
+{
+    Printer p;
+    p.draw(printDesign({ rec("SF", 10, 0, 400, 0, 0, "Arial"), rec("NA", 0, 0, 0, 0, 0, "x") }));
+    QCOMPARE(p.canvas.log(),
+        (QStringList { "save", "pen 0,0,0 solid 1", "brush hollow", "transparent",
+            "font face=Arial h=10 esc=0 w=400 i=0", "textcolour 0,0,0", "restore" }));
+
+    p.canvas.clear();
+    const PrintDesign missing
+        = printDesign({ rec("XB", 0, 0, 10, 10, 0, QStringLiteral("/nicht/da.bmp")), rec("LI", 0, 0, 5, 5) });
+    QVERIFY_THROWS_EXCEPTION(Error, p.draw(missing));
+    QCOMPARE(p.canvas.log().last(), "restore");
+    QVERIFY(callsOf(p.canvas, "lineto").isEmpty());
+}
+
+void TestRendering::labelOriginShiftsRecords()
+{
+    Printer p;
+    p.draw(printDesign({ rec("RE", 1, 2, 3, 4), rec("LI", 5, 6, 7, 8), rec("EF", 9, 10, 5, 0, 0, "F") }), 100,
+        200);
+    QCOMPARE(callsOf(p.canvas, "rect"), QStringList { "101,202,103,204" });
+    QCOMPARE(callsOf(p.canvas, "moveto"), QStringList { "105,206" });
+    QCOMPARE(callsOf(p.canvas, "lineto"), QStringList { "107,208" });
+    QCOMPARE(callsOf(p.canvas, "text").first().section(u' ', 0, 0), "109,210");
+}
+
+void TestRendering::editorTexts_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QString>("expected");
+
+    // x, y, rotation, height, bold, italic, colour, font, ...
+    QTest::newRow("text") << "T|10|20|90|11|1|0|9|Arial|Hallo, Welt"
+                          << "10,20 \"Hallo, Welt\" face=Arial h=-11 esc=900 w=700 i=0 colour="
+            + RecordingCanvas::colourText(colour(9));
+    QTest::newRow("field") << "F|10|20|0|14|0|1|4|Times New Roman|Name|30"
+                           << "10,20 \"Name[30]\" face=Times New Roman h=-14 esc=0 w=400 i=1 "
+                              "colour="
+            + RecordingCanvas::colourText(colour(4));
+    QTest::newRow("serial") << "S|10|20|0|12|1|1|0|Arial|1|Nr.|"
+                            << "10,20 \"Nr.######\" face=Arial h=-12 esc=0 w=700 i=1 colour=0,0,0";
+    QTest::newRow("date") << "S|10|20|0|12|0|0|0|Arial|0|Nr.|x"
+                          << "10,20 \"" + Date + "\" face=Arial h=-12 esc=0 w=400 i=0 colour=0,0,0";
+}
+
+void TestRendering::editorTexts()
+{
+    QFETCH(QString, row);
+    QFETCH(QString, expected);
+
+    RecordingCanvas canvas;
+    WorkspaceFont font;
+    ArbeitsbereichAnzeigen(canvas, design({ row }), { false, false }, 0, 0, 300, 200, Date, &font);
+    QCOMPARE(callsOf(canvas, "text"), QStringList { expected });
+    // The element's font stays the canvas's font.
+    const Element e = element(row);
+    QCOMPARE(font.face, e.cell(Col::Font));
+    QCOMPARE(font.height, e.number(Col::Height));
+    QCOMPARE(font.bold, e.cell(Col::Bold) == u"1");
+    QCOMPARE(font.italic, e.cell(Col::Italic) == u"1");
+    QCOMPARE(font.colour, colour(e.number(Col::Colour)));
+}
+
+void TestRendering::emptyDesignShowsOnlyOutline_data()
+{
+    QTest::addColumn<QString>("widthMm");
+    QTest::addColumn<QString>("heightMm");
+    QTest::addColumn<int>("scrollX");
+    QTest::addColumn<int>("scrollY");
+
+    QTest::newRow("70x33") << "70"
+                           << "33" << 0 << 0;
+    QTest::newRow("scrolled") << "100"
+                              << "51" << 1 << 2;
+    QTest::newRow("empty size") << ""
+                                << "" << 0 << 0;
+}
+
+void TestRendering::emptyDesignShowsOnlyOutline()
+{
+    QFETCH(QString, widthMm);
+    QFETCH(QString, heightMm);
+    QFETCH(int, scrollX);
+    QFETCH(int, scrollY);
+
+    const int w = static_cast<int>(mmToUnits(sizeMmValue(widthMm)));
+    const int h = static_cast<int>(mmToUnits(sizeMmValue(heightMm)));
+    const int dx = UnitsPerCm * scrollX, dy = UnitsPerCm * scrollY;
+    QCOMPARE(workspace(design({}, widthMm, heightMm), { false, false }, scrollX, scrollY),
+        (QStringList { "fill 0,0,300,200 255,255,255", "brush solid 255,255,255", "pen 0,0,0 solid 1",
+            "pen " + penText(colour(9), "dashed", 1), "brush hollow",
+            QStringLiteral("rect %1,%2,%3,%4").arg(-dx).arg(-dy).arg(w - dx + 1).arg(h - dy + 1),
+            "pen 0,0,0 solid 1" }));
+}
+
+// One grip square per text, two per line or area; none for deleted rows.
+void TestRendering::clickAreas()
+{
+    RecordingCanvas canvas;
+    const Design d = design(
+        { "L|30|40|80|90|0|0", "#", "T|50|60|0|11|0|0|0|Arial|x", "B|100|110|120|130|/nicht/da.bmp" });
+    // The bitmap cannot be read: draw the click areas of what comes before.
+    Design drawable = d;
+    drawable.elements.pop_back();
+    ArbeitsbereichAnzeigen(canvas, drawable, { false, true }, 1, 0, 300, 200, Date);
+    const QStringList log = canvas.log();
+    const qsizetype teal = log.lastIndexOf("pen " + penText(colour(6), "dotted", 1));
+    QVERIFY(teal > 0);
+    QCOMPARE(
+        log.mid(teal + 1), (QStringList { "rect -7,28,17,52", "rect 43,78,67,102", "rect 13,48,37,72" }));
+
+    RecordingCanvas failing;
+    QVERIFY_THROWS_EXCEPTION(
+        Error, ArbeitsbereichAnzeigen(failing, d, { false, true }, 0, 0, 300, 200, Date));
+    QVERIFY(callsOf(failing, "rect").contains("99,109,121,131")); // red dotted outline first
+}
+
+// The grid is one line per centimetre over the whole paint area, not scrolled.
+void TestRendering::gridLines()
+{
+    RecordingCanvas canvas;
+    ArbeitsbereichAnzeigen(canvas, design({}), { true, false }, 3, 4, 60, 30, Date);
+    QCOMPARE(callsOf(canvas, "pen").at(1), penText(colour(8), "dotted", 1));
+    QCOMPARE(
+        callsOf(canvas, "moveto"), (QStringList { "0,0", "0,25", "0,50", "0,0", "25,0", "50,0", "75,0" }));
+    QCOMPARE(callsOf(canvas, "lineto"),
+        (QStringList { "60,0", "60,25", "60,50", "0,30", "25,30", "50,30", "75,30" }));
+}
+
+void TestRendering::invalidCellStopsDrawing()
+{
+    const QStringList rows = { "L|1|2|3|4|0|0", "R|1|x|3|4|0|0", "L|5|6|7|8|0|0" };
+    RecordingCanvas canvas;
+    QVERIFY_THROWS_EXCEPTION(
+        ConvertError, ArbeitsbereichAnzeigen(canvas, design(rows), { false, false }, 0, 0, 300, 200, Date));
+    QCOMPARE(callsOf(canvas, "lineto"), QStringList { "3,4" });
+
+    QVERIFY_THROWS_EXCEPTION(ConvertError, workspace(design({}, QStringLiteral("7a"), QStringLiteral("10"))));
+}
+
+void TestRendering::emptyTextDrawsNothing()
+{
+    RecordingCanvas canvas;
+    DC_TEXTOUT(canvas, WorkspaceFont(), 1, 2, QString(), -11, 0);
+    QVERIFY(canvas.log().isEmpty());
+    // Neither does a text element with an empty text.
+    QVERIFY(callsOf(drawWorkspace(design({ "T|1|1|0|11|0|0|0|Arial|" })), "text").isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestRendering)
+#include "TestRendering.moc"
