@@ -1,0 +1,105 @@
+#include "pdfprinter.h"
+
+#include "platform/canvas/qpaintercanvas.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace qm {
+
+PdfPrinter::PdfPrinter(QString path, int dotsPerInch)
+    : m_path(std::move(path))
+    , m_dpi(dotsPerInch)
+{
+}
+
+PdfPrinter::~PdfPrinter()
+{
+    DokumentBeenden();
+}
+
+bool PdfPrinter::DruckerOeffnen()
+{
+    m_open = !m_path.isEmpty() && m_dpi > 0;
+    return m_open;
+}
+
+void PdfPrinter::DruckerSchliessen()
+{
+    m_open = false;
+}
+
+IPrinterDevice::Paper PdfPrinter::PapierformatHolen()
+{
+    return m_paper;
+}
+
+void PdfPrinter::PapierformatSetzen(const Paper &paper)
+{
+    m_paper = paper;
+}
+
+bool PdfPrinter::DokumentBeginnen(const QString &documentName)
+{
+    if (!m_open || m_painter)
+        return false;
+    m_writer = std::make_unique<QPdfWriter>(m_path);
+    m_writer->setTitle(documentName);
+    m_writer->setCreator(QStringLiteral("Quillmark"));
+    m_writer->setResolution(m_dpi);
+    // Lengths of the paper are in tenths of a millimetre.
+    const QSizeF size(qMax(1, m_paper.width) / 10.0, qMax(1, m_paper.length) / 10.0);
+    m_writer->setPageLayout(QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait,
+                                        QMarginsF(0, 0, 0, 0)));
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(m_writer.get())) {
+        m_painter.reset();
+        m_writer.reset();
+        return false;
+    }
+    m_canvas = std::make_unique<QPainterCanvas>(*m_painter);
+    m_pages = 1;
+    return true;
+}
+
+bool PdfPrinter::DokumentBeenden()
+{
+    if (!m_painter)
+        return false;
+    m_canvas.reset();
+    m_painter->end();
+    m_painter.reset();
+    m_writer.reset();
+    return true;
+}
+
+bool PdfPrinter::MassstabSetzen(int unitsPerCm, double scaleX, double scaleY)
+{
+    if (!m_open || !m_painter || unitsPerCm < 1)
+        return false;
+    // U units are one centimetre: U * 254 units are 100 inches, an exact
+    // number of device dots, so the mapping stays exact in whole numbers.
+    const int window = unitsPerCm * 254;
+    m_painter->setWindow(0, 0, window, window);
+    m_painter->setViewport(0, 0, qRound(100 * m_dpi * scaleX), qRound(100 * m_dpi * scaleY));
+    return true;
+}
+
+void PdfPrinter::endPage()
+{
+}
+
+void PdfPrinter::beginPage()
+{
+    if (m_writer && m_writer->newPage())
+        ++m_pages;
+}
+
+ICanvas *PdfPrinter::canvas()
+{
+    return m_painter ? m_canvas.get() : nullptr;
+}
+
+} // namespace qm

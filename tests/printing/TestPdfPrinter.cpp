@@ -1,0 +1,132 @@
+#include "designs/printdesign.h"
+#include "designs/rendering.h"
+#include "formats/sheetformat.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "platform/doubles/virtualwaiter.h"
+#include "printing/pdfprinter.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+class NoProgress : public IPrintProgress
+{
+public:
+    void setLabelText(const QString &) override {}
+    void setPageText(const QString &) override {}
+    void setActionText(const QString &) override {}
+    void setProgressStep(int) override {}
+    void stepProgress() override {}
+};
+
+struct Word
+{
+    QString text;
+    double xMin = 0; // millimetres from the page's top-left corner
+    double yMin = 0;
+    int page = 0;
+};
+
+// The words of a PDF with their boxes, read with pdftotext -bbox.
+QList<Word> pdfWords(const QString &pdf, int *pages)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(30000))
+        return {};
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    QList<Word> words;
+    int page = 0;
+    static const QRegularExpression tag(
+        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+    auto it = tag.globalMatch(html);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        words.append({m.captured(3), m.captured(1).toDouble() * 25.4 / 72, m.captured(2).toDouble() * 25.4 / 72, page});
+    }
+    *pages = page;
+    return words;
+}
+
+} // namespace
+
+class TestPdfPrinter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void labelsLandOnTheirPositions();
+};
+
+void TestPdfPrinter::labelsLandOnTheirPositions()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QFAIL("pdftotext (poppler-utils) is needed: scripts/test installs it");
+
+    PrintDesign design;
+    StringTable labelList;
+    FieldGrids grids;
+    grids.labelList = &labelList;
+    QVERIFY(EtikettdateiLesen(QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"), design, grids));
+    SheetFormat format;
+    QVERIFY(FormatdateiLesen(QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), format));
+
+    // Labels 1..18 from position 5 on: 17 on sheet 1, one on sheet 2.
+    const int labels = 18;
+    for (int row = 1; row <= labels; ++row) {
+        labelList.setCell(1, row, QStringLiteral("Name%1").arg(row));
+        labelList.setCell(2, row, QStringLiteral("Weg%1").arg(row));
+        labelList.setCell(3, row, QStringLiteral("Ort%1").arg(row));
+    }
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    PdfPrinter printer(pdf);
+    NoProgress progress;
+    VirtualWaiter waiter;
+    ScriptedMessages messages;
+    LayoutRequest request;
+    request.startPosition = 5;
+    request.lastPosition = 5 + labels - 1;
+    request.offsetX = -30; // 3 mm to the left
+    request.offsetY = 15;  // 1.5 mm down
+    request.unitsPerCm = design.printScale;
+    const LayoutResult result = Ausdrucken(request, format, printer, progress, waiter,
+                                           [&](ICanvas &canvas, int x, int y, int row, bool frame) {
+                                               EtikettZeichnen(canvas, design, labelList, x, y, row, frame,
+                                                               messages, QStringLiteral("10.12.2026"));
+                                           });
+    QCOMPARE(result, LayoutResult::Printed);
+
+    int pages = 0;
+    const QList<Word> words = pdfWords(pdf, &pages);
+    QCOMPARE(pages, 2);
+    QCOMPARE(words.size(), labels * 3);
+    for (const Word &w : words) {
+        const int row = w.text.mid(w.text.indexOf(QRegularExpression(QStringLiteral("\\d")))).toInt();
+        const int position = (row + 4 - 1) % 21 + 1;
+        const int page = (row + 4 - 1) / 21 + 1;
+        const int column = (position - 1) % 3;
+        const int line = (position - 1) / 3;
+        // Label origin in millimetres, with the offsets; the field's design
+        // point is (10, 15 + 25 k) units of 0.4 mm.
+        const double x = (75 + column * 660 - 30) / 10.0 + 10 * 0.4;
+        const int k = w.text.startsWith(QLatin1String("Name")) ? 0 : w.text.startsWith(QLatin1String("Weg")) ? 1 : 2;
+        const double y = (150 + line * 380 + 15) / 10.0 + (15 + 25 * k) * 0.4;
+        QCOMPARE(w.page, page);
+        QVERIFY2(qAbs(w.xMin - x) <= 0.5, qPrintable(QStringLiteral("%1: x %2 mm, expected %3").arg(w.text).arg(w.xMin).arg(x)));
+        QVERIFY2(qAbs(w.yMin - y) <= 1.0, qPrintable(QStringLiteral("%1: y %2 mm, expected %3").arg(w.text).arg(w.yMin).arg(y)));
+    }
+}
+
+QTEST_MAIN(TestPdfPrinter)
+#include "TestPdfPrinter.moc"
