@@ -3,8 +3,14 @@
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
+#include "designs/rendering.h"
 #include "formats/sheetformat.h"
 #include "platform/errors.h"
+#include "platform/numbers.h"
+#include "platform/services.h"
+#include "printing/expansion.h"
+#include "printing/layout.h"
+#include "printing/pdfprinter.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
@@ -88,6 +94,140 @@ int designCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+// Messages met while drawing go to stderr; the run goes on.
+class StreamMessages : public IMessages
+{
+public:
+    explicit StreamMessages(QTextStream &err) : m_err(err) {}
+    MessageButton show(MessageKind, const QString &text, MessageButtons, const QString &) override
+    {
+        m_err << "quillmark: " << text << Qt::endl;
+        return MessageButton::Ok;
+    }
+
+private:
+    QTextStream &m_err;
+};
+
+// The command line waits for nothing: there is no window to repaint.
+class NoWait : public IWaiter
+{
+public:
+    void wait(int) override {}
+};
+
+class NoProgress : public IPrintProgress
+{
+public:
+    void setLabelText(const QString &) override {}
+    void setPageText(const QString &) override {}
+    void setActionText(const QString &) override {}
+    void setProgressStep(int) override {}
+    void stepProgress() override {}
+};
+
+int offsetValue(const QString &text)
+{
+    const int value = strToInt(text);
+    if (value < -250 || value > 250)
+        throw Error(tr("Der Versatz %1 liegt nicht zwischen -250 und 250 Zehntelmillimetern.").arg(value));
+    return value;
+}
+
+int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString usage = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
+                             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
+                             "(--pdf AUSGABE.pdf | --printer)");
+    QStringList files;
+    QString records, pdf;
+    QString start = QStringLiteral("1");
+    int offsetX = 0, offsetY = 0;
+    bool frame = false, serialInCopies = true, printer = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == QLatin1String("--records") && hasValue)
+            records = args[++i];
+        else if (a == QLatin1String("--pdf") && hasValue)
+            pdf = args[++i];
+        else if (a == QLatin1String("--start") && hasValue)
+            start = args[++i];
+        else if (a == QLatin1String("--offset-x") && hasValue)
+            offsetX = offsetValue(args[++i]);
+        else if (a == QLatin1String("--offset-y") && hasValue)
+            offsetY = offsetValue(args[++i]);
+        else if (a == QLatin1String("--frame"))
+            frame = true;
+        else if (a == QLatin1String("--serial-per-record"))
+            serialInCopies = false;
+        else if (a == QLatin1String("--printer"))
+            printer = true;
+        else if (!a.startsWith(QLatin1String("--")))
+            files.append(a);
+        else
+            return fail(err, usage);
+    }
+    if (files.size() != 2 || (pdf.isEmpty() == !printer))
+        return fail(err, usage);
+    if (printer)
+        return fail(err, tr("Der Druck auf den Standarddrucker ist über die Befehlszeile noch nicht möglich. "
+                            "Bitte mit --pdf in eine PDF-Datei drucken."));
+
+    PrintDesign design;
+    StringTable labelList, entryGrid;
+    FieldGrids grids;
+    grids.labelList = &labelList;
+    grids.entryGrid = &entryGrid;
+    if (!fileExists(files[0]) || !EtikettdateiLesen(files[0], design, grids))
+        return fail(err, files[0] + QStringLiteral(": ")
+                             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    SheetFormat format;
+    if (!fileExists(files[1]) || !FormatdateiLesen(files[1], format))
+        return fail(err, files[1] + QStringLiteral(": ")
+                             + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    const int startPosition = strToInt(start);
+    if (startPosition < 1)
+        throw Error(tr("Die Startposition muss mindestens 1 sein."));
+
+    QList<QStringList> rows;
+    if (records.isEmpty())
+        rows.append(QStringList{QStringLiteral("1")});
+    else
+        rows = readCsvRecords(readFileBytes(records), design.fieldCount);
+    entryGrid.setColCount(design.fieldCount + 1);
+    for (qsizetype k = 0; k < rows.size(); ++k) {
+        for (qsizetype c = 0; c < rows[k].size(); ++c)
+            entryGrid.setCell(int(c), int(k) + 2, rows[k][c]);
+        entryGrid.setRowCount(int(k) + 3);
+    }
+    const int labels = expandEntryGrid(entryGrid, labelList, serialInCopies);
+    if (labels < 1)
+        throw Error(tr("Es gibt kein Etikett zu drucken."));
+
+    PdfPrinter device(pdf);
+    NoProgress progress;
+    NoWait waiter;
+    StreamMessages messages(err);
+    LayoutRequest request;
+    request.startPosition = startPosition;
+    request.lastPosition = startPosition + labels - 1;
+    request.offsetX = offsetX;
+    request.offsetY = offsetY;
+    request.frame = frame;
+    request.unitsPerCm = design.printScale;
+    const QString date = shortDateText();
+    const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
+                                           [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+                                               EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame,
+                                                               messages, date);
+                                           });
+    if (result != LayoutResult::Printed || device.pageCount() == 0)
+        return fail(err, tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf));
+    out << tr("%1 Etiketten auf %2 Seiten in %3").arg(labels).arg(device.pageCount()).arg(pdf) << '\n';
+    return 0;
+}
+
 } // namespace
 
 QString usageText()
@@ -96,6 +236,9 @@ QString usageText()
               "       quillmark fields ETIKETT.eti\n"
               "       quillmark sheet FORMAT.vrl\n"
               "       quillmark design EINGABE.eti [--save AUSGABE.eti]\n"
+              "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
+              "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
+              "                 (--pdf AUSGABE.pdf | --printer)\n"
               "       quillmark --help | --version\n"
               "\n"
               "Ohne Befehl startet Quillmark mit seinem Hauptfenster.\n"
@@ -106,6 +249,9 @@ QString usageText()
               "           jede Etikettenposition: Nummer, x, y, Breite, Höhe (in 1/10 mm)\n"
               "  design   zeigt Beschreibung, Breite und Höhe (mm) und die Elemente einer\n"
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
+              "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1);\n"
+              "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
+              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250)\n"
               "\n"
               "Optionen:\n"
               "  --dir VERZEICHNIS  Programmverzeichnis (sonst ~/.local/share/Quillmark)\n"
@@ -118,7 +264,7 @@ bool isCommandLineCall(const QStringList &arguments)
     if (arguments.isEmpty())
         return false;
     static const QStringList commands = {QStringLiteral("fields"), QStringLiteral("sheet"),
-                                         QStringLiteral("design"), QStringLiteral("--help"),
+                                         QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"),
                                          QStringLiteral("-h"), QStringLiteral("--version")};
     return commands.contains(arguments.first());
 }
@@ -143,6 +289,8 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
             return fieldsCommand(rest, out, err);
         if (command == QLatin1String("sheet"))
             return sheetCommand(rest, out, err);
+        if (command == QLatin1String("print"))
+            return printCommand(rest, out, err);
         return designCommand(rest, out, err);
     } catch (const Error &e) {
         return fail(err, e.message());

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -66,7 +67,10 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     if (qm::isCommandLineCall(args)) {
-        QCoreApplication app(argc, argv);
+        // Printing needs fonts, hence a GUI application, but never a screen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
         const auto code = qm::runCommandLine(args, out, err);

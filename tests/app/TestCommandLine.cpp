@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "platform/textfile.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,6 +45,9 @@ private Q_SLOTS:
     void designPrintsAndUpgrades();
     void missingFiles_data();
     void missingFiles();
+    void printsIntoPdf();
+    void printRefusals_data();
+    void printRefusals();
 };
 
 void TestCommandLine::noCommandMeansWindows()
@@ -121,5 +125,48 @@ void TestCommandLine::missingFiles()
     QCOMPARE(r.out, QString());
 }
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+void TestCommandLine::printsIntoPdf()
+{
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("r.csv");
+    TextFileWriter w(csv);
+    w.writeLine(u"Anzahl,Name,Straße,Ort");
+    w.writeLine(u"2,Erika,Weg 1,Köln");
+    w.writeLine(u"3,\"Meier, Hans\",Hauptstr. 1,Berlin");
+    w.commit();
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = run({"print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+                       QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--start",
+                       "20", "--frame", "--offset-x", "-10", "--pdf", pdf});
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    // Positions 20 and 21 on the first sheet, three labels on the second.
+    QCOMPARE(r.out, QStringLiteral("5 Etiketten auf 2 Seiten in %1\n").arg(pdf));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+void TestCommandLine::printRefusals_data()
+{
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("bad start") << QStringList{"--start", "x", "--pdf", "/tmp/x.pdf"}
+                               << "'x' ist kein gültiger Integerwert";
+    QTest::newRow("offset out of range") << QStringList{"--offset-y", "300", "--pdf", "/tmp/x.pdf"}
+                                         << "zwischen -250 und 250";
+    QTest::newRow("no output") << QStringList{} << "Aufruf: quillmark print";
+    QTest::newRow("default printer") << QStringList{"--printer"} << "--pdf";
+}
+
+void TestCommandLine::printRefusals()
+{
+    QFETCH(QStringList, extra);
+    QFETCH(QString, message);
+    const Run r = run(QStringList{"print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+                                  QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl")}
+                      + extra);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+QTEST_MAIN(TestCommandLine)
 #include "TestCommandLine.moc"
