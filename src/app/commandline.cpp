@@ -116,16 +116,6 @@ public:
     void wait(int) override {}
 };
 
-class NoProgress : public IPrintProgress
-{
-public:
-    void setLabelText(const QString &) override {}
-    void setPageText(const QString &) override {}
-    void setActionText(const QString &) override {}
-    void setProgressStep(int) override {}
-    void stepProgress() override {}
-};
-
 int offsetValue(const QString &text)
 {
     const int value = strToInt(text);
@@ -206,7 +196,7 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
 
     PdfPrinter device(pdf);
-    NoProgress progress;
+    NullPrintProgress progress;
     NoWait waiter;
     StreamMessages messages(err);
     LayoutRequest request;

@@ -53,6 +53,17 @@ public:
     virtual bool cancelRequested() const { return false; }
 };
 
+// Progress that nobody watches (the command line, tests).
+class NullPrintProgress : public IPrintProgress
+{
+public:
+    void setLabelText(const QString &) override {}
+    void setPageText(const QString &) override {}
+    void setActionText(const QString &) override {}
+    void setProgressStep(int) override {}
+    void stepProgress() override {}
+};
+
 // Draws one label: canvas, label origin in logical units, label-list row,
 // frame flag.
 using LabelDrawer = std::function<void(ICanvas &, int x, int y, int row, bool frame)>;

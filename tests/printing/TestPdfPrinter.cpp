@@ -15,16 +15,6 @@ using namespace qm;
 
 namespace {
 
-class NoProgress : public IPrintProgress
-{
-public:
-    void setLabelText(const QString &) override {}
-    void setPageText(const QString &) override {}
-    void setActionText(const QString &) override {}
-    void setProgressStep(int) override {}
-    void stepProgress() override {}
-};
-
 struct Word
 {
     QString text;
@@ -91,7 +81,7 @@ void TestPdfPrinter::labelsLandOnTheirPositions()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     PdfPrinter printer(pdf);
-    NoProgress progress;
+    NullPrintProgress progress;
     VirtualWaiter waiter;
     ScriptedMessages messages;
     LayoutRequest request;
