@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "catalogue/programdirectory.h"
 #include "platform/errors.h"
 
@@ -7,22 +8,11 @@
 #include <QTest>
 
 using namespace qm;
+using namespace qm::test;
 
 namespace {
 
-bool makeFile(const QString &path, const QByteArray &content)
-{
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
 
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 // Every file below dir, relative, sorted.
 QStringList filesBelow(const QString &dir)
@@ -102,11 +92,11 @@ void TestProgramDirectory::init()
     m_tmp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_tmp->isValid());
     m_share = m_tmp->filePath(QStringLiteral("share"));
-    QVERIFY(makeFile(m_share + QStringLiteral("/ETIKETT/adresse.eti"), "ETI\r\n"));
-    QVERIFY(makeFile(m_share + QStringLiteral("/FORMATE/a4.vrl"), "VRL\r\n"));
-    QVERIFY(makeFile(m_share + QStringLiteral("/DBANKEN/.keep"), ""));
-    QVERIFY(makeFile(m_share + QStringLiteral("/BEREICH.DAT"), "Bereiche\r\n---\r\n"));
-    QVERIFY(makeFile(m_share + QStringLiteral("/QUILLMK.HLP"), "#CONTEXT 0 Inhalt\r\n"));
+    QVERIFY(writeBytes(m_share + QStringLiteral("/ETIKETT/adresse.eti"), "ETI\r\n"));
+    QVERIFY(writeBytes(m_share + QStringLiteral("/FORMATE/a4.vrl"), "VRL\r\n"));
+    QVERIFY(writeBytes(m_share + QStringLiteral("/DBANKEN/.keep"), ""));
+    QVERIFY(writeBytes(m_share + QStringLiteral("/BEREICH.DAT"), "Bereiche\r\n---\r\n"));
+    QVERIFY(writeBytes(m_share + QStringLiteral("/QUILLMK.HLP"), "#CONTEXT 0 Inhalt\r\n"));
 }
 
 void TestProgramDirectory::pathIsAbsoluteWithSlash_data()
@@ -150,7 +140,7 @@ void TestProgramDirectory::namesOfItsFiles()
 void TestProgramDirectory::helpFileInOtherLetterCase()
 {
     const QString path = m_tmp->filePath(QStringLiteral("alt"));
-    QVERIFY(makeFile(path + QStringLiteral("/quillmk.hlp"), "x"));
+    QVERIFY(writeBytes(path + QStringLiteral("/quillmk.hlp"), "x"));
     const ProgramDirectory dir(path);
     QCOMPARE(dir.programHelpPath(), path + QStringLiteral("/quillmk.hlp"));
     QCOMPARE(dir.firstAidHelpPath(), path + QStringLiteral("/ERSTEHILFE.HLP"));
@@ -178,9 +168,9 @@ void TestProgramDirectory::neverReplacesTheUsersFiles()
 {
     const EnvironmentOverride env("XDG_DATA_HOME", m_tmp->filePath(QStringLiteral("data")));
     const QString target = defaultProgramDirectoryPath();
-    QVERIFY(makeFile(target + QStringLiteral("BEREICH.DAT"), "Meine\r\n"));
-    QVERIFY(makeFile(target + QStringLiteral("ETIKETT/adresse.eti"), "MEINE\r\n"));
-    QVERIFY(makeFile(target + QStringLiteral("FORMATE"), "eine Datei\r\n"));
+    QVERIFY(writeBytes(target + QStringLiteral("BEREICH.DAT"), "Meine\r\n"));
+    QVERIFY(writeBytes(target + QStringLiteral("ETIKETT/adresse.eti"), "MEINE\r\n"));
+    QVERIFY(writeBytes(target + QStringLiteral("FORMATE"), "eine Datei\r\n"));
     const ProgramDirectory dir = openProgramDirectory(QString(), m_share);
     QCOMPARE(contentOf(dir.areasFile()), QByteArray("Meine\r\n"));
     QCOMPARE(contentOf(dir.path() + QStringLiteral("ETIKETT/adresse.eti")), QByteArray("MEINE\r\n"));
@@ -206,7 +196,7 @@ void TestProgramDirectory::secondStartCopiesNothing()
 void TestProgramDirectory::explicitFolderWithContentIsNotSeeded()
 {
     const QString given = m_tmp->filePath(QStringLiteral("alt"));
-    QVERIFY(makeFile(given + QStringLiteral("/WERKE.DAT"), "x"));
+    QVERIFY(writeBytes(given + QStringLiteral("/WERKE.DAT"), "x"));
     const ProgramDirectory dir = openProgramDirectory(given, m_share);
     QCOMPARE(dir.path(), given + QLatin1Char('/'));
     QCOMPARE(filesBelow(given), QStringList{QStringLiteral("WERKE.DAT")});
@@ -240,7 +230,7 @@ void TestProgramDirectory::missingShareCopiesNothing()
 void TestProgramDirectory::fileInPlaceOfTheFolderIsAnError()
 {
     const QString given = m_tmp->filePath(QStringLiteral("datei"));
-    QVERIFY(makeFile(given, "x"));
+    QVERIFY(writeBytes(given, "x"));
     try {
         openProgramDirectory(given, m_share);
         QFAIL("no error");

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "catalogue/workscatalogue.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/errors.h"
@@ -11,22 +12,13 @@
 #include <sys/resource.h>
 
 using namespace qm;
+using namespace qm::test;
 
 namespace {
 
 const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/catalogue/");
 
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // The CR LF lines of a file, as bytes.
 QList<QByteArray> linesOf(const QByteArray &bytes)

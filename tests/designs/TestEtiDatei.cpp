@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "designs/etifile.h"
 #include "platform/cp1252.h"
 #include "platform/errors.h"
@@ -8,22 +9,13 @@
 #include <QTest>
 
 using namespace qm;
+using namespace qm::test;
 
 namespace {
 
 const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/designs/");
 
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // The elements as "K|cell|cell" rows joined by ";".
 QString rowsOf(const Design &d)

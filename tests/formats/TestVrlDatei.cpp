@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "formats/sheetformat.h"
 #include "formats/sheetgrid.h"
 #include "platform/errors.h"
@@ -8,6 +9,7 @@
 #include <QTest>
 
 using namespace qm;
+using namespace qm::test;
 
 namespace {
 
@@ -54,10 +56,6 @@ GridTexts texts(const char *grx, const char *gry, const char *neben, const char 
     return {grx, gry, neben, unter, startx, starty, vorX, vorY};
 }
 
-QByteArray bytesOf(const QString &path)
-{
-    return readFileBytes(path);
-}
 
 } // namespace
 
@@ -313,7 +311,7 @@ void TestVrlDatei::vorlageSichernWritesFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("neu.vrl"));
     VorlageSichern(path, description, grid);
-    QCOMPARE(bytesOf(path), bytesOf(fixture(file)));
+    QCOMPARE(contentOf(path), contentOf(fixture(file)));
 }
 
 void TestVrlDatei::deriveAndWriteReproducesFile_data()
@@ -334,7 +332,7 @@ void TestVrlDatei::deriveAndWriteReproducesFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("wieder.vrl"));
     VorlageSichern(path, status, gridTexts(deriveSheetGrid(f)));
-    QCOMPARE(bytesOf(path), bytesOf(fixture(file)));
+    QCOMPARE(contentOf(path), contentOf(fixture(file)));
 }
 
 void TestVrlDatei::singleLabelKeepsVerticalGapOnly()
@@ -394,7 +392,7 @@ void TestVrlDatei::refusedSaveLeavesPreviousFile()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("format.vrl"));
-    const QByteArray before = bytesOf(fixture(QStringLiteral("a4_3x7_63.5x38_written.vrl")));
+    const QByteArray before = contentOf(fixture(QStringLiteral("a4_3x7_63.5x38_written.vrl")));
     writeFileAtomically(path, before);
 
     try {
@@ -404,7 +402,7 @@ void TestVrlDatei::refusedSaveLeavesPreviousFile()
         if (!message.isEmpty())
             QCOMPARE(e.message(), message);
     }
-    QCOMPARE(bytesOf(path), before);
+    QCOMPARE(contentOf(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("format.vrl")});
 }

@@ -1,3 +1,4 @@
+#include "testfiles.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/errors.h"
 #include "platform/settings.h"
@@ -8,16 +9,10 @@
 #include <QTest>
 
 using namespace qm;
+using namespace qm::test;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return f.readAll();
-}
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -91,11 +86,11 @@ void TestSettings::firstCloseCreatesFile()
     IniFileSettings settings(path);
     settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1);
     settings.writeBool(QStringLiteral("Parameter"), QStringLiteral("Seriennummer"), true);
-    QCOMPARE(readAll(path), QByteArray("[Programm]\nModus=1\n\n[Parameter]\nSeriennummer=1\n"));
+    QCOMPARE(contentOf(path), QByteArray("[Programm]\nModus=1\n\n[Parameter]\nSeriennummer=1\n"));
     QCOMPARE(settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 4), 1);
 
     settings.writeBool(QStringLiteral("Parameter"), QStringLiteral("Seriennummer"), false);
-    QCOMPARE(readAll(path), QByteArray("[Programm]\nModus=1\n\n[Parameter]\nSeriennummer=0\n"));
+    QCOMPARE(contentOf(path), QByteArray("[Programm]\nModus=1\n\n[Parameter]\nSeriennummer=0\n"));
     // No temporary file is left behind.
     QCOMPARE(QDir(m_dir->filePath(QStringLiteral("config"))).entryList(QDir::Files),
              QStringList{QStringLiteral("Quillmark.ini")});
@@ -168,7 +163,7 @@ void TestSettings::stringIsCutAt1023()
     QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), QString()),
              longer.left(1023));
     // The file keeps the whole value.
-    QVERIFY(readAll(iniPath()).contains(longer.toUtf8()));
+    QVERIFY(contentOf(iniPath()).contains(longer.toUtf8()));
 }
 
 void TestSettings::handEditedFileKeepsEverythingElse()
@@ -187,7 +182,7 @@ void TestSettings::handEditedFileKeepsEverythingElse()
                         "Seriennummer=0\r\n");
     IniFileSettings settings(iniPath());
     settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 4);
-    QCOMPARE(readAll(iniPath()), QByteArray("; von Hand angelegt\n"
+    QCOMPARE(contentOf(iniPath()), QByteArray("; von Hand angelegt\n"
                                             "[Fenster]\n"
                                             "Breite=800\n"
                                             "\n"
@@ -207,13 +202,13 @@ void TestSettings::newKeyGoesToTheEndOfItsSection()
     IniFileSettings settings(iniPath());
     settings.writeBool(QStringLiteral("Parameter"), QStringLiteral("Gitter"), false);
     settings.writeString(QStringLiteral("Anderes"), QStringLiteral("X"), QStringLiteral("y"));
-    QCOMPARE(readAll(iniPath()), QByteArray("[Parameter]\nSeriennummer=1\nGitter=0\n\n"
+    QCOMPARE(contentOf(iniPath()), QByteArray("[Parameter]\nSeriennummer=1\nGitter=0\n\n"
                                             "[Programm]\nModus=3\n\n[Anderes]\nX=y\n"));
     // A commented-out key is not the key.
     writeAll(iniPath(), "[Programm]\n;Modus=2\n");
     QCOMPARE(settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1), 1);
     settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 3);
-    QCOMPARE(readAll(iniPath()), QByteArray("[Programm]\n;Modus=2\nModus=3\n"));
+    QCOMPARE(contentOf(iniPath()), QByteArray("[Programm]\n;Modus=2\nModus=3\n"));
 }
 
 void TestSettings::namesIgnoreLetterCase()
@@ -222,7 +217,7 @@ void TestSettings::namesIgnoreLetterCase()
     IniFileSettings settings(iniPath());
     QCOMPARE(settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1), 2);
     settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 3);
-    QCOMPARE(readAll(iniPath()), QByteArray("[PROGRAMM]\nmodus=3\n"));
+    QCOMPARE(contentOf(iniPath()), QByteArray("[PROGRAMM]\nmodus=3\n"));
 }
 
 void TestSettings::firstOfDuplicateSectionsCounts()
@@ -232,7 +227,7 @@ void TestSettings::firstOfDuplicateSectionsCounts()
     QCOMPARE(settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1), 2);
     QCOMPARE(settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Neu"), 0), 0);
     settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 3);
-    QCOMPARE(readAll(iniPath()), QByteArray("[Programm]\nModus=3\n[Programm]\nModus=4\nNeu=1\n"));
+    QCOMPARE(contentOf(iniPath()), QByteArray("[Programm]\nModus=3\n[Programm]\nModus=4\nNeu=1\n"));
 }
 
 void TestSettings::quotesAndBlanksAroundValues()
@@ -305,7 +300,7 @@ void TestSettings::lineBreakInValueIsRefused()
     QVERIFY_THROWS_EXCEPTION(Error, settings.writeString(QStringLiteral("Parameter"),
                                                          QStringLiteral("ADRIVO"),
                                                          QStringLiteral("/neu/\n[Programm]")));
-    QCOMPARE(readAll(iniPath()), QByteArray("[Parameter]\nADRIVO=/alt/\n"));
+    QCOMPARE(contentOf(iniPath()), QByteArray("[Parameter]\nADRIVO=/alt/\n"));
 }
 
 void TestSettings::cp1252FileIsReadAndKeptOnWrite()
@@ -316,7 +311,7 @@ void TestSettings::cp1252FileIsReadAndKeptOnWrite()
     QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), QString()),
              QStringLiteral("/home/Jörg/Adreß/"));
     settings.writeBool(QStringLiteral("Parameter"), QStringLiteral("Gitter"), true);
-    QCOMPARE(readAll(iniPath()),
+    QCOMPARE(contentOf(iniPath()),
              QByteArray("[Parameter]\nADRIVO=/home/J\xc3\xb6rg/Adre\xc3\x9f/\nGitter=1\n"));
     QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), QString()),
              QStringLiteral("/home/Jörg/Adreß/"));
@@ -338,7 +333,7 @@ void TestSettings::symbolicLinkStaysALink()
     IniFileSettings settings(iniPath());
     settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 3);
     QVERIFY(QFileInfo(iniPath()).isSymLink());
-    QCOMPARE(readAll(real), QByteArray("[Programm]\nModus=3\n"));
+    QCOMPARE(contentOf(real), QByteArray("[Programm]\nModus=3\n"));
 }
 
 void TestSettings::defaultPathFollowsXdgConfigHome()
