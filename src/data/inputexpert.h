@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace qm {
+
+// The input expert ("Eingabe-Experte") as the print run uses it. The entry
+// grid it fills and the dialog confirmation flag it sets are the shared ones
+// the window was given when it was made.
+class IInputExpert
+{
+public:
+    virtual ~IInputExpert() = default;
+    // Mode "E" (enter and print) or "D" (records chosen in the database).
+    virtual void setModus(const QString &modus) = 0;
+    // The first panel of the status line: the design's name.
+    virtual void setStatusText(const QString &designName) = 0;
+    // The offset scroll bars, 0 .. 500; 250 means no shift.
+    virtual void setScrollPositions(int scrollX, int scrollY) = 0;
+    virtual int scrollX() const = 0;
+    virtual int scrollY() const = 0;
+    // Shows the dialog modally and returns when it has closed.
+    virtual void showModal() = 0;
+    // What the print run reads after the dialog has closed.
+    virtual QString startLabelText() const = 0;
+    virtual bool frameChecked() const = 0;
+};
+
+} // namespace qm
