@@ -51,6 +51,13 @@ QStringList StringTable::row(int row, int first) const
     return out;
 }
 
+void StringTable::clearRowsFrom(int firstRow)
+{
+    const size_t first = static_cast<size_t>(std::max(0, firstRow));
+    if (first < m_rows.size())
+        m_rows.resize(first);
+}
+
 void StringTable::reset(int colCount, int rowCount)
 {
     m_rows.clear();

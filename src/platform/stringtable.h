@@ -27,6 +27,10 @@ public:
     // Cells of one row from column `first` to the last column.
     QStringList row(int row, int first = 0) const;
 
+    // Empties every cell of the rows from firstRow on, the hidden ones
+    // beyond rowCount() included; the counts stay.
+    void clearRowsFrom(int firstRow);
+
     // Empties every cell and sets both counts.
     void reset(int colCount, int rowCount);
 

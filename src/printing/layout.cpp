@@ -21,7 +21,7 @@ int toLogical(int tenths, int unitsPerCm)
 } // namespace
 
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
-                        IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel)
+    IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel)
 {
     const int last = request.lastPosition;
     if (last < 1 || request.unitsPerCm < 1)
@@ -35,17 +35,17 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     const int perSheet = format.positionCount();
 
     progress.setActionText(tr("Öffne Drucker ..."));
-    printer.DruckerOeffnen();
+    const bool opened = printer.DruckerOeffnen();
     const IPrinterDevice::Paper saved = printer.PapierformatHolen();
-    printer.PapierformatSetzen({256, format.extentHeight, format.extentWidth + 250});
+    printer.PapierformatSetzen({ 256, format.extentHeight, format.extentWidth + 250 });
     waiter.wait(200);
 
     progress.setActionText(tr("Neue Seite ..."));
     progress.setPageText(tr("Seite %1").arg(page));
-    printer.DokumentBeginnen(QStringLiteral("Quillmark 32"));
+    const bool begun = printer.DokumentBeginnen(QStringLiteral("Quillmark 32"));
     waiter.wait(200);
 
-    LayoutResult result = LayoutResult::Printed;
+    LayoutResult result = opened && begun ? LayoutResult::Printed : LayoutResult::DeviceFailed;
     for (int n = 1; n <= last; ++n) {
         progress.setLabelText(tr("Etikett %1").arg(n));
         progress.setActionText(tr("Übergebe Daten an Drucker ..."));

@@ -57,11 +57,11 @@ public:
 class NullPrintProgress : public IPrintProgress
 {
 public:
-    void setLabelText(const QString &) override {}
-    void setPageText(const QString &) override {}
-    void setActionText(const QString &) override {}
-    void setProgressStep(int) override {}
-    void stepProgress() override {}
+    void setLabelText(const QString &) override { }
+    void setPageText(const QString &) override { }
+    void setActionText(const QString &) override { }
+    void setProgressStep(int) override { }
+    void stepProgress() override { }
 };
 
 // Draws one label: canvas, label origin in logical units, label-list row,
@@ -70,18 +70,21 @@ using LabelDrawer = std::function<void(ICanvas &, int x, int y, int row, bool fr
 
 struct LayoutRequest
 {
-    int startPosition = 1;  // S
-    int lastPosition = 0;   // T = S + number of labels - 1
-    double offsetX = 0;     // tenths of a millimetre
+    int startPosition = 1; // S
+    int lastPosition = 0; // T = S + number of labels - 1
+    double offsetX = 0; // tenths of a millimetre
     double offsetY = 0;
     bool frame = false;
-    int unitsPerCm = 25;    // the design's print scale
+    int unitsPerCm = 25; // the design's print scale
 };
 
 enum class LayoutResult {
     Printed,
     Cancelled,
     Refused, // nothing to print (T below 1) or a print scale below 1
+    // The printer did not open or did not begin the document: every position
+    // was walked and nothing drawn.
+    DeviceFailed,
 };
 
 // Walks the label positions of the sheet format sheet by sheet from position
@@ -91,12 +94,13 @@ enum class LayoutResult {
 // empty page. A format without positions puts every label at (0, 0) on the
 // first page. The printer's paper is set to the sheet (as long as its extent,
 // 25 mm wider) for the run and restored afterwards; a printer that cannot be
-// opened makes the run walk all positions and draw nothing.
+// opened makes the run walk all positions and draw nothing, and the result
+// says so, so that the caller can tell the user instead of reporting success.
 //
 // A run with T below 1, or with a print scale below 1, is refused before the
 // printer is touched: there is nothing sensible to print and the progress
 // step would divide by zero.
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
-                        IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel);
+    IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel);
 
 } // namespace qm

@@ -39,6 +39,7 @@ private Q_SLOTS:
     void ioErrorTexts();
 
     void stringTableGrowsAndHides();
+    void stringTableClearsHiddenRows();
 };
 
 void TestPlatformCore::strictNumbers_data()
@@ -268,6 +269,23 @@ void TestPlatformCore::stringTableGrowsAndHides()
     QCOMPARE(t.colCount(), 4);
     t.reset(1, 1);
     QCOMPARE(t.cell(0, 0), QString());
+}
+
+void TestPlatformCore::stringTableClearsHiddenRows()
+{
+    // Rows hidden by a lower count must not come back with old values when
+    // the count grows again after they were cleared.
+    StringTable t(2, 5);
+    t.setCell(0, 1, "keep");
+    t.setCell(1, 2, "a");
+    t.setCell(1, 4, "b");
+    t.setRowCount(3);
+    t.clearRowsFrom(2);
+    QCOMPARE(t.rowCount(), 3);
+    t.setRowCount(5);
+    QCOMPARE(t.cell(1, 2), QString());
+    QCOMPARE(t.cell(1, 4), QString());
+    QCOMPARE(t.cell(0, 1), QStringLiteral("keep"));
 }
 
 QTEST_GUILESS_MAIN(TestPlatformCore)

@@ -284,7 +284,9 @@ void TestLayout::printerThatDoesNotOpenDrawsNothing()
     LayoutRequest r;
     r.lastPosition = 4;
     int drawn = 0;
-    Ausdrucken(r, grid(3, 7), printer, progress, waiter, [&drawn](ICanvas &, int, int, int, bool) { ++drawn; });
+    const LayoutResult result =
+        Ausdrucken(r, grid(3, 7), printer, progress, waiter, [&drawn](ICanvas &, int, int, int, bool) { ++drawn; });
+    QCOMPARE(result, LayoutResult::DeviceFailed);
     QCOMPARE(drawn, 0);
     QCOMPARE(progress.label, QStringLiteral("Etikett 4"));
     QCOMPARE(progress.steps, 4);

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "catalogue/programdirectory.h"
+#include "designs/printdesign.h"
+#include "formats/sheetformat.h"
+#include "platform/stringtable.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace qm {
+
+class IFileDialogs;
+class IInputExpert;
+class IMessages;
+class IPrinterAccess;
+class IProgressWindow;
+class IWaiter;
+
+// How an entry, a prepared design or the quick selection is used.
+enum WorkingMode : int {
+    EnterAndPrint = 1,
+    PrintFromDatabase = 2,
+    EditDatabase = 3,
+    EditDesign = 4,
+};
+
+// The print side's state for the whole program run, owned by the
+// application: the design read last, the current sheet format, the entry
+// grid of the input expert, the label list and the offsets remembered from
+// the last print.
+struct PrintSession
+{
+    PrintDesign design;
+    SheetFormat format;
+    StringTable entryGrid { 1, 3 };
+    StringTable labelList { 10, 10 };
+    QString designName; // the first panel of the input expert's status line
+    int offsetPositionX = 250;
+    int offsetPositionY = 250;
+    bool serialInCopies = true; // "Seriennummern auch in Kopie"
+};
+
+// The windows and services a print run talks to.
+struct PrintRunServices
+{
+    IMessages &messages;
+    IFileDialogs &fileDialogs;
+    IWaiter &waiter;
+    IPrinterAccess &printers;
+    IInputExpert &inputExpert;
+    IProgressWindow &progress;
+};
+
+// What happened to the last call of Ausfuehren, for the windows' tests and
+// the status of the main window.
+enum class RunOutcome {
+    Nothing, // mode outside 1 .. 4
+    FileMissing, // design, format or table not found (message shown)
+    Cancelled, // the input expert was cancelled, or the PDF choice
+    Failed, // a conversion or file error ended the run (message shown)
+    NotAvailable, // the mode's window is not part of this version (message shown)
+    Printed, // labels went to the printer or the PDF file
+    PrintCancelled, // the user stopped the run in the progress window
+    DeviceFailed, // the printer or the PDF file could not be written (message shown)
+};
+
+// Ausfuehren: uses a design, a sheet format and a table in a working mode.
+// Mode 1 loads design and format, lets the user type records in the input
+// expert, expands them into labels and prints them on the default printer
+// (or, when the system has none and the user agrees, into a PDF file).
+class PrintRun
+{
+public:
+    PrintRun(ProgramDirectory dir, PrintSession &session, bool &dialogConfirmed, PrintRunServices services);
+
+    // The paths are the caller's: a file found at another place is written
+    // back. Errors are shown to the user; nothing is thrown.
+    RunOutcome Ausfuehren(QString &designPath, QString &formatPath, int mode, QString &databasePath);
+
+    // What a date element prints; the system's short date by default.
+    void setDateProvider(std::function<QString()> provider) { m_dateText = std::move(provider); }
+
+    // The number of labels of the last print, and the last position handed
+    // to the layout.
+    int lastLabelCount() const { return m_lastLabels; }
+    int lastPosition() const { return m_lastPosition; }
+
+private:
+    bool loadDesign(QString &path);
+    bool loadFormat(QString &path);
+    bool lookUpDatabase(QString &path);
+    RunOutcome print(int labels);
+
+    ProgramDirectory m_dir;
+    PrintSession &m_session;
+    bool &m_confirmed;
+    PrintRunServices m_services;
+    std::function<QString()> m_dateText;
+    int m_lastLabels = 0;
+    int m_lastPosition = 0;
+};
+
+} // namespace qm

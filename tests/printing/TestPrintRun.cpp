@@ -1,0 +1,480 @@
+#include "data/inputexpert.h"
+#include "platform/canvas/recordingcanvas.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "platform/doubles/virtualwaiter.h"
+#include "printing/printeraccess.h"
+#include "printing/printrun.h"
+#include "printing/progresswindow.h"
+#include "testfiles.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using namespace qm;
+
+namespace {
+
+const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/");
+
+// The input expert as a user drives it: the script fills the entry grid and
+// presses "Drucken" (or not).
+class ScriptedInputExpert : public IInputExpert
+{
+public:
+    explicit ScriptedInputExpert(bool &confirmed)
+        : m_confirmed(confirmed)
+    { }
+    QString modus, status, start = QStringLiteral("1");
+    int x = 250, y = 250, shown = 0;
+    bool frame = false;
+    std::function<bool()> user; // returns whether "Drucken" was pressed
+
+    void setModus(const QString &m) override { modus = m; }
+    void setStatusText(const QString &s) override { status = s; }
+    void setScrollPositions(int sx, int sy) override
+    {
+        x = sx;
+        y = sy;
+    }
+    int scrollX() const override { return x; }
+    int scrollY() const override { return y; }
+    void showModal() override
+    {
+        ++shown;
+        m_confirmed = user ? user() : false;
+    }
+    QString startLabelText() const override { return start; }
+    bool frameChecked() const override { return frame; }
+
+private:
+    bool &m_confirmed;
+};
+
+class RecordingPrinter : public IPrinterDevice
+{
+public:
+    RecordingCanvas canvas_;
+    int pages = 0;
+    bool ended = false;
+    Paper paper { 9, 2970, 2100 };
+    bool DruckerOeffnen() override { return true; }
+    void DruckerSchliessen() override { }
+    Paper PapierformatHolen() override { return paper; }
+    void PapierformatSetzen(const Paper &p) override { paper = p; }
+    bool DokumentBeginnen(const QString &) override
+    {
+        pages = 1;
+        return true;
+    }
+    bool DokumentBeenden() override { return ended = true; }
+    bool MassstabSetzen(int, double, double) override { return true; }
+    void endPage() override { }
+    void beginPage() override { ++pages; }
+    ICanvas *canvas() override { return &canvas_; }
+};
+
+// What the run gets: it owns and deletes this, while the test keeps the
+// recording printer behind it to look at afterwards.
+class ForwardingPrinter : public IPrinterDevice
+{
+public:
+    explicit ForwardingPrinter(IPrinterDevice &target)
+        : t(target)
+    { }
+    bool DruckerOeffnen() override { return t.DruckerOeffnen(); }
+    void DruckerSchliessen() override { t.DruckerSchliessen(); }
+    Paper PapierformatHolen() override { return t.PapierformatHolen(); }
+    void PapierformatSetzen(const Paper &p) override { t.PapierformatSetzen(p); }
+    bool DokumentBeginnen(const QString &n) override { return t.DokumentBeginnen(n); }
+    bool DokumentBeenden() override { return t.DokumentBeenden(); }
+    bool MassstabSetzen(int u, double x, double y) override { return t.MassstabSetzen(u, x, y); }
+    void endPage() override { t.endPage(); }
+    void beginPage() override { t.beginPage(); }
+    ICanvas *canvas() override { return t.canvas(); }
+
+private:
+    IPrinterDevice &t;
+};
+
+class FakePrinters : public IPrinterAccess
+{
+public:
+    bool hasDefault = true;
+    RecordingPrinter *last = nullptr;
+    std::vector<std::unique_ptr<RecordingPrinter>> made;
+    std::optional<PrinterName> DruckerbezeichnungHolen() override
+    {
+        if (!hasDefault)
+            return std::nullopt;
+        return PrinterName { QStringLiteral("Etikettendrucker"), QStringLiteral("cups"),
+            QStringLiteral("usb:") };
+    }
+    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override
+    {
+        if (!hasDefault)
+            return nullptr;
+        made.push_back(std::make_unique<RecordingPrinter>());
+        last = made.back().get();
+        return std::make_unique<ForwardingPrinter>(*last);
+    }
+};
+
+class FakeProgressWindow : public IProgressWindow
+{
+public:
+    QStringList log;
+    bool visible = false;
+    int cancelAfterSteps = -1;
+    int steps = 0;
+    void showForRun(const QString &printer) override
+    {
+        visible = true;
+        log << QStringLiteral("show ") + printer;
+    }
+    void hideWindow() override
+    {
+        visible = false;
+        log << QStringLiteral("hide");
+    }
+    void setLabelText(const QString &) override { }
+    void setPageText(const QString &) override { }
+    void setActionText(const QString &) override { }
+    void setProgressStep(int) override { }
+    void stepProgress() override { ++steps; }
+    bool cancelRequested() const override { return cancelAfterSteps >= 0 && steps >= cancelAfterSteps; }
+};
+
+// A program directory with the three-line address design and the 3 x 7
+// sheet in its folders, and everything a run talks to.
+struct Rig
+{
+    QTemporaryDir temp;
+    PrintSession session;
+    bool confirmed = false;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    FakePrinters printers;
+    FakeProgressWindow progress;
+    ScriptedInputExpert input { confirmed };
+    std::unique_ptr<PrintRun> run;
+    QString design, format;
+
+    Rig()
+    {
+        const QString dir = temp.path() + QStringLiteral("/");
+        design = dir + QStringLiteral("versand.eti");
+        format = dir + QStringLiteral("FORMATE/a4_3x7.vrl");
+        test::writeBytes(
+            design, test::contentOf(FixtureDir + QStringLiteral("designs/fields_name_serial_ort.eti")));
+        test::writeBytes(
+            format, test::contentOf(FixtureDir + QStringLiteral("formats/a4_3x7_63.5x38_written.vrl")));
+        run = std::make_unique<PrintRun>(ProgramDirectory(dir), session, confirmed,
+            PrintRunServices { messages, files, waiter, printers, input, progress });
+        run->setDateProvider([] { return QStringLiteral("10.12.26"); });
+    }
+
+    // Types records as the input expert stores them: copies, then the
+    // values of the fields in design order.
+    void typeRecords(const QList<QStringList> &records)
+    {
+        input.user = [this, records] {
+            StringTable &grid = session.entryGrid;
+            for (qsizetype k = 0; k < records.size(); ++k)
+                for (qsizetype c = 0; c < records[k].size(); ++c)
+                    grid.setCell(int(c), int(k) + 2, records[k][c]);
+            grid.setRowCount(int(records.size()) + 2);
+            return true;
+        };
+    }
+
+    RunOutcome use(int mode, QString database = QString())
+    {
+        QString d = design, f = format;
+        return run->Ausfuehren(d, f, mode, database);
+    }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        if (printers.last)
+            for (const auto &call : printers.last->canvas_.calls())
+                if (call.op == QLatin1String("text"))
+                    out << call.args.mid(0, 2).join(QLatin1Char(' '));
+        return out;
+    }
+};
+
+} // namespace
+
+class TestPrintRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void typedRecordsArePrintedFromTheStartPosition();
+    void serialNumbersFollowTheCopiesOption_data();
+    void serialNumbersFollowTheCopiesOption();
+    void cancelledInputExpertPrintsNothingAndKeepsOffsets();
+    void missingFilesAreBothReported();
+    void movedFilesAreFoundAndWrittenBack();
+    void badNumbersStopTheRunCleanly_data();
+    void badNumbersStopTheRunCleanly();
+    void withoutDefaultPrinterThePdfIsOffered();
+    void cancellingInTheProgressWindowStopsTheRun();
+    void otherModesSayWhatIsNotAvailable_data();
+    void otherModesSayWhatIsNotAvailable();
+};
+
+void TestPrintRun::typedRecordsArePrintedFromTheStartPosition()
+{
+    Rig rig;
+    rig.typeRecords({ { "2", "Anna", "", "Bonn" }, { "1", "Bert", "", "Celle" } });
+    rig.input.start = QStringLiteral("5");
+    rig.input.frame = true;
+    rig.session.offsetPositionX = 240;
+    int handedX = -1;
+    rig.input.user = [&rig, &handedX, typed = rig.input.user] {
+        handedX = rig.input.x;
+        rig.input.x = 220; // -30 tenths: 3 mm to the left
+        rig.input.y = 265; // +15 tenths
+        return typed();
+    };
+
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.input.shown, 1);
+    QCOMPARE(handedX, 240);
+    QCOMPARE(rig.input.modus, QStringLiteral("E"));
+    QCOMPARE(rig.input.status, QStringLiteral("Versand"));
+    QVERIFY(rig.messages.shown().isEmpty());
+    QCOMPARE(rig.run->lastLabelCount(), 3);
+    QCOMPARE(rig.run->lastPosition(), 7);
+    QCOMPARE(rig.progress.log, (QStringList { "show Etikettendrucker", "hide" }));
+    QCOMPARE(rig.waiter.waits().first(), 1000);
+    QCOMPARE(rig.session.offsetPositionX, 220);
+    QCOMPARE(rig.session.offsetPositionY, 265);
+    QVERIFY(rig.printers.last->ended);
+    // Paper: the sheet's extent, 25 mm wider, restored after the run.
+    QCOMPARE(rig.printers.last->paper.code, 9);
+
+    // Position 5 of the 3 x 7 sheet is at (735, 530) tenths; with the
+    // offsets (705, 545), in design units (176, 136); the name field sits
+    // 10 units right and down of the label's corner.
+    const QStringList texts = rig.texts();
+    QVERIFY2(texts.contains(QStringLiteral("186,146 \"Anna\"")), qPrintable(texts.join('\n')));
+    // Position 6 (1395, 530) gets Anna's copy, position 7 (75, 910) Bert.
+    QVERIFY(texts.contains(QStringLiteral("351,146 \"Anna\"")));
+    QVERIFY(texts.contains(QStringLiteral("21,241 \"Bert\"")));
+    QCOMPARE(texts.filter(QStringLiteral("\"Anna\"")).size(), 2);
+}
+
+void TestPrintRun::serialNumbersFollowTheCopiesOption_data()
+{
+    QTest::addColumn<bool>("inCopies");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("every label counts") << true << QStringList { "10", "11", "12", "13", "14" };
+    QTest::newRow("records count") << false << QStringList { "10", "10", "11", "11", "11" };
+}
+
+void TestPrintRun::serialNumbersFollowTheCopiesOption()
+{
+    QFETCH(bool, inCopies);
+    QFETCH(QStringList, numbers);
+    Rig rig;
+    rig.session.serialInCopies = inCopies;
+    rig.typeRecords({ { "2", "Anna", "10", "Bonn" }, { "3", "Bert", "", "Celle" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.run->lastLabelCount(), 5);
+    QStringList got;
+    for (int row = 1; row <= 5; ++row)
+        got << rig.session.labelList.cell(2, row);
+    QCOMPARE(got, numbers);
+    QCOMPARE(rig.session.labelList.cell(1, 3), QStringLiteral("Bert"));
+}
+
+void TestPrintRun::cancelledInputExpertPrintsNothingAndKeepsOffsets()
+{
+    Rig rig;
+    rig.session.offsetPositionX = 200;
+    rig.input.user = [&rig] {
+        rig.input.x = 0;
+        return false;
+    };
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Cancelled);
+    QCOMPARE(rig.input.x, 0);
+    QCOMPARE(rig.session.offsetPositionX, 200);
+    QVERIFY(rig.progress.log.isEmpty());
+    QVERIFY(!rig.printers.last);
+
+    // The next run hands the remembered offsets to the input expert again.
+    rig.input.user = nullptr;
+    rig.use(EnterAndPrint);
+    QCOMPARE(rig.input.x, 200);
+}
+
+void TestPrintRun::missingFilesAreBothReported()
+{
+    Rig rig;
+    QString design = rig.temp.path() + QStringLiteral("/fehlt.eti");
+    QString format = QStringLiteral("C:\\QUILL\\FORMATE\\fehlt.vrl");
+    QString database;
+    QCOMPARE(rig.run->Ausfuehren(design, format, EnterAndPrint, database), RunOutcome::FileMissing);
+    QCOMPARE(rig.messages.shown().size(), 2);
+    QCOMPARE(rig.messages.shown()[0].text,
+        QStringLiteral("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    QCOMPARE(rig.messages.shown()[1].text,
+        QStringLiteral("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    QCOMPARE(rig.messages.shown()[1].kind, MessageKind::Plain);
+    QCOMPARE(rig.input.shown, 0);
+}
+
+void TestPrintRun::movedFilesAreFoundAndWrittenBack()
+{
+    Rig rig;
+    // The format lies in FORMATE only: the second lookup step does not look
+    // there, so it is copied into the program directory itself.
+    test::writeBytes(rig.temp.path() + QStringLiteral("/a4_3x7.vrl"), test::contentOf(rig.format));
+    QString design = QStringLiteral("C:\\QUILL\\ETIKETT\\versand.eti");
+    QString format = QStringLiteral("/nirgends/a4_3x7.vrl");
+    QString database;
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" } });
+    QCOMPARE(rig.run->Ausfuehren(design, format, EnterAndPrint, database), RunOutcome::Printed);
+    QCOMPARE(design, rig.design);
+    QCOMPARE(format, rig.temp.path() + QStringLiteral("/a4_3x7.vrl"));
+}
+
+void TestPrintRun::badNumbersStopTheRunCleanly_data()
+{
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("copies") << "zwei"
+                            << "1"
+                            << "'zwei' ist kein gültiger Integerwert";
+    QTest::newRow("start") << "1"
+                           << "x1"
+                           << "'x1' ist kein gültiger Integerwert";
+    QTest::newRow("start below 1") << "1"
+                                   << "0"
+                                   << "Das Startetikett muss mindestens 1 sein.";
+}
+
+void TestPrintRun::badNumbersStopTheRunCleanly()
+{
+    QFETCH(QString, copies);
+    QFETCH(QString, start);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.typeRecords({ { copies, "Anna", "", "Bonn" } });
+    rig.input.start = start;
+    rig.input.x = 100;
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
+    QCOMPARE(rig.messages.lastText(), message);
+    QVERIFY(!rig.progress.visible);
+    QVERIFY(rig.texts().isEmpty());
+    QCOMPARE(rig.session.offsetPositionX, 250);
+    // The typed record is still there.
+    QCOMPARE(rig.session.entryGrid.cell(1, 2), QStringLiteral("Anna"));
+}
+
+void TestPrintRun::withoutDefaultPrinterThePdfIsOffered()
+{
+    Rig rig;
+    rig.printers.hasDefault = false;
+    rig.typeRecords({ { "3", "Anna", "", "Bonn" } });
+
+    rig.messages.addAnswer(MessageButton::No);
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Cancelled);
+    QCOMPARE(rig.messages.shown().first().kind, MessageKind::Warning);
+    QVERIFY(rig.messages.lastText().startsWith(QStringLiteral("Es ist kein Standarddrucker eingerichtet.")));
+    QVERIFY(rig.progress.log.isEmpty());
+
+    const QString pdf = rig.temp.path() + QStringLiteral("/etiketten.pdf");
+    rig.messages.addAnswer(MessageButton::Yes);
+    rig.files.addAnswer(pdf);
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.files.calls().last().save, true);
+    QCOMPARE(rig.progress.log.first(), QStringLiteral("show etiketten.pdf"));
+    QVERIFY(test::contentOf(pdf).startsWith("%PDF"));
+
+    // A PDF that cannot be written is reported, not passed off as printed.
+    rig.messages.addAnswer(MessageButton::Yes);
+    rig.files.addAnswer(rig.temp.path() + QStringLiteral("/fehlt/nicht/da.pdf"));
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::DeviceFailed);
+    QCOMPARE(
+        rig.messages.lastText(), QStringLiteral("Die PDF-Datei da.pdf konnte nicht geschrieben werden."));
+    QVERIFY(!rig.progress.visible);
+}
+
+void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()
+{
+    Rig rig;
+    rig.typeRecords({ { "10", "Anna", "", "Bonn" } });
+    rig.progress.cancelAfterSteps = 2;
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::PrintCancelled);
+    QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 2);
+    QVERIFY(rig.printers.last->ended);
+    QVERIFY(!rig.progress.visible);
+}
+
+void TestPrintRun::otherModesSayWhatIsNotAvailable_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("designExists");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("message");
+    const QString dbMissing
+        = QStringLiteral("Datenbank \"%1/fehlt.dbf\" nicht gefunden. Bearbeitung abgebrochen !");
+    QTest::newRow("2 without table") << 2 << "" << true << int(RunOutcome::FileMissing)
+                                     << "Keine Datenbank zu diesem Etikett bestimmt !";
+    QTest::newRow("2 table missing") << 2 << "C:\\DB\\fehlt.dbf" << true << int(RunOutcome::FileMissing)
+                                     << dbMissing;
+    QTest::newRow("2 table found") << 2 << "kunden.dbf" << true << int(RunOutcome::NotAvailable)
+                                   << "Der Datenbank-Experte steht";
+    QTest::newRow("3 design missing")
+        << 3 << "kunden.dbf" << false << int(RunOutcome::NotAvailable) << "Der Datenbank-Experte steht";
+    QTest::newRow("3 without table") << 3 << "" << true << int(RunOutcome::FileMissing)
+                                     << "Keine Datenbank zu diesem Etikett bestimmt !";
+    QTest::newRow("4") << 4 << "" << true << int(RunOutcome::NotAvailable) << "Der Design-Experte steht";
+    QTest::newRow("4 design missing")
+        << 4 << "" << false << int(RunOutcome::FileMissing)
+        << "Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !";
+    QTest::newRow("7") << 7 << "" << true << int(RunOutcome::Nothing) << "";
+}
+
+void TestPrintRun::otherModesSayWhatIsNotAvailable()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, database);
+    QFETCH(bool, designExists);
+    QFETCH(int, outcome);
+    QFETCH(QString, message);
+    Rig rig;
+    test::writeBytes(rig.temp.path() + QStringLiteral("/DBANKEN/kunden.dbf"), QByteArray("\x03", 1));
+    test::writeBytes(rig.temp.path() + QStringLiteral("/kunden.dbf"), QByteArray("\x03", 1));
+    if (database == QLatin1String("kunden.dbf"))
+        database = rig.temp.path() + QStringLiteral("/DBANKEN/kunden.dbf");
+    if (!designExists)
+        QFile::remove(rig.design);
+    QCOMPARE(int(rig.use(mode, database)), outcome);
+    QCOMPARE(rig.input.shown, 0);
+    QVERIFY(!rig.printers.last);
+    if (message.isEmpty()) {
+        QVERIFY(rig.messages.shown().isEmpty());
+        return;
+    }
+    if (message.contains(QLatin1String("%1")))
+        message = message.arg(rig.temp.path());
+    QVERIFY2(rig.messages.lastText().startsWith(message), qPrintable(rig.messages.lastText()));
+    if (message.startsWith(QLatin1String("Keine"))) {
+        QCOMPARE(rig.messages.shown().last().kind, MessageKind::Warning);
+        QCOMPARE(rig.messages.shown().last().buttons, MessageButtons(MessageButton::Cancel));
+    }
+}
+
+QTEST_MAIN(TestPrintRun)
+#include "TestPrintRun.moc"
