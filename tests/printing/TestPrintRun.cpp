@@ -1,11 +1,9 @@
 #include "data/inputexpert.h"
-#include "platform/canvas/recordingcanvas.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
-#include "printing/printeraccess.h"
+#include "printerdoubles.h"
 #include "printing/printrun.h"
-#include "printing/progresswindow.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -53,100 +51,6 @@ private:
     bool &m_confirmed;
 };
 
-class RecordingPrinter : public IPrinterDevice
-{
-public:
-    RecordingCanvas canvas_;
-    int pages = 0;
-    bool ended = false;
-    Paper paper { 9, 2970, 2100 };
-    bool DruckerOeffnen() override { return true; }
-    void DruckerSchliessen() override { }
-    Paper PapierformatHolen() override { return paper; }
-    void PapierformatSetzen(const Paper &p) override { paper = p; }
-    bool DokumentBeginnen(const QString &) override
-    {
-        pages = 1;
-        return true;
-    }
-    bool DokumentBeenden() override { return ended = true; }
-    bool MassstabSetzen(int, double, double) override { return true; }
-    void endPage() override { }
-    void beginPage() override { ++pages; }
-    ICanvas *canvas() override { return &canvas_; }
-};
-
-// What the run gets: it owns and deletes this, while the test keeps the
-// recording printer behind it to look at afterwards.
-class ForwardingPrinter : public IPrinterDevice
-{
-public:
-    explicit ForwardingPrinter(IPrinterDevice &target)
-        : t(target)
-    { }
-    bool DruckerOeffnen() override { return t.DruckerOeffnen(); }
-    void DruckerSchliessen() override { t.DruckerSchliessen(); }
-    Paper PapierformatHolen() override { return t.PapierformatHolen(); }
-    void PapierformatSetzen(const Paper &p) override { t.PapierformatSetzen(p); }
-    bool DokumentBeginnen(const QString &n) override { return t.DokumentBeginnen(n); }
-    bool DokumentBeenden() override { return t.DokumentBeenden(); }
-    bool MassstabSetzen(int u, double x, double y) override { return t.MassstabSetzen(u, x, y); }
-    void endPage() override { t.endPage(); }
-    void beginPage() override { t.beginPage(); }
-    ICanvas *canvas() override { return t.canvas(); }
-
-private:
-    IPrinterDevice &t;
-};
-
-class FakePrinters : public IPrinterAccess
-{
-public:
-    bool hasDefault = true;
-    RecordingPrinter *last = nullptr;
-    std::vector<std::unique_ptr<RecordingPrinter>> made;
-    std::optional<PrinterName> DruckerbezeichnungHolen() override
-    {
-        if (!hasDefault)
-            return std::nullopt;
-        return PrinterName { QStringLiteral("Etikettendrucker"), QStringLiteral("cups"),
-            QStringLiteral("usb:") };
-    }
-    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override
-    {
-        if (!hasDefault)
-            return nullptr;
-        made.push_back(std::make_unique<RecordingPrinter>());
-        last = made.back().get();
-        return std::make_unique<ForwardingPrinter>(*last);
-    }
-};
-
-class FakeProgressWindow : public IProgressWindow
-{
-public:
-    QStringList log;
-    bool visible = false;
-    int cancelAfterSteps = -1;
-    int steps = 0;
-    void showForRun(const QString &printer) override
-    {
-        visible = true;
-        log << QStringLiteral("show ") + printer;
-    }
-    void hideWindow() override
-    {
-        visible = false;
-        log << QStringLiteral("hide");
-    }
-    void setLabelText(const QString &) override { }
-    void setPageText(const QString &) override { }
-    void setActionText(const QString &) override { }
-    void setProgressStep(int) override { }
-    void stepProgress() override { ++steps; }
-    bool cancelRequested() const override { return cancelAfterSteps >= 0 && steps >= cancelAfterSteps; }
-};
-
 // A program directory with the three-line address design and the 3 x 7
 // sheet in its folders, and everything a run talks to.
 struct Rig
@@ -157,8 +61,8 @@ struct Rig
     ScriptedMessages messages;
     ScriptedFileDialogs files;
     VirtualWaiter waiter;
-    FakePrinters printers;
-    FakeProgressWindow progress;
+    test::FakePrinters printers;
+    test::RecordingProgressWindow progress;
     ScriptedInputExpert input { confirmed };
     std::unique_ptr<PrintRun> run;
     QString design, format;
