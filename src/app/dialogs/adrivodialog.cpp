@@ -32,8 +32,8 @@ TInfoADRIVO::TInfoADRIVO(ISettings &settings, IMessages &messages, QWidget *pare
                         "sie dazu in der Tabelle qmadrivo.dbf in seinem Verzeichnis ab; die "
                         "vorbereiteten Designs unter \"Adressen drucken aus ADRIVO\" drucken sie von "
                         "dort.\n\n"
-                        "Bitte geben Sie das Verzeichnis an, in dem ADRIVO zu finden ist, mit dem "
-                        "Trennzeichen am Ende (zum Beispiel /home/benutzer/adrivo/)."),
+                        "Bitte geben Sie das Verzeichnis an, in dem ADRIVO zu finden ist, mit einem "
+                        "\"/\" am Ende (zum Beispiel /home/benutzer/adrivo/)."),
             this);
     explanation->setWordWrap(true);
 

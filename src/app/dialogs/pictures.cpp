@@ -101,8 +101,10 @@ void drawTitlePicture(QPainter &painter, const QRectF &rect)
     drawLabelSheet(painter, QRectF(36, 40, 150, 212), 5);
 
     painter.save();
-    painter.translate(150, 214);
+    // The nib rests on the next label to be written.
+    painter.translate(142, 150);
     painter.rotate(28);
+    painter.scale(0.85, 0.85);
     drawQuill(painter);
     painter.restore();
 

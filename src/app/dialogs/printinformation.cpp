@@ -4,6 +4,7 @@
 #include "placement.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -17,13 +18,19 @@ namespace qm {
 
 namespace {
 
-QLabel *addPanel(QStatusBar *status, const char *name, const QString &text, int minimumWidth)
+// A panel of the status line, at least `minimumWidth` pixels wide and wide
+// enough for the longest of the texts it will show.
+QLabel *addPanel(QStatusBar *status, const char *name, const QString &text, int minimumWidth,
+    const QStringList &longest, int stretch)
 {
     auto *panel = new QLabel(text, status);
     panel->setObjectName(QLatin1String(name));
-    panel->setMinimumWidth(minimumWidth);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    status->addWidget(panel, minimumWidth);
+    int width = minimumWidth;
+    for (const QString &sample : longest)
+        width = std::max(width, panel->fontMetrics().horizontalAdvance(sample) + 2 * panel->frameWidth() + 4);
+    panel->setMinimumWidth(width);
+    status->addWidget(panel, stretch);
     return panel;
 }
 
@@ -60,9 +67,15 @@ TDruckInformation::TDruckInformation(QWidget *parent)
 
     m_status->setObjectName(QStringLiteral("StatusZeile"));
     m_status->setSizeGripEnabled(false);
-    m_labelPanel = addPanel(m_status, "Panel_Etikett", tr("Etikett"), 70);
-    m_pagePanel = addPanel(m_status, "Panel_Seite", tr("Seite"), 60);
-    m_actionPanel = addPanel(m_status, "Panel_Aktion", tr("Aktion"), 50);
+    // The texts the sheet layout writes, with room for four-digit numbers.
+    m_labelPanel = addPanel(m_status, "Panel_Etikett", tr("Etikett"), 70,
+        { QCoreApplication::translate("qm", "Etikett %1").arg(8888) }, 0);
+    m_pagePanel = addPanel(m_status, "Panel_Seite", tr("Seite"), 60,
+        { QCoreApplication::translate("qm", "Seite %1").arg(888) }, 0);
+    m_actionPanel = addPanel(m_status, "Panel_Aktion", tr("Aktion"), 50,
+        { QCoreApplication::translate("qm", "Übergebe Daten an Drucker ..."),
+            QCoreApplication::translate("qm", "Schließe Drucker ...") },
+        1);
 
     auto *texts = new QVBoxLayout;
     texts->addWidget(heading);
