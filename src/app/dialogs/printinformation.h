@@ -1,0 +1,65 @@
+#pragma once
+
+#include "printing/progresswindow.h"
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+
+namespace qm {
+
+// The progress window of a print run ("Drucken"): the printer's name, a bar
+// and a status line with the label, the page and the current action. It has
+// no window buttons; "Abbrechen" asks the run to stop after the current
+// label, and so does an attempt to close the window while it is shown.
+class TDruckInformation : public QWidget, public IProgressWindow
+{
+    Q_OBJECT
+
+public:
+    static constexpr int MaxPrinterNameLength = 40;
+
+    explicit TDruckInformation(QWidget *parent = nullptr);
+
+    // IProgressWindow
+    void showForRun(const QString &printerName) override;
+    void hideWindow() override;
+    void setLabelText(const QString &text) override;
+    void setPageText(const QString &text) override;
+    void setActionText(const QString &text) override;
+    void setProgressStep(int step) override;
+    // Advances the bar by the step, stopping at 100.
+    void stepProgress() override;
+    bool cancelRequested() const override { return m_cancelRequested; }
+
+    // "Abbrechen": the run stops after the current label; the button is
+    // disabled so that the user sees the request was taken.
+    void Abbruch_ButtonClick();
+
+    // What the window shows.
+    QString printerName() const;
+    QString labelText() const;
+    QString pageText() const;
+    QString actionText() const;
+    int progressValue() const;
+    int progressStep() const { return m_step; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QLabel *m_printer;
+    QProgressBar *m_bar;
+    QPushButton *m_cancel;
+    QStatusBar *m_status;
+    QLabel *m_labelPanel;
+    QLabel *m_pagePanel;
+    QLabel *m_actionPanel;
+    int m_step = 0;
+    bool m_cancelRequested = false;
+};
+
+} // namespace qm

@@ -1,0 +1,142 @@
+#include "quickselection.h"
+
+#include "fileselection.h"
+#include "platform/services.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace qm {
+
+TSchnellauswahlExperte::TSchnellauswahlExperte(bool &dialogConfirmed, IMessages &messages,
+    IFileDialogs &fileDialogs, IHelp &help, QString programDir, QString helpFile, QWidget *parent)
+    : QDialog(parent)
+    , m_confirmed(dialogConfirmed)
+    , m_messages(messages)
+    , m_fileDialogs(fileDialogs)
+    , m_help(help)
+    , m_programDir(std::move(programDir))
+    , m_helpFile(std::move(helpFile))
+    , m_f(new QLineEdit(this))
+    , m_e(new QLineEdit(this))
+    , m_d(new QLineEdit(this))
+{
+    setObjectName(QStringLiteral("TSchnellauswahlExperte"));
+    setWindowTitle(tr("Schnellauswahl-Experte"));
+
+    auto *intro = new QLabel(tr("Wählen Sie eine Format- und eine Etikettendatei, bei Bedarf auch "
+                                "eine Datenbank. \"Benutzen\" verwendet sie sofort im "
+                                "eingestellten Programm-Modus, ohne einen Eintrag in der "
+                                "Übersicht \"Eigene Werke\" anzulegen."),
+        this);
+    intro->setWordWrap(true);
+
+    auto *grid = new QGridLayout;
+    auto addRow = [&](int row, QLineEdit *edit, const char *editName, const QString &caption,
+                      const char *buttonName, void (TSchnellauswahlExperte::*handler)()) {
+        edit->setObjectName(QLatin1String(editName));
+        edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * 50);
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(edit);
+        auto *browseButton = new QPushButton(tr("Durchsuchen"), this);
+        browseButton->setObjectName(QLatin1String(buttonName));
+        browseButton->setAutoDefault(false);
+        connect(browseButton, &QPushButton::clicked, this, handler);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+        grid->addWidget(browseButton, row, 2);
+    };
+    addRow(0, m_f, "f", tr("Formatdatei"), "Button_DFor", &TSchnellauswahlExperte::Button_DForClick);
+    addRow(1, m_e, "e", tr("Etikettendatei"), "Button_DEti", &TSchnellauswahlExperte::Button_DEtiClick);
+    addRow(2, m_d, "d", tr("Datenbankdatei"), "Button_DDbf", &TSchnellauswahlExperte::Button_DDbfClick);
+
+    auto *use = new QPushButton(tr("&Benutzen"), this);
+    use->setObjectName(QStringLiteral("Button_Weiter"));
+    use->setDefault(true);
+    auto *cancel = new QPushButton(tr("&Abbrechen"), this);
+    cancel->setObjectName(QStringLiteral("Button_Abbrechen"));
+    cancel->setAutoDefault(false);
+    auto *helpButton = new QPushButton(tr("&Hilfe"), this);
+    helpButton->setObjectName(QStringLiteral("Button_Hilfe"));
+    helpButton->setAutoDefault(false);
+    connect(use, &QPushButton::clicked, this, &TSchnellauswahlExperte::Button_WeiterClick);
+    connect(cancel, &QPushButton::clicked, this, &TSchnellauswahlExperte::Button_AbbrechenClick);
+    connect(helpButton, &QPushButton::clicked, this, &TSchnellauswahlExperte::Button_HilfeClick);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(helpButton);
+    buttons->addStretch();
+    buttons->addWidget(use);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+QString TSchnellauswahlExperte::formatFile() const
+{
+    return m_f->text();
+}
+
+QString TSchnellauswahlExperte::designFile() const
+{
+    return m_e->text();
+}
+
+QString TSchnellauswahlExperte::databaseFile() const
+{
+    return m_d->text();
+}
+
+void TSchnellauswahlExperte::Button_DForClick()
+{
+    browse(m_f, openFormatSpec());
+}
+
+void TSchnellauswahlExperte::Button_DEtiClick()
+{
+    browse(m_e, openEtikettSpec());
+}
+
+void TSchnellauswahlExperte::Button_DDbfClick()
+{
+    browse(m_d, openDatenbankSpec());
+}
+
+void TSchnellauswahlExperte::Button_WeiterClick()
+{
+    if (m_e->text().isEmpty() || m_f->text().isEmpty()) {
+        m_messages.show(MessageKind::Plain, tr("Format- oder Etikettendatei ist noch nicht festgelegt !"),
+            MessageButton::Ok);
+        (m_f->text().isEmpty() ? m_f : m_e)->setFocus();
+        return;
+    }
+    m_confirmed = true;
+    accept();
+}
+
+void TSchnellauswahlExperte::Button_AbbrechenClick()
+{
+    m_confirmed = false;
+    reject();
+}
+
+void TSchnellauswahlExperte::Button_HilfeClick()
+{
+    m_help.show(m_helpFile, HelpContext);
+}
+
+void TSchnellauswahlExperte::browse(QLineEdit *edit, const FileOpenSpec &spec)
+{
+    const QString chosen = chooseFile(m_fileDialogs, spec, m_programDir);
+    if (!chosen.isEmpty())
+        edit->setText(chosen);
+}
+
+} // namespace qm

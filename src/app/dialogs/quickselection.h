@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace qm {
+
+class IFileDialogs;
+class IHelp;
+class IMessages;
+struct FileOpenSpec;
+
+// "Schnellauswahl-Experte": takes a format, a design and an optional table
+// without creating an entry of the works catalogue. The caller sets the
+// confirmation flag to false, shows the dialog modally and, when the flag is
+// true, runs the three files. The edits keep their texts from one use to the
+// next.
+class TSchnellauswahlExperte : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int HelpContext = 9;
+
+    // programDir: the program directory, whose FORMATE, ETIKETT and DBANKEN
+    // folders the file dialogs start in; helpFile: the program's help file.
+    TSchnellauswahlExperte(bool &dialogConfirmed, IMessages &messages, IFileDialogs &fileDialogs, IHelp &help,
+        QString programDir, QString helpFile, QWidget *parent = nullptr);
+
+    // The texts of the edits `f`, `e` and `d`.
+    QString formatFile() const;
+    QString designFile() const;
+    QString databaseFile() const;
+
+    // "Durchsuchen" beside `f`, `e` and `d`: the chosen file replaces the
+    // edit's text; cancelling keeps it.
+    void Button_DForClick();
+    void Button_DEtiClick();
+    void Button_DDbfClick();
+    // "&Benutzen": without a design or a format a message, and the dialog
+    // stays open; otherwise confirms and closes.
+    void Button_WeiterClick();
+    // "&Abbrechen": closes unconfirmed.
+    void Button_AbbrechenClick();
+    // Help topic 9 of the program's help file.
+    void Button_HilfeClick();
+
+private:
+    void browse(QLineEdit *edit, const FileOpenSpec &spec);
+
+    bool &m_confirmed;
+    IMessages &m_messages;
+    IFileDialogs &m_fileDialogs;
+    IHelp &m_help;
+    QString m_programDir;
+    QString m_helpFile;
+    QLineEdit *m_f;
+    QLineEdit *m_e;
+    QLineEdit *m_d;
+};
+
+} // namespace qm

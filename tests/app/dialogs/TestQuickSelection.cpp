@@ -1,0 +1,269 @@
+#include "app/dialogs/fileselection.h"
+#include "app/dialogs/quickselection.h"
+#include "platform/doubles/recordinghelp.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace qm;
+
+// The quick selection driven through its handlers, with scripted file
+// dialogs and messages.
+class TestQuickSelection : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void controls();
+    void browse_data();
+    void browse();
+    void cancelledBrowseKeepsText();
+    void startFolderMatchesLetterCase();
+    void useNeedsFormatAndDesign_data();
+    void useNeedsFormatAndDesign();
+    void cancelCloses();
+    void textsKeptBetweenUses();
+    void help();
+
+private:
+    struct Fixture
+    {
+        bool confirmed = false;
+        ScriptedMessages messages;
+        ScriptedFileDialogs files;
+        RecordingHelp help;
+    };
+
+    QLineEdit *edit(TSchnellauswahlExperte &dialog, const char *name)
+    {
+        return dialog.findChild<QLineEdit *>(QLatin1String(name));
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_programDir;
+    QString m_helpFile;
+};
+
+void TestQuickSelection::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_programDir = m_dir->path() + QLatin1Char('/');
+    m_helpFile = m_programDir + QStringLiteral("QUILLMK.HLP");
+}
+
+void TestQuickSelection::controls()
+{
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Schnellauswahl-Experte"));
+    for (const char *name : { "f", "e", "d" })
+        QVERIFY2(edit(dialog, name), name);
+    for (const char *name : { "Button_DFor", "Button_DEti", "Button_DDbf" }) {
+        auto *button = dialog.findChild<QPushButton *>(QLatin1String(name));
+        QVERIFY2(button, name);
+        QCOMPARE(button->text(), QStringLiteral("Durchsuchen"));
+    }
+    auto *use = dialog.findChild<QPushButton *>(QStringLiteral("Button_Weiter"));
+    QVERIFY(use);
+    QCOMPARE(use->text(), QStringLiteral("&Benutzen"));
+    QVERIFY(use->isDefault());
+    QCOMPARE(dialog.findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->text(),
+        QStringLiteral("&Abbrechen"));
+    QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("Button_Hilfe")));
+}
+
+void TestQuickSelection::browse_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("defaultExt");
+    QTest::addColumn<QString>("subdir");
+    QTest::addColumn<QString>("editName");
+
+    QTest::newRow("OpenFormat") << 0 << QStringLiteral("Format-Datei auswählen")
+                                << QStringLiteral("Format-Datei (*.vrl)|*.vrl|Alle Dateien (*.*)|*.*")
+                                << QStringLiteral("*.vrl") << QStringLiteral("FORMATE")
+                                << QStringLiteral("f");
+    QTest::newRow("OpenEtikett") << 1 << QStringLiteral("Etiketten- bzw. Formulardatei auswählen")
+                                 << QStringLiteral(
+                                        "Etiketten- bzw. Formulardatei (*.eti)|*.eti|Alle Dateien (*.*)|*.*")
+                                 << QStringLiteral("*.eti") << QStringLiteral("ETIKETT")
+                                 << QStringLiteral("e");
+    QTest::newRow("OpenDatenbank") << 2 << QStringLiteral("DBase-Datenbank auswählen")
+                                   << QStringLiteral("DBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*")
+                                   << QStringLiteral("*.dbf") << QStringLiteral("DBANKEN")
+                                   << QStringLiteral("d");
+}
+
+void TestQuickSelection::browse()
+{
+    QFETCH(int, which);
+    QFETCH(QString, title);
+    QFETCH(QString, filter);
+    QFETCH(QString, defaultExt);
+    QFETCH(QString, subdir);
+    QFETCH(QString, editName);
+
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    const QString chosen = m_programDir + subdir + QStringLiteral("/gewählt.x");
+    fx.files.addAnswer(chosen);
+    switch (which) {
+    case 0:
+        dialog.Button_DForClick();
+        break;
+    case 1:
+        dialog.Button_DEtiClick();
+        break;
+    default:
+        dialog.Button_DDbfClick();
+        break;
+    }
+
+    QCOMPARE(fx.files.calls().size(), 1);
+    const ScriptedFileDialogs::Call &call = fx.files.calls().first();
+    QVERIFY(!call.save);
+    QCOMPARE(call.title, title);
+    QCOMPARE(call.filter, filter);
+    QCOMPARE(call.defaultExt, defaultExt);
+    QCOMPARE(call.directory, m_programDir + subdir + QLatin1Char('/'));
+
+    // Only the edit of the pressed button takes the file.
+    for (const char *name : { "f", "e", "d" })
+        QCOMPARE(edit(dialog, name)->text(), editName == QLatin1String(name) ? chosen : QString());
+    QCOMPARE(dialog.formatFile(), edit(dialog, "f")->text());
+    QCOMPARE(dialog.designFile(), edit(dialog, "e")->text());
+    QCOMPARE(dialog.databaseFile(), edit(dialog, "d")->text());
+}
+
+void TestQuickSelection::cancelledBrowseKeepsText()
+{
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    edit(dialog, "e")->setText(QStringLiteral("/daten/adresse.eti"));
+    fx.files.addAnswer(QString());
+    dialog.Button_DEtiClick();
+    QCOMPARE(fx.files.calls().size(), 1);
+    QCOMPARE(dialog.designFile(), QStringLiteral("/daten/adresse.eti"));
+}
+
+void TestQuickSelection::startFolderMatchesLetterCase()
+{
+    // A program directory copied from an older installation may hold its
+    // folders in other letter case.
+    QVERIFY(QDir(m_programDir).mkdir(QStringLiteral("Formate")));
+    QCOMPARE(startFolder(openFormatSpec(), m_programDir), m_programDir + QStringLiteral("Formate/"));
+    QCOMPARE(startFolder(openEtikettSpec(), m_dir->path()), m_programDir + QStringLiteral("ETIKETT/"));
+}
+
+void TestQuickSelection::useNeedsFormatAndDesign_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("design");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("all three") << QStringLiteral("/a.vrl") << QStringLiteral("/b.eti")
+                               << QStringLiteral("/c.dbf") << true;
+    QTest::newRow("without table") << QStringLiteral("/a.vrl") << QStringLiteral("/b.eti") << QString()
+                                   << true;
+    QTest::newRow("without format") << QString() << QStringLiteral("/b.eti") << QStringLiteral("/c.dbf")
+                                    << false;
+    QTest::newRow("without design") << QStringLiteral("/a.vrl") << QString() << QStringLiteral("/c.dbf")
+                                    << false;
+    QTest::newRow("nothing") << QString() << QString() << QString() << false;
+}
+
+void TestQuickSelection::useNeedsFormatAndDesign()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, design);
+    QFETCH(QString, database);
+    QFETCH(bool, accepted);
+
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    dialog.show();
+    edit(dialog, "f")->setText(format);
+    edit(dialog, "e")->setText(design);
+    edit(dialog, "d")->setText(database);
+    dialog.Button_WeiterClick();
+
+    QCOMPARE(fx.confirmed, accepted);
+    QCOMPARE(dialog.isVisible(), !accepted);
+    if (accepted) {
+        QVERIFY(fx.messages.shown().isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    } else {
+        QCOMPARE(fx.messages.shown().size(), 1);
+        QCOMPARE(fx.messages.shown().first().kind, MessageKind::Plain);
+        QCOMPARE(fx.messages.lastText(),
+            QStringLiteral("Format- oder Etikettendatei ist noch nicht festgelegt !"));
+    }
+}
+
+void TestQuickSelection::cancelCloses()
+{
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    dialog.show();
+    edit(dialog, "f")->setText(QStringLiteral("/a.vrl"));
+    edit(dialog, "e")->setText(QStringLiteral("/b.eti"));
+    dialog.Button_AbbrechenClick();
+    QVERIFY(!fx.confirmed);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(fx.messages.shown().isEmpty());
+}
+
+void TestQuickSelection::textsKeptBetweenUses()
+{
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    fx.files.addAnswer(QStringLiteral("/f/a.vrl"));
+    fx.files.addAnswer(QStringLiteral("/e/b.eti"));
+    fx.files.addAnswer(QStringLiteral("/d/c.dbf"));
+    dialog.show();
+    dialog.Button_DForClick();
+    dialog.Button_DEtiClick();
+    dialog.Button_DDbfClick();
+    dialog.Button_WeiterClick();
+    QVERIFY(fx.confirmed);
+
+    fx.confirmed = false;
+    dialog.show();
+    QCOMPARE(dialog.formatFile(), QStringLiteral("/f/a.vrl"));
+    QCOMPARE(dialog.designFile(), QStringLiteral("/e/b.eti"));
+    QCOMPARE(dialog.databaseFile(), QStringLiteral("/d/c.dbf"));
+    dialog.Button_AbbrechenClick();
+
+    dialog.show();
+    QCOMPARE(dialog.formatFile(), QStringLiteral("/f/a.vrl"));
+    dialog.Button_WeiterClick();
+    QVERIFY(fx.confirmed);
+}
+
+void TestQuickSelection::help()
+{
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    dialog.show();
+    dialog.Button_HilfeClick();
+    QCOMPARE(fx.help.requests(), (QList<RecordingHelp::Request> { { m_helpFile, 9 } }));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!fx.confirmed);
+}
+
+QTEST_MAIN(TestQuickSelection)
+#include "TestQuickSelection.moc"
