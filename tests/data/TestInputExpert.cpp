@@ -150,6 +150,12 @@ void TestInputExpert::showingStartsWithOneEmptyRecord()
     for (int c = 1; c <= 8; ++c)
         QCOMPARE(grid.cell(c, 2), QString());
     QCOMPARE(grid.cell(8, 0), QStringLiteral("Feld 8"));
+
+    // The rows cut off still hold the earlier records: a new one starts empty.
+    core.addRecord();
+    QCOMPARE(shownTexts(core), QStringList(6, QString()));
+    for (int c = 1; c <= 8; ++c)
+        QCOMPARE(grid.cell(c, 3), QString());
 }
 
 void TestInputExpert::badMaximumLengthStopsTheShowing()

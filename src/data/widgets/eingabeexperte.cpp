@@ -32,7 +32,7 @@ constexpr int NoLimit = 32767; // QLineEdit's own largest length
 // filled in.
 QPixmap sheetPicture()
 {
-    const QSize size(110, 230);
+    const QSize size(110, 300);
     QPixmap pixmap(size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -183,9 +183,9 @@ TEingabeExperte::~TEingabeExperte() = default;
 QLabel *TEingabeExperte::createSideImage(const char *name)
 {
     QLabel *image = newLabel(QString(), name, nullptr);
-    image->setPixmap(sheetPicture());
-    image->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    image->setFrameShape(QFrame::StyledPanel);
+    const QPixmap picture = sheetPicture();
+    image->setPixmap(picture);
+    image->setFixedSize(picture.size());
     return image;
 }
 
@@ -274,7 +274,7 @@ QWidget *TEingabeExperte::createEntryPage()
     layout->setContentsMargins(0, 0, 0, 0);
     QLabel *image = createSideImage("B1");
     image->setParent(page);
-    layout->addWidget(image);
+    layout->addWidget(image, 0, Qt::AlignTop);
     layout->addLayout(content, 1);
     return page;
 }
@@ -325,7 +325,7 @@ QWidget *TEingabeExperte::createStartPage()
     layout->setContentsMargins(0, 0, 0, 0);
     QLabel *image = createSideImage("B2");
     image->setParent(page);
-    layout->addWidget(image);
+    layout->addWidget(image, 0, Qt::AlignTop);
     layout->addLayout(content, 1);
     return page;
 }
@@ -367,9 +367,9 @@ QWidget *TEingabeExperte::createAlignmentPage()
     grid->addWidget(xLabel, 0, 0);
     grid->addWidget(m_scrollX, 0, 1);
     grid->addWidget(m_xpos, 0, 2);
-    grid->addWidget(yLabel, 1, 0, Qt::AlignTop);
+    grid->addWidget(yLabel, 1, 0, Qt::AlignVCenter);
     grid->addWidget(m_scrollY, 1, 1, Qt::AlignLeft);
-    grid->addWidget(m_ypos, 1, 2, Qt::AlignTop);
+    grid->addWidget(m_ypos, 1, 2, Qt::AlignVCenter);
     grid->setColumnStretch(1, 1);
 
     auto *content = new QVBoxLayout;
@@ -383,7 +383,7 @@ QWidget *TEingabeExperte::createAlignmentPage()
     layout->setContentsMargins(0, 0, 0, 0);
     QLabel *image = createSideImage("B3");
     image->setParent(page);
-    layout->addWidget(image);
+    layout->addWidget(image, 0, Qt::AlignTop);
     layout->addLayout(content, 1);
     return page;
 }
