@@ -1,0 +1,331 @@
+#include "data/widgets/eingabeexperte.h"
+#include "platform/doubles/recordinghelp.h"
+#include "platform/doubles/scriptedmessages.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace qm;
+
+namespace {
+
+const QString HelpPath = QStringLiteral("/programm/QUILLMK.HLP");
+
+StringTable gridWithFields(int count)
+{
+    StringTable grid(count + 1, 3);
+    grid.setCell(0, 0, QString::number(count));
+    for (int c = 1; c <= count; ++c) {
+        grid.setCell(c, 0, QStringLiteral("Feld %1").arg(c));
+        grid.setCell(c, 1, QStringLiteral("%1").arg(10 + c));
+    }
+    return grid;
+}
+
+// The dialog with its doubles; the confirmation flag starts true so that
+// a test sees whether the dialog clears it.
+struct Fixture
+{
+    explicit Fixture(int fields)
+        : grid(gridWithFields(fields))
+        , dialog(grid, confirmed, messages, help, HelpPath)
+    { }
+
+    template <typename T = QWidget> T *child(const char *name) const
+    {
+        return dialog.findChild<T *>(QLatin1String(name));
+    }
+    QLineEdit *edit(const char *name) const { return child<QLineEdit>(name); }
+    QScrollBar *bar(const char *name) const { return child<QScrollBar>(name); }
+    bool shown(const char *name) const
+    {
+        const QWidget *w = child(name);
+        return w && !w->isHidden();
+    }
+
+    StringTable grid;
+    bool confirmed = true;
+    ScriptedMessages messages;
+    RecordingHelp help;
+    TEingabeExperte dialog;
+};
+
+} // namespace
+
+class TestEingabeExperte : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void controls();
+    void visibility_data();
+    void visibility();
+    void showModalTypesAndPrints();
+    void cancelClearsTheFlag_data();
+    void cancelClearsTheFlag();
+    void recordsThroughTheControls();
+    void conversionErrorIsShownAndNothingLost();
+    void startLabelAndOffsetsStayBetweenShowings();
+    void help();
+};
+
+void TestEingabeExperte::controls()
+{
+    Fixture f(2);
+    QCOMPARE(f.dialog.windowTitle(), QStringLiteral("Eingabe-Experte"));
+
+    const char *names[] = { "F1", "F2", "F3", "F4", "F5", "F6", "FName1", "FName6", "EtikettenAnzahl",
+        "Startetikett", "Etikettenrahmen1", "Etikettenrahmen2", "Scroll_X", "Scroll_Y", "Xpos", "Ypos",
+        "Scroll_Feld", "Scroll_Etiketten", "Button_Neu", "Button_Entfernen", "Button_Drucken",
+        "Button_Abbrechen", "Button_Weiter", "Button_Zurueck", "Button_Hilfe", "Seiten", "Eingabe",
+        "StartRahmen", "Ausrichtung", "Panel_Feld", "Panel1", "t1", "t2", "d1", "d2", "Label23", "Label2",
+        "Label3", "Statuszeile", "B1", "B2", "B3" };
+    for (const char *name : names)
+        QVERIFY2(f.child(name), name);
+
+    const QList<QPair<const char *, QString>> buttons { { "Button_Neu", "&Neu" },
+        { "Button_Entfernen", "&Entfernen" }, { "Button_Drucken", "&Drucken" },
+        { "Button_Abbrechen", "&Abbrechen" }, { "Button_Weiter", "&Weiter >>" },
+        { "Button_Zurueck", "<< &Zurück" } };
+    for (const auto &[name, text] : buttons)
+        QCOMPARE(f.child<QPushButton>(name)->text(), text);
+    QVERIFY(f.child<QPushButton>("Button_Drucken")->isDefault());
+
+    QCOMPARE(f.edit("EtikettenAnzahl")->maxLength(), 3);
+    QCOMPARE(f.edit("Startetikett")->maxLength(), 2);
+    QCOMPARE(f.edit("Startetikett")->text(), QStringLiteral("1"));
+    QCOMPARE(f.child<QRadioButton>("Etikettenrahmen1")->text(),
+        QStringLiteral("Ja, es soll ein Rahmen gedruckt werden."));
+    QCOMPARE(f.child<QRadioButton>("Etikettenrahmen2")->text(),
+        QStringLiteral("Nein, ein Rahmen wird nicht benötigt."));
+    QVERIFY(f.child<QRadioButton>("Etikettenrahmen2")->isChecked());
+    for (const char *name : { "Scroll_X", "Scroll_Y" }) {
+        QCOMPARE(f.bar(name)->minimum(), 0);
+        QCOMPARE(f.bar(name)->maximum(), 500);
+        QCOMPARE(f.bar(name)->pageStep(), 10);
+        QCOMPARE(f.bar(name)->value(), 250);
+    }
+    QCOMPARE(f.child<QLabel>("Xpos")->text(), QStringLiteral("0 mal 0,1 mm"));
+    QVERIFY(!f.child<QLabel>("B1")->pixmap().isNull());
+
+    auto *pages = f.child<QStackedWidget>("Seiten");
+    QCOMPARE(pages->count(), 3);
+    QCOMPARE(pages->widget(0)->objectName(), QStringLiteral("Eingabe"));
+    QCOMPARE(pages->widget(2)->objectName(), QStringLiteral("Ausrichtung"));
+
+    const QList<QLabel *> panels = f.child<QStatusBar>("Statuszeile")->findChildren<QLabel *>();
+    QStringList texts;
+    for (const QLabel *panel : panels)
+        texts << panel->text();
+    QCOMPARE(texts, (QStringList { "Etikett", "Format" }));
+    f.dialog.setStatusText("Adresse");
+    QCOMPARE(panels.first()->text(), QStringLiteral("Adresse"));
+}
+
+void TestEingabeExperte::visibility_data()
+{
+    QTest::addColumn<QString>("modus");
+    QTest::addColumn<int>("fields");
+    QTest::addColumn<QStringList>("visible");
+    QTest::addColumn<QStringList>("hidden");
+    QTest::newRow("two fields") << "E" << 2
+                                << QStringList { "Panel_Feld", "Panel1", "t1", "t2", "Button_Neu", "F2" }
+                                << QStringList { "F3", "Scroll_Feld", "Scroll_Etiketten", "Button_Entfernen",
+                                       "Label23", "d1", "d2" };
+    QTest::newRow("seven fields") << "E" << 7 << QStringList { "F6", "Scroll_Feld" }
+                                  << QStringList { "Scroll_Etiketten", "Label23" };
+    QTest::newRow("no fields") << "E" << 0 << QStringList { "Panel1", "Label23", "Label2", "Label3" }
+                               << QStringList { "Panel_Feld", "t1", "t2", "Button_Neu", "d1" };
+    QTest::newRow("database") << "D" << 2 << QStringList { "d1", "d2" }
+                              << QStringList { "Panel_Feld", "Panel1", "t1", "t2", "Button_Neu",
+                                     "Button_Entfernen", "Scroll_Feld", "Scroll_Etiketten", "Label23" };
+}
+
+void TestEingabeExperte::visibility()
+{
+    QFETCH(QString, modus);
+    QFETCH(int, fields);
+    QFETCH(QStringList, visible);
+    QFETCH(QStringList, hidden);
+    Fixture f(fields);
+    f.dialog.setModus(modus);
+    QVERIFY(f.dialog.FormShow());
+    for (const QString &name : visible)
+        QVERIFY2(f.shown(name.toLatin1().constData()), qPrintable(name));
+    for (const QString &name : hidden)
+        QVERIFY2(!f.shown(name.toLatin1().constData()), qPrintable(name));
+    if (fields == 7)
+        QCOMPARE(f.bar("Scroll_Feld")->maximum(), 2);
+}
+
+void TestEingabeExperte::showModalTypesAndPrints()
+{
+    Fixture f(2);
+    f.dialog.setModus("E");
+    f.dialog.setScrollPositions(240, 260);
+    QString shownCaption;
+    int shownMaxLength = 0;
+    QTimer::singleShot(0, &f.dialog, [&f, &shownCaption, &shownMaxLength] {
+        shownCaption = f.child<QLabel>("FName2")->text();
+        shownMaxLength = f.edit("F2")->maxLength();
+        QTest::keyClicks(f.edit("F1"), "Anna");
+        QTest::keyClicks(f.edit("F2"), "Bonn am Rhein"); // 13 of 12 characters fit
+        f.edit("EtikettenAnzahl")->setText("4");
+        f.dialog.Button_WeiterClick();
+        f.edit("Startetikett")->setText("3");
+        f.child<QRadioButton>("Etikettenrahmen1")->setChecked(true);
+        f.dialog.Button_WeiterClick();
+        f.bar("Scroll_X")->setValue(220);
+        f.bar("Scroll_Y")->setValue(f.bar("Scroll_Y")->value() + f.bar("Scroll_Y")->pageStep());
+        f.child<QPushButton>("Button_Drucken")->click();
+        if (f.dialog.isVisible())
+            f.dialog.reject();
+    });
+    f.dialog.showModal();
+
+    QCOMPARE(shownCaption, QStringLiteral("Feld 2"));
+    QCOMPARE(shownMaxLength, 12);
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(f.grid.rowCount(), 3);
+    QCOMPARE(f.grid.row(2), (QStringList { "4", "Anna", "Bonn am Rhei" }));
+    QCOMPARE(f.dialog.startLabelText(), QStringLiteral("3"));
+    QVERIFY(f.dialog.frameChecked());
+    QCOMPARE(f.dialog.scrollX(), 220);
+    QCOMPARE(f.dialog.scrollY(), 270);
+    QCOMPARE(f.child<QLabel>("Xpos")->text(), QStringLiteral("-30 mal 0,1 mm"));
+    QCOMPARE(f.child<QLabel>("Ypos")->text(), QStringLiteral("20 mal 0,1 mm"));
+    QVERIFY(f.messages.shown().isEmpty());
+}
+
+void TestEingabeExperte::cancelClearsTheFlag_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("button") << false;
+    QTest::newRow("escape key") << true;
+}
+
+void TestEingabeExperte::cancelClearsTheFlag()
+{
+    QFETCH(bool, escape);
+    Fixture f(1);
+    f.dialog.setModus("E");
+    QTimer::singleShot(0, &f.dialog, [&f, escape] {
+        f.edit("F1")->setText("verworfen");
+        if (escape)
+            QTest::keyClick(&f.dialog, Qt::Key_Escape);
+        else
+            f.dialog.Button_AbbrechenClick();
+        if (f.dialog.isVisible())
+            f.dialog.accept();
+    });
+    f.dialog.showModal();
+    QVERIFY(!f.confirmed);
+    QCOMPARE(f.dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(f.grid.cell(1, 2), QString());
+}
+
+void TestEingabeExperte::recordsThroughTheControls()
+{
+    Fixture f(7);
+    f.dialog.setModus("E");
+    QVERIFY(f.dialog.FormShow());
+    f.edit("F1")->setText("erster");
+    f.edit("EtikettenAnzahl")->setText("2");
+    f.bar("Scroll_Feld")->setValue(2); // through the signal, like the user
+    QCOMPARE(f.child<QLabel>("FName6")->text(), QStringLiteral("Feld 7"));
+    QCOMPARE(f.grid.cell(1, 2), QStringLiteral("erster"));
+
+    f.dialog.Button_NeuClick();
+    QVERIFY(f.shown("Scroll_Etiketten"));
+    QVERIFY(f.shown("Button_Entfernen"));
+    QCOMPARE(f.bar("Scroll_Feld")->value(), 1);
+    QCOMPARE(f.bar("Scroll_Etiketten")->maximum(), 2);
+    QCOMPARE(f.bar("Scroll_Etiketten")->value(), 2);
+    QCOMPARE(f.edit("F1")->text(), QString());
+    QCOMPARE(f.edit("EtikettenAnzahl")->text(), QStringLiteral("1"));
+    f.edit("F1")->setText("zweiter");
+
+    f.bar("Scroll_Etiketten")->setValue(1);
+    QCOMPARE(f.edit("F1")->text(), QStringLiteral("erster"));
+    QCOMPARE(f.edit("EtikettenAnzahl")->text(), QStringLiteral("2"));
+    QCOMPARE(f.grid.cell(1, 3), QStringLiteral("zweiter"));
+
+    f.dialog.Button_EntfernenClick();
+    QCOMPARE(f.edit("F1")->text(), QStringLiteral("zweiter"));
+    QVERIFY(!f.shown("Scroll_Etiketten"));
+    QVERIFY(!f.shown("Button_Entfernen"));
+    QCOMPARE(f.grid.rowCount(), 3);
+}
+
+void TestEingabeExperte::conversionErrorIsShownAndNothingLost()
+{
+    Fixture f(2);
+    f.dialog.setModus("E");
+    f.confirmed = false;
+    QVERIFY(f.dialog.FormShow());
+    f.edit("F1")->setText("Anna");
+    f.edit("EtikettenAnzahl")->setText("1x");
+
+    f.dialog.Button_NeuClick();
+    QCOMPARE(f.messages.shown().size(), 1);
+    QCOMPARE(f.messages.shown().first().kind, MessageKind::Error);
+    QCOMPARE(f.messages.lastText(), QStringLiteral("'1x' ist kein gültiger Integerwert"));
+    QCOMPARE(f.edit("F1")->text(), QStringLiteral("Anna"));
+    QCOMPARE(f.edit("EtikettenAnzahl")->text(), QStringLiteral("1x"));
+    QVERIFY(!f.shown("Scroll_Etiketten"));
+    QCOMPARE(f.grid.cell(1, 2), QString());
+
+    f.dialog.Button_WeiterClick();
+    f.edit("Startetikett")->setText("ab");
+    f.edit("EtikettenAnzahl")->setText("2");
+    f.dialog.Button_DruckenClick();
+    QCOMPARE(f.messages.lastText(), QStringLiteral("'ab' ist kein gültiger Integerwert"));
+    QVERIFY(!f.confirmed);
+    QCOMPARE(f.child<QStackedWidget>("Seiten")->currentIndex(), 1);
+    QCOMPARE(f.edit("F1")->text(), QStringLiteral("Anna"));
+
+    f.edit("Startetikett")->setText("2");
+    f.dialog.Button_DruckenClick();
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.grid.row(2), (QStringList { "2", "Anna", "" }));
+}
+
+void TestEingabeExperte::startLabelAndOffsetsStayBetweenShowings()
+{
+    Fixture f(1);
+    f.dialog.setModus("E");
+    QVERIFY(f.dialog.FormShow());
+    f.edit("Startetikett")->setText("7");
+    f.child<QRadioButton>("Etikettenrahmen1")->setChecked(true);
+    f.bar("Scroll_Y")->setValue(300);
+    f.dialog.Button_WeiterClick();
+    f.dialog.Button_WeiterClick();
+    QVERIFY(!f.child<QPushButton>("Button_Weiter")->isEnabled());
+
+    f.dialog.setModus("D");
+    QVERIFY(f.dialog.FormShow());
+    QCOMPARE(f.child<QStackedWidget>("Seiten")->currentIndex(), 0);
+    QVERIFY(!f.child<QPushButton>("Button_Zurueck")->isEnabled());
+    QCOMPARE(f.dialog.startLabelText(), QStringLiteral("7"));
+    QVERIFY(f.dialog.frameChecked());
+    QCOMPARE(f.dialog.scrollY(), 300);
+    QCOMPARE(f.child<QLabel>("Ypos")->text(), QStringLiteral("50 mal 0,1 mm"));
+}
+
+void TestEingabeExperte::help()
+{
+    Fixture f(1);
+    f.child<QPushButton>("Button_Hilfe")->click();
+    QCOMPARE(f.help.requests(), (QList<RecordingHelp::Request> { { HelpPath, 3 } }));
+}
+
+QTEST_MAIN(TestEingabeExperte)
+#include "TestEingabeExperte.moc"
