@@ -1,0 +1,54 @@
+#pragma once
+
+#include "catalogue/programdirectory.h"
+#include "printing/printrun.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace qm {
+
+class IFileDialogs;
+class IHelp;
+class IMessages;
+class IPrinterAccess;
+class ISettings;
+class IWaiter;
+
+// What the windows share for the whole program run: the program directory,
+// the print side's state, the dialog confirmation flag, and the services
+// they reach the system through (real ones in the program, doubles in the
+// tests).
+struct AppContext
+{
+    AppContext(ProgramDirectory directory, ISettings &settings_, IMessages &messages_,
+        IFileDialogs &fileDialogs_, IWaiter &waiter_, IHelp &help_, IPrinterAccess &printers_)
+        : dir(std::move(directory))
+        , settings(settings_)
+        , messages(messages_)
+        , fileDialogs(fileDialogs_)
+        , waiter(waiter_)
+        , help(help_)
+        , printers(printers_)
+    { }
+
+    ProgramDirectory dir;
+    PrintSession session;
+    // The dialog confirmation flag: a caller sets it false, shows a dialog
+    // modally and reads it afterwards.
+    bool dialogConfirmed = false;
+
+    ISettings &settings;
+    IMessages &messages;
+    IFileDialogs &fileDialogs;
+    IWaiter &waiter;
+    IHelp &help;
+    IPrinterAccess &printers;
+    // Where the settings are kept, for the windows that tell the user.
+    QString settingsFile;
+    // "&Druckparameter ...": the printer set-up dialog of the system.
+    std::function<void(QWidget *parent)> printerSetup;
+};
+
+} // namespace qm

@@ -1,0 +1,563 @@
+#include "mainwindow.h"
+
+#include "app/dialogs/adrivodialog.h"
+#include "app/dialogs/areadialog.h"
+#include "app/dialogs/infowindows.h"
+#include "app/dialogs/printinformation.h"
+#include "app/dialogs/quickselection.h"
+#include "app/dialogs/titlewindow.h"
+#include "data/widgets/eingabeexperte.h"
+#include "platform/errors.h"
+#include "platform/services.h"
+#include "platform/settings.h"
+#include "printing/printrun.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace qm {
+namespace {
+
+constexpr int KindRole = Qt::UserRole;
+constexpr int AreaRole = Qt::UserRole + 1;
+constexpr int RecordRole = Qt::UserRole + 2;
+
+const char *const ModeCaptions[4] = {
+    QT_TRANSLATE_NOOP("qm", "Eingeben und Drucken"),
+    QT_TRANSLATE_NOOP("qm", "Aus Datenbank drucken"),
+    QT_TRANSLATE_NOOP("qm", "Datenbank bearbeiten"),
+    QT_TRANSLATE_NOOP("qm", "Editieren"),
+};
+const char *const ModeHints[4] = {
+    QT_TRANSLATE_NOOP("qm", "Programm-Modus : EINGEBEN UND DRUCKEN"),
+    QT_TRANSLATE_NOOP("qm", "Programm-Modus : AUS DER DATENBANK DRUCKEN"),
+    QT_TRANSLATE_NOOP("qm", "Programm-Modus : DATENBANK BEARBEITEN"),
+    QT_TRANSLATE_NOOP("qm", "Programm-Modus : EDITIEREN"),
+};
+const char *const ModeMenuCaptions[4] = {
+    QT_TRANSLATE_NOOP("qm", "Eingeben und Drucken"),
+    QT_TRANSLATE_NOOP("qm", "Aus der Datenbank drucken"),
+    QT_TRANSLATE_NOOP("qm", "Datenbank bearbeiten"),
+    QT_TRANSLATE_NOOP("qm", "Editieren"),
+};
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("qm", text);
+}
+
+// Items whose windows are not part of this version: shown, but disabled,
+// with a hint that says so.
+void markLater(QAction *action)
+{
+    action->setEnabled(false);
+    action->setStatusTip(tr("Diese Funktion folgt in einer späteren Version."));
+}
+
+const QStyle::StandardPixmap ModeIcons[4] = { QStyle::SP_FileDialogDetailedView, QStyle::SP_DriveHDIcon,
+    QStyle::SP_FileDialogContentsView, QStyle::SP_FileDialogInfoView };
+
+} // namespace
+
+THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
+    : QMainWindow(parent)
+    , m_context(context)
+    , m_catalogue(context.dir)
+{
+    setObjectName(QStringLiteral("Hauptmenue"));
+    setWindowTitle(tr("Quillmark 2.0 - 32-Bit-Anwendung"));
+
+    m_inputExpert = new TEingabeExperte(context.session.entryGrid, context.dialogConfirmed, context.messages,
+        context.help, context.dir.programHelpPath(), this);
+    m_progress = new TDruckInformation(this);
+    m_areaDialog = new TBereichBearbeiten(context.dialogConfirmed, context.messages, this);
+    m_quick = new TSchnellauswahlExperte(context.dialogConfirmed, context.messages, context.fileDialogs,
+        context.help, context.dir.path(), context.dir.programHelpPath(), this);
+    m_adrivo = new TInfoADRIVO(context.settings, context.messages, this);
+    m_title = new TTitel(this);
+    m_info = new TPinformation(this);
+    m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
+    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed,
+        PrintRunServices { context.messages, context.fileDialogs, context.waiter, context.printers,
+            *m_inputExpert, *m_progress });
+
+    buildMenus();
+    buildToolBar();
+    buildCentre();
+    statusBar();
+
+    // Start-up: the catalogue files are created when missing, then loaded.
+    try {
+        m_catalogue.createMissingFiles();
+        m_catalogue.load();
+    } catch (const Error &e) {
+        showError(e.message());
+    }
+    fillTree();
+}
+
+THauptmenue::~THauptmenue() = default;
+
+void THauptmenue::buildMenus()
+{
+    QMenu *options = menuBar()->addMenu(tr("&Optionen"));
+    const QKeySequence modeKeys[4]
+        = { QKeySequence(Qt::CTRL | Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_F2),
+              QKeySequence(Qt::CTRL | Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_F4) };
+    for (int i = 0; i < 4; ++i) {
+        QAction *action = options->addAction(tr(ModeMenuCaptions[i]));
+        action->setObjectName(QStringLiteral("MenueModus%1").arg(i + 1));
+        action->setCheckable(true);
+        action->setShortcut(modeKeys[i]);
+        action->setStatusTip(tr(ModeHints[i]));
+        connect(action, &QAction::triggered, this, [this, i] { setWorkingMode(i + 1); });
+        m_menuModus[i] = action;
+    }
+    options->addSeparator();
+    m_seKopie = options->addAction(tr("Seriennummern auch in Kopie"));
+    m_seKopie->setObjectName(QStringLiteral("SeKopie"));
+    m_seKopie->setCheckable(true);
+    m_seKopie->setChecked(true);
+    connect(m_seKopie, &QAction::triggered, this, &THauptmenue::SeKopieClick);
+    options->addSeparator();
+    options->addAction(tr("&Druckparameter ..."), this, &THauptmenue::Druckparameter1Click)
+        ->setObjectName(QStringLiteral("Druckparameter1"));
+    options->addAction(tr("Programm&information ..."), this, &THauptmenue::Programminformation1Click)
+        ->setObjectName(QStringLiteral("Programminformation1"));
+    options->addSeparator();
+    QAction *quit = options->addAction(tr("Be&enden"), this, &QWidget::close);
+    quit->setObjectName(QStringLiteral("Beenden1"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    QMenu *designs = menuBar()->addMenu(tr("Vorbereitete &Designs"));
+    designs->setObjectName(QStringLiteral("VorbereiteteDesigns"));
+    for (const char *group : { QT_TRANSLATE_NOOP("qm", "&Medien"), QT_TRANSLATE_NOOP("qm", "&Computer"),
+             QT_TRANSLATE_NOOP("qm", "Ver&sand"), QT_TRANSLATE_NOOP("qm", "&Büro"),
+             QT_TRANSLATE_NOOP("qm", "&Visitenkarten") })
+        markLater(designs->addMenu(tr(group))->menuAction());
+
+    QMenu *works = menuBar()->addMenu(tr("Eigene &Werke"));
+    QAction *area = works->addAction(tr("Bereich &anlegen ..."), this, &THauptmenue::Button_BereichClick);
+    area->setObjectName(QStringLiteral("Bereichanlegen1"));
+    area->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    works->addAction(tr("Bereich l&öschen ..."), this, &THauptmenue::Bereichlschen1Click)
+        ->setObjectName(QStringLiteral("Bereichlschen1"));
+    works->addSeparator();
+    QAction *add = works->addAction(tr("Eintrag &hinzufügen ... (Etikett erstellen)"));
+    add->setObjectName(QStringLiteral("Eintraghinzufgen1"));
+    add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    markLater(add);
+    QAction *change = works->addAction(tr("Eintrag &bearbeiten ..."));
+    change->setObjectName(QStringLiteral("Eintragbearbeiten1"));
+    markLater(change);
+    works->addAction(tr("Eintrag &löschen ..."), this, &THauptmenue::Eintraglschen1Click)
+        ->setObjectName(QStringLiteral("Eintraglschen1"));
+    works->addSeparator();
+    works
+        ->addAction(
+            tr("Alle Bereiche und Einträge löschen"), this, &THauptmenue::AlleBereicheundEintrgelschen1Click)
+        ->setObjectName(QStringLiteral("AlleBereicheundEintrgelschen1"));
+    works->addSeparator();
+    QAction *use = works->addAction(tr("Be&nutzen"), this, &THauptmenue::Button_BenutzenClick);
+    use->setObjectName(QStringLiteral("Benutzen1"));
+    use->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+
+    QMenu *special = menuBar()->addMenu(tr("&Spezial"));
+    QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
+    formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
+    markLater(formatExpert);
+    QAction *designExpert = special->addAction(tr("&Design-Experte ..."));
+    designExpert->setObjectName(QStringLiteral("Etiketteneditor1"));
+    markLater(designExpert);
+    QAction *databaseExpert = special->addAction(tr("Daten&bank-Experte ..."));
+    databaseExpert->setObjectName(QStringLiteral("DatenbankExpert1"));
+    markLater(databaseExpert);
+    special->addAction(tr("&Schnellauswahl-Experte ..."), this, &THauptmenue::SchnellauswahlExperte1Click)
+        ->setObjectName(QStringLiteral("SchnellauswahlExperte1"));
+    QAction *barcode = special->addAction(tr("&Barcode-Experte ..."));
+    barcode->setObjectName(QStringLiteral("BarcodeExperte1"));
+    barcode->setVisible(false);
+    special->addSeparator();
+    special->addAction(tr("&Verknüpfung mit ADRIVO ..."), this, &THauptmenue::AdressverwaltungADRIVO1Click)
+        ->setObjectName(QStringLiteral("AdressverwaltungADRIVO1"));
+    markLater(special->addMenu(tr("Adressen drucken aus &ADRIVO"))->menuAction());
+
+    QMenu *help = menuBar()->addMenu(tr("&Hilfe"));
+    help->addAction(tr("&Erste Hilfe ..."), this, &THauptmenue::ErsteHilfe1Click)
+        ->setObjectName(QStringLiteral("ErsteHilfe1"));
+    help->addAction(tr("&Inhaltsverzeichnis ..."), this, &THauptmenue::Inhaltsverzeichnis1Click)
+        ->setObjectName(QStringLiteral("Inhaltsverzeichnis1"));
+    help->addSeparator();
+    help->addAction(tr("Unsere Serviceangebote ..."), this, &THauptmenue::Serviceangebote1Click)
+        ->setObjectName(QStringLiteral("Serviceangebote1"));
+}
+
+void THauptmenue::buildToolBar()
+{
+    QToolBar *bar = addToolBar(tr("Arbeitsmodus"));
+    bar->setObjectName(QStringLiteral("IconLeiste"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (int i = 0; i < 4; ++i) {
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QStringLiteral("SpeedModus%1").arg(i + 1));
+        button->setText(tr(ModeCaptions[i]));
+        button->setIcon(style()->standardIcon(ModeIcons[i]));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setCheckable(true);
+        button->setToolTip(tr(ModeHints[i]));
+        button->setStatusTip(tr(ModeHints[i]));
+        connect(button, &QToolButton::clicked, this, [this, i] { setWorkingMode(i + 1); });
+        bar->addWidget(button);
+        m_speedModus[i] = button;
+    }
+    bar->addSeparator();
+    auto *firstAid = new QToolButton(bar);
+    firstAid->setObjectName(QStringLiteral("SpeedInd"));
+    firstAid->setText(tr("Erste Hilfe"));
+    firstAid->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    firstAid->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    firstAid->setToolTip(tr("Erste Hilfe zum QUILLMARK anzeigen."));
+    firstAid->setStatusTip(firstAid->toolTip());
+    connect(firstAid, &QToolButton::clicked, this, &THauptmenue::ErsteHilfe1Click);
+    bar->addWidget(firstAid);
+}
+
+void THauptmenue::buildCentre()
+{
+    auto *centre = new QWidget(this);
+    auto *layout = new QVBoxLayout(centre);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *heading = new QLabel(tr("Übersicht \"Eigene Werke\""), centre);
+    heading->setObjectName(QStringLiteral("Panel1"));
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setMargin(6);
+    heading->setStyleSheet(QStringLiteral(
+        "QLabel { background-color: navy; color: white; font-weight: bold; font-size: 14px; }"));
+    layout->addWidget(heading);
+
+    auto *buttons = new QWidget(centre);
+    buttons->setObjectName(QStringLiteral("Panel2"));
+    auto *row = new QHBoxLayout(buttons);
+    struct ButtonSpec
+    {
+        const char *name;
+        const char *caption;
+        const char *hint;
+        void (THauptmenue::*handler)();
+    };
+    const ButtonSpec specs[] = {
+        { "Button_Bereich", QT_TRANSLATE_NOOP("qm", "Bereich &anlegen"),
+            QT_TRANSLATE_NOOP("qm", "Neuen Bereich in die Übersicht \"Eigene Werke\" einfügen."),
+            &THauptmenue::Button_BereichClick },
+        { "Button_EWHinzu", QT_TRANSLATE_NOOP("qm", "&Hinzufügen"),
+            QT_TRANSLATE_NOOP("qm", "Neues Etikett bzw Formular erstellen und Eintrag hinzufügen."),
+            nullptr },
+        { "Button_EWBearb", QT_TRANSLATE_NOOP("qm", "&Bearbeiten"),
+            QT_TRANSLATE_NOOP("qm", "Eintrag bearbeiten."), nullptr },
+        { "Button_EWLoesch", QT_TRANSLATE_NOOP("qm", "&Löschen"), QT_TRANSLATE_NOOP("qm", "Eintrag löschen."),
+            &THauptmenue::Eintraglschen1Click },
+        { "Button_Benutzen", QT_TRANSLATE_NOOP("qm", "Be&nutzen"),
+            QT_TRANSLATE_NOOP("qm", "Selbsterstellte Etiketten bzw. Formulare benutzen."),
+            &THauptmenue::Button_BenutzenClick },
+    };
+    for (const ButtonSpec &spec : specs) {
+        auto *button = new QPushButton(tr(spec.caption), buttons);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setToolTip(tr(spec.hint));
+        button->setStatusTip(tr(spec.hint));
+        if (spec.handler) {
+            connect(button, &QPushButton::clicked, this, spec.handler);
+        } else {
+            // The creation wizard is not part of this version.
+            button->setEnabled(false);
+            button->setToolTip(
+                tr(spec.hint) + QLatin1Char(' ') + tr("Diese Funktion folgt in einer späteren Version."));
+        }
+        row->addWidget(button);
+    }
+    row->addStretch();
+    layout->addWidget(buttons);
+
+    m_tree = new QTreeWidget(centre);
+    m_tree->setObjectName(QStringLiteral("AnzeigeWerke"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    m_tree->setFont(font);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
+        // A double click on an area only opens or closes it.
+        if (item && item->data(0, KindRole).toInt() == int(WorksNodeKind::Entry))
+            AnzeigeWerkeDblClick();
+    });
+    layout->addWidget(m_tree, 1);
+    setCentralWidget(centre);
+}
+
+void THauptmenue::fillTree()
+{
+    // The node selected before stays selected when it is still there.
+    const std::optional<WorksSelection> before = selection();
+    m_tree->clear();
+    for (const WorksArea &area : m_catalogue.treeAreas()) {
+        auto *areaItem = new QTreeWidgetItem(m_tree, QStringList(area.name));
+        areaItem->setData(0, KindRole, int(WorksNodeKind::Area));
+        areaItem->setData(0, AreaRole, area.name);
+        areaItem->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
+        for (const WorksTreeEntry &entry : area.entries) {
+            auto *entryItem = new QTreeWidgetItem(areaItem, QStringList(entry.entry.name));
+            entryItem->setData(0, KindRole, int(WorksNodeKind::Entry));
+            entryItem->setData(0, AreaRole, area.name);
+            entryItem->setData(0, RecordRole, entry.record);
+            entryItem->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
+        }
+        areaItem->setExpanded(true);
+    }
+    if (before)
+        restoreSelection(*before);
+}
+
+void THauptmenue::restoreSelection(const WorksSelection &before)
+{
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *areaItem = m_tree->topLevelItem(i);
+        if (areaItem->text(0) != before.area)
+            continue;
+        if (before.kind == WorksNodeKind::Area) {
+            m_tree->setCurrentItem(areaItem);
+            return;
+        }
+        for (int k = 0; k < areaItem->childCount(); ++k) {
+            QTreeWidgetItem *entry = areaItem->child(k);
+            if (entry->text(0) == before.text) {
+                m_tree->setCurrentItem(entry);
+                if (entry->data(0, RecordRole).toInt() == before.record)
+                    return;
+            }
+        }
+        return;
+    }
+}
+
+bool THauptmenue::selectNode(const QString &area, const QString &entry)
+{
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *areaItem = m_tree->topLevelItem(i);
+        if (areaItem->text(0) != area)
+            continue;
+        if (entry.isEmpty()) {
+            m_tree->setCurrentItem(areaItem);
+            return true;
+        }
+        for (int k = 0; k < areaItem->childCount(); ++k) {
+            if (areaItem->child(k)->text(0) == entry) {
+                m_tree->setCurrentItem(areaItem->child(k));
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::optional<WorksSelection> THauptmenue::selection() const
+{
+    const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    const QTreeWidgetItem *item = selected.first();
+    WorksSelection s;
+    s.kind = WorksNodeKind(item->data(0, KindRole).toInt());
+    s.text = item->text(0);
+    s.area = item->data(0, AreaRole).toString();
+    s.record = s.kind == WorksNodeKind::Entry ? item->data(0, RecordRole).toInt() : -1;
+    return s;
+}
+
+void THauptmenue::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void THauptmenue::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    QMainWindow::closeEvent(event);
+}
+
+void THauptmenue::FormShow()
+{
+    m_workingMode = m_context.settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1);
+    m_context.session.serialInCopies
+        = m_context.settings.readBool(QStringLiteral("Parameter"), QStringLiteral("Seriennummer"), true);
+    if (m_firstShowing) {
+        m_firstShowing = false;
+        m_title->showCentered();
+        m_context.waiter.wait(2500);
+        m_title->hide();
+    }
+    showModeMarks();
+}
+
+void THauptmenue::FormClose()
+{
+    try {
+        m_context.settings.writeInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), m_workingMode);
+        m_context.settings.writeBool(
+            QStringLiteral("Parameter"), QStringLiteral("Seriennummer"), m_context.session.serialInCopies);
+    } catch (const Error &e) {
+        showError(e.message());
+    }
+}
+
+void THauptmenue::setWorkingMode(int mode)
+{
+    m_workingMode = mode;
+    showModeMarks();
+}
+
+void THauptmenue::showModeMarks()
+{
+    // A mode outside 1 .. 4 (from a hand-edited settings file) marks none.
+    for (int i = 0; i < 4; ++i) {
+        m_menuModus[i]->setChecked(m_workingMode == i + 1);
+        m_speedModus[i]->setChecked(m_workingMode == i + 1);
+    }
+}
+
+void THauptmenue::SeKopieClick()
+{
+    m_context.session.serialInCopies = m_seKopie->isChecked();
+}
+
+void THauptmenue::Druckparameter1Click()
+{
+    if (m_context.printerSetup)
+        m_context.printerSetup(this);
+}
+
+void THauptmenue::Programminformation1Click()
+{
+    m_info->exec();
+}
+
+void THauptmenue::Serviceangebote1Click()
+{
+    m_service->exec();
+}
+
+template <typename Command> void THauptmenue::catalogueCommand(Command &&command)
+{
+    try {
+        command();
+    } catch (const Error &e) {
+        showError(e.message());
+    }
+    fillTree();
+}
+
+void THauptmenue::Button_BereichClick()
+{
+    m_context.dialogConfirmed = false;
+    m_areaDialog->setWindowTitle(tr("Bereich anlegen"));
+    m_areaDialog->exec();
+    if (!m_context.dialogConfirmed)
+        return;
+    const QString name = m_areaDialog->areaName();
+    catalogueCommand([&] { m_catalogue.createArea(name, m_context.messages); });
+    selectNode(name);
+}
+
+void THauptmenue::Bereichlschen1Click()
+{
+    const std::optional<WorksSelection> selected = selection();
+    catalogueCommand([&] { m_catalogue.deleteArea(selected, m_context.messages); });
+}
+
+void THauptmenue::Eintraglschen1Click()
+{
+    const std::optional<WorksSelection> selected = selection();
+    catalogueCommand([&] { m_catalogue.deleteEntry(selected, m_context.messages); });
+    if (selected && selected->kind == WorksNodeKind::Entry)
+        selectNode(selected->area);
+}
+
+void THauptmenue::AlleBereicheundEintrgelschen1Click()
+{
+    catalogueCommand([&] { m_catalogue.deleteAll(m_context.messages); });
+}
+
+void THauptmenue::useEntry(bool silent)
+{
+    const std::optional<WorksSelection> selected = selection();
+    std::optional<WorksEntry> entry;
+    try {
+        entry = m_catalogue.findEntry(selected, m_context.messages, silent);
+    } catch (const Error &e) {
+        showError(e.message());
+        return;
+    }
+    if (!entry)
+        return;
+    m_printRun->Ausfuehren(entry->designFile, entry->formatFile, m_workingMode, entry->databaseFile);
+}
+
+void THauptmenue::Button_BenutzenClick()
+{
+    useEntry(false);
+}
+
+void THauptmenue::AnzeigeWerkeDblClick()
+{
+    useEntry(true);
+}
+
+void THauptmenue::SchnellauswahlExperte1Click()
+{
+    m_context.dialogConfirmed = false;
+    m_quick->exec();
+    if (!m_context.dialogConfirmed)
+        return;
+    QString design = m_quick->designFile();
+    QString format = m_quick->formatFile();
+    QString database = m_quick->databaseFile();
+    m_printRun->Ausfuehren(design, format, m_workingMode, database);
+}
+
+void THauptmenue::AdressverwaltungADRIVO1Click()
+{
+    m_adrivo->exec();
+}
+
+void THauptmenue::ErsteHilfe1Click()
+{
+    m_context.help.show(m_context.dir.firstAidHelpPath(), 0);
+}
+
+void THauptmenue::Inhaltsverzeichnis1Click()
+{
+    m_context.help.show(m_context.dir.programHelpPath(), 0);
+}
+
+void THauptmenue::showError(const QString &message)
+{
+    m_context.messages.show(MessageKind::Error, message, MessageButton::Ok);
+}
+
+} // namespace qm

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "app/appcontext.h"
+#include "catalogue/workscatalogue.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace qm {
+
+class PrintRun;
+class TBereichBearbeiten;
+class TDruckInformation;
+class TEingabeExperte;
+class TInfoADRIVO;
+class TPinformation;
+class TSchnellauswahlExperte;
+class TServiceangebote;
+class TTitel;
+
+// The main window "Quillmark 2.0 - 32-Bit-Anwendung": the overview "Eigene
+// Werke", the working modes and the menus that start every other window.
+// The handlers are public so that tests can drive the window as a user
+// would.
+class THauptmenue : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit THauptmenue(AppContext &context, QWidget *parent = nullptr);
+    ~THauptmenue() override;
+
+    // Reads the working mode and the option "Seriennummern auch in Kopie",
+    // shows the title window on the first showing, and sets the mode's
+    // button and menu item. Runs whenever the window is shown.
+    void FormShow();
+    // Writes the working mode and the option back to the settings.
+    void FormClose();
+
+    void MenueModus1Click() { setWorkingMode(1); }
+    void MenueModus2Click() { setWorkingMode(2); }
+    void MenueModus3Click() { setWorkingMode(3); }
+    void MenueModus4Click() { setWorkingMode(4); }
+    void SeKopieClick();
+    void Druckparameter1Click();
+    void Programminformation1Click();
+    void Button_BereichClick();
+    void Bereichlschen1Click();
+    void Eintraglschen1Click();
+    void AlleBereicheundEintrgelschen1Click();
+    void Button_BenutzenClick();
+    void AnzeigeWerkeDblClick();
+    void SchnellauswahlExperte1Click();
+    void AdressverwaltungADRIVO1Click();
+    void ErsteHilfe1Click();
+    void Inhaltsverzeichnis1Click();
+    void Serviceangebote1Click();
+
+    int workingMode() const { return m_workingMode; }
+    bool serialInCopies() const { return m_context.session.serialInCopies; }
+    WorksCatalogue &catalogue() { return m_catalogue; }
+    PrintRun &printRun() { return *m_printRun; }
+
+    // Builds the tree from the catalogue as loaded.
+    void fillTree();
+    // Selects the node of an area, or of an entry of an area; false when the
+    // tree has no such node.
+    bool selectNode(const QString &area, const QString &entry = QString());
+    // What the selected node tells a command; nothing when none is selected.
+    std::optional<WorksSelection> selection() const;
+
+    QTreeWidget *tree() const { return m_tree; }
+    TEingabeExperte *inputExpert() const { return m_inputExpert; }
+    TDruckInformation *progressWindow() const { return m_progress; }
+    TBereichBearbeiten *areaDialog() const { return m_areaDialog; }
+    TSchnellauswahlExperte *quickSelection() const { return m_quick; }
+    TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
+    TTitel *titleWindow() const { return m_title; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildCentre();
+    void setWorkingMode(int mode);
+    void showModeMarks();
+    void restoreSelection(const WorksSelection &before);
+    // Runs a catalogue command; a file error is shown, and the tree shows
+    // the files as they are afterwards.
+    template <typename Command> void catalogueCommand(Command &&command);
+    void useEntry(bool silent);
+    void showError(const QString &message);
+
+    AppContext &m_context;
+    WorksCatalogue m_catalogue;
+    std::unique_ptr<PrintRun> m_printRun;
+    int m_workingMode = 1;
+    bool m_firstShowing = true;
+
+    QTreeWidget *m_tree = nullptr;
+    QAction *m_menuModus[4] = {};
+    QToolButton *m_speedModus[4] = {};
+    QAction *m_seKopie = nullptr;
+
+    TEingabeExperte *m_inputExpert = nullptr;
+    TDruckInformation *m_progress = nullptr;
+    TBereichBearbeiten *m_areaDialog = nullptr;
+    TSchnellauswahlExperte *m_quick = nullptr;
+    TInfoADRIVO *m_adrivo = nullptr;
+    TTitel *m_title = nullptr;
+    TPinformation *m_info = nullptr;
+    TServiceangebote *m_service = nullptr;
+};
+
+} // namespace qm
