@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 #include "platform/textfile.h"
+#include "printing/pdfprinter.h"
+#include "printing/printeraccess.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -16,15 +18,41 @@ struct Run
     QString err;
 };
 
-Run run(const QStringList &args)
+// The system's printers as a test sets them up: a default printer or none;
+// the printer writes its pages into a PDF file (none: it cannot be opened).
+class FakePrinters : public IPrinterAccess
+{
+public:
+    std::optional<PrinterName> defaultPrinter;
+    QString pdf;
+    int opened = 0;
+
+    std::optional<PrinterName> DruckerbezeichnungHolen() override { return defaultPrinter; }
+    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override
+    {
+        if (!defaultPrinter)
+            return nullptr;
+        ++opened;
+        return std::make_unique<PdfPrinter>(pdf);
+    }
+};
+
+Run run(const QStringList &args, IPrinterAccess &printers)
 {
     Run r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
-    r.code = runCommandLine(args, out, err).value_or(-1);
+    r.code = runCommandLine(args, out, err, printers).value_or(-1);
     out.flush();
     err.flush();
     return r;
+}
+
+// Without a default printer: no test may reach the machine's printers.
+Run run(const QStringList &args)
+{
+    FakePrinters none;
+    return run(args, none);
 }
 
 QString data(const QString &name)
@@ -48,6 +76,8 @@ private Q_SLOTS:
     void printsIntoPdf();
     void printRefusals_data();
     void printRefusals();
+    void printsToDefaultPrinter_data();
+    void printsToDefaultPrinter();
 };
 
 void TestCommandLine::noCommandMeansWindows()
@@ -154,7 +184,8 @@ void TestCommandLine::printRefusals_data()
     QTest::newRow("offset out of range") << QStringList{"--offset-y", "300", "--pdf", "/tmp/x.pdf"}
                                          << "zwischen -250 und 250";
     QTest::newRow("no output") << QStringList{} << "Aufruf: quillmark print";
-    QTest::newRow("default printer") << QStringList{"--printer"} << "--pdf";
+    QTest::newRow("printer and PDF") << QStringList{"--printer", "--pdf", "/tmp/x.pdf"}
+                                     << "(--pdf AUSGABE.pdf | --printer)";
 }
 
 void TestCommandLine::printRefusals()
@@ -166,6 +197,51 @@ void TestCommandLine::printRefusals()
                       + extra);
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TestCommandLine::printsToDefaultPrinter_data()
+{
+    QTest::addColumn<bool>("hasPrinter");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("no default printer")
+        << false << false << 1 << QString()
+        << "quillmark: Es ist kein Standarddrucker eingerichtet. Bitte einen Drucker als Standarddrucker festlegen "
+           "oder mit --pdf in eine PDF-Datei drucken.\n";
+    QTest::newRow("printer cannot be opened")
+        << true << false << 1 << QString() << "quillmark: Der Drucker Büro 2 konnte nicht geöffnet werden.\n";
+    QTest::newRow("printed") << true << true << 0 << "3 Etiketten auf 1 Seiten an Büro 2\n" << QString();
+}
+
+void TestCommandLine::printsToDefaultPrinter()
+{
+    QFETCH(bool, hasPrinter);
+    QFETCH(bool, opens);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("r.csv");
+    TextFileWriter w(csv);
+    w.writeLine(u"Anzahl,Name,Straße,Ort");
+    w.writeLine(u"3,Erika,Weg 1,Köln");
+    w.commit();
+    FakePrinters printers;
+    if (hasPrinter)
+        printers.defaultPrinter = PrinterName{"Büro 2", "HP LaserJet 4", "usb://HP/LaserJet"};
+    if (opens)
+        printers.pdf = dir.filePath("out.pdf");
+    const Run r = run({"print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+                       QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--printer"},
+                      printers);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.code, code);
+    QCOMPARE(printers.opened, hasPrinter ? 1 : 0);
+    if (opens)
+        QVERIFY(QFileInfo(printers.pdf).size() > 0);
 }
 
 QTEST_MAIN(TestCommandLine)
