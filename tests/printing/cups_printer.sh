@@ -20,6 +20,8 @@ queue=PDF
 ppd=lsb/usr/cups-pdf/CUPS-PDF_opt.ppd
 started_pid=
 previous_default=
+out=
+anon=
 
 fail() {
   echo "FAIL: $*" >&2
@@ -27,6 +29,11 @@ fail() {
 }
 
 cleanup() {
+  # The files this run had cups-pdf write, once its jobs are through.
+  if [ -f "$work/marker" ] && [ -n "$out$anon" ]; then
+    poll 20 queue_empty
+    find "$out" "$anon" -maxdepth 1 -name 'Quillmark_32*.pdf' -newer "$work/marker" -delete 2>/dev/null
+  fi
   if [ -n "$previous_default" ]; then
     lpadmin -d "$previous_default" || echo "could not make $previous_default the default printer again" >&2
   fi
@@ -63,6 +70,7 @@ rm -rf "$work"
 mkdir -p "$work" || fail "cannot make $work"
 
 scheduler_runs() { lpstat -r 2>/dev/null | grep -q "scheduler is running"; }
+queue_empty() { [ -z "$(lpstat -o "$queue" 2>/dev/null)" ]; }
 
 if ! scheduler_runs; then
   [ "$(id -u)" -eq 0 ] || fail "no CUPS scheduler runs, and only root may start one"
@@ -88,9 +96,11 @@ conf=/etc/cups/cups-pdf.conf
 user=$(id -un)
 home=$(getent passwd "$user" | cut -d: -f6)
 out=$(sed -n 's/^Out[[:space:]]\+//p' "$conf" 2>/dev/null | tail -n 1)
-out=${out:-/var/spool/cups-pdf/\${USER}}
-out=${out//\$\{HOME\}/$home}
-out=${out//\$\{USER\}/$user}
+home_word='${HOME}'
+user_word='${USER}'
+out=${out:-/var/spool/cups-pdf/$user_word}
+out=${out//"$home_word"/$home}
+out=${out//"$user_word"/$user}
 anon=$(sed -n 's/^AnonDirOut[[:space:]]\+//p' "$conf" 2>/dev/null | tail -n 1)
 anon=${anon:-/var/spool/cups-pdf/ANONYMOUS}
 
@@ -120,7 +130,7 @@ printed_file() {
     find "$dir" -maxdepth 1 -name 'Quillmark_32*.pdf' -newer "$work/marker" -size +0 | head -n 1
   done | head -n 1
 }
-job_done() { [ -n "$(printed_file)" ] && [ -z "$(lpstat -o "$queue" 2>/dev/null)" ]; }
+job_done() { [ -n "$(printed_file)" ] && queue_empty; }
 poll 120 job_done || fail "cups-pdf wrote no file Quillmark_32*.pdf into $out or $anon within 60 seconds"
 printed=$(printed_file)
 cp "$printed" "$work/printed.pdf" || fail "cannot copy $printed"
