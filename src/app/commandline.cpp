@@ -8,14 +8,14 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
+#include "platform/stringtable.h"
+#include "platform/textfile.h"
+#include "platform/version.h"
 #include "printing/expansion.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
 #include "printing/qt/qtprinteraccess.h"
-#include "platform/stringtable.h"
-#include "platform/textfile.h"
-#include "platform/version.h"
 
 #include <QCoreApplication>
 
@@ -45,8 +45,9 @@ int fieldsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
     if (!fileExists(args[0]) || !EtikettdateiLesen(args[0], design, grids))
-        return fail(err, args[0] + QStringLiteral(": ")
-                             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            args[0] + QStringLiteral(": ")
+                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
     for (int column = 1; column <= design.fieldCount; ++column)
         out << column << '\t' << labelList.cell(column, 0) << '\t' << entryGrid.cell(column, 1) << '\n';
     return 0;
@@ -58,8 +59,8 @@ int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return fail(err, tr("Aufruf: quillmark sheet FORMAT.vrl"));
     SheetFormat format;
     if (!fileExists(args[0]) || !FormatdateiLesen(args[0], format))
-        return fail(err, args[0] + QStringLiteral(": ")
-                             + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            args[0] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
     out << format.description << '\t' << format.extentWidth << '\t' << format.extentHeight << '\n';
     for (int i = 1; i <= format.positionCount(); ++i) {
         int x = 0, y = 0, w = 0, h = 0;
@@ -100,7 +101,9 @@ int designCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 class StreamMessages : public IMessages
 {
 public:
-    explicit StreamMessages(QTextStream &err) : m_err(err) {}
+    explicit StreamMessages(QTextStream &err)
+        : m_err(err)
+    { }
     MessageButton show(MessageKind, const QString &text, MessageButtons, const QString &) override
     {
         m_err << "quillmark: " << text << Qt::endl;
@@ -115,7 +118,7 @@ private:
 class NoWait : public IWaiter
 {
 public:
-    void wait(int) override {}
+    void wait(int) override { }
 };
 
 // The printer of a run as the command line watches it: whether the document
@@ -123,7 +126,9 @@ public:
 class WatchedPrinter : public IPrinterDevice
 {
 public:
-    explicit WatchedPrinter(IPrinterDevice &printer) : m_printer(printer) {}
+    explicit WatchedPrinter(IPrinterDevice &printer)
+        : m_printer(printer)
+    { }
 
     bool DruckerOeffnen() override { return m_printer.DruckerOeffnen(); }
     void DruckerSchliessen() override { m_printer.DruckerSchliessen(); }
@@ -174,9 +179,10 @@ int offsetValue(const QString &text)
 
 int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
 {
-    const QString usage = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
-                             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
-                             "(--pdf AUSGABE.pdf | --printer)");
+    const QString usage
+        = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
+             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
+             "(--pdf AUSGABE.pdf | --printer)");
     QStringList files;
     QString records, pdf;
     QString start = QStringLiteral("1");
@@ -215,19 +221,20 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
     if (!fileExists(files[0]) || !EtikettdateiLesen(files[0], design, grids))
-        return fail(err, files[0] + QStringLiteral(": ")
-                             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            files[0] + QStringLiteral(": ")
+                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
     SheetFormat format;
     if (!fileExists(files[1]) || !FormatdateiLesen(files[1], format))
-        return fail(err, files[1] + QStringLiteral(": ")
-                             + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            files[1] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
     const int startPosition = strToInt(start);
     if (startPosition < 1)
         throw Error(tr("Die Startposition muss mindestens 1 sein."));
 
     QList<QStringList> rows;
     if (records.isEmpty())
-        rows.append(QStringList{QStringLiteral("1")});
+        rows.append(QStringList { QStringLiteral("1") });
     else
         rows = readCsvRecords(readFileBytes(records), design.fieldCount);
     entryGrid.setColCount(design.fieldCount + 1);
@@ -247,8 +254,9 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
         if (name)
             target = printers.openDefaultPrinter();
         if (!target)
-            return fail(err, tr("Es ist kein Standarddrucker eingerichtet. Bitte einen Drucker als "
-                                "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
+            return fail(err,
+                tr("Es ist kein Standarddrucker eingerichtet. Bitte einen Drucker als "
+                   "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
         destination = name->device;
     } else {
         target = std::make_unique<PdfPrinter>(pdf);
@@ -266,16 +274,17 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     request.unitsPerCm = design.printScale;
     const QString date = shortDateText();
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
-                                           [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-                                               EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame,
-                                                               messages, date);
-                                           });
+        [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+            EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame, messages, date);
+        });
     if (printer) {
         if (result != LayoutResult::Printed || !device.begun())
             return fail(err, tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(destination));
         if (!device.ended())
-            return fail(err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
-        out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination) << '\n';
+            return fail(
+                err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
+        out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination)
+            << '\n';
         return 0;
     }
     if (result != LayoutResult::Printed || !device.begun() || !device.ended())
@@ -320,9 +329,9 @@ bool isCommandLineCall(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         return false;
-    static const QStringList commands = {QStringLiteral("fields"), QStringLiteral("sheet"),
-                                         QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"),
-                                         QStringLiteral("-h"), QStringLiteral("--version")};
+    static const QStringList commands = { QStringLiteral("fields"), QStringLiteral("sheet"),
+        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"), QStringLiteral("-h"),
+        QStringLiteral("--version") };
     return commands.contains(arguments.first());
 }
 
@@ -345,7 +354,8 @@ std::optional<int> runCommandLine(
             return 0;
         }
         if (command == QLatin1String("--version")) {
-            out << tr("Quillmark %1 (Dateiversion %2)").arg(QLatin1String(kProgramVersion), QLatin1String(kFileVersion))
+            out << tr("Quillmark %1 (Dateiversion %2)")
+                       .arg(QLatin1String(kProgramVersion), QLatin1String(kFileVersion))
                 << '\n';
             return 0;
         }

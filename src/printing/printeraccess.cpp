@@ -10,7 +10,7 @@ std::optional<PrinterName> splitPrinterEntry(const QString &entry)
     const qsizetype second = entry.indexOf(QLatin1Char(','), first + 1);
     if (second < 0)
         return std::nullopt;
-    return PrinterName{entry.left(first), entry.mid(first + 1, second - first - 1), entry.mid(second + 1)};
+    return PrinterName { entry.left(first), entry.mid(first + 1, second - first - 1), entry.mid(second + 1) };
 }
 
 } // namespace qm

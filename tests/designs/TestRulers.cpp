@@ -63,10 +63,11 @@ void TestRulers::clearingFillsBothRulersWhite_data()
     QTest::addColumn<QStringList>("top");
     QTest::addColumn<QStringList>("left");
     QTest::newRow("workspace 540 x 400")
-        << 540 << 400 << QStringList{"fill 0,0,540,17 255,255,255", "pen 0,0,0 solid 1"}
-        << QStringList{"fill 0,0,16,400 255,255,255", "pen 0,0,0 solid 1"};
-    QTest::newRow("nothing visible") << 0 << 0 << QStringList{"fill 0,0,0,17 255,255,255", "pen 0,0,0 solid 1"}
-                                     << QStringList{"fill 0,0,16,0 255,255,255", "pen 0,0,0 solid 1"};
+        << 540 << 400 << QStringList { "fill 0,0,540,17 255,255,255", "pen 0,0,0 solid 1" }
+        << QStringList { "fill 0,0,16,400 255,255,255", "pen 0,0,0 solid 1" };
+    QTest::newRow("nothing visible") << 0 << 0
+                                     << QStringList { "fill 0,0,0,17 255,255,255", "pen 0,0,0 solid 1" }
+                                     << QStringList { "fill 0,0,16,0 255,255,255", "pen 0,0,0 solid 1" };
 }
 
 void TestRulers::clearingFillsBothRulersWhite()
@@ -91,24 +92,23 @@ void TestRulers::ticksNumbersAndMarks_data()
     QTest::addColumn<QStringList>("leftLines");
     QTest::addColumn<QStringList>("leftTexts");
 
-    QTest::newRow("not scrolled")
-        << 0 << 0
-        << QStringList{"0,16-540,16", "0,0-0,25", "25,0-25,25", "525,0-525,25", "12,10-12,25", "13,10-13,25",
-                       "512,10-512,25", "513,10-513,25"}
-        << QStringList{"1,1 0", "26,1 1", "526,1 21"}
-        << QStringList{"16,0-16,400", "0,0-16,0", "0,25-16,25", "0,725-16,725", "10,12-25,12", "10,13-25,13",
-                       "10,712-25,712", "10,713-25,713"}
-        << QStringList{"2,1 0", "2,26 1", "2,726 29"};
+    QTest::newRow("not scrolled") << 0 << 0
+                                  << QStringList { "0,16-540,16", "0,0-0,25", "25,0-25,25", "525,0-525,25",
+                                         "12,10-12,25", "13,10-13,25", "512,10-512,25", "513,10-513,25" }
+                                  << QStringList { "1,1 0", "26,1 1", "526,1 21" }
+                                  << QStringList { "16,0-16,400", "0,0-16,0", "0,25-16,25", "0,725-16,725",
+                                         "10,12-25,12", "10,13-25,13", "10,712-25,712", "10,713-25,713" }
+                                  << QStringList { "2,1 0", "2,26 1", "2,726 29" };
     // Two centimetres to the right and three down: the numbers 0 and 1 lie
     // left of the ruler, 2 is at its start.
     QTest::newRow("scrolled by 2 and 3 cm")
         << 2 << 3
-        << QStringList{"0,16-540,16", "-50,0--50,25", "0,0-0,25", "475,0-475,25", "-38,10--38,25",
-                       "-37,10--37,25", "462,10-462,25", "463,10-463,25"}
-        << QStringList{"-49,1 0", "1,1 2", "476,1 21"}
-        << QStringList{"16,0-16,400", "0,-75-16,-75", "0,0-16,0", "0,650-16,650", "10,-63-25,-63",
-                       "10,-62-25,-62", "10,637-25,637", "10,638-25,638"}
-        << QStringList{"2,-74 0", "2,1 3", "2,651 29"};
+        << QStringList { "0,16-540,16", "-50,0--50,25", "0,0-0,25", "475,0-475,25", "-38,10--38,25",
+               "-37,10--37,25", "462,10-462,25", "463,10-463,25" }
+        << QStringList { "-49,1 0", "1,1 2", "476,1 21" }
+        << QStringList { "16,0-16,400", "0,-75-16,-75", "0,0-16,0", "0,650-16,650", "10,-63-25,-63",
+               "10,-62-25,-62", "10,637-25,637", "10,638-25,638" }
+        << QStringList { "2,-74 0", "2,1 3", "2,651 29" };
 }
 
 void TestRulers::ticksNumbersAndMarks()
@@ -145,7 +145,7 @@ void TestRulers::ticksNumbersAndMarks()
 
     // "Small Fonts", 7 points at 96 pixels per inch: 9 pixels of character
     // height, in the black the rulers were cleared with.
-    const QStringList font{QStringLiteral("face=Small Fonts h=-9 esc=0 w=400 i=0")};
+    const QStringList font { QStringLiteral("face=Small Fonts h=-9 esc=0 w=400 i=0") };
     QCOMPARE(top.fonts, font);
     QCOMPARE(left.fonts, font);
 }
@@ -166,7 +166,8 @@ void TestRulers::topRulerOnPixels()
         LinealAnzeigen(top, left, topImage.width(), leftImage.height(), 0, 0);
     }
     const auto black = [](const QImage &image, int x, int y) { return qGray(image.pixel(x, y)) < 100; };
-    const auto white = [](const QImage &image, int x, int y) { return image.pixel(x, y) == qRgb(255, 255, 255); };
+    const auto white
+        = [](const QImage &image, int x, int y) { return image.pixel(x, y) == qRgb(255, 255, 255); };
     // Cleared: nothing of the red underneath is left. The left ruler is
     // filled to column 15, its base line takes column 16.
     const auto noRed = [](const QImage &image) {
@@ -186,7 +187,7 @@ void TestRulers::topRulerOnPixels()
         QVERIFY(black(leftImage, y, 25));
     }
     // Half-centimetre marks: two columns from row 10 down; above them paper.
-    for (int x : {37, 38}) {
+    for (int x : { 37, 38 }) {
         QVERIFY(white(topImage, x, 8));
         QVERIFY(black(topImage, x, 10));
         QVERIFY(black(topImage, x, 15));

@@ -21,11 +21,12 @@ void TestPrinterAccess::splitsDefaultPrinterEntry_data()
     QTest::addColumn<std::optional<PrinterName>>("name");
     const std::optional<PrinterName> none;
     QTest::newRow("DeskJet on LPT1") << "HP DeskJet 500,HPDSKJET,LPT1:"
-                                     << std::optional(PrinterName{"HP DeskJet 500", "HPDSKJET", "LPT1:"});
+                                     << std::optional(PrinterName { "HP DeskJet 500", "HPDSKJET", "LPT1:" });
     QTest::newRow("commas in the port stay there")
-        << "Laser,PSCRIPT,\\\\server\\laser,2,x" << std::optional(PrinterName{"Laser", "PSCRIPT", "\\\\server\\laser,2,x"});
-    QTest::newRow("empty parts") << ",," << std::optional(PrinterName{"", "", ""});
-    QTest::newRow("blanks are kept") << " A , B , C " << std::optional(PrinterName{" A ", " B ", " C "});
+        << "Laser,PSCRIPT,\\\\server\\laser,2,x"
+        << std::optional(PrinterName { "Laser", "PSCRIPT", "\\\\server\\laser,2,x" });
+    QTest::newRow("empty parts") << ",," << std::optional(PrinterName { "", "", "" });
+    QTest::newRow("blanks are kept") << " A , B , C " << std::optional(PrinterName { " A ", " B ", " C " });
     QTest::newRow("empty entry") << "" << none;
     QTest::newRow("name only") << "HP DeskJet 500" << none;
     QTest::newRow("one comma") << "HP DeskJet 500,HPDSKJET" << none;

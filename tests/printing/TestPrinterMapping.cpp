@@ -33,7 +33,7 @@ QImage printText(QPoint at, int escapement, int originX, int originY)
     QPainterCanvas canvas(painter);
     canvas.setTransparentBackground();
     // As a font record of a design: cell height 25 units, weight 400.
-    canvas.setFont(CanvasFont{QStringLiteral("Arial"), UnitsPerCm, escapement, 400, false});
+    canvas.setFont(CanvasFont { QStringLiteral("Arial"), UnitsPerCm, escapement, 400, false });
     canvas.text(at.x(), at.y(), QStringLiteral("HHHH"));
     return page;
 }
@@ -57,7 +57,7 @@ QRectF inkInUnits(const QImage &page, QPointF reference)
     if (right < 0)
         return {};
     return QRectF(QPointF((left - reference.x()) / DotsPerUnit, (top - reference.y()) / DotsPerUnit),
-                  QPointF((right - reference.x()) / DotsPerUnit, (bottom - reference.y()) / DotsPerUnit));
+        QPointF((right - reference.x()) / DotsPerUnit, (bottom - reference.y()) / DotsPerUnit));
 }
 
 QString describe(const QRectF &r)
@@ -84,7 +84,7 @@ void TestPrinterMapping::rotatedTextHangsFromItsReferencePoint_data()
 {
     QTest::addColumn<int>("escapement");
     QTest::addColumn<QPoint>("origin"); // of the printable area, device pixels
-    QTest::addColumn<QPoint>("at");     // reference point, logical units
+    QTest::addColumn<QPoint>("at"); // reference point, logical units
 
     QTest::newRow("0 degrees") << 0 << QPoint(0, 0) << QPoint(50, 50);
     QTest::newRow("90 degrees") << 900 << QPoint(0, 0) << QPoint(50, 200);
@@ -120,8 +120,8 @@ void TestPrinterMapping::rotatedTextHangsFromItsReferencePoint()
                                             : QRectF(QPointF(capsFrom, -runTo), QPointF(capsTo, -runFrom));
     const auto near = [&](double a, double b) { return std::abs(a - b) <= tolerance; };
     QVERIFY2(near(ink.left(), expected.left()) && near(ink.right(), expected.right())
-                 && near(ink.top(), expected.top()) && near(ink.bottom(), expected.bottom()),
-             qPrintable(describe(ink) + QStringLiteral(", expected ") + describe(expected)));
+            && near(ink.top(), expected.top()) && near(ink.bottom(), expected.bottom()),
+        qPrintable(describe(ink) + QStringLiteral(", expected ") + describe(expected)));
 }
 
 QTEST_MAIN(TestPrinterMapping)

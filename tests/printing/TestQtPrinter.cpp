@@ -54,14 +54,14 @@ void TestQtPrinter::deviceOfUnknownPrinterPrintsNothing()
     SheetFormat format;
     format.extentWidth = 2100;
     format.extentHeight = 2970;
-    format.positions.push_back({100, 100, 500, 300});
+    format.positions.push_back({ 100, 100, 500, 300 });
     NullPrintProgress progress;
     VirtualWaiter waiter;
     int drawn = 0;
     LayoutRequest request;
     request.lastPosition = 3;
-    const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
-                                           [&](ICanvas &, int, int, int, bool) { ++drawn; });
+    const LayoutResult result = Ausdrucken(
+        request, format, device, progress, waiter, [&](ICanvas &, int, int, int, bool) { ++drawn; });
     QCOMPARE(result, LayoutResult::Printed);
     QCOMPARE(drawn, 0);
     QCOMPARE(device.pageCount(), 0);

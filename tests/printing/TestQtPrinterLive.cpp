@@ -58,13 +58,13 @@ void TestQtPrinterLive::pageComesWithTheDocumentOnly()
     QCOMPARE(saved.code, 9);
     QCOMPARE(saved.length, 2970);
     QCOMPARE(saved.width, 2100);
-    device.PapierformatSetzen({256, 2810, 2350});
+    device.PapierformatSetzen({ 256, 2810, 2350 });
     QVERIFY(device.DokumentBeginnen(QStringLiteral("Quillmark 32")));
     QCOMPARE(device.printer()->docName(), QStringLiteral("Quillmark 32"));
     // Qt rounds custom sizes to whole points: at most 0.18 mm off.
     const QSizeF page = device.printer()->pageLayout().fullRect(QPageLayout::Millimeter).size();
     QVERIFY2(qAbs(page.width() - 235.0) < 0.2 && qAbs(page.height() - 281.0) < 0.2,
-             qPrintable(QStringLiteral("%1 x %2 mm").arg(page.width()).arg(page.height())));
+        qPrintable(QStringLiteral("%1 x %2 mm").arg(page.width()).arg(page.height())));
     QVERIFY(device.MassstabSetzen(25, 1.0, 1.0));
     QVERIFY(device.canvas() != nullptr);
     QVERIFY(device.DokumentBeenden());

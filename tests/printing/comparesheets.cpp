@@ -87,8 +87,8 @@ int main(int argc, char **argv)
     const QRect refInk = inkBounds(reference, reference.rect());
     const QRect printedInk = inkBounds(printed, printed.rect());
     if (refInk.isNull() || printedInk.isNull()) {
-        out << "FAIL: a page without ink (reference " << refInk.isNull() << ", printed " << printedInk.isNull()
-            << ")\n";
+        out << "FAIL: a page without ink (reference " << refInk.isNull() << ", printed "
+            << printedInk.isNull() << ")\n";
         return 1;
     }
     const QPoint shift = printedInk.topLeft() - refInk.topLeft();
@@ -105,7 +105,7 @@ int main(int argc, char **argv)
     const int margin = pixels(10);
     for (const qm::LabelPosition &p : format.positions) {
         const QRect cell(QPoint(pixels(p.x) + margin, pixels(p.y) + margin),
-                         QPoint(pixels(p.x + p.width) - margin, pixels(p.y + p.height) - margin));
+            QPoint(pixels(p.x + p.width) - margin, pixels(p.y + p.height) - margin));
         const QRect a = inkBounds(reference, cell);
         const QRect b = inkBounds(printed, cell.translated(shift)).translated(-shift);
         if (a.isNull() != b.isNull()) {
@@ -116,13 +116,13 @@ int main(int argc, char **argv)
         if (a.isNull())
             continue;
         ++labels;
-        const int edge = std::max({std::abs(a.left() - b.left()), std::abs(a.top() - b.top()),
-                                   std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom())});
+        const int edge = std::max({ std::abs(a.left() - b.left()), std::abs(a.top() - b.top()),
+            std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom()) });
         worstEdge = std::max(worstEdge, edge);
         if (edge > seam) {
-            out << "FAIL: label at " << p.x << "," << p.y << ": ink " << a.x() << "," << a.y() << " " << a.width()
-                << "x" << a.height() << " in the PDF, " << b.x() << "," << b.y() << " " << b.width() << "x"
-                << b.height() << " printed\n";
+            out << "FAIL: label at " << p.x << "," << p.y << ": ink " << a.x() << "," << a.y() << " "
+                << a.width() << "x" << a.height() << " in the PDF, " << b.x() << "," << b.y() << " "
+                << b.width() << "x" << b.height() << " printed\n";
             ok = false;
         }
     }
@@ -133,9 +133,9 @@ int main(int argc, char **argv)
     const double missingShare = 100.0 * missing / std::max(1, refCount);
     const double extraShare = 100.0 * extra / std::max(1, printedCount);
     out << labels << " labels with ink; largest edge difference " << worstEdge << " px; ink " << refCount
-        << " px in the PDF, " << printedCount << " px printed; " << missing << " (" << QString::number(missingShare, 'f', 2)
-        << " %) missing and " << extra << " (" << QString::number(extraShare, 'f', 2)
-        << " %) extra beyond a one-pixel seam\n";
+        << " px in the PDF, " << printedCount << " px printed; " << missing << " ("
+        << QString::number(missingShare, 'f', 2) << " %) missing and " << extra << " ("
+        << QString::number(extraShare, 'f', 2) << " %) extra beyond a one-pixel seam\n";
     if (labels == 0 || missingShare > 2.0 || extraShare > 2.0) {
         out << "FAIL: the sheets differ\n";
         ok = false;

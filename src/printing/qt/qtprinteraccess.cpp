@@ -66,13 +66,11 @@ QString cupsDeviceUri(const QString &printer)
 
 QtPrinterAccess::QtPrinterAccess()
     : QtPrinterAccess([] { return QPrinterInfo::defaultPrinterName(); })
-{
-}
+{ }
 
 QtPrinterAccess::QtPrinterAccess(DefaultPrinterName defaultName)
     : m_defaultName(std::move(defaultName))
-{
-}
+{ }
 
 QtPrinterAccess::~QtPrinterAccess() = default;
 
@@ -102,7 +100,7 @@ std::optional<PrinterName> QtPrinterAccess::DruckerbezeichnungHolen()
     result.port = cupsDeviceUri(name);
     if (result.port.isEmpty())
         result.port = QStringLiteral("ipp://localhost/printers/")
-                      + QString::fromLatin1(QUrl::toPercentEncoding(name));
+            + QString::fromLatin1(QUrl::toPercentEncoding(name));
     return result;
 }
 
@@ -138,10 +136,10 @@ void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages)
         return;
     if (printer.printerName() != name) {
         messages.show(MessageKind::Information,
-                      tr("Quillmark druckt immer auf den Standarddrucker %1. Die Einstellungen für %2 werden "
-                         "nicht übernommen.")
-                          .arg(name, printer.printerName()),
-                      MessageButton::Ok);
+            tr("Quillmark druckt immer auf den Standarddrucker %1. Die Einstellungen für %2 werden "
+               "nicht übernommen.")
+                .arg(name, printer.printerName()),
+            MessageButton::Ok);
         return;
     }
     m_choices = PrinterChoices::readFrom(printer);

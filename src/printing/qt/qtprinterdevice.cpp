@@ -16,14 +16,14 @@ namespace {
 // The platform's paper codes of the common sizes; everything else counts as
 // a size of its own (code 256).
 constexpr int UserDefinedPaper = 256;
-constexpr std::array<std::pair<QPageSize::PageSizeId, int>, 6> paperCodes{{
-    {QPageSize::Letter, 1},
-    {QPageSize::Legal, 5},
-    {QPageSize::A3, 8},
-    {QPageSize::A4, 9},
-    {QPageSize::A5, 11},
-    {QPageSize::B5, 34},
-}};
+constexpr std::array<std::pair<QPageSize::PageSizeId, int>, 6> paperCodes { {
+    { QPageSize::Letter, 1 },
+    { QPageSize::Legal, 5 },
+    { QPageSize::A3, 8 },
+    { QPageSize::A4, 9 },
+    { QPageSize::A5, 11 },
+    { QPageSize::B5, 34 },
+} };
 
 IPrinterDevice::Paper paperOf(const QPageSize &size)
 {
@@ -34,7 +34,7 @@ IPrinterDevice::Paper paperOf(const QPageSize &size)
     }
     // Lengths in tenths of a millimetre.
     const QSizeF mm = size.size(QPageSize::Millimeter);
-    return {code, qRound(mm.height() * 10), qRound(mm.width() * 10)};
+    return { code, qRound(mm.height() * 10), qRound(mm.width() * 10) };
 }
 
 } // namespace
@@ -67,8 +67,7 @@ void PrinterChoices::applyTo(QPrinter &printer) const
 QtPrinterDevice::QtPrinterDevice(QString printerName, std::optional<PrinterChoices> choices)
     : m_name(std::move(printerName))
     , m_choices(std::move(choices))
-{
-}
+{ }
 
 QtPrinterDevice::~QtPrinterDevice()
 {
@@ -117,7 +116,7 @@ IPrinterDevice::Paper QtPrinterDevice::PapierformatHolen()
 {
     if (!m_paper) {
         const QPrinterInfo info = QPrinterInfo::printerInfo(m_name);
-        m_paper = info.isNull() ? Paper{9, 2970, 2100} : paperOf(info.defaultPageSize());
+        m_paper = info.isNull() ? Paper { 9, 2970, 2100 } : paperOf(info.defaultPageSize());
     }
     return *m_paper;
 }
@@ -135,8 +134,8 @@ bool QtPrinterDevice::DokumentBeginnen(const QString &documentName)
     m_printer->setCreator(QStringLiteral("Quillmark"));
     const Paper paper = PapierformatHolen();
     if (paper.width > 0 && paper.length > 0) {
-        const QPageSize size(QSizeF(paper.width / 10.0, paper.length / 10.0), QPageSize::Millimeter, QString(),
-                             QPageSize::ExactMatch);
+        const QPageSize size(QSizeF(paper.width / 10.0, paper.length / 10.0), QPageSize::Millimeter,
+            QString(), QPageSize::ExactMatch);
         m_printer->setPageSize(size);
     }
     // Margins as small as the printer allows: the origin is the top-left
@@ -174,9 +173,7 @@ bool QtPrinterDevice::MassstabSetzen(int unitsPerCm, double scaleX, double scale
     return true;
 }
 
-void QtPrinterDevice::endPage()
-{
-}
+void QtPrinterDevice::endPage() { }
 
 void QtPrinterDevice::beginPage()
 {
