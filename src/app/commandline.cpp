@@ -8,12 +8,14 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
-#include "printing/expansion.h"
-#include "printing/layout.h"
-#include "printing/pdfprinter.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
+#include "printing/expansion.h"
+#include "printing/layout.h"
+#include "printing/pdfprinter.h"
+#include "printing/printeraccess.h"
+#include "printing/qt/qtprinteraccess.h"
 
 #include <QCoreApplication>
 
@@ -43,8 +45,9 @@ int fieldsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
     if (!fileExists(args[0]) || !EtikettdateiLesen(args[0], design, grids))
-        return fail(err, args[0] + QStringLiteral(": ")
-                             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            args[0] + QStringLiteral(": ")
+                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
     for (int column = 1; column <= design.fieldCount; ++column)
         out << column << '\t' << labelList.cell(column, 0) << '\t' << entryGrid.cell(column, 1) << '\n';
     return 0;
@@ -56,8 +59,8 @@ int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         return fail(err, tr("Aufruf: quillmark sheet FORMAT.vrl"));
     SheetFormat format;
     if (!fileExists(args[0]) || !FormatdateiLesen(args[0], format))
-        return fail(err, args[0] + QStringLiteral(": ")
-                             + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            args[0] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
     out << format.description << '\t' << format.extentWidth << '\t' << format.extentHeight << '\n';
     for (int i = 1; i <= format.positionCount(); ++i) {
         int x = 0, y = 0, w = 0, h = 0;
@@ -98,7 +101,9 @@ int designCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 class StreamMessages : public IMessages
 {
 public:
-    explicit StreamMessages(QTextStream &err) : m_err(err) {}
+    explicit StreamMessages(QTextStream &err)
+        : m_err(err)
+    { }
     MessageButton show(MessageKind, const QString &text, MessageButtons, const QString &) override
     {
         m_err << "quillmark: " << text << Qt::endl;
@@ -113,7 +118,55 @@ private:
 class NoWait : public IWaiter
 {
 public:
-    void wait(int) override {}
+    void wait(int) override { }
+};
+
+// The printer of a run as the command line watches it: whether the document
+// was begun and ended, and how many pages it got.
+class WatchedPrinter : public IPrinterDevice
+{
+public:
+    explicit WatchedPrinter(IPrinterDevice &printer)
+        : m_printer(printer)
+    { }
+
+    bool DruckerOeffnen() override { return m_printer.DruckerOeffnen(); }
+    void DruckerSchliessen() override { m_printer.DruckerSchliessen(); }
+    Paper PapierformatHolen() override { return m_printer.PapierformatHolen(); }
+    void PapierformatSetzen(const Paper &paper) override { m_printer.PapierformatSetzen(paper); }
+    bool DokumentBeginnen(const QString &documentName) override
+    {
+        m_begun = m_printer.DokumentBeginnen(documentName);
+        m_pages = m_begun ? 1 : 0;
+        return m_begun;
+    }
+    bool DokumentBeenden() override
+    {
+        m_ended = m_printer.DokumentBeenden();
+        return m_ended;
+    }
+    bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override
+    {
+        return m_printer.MassstabSetzen(unitsPerCm, scaleX, scaleY);
+    }
+    void endPage() override { m_printer.endPage(); }
+    void beginPage() override
+    {
+        m_printer.beginPage();
+        if (m_begun)
+            ++m_pages;
+    }
+    ICanvas *canvas() override { return m_printer.canvas(); }
+
+    bool begun() const { return m_begun; }
+    bool ended() const { return m_ended; }
+    int pageCount() const { return m_pages; }
+
+private:
+    IPrinterDevice &m_printer;
+    bool m_begun = false;
+    bool m_ended = false;
+    int m_pages = 0;
 };
 
 int offsetValue(const QString &text)
@@ -124,11 +177,12 @@ int offsetValue(const QString &text)
     return value;
 }
 
-int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
 {
-    const QString usage = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
-                             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
-                             "(--pdf AUSGABE.pdf | --printer)");
+    const QString usage
+        = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
+             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
+             "(--pdf AUSGABE.pdf | --printer)");
     QStringList files;
     QString records, pdf;
     QString start = QStringLiteral("1");
@@ -160,9 +214,6 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
     if (files.size() != 2 || (pdf.isEmpty() == !printer))
         return fail(err, usage);
-    if (printer)
-        return fail(err, tr("Der Druck auf den Standarddrucker ist über die Befehlszeile noch nicht möglich. "
-                            "Bitte mit --pdf in eine PDF-Datei drucken."));
 
     PrintDesign design;
     StringTable labelList, entryGrid;
@@ -170,19 +221,20 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
     if (!fileExists(files[0]) || !EtikettdateiLesen(files[0], design, grids))
-        return fail(err, files[0] + QStringLiteral(": ")
-                             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            files[0] + QStringLiteral(": ")
+                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
     SheetFormat format;
     if (!fileExists(files[1]) || !FormatdateiLesen(files[1], format))
-        return fail(err, files[1] + QStringLiteral(": ")
-                             + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+        return fail(err,
+            files[1] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
     const int startPosition = strToInt(start);
     if (startPosition < 1)
         throw Error(tr("Die Startposition muss mindestens 1 sein."));
 
     QList<QStringList> rows;
     if (records.isEmpty())
-        rows.append(QStringList{QStringLiteral("1")});
+        rows.append(QStringList { QStringLiteral("1") });
     else
         rows = readCsvRecords(readFileBytes(records), design.fieldCount);
     entryGrid.setColCount(design.fieldCount + 1);
@@ -195,7 +247,21 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     if (labels < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
 
-    PdfPrinter device(pdf);
+    std::unique_ptr<IPrinterDevice> target;
+    QString destination = pdf;
+    if (printer) {
+        const std::optional<PrinterName> name = printers.DruckerbezeichnungHolen();
+        if (name)
+            target = printers.openDefaultPrinter();
+        if (!target)
+            return fail(err,
+                tr("Es ist kein Standarddrucker eingerichtet. Bitte einen Drucker als "
+                   "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
+        destination = name->device;
+    } else {
+        target = std::make_unique<PdfPrinter>(pdf);
+    }
+    WatchedPrinter device(*target);
     NullPrintProgress progress;
     NoWait waiter;
     StreamMessages messages(err);
@@ -208,11 +274,20 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     request.unitsPerCm = design.printScale;
     const QString date = shortDateText();
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
-                                           [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-                                               EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame,
-                                                               messages, date);
-                                           });
-    if (result != LayoutResult::Printed || device.pageCount() == 0)
+        [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+            EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame, messages, date);
+        });
+    if (printer) {
+        if (result != LayoutResult::Printed || !device.begun())
+            return fail(err, tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(destination));
+        if (!device.ended())
+            return fail(
+                err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
+        out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination)
+            << '\n';
+        return 0;
+    }
+    if (result != LayoutResult::Printed || !device.begun() || !device.ended())
         return fail(err, tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf));
     out << tr("%1 Etiketten auf %2 Seiten in %3").arg(labels).arg(device.pageCount()).arg(pdf) << '\n';
     return 0;
@@ -239,7 +314,8 @@ QString usageText()
               "           jede Etikettenposition: Nummer, x, y, Breite, Höhe (in 1/10 mm)\n"
               "  design   zeigt Beschreibung, Breite und Höhe (mm) und die Elemente einer\n"
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
-              "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1);\n"
+              "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
+              "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
               "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
               "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250)\n"
               "\n"
@@ -253,13 +329,20 @@ bool isCommandLineCall(const QStringList &arguments)
 {
     if (arguments.isEmpty())
         return false;
-    static const QStringList commands = {QStringLiteral("fields"), QStringLiteral("sheet"),
-                                         QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"),
-                                         QStringLiteral("-h"), QStringLiteral("--version")};
+    static const QStringList commands = { QStringLiteral("fields"), QStringLiteral("sheet"),
+        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"), QStringLiteral("-h"),
+        QStringLiteral("--version") };
     return commands.contains(arguments.first());
 }
 
 std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QtPrinterAccess printers;
+    return runCommandLine(arguments, out, err, printers);
+}
+
+std::optional<int> runCommandLine(
+    const QStringList &arguments, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
 {
     if (!isCommandLineCall(arguments))
         return std::nullopt;
@@ -271,7 +354,8 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
             return 0;
         }
         if (command == QLatin1String("--version")) {
-            out << tr("Quillmark %1 (Dateiversion %2)").arg(QLatin1String(kProgramVersion), QLatin1String(kFileVersion))
+            out << tr("Quillmark %1 (Dateiversion %2)")
+                       .arg(QLatin1String(kProgramVersion), QLatin1String(kFileVersion))
                 << '\n';
             return 0;
         }
@@ -280,7 +364,7 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         if (command == QLatin1String("sheet"))
             return sheetCommand(rest, out, err);
         if (command == QLatin1String("print"))
-            return printCommand(rest, out, err);
+            return printCommand(rest, out, err, printers);
         return designCommand(rest, out, err);
     } catch (const Error &e) {
         return fail(err, e.message());

@@ -1,17 +1,24 @@
+#include "app/appcontext.h"
 #include "app/commandline.h"
+#include "app/mainwindow.h"
 #include "catalogue/programdirectory.h"
 #include "platform/errors.h"
+#include "platform/qt/qtfiledialogs.h"
+#include "platform/qt/qthelpwindow.h"
+#include "platform/qt/qtmessages.h"
+#include "platform/qt/qtwaiter.h"
+#include "platform/settings.h"
+#include "printing/qt/qtprinteraccess.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
+#include <QIcon>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -19,8 +26,8 @@ namespace {
 // (<prefix>/share/quillmark) or, in a build tree, the source's share/.
 QString shareDirectory()
 {
-    const QString installed =
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/quillmark"));
+    const QString installed
+        = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/quillmark"));
     if (QFileInfo(installed).isDir())
         return QDir::cleanPath(installed);
     return QStringLiteral(QM_SOURCE_SHARE_DIR);
@@ -42,21 +49,30 @@ int runWindows(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillmark")));
     const QStringList args = QCoreApplication::arguments().mid(1);
+
+    qm::QtMessages messages;
+    std::optional<qm::ProgramDirectory> dir;
     try {
-        const qm::ProgramDirectory dir = qm::openProgramDirectory(explicitDirectory(args), shareDirectory());
-        QMainWindow window;
-        window.setWindowTitle(QCoreApplication::translate("qm", "Quillmark 2.0 - 32-Bit-Anwendung"));
-        auto *label = new QLabel(QCoreApplication::translate("qm", "Programmverzeichnis: %1").arg(dir.path()), &window);
-        label->setMargin(16);
-        window.setCentralWidget(label);
-        window.resize(640, 420);
-        window.show();
-        return app.exec();
+        dir = qm::openProgramDirectory(explicitDirectory(args), shareDirectory());
     } catch (const qm::Error &e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Quillmark"), e.message());
+        messages.show(qm::MessageKind::Error, e.message(), qm::MessageButton::Ok);
         return 1;
     }
+    qm::IniFileSettings settings(qm::defaultSettingsPath());
+    qm::QtFileDialogs fileDialogs;
+    qm::QtWaiter waiter;
+    qm::QtHelpWindow help;
+    qm::QtPrinterAccess printers;
+    qm::AppContext context(*dir, settings, messages, fileDialogs, waiter, help, printers);
+    context.settingsFile = settings.path();
+    context.printerSetup = [&](QWidget *parent) { printers.showPrinterSetup(parent, messages); };
+
+    qm::THauptmenue window(context);
+    window.showMaximized();
+    return app.exec();
 }
 
 } // namespace

@@ -31,4 +31,10 @@ public:
     virtual std::unique_ptr<IPrinterDevice> openDefaultPrinter() = 0;
 };
 
+// Splits a default printer entry "device,driver,port": the device before the
+// first comma, the driver between the first and the second, the port the
+// rest (commas included). Nothing when the entry has fewer than two commas,
+// so such an entry names no printer instead of being cut at random.
+std::optional<PrinterName> splitPrinterEntry(const QString &entry);
+
 } // namespace qm

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 #include "platform/textfile.h"
+#include "printing/pdfprinter.h"
+#include "printing/printeraccess.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -16,15 +18,41 @@ struct Run
     QString err;
 };
 
-Run run(const QStringList &args)
+// The system's printers as a test sets them up: a default printer or none;
+// the printer writes its pages into a PDF file (none: it cannot be opened).
+class FakePrinters : public IPrinterAccess
+{
+public:
+    std::optional<PrinterName> defaultPrinter;
+    QString pdf;
+    int opened = 0;
+
+    std::optional<PrinterName> DruckerbezeichnungHolen() override { return defaultPrinter; }
+    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override
+    {
+        if (!defaultPrinter)
+            return nullptr;
+        ++opened;
+        return std::make_unique<PdfPrinter>(pdf);
+    }
+};
+
+Run run(const QStringList &args, IPrinterAccess &printers)
 {
     Run r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
-    r.code = runCommandLine(args, out, err).value_or(-1);
+    r.code = runCommandLine(args, out, err, printers).value_or(-1);
     out.flush();
     err.flush();
     return r;
+}
+
+// Without a default printer: no test may reach the machine's printers.
+Run run(const QStringList &args)
+{
+    FakePrinters none;
+    return run(args, none);
 }
 
 QString data(const QString &name)
@@ -48,23 +76,25 @@ private Q_SLOTS:
     void printsIntoPdf();
     void printRefusals_data();
     void printRefusals();
+    void printsToDefaultPrinter_data();
+    void printsToDefaultPrinter();
 };
 
 void TestCommandLine::noCommandMeansWindows()
 {
     QVERIFY(!isCommandLineCall({}));
-    QVERIFY(!isCommandLineCall({"--dir", "/tmp/x"}));
+    QVERIFY(!isCommandLineCall({ "--dir", "/tmp/x" }));
     QTextStream out(stdout), err(stderr);
-    QVERIFY(!runCommandLine({"--dir", "/tmp/x"}, out, err).has_value());
-    const Run help = run({"--help"});
+    QVERIFY(!runCommandLine({ "--dir", "/tmp/x" }, out, err).has_value());
+    const Run help = run({ "--help" });
     QCOMPARE(help.code, 0);
     QVERIFY(help.out.contains(QStringLiteral("quillmark fields ETIKETT.eti")));
-    QCOMPARE(run({"--version"}).out, QStringLiteral("Quillmark 2.0 (Dateiversion 2.04s)\n"));
+    QCOMPARE(run({ "--version" }).out, QStringLiteral("Quillmark 2.0 (Dateiversion 2.04s)\n"));
 }
 
 void TestCommandLine::fieldsListsDataColumns()
 {
-    const Run r = run({"fields", data("designs/fields_name_serial_ort.eti")});
+    const Run r = run({ "fields", data("designs/fields_name_serial_ort.eti") });
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QStringLiteral("1\tName\t30\n2\tSeriennr.[Nr. ]\t6\n3\tOrt\t20\n"));
     QCOMPARE(r.err, QString());
@@ -72,7 +102,7 @@ void TestCommandLine::fieldsListsDataColumns()
 
 void TestCommandLine::sheetListsPositions()
 {
-    const Run r = run({"sheet", data("formats/a4_3x7_63.5x38_without_header.vrl")});
+    const Run r = run({ "sheet", data("formats/a4_3x7_63.5x38_without_header.vrl") });
     QCOMPARE(r.code, 0);
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 22);
@@ -86,7 +116,7 @@ void TestCommandLine::designPrintsAndUpgrades()
 {
     QTemporaryDir dir;
     const QString saved = dir.filePath("neu.eti");
-    const Run r = run({"design", data("designs/old_records_sp_sf_bm.eti"), "--save", saved});
+    const Run r = run({ "design", data("designs/old_records_sp_sf_bm.eti"), "--save", saved });
     QCOMPARE(r.code, 0);
     QVERIFY(r.err.contains(QStringLiteral("Datei enthielt alten Befehl für eine Bitmapgrafik !")));
     QVERIFY(r.out.contains(QStringLiteral("\nB\t50\t60\t125\t135\tC:\\LOGO.BMP\n")));
@@ -94,10 +124,10 @@ void TestCommandLine::designPrintsAndUpgrades()
     const QStringList lines = readTextLines(saved);
     for (const QString &line : lines) {
         QVERIFY2(!line.startsWith(QLatin1String("SP,")) && !line.startsWith(QLatin1String("SF,"))
-                     && !line.startsWith(QLatin1String("BM,")),
-                 qPrintable(line));
+                && !line.startsWith(QLatin1String("BM,")),
+            qPrintable(line));
     }
-    const Run again = run({"design", saved});
+    const Run again = run({ "design", saved });
     QCOMPARE(again.code, 0);
     QCOMPARE(again.err, QString());
     QCOMPARE(again.out, r.out);
@@ -107,12 +137,12 @@ void TestCommandLine::missingFiles_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
-    QTest::newRow("fields") << QStringList{"fields", "/nicht/da.eti"}
+    QTest::newRow("fields") << QStringList { "fields", "/nicht/da.eti" }
                             << "Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !";
-    QTest::newRow("sheet") << QStringList{"sheet", "/nicht/da.vrl"}
+    QTest::newRow("sheet") << QStringList { "sheet", "/nicht/da.vrl" }
                            << "Formatdatei nicht gefunden. Bearbeitung abgebrochen !";
-    QTest::newRow("design") << QStringList{"design", "/nicht/da.eti"} << "Datei nicht gefunden";
-    QTest::newRow("usage") << QStringList{"fields"} << "Aufruf: quillmark fields";
+    QTest::newRow("design") << QStringList { "design", "/nicht/da.eti" } << "Datei nicht gefunden";
+    QTest::newRow("usage") << QStringList { "fields" } << "Aufruf: quillmark fields";
 }
 
 void TestCommandLine::missingFiles()
@@ -135,9 +165,9 @@ void TestCommandLine::printsIntoPdf()
     w.writeLine(u"3,\"Meier, Hans\",Hauptstr. 1,Berlin");
     w.commit();
     const QString pdf = dir.filePath("out.pdf");
-    const Run r = run({"print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
-                       QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--start",
-                       "20", "--frame", "--offset-x", "-10", "--pdf", pdf});
+    const Run r = run({ "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+        QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--start", "20",
+        "--frame", "--offset-x", "-10", "--pdf", pdf });
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     // Positions 20 and 21 on the first sheet, three labels on the second.
@@ -149,23 +179,70 @@ void TestCommandLine::printRefusals_data()
 {
     QTest::addColumn<QStringList>("extra");
     QTest::addColumn<QString>("message");
-    QTest::newRow("bad start") << QStringList{"--start", "x", "--pdf", "/tmp/x.pdf"}
+    QTest::newRow("bad start") << QStringList { "--start", "x", "--pdf", "/tmp/x.pdf" }
                                << "'x' ist kein gültiger Integerwert";
-    QTest::newRow("offset out of range") << QStringList{"--offset-y", "300", "--pdf", "/tmp/x.pdf"}
-                                         << "zwischen -250 und 250";
-    QTest::newRow("no output") << QStringList{} << "Aufruf: quillmark print";
-    QTest::newRow("default printer") << QStringList{"--printer"} << "--pdf";
+    QTest::newRow("offset out of range")
+        << QStringList { "--offset-y", "300", "--pdf", "/tmp/x.pdf" } << "zwischen -250 und 250";
+    QTest::newRow("no output") << QStringList {} << "Aufruf: quillmark print";
+    QTest::newRow("printer and PDF") << QStringList { "--printer", "--pdf", "/tmp/x.pdf" }
+                                     << "(--pdf AUSGABE.pdf | --printer)";
 }
 
 void TestCommandLine::printRefusals()
 {
     QFETCH(QStringList, extra);
     QFETCH(QString, message);
-    const Run r = run(QStringList{"print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
-                                  QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl")}
-                      + extra);
+    const Run r = run(QStringList { "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+                          QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl") }
+        + extra);
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TestCommandLine::printsToDefaultPrinter_data()
+{
+    QTest::addColumn<bool>("hasPrinter");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("no default printer") << false << false << 1 << QString()
+                                        << "quillmark: Es ist kein Standarddrucker eingerichtet. Bitte einen "
+                                           "Drucker als Standarddrucker festlegen "
+                                           "oder mit --pdf in eine PDF-Datei drucken.\n";
+    QTest::newRow("printer cannot be opened")
+        << true << false << 1 << QString() << "quillmark: Der Drucker Büro 2 konnte nicht geöffnet werden.\n";
+    QTest::newRow("printed") << true << true << 0 << "3 Etiketten auf 1 Seiten an Büro 2\n" << QString();
+}
+
+void TestCommandLine::printsToDefaultPrinter()
+{
+    QFETCH(bool, hasPrinter);
+    QFETCH(bool, opens);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("r.csv");
+    TextFileWriter w(csv);
+    w.writeLine(u"Anzahl,Name,Straße,Ort");
+    w.writeLine(u"3,Erika,Weg 1,Köln");
+    w.commit();
+    FakePrinters printers;
+    if (hasPrinter)
+        printers.defaultPrinter = PrinterName { "Büro 2", "HP LaserJet 4", "usb://HP/LaserJet" };
+    if (opens)
+        printers.pdf = dir.filePath("out.pdf");
+    const Run r
+        = run({ "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+                  QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--printer" },
+            printers);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.out, out);
+    QCOMPARE(r.code, code);
+    QCOMPARE(printers.opened, hasPrinter ? 1 : 0);
+    if (opens)
+        QVERIFY(QFileInfo(printers.pdf).size() > 0);
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "printing/printeraccess.h"
+#include "printing/qt/qtprinterdevice.h"
+
+#include <functional>
+
+class QWidget;
+
+namespace qm {
+
+class IMessages;
+
+// The system's default printer through Qt's print support (CUPS on Linux).
+//
+// The printer setup dialog's choices are kept by this object and handed to
+// every device it opens afterwards; the program keeps one for its whole run.
+class QtPrinterAccess : public IPrinterAccess
+{
+public:
+    // Gives the name of the system's default printer; empty when there is
+    // none.
+    using DefaultPrinterName = std::function<QString()>;
+
+    // The default printer as Qt reports it (QPrinterInfo::defaultPrinterName).
+    QtPrinterAccess();
+    // The default printer named by `defaultName` (tests name none, or one of
+    // their own).
+    explicit QtPrinterAccess(DefaultPrinterName defaultName);
+    ~QtPrinterAccess() override;
+
+    // device: the printer's name; driver: its make and model; port: its
+    // device address (for instance "cups-pdf:/"), or the queue's address
+    // when the spooler does not tell it. Nothing when there is no default
+    // printer, or the named one is not known to the system.
+    std::optional<PrinterName> DruckerbezeichnungHolen() override;
+
+    // A QtPrinterDevice on the default printer with the choices kept from the
+    // setup dialog; nullptr when there is no default printer.
+    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override;
+
+    // "&Druckparameter ...": the printer dialog for the default printer. What
+    // the user confirms there (not the page size, which every run sets) is
+    // kept for the print runs that follow. Without a default printer a
+    // warning says so instead; a printer other than the default chosen in
+    // the dialog is not taken over, and a message says why.
+    void showPrinterSetup(QWidget *parent, IMessages &messages);
+
+    // The choices kept from the setup dialog; nothing before it was confirmed.
+    const std::optional<PrinterChoices> &choices() const { return m_choices; }
+    void setChoices(std::optional<PrinterChoices> choices) { m_choices = std::move(choices); }
+
+    // The message shown when the system has no default printer.
+    static QString noDefaultPrinterMessage();
+
+private:
+    // The default printer's name when the system knows that printer.
+    QString knownDefaultPrinter() const;
+
+    DefaultPrinterName m_defaultName;
+    std::optional<PrinterChoices> m_choices;
+};
+
+} // namespace qm
