@@ -16,6 +16,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTranslator>
 
 #include <cstdio>
 #include <optional>
@@ -53,6 +57,12 @@ int runWindows(int argc, char **argv)
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillmark")));
     const QStringList args = QCoreApplication::arguments().mid(1);
 
+    // The program speaks German, so Qt's own dialogs (files, printer) do too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
+
     qm::QtMessages messages;
     std::optional<qm::ProgramDirectory> dir;
     try {
@@ -71,6 +81,10 @@ int runWindows(int argc, char **argv)
     context.printerSetup = [&](QWidget *parent) { printers.showPrinterSetup(parent, messages); };
 
     qm::THauptmenue window(context);
+    // Without a window manager "maximised" means nothing: start at the
+    // screen's size then.
+    if (QScreen *screen = window.screen())
+        window.resize(screen->availableGeometry().size());
     window.showMaximized();
     return app.exec();
 }

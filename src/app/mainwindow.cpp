@@ -6,6 +6,7 @@
 #include "app/dialogs/printinformation.h"
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
+#include "app/modeicons.h"
 #include "data/widgets/eingabeexperte.h"
 #include "platform/errors.h"
 #include "platform/services.h"
@@ -14,6 +15,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,8 +68,15 @@ void markLater(QAction *action)
     action->setStatusTip(tr("Diese Funktion folgt in einer späteren Version."));
 }
 
-const QStyle::StandardPixmap ModeIcons[4] = { QStyle::SP_FileDialogDetailedView, QStyle::SP_DriveHDIcon,
-    QStyle::SP_FileDialogContentsView, QStyle::SP_FileDialogInfoView };
+bool sameAreas(const QList<WorksArea> &a, const QList<WorksArea> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a[i].name != b[i].name)
+            return false;
+    return true;
+}
 
 } // namespace
 
@@ -105,9 +115,44 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
         showError(e.message());
     }
     fillTree();
+
+    // WERKE.DAT and BEREICH.DAT are plain text that people also change by
+    // hand or with another program: the overview follows such changes.
+    m_watcher = new QFileSystemWatcher(this);
+    watchCatalogueFiles();
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &THauptmenue::catalogueFilesChanged);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &THauptmenue::catalogueFilesChanged);
 }
 
 THauptmenue::~THauptmenue() = default;
+
+void THauptmenue::watchCatalogueFiles()
+{
+    // A file replaced by renaming drops out of the watch; adding it again
+    // is harmless when it is still watched.
+    const QStringList files { m_context.dir.areasFile(), m_context.dir.worksFile() };
+    for (const QString &file : files)
+        if (QFileInfo::exists(file) && !m_watcher->files().contains(file))
+            m_watcher->addPath(file);
+    if (!m_watcher->directories().contains(m_context.dir.path()))
+        m_watcher->addPath(m_context.dir.path());
+}
+
+void THauptmenue::catalogueFilesChanged()
+{
+    watchCatalogueFiles();
+    const QList<WorksArea> before = m_catalogue.areas();
+    const QList<WorksEntry> entriesBefore = m_catalogue.entries();
+    try {
+        m_catalogue.load();
+    } catch (const Error &) {
+        // Half written by another program, or gone for a moment: the next
+        // change notice or command reads it again.
+        return;
+    }
+    if (m_catalogue.entries() != entriesBefore || !sameAreas(m_catalogue.areas(), before))
+        fillTree();
+}
 
 void THauptmenue::buildMenus()
 {
@@ -209,11 +254,12 @@ void THauptmenue::buildToolBar()
     bar->setObjectName(QStringLiteral("IconLeiste"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(32, 32));
     for (int i = 0; i < 4; ++i) {
         auto *button = new QToolButton(bar);
         button->setObjectName(QStringLiteral("SpeedModus%1").arg(i + 1));
         button->setText(tr(ModeCaptions[i]));
-        button->setIcon(style()->standardIcon(ModeIcons[i]));
+        button->setIcon(workingModeIcon(i + 1));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setCheckable(true);
         button->setToolTip(tr(ModeHints[i]));

@@ -9,6 +9,7 @@
 #include <optional>
 
 class QAction;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -71,6 +72,9 @@ public:
     WorksCatalogue &catalogue() { return m_catalogue; }
     PrintRun &printRun() { return *m_printRun; }
 
+    // Reads the catalogue files again after a change made outside the
+    // program and shows them when they differ from the tree.
+    void catalogueFilesChanged();
     // Builds the tree from the catalogue as loaded.
     void fillTree();
     // Selects the node of an area, or of an entry of an area; false when the
@@ -98,6 +102,7 @@ private:
     void setWorkingMode(int mode);
     void showModeMarks();
     void restoreSelection(const WorksSelection &before);
+    void watchCatalogueFiles();
     // Runs a catalogue command; a file error is shown, and the tree shows
     // the files as they are afterwards.
     template <typename Command> void catalogueCommand(Command &&command);
@@ -111,6 +116,7 @@ private:
     bool m_firstShowing = true;
 
     QTreeWidget *m_tree = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
     QAction *m_menuModus[4] = {};
     QToolButton *m_speedModus[4] = {};
     QAction *m_seKopie = nullptr;

@@ -128,6 +128,7 @@ private slots:
     void oneEntryIsPrintedWithTypedRecords();
     void usingAnAreaAsksForAnEntry();
     void quickSelectionUsesTheChosenFiles();
+    void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
 };
 
@@ -355,6 +356,21 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     rig.messages.clear();
     rig.window->SchnellauswahlExperte1Click();
     QVERIFY(rig.messages.shown().isEmpty());
+}
+
+void TestMainWindow::entriesAddedByHandAppear()
+{
+    Rig rig;
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    const QString works = rig.temp.path() + QStringLiteral("/WERKE.DAT");
+    QVERIFY(
+        test::writeBytes(works, test::contentOf(works) + crlf({ "Post", "Briefe", "a.vrl", "b.eti", "" })));
+    rig.window->catalogueFilesChanged();
+    QCOMPARE(rig.window->tree()->topLevelItem(0)->childCount(), 2);
+    QCOMPARE(rig.window->tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Adressen"));
+    QCOMPARE(rig.window->tree()->topLevelItem(0)->child(1)->text(0), QStringLiteral("Briefe"));
+    // The selection survives the new reading.
+    QCOMPARE(rig.window->selection()->text, QStringLiteral("Adressen"));
 }
 
 void TestMainWindow::helpOpensAtContextZero()

@@ -3,10 +3,12 @@
 #include "platform/services.h"
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QLibrary>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QUrl>
 
 namespace qm {
@@ -132,6 +134,11 @@ void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages)
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    // The dialog only sets the printer up; its "Drucken" would promise a
+    // print that does not happen.
+    for (QDialogButtonBox *box : dialog.findChildren<QDialogButtonBox *>())
+        if (QPushButton *ok = box->button(QDialogButtonBox::Ok))
+            ok->setText(tr("&Übernehmen"));
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (printer.printerName() != name) {
