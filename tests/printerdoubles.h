@@ -4,6 +4,7 @@
 
 #include "platform/canvas/recordingcanvas.h"
 #include "printing/printeraccess.h"
+#include "printing/printerdecorator.h"
 #include "printing/progresswindow.h"
 
 #include <QStringList>
@@ -37,35 +38,23 @@ public:
     ICanvas *canvas() override { return &canvas_; }
 };
 
-// What the run gets: it owns and deletes this, while the test keeps the
-// recording printer behind it to look at afterwards.
-class ForwardingPrinter : public IPrinterDevice
-{
-public:
-    explicit ForwardingPrinter(IPrinterDevice &target)
-        : t(target)
-    { }
-    bool DruckerOeffnen() override { return t.DruckerOeffnen(); }
-    void DruckerSchliessen() override { t.DruckerSchliessen(); }
-    Paper PapierformatHolen() override { return t.PapierformatHolen(); }
-    void PapierformatSetzen(const Paper &p) override { t.PapierformatSetzen(p); }
-    bool DokumentBeginnen(const QString &n) override { return t.DokumentBeginnen(n); }
-    bool DokumentBeenden() override { return t.DokumentBeenden(); }
-    bool MassstabSetzen(int u, double x, double y) override { return t.MassstabSetzen(u, x, y); }
-    void endPage() override { t.endPage(); }
-    void beginPage() override { t.beginPage(); }
-    ICanvas *canvas() override { return t.canvas(); }
-
-private:
-    IPrinterDevice &t;
-};
-
 class FakePrinters : public IPrinterAccess
 {
 public:
     bool hasDefault = true;
     RecordingPrinter *last = nullptr;
     std::vector<std::unique_ptr<RecordingPrinter>> made;
+
+    // The texts drawn on the last printer opened, as "x,y \"text\"".
+    QStringList texts() const
+    {
+        QStringList out;
+        if (last)
+            for (const auto &call : last->canvas_.calls())
+                if (call.op == QLatin1String("text"))
+                    out << call.args.mid(0, 2).join(QLatin1Char(' '));
+        return out;
+    }
     std::optional<PrinterName> DruckerbezeichnungHolen() override
     {
         if (!hasDefault)
@@ -79,7 +68,9 @@ public:
             return nullptr;
         made.push_back(std::make_unique<RecordingPrinter>());
         last = made.back().get();
-        return std::make_unique<ForwardingPrinter>(*last);
+        // The run owns and deletes what it gets; the recording printer behind
+        // it stays for the test to look at.
+        return std::make_unique<PrinterDecorator>(*last);
     }
 };
 

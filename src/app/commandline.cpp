@@ -15,6 +15,7 @@
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
 
 #include <QCoreApplication>
@@ -123,47 +124,34 @@ public:
 
 // The printer of a run as the command line watches it: whether the document
 // was begun and ended, and how many pages it got.
-class WatchedPrinter : public IPrinterDevice
+class WatchedPrinter : public PrinterDecorator
 {
 public:
-    explicit WatchedPrinter(IPrinterDevice &printer)
-        : m_printer(printer)
-    { }
+    using PrinterDecorator::PrinterDecorator;
 
-    bool DruckerOeffnen() override { return m_printer.DruckerOeffnen(); }
-    void DruckerSchliessen() override { m_printer.DruckerSchliessen(); }
-    Paper PapierformatHolen() override { return m_printer.PapierformatHolen(); }
-    void PapierformatSetzen(const Paper &paper) override { m_printer.PapierformatSetzen(paper); }
     bool DokumentBeginnen(const QString &documentName) override
     {
-        m_begun = m_printer.DokumentBeginnen(documentName);
+        m_begun = PrinterDecorator::DokumentBeginnen(documentName);
         m_pages = m_begun ? 1 : 0;
         return m_begun;
     }
     bool DokumentBeenden() override
     {
-        m_ended = m_printer.DokumentBeenden();
+        m_ended = PrinterDecorator::DokumentBeenden();
         return m_ended;
     }
-    bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override
-    {
-        return m_printer.MassstabSetzen(unitsPerCm, scaleX, scaleY);
-    }
-    void endPage() override { m_printer.endPage(); }
     void beginPage() override
     {
-        m_printer.beginPage();
+        PrinterDecorator::beginPage();
         if (m_begun)
             ++m_pages;
     }
-    ICanvas *canvas() override { return m_printer.canvas(); }
 
     bool begun() const { return m_begun; }
     bool ended() const { return m_ended; }
     int pageCount() const { return m_pages; }
 
 private:
-    IPrinterDevice &m_printer;
     bool m_begun = false;
     bool m_ended = false;
     int m_pages = 0;

@@ -88,6 +88,9 @@ public:
     int lastPosition() const { return m_lastPosition; }
 
 private:
+    // The file lookup of a run: the path itself, else the program directory
+    // with the path's file name; the path found is written back.
+    bool lookUp(QString &path, const QString &missingMessage);
     bool loadDesign(QString &path);
     bool loadFormat(QString &path);
     bool lookUpDatabase(QString &path);

@@ -95,15 +95,7 @@ struct Rig
         window->printRun().setDateProvider([] { return QStringLiteral("10.12.26"); });
     }
 
-    QStringList texts() const
-    {
-        QStringList out;
-        if (printers.last)
-            for (const auto &call : printers.last->canvas_.calls())
-                if (call.op == QLatin1String("text"))
-                    out << call.args.mid(0, 2).join(QLatin1Char(' '));
-        return out;
-    }
+    QStringList texts() const { return printers.texts(); }
 
     QAction *action(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
     QToolButton *speed(int mode) const

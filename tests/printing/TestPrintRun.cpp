@@ -101,15 +101,7 @@ struct Rig
         return run->Ausfuehren(d, f, mode, database);
     }
 
-    QStringList texts() const
-    {
-        QStringList out;
-        if (printers.last)
-            for (const auto &call : printers.last->canvas_.calls())
-                if (call.op == QLatin1String("text"))
-                    out << call.args.mid(0, 2).join(QLatin1Char(' '));
-        return out;
-    }
+    QStringList texts() const { return printers.texts(); }
 };
 
 } // namespace

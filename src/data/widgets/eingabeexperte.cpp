@@ -270,13 +270,18 @@ QWidget *TEingabeExperte::createEntryPage()
     content->addWidget(copiesPanel);
     content->addStretch(1);
 
+    placeBesideImage(page, content, "B1");
+    return page;
+}
+
+void TEingabeExperte::placeBesideImage(QWidget *page, QLayout *content, const char *imageName)
+{
     auto *layout = new QHBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
-    QLabel *image = createSideImage("B1");
+    QLabel *image = createSideImage(imageName);
     image->setParent(page);
     layout->addWidget(image, 0, Qt::AlignTop);
     layout->addLayout(content, 1);
-    return page;
 }
 
 QWidget *TEingabeExperte::createStartPage()
@@ -321,12 +326,7 @@ QWidget *TEingabeExperte::createStartPage()
     content->addWidget(frameBox);
     content->addStretch(1);
 
-    auto *layout = new QHBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    QLabel *image = createSideImage("B2");
-    image->setParent(page);
-    layout->addWidget(image, 0, Qt::AlignTop);
-    layout->addLayout(content, 1);
+    placeBesideImage(page, content, "B2");
     return page;
 }
 
@@ -379,12 +379,7 @@ QWidget *TEingabeExperte::createAlignmentPage()
     content->addLayout(grid);
     content->addStretch(1);
 
-    auto *layout = new QHBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    QLabel *image = createSideImage("B3");
-    image->setParent(page);
-    layout->addWidget(image, 0, Qt::AlignTop);
-    layout->addLayout(content, 1);
+    placeBesideImage(page, content, "B3");
     return page;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -70,6 +71,8 @@ private:
     QWidget *createStartPage();
     QWidget *createAlignmentPage();
     QLabel *createSideImage(const char *name);
+    // The page's content to the right of its side picture.
+    void placeBesideImage(QWidget *page, QLayout *content, const char *imageName);
 
     // Runs an operation of the core between taking the typed texts and
     // showing the result; shows an error instead of letting it escape.
