@@ -52,15 +52,21 @@ PrintRun::PrintRun(
     , m_dateText([] { return shortDateText(); })
 { }
 
-bool PrintRun::loadDesign(QString &path)
+bool PrintRun::lookUp(QString &path, const QString &missingMessage)
 {
     const std::optional<QString> found = resolveOpenPath(m_dir, path);
     if (!found) {
-        m_services.messages.show(MessageKind::Plain,
-            tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"), MessageButton::Ok);
+        m_services.messages.show(MessageKind::Plain, missingMessage, MessageButton::Ok);
         return false;
     }
     path = *found;
+    return true;
+}
+
+bool PrintRun::loadDesign(QString &path)
+{
+    if (!lookUp(path, tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !")))
+        return false;
     FieldGrids grids;
     grids.labelList = &m_session.labelList;
     grids.entryGrid = &m_session.entryGrid;
@@ -73,13 +79,8 @@ bool PrintRun::loadDesign(QString &path)
 
 bool PrintRun::loadFormat(QString &path)
 {
-    const std::optional<QString> found = resolveOpenPath(m_dir, path);
-    if (!found) {
-        m_services.messages.show(MessageKind::Plain,
-            tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"), MessageButton::Ok);
+    if (!lookUp(path, tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !")))
         return false;
-    }
-    path = *found;
     FormatdateiLesen(path, m_session.format);
     return true;
 }
@@ -91,15 +92,9 @@ bool PrintRun::lookUpDatabase(QString &path)
             MessageKind::Warning, tr("Keine Datenbank zu diesem Etikett bestimmt !"), MessageButton::Cancel);
         return false;
     }
-    const std::optional<QString> found = resolveOpenPath(m_dir, path);
-    if (!found) {
-        const QString tried = m_dir.filePath(DateinameHolen(path));
-        m_services.messages.show(MessageKind::Plain,
-            tr("Datenbank \"%1\" nicht gefunden. Bearbeitung abgebrochen !").arg(tried), MessageButton::Ok);
-        return false;
-    }
-    path = *found;
-    return true;
+    // The message names the place looked at last.
+    const QString tried = m_dir.filePath(DateinameHolen(path));
+    return lookUp(path, tr("Datenbank \"%1\" nicht gefunden. Bearbeitung abgebrochen !").arg(tried));
 }
 
 RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mode, QString &databasePath)
