@@ -45,6 +45,9 @@ TDruckInformation::TDruckInformation(QWidget *parent)
 {
     setObjectName(QStringLiteral("TDruckInformation"));
     setWindowTitle(tr("Drucken"));
+    // The run keeps windows painted while it waits; input to the other
+    // windows must wait too, or a second run could start inside the first.
+    setWindowModality(Qt::ApplicationModal);
 
     auto *picture = new PictureView(&drawPrinterPicture, PrinterPictureSize, this);
     picture->setObjectName(QStringLiteral("Bild"));

@@ -2,6 +2,7 @@
 #include "platform/doubles/virtualwaiter.h"
 #include "printing/layout.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -126,6 +127,8 @@ void TestPrintInformation::showForRun()
 
     window.showForRun(name);
     QVERIFY(window.isVisible());
+    // Shown without blocking, but no other window takes input meanwhile.
+    QCOMPARE(QApplication::activeModalWidget(), &window);
     QCOMPARE(window.printerName(), shown);
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Label_Drucker"))->text(), shown);
     QCOMPARE(window.progressValue(), 0);
