@@ -24,7 +24,7 @@ FileOpenSpec openEtikettSpec();
 // "DBase-Datenbank auswählen", *.dbf, DBANKEN.
 FileOpenSpec openDatenbankSpec();
 
-// The folder a dialog of the spec starts in: the subfolder of the program
+// The folder such a dialog starts in: the subfolder of the program
 // directory (a folder whose name differs only in letter case counts), with a
 // trailing "/".
 QString startFolder(const FileOpenSpec &spec, const QString &programDir);
