@@ -20,8 +20,11 @@
 #include <QTimer>
 #endif
 
+#include <QDialog>
 #include <QFile>
 #include <QTest>
+
+#include "testfiles.h"
 
 #include <stdexcept>
 
@@ -43,6 +46,8 @@ const QByteArray HelpFile = "Hilfe zu Quillmark\r\n"
                             "\r\n"
                             "#CONTEXT 3 Doppelt\r\n"
                             "<p>Nie gezeigt.</p>\r\n"
+                            "#CONTEXT 6 Erstellen\r\n"
+                            "<h2>Der Erstellungs-Experte</h2><p>Schritt f\xfcr Schritt.</p>\r\n"
                             "#context 9 Schnellauswahl\r\n"
                             "<p>Format und Etikett w\xe4hlen.</p>\r\n";
 
@@ -77,6 +82,8 @@ private Q_SLOTS:
     void qtWaiterHandlesEvents();
     void qtHelpWindowShowsTopic();
     void qtHelpWindowReportsMissingFileAndTopic();
+    void qtHelpWindowHeadingOnce();
+    void qtHelpWindowTakesInputBesideModalDialogs();
 #endif
 };
 
@@ -86,9 +93,8 @@ void TestServices::fileFilter_data()
     QTest::addColumn<QString>("qt");
     QTest::newRow("design") << "Etikett bzw. Formular|*.eti|Alle Dateien|*.*"
                             << "Etikett bzw. Formular (*.eti);;Alle Dateien (*.*)";
-    QTest::newRow("patterns already shown")
-        << "Formatdatei (*.vrl)|*.vrl|Alle Dateien (*.*)|*.*"
-        << "Formatdatei (*.vrl);;Alle Dateien (*.*)";
+    QTest::newRow("patterns already shown") << "Formatdatei (*.vrl)|*.vrl|Alle Dateien (*.*)|*.*"
+                                            << "Formatdatei (*.vrl);;Alle Dateien (*.*)";
     QTest::newRow("several patterns") << "Bilder (*.bmp;*.dib)|*.bmp;*.dib|Alle Dateien|*.*"
                                       << "Bilder (*.bmp *.dib);;Alle Dateien (*.*)";
     QTest::newRow("four entries")
@@ -96,8 +102,10 @@ void TestServices::fileFilter_data()
            "Alle Dateien (*.*)|*.*"
         << "Textdatei (*.txt);;Quillmark 16-BIT (*.dbk);;ASCII-Datei (*.asc);;"
            "Alle Dateien (*.*)";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("label without patterns") << "Alles" << "Alles";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("label without patterns") << "Alles"
+                                            << "Alles";
 }
 
 void TestServices::fileFilter()
@@ -112,16 +120,33 @@ void TestServices::defaultExtension_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("defaultExt");
     QTest::addColumn<QString>("chosen");
-    QTest::newRow("star dot") << "/home/a/etikett" << "*.eti" << "/home/a/etikett.eti";
-    QTest::newRow("dot") << "/home/a/kunden" << ".dbf" << "/home/a/kunden.dbf";
-    QTest::newRow("bare") << "/home/a/bild" << "bmp" << "/home/a/bild.bmp";
-    QTest::newRow("has extension") << "/home/a/etikett.ETI" << "*.eti" << "/home/a/etikett.ETI";
-    QTest::newRow("other extension") << "/home/a/liste.txt" << "*.eti" << "/home/a/liste.txt";
-    QTest::newRow("dot in folder only") << "/home/a.b/etikett" << "*.eti"
+    QTest::newRow("star dot") << "/home/a/etikett"
+                              << "*.eti"
+                              << "/home/a/etikett.eti";
+    QTest::newRow("dot") << "/home/a/kunden"
+                         << ".dbf"
+                         << "/home/a/kunden.dbf";
+    QTest::newRow("bare") << "/home/a/bild"
+                          << "bmp"
+                          << "/home/a/bild.bmp";
+    QTest::newRow("has extension") << "/home/a/etikett.ETI"
+                                   << "*.eti"
+                                   << "/home/a/etikett.ETI";
+    QTest::newRow("other extension") << "/home/a/liste.txt"
+                                     << "*.eti"
+                                     << "/home/a/liste.txt";
+    QTest::newRow("dot in folder only") << "/home/a.b/etikett"
+                                        << "*.eti"
                                         << "/home/a.b/etikett.eti";
-    QTest::newRow("no default") << "/home/a/etikett" << "" << "/home/a/etikett";
-    QTest::newRow("all files") << "/home/a/etikett" << "*.*" << "/home/a/etikett";
-    QTest::newRow("cancelled") << "" << "*.eti" << "";
+    QTest::newRow("no default") << "/home/a/etikett"
+                                << ""
+                                << "/home/a/etikett";
+    QTest::newRow("all files") << "/home/a/etikett"
+                               << "*.*"
+                               << "/home/a/etikett";
+    QTest::newRow("cancelled") << ""
+                               << "*.eti"
+                               << "";
 }
 
 void TestServices::defaultExtension()
@@ -140,11 +165,12 @@ void TestServices::helpTopics_data()
     QTest::addColumn<QString>("html");
     QTest::newRow("first") << 0 << true << "Inhalt"
                            << "<p>Willkommen.</p>\n<p><a href=\"kontext:3\">Eingabe</a></p>";
-    QTest::newRow("comment left out, first of two")
-        << 3 << true << "Eingabe-Experte" << "<p>Geben Sie die Werte ein.</p>";
-    QTest::newRow("cp1252, lower-case marker")
-        << 9 << true << "Schnellauswahl" << "<p>Format und Etikett wählen.</p>";
-    QTest::newRow("missing") << 5 << false << "" << "";
+    QTest::newRow("comment left out, first of two") << 3 << true << "Eingabe-Experte"
+                                                    << "<p>Geben Sie die Werte ein.</p>";
+    QTest::newRow("cp1252, lower-case marker") << 9 << true << "Schnellauswahl"
+                                               << "<p>Format und Etikett wählen.</p>";
+    QTest::newRow("missing") << 5 << false << ""
+                             << "";
 }
 
 void TestServices::helpTopics()
@@ -153,8 +179,7 @@ void TestServices::helpTopics()
     QFETCH(bool, found);
     QFETCH(QString, title);
     QFETCH(QString, html);
-    const std::optional<HelpTopic> topic =
-        findHelpTopic(decodeUtf8OrCp1252(HelpFile), context);
+    const std::optional<HelpTopic> topic = findHelpTopic(decodeUtf8OrCp1252(HelpFile), context);
     QCOMPARE(topic.has_value(), found);
     if (topic) {
         QCOMPARE(topic->context, context);
@@ -177,11 +202,9 @@ void TestServices::scriptedMessagesAnswerInOrder()
     messages.addAnswer(MessageButton::No);
     messages.addAnswer(MessageButton::Yes);
     const MessageButtons yesNo = MessageButton::Yes | MessageButton::No;
-    QCOMPARE(messages.show(MessageKind::Confirmation, QStringLiteral("erste"), yesNo),
-             MessageButton::No);
-    QCOMPARE(messages.show(MessageKind::Warning, QStringLiteral("zweite"), yesNo,
-                           QStringLiteral("Titel")),
-             MessageButton::Yes);
+    QCOMPARE(messages.show(MessageKind::Confirmation, QStringLiteral("erste"), yesNo), MessageButton::No);
+    QCOMPARE(messages.show(MessageKind::Warning, QStringLiteral("zweite"), yesNo, QStringLiteral("Titel")),
+        MessageButton::Yes);
     QCOMPARE(messages.pendingAnswers(), 0);
     QCOMPARE(messages.shown().size(), 2);
     const ScriptedMessages::Shown &first = messages.shown().at(0);
@@ -201,8 +224,7 @@ void TestServices::scriptedMessagesDefaultIsTheEnterButton_data()
     QTest::newRow("Abbrechen only") << MessageButtons(MessageButton::Cancel) << MessageButton::Cancel;
     QTest::newRow("yes/no") << (MessageButton::No | MessageButton::Yes) << MessageButton::Yes;
     QTest::newRow("ok/cancel") << (MessageButton::Cancel | MessageButton::Ok) << MessageButton::Ok;
-    QTest::newRow("retry/ignore") << (MessageButton::Ignore | MessageButton::Retry)
-                                  << MessageButton::Retry;
+    QTest::newRow("retry/ignore") << (MessageButton::Ignore | MessageButton::Retry) << MessageButton::Retry;
     QTest::newRow("none") << MessageButtons() << MessageButton::Ok;
 }
 
@@ -218,9 +240,8 @@ void TestServices::scriptedMessagesRefuseImpossibleAnswer()
 {
     ScriptedMessages messages;
     messages.addAnswer(MessageButton::Yes);
-    QVERIFY_THROWS_EXCEPTION(std::logic_error,
-                             messages.show(MessageKind::Error, QStringLiteral("x"),
-                                           MessageButton::Cancel));
+    QVERIFY_THROWS_EXCEPTION(
+        std::logic_error, messages.show(MessageKind::Error, QStringLiteral("x"), MessageButton::Cancel));
 }
 
 void TestServices::closingABox_data()
@@ -252,14 +273,14 @@ void TestServices::scriptedFileDialogs()
     dialogs.addAnswer(QString());
     const QString filter = QStringLiteral("Etikett bzw. Formular|*.eti|Alle Dateien|*.*");
     QCOMPARE(dialogs.open(QStringLiteral("Öffnen"), filter, QStringLiteral("*.eti")),
-             QStringLiteral("/p/ETIKETT/a.eti"));
+        QStringLiteral("/p/ETIKETT/a.eti"));
     QCOMPARE(dialogs.save(QStringLiteral("Speichern unter"), filter, QStringLiteral("*.eti"),
-                          QStringLiteral("/p/ETIKETT/")),
-             QStringLiteral("/p/neu.eti"));
+                 QStringLiteral("/p/ETIKETT/")),
+        QStringLiteral("/p/neu.eti"));
     QCOMPARE(dialogs.save(QStringLiteral("Speichern unter"), filter, QStringLiteral("*.eti")),
-             QString()); // scripted cancel
+        QString()); // scripted cancel
     QCOMPARE(dialogs.open(QStringLiteral("Öffnen"), filter, QStringLiteral("*.eti")),
-             QString()); // nothing scripted: cancelled
+        QString()); // nothing scripted: cancelled
     QCOMPARE(dialogs.calls().size(), 4);
     const ScriptedFileDialogs::Call &second = dialogs.calls().at(1);
     QVERIFY(second.save);
@@ -279,8 +300,8 @@ void TestServices::virtualWaiter()
     waiter.wait(200);
     waiter.wait(0);
     QCOMPARE(waiter.now(), 1200);
-    QCOMPARE(waiter.waits(), (QList<int>{1000, 200, 0}));
-    QCOMPARE(seen, (QList<qint64>{1000, 1200, 1200}));
+    QCOMPARE(waiter.waits(), (QList<int> { 1000, 200, 0 }));
+    QCOMPARE(seen, (QList<qint64> { 1000, 1200, 1200 }));
 }
 
 void TestServices::recordingHelp()
@@ -290,8 +311,8 @@ void TestServices::recordingHelp()
     asInterface.show(QStringLiteral("/p/QUILLMK.HLP"), 3);
     asInterface.show(QStringLiteral("/p/ERSTEHILFE.HLP"), 0);
     QCOMPARE(help.requests(),
-             (QList<RecordingHelp::Request>{{QStringLiteral("/p/QUILLMK.HLP"), 3},
-                                             {QStringLiteral("/p/ERSTEHILFE.HLP"), 0}}));
+        (QList<RecordingHelp::Request> {
+            { QStringLiteral("/p/QUILLMK.HLP"), 3 }, { QStringLiteral("/p/ERSTEHILFE.HLP"), 0 } }));
 }
 
 #ifdef QM_WITH_WIDGETS
@@ -299,8 +320,8 @@ void TestServices::recordingHelp()
 void TestServices::qtMessageBoxHasGermanButtons()
 {
     const MessageButtons yesNo = MessageButton::Yes | MessageButton::No;
-    const auto box = QtMessages::createBox(MessageKind::Confirmation, QStringLiteral("Löschen?"),
-                                           yesNo, QString());
+    const auto box
+        = QtMessages::createBox(MessageKind::Confirmation, QStringLiteral("Löschen?"), yesNo, QString());
     QCOMPARE(box->windowTitle(), QStringLiteral("Bestätigen"));
     QCOMPARE(box->icon(), QMessageBox::Question);
     QCOMPARE(box->text(), QStringLiteral("Löschen?"));
@@ -308,22 +329,22 @@ void TestServices::qtMessageBoxHasGermanButtons()
     for (QAbstractButton *b : box->buttons())
         texts.append(b->text());
     texts.sort();
-    QCOMPARE(texts, (QStringList{QStringLiteral("&Ja"), QStringLiteral("&Nein")}));
+    QCOMPARE(texts, (QStringList { QStringLiteral("&Ja"), QStringLiteral("&Nein") }));
     QCOMPARE(box->escapeButton()->text(), QStringLiteral("&Nein"));
     QCOMPARE(box->defaultButton()->text(), QStringLiteral("&Ja"));
     // Pressing a button gives its answer, without running the box.
     box->escapeButton()->click();
     QCOMPARE(QtMessages::answerOf(*box), MessageButton::No);
 
-    const auto plain = QtMessages::createBox(MessageKind::Plain, QStringLiteral("x"),
-                                             MessageButton::Ok, QString());
+    const auto plain
+        = QtMessages::createBox(MessageKind::Plain, QStringLiteral("x"), MessageButton::Ok, QString());
     QCOMPARE(plain->windowTitle(), QStringLiteral("Quillmark"));
     QCOMPARE(plain->icon(), QMessageBox::NoIcon);
     QCOMPARE(plain->buttons().size(), 1);
     QCOMPARE(plain->buttons().first()->text(), QStringLiteral("OK"));
 
-    const auto single = QtMessages::createBox(MessageKind::Warning, QStringLiteral("x"),
-                                              MessageButton::Cancel, QStringLiteral("Eigene"));
+    const auto single = QtMessages::createBox(
+        MessageKind::Warning, QStringLiteral("x"), MessageButton::Cancel, QStringLiteral("Eigene"));
     QCOMPARE(single->windowTitle(), QStringLiteral("Eigene"));
     QCOMPARE(single->buttons().first()->text(), QStringLiteral("Abbrechen"));
     QCOMPARE(QtMessages::answerOf(*single), MessageButton::Cancel); // closed
@@ -331,17 +352,17 @@ void TestServices::qtMessageBoxHasGermanButtons()
 
 void TestServices::qtFileDialogGetsQtFilter()
 {
-    const auto dialog = QtFileDialogs::createDialog(
-        true, QStringLiteral("Speichern unter"),
+    const auto dialog = QtFileDialogs::createDialog(true, QStringLiteral("Speichern unter"),
         QStringLiteral("Etikett bzw. Formular|*.eti|Alle Dateien|*.*"), QStringLiteral("*.eti"),
         QDir::tempPath());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Speichern unter"));
-    QCOMPARE(dialog->nameFilters(), (QStringList{QStringLiteral("Etikett bzw. Formular (*.eti)"),
-                                                 QStringLiteral("Alle Dateien (*.*)")}));
+    QCOMPARE(dialog->nameFilters(),
+        (QStringList {
+            QStringLiteral("Etikett bzw. Formular (*.eti)"), QStringLiteral("Alle Dateien (*.*)") }));
     QCOMPARE(dialog->defaultSuffix(), QStringLiteral("eti"));
     QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
-    const auto open = QtFileDialogs::createDialog(false, QStringLiteral("Öffnen"), QString(),
-                                                  QString(), QString());
+    const auto open
+        = QtFileDialogs::createDialog(false, QStringLiteral("Öffnen"), QString(), QString(), QString());
     QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
 }
 
@@ -396,7 +417,7 @@ void TestServices::qtHelpWindowReportsMissingFileAndTopic()
     window.show(missing, 0);
     QVERIFY(!window.showsTopic());
     QCOMPARE(window.browser()->toPlainText(),
-             QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.").arg(missing));
+        QStringLiteral("Die Hilfedatei %1 wurde nicht gefunden.").arg(missing));
 
     const QString path = dir.filePath(QStringLiteral("QUILLMK.HLP"));
     QFile f(path);
@@ -406,7 +427,46 @@ void TestServices::qtHelpWindowReportsMissingFileAndTopic()
     window.show(path, 7);
     QVERIFY(!window.showsTopic());
     QCOMPARE(window.browser()->toPlainText(),
-             QStringLiteral("Das Hilfethema 7 ist in der Hilfedatei %1 nicht vorhanden.").arg(path));
+        QStringLiteral("Das Hilfethema 7 ist in der Hilfedatei %1 nicht vorhanden.").arg(path));
+}
+
+void TestServices::qtHelpWindowHeadingOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QUILLMK.HLP"));
+    QVERIFY(test::writeBytes(path, HelpFile));
+    QtHelpWindow window;
+    window.show(path, 6);
+    const QString text = window.browser()->toPlainText();
+    QCOMPARE(text.count(QStringLiteral("Erstellungs-Experte")), 1);
+    QVERIFY(!text.contains(QStringLiteral("Erstellen")));
+    window.show(path, 3); // no heading of its own: the title is the heading
+    QVERIFY(window.browser()->toPlainText().startsWith(QStringLiteral("Eingabe-Experte")));
+}
+
+void TestServices::qtHelpWindowTakesInputBesideModalDialogs()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QUILLMK.HLP"));
+    QVERIFY(test::writeBytes(path, HelpFile));
+    QtHelpWindow window;
+    window.show(path, 0);
+    QCOMPARE(window.windowModality(), Qt::NonModal);
+
+    // From a modal dialog: the help is not blocked by it.
+    QDialog dialog;
+    dialog.setModal(true);
+    dialog.show();
+    window.show(path, 3);
+    QVERIFY(window.isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), &window);
+    window.hide();
+    dialog.hide();
+
+    // From the main window again: beside it, not modal.
+    window.show(path, 0);
+    QCOMPARE(window.windowModality(), Qt::NonModal);
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 #endif
