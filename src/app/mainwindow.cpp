@@ -378,46 +378,43 @@ void THauptmenue::fillTree()
         restoreSelection(*before);
 }
 
-void THauptmenue::restoreSelection(const WorksSelection &before)
-{
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *areaItem = m_tree->topLevelItem(i);
-        if (areaItem->text(0) != before.area)
-            continue;
-        if (before.kind == WorksNodeKind::Area) {
-            m_tree->setCurrentItem(areaItem);
-            return;
-        }
-        for (int k = 0; k < areaItem->childCount(); ++k) {
-            QTreeWidgetItem *entry = areaItem->child(k);
-            if (entry->text(0) == before.text) {
-                m_tree->setCurrentItem(entry);
-                if (entry->data(0, RecordRole).toInt() == before.record)
-                    return;
-            }
-        }
-        return;
-    }
-}
-
-bool THauptmenue::selectNode(const QString &area, const QString &entry)
+QTreeWidgetItem *THauptmenue::findNode(const QString &area, const QString &entry, int record) const
 {
     for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem *areaItem = m_tree->topLevelItem(i);
         if (areaItem->text(0) != area)
             continue;
-        if (entry.isEmpty()) {
-            m_tree->setCurrentItem(areaItem);
-            return true;
-        }
+        if (entry.isEmpty())
+            return areaItem;
+        // Of entries with the same name, the one of the record counts.
+        QTreeWidgetItem *found = nullptr;
         for (int k = 0; k < areaItem->childCount(); ++k) {
-            if (areaItem->child(k)->text(0) == entry) {
-                m_tree->setCurrentItem(areaItem->child(k));
-                return true;
-            }
+            QTreeWidgetItem *child = areaItem->child(k);
+            if (child->text(0) != entry)
+                continue;
+            if (child->data(0, RecordRole).toInt() == record)
+                return child;
+            if (!found)
+                found = child;
         }
+        return found;
     }
-    return false;
+    return nullptr;
+}
+
+void THauptmenue::restoreSelection(const WorksSelection &before)
+{
+    const QString entry = before.kind == WorksNodeKind::Entry ? before.text : QString();
+    if (QTreeWidgetItem *item = findNode(before.area, entry, before.record))
+        m_tree->setCurrentItem(item);
+}
+
+bool THauptmenue::selectNode(const QString &area, const QString &entry)
+{
+    QTreeWidgetItem *item = findNode(area, entry);
+    if (item)
+        m_tree->setCurrentItem(item);
+    return item != nullptr;
 }
 
 std::optional<WorksSelection> THauptmenue::selection() const

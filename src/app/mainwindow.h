@@ -101,6 +101,9 @@ private:
     void buildCentre();
     void setWorkingMode(int mode);
     void showModeMarks();
+    // The node of the area, or of the entry in it (of several with that name,
+    // the one of the record, else the first); nullptr when there is none.
+    QTreeWidgetItem *findNode(const QString &area, const QString &entry, int record = -1) const;
     void restoreSelection(const WorksSelection &before);
     void watchCatalogueFiles();
     // Runs a catalogue command; a file error is shown, and the tree shows

@@ -1,6 +1,7 @@
 #include "pdfprinter.h"
 
 #include "platform/canvas/qpaintercanvas.h"
+#include "printing/printermapping.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,8 +13,7 @@ namespace qm {
 PdfPrinter::PdfPrinter(QString path, int dotsPerInch)
     : m_path(std::move(path))
     , m_dpi(dotsPerInch)
-{
-}
+{ }
 
 PdfPrinter::~PdfPrinter()
 {
@@ -51,8 +51,8 @@ bool PdfPrinter::DokumentBeginnen(const QString &documentName)
     m_writer->setResolution(m_dpi);
     // Lengths of the paper are in tenths of a millimetre.
     const QSizeF size(qMax(1, m_paper.width) / 10.0, qMax(1, m_paper.length) / 10.0);
-    m_writer->setPageLayout(QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait,
-                                        QMarginsF(0, 0, 0, 0)));
+    m_writer->setPageLayout(
+        QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_writer.get())) {
         m_painter.reset();
@@ -79,17 +79,11 @@ bool PdfPrinter::MassstabSetzen(int unitsPerCm, double scaleX, double scaleY)
 {
     if (!m_open || !m_painter || unitsPerCm < 1)
         return false;
-    // U units are one centimetre: U * 254 units are 100 inches, an exact
-    // number of device dots, so the mapping stays exact in whole numbers.
-    const int window = unitsPerCm * 254;
-    m_painter->setWindow(0, 0, window, window);
-    m_painter->setViewport(0, 0, qRound(100 * m_dpi * scaleX), qRound(100 * m_dpi * scaleY));
+    mapUnitsPerCentimetre(*m_painter, unitsPerCm, m_dpi, m_dpi, scaleX, scaleY);
     return true;
 }
 
-void PdfPrinter::endPage()
-{
-}
+void PdfPrinter::endPage() { }
 
 void PdfPrinter::beginPage()
 {

@@ -4,6 +4,7 @@
 // its reference point at the right size, unturned or turned by 90 degrees
 // counter-clockwise.
 #include "platform/canvas/qpaintercanvas.h"
+#include "printing/printermapping.h"
 
 #include <QImage>
 #include <QPainter>
@@ -27,9 +28,7 @@ QImage printText(QPoint at, int escapement, int originX, int originY)
     QPainter painter(&page);
     // The printable area may begin away from the page's corner: the
     // viewport's origin is the device origin.
-    const int window = UnitsPerCm * 254;
-    painter.setWindow(0, 0, window, window);
-    painter.setViewport(originX, originY, 100 * Dpi, 100 * Dpi);
+    mapUnitsPerCentimetre(painter, UnitsPerCm, Dpi, Dpi, 1.0, 1.0, QPoint(originX, originY));
     QPainterCanvas canvas(painter);
     canvas.setTransparentBackground();
     // As a font record of a design: cell height 25 units, weight 400.

@@ -1,6 +1,7 @@
 #include "qtprinterdevice.h"
 
 #include "platform/canvas/qpaintercanvas.h"
+#include "printing/printermapping.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -165,11 +166,7 @@ bool QtPrinterDevice::MassstabSetzen(int unitsPerCm, double scaleX, double scale
 {
     if (!m_painter || unitsPerCm < 1)
         return false;
-    // U * 254 logical units are 100 inches: a whole number of device dots
-    // on every device, so one unit is equally long across and down.
-    const int window = unitsPerCm * 254;
-    m_painter->setWindow(0, 0, window, window);
-    m_painter->setViewport(0, 0, qRound(100 * m_dpiX * scaleX), qRound(100 * m_dpiY * scaleY));
+    mapUnitsPerCentimetre(*m_painter, unitsPerCm, m_dpiX, m_dpiY, scaleX, scaleY);
     return true;
 }
 
