@@ -8,6 +8,8 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
 #include "data/widgets/eingabeexperte.h"
+#include "formats/widgets/formatauswaehlen.h"
+#include "formats/widgets/formatexperte.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -90,6 +92,10 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
 
     m_inputExpert = new TEingabeExperte(context.session.entryGrid, context.dialogConfirmed, context.messages,
         context.help, context.dir.programHelpPath(), this);
+    m_formatExpert = new TFormatExperte(context.dialogConfirmed, context.messages, context.help,
+        context.dir.programHelpPath(), context.dir.subdirPath(ProgramDirectory::FormatSubdir), this);
+    m_formatSelection = new TFormatAuswaehlen(context.dir, context.dialogConfirmed, context.messages,
+        context.fileDialogs, context.help, context.dir.programHelpPath(), *m_formatExpert, this);
     m_progress = new TDruckInformation(this);
     m_areaDialog = new TBereichBearbeiten(context.dialogConfirmed, context.messages, this);
     m_quick = new TSchnellauswahlExperte(context.dialogConfirmed, context.messages, context.fileDialogs,
@@ -219,9 +225,8 @@ void THauptmenue::buildMenus()
     use->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
 
     QMenu *special = menuBar()->addMenu(tr("&Spezial"));
-    QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
-    formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
-    markLater(formatExpert);
+    special->addAction(tr("&Format-Experte ..."), this, &THauptmenue::FormatExperte1Click)
+        ->setObjectName(QStringLiteral("FormatExperte1"));
     QAction *designExpert = special->addAction(tr("&Design-Experte ..."));
     designExpert->setObjectName(QStringLiteral("Etiketteneditor1"));
     markLater(designExpert);
@@ -569,6 +574,11 @@ void THauptmenue::Button_BenutzenClick()
 void THauptmenue::AnzeigeWerkeDblClick()
 {
     useEntry(true);
+}
+
+void THauptmenue::FormatExperte1Click()
+{
+    m_formatSelection->manageFormats();
 }
 
 void THauptmenue::SchnellauswahlExperte1Click()

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace qm {
 namespace {
 
@@ -106,7 +108,7 @@ bool FormatExpertCore::Vorlageladen(FormatExpertView &view, const QString &path)
     return true;
 }
 
-void FormatExpertCore::Button_WeiterClick(FormatExpertView &view)
+FormatPreview FormatExpertCore::Button_WeiterClick(FormatExpertView &view)
 {
     ++view.page;
     view.backEnabled = true;
@@ -115,10 +117,10 @@ void FormatExpertCore::Button_WeiterClick(FormatExpertView &view)
         view.page = 3;
         view.nextEnabled = false;
     }
-    showPage(view);
+    return previewOrReport(view);
 }
 
-void FormatExpertCore::Button_ZurueckClick(FormatExpertView &view)
+FormatPreview FormatExpertCore::Button_ZurueckClick(FormatExpertView &view)
 {
     --view.page;
     view.backEnabled = true;
@@ -127,17 +129,12 @@ void FormatExpertCore::Button_ZurueckClick(FormatExpertView &view)
         view.page = 1;
         view.backEnabled = false;
     }
-    showPage(view);
+    return previewOrReport(view);
 }
 
 void FormatExpertCore::BeschreibungExit(FormatExpertView &view)
 {
     view.status = view.beschreibung;
-}
-
-void FormatExpertCore::showPage(FormatExpertView &view)
-{
-    previewOrReport(view);
 }
 
 FormatPreview FormatExpertCore::preview(FormatExpertView &view)

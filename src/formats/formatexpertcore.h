@@ -66,10 +66,11 @@ public:
     bool Vorlageladen(FormatExpertView &view, const QString &path);
 
     // "&Weiter >>" and "<< &Zurück": change the page within 1..3, set the
-    // buttons and compute the preview (see preview()). A count that is not
-    // a whole number is reported; the page has changed all the same.
-    void Button_WeiterClick(FormatExpertView &view);
-    void Button_ZurueckClick(FormatExpertView &view);
+    // buttons and return the preview to draw (see preview()). A count that
+    // is not a whole number is reported and nothing is drawn; the page has
+    // changed all the same.
+    FormatPreview Button_WeiterClick(FormatExpertView &view);
+    FormatPreview Button_ZurueckClick(FormatExpertView &view);
 
     // Leaving Beschreibung: its text goes to the status line.
     void BeschreibungExit(FormatExpertView &view);
@@ -93,8 +94,6 @@ public:
     bool BitBtn2Click(FormatExpertView &view, const QString &path);
 
 private:
-    void showPage(FormatExpertView &view);
-
     IMessages &m_messages;
     QString m_formatDir;
 };

@@ -39,6 +39,13 @@ QString uniqueDescription(const QString &description, QSet<QString> &taken)
     return candidate;
 }
 
+// The description in a VRL file, whose NA line ends at a comma: decimal
+// commas become points there.
+QString vrlDescription(const QString &description)
+{
+    return QString(description).replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
 // The file name, or stem_2.vrl, stem_3.vrl, ... the first that is free.
 QString freeFileName(const QString &folder, const QString &fileName, const QSet<QString> &used)
 {
@@ -67,9 +74,9 @@ StockFormat sheetOnly(const QString &area, const QString &name, const QString &f
 {
     StockFormat stock;
     stock.area = area;
+    stock.description = name + QLatin1Char(' ') + labelSizeText(width, height, 1, 1);
     stock.fileName = fileName;
     SheetFormat &f = stock.format;
-    f.description = name + QLatin1Char(' ') + labelSizeText(width, height, 1, 1);
     f.extentWidth = width;
     f.extentHeight = height;
     f.positions.push_back(LabelPosition{0, 0, width, height});
@@ -111,12 +118,13 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
                 continue;
             }
             SheetFormat format = converted.format;
-            format.description = uniqueDescription(converted.description, inThisFile);
+            const QString description = uniqueDescription(converted.description, inThisFile);
+            format.description = vrlDescription(description);
             const QString fileName = freeFileName(folder, converted.fileName, usedNames);
             usedNames.insert(fileName.toLower());
             writeVrlFile(folder + fileName, format);
             written.append(folder + fileName);
-            const FormatEntry entry{area, format.description, fileName};
+            const FormatEntry entry{area, description, fileName};
             entries.append(entry);
             result.added.append(entry);
         }
@@ -176,7 +184,7 @@ StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
             const Family family = families.value(familyKey(key));
             area = family.inkjet && !family.laser ? averyInkjet : averyLaser;
         }
-        byArea[area].append(StockFormat{area, converted.fileName, converted.format});
+        byArea[area].append(StockFormat{area, converted.description, converted.fileName, converted.format});
     }
 
     // The plain sheets and the usual envelopes, in tenths of a millimetre.
@@ -197,7 +205,8 @@ StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
     for (const QString &area : areas) {
         QSet<QString> taken;
         for (StockFormat stock : byArea.value(area)) {
-            stock.format.description = uniqueDescription(stock.format.description, taken);
+            stock.description = uniqueDescription(stock.description, taken);
+            stock.format.description = vrlDescription(stock.description);
             catalogue.formats.append(stock);
         }
     }
@@ -219,7 +228,7 @@ int writeStockCatalogue(const QString &shareDir, const StockCatalogue &catalogue
     entries.removeIf([&](const FormatEntry &entry) { return ours.contains(entry.file.toLower()); });
     for (const StockFormat &stock : catalogue.formats) {
         writeVrlFile(folder + stock.fileName, stock.format);
-        entries.append(FormatEntry{stock.area, stock.format.description, stock.fileName});
+        entries.append(FormatEntry{stock.area, stock.description, stock.fileName});
     }
     writeFormatsFile(catalogueFile, entries);
     return int(catalogue.formats.size());

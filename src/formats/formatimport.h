@@ -32,8 +32,9 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
 struct StockFormat
 {
     QString area;
+    QString description; // as the catalogue shows it
     QString fileName;    // plain name, in FORMATE
-    SheetFormat format;  // its description is the catalogue's
+    SheetFormat format;  // with the description for the VRL file
 };
 
 struct StockCatalogue

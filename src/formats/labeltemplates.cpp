@@ -25,8 +25,11 @@ constexpr qint64 MaxTemplateFileBytes = 16 * 1024 * 1024;
 // DIN A4 in millimetres, with a little room for lengths given in points.
 constexpr double SheetLimitWidth = 210.05;
 constexpr double SheetLimitHeight = 297.05;
-// Labels may touch the sheet's edge; what lies further out is a fault.
-constexpr double EdgeTolerance = 0.05;
+// Template data rounded to points may let the last label reach a little
+// beyond the sheet (three labels of 70.05 mm on 210 mm); up to this many
+// tenths of a millimetre the labels are narrowed to fit, further out the
+// template is refused.
+constexpr qint32 EdgeTolerance = 5;
 
 struct PaperSize
 {
@@ -90,6 +93,9 @@ Axis axisOf(int count, double origin, double pitch, double size, double sheet)
         axis.starts.append(tenths(origin + i * pitch));
     for (int i = 1; i < count; ++i)
         axis.size = std::min(axis.size, axis.starts[i] - axis.starts[i - 1]);
+    const qint32 overhang = axis.starts.last() + axis.size - tenths(sheet);
+    if (overhang > 0 && overhang <= EdgeTolerance)
+        axis.size -= overhang;
     if (count > 1) {
         axis.extent = axis.starts.last() + axis.size;
     } else {
@@ -301,8 +307,8 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
                 continue;
             }
             if (xs.starts.first() < 0 || ys.starts.first() < 0
-                || xs.starts.last() + xs.size > tenths(t.paperWidth + EdgeTolerance)
-                || ys.starts.last() + ys.size > tenths(t.paperHeight + EdgeTolerance)) {
+                || xs.starts.last() + xs.size > tenths(t.paperWidth)
+                || ys.starts.last() + ys.size > tenths(t.paperHeight)) {
                 skipLayout(tr("Etiketten liegen außerhalb des Bogens"));
                 continue;
             }
@@ -317,13 +323,16 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             converted.description = (withBrand ? name : t.part) + QLatin1Char(' ')
                                     + labelSizeText(xs.size, ys.size, l.nx, l.ny);
             converted.description.truncate(MaxDescriptionLength);
+            // The VRL file's NA line ends at a comma: there the sizes take
+            // the decimal point, as the format expert writes them.
+            const QString fileDescription = QString(converted.description).replace(QLatin1Char(','), QLatin1Char('.'));
             QByteArray encoded;
             if (!encodeCp1252(converted.description, encoded)) {
                 skipLayout(tr("Zeichen außerhalb von Windows-1252 in der Bezeichnung"));
                 continue;
             }
             SheetFormat &f = converted.format;
-            f.description = converted.description;
+            f.description = fileDescription;
             f.extentWidth = xs.extent;
             f.extentHeight = ys.extent;
             for (const qint32 y : ys.starts)

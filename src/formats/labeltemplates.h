@@ -68,7 +68,10 @@ struct ConvertedFormat
     int layoutCount = 1;
     QString fileName;        // e.g. "avery_l7160.vrl", "avery_l7160_2.vrl"
     QString description;     // e.g. "L7160 63,5 x 38,1 mm (3 x 7)"
-    SheetFormat format;      // description included
+    // The sheet with its description for the VRL file, whose NA line ends at
+    // a comma: there the sizes take a decimal point, "L7160 63.5 x 38.1 mm
+    // (3 x 7)".
+    SheetFormat format;
 };
 
 // A template (or one of its layouts) that makes no format, and why, in
@@ -90,7 +93,9 @@ struct TemplateConversion
 // the sheet, at most 200 per sheet; anything else is listed as skipped with
 // the reason. Positions are rounded to tenths of a millimetre from the
 // exact grid (so rounding never adds up along a row); a label is never wider
-// or taller than the rounded pitch, so neighbours never overlap. The extent
+// or taller than the rounded pitch, so neighbours never overlap, and a last
+// label reaching at most half a millimetre beyond the sheet is narrowed to
+// end at its edge. The extent
 // ends at the last label, or one gap after a single column or row, as the
 // format expert writes it. The description is the part number (maker and
 // part number with `withBrand`), the label size in millimetres with a

@@ -16,6 +16,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -122,6 +124,7 @@ private slots:
     void quickSelectionUsesTheChosenFiles();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
+    void formatExpertShowsTheAreasToManage();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -214,7 +217,7 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                          << "Ctrl+N" << true;
     QTest::newRow("format expert") << "FormatExperte1"
                                    << "&Format-Experte ..."
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("design expert") << "Etiketteneditor1"
                                    << "&Design-Experte ..."
                                    << "" << false;
@@ -374,6 +377,29 @@ void TestMainWindow::helpOpensAtContextZero()
     QCOMPARE(rig.help.requests(),
         (QList<RecordingHelp::Request> {
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
+}
+
+void TestMainWindow::formatExpertShowsTheAreasToManage()
+{
+    Rig rig;
+    QStringList areas;
+    QString confirm;
+    whenModal([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Format auswählen"));
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBereich"));
+        QVERIFY(list);
+        for (int i = 0; i < list->count(); ++i)
+            areas.append(list->item(i)->text());
+        confirm = dialog->findChild<QPushButton *>(QStringLiteral("Button_Ok"))->text();
+        dialog->findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->click();
+    });
+    rig.action("FormatExperte1")->trigger();
+    QCOMPARE(areas.size(), 9);
+    QCOMPARE(areas.at(2), QStringLiteral("AVERY Laseretiketten"));
+    QCOMPARE(confirm, QStringLiteral("OK"));
+    // A catalogue that was missing is there now, with its title lines.
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
+        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
 }
 
 QTEST_MAIN(TestMainWindow)
