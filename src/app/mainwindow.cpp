@@ -8,6 +8,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
 #include "data/widgets/eingabeexperte.h"
+#include "formats/formatcatalogue.h"
 #include "formats/widgets/formatauswaehlen.h"
 #include "formats/widgets/formatexperte.h"
 #include "platform/errors.h"
@@ -116,6 +117,7 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     // Start-up: the catalogue files are created when missing, then loaded.
     try {
         m_catalogue.createMissingFiles();
+        createFormatsFileIfMissing(context.dir.formatsFile());
         m_catalogue.load();
     } catch (const Error &e) {
         showError(e.message());

@@ -36,8 +36,8 @@ QStringList readCatalogueLines(const QString &path)
     if (!fileExists(path))
         throw IoError(EISDIR);
     if (info.size() > MaxCatalogueBytes)
-        throw Error(QCoreApplication::translate("qm", "Die Datei %1 ist zu groß für einen Formatkatalog.")
-                        .arg(path));
+        throw Error(
+            QCoreApplication::translate("qm", "Die Datei %1 ist zu groß für einen Formatkatalog.").arg(path));
     return readTextLines(path);
 }
 
@@ -81,10 +81,10 @@ QList<FormatEntry> readFormatsFile(const QString &path)
     for (qsizetype at = HeaderLines; at < lines.size(); at += FormatRecordLines) {
         const QStringList record = lines.mid(at, FormatRecordLines);
         if (record.size() < FormatRecordLines
-            && std::all_of(record.cbegin(), record.cend(),
-                           [](const QString &line) { return line.isEmpty(); }))
+            && std::all_of(
+                record.cbegin(), record.cend(), [](const QString &line) { return line.isEmpty(); }))
             break; // blank lines at the end of the file
-        entries.append(FormatEntry{record.value(0), record.value(1), record.value(2)});
+        entries.append(FormatEntry { record.value(0), record.value(1), record.value(2) });
     }
     return entries;
 }
@@ -129,9 +129,8 @@ void appendFormatEntry(const QString &path, const FormatEntry &entry)
 int removeFormatEntries(const QString &path, const QString &area, const QString &description)
 {
     QList<FormatEntry> entries = readFormatsFile(path);
-    const qsizetype removed = entries.removeIf([&](const FormatEntry &entry) {
-        return entry.area == area && entry.description == description;
-    });
+    const qsizetype removed = entries.removeIf(
+        [&](const FormatEntry &entry) { return entry.area == area && entry.description == description; });
     writeFormatsFile(path, entries);
     return int(removed);
 }
@@ -142,19 +141,18 @@ QStringList sortedDescriptions(const QList<FormatEntry> &entries, const QString 
     for (const FormatEntry &entry : entries)
         if (entry.area == area)
             descriptions.append(entry.description);
-    QCollator collator{QLocale(QLocale::German, QLocale::Germany)};
+    QCollator collator { QLocale(QLocale::German, QLocale::Germany) };
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
-    std::stable_sort(descriptions.begin(), descriptions.end(),
-                     [&](const QString &a, const QString &b) {
-                         const int order = collator.compare(a, b);
-                         return order != 0 ? order < 0 : a < b;
-                     });
+    std::stable_sort(descriptions.begin(), descriptions.end(), [&](const QString &a, const QString &b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
     return descriptions;
 }
 
-QList<FormatEntry> matchingEntries(const QList<FormatEntry> &entries, const QString &area,
-                                   const QString &description)
+QList<FormatEntry> matchingEntries(
+    const QList<FormatEntry> &entries, const QString &area, const QString &description)
 {
     QList<FormatEntry> found;
     for (const FormatEntry &entry : entries)

@@ -74,7 +74,7 @@ int removeFormatEntries(const QString &path, const QString &area, const QString 
 QStringList sortedDescriptions(const QList<FormatEntry> &entries, const QString &area);
 
 // The entries of that area and description, in file order.
-QList<FormatEntry> matchingEntries(const QList<FormatEntry> &entries, const QString &area,
-                                   const QString &description);
+QList<FormatEntry> matchingEntries(
+    const QList<FormatEntry> &entries, const QString &area, const QString &description);
 
 } // namespace qm

@@ -56,8 +56,7 @@ QList<int> visibleOffsets(int count, int origin, int size, int step, int areaSiz
 FormatExpertCore::FormatExpertCore(IMessages &messages, QString formatDir)
     : m_messages(messages)
     , m_formatDir(std::move(formatDir))
-{
-}
+{ }
 
 QString FormatExpertCore::FormShow(FormatExpertView &view, const QString &mode, const QString &path)
 {
@@ -65,9 +64,9 @@ QString FormatExpertCore::FormShow(FormatExpertView &view, const QString &mode, 
     view.backEnabled = false;
     view.nextEnabled = true;
     if (mode == QLatin1String("N")) {
-        view.grid = GridTexts{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
-                              QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0"),
-                              QStringLiteral("0"), QStringLiteral("0")};
+        view.grid
+            = GridTexts { QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1"),
+                  QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0") };
         view.beschreibung.clear();
         view.status.clear();
         return path;
@@ -140,7 +139,7 @@ void FormatExpertCore::BeschreibungExit(FormatExpertView &view)
 FormatPreview FormatExpertCore::preview(FormatExpertView &view)
 {
     GridTexts &g = view.grid;
-    for (QString *text : {&g.grx, &g.gry, &g.neben, &g.unter, &g.startx, &g.starty, &g.vorX, &g.vorY})
+    for (QString *text : { &g.grx, &g.gry, &g.neben, &g.unter, &g.startx, &g.starty, &g.vorX, &g.vorY })
         zeroIfEmpty(*text);
     const int sx = halfPixels(g.startx);
     const int sy = halfPixels(g.starty);
@@ -175,7 +174,7 @@ bool FormatExpertCore::BitBtn2Click(FormatExpertView &view, const QString &path)
 {
     if (view.beschreibung.isEmpty()) {
         m_messages.show(MessageKind::Warning, tr("Bitte geben Sie eine Beschreibung das Format ein !"),
-                        MessageButton::Ok);
+            MessageButton::Ok);
         return false;
     }
     try {
@@ -201,7 +200,7 @@ void saveCheckedTemplate(const QString &path, const QString &description, const 
     strToInt(texts.neben);
     strToInt(texts.unter);
     for (const QString *text :
-         {&texts.grx, &texts.gry, &texts.startx, &texts.starty, &texts.vorX, &texts.vorY})
+        { &texts.grx, &texts.gry, &texts.startx, &texts.starty, &texts.vorX, &texts.vorY })
         checkLengthText(*text);
     VorlageSichern(path, description, texts);
 }

@@ -12,8 +12,8 @@ class IMessages;
 
 // The entry limits of the format expert's fields (characters).
 inline constexpr int MaxLabelSizeChars = 7; // Grx, GRY
-inline constexpr int MaxCountChars = 3;     // Neben, Unter
-inline constexpr int MaxMarginChars = 5;    // Startx, Starty, VorX, VorY
+inline constexpr int MaxCountChars = 3; // Neben, Unter
+inline constexpr int MaxMarginChars = 5; // Startx, Starty, VorX, VorY
 
 // The preview's paint area in pixels, at half a pixel per millimetre.
 inline constexpr int PreviewWidth = 105;
@@ -23,13 +23,13 @@ inline constexpr int PreviewHeight = 145;
 // user into it before each operation and shows it again afterwards.
 struct FormatExpertView
 {
-    GridTexts grid;           // Grx, GRY, Neben, Unter, Startx, Starty, VorX, VorY
-    QString beschreibung;     // Beschreibung
-    QString status;           // the one panel of StatusZeile
+    GridTexts grid; // Grx, GRY, Neben, Unter, Startx, Starty, VorX, VorY
+    QString beschreibung; // Beschreibung
+    QString status; // the one panel of StatusZeile
 
-    int page = 1;             // 1 Grunddaten, 2 Vorschub, 3 PreviewSeite
+    int page = 1; // 1 Grunddaten, 2 Vorschub, 3 PreviewSeite
     bool backEnabled = false; // "<< &Zurück"
-    bool nextEnabled = true;  // "&Weiter >>"
+    bool nextEnabled = true; // "&Weiter >>"
 };
 
 // The preview as GDI would draw it: rectangles given by their left, top,

@@ -52,7 +52,7 @@ QString freeFileName(const QString &folder, const QString &fileName, const QSet<
     const QString stem = fileName.chopped(4); // ".vrl"
     QString candidate = fileName;
     for (int n = 2; used.contains(candidate.toLower()) || QFileInfo::exists(folder + candidate)
-                    || QFileInfo(folder + candidate).isSymLink();
+         || QFileInfo(folder + candidate).isSymLink();
          ++n)
         candidate = QStringLiteral("%1_%2.vrl").arg(stem).arg(n);
     return candidate;
@@ -69,8 +69,8 @@ QString familyKey(const LabelTemplate &t)
     return t.brand.toLower() + QLatin1Char('\n') + (t.equiv.isEmpty() ? t.part : t.equiv);
 }
 
-StockFormat sheetOnly(const QString &area, const QString &name, const QString &fileName, int width,
-                      int height)
+StockFormat sheetOnly(
+    const QString &area, const QString &name, const QString &fileName, int width, int height)
 {
     StockFormat stock;
     stock.area = area;
@@ -79,7 +79,7 @@ StockFormat sheetOnly(const QString &area, const QString &name, const QString &f
     SheetFormat &f = stock.format;
     f.extentWidth = width;
     f.extentHeight = height;
-    f.positions.push_back(LabelPosition{0, 0, width, height});
+    f.positions.push_back(LabelPosition { 0, 0, width, height });
     f.lastLabelWidth = width;
     f.lastLabelHeight = height;
     return stock;
@@ -114,7 +114,7 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
         QSet<QString> inThisFile;
         for (const ConvertedFormat &converted : conversion.formats) {
             if (taken.contains(converted.description)) {
-                result.skipped.append(SkippedTemplate{converted.description, tr("schon im Katalog")});
+                result.skipped.append(SkippedTemplate { converted.description, tr("schon im Katalog") });
                 continue;
             }
             SheetFormat format = converted.format;
@@ -124,7 +124,7 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
             usedNames.insert(fileName.toLower());
             writeVrlFile(folder + fileName, format);
             written.append(folder + fileName);
-            const FormatEntry entry{area, description, fileName};
+            const FormatEntry entry { area, description, fileName };
             entries.append(entry);
             result.added.append(entry);
         }
@@ -162,7 +162,7 @@ StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
     for (const LabelTemplate &t : templates) {
         const QString brand = t.brand.toLower();
         if ((brand == QLatin1String("avery") || brand == QLatin1String("zweckform")
-             || brand == QLatin1String("leitz"))
+                || brand == QLatin1String("leitz"))
             && t.paperId == QLatin1String("A4"))
             chosen.append(t);
     }
@@ -184,7 +184,8 @@ StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
             const Family family = families.value(familyKey(key));
             area = family.inkjet && !family.laser ? averyInkjet : averyLaser;
         }
-        byArea[area].append(StockFormat{area, converted.description, converted.fileName, converted.format});
+        byArea[area].append(
+            StockFormat { area, converted.description, converted.fileName, converted.format });
     }
 
     // The plain sheets and the usual envelopes, in tenths of a millimetre.
@@ -228,7 +229,7 @@ int writeStockCatalogue(const QString &shareDir, const StockCatalogue &catalogue
     entries.removeIf([&](const FormatEntry &entry) { return ours.contains(entry.file.toLower()); });
     for (const StockFormat &stock : catalogue.formats) {
         writeVrlFile(folder + stock.fileName, stock.format);
-        entries.append(FormatEntry{stock.area, stock.description, stock.fileName});
+        entries.append(FormatEntry { stock.area, stock.description, stock.fileName });
     }
     writeFormatsFile(catalogueFile, entries);
     return int(catalogue.formats.size());

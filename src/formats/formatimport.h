@@ -33,8 +33,8 @@ struct StockFormat
 {
     QString area;
     QString description; // as the catalogue shows it
-    QString fileName;    // plain name, in FORMATE
-    SheetFormat format;  // with the description for the VRL file
+    QString fileName; // plain name, in FORMATE
+    SheetFormat format; // with the description for the VRL file
 };
 
 struct StockCatalogue

@@ -33,14 +33,13 @@ QString listed(const QStringList &lines)
 
 } // namespace
 
-FormatSelectionCore::FormatSelectionCore(const ProgramDirectory &dir, IMessages &messages,
-                                         IFileDialogs &fileDialogs, IFormatExpert &expert)
+FormatSelectionCore::FormatSelectionCore(
+    const ProgramDirectory &dir, IMessages &messages, IFileDialogs &fileDialogs, IFormatExpert &expert)
     : m_dir(dir)
     , m_messages(messages)
     , m_fileDialogs(fileDialogs)
     , m_expert(expert)
-{
-}
+{ }
 
 void FormatSelectionCore::FormShow(FormatSelectionView &view)
 {
@@ -98,13 +97,12 @@ QString FormatSelectionCore::entryFilePath(const QString &stored) const
     return resolveEntryPath(m_dir, stored, EntryFileKind::Format);
 }
 
-std::optional<QString> FormatSelectionCore::Button_OkClick(const FormatSelectionView &view,
-                                                           const QString &mode) const
+std::optional<QString> FormatSelectionCore::Button_OkClick(
+    const FormatSelectionView &view, const QString &mode) const
 {
     if (mode != QLatin1String("E") || !view.formatClicked)
         return std::nullopt;
-    const QList<FormatEntry> found =
-        matchingEntries(m_entries, selectedArea(view), selectedFormat(view));
+    const QList<FormatEntry> found = matchingEntries(m_entries, selectedArea(view), selectedFormat(view));
     if (found.isEmpty())
         return std::nullopt;
     return found.last().file;
@@ -120,19 +118,19 @@ void FormatSelectionCore::refill(FormatSelectionView &view)
 void FormatSelectionCore::Button_NeuClick(FormatSelectionView &view)
 {
     if (view.areaIndex < 0) {
-        m_messages.show(MessageKind::Information, tr("Bitte wählen Sie einen Bereich aus !"),
-                        MessageButton::Ok);
+        m_messages.show(
+            MessageKind::Information, tr("Bitte wählen Sie einen Bereich aus !"), MessageButton::Ok);
         return;
     }
-    const QString path = m_fileDialogs.save(
-        tr("Neue Formatdatei anlegen"), tr("Formatdatei (*.vrl)|*.vrl|Alle Dateien (*.*)|*.*"),
-        QStringLiteral("*.vrl"), m_dir.subdirPath(ProgramDirectory::FormatSubdir));
+    const QString path = m_fileDialogs.save(tr("Neue Formatdatei anlegen"),
+        tr("Formatdatei (*.vrl)|*.vrl|Alle Dateien (*.*)|*.*"), QStringLiteral("*.vrl"),
+        m_dir.subdirPath(ProgramDirectory::FormatSubdir));
     if (path.isEmpty())
         return;
     if (m_expert.editFormat(QStringLiteral("N"), path)) {
         try {
-            appendFormatEntry(m_dir.formatsFile(),
-                              FormatEntry{selectedArea(view), m_expert.description(), path});
+            appendFormatEntry(
+                m_dir.formatsFile(), FormatEntry { selectedArea(view), m_expert.description(), path });
         } catch (const Error &e) {
             showError(e.message());
         }
@@ -143,12 +141,10 @@ void FormatSelectionCore::Button_NeuClick(FormatSelectionView &view)
 void FormatSelectionCore::Button_AendernClick(FormatSelectionView &view)
 {
     if (!view.formatClicked) {
-        m_messages.show(MessageKind::Information, tr("Bitte wählen Sie ein Format aus !"),
-                        MessageButton::Ok);
+        m_messages.show(MessageKind::Information, tr("Bitte wählen Sie ein Format aus !"), MessageButton::Ok);
         return;
     }
-    const QList<FormatEntry> found =
-        matchingEntries(m_entries, selectedArea(view), selectedFormat(view));
+    const QList<FormatEntry> found = matchingEntries(m_entries, selectedArea(view), selectedFormat(view));
     for (const FormatEntry &entry : found)
         m_expert.editFormat(QStringLiteral("Ä"), entryFilePath(entry.file));
 }
@@ -156,14 +152,13 @@ void FormatSelectionCore::Button_AendernClick(FormatSelectionView &view)
 void FormatSelectionCore::Button_LoeschenClick(FormatSelectionView &view)
 {
     if (!view.formatClicked) {
-        m_messages.show(MessageKind::Information, tr("Bitte wählen Sie ein Format aus !"),
-                        MessageButton::Ok);
+        m_messages.show(MessageKind::Information, tr("Bitte wählen Sie ein Format aus !"), MessageButton::Ok);
         return;
     }
     const QString area = selectedArea(view);
     const QString description = selectedFormat(view);
     const QString question = tr("Wollen Sie wirklich das Format") + QLatin1Char(' ') + QLatin1Char('"')
-                             + description + QLatin1Char('"') + QLatin1Char(' ') + tr("löschen ?");
+        + description + QLatin1Char('"') + QLatin1Char(' ') + tr("löschen ?");
     if (m_messages.show(MessageKind::Warning, question, MessageButton::Yes | MessageButton::No)
         != MessageButton::Yes)
         return;
@@ -187,8 +182,7 @@ void FormatSelectionCore::Button_LoeschenClick(FormatSelectionView &view)
 void FormatSelectionCore::Button_ImportierenClick(FormatSelectionView &view)
 {
     const QString path = m_fileDialogs.open(tr("Etikettenvorlagen importieren"),
-                                            tr("Etikettenvorlagen (*.xml)|*.xml|Alle Dateien (*.*)|*.*"),
-                                            QStringLiteral("*.xml"));
+        tr("Etikettenvorlagen (*.xml)|*.xml|Alle Dateien (*.*)|*.*"), QStringLiteral("*.xml"));
     if (path.isEmpty())
         return;
     try {

@@ -29,10 +29,10 @@ public:
 // What the format selection shows.
 struct FormatSelectionView
 {
-    QStringList areas;        // ListBereich: the nine areas
-    int areaIndex = -1;       // selected area, -1 for none
-    QStringList formats;      // ListFormat: descriptions of the area, sorted
-    int formatIndex = -1;     // selected format, -1 for none
+    QStringList areas; // ListBereich: the nine areas
+    int areaIndex = -1; // selected area, -1 for none
+    QStringList formats; // ListFormat: descriptions of the area, sorted
+    int formatIndex = -1; // selected format, -1 for none
     bool formatClicked = false;
 };
 
@@ -42,8 +42,8 @@ struct FormatSelectionView
 class FormatSelectionCore
 {
 public:
-    FormatSelectionCore(const ProgramDirectory &dir, IMessages &messages, IFileDialogs &fileDialogs,
-                        IFormatExpert &expert);
+    FormatSelectionCore(
+        const ProgramDirectory &dir, IMessages &messages, IFileDialogs &fileDialogs, IFormatExpert &expert);
 
     // FormShow: the nine areas (none selected), the catalogue read (and
     // created with its two title lines when missing), no format clicked.

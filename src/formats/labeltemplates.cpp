@@ -40,11 +40,19 @@ struct PaperSize
 
 // The named sheet sizes of the template files, in millimetres.
 constexpr PaperSize PaperSizes[] = {
-    {"A3", 297, 420},           {"A4", 210, 297},          {"A5", 148, 210},
-    {"A6", 105, 148},           {"A7", 74, 105},           {"A8", 52, 74},
-    {"B4", 250, 353},           {"B5", 176, 250},          {"B6", 125, 176},
-    {"SRA3", 320, 450},         {"US-Letter", 215.9, 279.4}, {"US-Legal", 215.9, 355.6},
-    {"US-Executive", 184.15, 266.7},
+    { "A3", 297, 420 },
+    { "A4", 210, 297 },
+    { "A5", 148, 210 },
+    { "A6", 105, 148 },
+    { "A7", 74, 105 },
+    { "A8", 52, 74 },
+    { "B4", 250, 353 },
+    { "B5", 176, 250 },
+    { "B6", 125, 176 },
+    { "SRA3", 320, 450 },
+    { "US-Letter", 215.9, 279.4 },
+    { "US-Legal", 215.9, 355.6 },
+    { "US-Executive", 184.15, 266.7 },
 };
 
 double attributeMm(const QXmlStreamAttributes &attributes, QLatin1StringView name)
@@ -117,7 +125,8 @@ std::optional<double> templateLengthMm(QStringView text)
     {
         const char *unit;
         double factor;
-    } units[] = {{"mm", 1.0}, {"cm", 10.0}, {"in", 25.4}, {"pc", 12 * 25.4 / 72.0}, {"pt", 25.4 / 72.0}};
+    } units[] = { { "mm", 1.0 }, { "cm", 10.0 }, { "in", 25.4 }, { "pc", 12 * 25.4 / 72.0 },
+        { "pt", 25.4 / 72.0 } };
     for (const auto &unit : units) {
         if (t.endsWith(QLatin1StringView(unit.unit))) {
             t.chop(2);
@@ -188,12 +197,10 @@ QList<LabelTemplate> parseLabelTemplates(QByteArrayView xml)
             current->labelHeight = attributeMm(a, QLatin1String("height"));
             inLabel = true;
         } else if (current && inLabel && name == QLatin1String("Layout")) {
-            current->layouts.append(TemplateLayout{attributeInt(a, QLatin1String("nx")),
-                                                   attributeInt(a, QLatin1String("ny")),
-                                                   attributeMm(a, QLatin1String("x0")),
-                                                   attributeMm(a, QLatin1String("y0")),
-                                                   attributeMm(a, QLatin1String("dx")),
-                                                   attributeMm(a, QLatin1String("dy"))});
+            current->layouts.append(
+                TemplateLayout { attributeInt(a, QLatin1String("nx")), attributeInt(a, QLatin1String("ny")),
+                    attributeMm(a, QLatin1String("x0")), attributeMm(a, QLatin1String("y0")),
+                    attributeMm(a, QLatin1String("dx")), attributeMm(a, QLatin1String("dy")) });
         }
     }
     if (reader.hasError())
@@ -220,7 +227,7 @@ QList<LabelTemplate> readLabelTemplates(const QString &path)
 void resolveEquivalents(QList<LabelTemplate> &templates, const QList<LabelTemplate> &known)
 {
     QHash<QString, LabelTemplate> originals;
-    for (const QList<LabelTemplate> *list : {&known, static_cast<const QList<LabelTemplate> *>(&templates)})
+    for (const QList<LabelTemplate> *list : { &known, static_cast<const QList<LabelTemplate> *>(&templates) })
         for (const LabelTemplate &t : *list)
             if (t.equiv.isEmpty())
                 originals.insert(t.brand.toLower() + QLatin1Char('\n') + t.part, t);
@@ -251,7 +258,7 @@ QString templateFileStem(const QString &brand, const QString &part)
     QString stem;
     for (const QChar c : (brand + QLatin1Char('_') + part).toLower()) {
         const bool plain = (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-                           || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
+            || (c >= QLatin1Char('0') && c <= QLatin1Char('9'));
         stem += plain ? c : QLatin1Char('_');
     }
     return stem;
@@ -262,7 +269,7 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
     TemplateConversion result;
     for (const LabelTemplate &t : templates) {
         const QString name = templateName(t.brand, t.part);
-        auto skip = [&](const QString &reason) { result.skipped.append(SkippedTemplate{name, reason}); };
+        auto skip = [&](const QString &reason) { result.skipped.append(SkippedTemplate { name, reason }); };
         if (t.layouts.isEmpty() && !t.equiv.isEmpty()) {
             skip(tr("die gleichwertige Vorlage %1 fehlt").arg(t.equiv));
             continue;
@@ -285,11 +292,10 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
         }
         for (qsizetype n = 0; n < t.layouts.size(); ++n) {
             const TemplateLayout &l = t.layouts[n];
-            const QString layoutName = t.layouts.size() > 1
-                                           ? tr("%1 (Anordnung %2)").arg(name).arg(n + 1)
-                                           : name;
+            const QString layoutName
+                = t.layouts.size() > 1 ? tr("%1 (Anordnung %2)").arg(name).arg(n + 1) : name;
             auto skipLayout = [&](const QString &reason) {
-                result.skipped.append(SkippedTemplate{layoutName, reason});
+                result.skipped.append(SkippedTemplate { layoutName, reason });
             };
             if (l.nx < 1 || l.ny < 1 || (l.nx > 1 && l.dx <= 0) || (l.ny > 1 && l.dy <= 0)) {
                 skipLayout(tr("keine Etiketten in einem regelmäßigen Raster"));
@@ -297,7 +303,8 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             }
             const qint64 count = qint64(l.nx) * l.ny;
             if (count > MaxLabelPositions) {
-                skipLayout(tr("mehr als %1 Etiketten auf einem Bogen (%2)").arg(MaxLabelPositions).arg(count));
+                skipLayout(
+                    tr("mehr als %1 Etiketten auf einem Bogen (%2)").arg(MaxLabelPositions).arg(count));
                 continue;
             }
             const Axis xs = axisOf(l.nx, l.x0, l.dx, t.labelWidth, t.paperWidth);
@@ -318,14 +325,14 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             converted.layout = int(n) + 1;
             converted.layoutCount = int(t.layouts.size());
             converted.fileName = templateFileStem(t.brand, t.part)
-                                 + (n > 0 ? QStringLiteral("_%1").arg(n + 1) : QString())
-                                 + QStringLiteral(".vrl");
+                + (n > 0 ? QStringLiteral("_%1").arg(n + 1) : QString()) + QStringLiteral(".vrl");
             converted.description = (withBrand ? name : t.part) + QLatin1Char(' ')
-                                    + labelSizeText(xs.size, ys.size, l.nx, l.ny);
+                + labelSizeText(xs.size, ys.size, l.nx, l.ny);
             converted.description.truncate(MaxDescriptionLength);
             // The VRL file's NA line ends at a comma: there the sizes take
             // the decimal point, as the format expert writes them.
-            const QString fileDescription = QString(converted.description).replace(QLatin1Char(','), QLatin1Char('.'));
+            const QString fileDescription
+                = QString(converted.description).replace(QLatin1Char(','), QLatin1Char('.'));
             QByteArray encoded;
             if (!encodeCp1252(converted.description, encoded)) {
                 skipLayout(tr("Zeichen außerhalb von Windows-1252 in der Bezeichnung"));
@@ -337,7 +344,7 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             f.extentHeight = ys.extent;
             for (const qint32 y : ys.starts)
                 for (const qint32 x : xs.starts)
-                    f.positions.push_back(LabelPosition{x, y, xs.size, ys.size});
+                    f.positions.push_back(LabelPosition { x, y, xs.size, ys.size });
             f.lastLabelWidth = xs.size;
             f.lastLabelHeight = ys.size;
             result.formats.append(converted);

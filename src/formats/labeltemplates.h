@@ -32,12 +32,12 @@ struct LabelTemplate
 {
     QString brand;
     QString part;
-    QString equiv;          // part number of the template this one repeats
-    QString paperId;        // "A4", "US-Letter", "Other", ...
-    double paperWidth = 0;  // mm; 0 when the paper is unknown
+    QString equiv; // part number of the template this one repeats
+    QString paperId; // "A4", "US-Letter", "Other", ...
+    double paperWidth = 0; // mm; 0 when the paper is unknown
     double paperHeight = 0;
-    QString labelKind;      // "rectangle", "round", "ellipse", "cd", "path", ...
-    double labelWidth = 0;  // mm (rectangles)
+    QString labelKind; // "rectangle", "round", "ellipse", "cd", "path", ...
+    double labelWidth = 0; // mm (rectangles)
     double labelHeight = 0;
     QList<TemplateLayout> layouts;
 };
@@ -64,10 +64,10 @@ struct ConvertedFormat
 {
     QString brand;
     QString part;
-    int layout = 1;          // 1-based number of the layout in its template
+    int layout = 1; // 1-based number of the layout in its template
     int layoutCount = 1;
-    QString fileName;        // e.g. "avery_l7160.vrl", "avery_l7160_2.vrl"
-    QString description;     // e.g. "L7160 63,5 x 38,1 mm (3 x 7)"
+    QString fileName; // e.g. "avery_l7160.vrl", "avery_l7160_2.vrl"
+    QString description; // e.g. "L7160 63,5 x 38,1 mm (3 x 7)"
     // The sheet with its description for the VRL file, whose NA line ends at
     // a comma: there the sizes take a decimal point, "L7160 63.5 x 38.1 mm
     // (3 x 7)".
@@ -78,7 +78,7 @@ struct ConvertedFormat
 // German.
 struct SkippedTemplate
 {
-    QString name;   // maker and part number
+    QString name; // maker and part number
     QString reason;
 };
 

@@ -255,15 +255,15 @@ void TestCommandLine::sheetGridWritesAFormat()
     QTemporaryDir dir;
     const QString out = dir.filePath("a4.vrl");
     const Run r = run({ "sheet", "--grid", "63.5", "38", "3", "7", "7.5", "15", "2.5", "0", "--description",
-        "Adressen 63,5 x 38", "--save", out });
+        "Adressen 63.5 x 38", "--save", out });
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err, QString());
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 22);
-    QCOMPARE(lines[0], QStringLiteral("Adressen 63,5 x 38\t2030\t2810"));
+    QCOMPARE(lines[0], QStringLiteral("Adressen 63.5 x 38\t2030\t2810"));
     QCOMPARE(lines[3], QStringLiteral("3\t1395\t150\t635\t380"));
     QCOMPARE(readTextLines(out).mid(0, 4),
-        (QStringList { "** Formatdatei erstellt mit QUILLMARK 95 - Version2.04s", "NA,Adressen 63,5 x 38",
+        (QStringList { "** Formatdatei erstellt mit QUILLMARK 95 - Version2.04s", "NA,Adressen 63.5 x 38",
             "GR,2030,2810", "PO,75,150,635,380" }));
 }
 

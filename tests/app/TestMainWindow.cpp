@@ -382,6 +382,9 @@ void TestMainWindow::helpOpensAtContextZero()
 void TestMainWindow::formatExpertShowsTheAreasToManage()
 {
     Rig rig;
+    // The format catalogue, missing at start, was created with its title lines.
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
+        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
     QStringList areas;
     QString confirm;
     whenModal([&](QWidget *dialog) {
@@ -397,9 +400,6 @@ void TestMainWindow::formatExpertShowsTheAreasToManage()
     QCOMPARE(areas.size(), 9);
     QCOMPARE(areas.at(2), QStringLiteral("AVERY Laseretiketten"));
     QCOMPARE(confirm, QStringLiteral("OK"));
-    // A catalogue that was missing is there now, with its title lines.
-    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
-        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
 }
 
 QTEST_MAIN(TestMainWindow)

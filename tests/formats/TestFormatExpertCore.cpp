@@ -17,16 +17,16 @@ QString data(const QString &name)
 }
 
 GridTexts texts(const char *grx, const char *gry, const char *neben, const char *unter, const char *startx,
-                const char *starty, const char *vorX, const char *vorY)
+    const char *starty, const char *vorX, const char *vorY)
 {
-    return GridTexts{grx, gry, neben, unter, startx, starty, vorX, vorY};
+    return GridTexts { grx, gry, neben, unter, startx, starty, vorX, vorY };
 }
 
 struct Rig
 {
     QTemporaryDir temp;
     ScriptedMessages messages;
-    FormatExpertCore core{messages, temp.filePath(QStringLiteral("FORMATE"))};
+    FormatExpertCore core { messages, temp.filePath(QStringLiteral("FORMATE")) };
     FormatExpertView view;
 
     QString formatDir() const { return temp.filePath(QStringLiteral("FORMATE")) + QLatin1Char('/'); }
@@ -66,7 +66,7 @@ void TestFormatExpertCore::newFormatDefaults()
     rig.view.status = QStringLiteral("alt");
     rig.view.page = 3;
     QCOMPARE(rig.core.FormShow(rig.view, QStringLiteral("N"), QStringLiteral("/x/neu.vrl")),
-             QStringLiteral("/x/neu.vrl"));
+        QStringLiteral("/x/neu.vrl"));
     QCOMPARE(rig.view.grid, texts("0", "0", "1", "1", "0", "0", "0", "0"));
     QVERIFY(rig.view.beschreibung.isEmpty());
     QVERIFY(rig.view.status.isEmpty());
@@ -90,8 +90,9 @@ void TestFormatExpertCore::changeFindsPlainNameInFormatFolder()
 {
     Rig rig;
     QVERIFY(writeBytes(rig.formatDir() + QStringLiteral("Einzeln.VRL"),
-                       contentOf(data(QStringLiteral("single_label_89x36_gap_y_1.5.vrl")))));
-    const QString found = rig.core.FormShow(rig.view, QStringLiteral("Ä"), QStringLiteral("C:\\Alt\\einzeln.vrl"));
+        contentOf(data(QStringLiteral("single_label_89x36_gap_y_1.5.vrl")))));
+    const QString found
+        = rig.core.FormShow(rig.view, QStringLiteral("Ä"), QStringLiteral("C:\\Alt\\einzeln.vrl"));
     QCOMPARE(found, rig.formatDir() + QStringLiteral("Einzeln.VRL"));
     QCOMPARE(rig.view.grid, texts("89.0", "36.0", "1", "1", " 0.0", " 0.0", " 0.0", " 1.5"));
 }
@@ -147,7 +148,7 @@ void TestFormatExpertCore::previewWorkedExample()
     for (const QRect &r : preview.labels)
         QCOMPARE(r.size(), QSize(35, 18));
     QCOMPARE(preview.labels.first(), QRect(0, 0, 35, 18));
-    QCOMPARE(preview.labels[7], QRect(0, 126, 35, 18));  // first column, last row
+    QCOMPARE(preview.labels[7], QRect(0, 126, 35, 18)); // first column, last row
     QCOMPARE(preview.labels.last(), QRect(70, 126, 35, 18));
 }
 
@@ -227,9 +228,10 @@ void TestFormatExpertCore::saveRefused_data()
                                        << "'70,5' ist kein gültiger Gleitkommawert";
     QTest::newRow("length not a number") << "A" << texts("70", "37", "3", "8", "0", "1cm", "0", "0")
                                          << "'1cm' ist kein gültiger Gleitkommawert";
-    QTest::newRow("too many labels") << "A" << texts("10", "10", "15", "14", "0", "0", "0", "0")
-                                     << "Das Format ergibt 210 Etiketten auf einem Bogen. Es sind höchstens 200 "
-                                        "möglich.";
+    QTest::newRow("too many labels")
+        << "A" << texts("10", "10", "15", "14", "0", "0", "0", "0")
+        << "Das Format ergibt 210 Etiketten auf einem Bogen. Es sind höchstens 200 "
+           "möglich.";
     QTest::newRow("negative count") << "A" << texts("10", "10", "-2", "3", "0", "0", "0", "0")
                                     << "Die Anzahl nebeneinander darf nicht kleiner als 0 sein (-2).";
     QTest::newRow("outside cp1252") << "Etiketten ✓" << fine << "";
@@ -250,7 +252,7 @@ void TestFormatExpertCore::saveRefused()
     if (!message.isEmpty())
         QCOMPARE(rig.messages.lastText(), message);
     QCOMPARE(contentOf(path), QByteArray("NA,alt\r\n"));
-    QCOMPARE(QDir(rig.temp.path()).entryList(QDir::Files), QStringList{"alt.vrl"});
+    QCOMPARE(QDir(rig.temp.path()).entryList(QDir::Files), QStringList { "alt.vrl" });
 }
 
 void TestFormatExpertCore::descriptionToStatusLine()

@@ -45,23 +45,24 @@ void TestFormatImport::addsFittingFormatsToIndividualFormats()
     const ProgramDirectory dir(temp.path());
     const ImportResult result = importTemplateFile(dir, data(QStringLiteral("templates_sample.xml")));
     QCOMPARE(descriptions(result.added),
-             (QStringList{"Avery L7160 63,5 x 38,1 mm (3 x 7)", "Avery J8160 63,5 x 38,1 mm (3 x 7)",
-                          "Avery J8414 87 x 50,8 mm (2 x 5)", "Zweckform 3474 25,4 x 10,1 mm (7 x 27)",
-                          "Zweckform 3490 70 x 37 mm (3 x 2)", "Zweckform 3490 70 x 37 mm (1 x 1)",
-                          "Herma 4226 45 x 30 mm (2 x 4)"}));
+        (QStringList { "Avery L7160 63,5 x 38,1 mm (3 x 7)", "Avery J8160 63,5 x 38,1 mm (3 x 7)",
+            "Avery J8414 87 x 50,8 mm (2 x 5)", "Zweckform 3474 25,4 x 10,1 mm (7 x 27)",
+            "Zweckform 3490 70 x 37 mm (3 x 2)", "Zweckform 3490 70 x 37 mm (1 x 1)",
+            "Herma 4226 45 x 30 mm (2 x 4)" }));
     QCOMPARE(result.skipped.size(), 5);
     QCOMPARE(readFormatsFile(dir.formatsFile()), result.added);
     for (const FormatEntry &entry : result.added) {
         QCOMPARE(entry.area, QStringLiteral("Individuelle Formate"));
         SheetFormat format;
         QVERIFY2(FormatdateiLesen(dir.subdirPath(QStringLiteral("FORMATE")) + entry.file, format),
-                 qPrintable(entry.file));
+            qPrintable(entry.file));
         // The NA line of a VRL file ends at a comma: there the decimal point.
         QCOMPARE(format.description, QString(entry.description).replace(u',', u'.'));
     }
     QVERIFY(contentOf(dir.formatsFile())
-                .startsWith("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"
-                            "Individuelle Formate\r\nAvery L7160 63,5 x 38,1 mm (3 x 7)\r\navery_l7160.vrl\r\n"));
+                .startsWith(
+                    "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"
+                    "Individuelle Formate\r\nAvery L7160 63,5 x 38,1 mm (3 x 7)\r\navery_l7160.vrl\r\n"));
 }
 
 void TestFormatImport::neverReplacesAFileOrRepeatsAnEntry()
@@ -105,16 +106,18 @@ void TestFormatImport::stockCatalogueKeepsOtherEntries()
 {
     QTemporaryDir temp;
     const QString catalogue = temp.filePath(QStringLiteral("FORMATE.DAT"));
-    QVERIFY(writeBytes(catalogue, "T\r\n=\r\nIndividuelle Formate\r\nEigenes\r\neigen.vrl\r\n"
-                                  "ZWECKFORM Laser\r\nveraltet\r\nZWECKFORM_3474.VRL\r\n"));
+    QVERIFY(writeBytes(catalogue,
+        "T\r\n=\r\nIndividuelle Formate\r\nEigenes\r\neigen.vrl\r\n"
+        "ZWECKFORM Laser\r\nveraltet\r\nZWECKFORM_3474.VRL\r\n"));
     QList<LabelTemplate> templates = readLabelTemplates(data(QStringLiteral("templates_sample.xml")));
     resolveEquivalents(templates);
     const StockCatalogue stock = buildStockCatalogue(templates);
     QCOMPARE(writeStockCatalogue(temp.path(), stock), 13);
     const QList<FormatEntry> entries = readFormatsFile(catalogue);
     QCOMPARE(entries.size(), 14);
-    QCOMPARE(entries.first(), (FormatEntry{"Individuelle Formate", "Eigenes", "eigen.vrl"}));
-    QCOMPARE(entries.last(), (FormatEntry{"ZWECKFORM Laser", "3490 70 x 37 mm (1 x 1)", "zweckform_3490_2.vrl"}));
+    QCOMPARE(entries.first(), (FormatEntry { "Individuelle Formate", "Eigenes", "eigen.vrl" }));
+    QCOMPARE(entries.last(),
+        (FormatEntry { "ZWECKFORM Laser", "3490 70 x 37 mm (1 x 1)", "zweckform_3490_2.vrl" }));
     QCOMPARE(QDir(temp.filePath(QStringLiteral("FORMATE"))).entryList(QDir::Files).size(), 13);
 }
 

@@ -18,7 +18,8 @@ QString data(const QString &name)
     return QStringLiteral(QM_TEST_DATA "/formats/") + name;
 }
 
-const QByteArray Title = "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n";
+const QByteArray Title
+    = "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n";
 
 // The format expert as a user would leave it: saving a 2 x 2 grid under a
 // description (writing the file), or cancelling.
@@ -33,7 +34,7 @@ public:
     {
         calls.append(mode + QLatin1Char(' ') + path);
         if (save)
-            VorlageSichern(path, typedDescription, GridTexts{"50", "20", "2", "2", "0", "0", "0", "0"});
+            VorlageSichern(path, typedDescription, GridTexts { "50", "20", "2", "2", "0", "0", "0", "0" });
         return save;
     }
     QString description() const override { return typedDescription; }
@@ -42,11 +43,11 @@ public:
 struct Rig
 {
     QTemporaryDir temp;
-    ProgramDirectory dir{temp.path()};
+    ProgramDirectory dir { temp.path() };
     ScriptedMessages messages;
     ScriptedFileDialogs fileDialogs;
     ScriptedExpert expert;
-    FormatSelectionCore core{dir, messages, fileDialogs, expert};
+    FormatSelectionCore core { dir, messages, fileDialogs, expert };
     FormatSelectionView view;
 
     QString formats() const { return dir.subdirPath(QStringLiteral("FORMATE")); }
@@ -54,8 +55,9 @@ struct Rig
     // The catalogue of the fixture, with the files of its entries in FORMATE.
     void withCatalogue()
     {
-        QVERIFY(writeBytes(dir.formatsFile(), contentOf(data(QStringLiteral("catalogue_unsorted_duplicates.dat")))));
-        for (const char *name : {"z.vrl", "z2.vrl", "adressen.vrl", "birnen.vrl", "aepfel.vrl"})
+        QVERIFY(writeBytes(
+            dir.formatsFile(), contentOf(data(QStringLiteral("catalogue_unsorted_duplicates.dat")))));
+        for (const char *name : { "z.vrl", "z2.vrl", "adressen.vrl", "birnen.vrl", "aepfel.vrl" })
             QVERIFY(writeBytes(formats() + QLatin1String(name), "NA,x\r\n"));
         core.FormShow(view);
     }
@@ -88,6 +90,7 @@ private slots:
     void deleteRemovesEveryMatchAndFirstFile();
     void deleteAnsweredNoChangesNothing();
     void deleteWithMissingFileChangesNothing();
+    void importTellsWhatWasTakenAndWhy();
 };
 
 void TestFormatSelection::showCreatesMissingCatalogue()
@@ -109,8 +112,7 @@ void TestFormatSelection::areaShowsItsFormatsSorted()
     Rig rig;
     rig.withCatalogue();
     rig.pick(QStringLiteral("AVERY Laseretiketten"));
-    QCOMPARE(rig.view.formats,
-             (QStringList{"adressen 63,5 x 38,1", "Zweite 70 x 37", "Zweite 70 x 37"}));
+    QCOMPARE(rig.view.formats, (QStringList { "adressen 63,5 x 38,1", "Zweite 70 x 37", "Zweite 70 x 37" }));
     rig.pick(QStringLiteral("AVERY Endlosetiketten"));
     QVERIFY(rig.view.formats.isEmpty());
 }
@@ -133,10 +135,18 @@ void TestFormatSelection::confirmHandsOverLastMatchInModeE_data()
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("file");
-    QTest::newRow("E, duplicates") << "E" << "Zweite 70 x 37" << "z2.vrl";
-    QTest::newRow("E, single") << "E" << "adressen 63,5 x 38,1" << "adressen.vrl";
-    QTest::newRow("E, nothing clicked") << "E" << "" << "";
-    QTest::newRow("N") << "N" << "Zweite 70 x 37" << "";
+    QTest::newRow("E, duplicates") << "E"
+                                   << "Zweite 70 x 37"
+                                   << "z2.vrl";
+    QTest::newRow("E, single") << "E"
+                               << "adressen 63,5 x 38,1"
+                               << "adressen.vrl";
+    QTest::newRow("E, nothing clicked") << "E"
+                                        << ""
+                                        << "";
+    QTest::newRow("N") << "N"
+                       << "Zweite 70 x 37"
+                       << "";
 }
 
 void TestFormatSelection::confirmHandsOverLastMatchInModeE()
@@ -165,10 +175,13 @@ void TestFormatSelection::newFormatAppended()
     QCOMPARE(call.filter, QStringLiteral("Formatdatei (*.vrl)|*.vrl|Alle Dateien (*.*)|*.*"));
     QCOMPARE(call.directory, rig.formats());
     const QString path = rig.formats() + QStringLiteral("neu.vrl");
-    QCOMPARE(rig.expert.calls, QStringList{"N " + path});
+    QCOMPARE(rig.expert.calls, QStringList { "N " + path });
     QCOMPARE(contentOf(rig.dir.formatsFile()),
-             before + "DIN-Gr\xf6\xdf" "en\r\nNeu 50 x 20\r\n" + path.toLocal8Bit() + "\r\n");
-    QCOMPARE(rig.view.formats, QStringList{"Neu 50 x 20"});
+        before
+            + "DIN-Gr\xf6\xdf"
+              "en\r\nNeu 50 x 20\r\n"
+            + path.toLocal8Bit() + "\r\n");
+    QCOMPARE(rig.view.formats, QStringList { "Neu 50 x 20" });
     QVERIFY(!rig.view.formatClicked);
     QVERIFY(contentOf(path).contains("PO,500,200,500,200\r\n"));
 }
@@ -210,8 +223,8 @@ void TestFormatSelection::changeRunsExpertForEveryMatch()
     const QByteArray before = contentOf(rig.dir.formatsFile());
     rig.pick(QStringLiteral("AVERY Laseretiketten"), QStringLiteral("Zweite 70 x 37"));
     rig.core.Button_AendernClick(rig.view);
-    QCOMPARE(rig.expert.calls,
-             (QStringList{"Ä " + rig.formats() + "z.vrl", "Ä " + rig.formats() + "z2.vrl"}));
+    QCOMPARE(
+        rig.expert.calls, (QStringList { "Ä " + rig.formats() + "z.vrl", "Ä " + rig.formats() + "z2.vrl" }));
     QCOMPARE(contentOf(rig.dir.formatsFile()), before);
 }
 
@@ -251,14 +264,14 @@ void TestFormatSelection::deleteRemovesEveryMatchAndFirstFile()
     QCOMPARE(question.buttons, MessageButton::Yes | MessageButton::No);
     QCOMPARE(rig.messages.shown().size(), 1);
     QCOMPARE(contentOf(rig.dir.formatsFile()),
-             Title
-                 + QByteArray("AVERY Laseretiketten\r\nadressen 63,5 x 38,1\r\nadressen.vrl\r\n"
-                              "Individuelle Formate\r\nBirnen\r\nbirnen.vrl\r\n"
-                              "Individuelle Formate\r\n\xc4pfel-Etiketten\r\naepfel.vrl\r\n"
-                              "Fremder Bereich\r\nUnsichtbar\r\nx.vrl\r\n"));
+        Title
+            + QByteArray("AVERY Laseretiketten\r\nadressen 63,5 x 38,1\r\nadressen.vrl\r\n"
+                         "Individuelle Formate\r\nBirnen\r\nbirnen.vrl\r\n"
+                         "Individuelle Formate\r\n\xc4pfel-Etiketten\r\naepfel.vrl\r\n"
+                         "Fremder Bereich\r\nUnsichtbar\r\nx.vrl\r\n"));
     QVERIFY(!QFileInfo::exists(rig.formats() + QStringLiteral("z.vrl")));
     QVERIFY(QFileInfo::exists(rig.formats() + QStringLiteral("z2.vrl")));
-    QCOMPARE(rig.view.formats, QStringList{"adressen 63,5 x 38,1"});
+    QCOMPARE(rig.view.formats, QStringList { "adressen 63,5 x 38,1" });
     QVERIFY(!rig.view.formatClicked);
     QVERIFY(!QFileInfo::exists(rig.dir.scratchFile()));
 }
@@ -287,6 +300,33 @@ void TestFormatSelection::deleteWithMissingFileChangesNothing()
     QCOMPARE(rig.messages.shown().size(), 2);
     QCOMPARE(rig.messages.shown().last().kind, MessageKind::Error);
     QCOMPARE(rig.messages.lastText(), QStringLiteral("Datei nicht gefunden"));
+    QCOMPARE(contentOf(rig.dir.formatsFile()), before);
+}
+
+void TestFormatSelection::importTellsWhatWasTakenAndWhy()
+{
+    Rig rig;
+    rig.withCatalogue();
+    rig.pick(QStringLiteral("Individuelle Formate"));
+    rig.fileDialogs.addAnswer(data(QStringLiteral("templates_sample.xml")));
+    rig.core.Button_ImportierenClick(rig.view);
+    QVERIFY(!rig.fileDialogs.calls().last().save);
+    QCOMPARE(rig.messages.shown().size(), 1);
+    const QString text = rig.messages.lastText();
+    QVERIFY2(text.startsWith(QStringLiteral("7 Formate wurden unter \"Individuelle Formate\" aufgenommen.\n\n"
+                                            "Avery L7160 63,5 x 38,1 mm (3 x 7)\n")),
+        qPrintable(text));
+    QVERIFY(text.contains(
+        QStringLiteral("\n\nNicht aufgenommen:\nAvery J9999: die gleichwertige Vorlage L0000 fehlt\n"
+                       "Avery L6015: keine rechteckigen Etiketten\n")));
+    QVERIFY(text.endsWith(QStringLiteral("Herma 9999: Etiketten liegen außerhalb des Bogens")));
+    QCOMPARE(rig.view.formats.size(), 2 + 7);
+    QVERIFY(rig.view.formats.contains(QStringLiteral("Herma 4226 45 x 30 mm (2 x 4)")));
+
+    rig.fileDialogs.addAnswer(data(QStringLiteral("templates_broken.xml")));
+    const QByteArray before = contentOf(rig.dir.formatsFile());
+    rig.core.Button_ImportierenClick(rig.view);
+    QCOMPARE(rig.messages.shown().last().kind, MessageKind::Error);
     QCOMPARE(contentOf(rig.dir.formatsFile()), before);
 }
 

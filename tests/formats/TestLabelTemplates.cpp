@@ -99,11 +99,11 @@ void TestLabelTemplates::pointsBecomeTenthsWithoutAddingUp()
     QCOMPARE(f->format.positionCount(), 21);
     // x0 = 21.2 pt = 7.48 mm, pitch 187.2 pt = 66.04 mm: each position rounded
     // from the exact grid (a rounded pitch of 660 would give 1395 for the third).
-    QCOMPARE(f->format.positions[0], (LabelPosition{75, 155, 635, 381}));
-    QCOMPARE(f->format.positions[1], (LabelPosition{735, 155, 635, 381}));
-    QCOMPARE(f->format.positions[2], (LabelPosition{1396, 155, 635, 381}));
-    QCOMPARE(f->format.positions[3], (LabelPosition{75, 536, 635, 381}));
-    QCOMPARE(f->format.positions[20], (LabelPosition{1396, 2441, 635, 381}));
+    QCOMPARE(f->format.positions[0], (LabelPosition { 75, 155, 635, 381 }));
+    QCOMPARE(f->format.positions[1], (LabelPosition { 735, 155, 635, 381 }));
+    QCOMPARE(f->format.positions[2], (LabelPosition { 1396, 155, 635, 381 }));
+    QCOMPARE(f->format.positions[3], (LabelPosition { 75, 536, 635, 381 }));
+    QCOMPARE(f->format.positions[20], (LabelPosition { 1396, 2441, 635, 381 }));
     QCOMPARE(f->format.extentWidth, 1396 + 635);
     QCOMPARE(f->format.extentHeight, 2441 + 381);
     QCOMPARE(f->format.lastLabelWidth, 635);
@@ -118,7 +118,8 @@ void TestLabelTemplates::equivalentsRepeatTheirTemplate()
     QVERIFY(original && equivalent);
     QCOMPARE(equivalent->description, QStringLiteral("J8160 63,5 x 38,1 mm (3 x 7)"));
     QCOMPARE(equivalent->format.positions, original->format.positions);
-    QCOMPARE(skipReason(c, QStringLiteral("Avery J9999")), QStringLiteral("die gleichwertige Vorlage L0000 fehlt"));
+    QCOMPARE(skipReason(c, QStringLiteral("Avery J9999")),
+        QStringLiteral("die gleichwertige Vorlage L0000 fehlt"));
 }
 
 void TestLabelTemplates::roundedPitchNeverOverlaps()
@@ -128,12 +129,12 @@ void TestLabelTemplates::roundedPitchNeverOverlaps()
     const ConvertedFormat *f = findFormat(c, QStringLiteral("zweckform_3474.vrl"));
     QVERIFY(f);
     QCOMPARE(f->format.positionCount(), 7 * 27);
-    QCOMPARE(f->format.positions[0], (LabelPosition{50, 130, 254, 101}));
+    QCOMPARE(f->format.positions[0], (LabelPosition { 50, 130, 254, 101 }));
     for (const LabelPosition &a : f->format.positions)
         for (const LabelPosition &b : f->format.positions)
             if (&a != &b)
                 QVERIFY(a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y
-                        || b.y + b.height <= a.y);
+                    || b.y + b.height <= a.y);
     QCOMPARE(f->description, QStringLiteral("3474 25,4 x 10,1 mm (7 x 27)"));
 }
 
@@ -146,7 +147,7 @@ void TestLabelTemplates::layoutsAreFormatsOfTheirOwn()
     QCOMPARE(first->description, QStringLiteral("3490 70 x 37 mm (3 x 2)"));
     QCOMPARE(first->format.positionCount(), 6);
     QCOMPARE(second->description, QStringLiteral("3490 70 x 37 mm (1 x 1)"));
-    QCOMPARE(second->format.positions, (std::vector<LabelPosition>{{700, 2000, 700, 370}}));
+    QCOMPARE(second->format.positions, (std::vector<LabelPosition> { { 700, 2000, 700, 370 } }));
     QCOMPARE(second->layout, 2);
     QCOMPARE(second->layoutCount, 2);
 }
@@ -157,7 +158,7 @@ void TestLabelTemplates::otherSheetSizeWithBrand()
     const ConvertedFormat *f = findFormat(c, QStringLiteral("herma_4226.vrl"));
     QVERIFY(f);
     QCOMPARE(f->description, QStringLiteral("Herma 4226 45 x 30 mm (2 x 4)"));
-    QCOMPARE(f->format.positions.back(), (LabelPosition{510, 1100, 450, 300}));
+    QCOMPARE(f->format.positions.back(), (LabelPosition { 510, 1100, 450, 300 }));
 }
 
 void TestLabelTemplates::sheetEdge_data()
@@ -171,7 +172,8 @@ void TestLabelTemplates::sheetEdge_data()
     QTest::newRow("half a tenth over, narrowed") << 0.0 << 70.05 << 70.05 << "1401,699";
     QTest::newRow("half a millimetre over, narrowed") << 0.5 << 70.0 << 70.0 << "1405,695";
     QTest::newRow("more over, left out") << 0.6 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
-    QTest::newRow("before the edge, left out") << -0.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
+    QTest::newRow("before the edge, left out")
+        << -0.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
 }
 
 void TestLabelTemplates::sheetEdge()
@@ -189,8 +191,8 @@ void TestLabelTemplates::sheetEdge()
     t.labelKind = QStringLiteral("rectangle");
     t.labelWidth = width;
     t.labelHeight = 30;
-    t.layouts.append(TemplateLayout{3, 1, x0, 10, pitch, 30});
-    const TemplateConversion c = convertTemplates({t}, false);
+    t.layouts.append(TemplateLayout { 3, 1, x0, 10, pitch, 30 });
+    const TemplateConversion c = convertTemplates({ t }, false);
     if (c.formats.isEmpty()) {
         QCOMPARE(c.skipped.value(0).reason, lastLabel);
         return;
@@ -204,11 +206,16 @@ void TestLabelTemplates::skipped_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("cd") << "Avery L6015" << "keine rechteckigen Etiketten";
-    QTest::newRow("270 labels") << "Avery L4730" << "mehr als 200 Etiketten auf einem Bogen (270)";
-    QTest::newRow("letter") << "Avery 5160" << "Bogen größer als DIN A4";
-    QTest::newRow("outside") << "Herma 9999" << "Etiketten liegen außerhalb des Bogens";
-    QTest::newRow("taken") << "Avery L7160" << "<taken>";
+    QTest::newRow("cd") << "Avery L6015"
+                        << "keine rechteckigen Etiketten";
+    QTest::newRow("270 labels") << "Avery L4730"
+                                << "mehr als 200 Etiketten auf einem Bogen (270)";
+    QTest::newRow("letter") << "Avery 5160"
+                            << "Bogen größer als DIN A4";
+    QTest::newRow("outside") << "Herma 9999"
+                             << "Etiketten liegen außerhalb des Bogens";
+    QTest::newRow("taken") << "Avery L7160"
+                           << "<taken>";
 }
 
 void TestLabelTemplates::skipped()

@@ -47,11 +47,13 @@ void TestShippedFormats::everyEntryIsASoundSheet()
         QVERIFY2(!descriptions[entry.area].contains(entry.description), qPrintable(where + " twice"));
         descriptions[entry.area].insert(entry.description);
 
-        const QString file = findFileCaseInsensitive(Share + QStringLiteral("FORMATE/"), DateinameHolen(entry.file));
+        const QString file
+            = findFileCaseInsensitive(Share + QStringLiteral("FORMATE/"), DateinameHolen(entry.file));
         QVERIFY2(!file.isEmpty(), qPrintable(where + ": no file " + entry.file));
         SheetFormat format;
         QVERIFY2(FormatdateiLesen(file, format), qPrintable(file));
-        QVERIFY2(format.positionCount() >= 1 && format.positionCount() <= MaxLabelPositions, qPrintable(file));
+        QVERIFY2(
+            format.positionCount() >= 1 && format.positionCount() <= MaxLabelPositions, qPrintable(file));
         QVERIFY2(!format.description.isEmpty(), qPrintable(file));
         // The generated formats carry their catalogue description, with
         // decimal points (an NA line ends at a comma).
@@ -65,7 +67,7 @@ void TestShippedFormats::everyEntryIsASoundSheet()
             QVERIFY2(p.x + p.width <= SheetWidth && p.y + p.height <= SheetHeight, qPrintable(file));
             for (size_t j = i + 1; j < format.positions.size(); ++j)
                 QVERIFY2(!overlap(p, format.positions[j]),
-                         qPrintable(file + QStringLiteral(": labels %1 and %2").arg(i + 1).arg(j + 1)));
+                    qPrintable(file + QStringLiteral(": labels %1 and %2").arg(i + 1).arg(j + 1)));
         }
     }
 }
@@ -92,13 +94,13 @@ void TestShippedFormats::areasAreFilled()
 void TestShippedFormats::partNumberFindsItsSheet()
 {
     const QList<FormatEntry> entries = readFormatsFile(Share + QStringLiteral("FORMATE.DAT"));
-    const QList<FormatEntry> found = matchingEntries(entries, QStringLiteral("AVERY Laseretiketten"),
-                                                     QStringLiteral("L7160 64 x 38,1 mm (3 x 7)"));
+    const QList<FormatEntry> found = matchingEntries(
+        entries, QStringLiteral("AVERY Laseretiketten"), QStringLiteral("L7160 64 x 38,1 mm (3 x 7)"));
     QCOMPARE(found.size(), 1);
     SheetFormat format;
     QVERIFY(FormatdateiLesen(Share + QStringLiteral("FORMATE/") + found.first().file, format));
     QCOMPARE(format.positionCount(), 21);
-    QCOMPARE(format.positions.front(), (LabelPosition{75, 155, 640, 381}));
+    QCOMPARE(format.positions.front(), (LabelPosition { 75, 155, 640, 381 }));
 }
 
 QTEST_GUILESS_MAIN(TestShippedFormats)

@@ -26,7 +26,8 @@ int main(int argc, char **argv)
     try {
         QList<qm::LabelTemplate> templates;
         const QDir source(args[0]);
-        const QStringList files = source.entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name);
+        const QStringList files
+            = source.entryList({ QStringLiteral("*-templates.xml") }, QDir::Files, QDir::Name);
         for (const QString &file : files)
             templates += qm::readLabelTemplates(source.filePath(file));
         qm::resolveEquivalents(templates);

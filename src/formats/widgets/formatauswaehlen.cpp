@@ -14,8 +14,7 @@
 namespace qm {
 
 TFormatAuswaehlen::TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogConfirmed, IMessages &messages,
-                                     IFileDialogs &fileDialogs, IHelp &help, QString helpFilePath,
-                                     IFormatExpert &expert, QWidget *parent)
+    IFileDialogs &fileDialogs, IHelp &help, QString helpFilePath, IFormatExpert &expert, QWidget *parent)
     : QDialog(parent)
     , m_confirmed(dialogConfirmed)
     , m_help(help)
@@ -46,11 +45,12 @@ TFormatAuswaehlen::TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogCo
     m_cancel = newButton(tr("&Abbrechen"), "Button_Abbrechen");
     m_helpButton = newButton(tr("&Hilfe"), "Button_Hilfe");
 
-    auto *heading = new QLabel(tr("Bitte wählen Sie ein Format aus einem der angebotenen Bereiche aus."), this);
+    auto *heading
+        = new QLabel(tr("Bitte wählen Sie ein Format aus einem der angebotenen Bereiche aus."), this);
     heading->setWordWrap(true);
 
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *button : {m_ok, m_new, m_change, m_delete, m_import})
+    for (QPushButton *button : { m_ok, m_new, m_change, m_delete, m_import })
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(m_cancel);
@@ -65,13 +65,19 @@ TFormatAuswaehlen::TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogCo
     layout->addWidget(heading);
     layout->addLayout(lists);
 
-    connect(m_areas, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_showing && row >= 0)
-            ListBereichClick(row);
+    // A list takes a current row when it gets the focus, without selecting
+    // it: only a selection by the user counts as a click.
+    auto selectedRow = [](QListWidget *list) {
+        const QList<QListWidgetItem *> items = list->selectedItems();
+        return items.isEmpty() ? -1 : list->row(items.first());
+    };
+    connect(m_areas, &QListWidget::itemSelectionChanged, this, [this, selectedRow] {
+        if (!m_showing && selectedRow(m_areas) >= 0)
+            ListBereichClick(selectedRow(m_areas));
     });
-    connect(m_formats, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_showing && row >= 0)
-            ListFormatClick(row);
+    connect(m_formats, &QListWidget::itemSelectionChanged, this, [this, selectedRow] {
+        if (!m_showing && selectedRow(m_formats) >= 0)
+            ListFormatClick(selectedRow(m_formats));
     });
     connect(m_formats, &QListWidget::itemDoubleClicked, this, [this] {
         if (m_mode == QLatin1String("E"))
@@ -114,10 +120,13 @@ void TFormatAuswaehlen::showView()
         m_areas->clear();
         m_areas->addItems(m_view.areas);
     }
-    m_areas->setCurrentRow(m_view.areaIndex);
+    m_areas->clearSelection();
+    if (m_view.areaIndex >= 0)
+        m_areas->setCurrentRow(m_view.areaIndex);
     m_formats->clear();
     m_formats->addItems(m_view.formats);
-    m_formats->setCurrentRow(m_view.formatIndex);
+    if (m_view.formatIndex >= 0)
+        m_formats->setCurrentRow(m_view.formatIndex);
     m_showing = false;
 }
 

@@ -38,8 +38,8 @@ public:
     static constexpr int HelpContext = 1;
 
     TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogConfirmed, IMessages &messages,
-                      IFileDialogs &fileDialogs, IHelp &help, QString helpFilePath, IFormatExpert &expert,
-                      QWidget *parent = nullptr);
+        IFileDialogs &fileDialogs, IHelp &help, QString helpFilePath, IFormatExpert &expert,
+        QWidget *parent = nullptr);
 
     void manageFormats();
     std::optional<QString> chooseFormat();

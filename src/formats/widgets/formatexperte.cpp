@@ -102,8 +102,8 @@ void FormatPreviewView::paintEvent(QPaintEvent *)
     paintPreview(painter, m_preview);
 }
 
-TFormatExperte::TFormatExperte(bool &dialogConfirmed, IMessages &messages, IHelp &help,
-                               QString helpFilePath, QString formatDir, QWidget *parent)
+TFormatExperte::TFormatExperte(bool &dialogConfirmed, IMessages &messages, IHelp &help, QString helpFilePath,
+    QString formatDir, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
     , m_confirmed(dialogConfirmed)
     , m_help(help)
@@ -161,7 +161,7 @@ TFormatExperte::TFormatExperte(bool &dialogConfirmed, IMessages &messages, IHelp
     connect(m_save, &QPushButton::clicked, this, &TFormatExperte::BitBtn2Click);
     connect(m_cancel, &QPushButton::clicked, this, &TFormatExperte::Button_AbbrechenClick);
     connect(m_helpButton, &QPushButton::clicked, this, &TFormatExperte::Button_HilfeClick);
-    for (QLineEdit *edit : {m_gry, m_neben, m_unter, m_startx, m_starty, m_vorX, m_vorY})
+    for (QLineEdit *edit : { m_gry, m_neben, m_unter, m_startx, m_starty, m_vorX, m_vorY })
         connect(edit, &QLineEdit::editingFinished, this, &TFormatExperte::FieldExit);
     connect(m_beschreibung, &QLineEdit::editingFinished, this, &TFormatExperte::BeschreibungExit);
 }
@@ -171,7 +171,8 @@ QLineEdit *TFormatExperte::newField(const char *name, int maxLength)
     auto *edit = new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
     edit->setMaxLength(maxLength);
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * std::min(maxLength, 9) + 16);
+    edit->setFixedWidth(
+        edit->fontMetrics().horizontalAdvance(QLatin1Char('0')) * std::min(maxLength, 9) + 16);
     return edit;
 }
 
@@ -191,9 +192,9 @@ QWidget *TFormatExperte::createBasicPage()
     int row = 0;
     grid->addWidget(newText(tr("Etiketten- bzw. Formulargröße"), content, true), row++, 0, 1, 3);
     grid->addWidget(newText(tr("Bitte geben Sie die Breite und Höhe des gewünschten Formates ein."), content),
-                    row++, 0, 1, 3);
-    grid->addWidget(newText(tr("(Eingabe im Format") + QLatin1Char(' ') + tr("z.B. 10.5 mm)"), content), row++, 0,
-                    1, 3);
+        row++, 0, 1, 3);
+    grid->addWidget(
+        newText(tr("(Eingabe im Format") + QLatin1Char(' ') + tr("z.B. 10.5 mm)"), content), row++, 0, 1, 3);
     grid->addWidget(newText(tr("Breite"), content), row, 0);
     grid->addWidget(m_grx, row, 1);
     grid->addWidget(newText(tr("mm"), content), row++, 2);
@@ -201,10 +202,10 @@ QWidget *TFormatExperte::createBasicPage()
     grid->addWidget(m_gry, row, 1);
     grid->addWidget(newText(tr("mm"), content), row++, 2);
     grid->addWidget(newText(tr("Anordnung auf dem Druckblatt"), content, true), row++, 0, 1, 3);
-    grid->addWidget(newText(tr("Bestimmen Sie die Anordnung der Etiketten bzw. Formulare auf dem") + QLatin1Char(' ')
-                                + tr("Druckblatt."),
-                            content),
-                    row++, 0, 1, 3);
+    grid->addWidget(newText(tr("Bestimmen Sie die Anordnung der Etiketten bzw. Formulare auf dem")
+                            + QLatin1Char(' ') + tr("Druckblatt."),
+                        content),
+        row++, 0, 1, 3);
     grid->addWidget(newText(tr("Anzahl nebeneinander"), content), row, 0);
     grid->addWidget(m_neben, row++, 1);
     grid->addWidget(newText(tr("Anzahl untereinander"), content), row, 0);
@@ -228,20 +229,21 @@ QWidget *TFormatExperte::createFeedPage()
     int row = 0;
     grid->addWidget(newText(tr("Anfangsvorschub zu Seitenbeginn"), content, true), row++, 0, 1, 3);
     grid->addWidget(newText(tr("Beginnt der Drucker mit einer neuen Seite so kann es notwendig sein,")
-                                + QLatin1Char(' ') + tr("daß ein Rand unbedruckt bleibt."),
-                            content),
-                    row++, 0, 1, 3);
+                            + QLatin1Char(' ') + tr("daß ein Rand unbedruckt bleibt."),
+                        content),
+        row++, 0, 1, 3);
     grid->addWidget(newText(tr("Linker Rand"), content), row, 0);
     grid->addWidget(m_startx, row, 1);
     grid->addWidget(newText(tr("mm"), content), row++, 2);
     grid->addWidget(newText(tr("Oberer Rand"), content), row, 0);
     grid->addWidget(m_starty, row, 1);
     grid->addWidget(newText(tr("mm"), content), row++, 2);
-    grid->addWidget(newText(tr("Abstände zwischen den Etiketten bzw. Formularen"), content, true), row++, 0, 1, 3);
-    grid->addWidget(newText(tr("Manche Formate besitzen einen Abstand zwischen den einzelnen") + QLatin1Char(' ')
-                                + tr("Etiketten bzw. Formularen auf dem Druckblatt."),
-                            content),
-                    row++, 0, 1, 3);
+    grid->addWidget(
+        newText(tr("Abstände zwischen den Etiketten bzw. Formularen"), content, true), row++, 0, 1, 3);
+    grid->addWidget(newText(tr("Manche Formate besitzen einen Abstand zwischen den einzelnen")
+                            + QLatin1Char(' ') + tr("Etiketten bzw. Formularen auf dem Druckblatt."),
+                        content),
+        row++, 0, 1, 3);
     grid->addWidget(newText(tr("waagerecht"), content), row, 0);
     grid->addWidget(m_vorX, row, 1);
     grid->addWidget(newText(tr("mm"), content), row++, 2);
@@ -286,8 +288,8 @@ QString TFormatExperte::description() const
 
 void TFormatExperte::takeTypedTexts()
 {
-    m_view.grid = GridTexts{m_grx->text(),    m_gry->text(),    m_neben->text(), m_unter->text(),
-                            m_startx->text(), m_starty->text(), m_vorX->text(),  m_vorY->text()};
+    m_view.grid = GridTexts { m_grx->text(), m_gry->text(), m_neben->text(), m_unter->text(),
+        m_startx->text(), m_starty->text(), m_vorX->text(), m_vorY->text() };
     m_view.beschreibung = m_beschreibung->text();
 }
 
@@ -325,16 +327,12 @@ void TFormatExperte::FormShow()
 
 void TFormatExperte::Button_WeiterClick()
 {
-    run([this] {
-        m_preview->setPreview(m_core.Button_WeiterClick(m_view));
-    });
+    run([this] { m_preview->setPreview(m_core.Button_WeiterClick(m_view)); });
 }
 
 void TFormatExperte::Button_ZurueckClick()
 {
-    run([this] {
-        m_preview->setPreview(m_core.Button_ZurueckClick(m_view));
-    });
+    run([this] { m_preview->setPreview(m_core.Button_ZurueckClick(m_view)); });
 }
 
 void TFormatExperte::FieldExit()

@@ -55,7 +55,7 @@ public:
     static constexpr int HelpContext = 2;
 
     TFormatExperte(bool &dialogConfirmed, IMessages &messages, IHelp &help, QString helpFilePath,
-                   QString formatDir, QWidget *parent = nullptr);
+        QString formatDir, QWidget *parent = nullptr);
 
     // IFormatExpert: sets path and mode, clears the confirmation flag, shows
     // the expert modally and returns the flag.

@@ -24,21 +24,24 @@ namespace {
 struct Rig
 {
     QTemporaryDir temp;
-    ProgramDirectory dir{temp.path()};
+    ProgramDirectory dir { temp.path() };
     bool confirmed = true;
     ScriptedMessages messages;
     ScriptedFileDialogs fileDialogs;
     RecordingHelp help;
-    TFormatExperte expert{confirmed, messages, help, QStringLiteral("/h.HLP"), dir.subdirPath(QStringLiteral("FORMATE"))};
-    TFormatAuswaehlen selection{dir, confirmed, messages, fileDialogs, help, QStringLiteral("/h.HLP"), expert};
+    TFormatExperte expert { confirmed, messages, help, QStringLiteral("/h.HLP"),
+        dir.subdirPath(QStringLiteral("FORMATE")) };
+    TFormatAuswaehlen selection { dir, confirmed, messages, fileDialogs, help, QStringLiteral("/h.HLP"),
+        expert };
 
     Rig()
     {
-        writeBytes(dir.formatsFile(), "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n"
-                                      "=========================================\r\n"
-                                      "AVERY Laseretiketten\r\nL7160 63,5 x 38,1 mm (3 x 7)\r\navery_l7160.vrl\r\n");
+        writeBytes(dir.formatsFile(),
+            "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n"
+            "=========================================\r\n"
+            "AVERY Laseretiketten\r\nL7160 63,5 x 38,1 mm (3 x 7)\r\navery_l7160.vrl\r\n");
         writeBytes(dir.subdirPath(QStringLiteral("FORMATE")) + QStringLiteral("avery_l7160.vrl"),
-                   "NA,L7160\r\nGR,2030,2810\r\nPO,75,150,635,380\r\n");
+            "NA,L7160\r\nGR,2030,2810\r\nPO,75,150,635,380\r\n");
     }
     void pick(int area, int format = -1)
     {
@@ -66,8 +69,10 @@ void TestFormatAuswaehlen::modeSetsConfirmCaption_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("N") << "N" << "OK";
-    QTest::newRow("E") << "E" << "Übernehmen";
+    QTest::newRow("N") << "N"
+                       << "OK";
+    QTest::newRow("E") << "E"
+                       << "Übernehmen";
 }
 
 void TestFormatAuswaehlen::modeSetsConfirmCaption()
@@ -86,10 +91,12 @@ void TestFormatAuswaehlen::chooseHandsOverClickedFormat()
     QTimer::singleShot(0, [&] {
         QCOMPARE(rig.selection.areaList()->count(), 9);
         rig.pick(2, 0);
-        QCOMPARE(rig.selection.formatList()->currentItem()->text(), QStringLiteral("L7160 63,5 x 38,1 mm (3 x 7)"));
+        QCOMPARE(rig.selection.formatList()->currentItem()->text(),
+            QStringLiteral("L7160 63,5 x 38,1 mm (3 x 7)"));
         rig.selection.okButton()->click();
     });
-    QCOMPARE(rig.selection.chooseFormat().value_or(QStringLiteral("<none>")), QStringLiteral("avery_l7160.vrl"));
+    QCOMPARE(
+        rig.selection.chooseFormat().value_or(QStringLiteral("<none>")), QStringLiteral("avery_l7160.vrl"));
     QVERIFY(!rig.confirmed);
 
     QTimer::singleShot(0, [&] { rig.selection.okButton()->click(); });
@@ -124,7 +131,7 @@ void TestFormatAuswaehlen::helpContextOne()
 {
     Rig rig;
     rig.selection.findChild<QPushButton *>(QStringLiteral("Button_Hilfe"))->click();
-    QCOMPARE(rig.help.requests(), (QList<RecordingHelp::Request>{{QStringLiteral("/h.HLP"), 1}}));
+    QCOMPARE(rig.help.requests(), (QList<RecordingHelp::Request> { { QStringLiteral("/h.HLP"), 1 } }));
 }
 
 QTEST_MAIN(TestFormatAuswaehlen)

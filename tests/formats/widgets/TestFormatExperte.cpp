@@ -21,8 +21,8 @@ struct Rig
     bool confirmed = true;
     ScriptedMessages messages;
     RecordingHelp help;
-    TFormatExperte expert{confirmed, messages, help, QStringLiteral("/hilfe/QUILLMK.HLP"),
-                          temp.filePath(QStringLiteral("FORMATE"))};
+    TFormatExperte expert { confirmed, messages, help, QStringLiteral("/hilfe/QUILLMK.HLP"),
+        temp.filePath(QStringLiteral("FORMATE")) };
 
     void open(const QString &mode, const QString &path)
     {
@@ -142,8 +142,9 @@ void TestFormatExperte::newFormatSavedThroughWindow()
     QVERIFY(rig.confirmed);
     QVERIFY(!rig.expert.isVisible());
     QCOMPARE(rig.expert.description(), QStringLiteral("Einzeln"));
-    QCOMPARE(contentOf(path), QByteArray("** Formatdatei erstellt mit QUILLMARK 95 - Version2.04s\r\n"
-                                         "NA,Einzeln\r\nGR,890,375\r\nPO,0,0,890,360\r\n"));
+    QCOMPARE(contentOf(path),
+        QByteArray("** Formatdatei erstellt mit QUILLMARK 95 - Version2.04s\r\n"
+                   "NA,Einzeln\r\nGR,890,375\r\nPO,0,0,890,360\r\n"));
 
     // Opened again to change it: the grid comes back from the file.
     rig.open(QStringLiteral("Ä"), path);
@@ -180,7 +181,8 @@ void TestFormatExperte::helpContextTwo()
 {
     Rig rig;
     rig.button("Button_Hilfe")->click();
-    QCOMPARE(rig.help.requests(), (QList<RecordingHelp::Request>{{QStringLiteral("/hilfe/QUILLMK.HLP"), 2}}));
+    QCOMPARE(
+        rig.help.requests(), (QList<RecordingHelp::Request> { { QStringLiteral("/hilfe/QUILLMK.HLP"), 2 } }));
 }
 
 QTEST_MAIN(TestFormatExperte)
