@@ -22,6 +22,7 @@ namespace qm {
 class PrintRun;
 class TBereichBearbeiten;
 class TDruckInformation;
+class TDatenbankExperte;
 class TEingabeExperte;
 class TInfoADRIVO;
 class TPinformation;
@@ -62,6 +63,9 @@ public:
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
     void SchnellauswahlExperte1Click();
+    // "Daten&bank-Experte ...": the database expert without design, format
+    // or table, and without "&Übernehmen".
+    void DatenbankExpert1Click();
     void AdressverwaltungADRIVO1Click();
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
@@ -85,6 +89,7 @@ public:
 
     QTreeWidget *tree() const { return m_tree; }
     TEingabeExperte *inputExpert() const { return m_inputExpert; }
+    TDatenbankExperte *databaseExpert() const { return m_databaseExpert; }
     TDruckInformation *progressWindow() const { return m_progress; }
     TBereichBearbeiten *areaDialog() const { return m_areaDialog; }
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
@@ -125,6 +130,7 @@ private:
     QAction *m_seKopie = nullptr;
 
     TEingabeExperte *m_inputExpert = nullptr;
+    TDatenbankExperte *m_databaseExpert = nullptr;
     TDruckInformation *m_progress = nullptr;
     TBereichBearbeiten *m_areaDialog = nullptr;
     TSchnellauswahlExperte *m_quick = nullptr;

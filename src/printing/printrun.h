@@ -11,6 +11,7 @@
 
 namespace qm {
 
+class IDatabaseExpert;
 class IFileDialogs;
 class IInputExpert;
 class IMessages;
@@ -51,6 +52,9 @@ struct PrintRunServices
     IPrinterAccess &printers;
     IInputExpert &inputExpert;
     IProgressWindow &progress;
+    // The database expert of working modes 2 and 3; without one those modes
+    // say that it is not part of this build.
+    IDatabaseExpert *databaseExpert = nullptr;
 };
 
 // What happened to the last call of Ausfuehren, for the windows' tests and
@@ -70,6 +74,10 @@ enum class RunOutcome {
 // Mode 1 loads design and format, lets the user type records in the input
 // expert, expands them into labels and prints them on the default printer
 // (or, when the system has none and the user agrees, into a PDF file).
+// Mode 2 loads design and format and opens the database expert on the
+// table; records handed over by its record selection go through the input
+// expert in mode "D" (start label, frame, offsets) and are printed the same
+// way. Mode 3 opens the database expert on the table alone.
 class PrintRun
 {
 public:

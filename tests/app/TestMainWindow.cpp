@@ -4,6 +4,7 @@
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/mainwindow.h"
+#include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/recordinghelp.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -122,6 +124,7 @@ private slots:
     void quickSelectionUsesTheChosenFiles();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
+    void databaseExpertOpensWithoutTableOrDesign();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -220,7 +223,7 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                                    << "" << false;
     QTest::newRow("database expert") << "DatenbankExpert1"
                                      << "Daten&bank-Experte ..."
-                                     << "" << false;
+                                     << "" << true;
     QTest::newRow("quick selection") << "SchnellauswahlExperte1"
                                      << "&Schnellauswahl-Experte ..."
                                      << "" << true;
@@ -374,6 +377,22 @@ void TestMainWindow::helpOpensAtContextZero()
     QCOMPARE(rig.help.requests(),
         (QList<RecordingHelp::Request> {
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
+}
+
+void TestMainWindow::databaseExpertOpensWithoutTableOrDesign()
+{
+    Rig rig;
+    QString title;
+    bool takeOverHidden = false;
+    whenModal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        takeOverHidden = dialog->findChild<QPushButton *>(QStringLiteral("ButtonUeber"))->isHidden();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    rig.action("DatenbankExpert1")->trigger();
+    QCOMPARE(title, QStringLiteral("Datenbank-Experte"));
+    QVERIFY(takeOverHidden);
+    QCOMPARE(rig.window->databaseExpert()->datenbankname(), QString());
 }
 
 QTEST_MAIN(TestMainWindow)
