@@ -81,6 +81,8 @@ QStringList MemoryTable::readRecord(int record)
 
 int MemoryTable::store(Record &record, const QStringList &values)
 {
+    if (failWrites)
+        throw Error(QStringLiteral("Schreibfehler"));
     const QList<TableField> &fieldList = current().fields;
     int cut = 0;
     QStringList stored;
@@ -114,6 +116,8 @@ int MemoryTable::writeRecord(int record, const QStringList &values)
 
 void MemoryTable::deleteRecord(int record)
 {
+    if (failWrites)
+        throw Error(QStringLiteral("Schreibfehler"));
     at(record).deleted = true;
 }
 

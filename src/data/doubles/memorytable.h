@@ -7,9 +7,10 @@
 
 namespace qm {
 
-// The table engine in memory, for the windows' tests: "files" are kept in a
-// map by path; a path in `heldElsewhere` behaves like a table open in
-// another Quillmark, and `engineMissing` like a missing engine library.
+// The table engine in memory, for tests: "files" are kept in a map by path;
+// a path in `heldElsewhere` behaves like a table open in another Quillmark,
+// `engineMissing` like a missing engine library. Values are cut to their
+// field's width like the real engine does.
 class MemoryTable : public ITableEngine
 {
 public:
@@ -27,6 +28,8 @@ public:
     QHash<QString, File> files;
     QSet<QString> heldElsewhere;
     bool engineMissing = false;
+    // Every write and delete throws qm::Error("Schreibfehler").
+    bool failWrites = false;
 
     void open(const QString &path) override;
     void create(const QString &path, const QList<TableField> &fields) override;

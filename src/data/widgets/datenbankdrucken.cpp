@@ -63,6 +63,7 @@ TDatenbankDrucken::TDatenbankDrucken(ITableEngine &table, StringTable &entryGrid
         m_comb[k] = new QComboBox(criteria);
         m_comb[k]->setObjectName(QStringLiteral("Comb%1").arg(k + 1));
         m_comb[k]->setEditable(true);
+        m_comb[k]->setMinimumWidth(140);
         m_an[k] = new QLineEdit(criteria);
         m_an[k]->setObjectName(QStringLiteral("An%1").arg(k + 1));
         m_en[k] = new QLineEdit(criteria);
@@ -78,6 +79,7 @@ TDatenbankDrucken::TDatenbankDrucken(ITableEngine &table, StringTable &entryGrid
     m_model = new StringTableModel(m_selection.records(), this);
     m_grid->setModel(m_model);
     m_grid->horizontalHeader()->setDefaultSectionSize(100);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->setDefaultSectionSize(20);
 
     auto *apply = new QPushButton(tr("Kriterien auf gesamten Datenbestand &anwenden"), this);

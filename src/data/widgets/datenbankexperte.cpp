@@ -20,6 +20,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qm {
 
 // The table grid; "post" and "cancel" of the navigator end the editing of
@@ -282,6 +284,12 @@ void TDatenbankExperte::openTable()
 void TDatenbankExperte::showTable(bool visible)
 {
     m_tableArea->setVisible(visible);
+    if (!visible)
+        return;
+    // Columns as wide as their fields, within reason.
+    const int charWidth = m_grid->fontMetrics().averageCharWidth();
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        m_grid->setColumnWidth(c, std::clamp(m_model->widthOf(c), 6, 30) * charWidth + 12);
 }
 
 void TDatenbankExperte::DatenbankOeffnenClick()
