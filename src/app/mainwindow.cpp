@@ -9,6 +9,7 @@
 #include "app/modeicons.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
+#include "editor/widgets/etiketteneditor.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -105,6 +106,9 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
         *m_inputExpert, *m_progress };
     services.databaseExpert = m_databaseExpert;
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
+    m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
+        context.settings, context.help, context.dir.programHelpPath(), this);
+    m_printRun->setDesignEditor(m_editor);
 
     buildMenus();
     buildToolBar();
@@ -226,9 +230,8 @@ void THauptmenue::buildMenus()
     QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
     formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
     markLater(formatExpert);
-    QAction *designExpert = special->addAction(tr("&Design-Experte ..."));
-    designExpert->setObjectName(QStringLiteral("Etiketteneditor1"));
-    markLater(designExpert);
+    special->addAction(tr("&Design-Experte ..."), this, &THauptmenue::Etiketteneditor1Click)
+        ->setObjectName(QStringLiteral("Etiketteneditor1"));
     special->addAction(tr("Daten&bank-Experte ..."), this, &THauptmenue::DatenbankExpert1Click)
         ->setObjectName(QStringLiteral("DatenbankExpert1"));
     special->addAction(tr("&Schnellauswahl-Experte ..."), this, &THauptmenue::SchnellauswahlExperte1Click)
@@ -613,6 +616,13 @@ void THauptmenue::Inhaltsverzeichnis1Click()
 void THauptmenue::showError(const QString &message)
 {
     m_context.messages.show(MessageKind::Error, message, MessageButton::Ok);
+}
+
+void THauptmenue::Etiketteneditor1Click()
+{
+    m_editor->setModus(QStringLiteral("N"));
+    m_editor->setDateiname(QString());
+    m_editor->showModal();
 }
 
 } // namespace qm

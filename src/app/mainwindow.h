@@ -24,6 +24,7 @@ class TBereichBearbeiten;
 class TDruckInformation;
 class TDatenbankExperte;
 class TEingabeExperte;
+class TEtiketteneditor;
 class TInfoADRIVO;
 class TPinformation;
 class TSchnellauswahlExperte;
@@ -66,6 +67,8 @@ public:
     // "Daten&bank-Experte ...": the database expert without design, format
     // or table, and without "&Übernehmen".
     void DatenbankExpert1Click();
+    // "&Design-Experte ...": the design editor on a new design.
+    void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
@@ -95,6 +98,7 @@ public:
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
+    TEtiketteneditor *designEditor() const { return m_editor; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -136,6 +140,7 @@ private:
     TSchnellauswahlExperte *m_quick = nullptr;
     TInfoADRIVO *m_adrivo = nullptr;
     TTitel *m_title = nullptr;
+    TEtiketteneditor *m_editor = nullptr;
     TPinformation *m_info = nullptr;
     TServiceangebote *m_service = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printerdoubles.h"
+#include "printing/designeditor.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
 
@@ -77,6 +78,18 @@ public:
 
 // A program directory with the three-line address design and the 3 x 7
 // sheet in its folders, and everything a run talks to.
+// The design editor of working mode 4: records how it was opened.
+struct RecordingDesignEditor : IDesignEditor
+{
+    void setModus(const QString &m) override { modus = m; }
+    void setDateiname(const QString &path) override { file = path; }
+    void setLabelSize(const QString &, const QString &) override { }
+    void showModal() override { ++shown; }
+    QString dateiname() const override { return file; }
+    QString modus, file;
+    int shown = 0;
+};
+
 struct Rig
 {
     QTemporaryDir temp;
@@ -149,6 +162,7 @@ private slots:
     void mode2PrintsSelectedTableRecords();
     void mode2CancelledExpertPrintsNothing();
     void mode3OpensTheTableAlone();
+    void modeFourOpensTheDesignEditor();
     void otherModesSayWhatIsNotAvailable_data();
     void otherModesSayWhatIsNotAvailable();
 };
@@ -434,13 +448,35 @@ void TestPrintRun::mode3OpensTheTableAlone()
     QString database = rig.table;
     QString d = rig.design, f = QStringLiteral("fehlt.vrl");
     rig.dbExpert.user = [] { return false; };
-    QCOMPARE(rig.run->Ausfuehren(d, f, EditDatabase, database), RunOutcome::Cancelled);
+    QCOMPARE(rig.run->Ausfuehren(d, f, EditDatabase, database), RunOutcome::Edited);
     QCOMPARE(rig.dbExpert.shown, 1);
     QCOMPARE(rig.dbExpert.design, QString());
     QCOMPARE(rig.dbExpert.format, QString());
     QCOMPARE(rig.dbExpert.table, rig.table);
     QVERIFY(rig.messages.shown().isEmpty());
     QCOMPARE(rig.input.shown, 0);
+}
+
+void TestPrintRun::modeFourOpensTheDesignEditor()
+{
+    Rig rig;
+    RecordingDesignEditor editor;
+    rig.run->setDesignEditor(&editor);
+    QFile::remove(rig.format); // the format is not needed to edit a design
+    QString design = QStringLiteral("C:\\ALT\\versand.eti");
+    QString format = rig.format;
+    QString database;
+    QCOMPARE(rig.run->Ausfuehren(design, format, 4, database), RunOutcome::Edited);
+    QCOMPARE(editor.shown, 1);
+    QCOMPARE(editor.modus, QStringLiteral("N"));
+    QCOMPARE(editor.file, rig.design);
+    QCOMPARE(design, rig.design);
+    QVERIFY(rig.messages.shown().isEmpty());
+
+    // A design that is not found opens nothing.
+    QFile::remove(rig.design);
+    QCOMPARE(rig.use(4), RunOutcome::FileMissing);
+    QCOMPARE(editor.shown, 1);
 }
 
 void TestPrintRun::otherModesSayWhatIsNotAvailable_data()
