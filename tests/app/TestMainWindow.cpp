@@ -4,6 +4,7 @@
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/mainwindow.h"
+#include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
 #include "platform/doubles/memorysettings.h"
@@ -139,6 +140,7 @@ private slots:
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
     void formatExpertShowsTheAreasToManage();
+    void databaseExpertOpensWithoutTableOrDesign();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -237,7 +239,7 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                                    << "" << true;
     QTest::newRow("database expert") << "DatenbankExpert1"
                                      << "Daten&bank-Experte ..."
-                                     << "" << false;
+                                     << "" << true;
     QTest::newRow("quick selection") << "SchnellauswahlExperte1"
                                      << "&Schnellauswahl-Experte ..."
                                      << "" << true;
@@ -398,6 +400,22 @@ void TestMainWindow::helpOpensAtContextZero()
     QCOMPARE(rig.help.requests(),
         (QList<RecordingHelp::Request> {
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
+}
+
+void TestMainWindow::databaseExpertOpensWithoutTableOrDesign()
+{
+    Rig rig;
+    QString title;
+    bool takeOverHidden = false;
+    whenModal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        takeOverHidden = dialog->findChild<QPushButton *>(QStringLiteral("ButtonUeber"))->isHidden();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    rig.action("DatenbankExpert1")->trigger();
+    QCOMPARE(title, QStringLiteral("Datenbank-Experte"));
+    QVERIFY(takeOverHidden);
+    QCOMPARE(rig.window->databaseExpert()->datenbankname(), QString());
 }
 
 void TestMainWindow::designEditorOpensFromMenuAndEntry()
