@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "catalogue/filelookup.h"
+#include "catalogue/programdirectory.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
@@ -18,7 +20,12 @@
 #include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <new>
 
 namespace qm {
 namespace {
@@ -34,34 +41,108 @@ int fail(QTextStream &err, const QString &message)
     return 1;
 }
 
-// One line per data column as the print run sees it: column, title, size.
-int fieldsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+// A call the command line does not understand: the message, then the usage.
+class UsageError : public Error
 {
-    if (args.size() != 1)
-        return fail(err, tr("Aufruf: quillmark fields ETIKETT.eti"));
+public:
+    UsageError(const QString &message, QString usage)
+        : Error(message)
+        , m_usage(std::move(usage))
+    { }
+    const QString &usage() const { return m_usage; }
+
+private:
+    QString m_usage;
+};
+
+QString quoted(const QString &word)
+{
+    return QStringLiteral("\u201E%1\u201C").arg(word);
+}
+
+// What a command gets: its file arguments, its options and the program
+// directory given with --dir.
+struct Call
+{
+    QStringList files;
+    const QCommandLineParser *options = nullptr;
+    std::optional<ProgramDirectory> dir;
+
+    bool isSet(const char *name) const { return options->isSet(QLatin1String(name)); }
+    QString value(const char *name) const { return options->value(QLatin1String(name)); }
+};
+
+// The file a command names: with --dir, a design or format that is not
+// there under the name given is looked for in ETIKETT or FORMATE of the
+// program directory, as the program does for the entries of its catalogue.
+QString lookUp(const Call &call, const QString &path, EntryFileKind kind)
+{
+    if (!call.dir || QFileInfo::exists(path))
+        return path;
+    const QString found = resolveEntryPath(*call.dir, path, kind);
+    return fileExists(found) ? found : path;
+}
+
+// Reads a text file, with the file named in the message of a read error.
+QStringList readLinesOf(const QString &path)
+{
+    try {
+        return readTextLines(path);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw;
+        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
+    }
+}
+
+QByteArray readBytesOf(const QString &path)
+{
+    try {
+        return readFileBytes(path);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw;
+        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
+    }
+}
+
+// The print side of a design, as the print run reads it. A missing file
+// gets the print run's message; one that cannot be read says why.
+void readDesign(const QString &path, PrintDesign &design, const FieldGrids &grids)
+{
+    if (!QFileInfo::exists(path))
+        throw Error(path + QStringLiteral(": ")
+            + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readPrintDesignLines(readLinesOf(path), path, design, grids);
+}
+
+void readFormat(const QString &path, SheetFormat &format)
+{
+    if (!QFileInfo::exists(path))
+        throw Error(
+            path + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readSheetFormatLines(readLinesOf(path), path, format);
+}
+
+// One line per data column as the print run sees it: column, title, size.
+int fieldsCommand(const Call &call, QTextStream &out, QTextStream &)
+{
     PrintDesign design;
     StringTable labelList;
     StringTable entryGrid;
     FieldGrids grids;
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
-    if (!fileExists(args[0]) || !EtikettdateiLesen(args[0], design, grids))
-        return fail(err,
-            args[0] + QStringLiteral(": ")
-                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readDesign(lookUp(call, call.files[0], EntryFileKind::Design), design, grids);
     for (int column = 1; column <= design.fieldCount; ++column)
         out << column << '\t' << labelList.cell(column, 0) << '\t' << entryGrid.cell(column, 1) << '\n';
     return 0;
 }
 
-int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int sheetCommand(const Call &call, QTextStream &out, QTextStream &)
 {
-    if (args.size() != 1)
-        return fail(err, tr("Aufruf: quillmark sheet FORMAT.vrl"));
     SheetFormat format;
-    if (!fileExists(args[0]) || !FormatdateiLesen(args[0], format))
-        return fail(err,
-            args[0] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readFormat(lookUp(call, call.files[0], EntryFileKind::Format), format);
     out << format.description << '\t' << format.extentWidth << '\t' << format.extentHeight << '\n';
     for (int i = 1; i <= format.positionCount(); ++i) {
         int x = 0, y = 0, w = 0, h = 0;
@@ -71,30 +152,26 @@ int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-int designCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int designCommand(const Call &call, QTextStream &out, QTextStream &err)
 {
-    QString input;
-    QString output;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--save") && i + 1 < args.size()) {
-            output = args[++i];
-        } else if (input.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
-            input = args[i];
-        } else {
-            return fail(err, tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti]"));
-        }
-    }
-    if (input.isEmpty())
-        return fail(err, tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti]"));
+    const QString input = lookUp(call, call.files[0], EntryFileKind::Design);
     Design design;
-    const EtiLoadResult result = Eladen(input, design);
+    const EtiLoadResult result = loadEtiLines(readLinesOf(input), design);
     if (result.oldBitmapRecord)
         err << oldBitmapMessage() << Qt::endl;
     out << design.description << '\t' << design.widthMm << '\t' << design.heightMm << '\n';
     for (const Element &element : design.elements)
         out << element.row().join(QLatin1Char('\t')) << '\n';
-    if (!output.isEmpty())
-        Espeichern(output, design);
+    if (call.isSet("save")) {
+        const QString output = call.value("save");
+        try {
+            Espeichern(output, design);
+        } catch (const IoError &e) {
+            if (e.message().contains(output))
+                throw;
+            throw IoError(e.errorNumber(), output + QStringLiteral(": ") + e.message());
+        }
+    }
     return 0;
 }
 
@@ -160,71 +237,53 @@ private:
 int offsetValue(const QString &text)
 {
     const int value = strToInt(text);
-    if (value < -250 || value > 250)
+    if (value < -MaxOffset || value > MaxOffset)
         throw Error(tr("Der Versatz %1 liegt nicht zwischen -250 und 250 Zehntelmillimetern.").arg(value));
     return value;
 }
 
-int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
+int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
 {
-    const QString usage
-        = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
-             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
-             "(--pdf AUSGABE.pdf | --printer)");
-    QStringList files;
-    QString records, pdf;
-    QString start = QStringLiteral("1");
-    int offsetX = 0, offsetY = 0;
-    bool frame = false, serialInCopies = true, printer = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--records") && hasValue)
-            records = args[++i];
-        else if (a == QLatin1String("--pdf") && hasValue)
-            pdf = args[++i];
-        else if (a == QLatin1String("--start") && hasValue)
-            start = args[++i];
-        else if (a == QLatin1String("--offset-x") && hasValue)
-            offsetX = offsetValue(args[++i]);
-        else if (a == QLatin1String("--offset-y") && hasValue)
-            offsetY = offsetValue(args[++i]);
-        else if (a == QLatin1String("--frame"))
-            frame = true;
-        else if (a == QLatin1String("--serial-per-record"))
-            serialInCopies = false;
-        else if (a == QLatin1String("--printer"))
-            printer = true;
-        else if (!a.startsWith(QLatin1String("--")))
-            files.append(a);
-        else
-            return fail(err, usage);
-    }
-    if (files.size() != 2 || (pdf.isEmpty() == !printer))
-        return fail(err, usage);
+    const bool printer = call.isSet("printer");
+    const QString pdf = call.value("pdf");
+    if (call.isSet("pdf") == printer)
+        throw UsageError(tr("Entweder --pdf AUSGABE.pdf oder --printer angeben."), usageOf("print"));
+    if (call.isSet("pdf") && pdf.isEmpty())
+        throw Error(tr("Der Name der PDF-Datei fehlt."));
+    const QString records = call.value("records");
+    const int offsetX = call.isSet("offset-x") ? offsetValue(call.value("offset-x")) : 0;
+    const int offsetY = call.isSet("offset-y") ? offsetValue(call.value("offset-y")) : 0;
+    const bool frame = call.isSet("frame");
+    const bool serialInCopies = !call.isSet("serial-per-record");
+    const int startPosition = call.isSet("start") ? strToInt(call.value("start")) : 1;
+    if (startPosition < 1 || startPosition > MaxStartPosition)
+        throw Error(startPositionMessage(startPosition));
 
     PrintDesign design;
     StringTable labelList, entryGrid;
     FieldGrids grids;
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
-    if (!fileExists(files[0]) || !EtikettdateiLesen(files[0], design, grids))
-        return fail(err,
-            files[0] + QStringLiteral(": ")
-                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readDesign(lookUp(call, call.files[0], EntryFileKind::Design), design, grids);
     SheetFormat format;
-    if (!fileExists(files[1]) || !FormatdateiLesen(files[1], format))
-        return fail(err,
-            files[1] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
-    const int startPosition = strToInt(start);
-    if (startPosition < 1)
-        throw Error(tr("Die Startposition muss mindestens 1 sein."));
+    readFormat(lookUp(call, call.files[1], EntryFileKind::Format), format);
+
+    // Scale, start, offsets and sheet are checked before anything is built.
+    LayoutRequest request;
+    request.startPosition = startPosition;
+    request.lastPosition = startPosition;
+    request.offsetX = offsetX;
+    request.offsetY = offsetY;
+    request.frame = frame;
+    request.unitsPerCm = design.printScale;
+    if (const QString reason = unprintableReason(request, format); !reason.isEmpty())
+        throw Error(reason);
 
     QList<QStringList> rows;
     if (records.isEmpty())
         rows.append(QStringList { QStringLiteral("1") });
     else
-        rows = readCsvRecords(readFileBytes(records), design.fieldCount);
+        rows = readCsvRecords(readBytesOf(records), design.fieldCount);
     entryGrid.setColCount(design.fieldCount + 1);
     for (qsizetype k = 0; k < rows.size(); ++k) {
         for (qsizetype c = 0; c < rows[k].size(); ++c)
@@ -234,8 +293,10 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     const int labels = expandEntryGrid(entryGrid, labelList, serialInCopies);
     if (labels < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
+    request.lastPosition = startPosition + labels - 1;
 
     std::unique_ptr<IPrinterDevice> target;
+    PdfPrinter *pdfPrinter = nullptr;
     QString destination = pdf;
     if (printer) {
         const std::optional<PrinterName> name = printers.DruckerbezeichnungHolen();
@@ -247,36 +308,37 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
                    "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
         destination = name->device;
     } else {
-        target = std::make_unique<PdfPrinter>(pdf);
+        auto pdfDevice = std::make_unique<PdfPrinter>(pdf);
+        pdfPrinter = pdfDevice.get();
+        target = std::move(pdfDevice);
     }
     WatchedPrinter device(*target);
     NullPrintProgress progress;
     NoWait waiter;
     StreamMessages messages(err);
-    LayoutRequest request;
-    request.startPosition = startPosition;
-    request.lastPosition = startPosition + labels - 1;
-    request.offsetX = offsetX;
-    request.offsetY = offsetY;
-    request.frame = frame;
-    request.unitsPerCm = design.printScale;
     const QString date = shortDateText();
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
             EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame, messages, date);
         });
+    if (result == LayoutResult::Refused)
+        return fail(err, unprintableReason(request, format));
     if (printer) {
-        if (result != LayoutResult::Printed || !device.begun())
+        if (result == LayoutResult::DeviceFailed || !device.begun())
             return fail(err, tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(destination));
-        if (!device.ended())
+        if (result != LayoutResult::Printed || !device.ended())
             return fail(
                 err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
         out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination)
             << '\n';
         return 0;
     }
-    if (result != LayoutResult::Printed || !device.begun() || !device.ended())
-        return fail(err, tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf));
+    if (result != LayoutResult::Printed || !device.begun() || !device.ended()) {
+        const QString why = pdfPrinter->errorMessage();
+        return fail(err,
+            why.isEmpty() ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf)
+                          : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(pdf, why));
+    }
     out << tr("%1 Etiketten auf %2 Seiten in %3").arg(labels).arg(device.pageCount()).arg(pdf) << '\n';
     return 0;
 }
@@ -286,15 +348,17 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
 QString usageText()
 {
     return tr("Aufruf: quillmark [--dir VERZEICHNIS]\n"
-              "       quillmark fields ETIKETT.eti\n"
-              "       quillmark sheet FORMAT.vrl\n"
-              "       quillmark design EINGABE.eti [--save AUSGABE.eti]\n"
+              "       quillmark fields ETIKETT.eti [--dir VERZEICHNIS]\n"
+              "       quillmark sheet FORMAT.vrl [--dir VERZEICHNIS]\n"
+              "       quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
               "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
-              "                 (--pdf AUSGABE.pdf | --printer)\n"
+              "                 (--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]\n"
               "       quillmark --help | --version\n"
               "\n"
               "Ohne Befehl startet Quillmark mit seinem Hauptfenster.\n"
+              "Mit --dir sucht jeder Befehl eine Etiketten- oder Formatdatei, die es unter dem\n"
+              "angegebenen Namen nicht gibt, in ETIKETT bzw. FORMATE des Programmverzeichnisses.\n"
               "\n"
               "Befehle:\n"
               "  fields   zeigt die Datenfelder einer Etikettendatei: Spalte, Titel, Größe\n"
@@ -305,7 +369,8 @@ QString usageText()
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
               "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
               "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
-              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250)\n"
+              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250); Startposition 1 bis 200,\n"
+              "           höchstens 10000 Kopien je Datensatz und 100000 Etiketten je Auftrag\n"
               "\n"
               "Optionen:\n"
               "  --dir VERZEICHNIS  Programmverzeichnis (sonst ~/.local/share/Quillmark)\n"
@@ -313,14 +378,150 @@ QString usageText()
               "  --version          Programmversion\n");
 }
 
+namespace {
+
+QCommandLineOption valueOption(const char *name, const char *valueName)
+{
+    return QCommandLineOption(QLatin1String(name), QString(), QLatin1String(valueName));
+}
+
+QList<QCommandLineOption> commonOptions()
+{
+    return { valueOption("dir", "VERZEICHNIS"),
+        QCommandLineOption(QStringList { QStringLiteral("h"), QStringLiteral("help") }) };
+}
+
+using CommandHandler = int (*)(const Call &, QTextStream &, QTextStream &, IPrinterAccess &);
+
+// The commands of the command line: name, number of file arguments, options.
+struct Command
+{
+    const char *name;
+    int files;
+    QList<QCommandLineOption> options;
+    CommandHandler run;
+};
+
+const QList<Command> &commands()
+{
+    static const QList<Command> table = {
+        { "fields", 1, {},
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return fieldsCommand(c, o, e);
+            } },
+        { "sheet", 1, {},
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return sheetCommand(c, o, e);
+            } },
+        { "design", 1, { valueOption("save", "AUSGABE.eti") },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return designCommand(c, o, e);
+            } },
+        { "print", 2,
+            { valueOption("records", "DATEI.csv"), valueOption("start", "N"),
+                QCommandLineOption(QStringLiteral("frame")), valueOption("offset-x", "T"),
+                valueOption("offset-y", "T"), QCommandLineOption(QStringLiteral("serial-per-record")),
+                valueOption("pdf", "AUSGABE.pdf"), QCommandLineOption(QStringLiteral("printer")) },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &p) {
+                return printCommand(c, o, e, p);
+            } },
+    };
+    return table;
+}
+
+// The argument the user typed for an option the parser did not know (it
+// reports "x" for "-x", "--x" and "--x=1" alike).
+QString typedOption(const QStringList &args, const QString &name)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--"))
+            break;
+        const QString bare = a.section(QLatin1Char('='), 0, 0);
+        if (bare == QLatin1String("--") + name || bare == QLatin1Char('-') + name)
+            return bare;
+    }
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.contains(name))
+            return a; // a group of single-letter options such as "-xh"
+    }
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// Parses args (without the program name); a call it cannot understand
+// throws UsageError naming the word, with the given usage.
+void parseOrThrow(QCommandLineParser &parser, const QStringList &args, const QString &usage)
+{
+    if (parser.parse(QStringList { QStringLiteral("quillmark") } + args))
+        return;
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        throw UsageError(tr("Unbekannte Option %1.").arg(quoted(typedOption(args, unknown.first()))), usage);
+    // The parser names the option in quotes: "Missing value after '--pdf'."
+    const QString text = parser.errorText();
+    const qsizetype open = text.indexOf(QLatin1Char('\''));
+    const qsizetype close = text.lastIndexOf(QLatin1Char('\''));
+    const QString option = open >= 0 && close > open ? text.mid(open + 1, close - open - 1) : text;
+    if (text.startsWith(QLatin1String("Missing value")))
+        throw UsageError(tr("Der Option %1 fehlt ihr Wert.").arg(quoted(option)), usage);
+    if (text.startsWith(QLatin1String("Unexpected value")))
+        throw UsageError(tr("Die Option %1 nimmt keinen Wert.").arg(quoted(option)), usage);
+    throw UsageError(text, usage);
+}
+
+// The call without its command: --dir, --help and --version before the
+// first word that is not an option; that word and everything after it are
+// positional.
+struct GlobalCall
+{
+    QString dir;
+    bool help = false;
+    bool version = false;
+    QStringList rest;
+};
+
+GlobalCall parseGlobal(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.addOptions(commonOptions());
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    parseOrThrow(parser, args, usageText());
+    return { parser.value(QStringLiteral("dir")), parser.isSet(QStringLiteral("help")),
+        parser.isSet(QStringLiteral("version")), parser.positionalArguments() };
+}
+
+std::optional<ProgramDirectory> programDirectory(const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    if (!QFileInfo(path).isDir())
+        throw Error(tr("Das Programmverzeichnis %1 gibt es nicht.").arg(path));
+    return ProgramDirectory(path);
+}
+
+} // namespace
+
+QString usageOf(const QString &command)
+{
+    if (command == QLatin1String("fields"))
+        return tr("Aufruf: quillmark fields ETIKETT.eti [--dir VERZEICHNIS]");
+    if (command == QLatin1String("sheet"))
+        return tr("Aufruf: quillmark sheet FORMAT.vrl [--dir VERZEICHNIS]");
+    if (command == QLatin1String("design"))
+        return tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]");
+    return tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
+              "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
+              "(--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]");
+}
+
 bool isCommandLineCall(const QStringList &arguments)
 {
-    if (arguments.isEmpty())
-        return false;
-    static const QStringList commands = { QStringLiteral("fields"), QStringLiteral("sheet"),
-        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"), QStringLiteral("-h"),
-        QStringLiteral("--version") };
-    return commands.contains(arguments.first());
+    try {
+        const GlobalCall call = parseGlobal(arguments);
+        return call.help || call.version || !call.rest.isEmpty();
+    } catch (const Error &) {
+        return true; // the command line says what is wrong
+    }
 }
 
 std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -334,28 +535,50 @@ std::optional<int> runCommandLine(
 {
     if (!isCommandLineCall(arguments))
         return std::nullopt;
-    const QString command = arguments.first();
-    const QStringList rest = arguments.mid(1);
     try {
-        if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        const GlobalCall global = parseGlobal(arguments);
+        if (global.help) {
             out << usageText();
             return 0;
         }
-        if (command == QLatin1String("--version")) {
+        if (global.version) {
             out << tr("Quillmark %1 (Dateiversion %2)")
                        .arg(QLatin1String(kProgramVersion), QLatin1String(kFileVersion))
                 << '\n';
             return 0;
         }
-        if (command == QLatin1String("fields"))
-            return fieldsCommand(rest, out, err);
-        if (command == QLatin1String("sheet"))
-            return sheetCommand(rest, out, err);
-        if (command == QLatin1String("print"))
-            return printCommand(rest, out, err, printers);
-        return designCommand(rest, out, err);
+        const QString name = global.rest.first();
+        const auto command = std::find_if(commands().cbegin(), commands().cend(),
+            [&](const Command &c) { return name == QLatin1String(c.name); });
+        if (command == commands().cend())
+            throw UsageError(tr("Unbekannter Befehl %1.").arg(quoted(name)), usageText());
+        const QString usage = usageOf(name);
+        QCommandLineParser parser;
+        parser.addOptions(commonOptions());
+        parser.addOptions(command->options);
+        parseOrThrow(parser, global.rest.mid(1), usage);
+        if (parser.isSet(QStringLiteral("help"))) {
+            out << usage << '\n';
+            return 0;
+        }
+        Call call;
+        call.files = parser.positionalArguments();
+        call.options = &parser;
+        if (call.files.size() > command->files)
+            throw UsageError(tr("Überzähliges Argument %1.").arg(quoted(call.files[command->files])), usage);
+        if (call.files.size() < command->files)
+            throw UsageError(tr("Es fehlt ein Dateiname."), usage);
+        call.dir = programDirectory(
+            parser.isSet(QStringLiteral("dir")) ? parser.value(QStringLiteral("dir")) : global.dir);
+        return command->run(call, out, err, printers);
+    } catch (const UsageError &e) {
+        fail(err, e.message());
+        err << e.usage() << Qt::endl;
+        return 1;
     } catch (const Error &e) {
         return fail(err, e.message());
+    } catch (const std::bad_alloc &) {
+        return fail(err, outOfMemoryMessage());
     }
 }
 

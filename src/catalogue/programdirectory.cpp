@@ -124,6 +124,10 @@ ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString 
                 .arg(path));
     if (!isExplicit || isEmptyFolder(path))
         seedProgramDirectory(path, shareDir);
+    removeStaleTemporaryFiles(path);
+    for (QLatin1StringView subdir :
+        { ProgramDirectory::DesignSubdir, ProgramDirectory::FormatSubdir, ProgramDirectory::DatabaseSubdir })
+        removeStaleTemporaryFiles(findSubdirCaseInsensitive(path, subdir));
     // Built again so that the help paths see the copied help files.
     return ProgramDirectory(path);
 }
