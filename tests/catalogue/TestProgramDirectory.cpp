@@ -257,6 +257,13 @@ void TestProgramDirectory::staleTemporaryFilesAreRemovedOnOpening()
         QVERIFY2(!QFileInfo::exists(given + name), qPrintable(name));
     for (const QString &name : kept)
         QVERIFY2(QFileInfo::exists(given + name), qPrintable(name));
+
+    // A folder that held nothing but such leftovers is empty, so it is seeded.
+    const QString leftovers = m_tmp->filePath(QStringLiteral("reste"));
+    QVERIFY(writeBytes(leftovers + QStringLiteral("/BEREICH.DAT.tmp-0a1b2c"), "x"));
+    openProgramDirectory(leftovers, m_share);
+    QVERIFY(QFile::exists(leftovers + QStringLiteral("/ETIKETT/adresse.eti")));
+    QVERIFY(!QFileInfo::exists(leftovers + QStringLiteral("/BEREICH.DAT.tmp-0a1b2c")));
 }
 
 QTEST_GUILESS_MAIN(TestProgramDirectory)
