@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,7 @@ class FakePrinters : public IPrinterAccess
 {
 public:
     bool hasDefault = true;
+    bool outOfMemory = false; // asking for the default printer throws std::bad_alloc
     RecordingPrinter *last = nullptr;
     std::vector<std::unique_ptr<RecordingPrinter>> made;
 
@@ -57,6 +59,8 @@ public:
     }
     std::optional<PrinterName> DruckerbezeichnungHolen() override
     {
+        if (outOfMemory)
+            throw std::bad_alloc();
         if (!hasDefault)
             return std::nullopt;
         return PrinterName { QStringLiteral("Etikettendrucker"), QStringLiteral("cups"),

@@ -1,12 +1,13 @@
 #include "commandline.h"
 
 #include "app/tablecommand.h"
-#include "data/shapelibtable.h"
+#include "catalogue/filelookup.h"
+#include "catalogue/programdirectory.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
+#include "data/shapelibtable.h"
 #include "designs/rendering.h"
-#include "catalogue/programdirectory.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatexpertcore.h"
 #include "formats/formatimport.h"
@@ -25,7 +26,12 @@
 #include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <new>
 
 namespace qm {
 namespace {
@@ -41,21 +47,102 @@ int fail(QTextStream &err, const QString &message)
     return 1;
 }
 
-// One line per data column as the print run sees it: column, title, size.
-int fieldsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+// A call the command line does not understand: the message, then the usage.
+class UsageError : public Error
 {
-    if (args.size() != 1)
-        return fail(err, tr("Aufruf: quillmark fields ETIKETT.eti"));
+public:
+    UsageError(const QString &message, QString usage)
+        : Error(message)
+        , m_usage(std::move(usage))
+    { }
+    const QString &usage() const { return m_usage; }
+
+private:
+    QString m_usage;
+};
+
+QString quoted(const QString &word)
+{
+    return QStringLiteral("\u201E%1\u201C").arg(word);
+}
+
+// What a command gets: its file arguments, its options and the program
+// directory given with --dir.
+struct Call
+{
+    QStringList files;
+    const QCommandLineParser *options = nullptr;
+    std::optional<ProgramDirectory> dir;
+    QString dirPath; // as given with --dir
+    QString shareDir; // what a new program directory is seeded from
+    QStringList grid; // the eight values after sheet --grid
+
+    bool isSet(const char *name) const { return options->isSet(QLatin1String(name)); }
+    QString value(const char *name) const { return options->value(QLatin1String(name)); }
+};
+
+// The file a command names: with --dir, a design or format that is not
+// there under the name given is looked for in ETIKETT or FORMATE of the
+// program directory, as the program does for the entries of its catalogue.
+QString lookUp(const Call &call, const QString &path, EntryFileKind kind)
+{
+    if (!call.dir || QFileInfo::exists(path))
+        return path;
+    const QString found = resolveEntryPath(*call.dir, path, kind);
+    return fileExists(found) ? found : path;
+}
+
+// Reads a text file, with the file named in the message of a read error.
+QStringList readLinesOf(const QString &path)
+{
+    try {
+        return readTextLines(path);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw;
+        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
+    }
+}
+
+QByteArray readBytesOf(const QString &path)
+{
+    try {
+        return readFileBytes(path);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw;
+        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
+    }
+}
+
+// The print side of a design, as the print run reads it. A missing file
+// gets the print run's message; one that cannot be read says why.
+void readDesign(const QString &path, PrintDesign &design, const FieldGrids &grids)
+{
+    if (!QFileInfo::exists(path))
+        throw Error(path + QStringLiteral(": ")
+            + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readPrintDesignLines(readLinesOf(path), path, design, grids);
+}
+
+void readFormat(const QString &path, SheetFormat &format)
+{
+    if (!QFileInfo::exists(path))
+        throw Error(
+            path + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readSheetFormatLines(readLinesOf(path), path, format);
+}
+
+// One line per data column as the print run sees it: column, title, size.
+int fieldsCommand(const Call &call, QTextStream &out, QTextStream &)
+{
     PrintDesign design;
     StringTable labelList;
     StringTable entryGrid;
     FieldGrids grids;
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
-    if (!fileExists(args[0]) || !EtikettdateiLesen(args[0], design, grids))
-        return fail(err,
-            args[0] + QStringLiteral(": ")
-                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readDesign(lookUp(call, call.files[0], EntryFileKind::Design), design, grids);
     for (int column = 1; column <= design.fieldCount; ++column)
         out << column << '\t' << labelList.cell(column, 0) << '\t' << entryGrid.cell(column, 1) << '\n';
     return 0;
@@ -73,76 +160,51 @@ void listSheet(const SheetFormat &format, QTextStream &out)
 
 // sheet --grid W H N M LEFT TOP GAPX GAPY --description TEXT --save OUT.vrl:
 // writes the grid as the format expert does and lists the written file.
-int sheetGridCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int sheetGridCommand(const Call &call, QTextStream &out)
 {
-    const QString usage = tr("Aufruf: quillmark sheet --grid B H N M LINKS OBEN ABSTANDX ABSTANDY "
-                             "--description TEXT --save AUSGABE.vrl");
-    QStringList grid;
-    QString description, output;
-    bool descriptionGiven = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const bool hasValue = i + 1 < args.size();
-        if (args[i] == QLatin1String("--grid") && i + 8 < args.size() && grid.isEmpty()) {
-            grid = args.mid(i + 1, 8);
-            i += 8;
-        } else if (args[i] == QLatin1String("--description") && hasValue) {
-            description = args[++i];
-            descriptionGiven = true;
-        } else if (args[i] == QLatin1String("--save") && hasValue) {
-            output = args[++i];
-        } else {
-            return fail(err, usage);
-        }
-    }
-    if (grid.size() != 8 || !descriptionGiven || output.isEmpty())
-        return fail(err, usage);
+    const QString usage = usageOf(QStringLiteral("sheet"));
+    const QStringList &grid = call.grid;
+    if (!call.files.isEmpty())
+        throw UsageError(tr("Überzähliges Argument %1.").arg(quoted(call.files[0])), usage);
+    if (grid.size() != 8)
+        throw UsageError(tr("--grid braucht acht Zahlen: B H N M LINKS OBEN ABSTANDX ABSTANDY."), usage);
+    if (!call.isSet("description") || !call.isSet("save") || call.value("save").isEmpty())
+        throw UsageError(tr("--grid braucht --description TEXT und --save AUSGABE.vrl."), usage);
+    const QString description = call.value("description");
+    const QString output = call.value("save");
     if (description.isEmpty())
-        return fail(err, tr("Bitte geben Sie eine Beschreibung das Format ein !"));
+        throw Error(tr("Bitte geben Sie eine Beschreibung das Format ein !"));
     if (description.size() > MaxDescriptionLength)
-        return fail(err, tr("Die Beschreibung ist länger als %1 Zeichen.").arg(MaxDescriptionLength));
+        throw Error(tr("Die Beschreibung ist länger als %1 Zeichen.").arg(MaxDescriptionLength));
     const GridTexts texts { grid[0], grid[1], grid[2], grid[3], grid[4], grid[5], grid[6], grid[7] };
     saveCheckedTemplate(output, description, texts);
     SheetFormat format;
-    if (!FormatdateiLesen(output, format))
-        return fail(err, output + QStringLiteral(": ") + tr("Formatdatei nicht gefunden !"));
+    readFormat(output, format);
     listSheet(format, out);
     return 0;
 }
 
-int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+int sheetCommand(const Call &call, QTextStream &out, QTextStream &)
 {
-    if (args.contains(QLatin1String("--grid")))
-        return sheetGridCommand(args, out, err);
-    if (args.size() != 1)
-        return fail(err, tr("Aufruf: quillmark sheet FORMAT.vrl"));
+    if (call.isSet("grid"))
+        return sheetGridCommand(call, out);
+    if (call.files.size() != 1)
+        throw UsageError(call.files.isEmpty() ? tr("Es fehlt ein Dateiname.")
+                                              : tr("Überzähliges Argument %1.").arg(quoted(call.files[1])),
+            usageOf(QStringLiteral("sheet")));
     SheetFormat format;
-    if (!fileExists(args[0]) || !FormatdateiLesen(args[0], format))
-        return fail(err,
-            args[0] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readFormat(lookUp(call, call.files[0], EntryFileKind::Format), format);
     listSheet(format, out);
     return 0;
 }
 
-// formats [--dir DIR] [--import FILE.xml]: lists the format catalogue, or
-// adds the formats of a template file to "Individuelle Formate".
-int formatsCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &shareDir)
+// formats [--import FILE.xml]: lists the format catalogue of the program
+// directory, or adds the formats of a template file to "Individuelle Formate".
+int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
 {
-    const QString usage = tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]");
-    QString dirPath, importPath;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const bool hasValue = i + 1 < args.size();
-        if (args[i] == QLatin1String("--dir") && hasValue)
-            dirPath = args[++i];
-        else if (args[i].startsWith(QLatin1String("--dir=")))
-            dirPath = args[i].mid(6);
-        else if (args[i] == QLatin1String("--import") && hasValue && importPath.isEmpty())
-            importPath = args[++i];
-        else
-            return fail(err, usage);
-    }
-    const ProgramDirectory dir = openProgramDirectory(dirPath, shareDir);
-    if (!importPath.isEmpty()) {
-        const ImportResult result = importTemplateFile(dir, importPath);
+    const ProgramDirectory dir = openProgramDirectory(call.dirPath, call.shareDir);
+    if (call.isSet("import")) {
+        const ImportResult result = importTemplateFile(dir, call.value("import"));
         for (const FormatEntry &entry : result.added)
             out << entry.area << '\t' << entry.description << '\t' << entry.file << '\n';
         for (const SkippedTemplate &skipped : result.skipped)
@@ -159,30 +221,42 @@ int formatsCommand(const QStringList &args, QTextStream &out, QTextStream &err, 
     return 0;
 }
 
-int designCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+// table FILE.dbf [--create DESIGN] [--import TEXT [--lines N] [--skip-lead-line]]
+int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
 {
-    QString input;
-    QString output;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--save") && i + 1 < args.size()) {
-            output = args[++i];
-        } else if (input.isEmpty() && !args[i].startsWith(QLatin1String("--"))) {
-            input = args[i];
-        } else {
-            return fail(err, tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti]"));
-        }
-    }
-    if (input.isEmpty())
-        return fail(err, tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti]"));
+    QStringList args { call.files[0] };
+    if (call.isSet("create"))
+        args << QStringLiteral("--create") << lookUp(call, call.value("create"), EntryFileKind::Design);
+    if (call.isSet("import"))
+        args << QStringLiteral("--import") << call.value("import");
+    if (call.isSet("lines"))
+        args << QStringLiteral("--lines") << call.value("lines");
+    if (call.isSet("skip-lead-line"))
+        args << QStringLiteral("--skip-lead-line");
+    ShapelibTable table;
+    return tableCommand(args, out, err, table);
+}
+
+int designCommand(const Call &call, QTextStream &out, QTextStream &err)
+{
+    const QString input = lookUp(call, call.files[0], EntryFileKind::Design);
     Design design;
-    const EtiLoadResult result = Eladen(input, design);
+    const EtiLoadResult result = loadEtiLines(readLinesOf(input), design);
     if (result.oldBitmapRecord)
         err << oldBitmapMessage() << Qt::endl;
     out << design.description << '\t' << design.widthMm << '\t' << design.heightMm << '\n';
     for (const Element &element : design.elements)
         out << element.row().join(QLatin1Char('\t')) << '\n';
-    if (!output.isEmpty())
-        Espeichern(output, design);
+    if (call.isSet("save")) {
+        const QString output = call.value("save");
+        try {
+            Espeichern(output, design);
+        } catch (const IoError &e) {
+            if (e.message().contains(output))
+                throw;
+            throw IoError(e.errorNumber(), output + QStringLiteral(": ") + e.message());
+        }
+    }
     return 0;
 }
 
@@ -248,72 +322,53 @@ private:
 int offsetValue(const QString &text)
 {
     const int value = strToInt(text);
-    if (value < -250 || value > 250)
+    if (value < -MaxOffset || value > MaxOffset)
         throw Error(tr("Der Versatz %1 liegt nicht zwischen -250 und 250 Zehntelmillimetern.").arg(value));
     return value;
 }
 
-int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
+int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
 {
-    const QString usage
-        = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv | --table DATENBANK.dbf "
-             "[--where FELD=WERT ...]] [--start N] "
-             "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
-             "(--pdf AUSGABE.pdf | --printer)");
-    QStringList files;
-    QString records, pdf, table;
-    QStringList where;
-    QString start = QStringLiteral("1");
-    int offsetX = 0, offsetY = 0;
-    bool frame = false, serialInCopies = true, printer = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--records") && hasValue)
-            records = args[++i];
-        else if (a == QLatin1String("--table") && hasValue)
-            table = args[++i];
-        else if (a == QLatin1String("--where") && hasValue)
-            where << args[++i];
-        else if (a == QLatin1String("--pdf") && hasValue)
-            pdf = args[++i];
-        else if (a == QLatin1String("--start") && hasValue)
-            start = args[++i];
-        else if (a == QLatin1String("--offset-x") && hasValue)
-            offsetX = offsetValue(args[++i]);
-        else if (a == QLatin1String("--offset-y") && hasValue)
-            offsetY = offsetValue(args[++i]);
-        else if (a == QLatin1String("--frame"))
-            frame = true;
-        else if (a == QLatin1String("--serial-per-record"))
-            serialInCopies = false;
-        else if (a == QLatin1String("--printer"))
-            printer = true;
-        else if (!a.startsWith(QLatin1String("--")))
-            files.append(a);
-        else
-            return fail(err, usage);
-    }
-    if (files.size() != 2 || (pdf.isEmpty() == !printer) || (!records.isEmpty() && !table.isEmpty())
-        || (table.isEmpty() && !where.isEmpty()))
-        return fail(err, usage);
+    const bool printer = call.isSet("printer");
+    const QString pdf = call.value("pdf");
+    if (call.isSet("pdf") == printer)
+        throw UsageError(tr("Entweder --pdf AUSGABE.pdf oder --printer angeben."), usageOf("print"));
+    if (call.isSet("pdf") && pdf.isEmpty())
+        throw Error(tr("Der Name der PDF-Datei fehlt."));
+    const QString records = call.value("records");
+    const QString table = call.value("table");
+    const QStringList where = call.options->values(QStringLiteral("where"));
+    if (!records.isEmpty() && !table.isEmpty())
+        throw UsageError(tr("--records und --table schließen einander aus."), usageOf("print"));
+    if (table.isEmpty() && !where.isEmpty())
+        throw UsageError(tr("--where gilt nur mit --table."), usageOf("print"));
+    const int offsetX = call.isSet("offset-x") ? offsetValue(call.value("offset-x")) : 0;
+    const int offsetY = call.isSet("offset-y") ? offsetValue(call.value("offset-y")) : 0;
+    const bool frame = call.isSet("frame");
+    const bool serialInCopies = !call.isSet("serial-per-record");
+    const int startPosition = call.isSet("start") ? strToInt(call.value("start")) : 1;
+    if (startPosition < 1 || startPosition > MaxStartPosition)
+        throw Error(startPositionMessage(startPosition));
 
     PrintDesign design;
     StringTable labelList, entryGrid;
     FieldGrids grids;
     grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
-    if (!fileExists(files[0]) || !EtikettdateiLesen(files[0], design, grids))
-        return fail(err,
-            files[0] + QStringLiteral(": ")
-                + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
+    readDesign(lookUp(call, call.files[0], EntryFileKind::Design), design, grids);
     SheetFormat format;
-    if (!fileExists(files[1]) || !FormatdateiLesen(files[1], format))
-        return fail(err,
-            files[1] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
-    const int startPosition = strToInt(start);
-    if (startPosition < 1)
-        throw Error(tr("Die Startposition muss mindestens 1 sein."));
+    readFormat(lookUp(call, call.files[1], EntryFileKind::Format), format);
+
+    // Scale, start, offsets and sheet are checked before anything is built.
+    LayoutRequest request;
+    request.startPosition = startPosition;
+    request.lastPosition = startPosition;
+    request.offsetX = offsetX;
+    request.offsetY = offsetY;
+    request.frame = frame;
+    request.unitsPerCm = design.printScale;
+    if (const QString reason = unprintableReason(request, format); !reason.isEmpty())
+        throw Error(reason);
 
     QList<QStringList> rows;
     if (!table.isEmpty()) {
@@ -323,7 +378,7 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     } else if (records.isEmpty())
         rows.append(QStringList { QStringLiteral("1") });
     else
-        rows = readCsvRecords(readFileBytes(records), design.fieldCount);
+        rows = readCsvRecords(readBytesOf(records), design.fieldCount);
     if (table.isEmpty())
         entryGrid.setColCount(design.fieldCount + 1);
     for (qsizetype k = 0; k < rows.size(); ++k) {
@@ -334,8 +389,10 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     const int labels = expandEntryGrid(entryGrid, labelList, serialInCopies);
     if (labels < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
+    request.lastPosition = startPosition + labels - 1;
 
     std::unique_ptr<IPrinterDevice> target;
+    PdfPrinter *pdfPrinter = nullptr;
     QString destination = pdf;
     if (printer) {
         const std::optional<PrinterName> name = printers.DruckerbezeichnungHolen();
@@ -347,36 +404,37 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
                    "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
         destination = name->device;
     } else {
-        target = std::make_unique<PdfPrinter>(pdf);
+        auto pdfDevice = std::make_unique<PdfPrinter>(pdf);
+        pdfPrinter = pdfDevice.get();
+        target = std::move(pdfDevice);
     }
     WatchedPrinter device(*target);
     NullPrintProgress progress;
     NoWait waiter;
     StreamMessages messages(err);
-    LayoutRequest request;
-    request.startPosition = startPosition;
-    request.lastPosition = startPosition + labels - 1;
-    request.offsetX = offsetX;
-    request.offsetY = offsetY;
-    request.frame = frame;
-    request.unitsPerCm = design.printScale;
     const QString date = shortDateText();
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
             EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame, messages, date);
         });
+    if (result == LayoutResult::Refused)
+        return fail(err, unprintableReason(request, format));
     if (printer) {
-        if (result != LayoutResult::Printed || !device.begun())
+        if (result == LayoutResult::DeviceFailed || !device.begun())
             return fail(err, tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(destination));
-        if (!device.ended())
+        if (result != LayoutResult::Printed || !device.ended())
             return fail(
                 err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
         out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination)
             << '\n';
         return 0;
     }
-    if (result != LayoutResult::Printed || !device.begun() || !device.ended())
-        return fail(err, tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf));
+    if (result != LayoutResult::Printed || !device.begun() || !device.ended()) {
+        const QString why = pdfPrinter->errorMessage();
+        return fail(err,
+            why.isEmpty() ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf)
+                          : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(pdf, why));
+    }
     out << tr("%1 Etiketten auf %2 Seiten in %3").arg(labels).arg(device.pageCount()).arg(pdf) << '\n';
     return 0;
 }
@@ -386,15 +444,15 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
 QString usageText()
 {
     return tr("Aufruf: quillmark [--dir VERZEICHNIS]\n"
-              "       quillmark fields ETIKETT.eti\n"
-              "       quillmark sheet FORMAT.vrl\n"
+              "       quillmark fields ETIKETT.eti [--dir VERZEICHNIS]\n"
+              "       quillmark sheet FORMAT.vrl [--dir VERZEICHNIS]\n"
               "       quillmark sheet --grid B H N M LINKS OBEN ABSTANDX ABSTANDY\n"
               "                 --description TEXT --save AUSGABE.vrl\n"
               "       quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]\n"
-              "       quillmark design EINGABE.eti [--save AUSGABE.eti]\n"
+              "       quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
               "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
-              "                 (--pdf AUSGABE.pdf | --printer)\n"
+              "                 (--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl --table DATENBANK.dbf [--where FELD=WERT ...]\n"
               "                 [--start N] [--frame] (--pdf AUSGABE.pdf | --printer)\n"
               "       quillmark table DATENBANK.dbf [--create ETIKETT.eti]\n"
@@ -402,6 +460,8 @@ QString usageText()
               "       quillmark --help | --version\n"
               "\n"
               "Ohne Befehl startet Quillmark mit seinem Hauptfenster.\n"
+              "Mit --dir sucht jeder Befehl eine Etiketten- oder Formatdatei, die es unter dem\n"
+              "angegebenen Namen nicht gibt, in ETIKETT bzw. FORMATE des Programmverzeichnisses.\n"
               "\n"
               "Befehle:\n"
               "  fields   zeigt die Datenfelder einer Etikettendatei: Spalte, Titel, Größe\n"
@@ -417,7 +477,8 @@ QString usageText()
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
               "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
               "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
-              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250); mit --table je\n"
+              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250); Startposition 1 bis 200,\n"
+              "           höchstens 10000 Kopien je Datensatz und 100000 Etiketten je Auftrag; mit --table je\n"
               "           ausgewähltem Datensatz ein Etikett, Feld n der Datenbank für Datenfeld n\n"
               "           (--where FELD=WERT: bis zu drei Kriterien, verknüpft durch ODER)\n"
               "  table    zeigt die Feldnamen und die Datensätze einer dBASE-Datenbank\n"
@@ -431,14 +492,174 @@ QString usageText()
               "  --version          Programmversion\n");
 }
 
+namespace {
+
+QCommandLineOption valueOption(const char *name, const char *valueName)
+{
+    return QCommandLineOption(QLatin1String(name), QString(), QLatin1String(valueName));
+}
+
+QList<QCommandLineOption> commonOptions()
+{
+    return { valueOption("dir", "VERZEICHNIS"),
+        QCommandLineOption(QStringList { QStringLiteral("h"), QStringLiteral("help") }) };
+}
+
+using CommandHandler = int (*)(const Call &, QTextStream &, QTextStream &, IPrinterAccess &);
+
+// A command whose handler checks the number of its arguments itself.
+constexpr int AnyFiles = -1;
+
+// The commands of the command line: name, number of file arguments, options.
+struct Command
+{
+    const char *name;
+    int files;
+    QList<QCommandLineOption> options;
+    CommandHandler run;
+};
+
+const QList<Command> &commands()
+{
+    static const QList<Command> table = {
+        { "fields", 1, {},
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return fieldsCommand(c, o, e);
+            } },
+        { "sheet", AnyFiles,
+            { QCommandLineOption(QStringLiteral("grid")), valueOption("description", "TEXT"),
+                valueOption("save", "AUSGABE.vrl") },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return sheetCommand(c, o, e);
+            } },
+        { "formats", 0, { valueOption("import", "VORLAGEN.xml") },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return formatsCommand(c, o, e);
+            } },
+        { "table", 1,
+            { valueOption("create", "ETIKETT.eti"), valueOption("import", "TEXTDATEI"),
+                valueOption("lines", "N"), QCommandLineOption(QStringLiteral("skip-lead-line")) },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return tableCommandOf(c, o, e);
+            } },
+        { "design", 1, { valueOption("save", "AUSGABE.eti") },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
+                return designCommand(c, o, e);
+            } },
+        { "print", 2,
+            { valueOption("records", "DATEI.csv"), valueOption("start", "N"),
+                QCommandLineOption(QStringLiteral("frame")), valueOption("offset-x", "T"),
+                valueOption("offset-y", "T"), QCommandLineOption(QStringLiteral("serial-per-record")),
+                valueOption("pdf", "AUSGABE.pdf"), QCommandLineOption(QStringLiteral("printer")),
+                valueOption("table", "DATENBANK.dbf"), valueOption("where", "FELD=WERT") },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &p) {
+                return printCommand(c, o, e, p);
+            } },
+    };
+    return table;
+}
+
+// The argument the user typed for an option the parser did not know (it
+// reports "x" for "-x", "--x" and "--x=1" alike).
+QString typedOption(const QStringList &args, const QString &name)
+{
+    for (const QString &a : args) {
+        if (a == QLatin1String("--"))
+            break;
+        const QString bare = a.section(QLatin1Char('='), 0, 0);
+        if (bare == QLatin1String("--") + name || bare == QLatin1Char('-') + name)
+            return bare;
+    }
+    for (const QString &a : args) {
+        if (a.startsWith(QLatin1Char('-')) && !a.startsWith(QLatin1String("--")) && a.contains(name))
+            return a; // a group of single-letter options such as "-xh"
+    }
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// Parses args (without the program name); a call it cannot understand
+// throws UsageError naming the word, with the given usage.
+void parseOrThrow(QCommandLineParser &parser, const QStringList &args, const QString &usage)
+{
+    if (parser.parse(QStringList { QStringLiteral("quillmark") } + args))
+        return;
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        throw UsageError(tr("Unbekannte Option %1.").arg(quoted(typedOption(args, unknown.first()))), usage);
+    // The parser names the option in quotes: "Missing value after '--pdf'."
+    const QString text = parser.errorText();
+    const qsizetype open = text.indexOf(QLatin1Char('\''));
+    const qsizetype close = text.lastIndexOf(QLatin1Char('\''));
+    const QString option = open >= 0 && close > open ? text.mid(open + 1, close - open - 1) : text;
+    if (text.startsWith(QLatin1String("Missing value")))
+        throw UsageError(tr("Der Option %1 fehlt ihr Wert.").arg(quoted(option)), usage);
+    if (text.startsWith(QLatin1String("Unexpected value")))
+        throw UsageError(tr("Die Option %1 nimmt keinen Wert.").arg(quoted(option)), usage);
+    throw UsageError(text, usage);
+}
+
+// The call without its command: --dir, --help and --version before the
+// first word that is not an option; that word and everything after it are
+// positional.
+struct GlobalCall
+{
+    QString dir;
+    bool help = false;
+    bool version = false;
+    QStringList rest;
+};
+
+GlobalCall parseGlobal(const QStringList &args)
+{
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    parser.addOptions(commonOptions());
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    parseOrThrow(parser, args, usageText());
+    return { parser.value(QStringLiteral("dir")), parser.isSet(QStringLiteral("help")),
+        parser.isSet(QStringLiteral("version")), parser.positionalArguments() };
+}
+
+std::optional<ProgramDirectory> programDirectory(const QString &path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    if (!QFileInfo(path).isDir())
+        throw Error(tr("Das Programmverzeichnis %1 gibt es nicht.").arg(path));
+    return ProgramDirectory(path);
+}
+
+} // namespace
+
+QString usageOf(const QString &command)
+{
+    if (command == QLatin1String("fields"))
+        return tr("Aufruf: quillmark fields ETIKETT.eti [--dir VERZEICHNIS]");
+    if (command == QLatin1String("sheet"))
+        return tr("Aufruf: quillmark sheet --grid B H N M LINKS OBEN ABSTANDX ABSTANDY "
+                  "--description TEXT --save AUSGABE.vrl\n"
+                  "       quillmark sheet FORMAT.vrl [--dir VERZEICHNIS]");
+    if (command == QLatin1String("formats"))
+        return tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]");
+    if (command == QLatin1String("table"))
+        return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti] "
+                  "[--import TEXTDATEI [--lines N] [--skip-lead-line]] [--dir VERZEICHNIS]");
+    if (command == QLatin1String("design"))
+        return tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]");
+    return tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv | --table DATENBANK.dbf "
+              "[--where FELD=WERT ...]] [--start N] "
+              "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
+              "(--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]");
+}
+
 bool isCommandLineCall(const QStringList &arguments)
 {
-    if (arguments.isEmpty())
-        return false;
-    static const QStringList commands = { QStringLiteral("fields"), QStringLiteral("sheet"),
-        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("formats"), QStringLiteral("table"),
-        QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("--version") };
-    return commands.contains(arguments.first());
+    try {
+        const GlobalCall call = parseGlobal(arguments);
+        return call.help || call.version || !call.rest.isEmpty();
+    } catch (const Error &) {
+        return true; // the command line says what is wrong
+    }
 }
 
 std::optional<int> runCommandLine(
@@ -453,34 +674,66 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
 {
     if (!isCommandLineCall(arguments))
         return std::nullopt;
-    const QString command = arguments.first();
-    const QStringList rest = arguments.mid(1);
     try {
-        if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        const GlobalCall global = parseGlobal(arguments);
+        if (global.help) {
             out << usageText();
             return 0;
         }
-        if (command == QLatin1String("--version")) {
+        if (global.version) {
             out << tr("Quillmark %1 (Dateiversion %2)")
                        .arg(QLatin1String(kProgramVersion), QLatin1String(kFileVersion))
                 << '\n';
             return 0;
         }
-        if (command == QLatin1String("fields"))
-            return fieldsCommand(rest, out, err);
-        if (command == QLatin1String("sheet"))
-            return sheetCommand(rest, out, err);
-        if (command == QLatin1String("formats"))
-            return formatsCommand(rest, out, err, shareDir);
-        if (command == QLatin1String("print"))
-            return printCommand(rest, out, err, printers);
-        if (command == QLatin1String("table")) {
-            ShapelibTable table;
-            return tableCommand(rest, out, err, table);
+        const QString name = global.rest.first();
+        const auto command = std::find_if(commands().cbegin(), commands().cend(),
+            [&](const Command &c) { return name == QLatin1String(c.name); });
+        if (command == commands().cend())
+            throw UsageError(tr("Unbekannter Befehl %1.").arg(quoted(name)), usageText());
+        const QString usage = usageOf(name);
+        QStringList args = global.rest.mid(1);
+        QStringList grid;
+        if (name == QLatin1String("sheet")) {
+            // The grid's values may be negative, so they are taken before
+            // the parser would read "-8" as an option.
+            const qsizetype at = args.indexOf(QStringLiteral("--grid"));
+            if (at >= 0) {
+                qsizetype end = at + 1;
+                while (end < args.size() && end <= at + 8 && !args[end].startsWith(QLatin1String("--")))
+                    ++end;
+                grid = args.mid(at + 1, end - at - 1);
+                args.remove(at + 1, end - at - 1);
+            }
         }
-        return designCommand(rest, out, err);
+        QCommandLineParser parser;
+        parser.addOptions(commonOptions());
+        parser.addOptions(command->options);
+        parseOrThrow(parser, args, usage);
+        if (parser.isSet(QStringLiteral("help"))) {
+            out << usage << '\n';
+            return 0;
+        }
+        Call call;
+        call.files = parser.positionalArguments();
+        call.options = &parser;
+        if (command->files != AnyFiles && call.files.size() > command->files)
+            throw UsageError(tr("Überzähliges Argument %1.").arg(quoted(call.files[command->files])), usage);
+        if (command->files != AnyFiles && call.files.size() < command->files)
+            throw UsageError(tr("Es fehlt ein Dateiname."), usage);
+        call.dirPath = parser.isSet(QStringLiteral("dir")) ? parser.value(QStringLiteral("dir")) : global.dir;
+        call.dir = programDirectory(call.dirPath);
+        call.shareDir = shareDir;
+        call.grid = grid;
+        return command->run(call, out, err, printers);
+    } catch (const UsageError &e) {
+        fail(err, e.message());
+        err << e.usage() << Qt::endl;
+        return 1;
     } catch (const Error &e) {
         return fail(err, e.message());
+    } catch (const std::bad_alloc &) {
+        return fail(err, outOfMemoryMessage());
     }
 }
 

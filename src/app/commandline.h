@@ -12,7 +12,11 @@ class IPrinterAccess;
 // The scripting side of the program: answers a command without opening a
 // window. Returns the exit code, or nothing when the arguments ask for the
 // windows (no command given). `print --printer` prints to the system's
-// default printer.
+// default printer. An unknown command or option, or a missing value, prints
+// the usage with the word named and gives 1; a file that cannot be used, a
+// run that cannot be printed and a failed allocation print a German message
+// and give 1. With --dir (before or after the command) designs and formats
+// not found under the name given are looked for in the program directory.
 // `formats` works on the program directory (--dir, else the per-user one),
 // which is seeded from shareDir when it is new, as at a normal start.
 std::optional<int> runCommandLine(
@@ -22,10 +26,14 @@ std::optional<int> runCommandLine(
 std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err,
     IPrinterAccess &printers, const QString &shareDir = QString());
 
-// True when the arguments name a command of the command line (so no display
-// is needed).
+// True unless the arguments ask for the windows: only a call without
+// anything, or with just --dir VERZEICHNIS, opens them. Every other call
+// (an unknown command or option included, which is refused with exit code
+// 1) is answered by the command line, so no display is needed.
 bool isCommandLineCall(const QStringList &arguments);
 
+// The usage of the whole command line, and of one command.
 QString usageText();
+QString usageOf(const QString &command);
 
 } // namespace qm

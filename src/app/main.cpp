@@ -89,6 +89,18 @@ int runWindows(int argc, char **argv)
     return app.exec();
 }
 
+// The command line speaks for itself, in German, on stderr: Qt's own
+// start-up notes (a missing XDG_RUNTIME_DIR under cron or ssh, a font
+// database being built) are not for its users. Fatal messages still end the
+// program with their text.
+void commandLineMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(qPrintable(message), stderr);
+        std::fputc('\n', stderr);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -100,6 +112,7 @@ int main(int argc, char **argv)
         // Printing needs fonts, hence a GUI application, but never a screen.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(commandLineMessages);
         QGuiApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);

@@ -33,6 +33,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <new>
 
 namespace qm {
 namespace {
@@ -524,6 +525,8 @@ template <typename Command> void THauptmenue::catalogueCommand(Command &&command
         command();
     } catch (const Error &e) {
         showError(e.message());
+    } catch (const std::bad_alloc &) {
+        showError(outOfMemoryMessage());
     }
     fillTree();
 }

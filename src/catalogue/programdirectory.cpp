@@ -122,6 +122,11 @@ ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString 
         throw Error(
             QCoreApplication::translate("qm", "Das Programmverzeichnis %1 kann nicht angelegt werden.")
                 .arg(path));
+    // First, so that a folder that held nothing else counts as empty.
+    removeStaleTemporaryFiles(path);
+    for (QLatin1StringView subdir :
+        { ProgramDirectory::DesignSubdir, ProgramDirectory::FormatSubdir, ProgramDirectory::DatabaseSubdir })
+        removeStaleTemporaryFiles(findSubdirCaseInsensitive(path, subdir));
     if (!isExplicit || isEmptyFolder(path))
         seedProgramDirectory(path, shareDir);
     // Built again so that the help paths see the copied help files.

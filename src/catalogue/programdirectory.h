@@ -67,8 +67,9 @@ int seedProgramDirectory(const QString &targetDir, const QString &shareDir);
 // The program directory at start: with an explicit folder (from --dir), that
 // folder, created when missing and seeded from shareDir when it is empty;
 // without one, defaultProgramDirectoryPath(), created when missing and given
-// every shipped file it lacks. Throws Error when the folder cannot be
-// created or seeded.
+// every shipped file it lacks. Temporary files that a killed rewrite left in
+// the folder or in ETIKETT, FORMATE and DBANKEN are removed. Throws Error
+// when the folder cannot be created or seeded.
 ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString &shareDir);
 
 } // namespace qm

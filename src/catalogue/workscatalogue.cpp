@@ -8,6 +8,7 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -90,16 +91,21 @@ void WorksCatalogue::load()
     const AreasFile areasFile = readAreasFile(m_dir.areasFile());
     const WorksFile worksFile = readWorksFile(m_dir.worksFile());
 
+    // The entries of each area name, gathered in one pass: an area line that
+    // stands twice shares the same list, so loading stays linear.
+    QHash<QString, QList<WorksTreeEntry>> byArea;
+    byArea.reserve(areasFile.areas.size());
+    for (const QString &name : areasFile.areas)
+        byArea.insert(name, {});
+    for (int i = 0; i < worksFile.entries.size(); ++i) {
+        const auto it = byArea.find(worksFile.entries.at(i).area);
+        if (it != byArea.end())
+            it->append(WorksTreeEntry { i, worksFile.entries.at(i) });
+    }
     QList<WorksArea> areas;
     areas.reserve(areasFile.areas.size());
-    for (const QString &name : areasFile.areas) {
-        WorksArea area{name, {}};
-        for (int i = 0; i < worksFile.entries.size(); ++i) {
-            if (worksFile.entries.at(i).area == name)
-                area.entries.append(WorksTreeEntry{i, worksFile.entries.at(i)});
-        }
-        areas.append(std::move(area));
-    }
+    for (const QString &name : areasFile.areas)
+        areas.append(WorksArea { name, byArea.value(name) });
     m_areas = std::move(areas);
     m_entries = worksFile.entries;
 }

@@ -9,14 +9,22 @@ namespace qm {
 Error::Error(QString message)
     : m_message(std::move(message))
     , m_utf8(m_message.toUtf8())
+{ }
+
+QString outOfMemoryMessage()
 {
+    return QCoreApplication::translate("qm", "Nicht genügend Arbeitsspeicher. Bearbeitung abgebrochen !");
 }
 
 IoError::IoError(int errorNumber)
     : Error(textFor(errorNumber))
     , m_errorNumber(errorNumber)
-{
-}
+{ }
+
+IoError::IoError(int errorNumber, QString message)
+    : Error(std::move(message))
+    , m_errorNumber(errorNumber)
+{ }
 
 QString IoError::textFor(int errorNumber)
 {

@@ -21,12 +21,19 @@ private:
     QByteArray m_utf8;
 };
 
+// "Nicht genügend Arbeitsspeicher. Bearbeitung abgebrochen !": what a
+// command that ran out of memory (std::bad_alloc) tells the user.
+QString outOfMemoryMessage();
+
 // A failed file operation, described by the operating system's error number
 // (errno) in the program's German wording.
 class IoError : public Error
 {
 public:
     explicit IoError(int errorNumber);
+    // The same error number with a message of its own (one that names the
+    // file, for example).
+    IoError(int errorNumber, QString message);
     int errorNumber() const { return m_errorNumber; }
     static QString textFor(int errorNumber);
 

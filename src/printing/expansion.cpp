@@ -3,13 +3,31 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/settings.h"
+#include "printing/layout.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
 
 namespace qm {
 
 int expandEntryGrid(StringTable &entryGrid, StringTable &labelList, bool serialInCopies)
 {
+    // The copies are checked before the label list grows: one cell must not
+    // be able to build a list without end.
+    qint64 total = 0;
+    for (int r = 2; r < entryGrid.rowCount(); ++r) {
+        const int copies = strToInt(entryGrid.cell(0, r));
+        if (copies > MaxCopiesPerRecord)
+            throw Error(QCoreApplication::translate(
+                "qm", "Datensatz %1 verlangt %2 Kopien; es sind höchstens %3 Kopien je Datensatz möglich.")
+                            .arg(r - 1)
+                            .arg(copies)
+                            .arg(MaxCopiesPerRecord));
+        total += std::max(copies, 0);
+    }
+    if (total > MaxLabelsPerRun)
+        throw Error(tooManyLabelsInRunMessage(total));
     int f = 0;
     const int lastColumn = entryGrid.colCount() - 1;
     for (int r = 2; r < entryGrid.rowCount(); ++r) {
@@ -31,6 +49,14 @@ int expandEntryGrid(StringTable &entryGrid, StringTable &labelList, bool serialI
         }
     }
     return f;
+}
+
+QString tooManyLabelsInRunMessage(qint64 labels)
+{
+    return QCoreApplication::translate(
+        "qm", "Ein Druckauftrag kann höchstens %1 Etiketten enthalten, dieser hätte %2.")
+        .arg(MaxLabelsPerRun)
+        .arg(labels);
 }
 
 QList<QStringList> readCsvRecords(QByteArrayView bytes, int fieldCount)
@@ -74,8 +100,11 @@ QList<QStringList> readCsvRecords(QByteArrayView bytes, int fieldCount)
             endValue();
         } else if (ch == u'\n') {
             endRow();
-        } else if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            continue;
+        } else if (ch == u'\r') {
+            // CR LF ends the row at the LF; a lone CR (old Macintosh files)
+            // ends it here.
+            if (i + 1 >= text.size() || text[i + 1] != u'\n')
+                endRow();
         } else {
             value.append(ch);
             rowHasContent = true;

@@ -18,13 +18,64 @@ int toLogical(int tenths, int unitsPerCm)
     return static_cast<int>((static_cast<qint64>(tenths) * unitsPerCm) / 100);
 }
 
+bool outsideSheet(qint64 length)
+{
+    return length < 0 || length > MaxSheetLength;
+}
+
 } // namespace
+
+QString startPositionMessage(qint64 start)
+{
+    return tr("Die Startposition %1 liegt nicht zwischen 1 und %2.").arg(start).arg(MaxStartPosition);
+}
+
+QString unprintableReason(const LayoutRequest &request, const SheetFormat &format)
+{
+    if (request.unitsPerCm < 1 || request.unitsPerCm > MaxPrintScale)
+        return tr("Der Druckmaßstab %1 der Etikettendatei liegt nicht zwischen 1 und %2. Es wurde nichts "
+                  "gedruckt.")
+            .arg(request.unitsPerCm)
+            .arg(MaxPrintScale);
+    if (request.startPosition < 1 || request.startPosition > MaxStartPosition)
+        return startPositionMessage(request.startPosition);
+    const qint64 labels = qint64(request.lastPosition) - request.startPosition + 1;
+    if (labels > MaxLabelsPerRun)
+        return tr("Ein Druckauftrag kann höchstens %1 Etiketten enthalten, dieser hätte %2.")
+            .arg(MaxLabelsPerRun)
+            .arg(labels);
+    for (const double offset : { request.offsetX, request.offsetY }) {
+        if (!(offset >= -MaxOffset && offset <= MaxOffset))
+            return tr("Der Versatz %1 liegt nicht zwischen -%2 und %2 Zehntelmillimetern.")
+                .arg(offset)
+                .arg(MaxOffset);
+    }
+    if (outsideSheet(format.extentWidth) || outsideSheet(format.extentHeight))
+        return tr("Die Bogengröße %1 x %2 der Formatdatei liegt nicht zwischen 0 und %3 "
+                  "Zehntelmillimetern.")
+            .arg(format.extentWidth)
+            .arg(format.extentHeight)
+            .arg(MaxSheetLength);
+    for (int i = 0; i < format.positionCount(); ++i) {
+        const LabelPosition &p = format.positions[static_cast<size_t>(i)];
+        if (outsideSheet(p.x) || outsideSheet(p.y) || outsideSheet(p.width) || outsideSheet(p.height))
+            return tr("Etikett %1 der Formatdatei (%2, %3, %4 x %5) liegt nicht auf einem Bogen bis "
+                      "%6 Zehntelmillimeter.")
+                .arg(i + 1)
+                .arg(p.x)
+                .arg(p.y)
+                .arg(p.width)
+                .arg(p.height)
+                .arg(MaxSheetLength);
+    }
+    return {};
+}
 
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel)
 {
     const int last = request.lastPosition;
-    if (last < 1 || request.unitsPerCm < 1)
+    if (last < 1 || !unprintableReason(request, format).isEmpty())
         return LayoutResult::Refused;
 
     progress.setProgressStep(100 / last);
@@ -80,7 +131,9 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
 
     progress.setActionText(tr("Schließe Drucker ..."));
     waiter.wait(200);
-    printer.DokumentBeenden();
+    const bool ended = printer.DokumentBeenden();
+    if (result == LayoutResult::Printed && !ended)
+        result = LayoutResult::EndFailed;
     printer.DruckerSchliessen();
     printer.PapierformatSetzen(saved);
     return result;

@@ -78,13 +78,40 @@ struct LayoutRequest
     int unitsPerCm = 25; // the design's print scale
 };
 
+// What a run may ask for. A sheet up to DIN A4 (210 x 297 mm, either way
+// round) needs no length beyond MaxSheetLength tenths of a millimetre; the
+// input expert's offsets lie within MaxOffset; a start position beyond
+// MaxStartPosition would only feed blank sheets; MaxLabelsPerRun and
+// MaxCopiesPerRecord keep one run (and one record) from building a label list
+// without end.
+inline constexpr int MaxSheetLength = 3000;
+inline constexpr int MaxOffset = 250;
+inline constexpr int MaxPrintScale = 1000;
+inline constexpr int MaxStartPosition = MaxLabelPositions;
+inline constexpr int MaxLabelsPerRun = 100000;
+inline constexpr int MaxCopiesPerRecord = 10000;
+
+// Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
+// start position outside 1 .. MaxStartPosition, more than MaxLabelsPerRun
+// labels, an offset beyond MaxOffset, a sheet extent or a label position
+// outside what a sheet up to DIN A4 can use. Empty when the run can be
+// printed (or has nothing to print: that is for the caller to say).
+QString unprintableReason(const LayoutRequest &request, const SheetFormat &format);
+
+// The message for a start position outside 1 .. MaxStartPosition.
+QString startPositionMessage(qint64 start);
+
 enum class LayoutResult {
     Printed,
     Cancelled,
-    Refused, // nothing to print (T below 1) or a print scale below 1
+    // Nothing to print (T below 1), or a run that unprintableReason refuses.
+    Refused,
     // The printer did not open or did not begin the document: every position
     // was walked and nothing drawn.
     DeviceFailed,
+    // Everything was drawn, but the document could not be ended (a PDF file
+    // that could not be written): nothing was printed.
+    EndFailed,
 };
 
 // Walks the label positions of the sheet format sheet by sheet from position
@@ -97,9 +124,10 @@ enum class LayoutResult {
 // opened makes the run walk all positions and draw nothing, and the result
 // says so, so that the caller can tell the user instead of reporting success.
 //
-// A run with T below 1, or with a print scale below 1, is refused before the
-// printer is touched: there is nothing sensible to print and the progress
-// step would divide by zero.
+// A run with T below 1, or one that unprintableReason refuses, is refused
+// before the printer is touched: there is nothing sensible to print, the
+// progress step would divide by zero, or the numbers would not fit a sheet.
+// A document that cannot be ended gives EndFailed.
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel);
 

@@ -1,12 +1,16 @@
 #include "pdfprinter.h"
 
 #include "platform/canvas/qpaintercanvas.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
 #include "printing/printermapping.h"
 
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+
+#include <cerrno>
 
 namespace qm {
 
@@ -17,7 +21,13 @@ PdfPrinter::PdfPrinter(QString path, int dotsPerInch)
 
 PdfPrinter::~PdfPrinter()
 {
-    DokumentBeenden();
+    // A document that was not ended is dropped: the target stays as it was.
+    m_canvas.reset();
+    if (m_painter)
+        m_painter->end();
+    m_painter.reset();
+    m_writer.reset();
+    m_file.reset();
 }
 
 bool PdfPrinter::DruckerOeffnen()
@@ -45,7 +55,16 @@ bool PdfPrinter::DokumentBeginnen(const QString &documentName)
 {
     if (!m_open || m_painter)
         return false;
-    m_writer = std::make_unique<QPdfWriter>(m_path);
+    m_error.clear();
+    m_file = std::make_unique<ReplacingFile>(m_path);
+    try {
+        m_file->begin();
+    } catch (const Error &e) {
+        m_error = e.message();
+        m_file.reset();
+        return false;
+    }
+    m_writer = std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setTitle(documentName);
     m_writer->setCreator(QStringLiteral("Quillmark"));
     m_writer->setResolution(m_dpi);
@@ -57,6 +76,7 @@ bool PdfPrinter::DokumentBeginnen(const QString &documentName)
     if (!m_painter->begin(m_writer.get())) {
         m_painter.reset();
         m_writer.reset();
+        m_file.reset();
         return false;
     }
     m_canvas = std::make_unique<QPainterCanvas>(*m_painter);
@@ -69,9 +89,19 @@ bool PdfPrinter::DokumentBeenden()
     if (!m_painter)
         return false;
     m_canvas.reset();
-    m_painter->end();
+    const bool ended = m_painter->end();
     m_painter.reset();
     m_writer.reset();
+    try {
+        if (!ended)
+            throw IoError(EIO);
+        m_file->commit();
+    } catch (const Error &e) {
+        m_error = e.message();
+        m_file.reset();
+        return false;
+    }
+    m_file.reset();
     return true;
 }
 

@@ -10,10 +10,18 @@ class QPdfWriter;
 namespace qm {
 
 class QPainterCanvas;
+class ReplacingFile;
 
 // A printer that writes the run into a PDF file. The page is the size the
 // layout asks for (the sheet extent, 25 mm wider), its origin the top-left
 // corner of the page; there is no unprintable margin.
+//
+// The document is written into a temporary file beside the target, which
+// replaces the target only when the document has been ended and every byte
+// was written (ReplacingFile): a run that fails or is given up, and a
+// printer destroyed before the document ended, leave the previous file as it
+// was. A document that cannot be written makes DokumentBeginnen or
+// DokumentBeenden return false, and errorMessage() says why.
 class PdfPrinter : public IPrinterDevice
 {
 public:
@@ -33,6 +41,10 @@ public:
 
     // Pages begun so far in the current or last document.
     int pageCount() const { return m_pages; }
+    // Why the last document could not be begun or written (the German I/O
+    // message, for a target that is no regular file one naming it); empty
+    // when nothing went wrong.
+    const QString &errorMessage() const { return m_error; }
 
 private:
     QString m_path;
@@ -40,6 +52,8 @@ private:
     Paper m_paper{9, 2970, 2100}; // A4 until the run sets its sheet
     bool m_open = false;
     int m_pages = 0;
+    QString m_error;
+    std::unique_ptr<ReplacingFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<QPainterCanvas> m_canvas;

@@ -2,14 +2,19 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <climits>
+
 namespace qm {
 
 void mapUnitsPerCentimetre(
     QPainter &painter, int unitsPerCm, int dpiX, int dpiY, double scaleX, double scaleY, QPoint origin)
 {
-    const int window = unitsPerCm * 254;
+    // Formed in 64 bits and held to what the painter takes: a print scale
+    // beyond that is refused before printing, but must not overflow here.
+    const int window = static_cast<int>(std::clamp<qint64>(qint64(unitsPerCm) * 254, 1, INT_MAX));
     painter.setWindow(0, 0, window, window);
-    painter.setViewport(origin.x(), origin.y(), qRound(100 * dpiX * scaleX), qRound(100 * dpiY * scaleY));
+    painter.setViewport(origin.x(), origin.y(), qRound(100.0 * dpiX * scaleX), qRound(100.0 * dpiY * scaleY));
 }
 
 } // namespace qm

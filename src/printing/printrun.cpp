@@ -18,6 +18,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <new>
+
 namespace qm {
 namespace {
 
@@ -182,6 +184,9 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
     } catch (const Error &e) {
         m_services.messages.show(MessageKind::Error, e.message(), MessageButton::Ok);
         return RunOutcome::Failed;
+    } catch (const std::bad_alloc &) {
+        m_services.messages.show(MessageKind::Error, outOfMemoryMessage(), MessageButton::Ok);
+        return RunOutcome::Failed;
     }
 }
 
@@ -198,6 +203,20 @@ RunOutcome PrintRun::print(int labels)
         messages.show(MessageKind::Information, tr("Es gibt kein Etikett zu drucken."), MessageButton::Ok);
         return RunOutcome::Failed;
     }
+    // Scale, start, offsets and sheet are checked before a printer is asked
+    // for: a run that no sheet up to DIN A4 can take prints nothing.
+    LayoutRequest request;
+    request.startPosition = start;
+    request.lastPosition = start;
+    request.offsetX = m_services.inputExpert.scrollX() - 250;
+    request.offsetY = m_services.inputExpert.scrollY() - 250;
+    request.frame = m_services.inputExpert.frameChecked();
+    request.unitsPerCm = m_session.design.printScale;
+    if (const QString reason = unprintableReason(request, m_session.format); !reason.isEmpty()) {
+        messages.show(MessageKind::Warning, reason, MessageButton::Ok);
+        return RunOutcome::Failed;
+    }
+    request.lastPosition = start + labels - 1;
 
     std::unique_ptr<IPrinterDevice> device;
     QString printerName;
@@ -230,13 +249,8 @@ RunOutcome PrintRun::print(int labels)
         m_session.offsetPositionX = m_services.inputExpert.scrollX();
         m_session.offsetPositionY = m_services.inputExpert.scrollY();
 
-        LayoutRequest request;
-        request.startPosition = start;
-        request.lastPosition = start + labels - 1;
         request.offsetX = m_session.offsetPositionX - 250;
         request.offsetY = m_session.offsetPositionY - 250;
-        request.frame = m_services.inputExpert.frameChecked();
-        request.unitsPerCm = m_session.design.printScale;
         m_lastLabels = labels;
         m_lastPosition = request.lastPosition;
         const QString date = m_dateText();
@@ -253,17 +267,24 @@ RunOutcome PrintRun::print(int labels)
     case LayoutResult::Cancelled:
         return RunOutcome::PrintCancelled;
     case LayoutResult::Refused:
-        messages.show(MessageKind::Warning,
-            tr("Der Druckmaßstab der Etikettendatei ist ungültig. Es wurde nichts gedruckt."),
-            MessageButton::Ok);
+        messages.show(MessageKind::Warning, unprintableReason(request, m_session.format), MessageButton::Ok);
         return RunOutcome::Failed;
     case LayoutResult::DeviceFailed:
+    case LayoutResult::EndFailed:
         break;
     }
-    messages.show(MessageKind::Warning,
-        pdf ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(printerName)
-            : tr("Der Drucker %1 konnte nicht geöffnet werden. Es wurde nichts gedruckt.").arg(printerName),
-        MessageButton::Ok);
+    QString text;
+    if (pdf) {
+        text = pdf->errorMessage().isEmpty()
+            ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(printerName)
+            : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2")
+                  .arg(printerName, pdf->errorMessage());
+    } else if (result == LayoutResult::EndFailed) {
+        text = tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(printerName);
+    } else {
+        text = tr("Der Drucker %1 konnte nicht geöffnet werden. Es wurde nichts gedruckt.").arg(printerName);
+    }
+    messages.show(MessageKind::Warning, text, MessageButton::Ok);
     return RunOutcome::DeviceFailed;
 }
 

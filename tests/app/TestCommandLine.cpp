@@ -2,11 +2,17 @@
 #include "platform/textfile.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qm;
 
@@ -37,6 +43,19 @@ public:
         return std::make_unique<PdfPrinter>(pdf);
     }
 };
+
+// The system's printers when memory has run out.
+class PrintersOutOfMemory : public IPrinterAccess
+{
+public:
+    std::optional<PrinterName> DruckerbezeichnungHolen() override { throw std::bad_alloc(); }
+    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override { throw std::bad_alloc(); }
+};
+
+QString share(const QString &name)
+{
+    return QStringLiteral(QM_SHARE_DIR "/") + name;
+}
 
 Run run(const QStringList &args, IPrinterAccess &printers)
 {
@@ -83,6 +102,18 @@ private Q_SLOTS:
     void sheetGridRefused_data();
     void sheetGridRefused();
     void formatsListsAndImports();
+    void unknownWordsAreRefused_data();
+    void unknownWordsAreRefused();
+    void dirWorksForEveryCommand_data();
+    void dirWorksForEveryCommand();
+    void badInputIsRefused_data();
+    void badInputIsRefused();
+    void crOnlyFilesAreRead();
+    void fullDiskIsNoSuccess();
+    void saveKeepsLinksAndRefusesPipes();
+    void outOfMemoryIsReported();
+    void noQtNoticesAndNoWindows_data();
+    void noQtNoticesAndNoWindows();
 };
 
 void TestCommandLine::noCommandMeansWindows()
@@ -323,6 +354,256 @@ void TestCommandLine::formatsListsAndImports()
     QCOMPARE(broken.code, 1);
     QVERIFY(broken.err.contains(QStringLiteral("Die Vorlagendatei ist fehlerhaft")));
     QCOMPARE(run({ "formats", "--dir", dir.path() }).out, listed.out);
+}
+
+void TestCommandLine::unknownWordsAreRefused_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown command") << QStringList { "frobnicate" } << "Unbekannter Befehl „frobnicate“.";
+    QTest::newRow("command in other case")
+        << QStringList { "Print", "a.eti", "b.vrl" } << "Unbekannter Befehl „Print“.";
+    QTest::newRow("unknown option") << QStringList { "--frobnicate" } << "Unbekannte Option „--frobnicate“.";
+    QTest::newRow("unknown option of a command")
+        << QStringList { "sheet", "--pdf", "x.pdf", "a.vrl" } << "Unbekannte Option „--pdf“.";
+    QTest::newRow("unknown short option")
+        << QStringList { "fields", "-x", "a.eti" } << "Unbekannte Option „-x“.";
+    QTest::newRow("option without its value")
+        << QStringList { "print", "a.eti", "b.vrl", "--pdf" } << "Der Option „--pdf“ fehlt ihr Wert.";
+    QTest::newRow("value for a switch") << QStringList { "print", "a.eti", "b.vrl", "--frame=ja",
+        "--printer" } << "Die Option „--frame“ nimmt keinen Wert.";
+    QTest::newRow("one file too many")
+        << QStringList { "sheet", "a.vrl", "b.vrl" } << "Überzähliges Argument „b.vrl“.";
+    QTest::newRow("dir without its value") << QStringList { "--dir" } << "Der Option „--dir“ fehlt ihr Wert.";
+}
+
+void TestCommandLine::unknownWordsAreRefused()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QVERIFY(isCommandLineCall(args)); // never the windows
+    const Run r = run(args);
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QString());
+    const QStringList lines = r.err.split(QLatin1Char('\n'));
+    QCOMPARE(lines.first(), QStringLiteral("quillmark: ") + message);
+    QVERIFY2(lines.value(1).startsWith(QStringLiteral("Aufruf: quillmark")), qPrintable(r.err));
+}
+
+void TestCommandLine::dirWorksForEveryCommand_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("fields, dir first")
+        << QStringList { "--dir", QM_SHARE_DIR, "fields", "adresse.eti" } << "1\tName\t30";
+    QTest::newRow("sheet, dir after") << QStringList { "sheet", "adressen_3x7.vrl", "--dir=" QM_SHARE_DIR }
+                                      << "Adressetiketten 63.5 x 38.0 mm - 3 x 7 auf A4\t2030\t2810";
+    QTest::newRow("design, other case")
+        << QStringList { "design", "ADRESSE.ETI", "--dir", QM_SHARE_DIR } << "Adressetikett dreizeilig\t";
+    QTest::newRow("stored windows path")
+        << QStringList { "--dir", QM_SHARE_DIR, "fields", "C:\\ETIKETT\\adresse.eti" } << "1\tName\t30";
+}
+
+void TestCommandLine::dirWorksForEveryCommand()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, firstLine);
+    const Run r = run(args);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.out.section(QLatin1Char('\n'), 0, 0).startsWith(firstLine), qPrintable(r.out));
+
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("out.pdf");
+    const Run printed
+        = run({ "print", "adresse.eti", "adressen_3x7.vrl", "--dir", QM_SHARE_DIR, "--pdf", pdf });
+    QCOMPARE(printed.err, QString());
+    QCOMPARE(printed.code, 0);
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    const Run missing = run({ "--dir", dir.filePath("nicht-da"), "fields", "adresse.eti" });
+    QCOMPARE(missing.code, 1);
+    QVERIFY2(missing.err.contains(QStringLiteral("Das Programmverzeichnis")), qPrintable(missing.err));
+    QVERIFY(!QFileInfo::exists(dir.filePath("nicht-da"))); // nothing created
+}
+
+void TestCommandLine::badInputIsRefused_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QString eti = share("ETIKETT/adresse.eti");
+    const QString vrl = share("FORMATE/adressen_3x7.vrl");
+    QTest::newRow("start far beyond the sheet") << QStringList { "print", eti, vrl, "--start", "2000000000",
+        "--pdf", "x.pdf" } << "Die Startposition 2000000000 liegt nicht zwischen 1 und 200.";
+    QTest::newRow("print scale beyond products")
+        << QStringList { "print", data("designs/print_scale_overflow.eti"), vrl, "--pdf", "x.pdf" }
+        << "Der Druckmaßstab 2147483647 der Etikettendatei liegt nicht zwischen 1 und 1000.";
+    QTest::newRow("print scale 0") << QStringList { "print", data("designs/print_scale_zero.eti"), vrl,
+        "--pdf", "x.pdf" } << "Der Druckmaßstab 0 der Etikettendatei";
+    QTest::newRow("sheet extent beyond products")
+        << QStringList { "print", eti, data("formats/extent_overflow.vrl"), "--pdf", "x.pdf" }
+        << "Die Bogengröße 2147483647 x 2810 der Formatdatei";
+    QTest::newRow("records from a pipe") << QStringList { "print", eti, vrl, "--records", "FIFO", "--pdf",
+        "x.pdf" } << "keine gewöhnliche Datei";
+    QTest::newRow("records without end") << QStringList { "print", eti, vrl, "--records", "/dev/zero",
+        "--pdf", "x.pdf" } << "/dev/zero ist keine gewöhnliche Datei";
+    QTest::newRow("a billion copies") << QStringList { "print", eti, vrl, "--records", "BILLION", "--pdf",
+        "x.pdf" } << "Datensatz 1 verlangt 1000000000 Kopien";
+    QTest::newRow("design from a pipe") << QStringList { "design", "FIFO" } << "keine gewöhnliche Datei";
+    QTest::newRow("design without end")
+        << QStringList { "fields", "/dev/zero" } << "/dev/zero ist keine gewöhnliche Datei";
+    QTest::newRow("design is a folder")
+        << QStringList { "design", "DIR" } << "ist ein Verzeichnis und keine Datei.";
+    QTest::newRow("format is a folder")
+        << QStringList { "sheet", "DIR" } << "ist ein Verzeichnis und keine Datei.";
+    QTest::newRow("pdf onto a device")
+        << QStringList { "print", eti, vrl, "--pdf", "/dev/full" }
+        << "Die PDF-Datei /dev/full konnte nicht geschrieben werden: /dev/full ist keine gewöhnliche Datei";
+    QTest::newRow("unreadable design") << QStringList { "fields", "UNREADABLE" } << "Dateizugriff verweigert";
+}
+
+void TestCommandLine::badInputIsRefused()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString billion = dir.filePath("billion.csv");
+    QVERIFY(test::writeBytes(billion, "Anzahl,Name\r\n1000000000,Erika\r\n"));
+    const QString unreadable = dir.filePath("unreadable.eti");
+    QVERIFY(test::writeBytes(unreadable, "NA,x\r\n"));
+    QVERIFY(QFile::setPermissions(unreadable, QFile::WriteOwner));
+    if (args.contains(QStringLiteral("UNREADABLE"))
+        && ::access(QFile::encodeName(unreadable).constData(), R_OK) == 0)
+        QSKIP("this user reads files without read permission (root)");
+    args.replaceInStrings(QStringLiteral("FIFO"), fifo);
+    args.replaceInStrings(QStringLiteral("BILLION"), billion);
+    args.replaceInStrings(QStringLiteral("UNREADABLE"), unreadable);
+    args.replaceInStrings(QStringLiteral("DIR"), dir.path());
+    args.replaceInStrings(QStringLiteral("x.pdf"), dir.filePath("x.pdf"));
+    const Run r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY2(!r.err.contains(QStringLiteral("nicht gefunden")), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QVERIFY(!QFileInfo::exists(dir.filePath("x.pdf")));
+}
+
+void TestCommandLine::crOnlyFilesAreRead()
+{
+    const Run fields = run({ "fields", data("designs/cr_only_lines.eti") });
+    QCOMPARE(fields.code, 0);
+    QCOMPARE(fields.out, run({ "fields", data("designs/fields_name_serial_ort.eti") }).out);
+    const Run sheet = run({ "sheet", data("formats/cr_only_lines.vrl") });
+    QCOMPARE(sheet.code, 0);
+    QCOMPARE(sheet.out, QStringLiteral("Adressetikett 89 x 36\t890\t375\n1\t0\t0\t890\t360\n"));
+}
+
+void TestCommandLine::fullDiskIsNoSuccess()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("out.pdf");
+    QVERIFY(test::writeBytes(pdf, "%PDF-alt"));
+    Run r;
+    {
+        const test::FileSizeLimit limit(500);
+        r = run({ "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"), "--pdf", pdf });
+    }
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QString());
+    QVERIFY2(r.err.contains(QStringLiteral("Die PDF-Datei %1 konnte nicht geschrieben werden: "
+                                           "Kapazität der Diskette/Festplatte erschöpft")
+                                .arg(pdf)),
+        qPrintable(r.err));
+    QCOMPARE(test::contentOf(pdf), QByteArray("%PDF-alt"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "out.pdf" });
+}
+
+void TestCommandLine::saveKeepsLinksAndRefusesPipes()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("ziel.eti");
+    const QString link = dir.filePath("verweis.eti");
+    QVERIFY(test::writeBytes(target, "alt"));
+    QVERIFY(QFile::setPermissions(
+        target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup));
+    QVERIFY(QFile::link(target, link));
+    const QString eti = data("designs/fields_name_serial_ort.eti");
+    QCOMPARE(run({ "design", eti, "--save", link }).code, 0);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(test::contentOf(target).contains("EF,10,10,30,Name\r\n"));
+    struct stat st
+    {
+    };
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0660));
+
+    const QString fifo = dir.filePath("pipe.eti");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const Run refused = run({ "design", eti, "--save", fifo });
+    QCOMPARE(refused.code, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("%1 ist keine gewöhnliche Datei").arg(fifo)),
+        qPrintable(refused.err));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    const QString longName = dir.filePath(QString(250, QLatin1Char('e')) + QStringLiteral(".eti"));
+    QCOMPARE(run({ "design", eti, "--save", longName }).code, 0);
+    const Run again = run({ "design", eti, "--save", longName });
+    QCOMPARE(again.err, QString());
+    QCOMPARE(again.code, 0);
+}
+
+void TestCommandLine::outOfMemoryIsReported()
+{
+    PrintersOutOfMemory printers;
+    QTemporaryDir dir;
+    const Run r = run(
+        { "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"), "--printer" }, printers);
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QStringLiteral("quillmark: Nicht genügend Arbeitsspeicher. Bearbeitung abgebrochen !\n"));
+}
+
+void TestCommandLine::noQtNoticesAndNoWindows_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("sheet") << QStringList { "sheet", share("FORMATE/adressen_3x7.vrl") } << 0 << QString();
+    QTest::newRow("print") << QStringList { "print", share("ETIKETT/adresse.eti"),
+        share("FORMATE/adressen_3x7.vrl"), "--pdf", "PDF" }
+                           << 0 << QString();
+    QTest::newRow("unknown command") << QStringList { "frobnicate" } << 1
+                                     << "quillmark: Unbekannter Befehl „frobnicate“.";
+    QTest::newRow("dir before a command")
+        << QStringList { "--dir", "HOME", "fields", share("ETIKETT/adresse.eti") } << 0 << QString();
+}
+
+void TestCommandLine::noQtNoticesAndNoWindows()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    QTemporaryDir home;
+    args.replaceInStrings(QStringLiteral("PDF"), home.filePath("out.pdf"));
+    args.replaceInStrings(QStringLiteral("HOME"), home.path());
+    // As under cron or ssh: no display, no runtime folder, no platform asked for.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name :
+        { "XDG_RUNTIME_DIR", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_DATA_HOME" })
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("HOME"), home.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(QM_PROGRAM), args);
+    QVERIFY(p.waitForFinished(60000));
+    const QString stderrText = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), code);
+    if (err.isEmpty())
+        QCOMPARE(stderrText, QString());
+    else
+        QCOMPARE(stderrText.section(QLatin1Char('\n'), 0, 0), err);
+    // No window was asked for: the default program directory was not made.
+    QVERIFY(!QFileInfo::exists(home.filePath(".local/share/Quillmark")));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void copiesCanBeChanged();
     void missingShareCopiesNothing();
     void fileInPlaceOfTheFolderIsAnError();
+    void staleTemporaryFilesAreRemovedOnOpening();
 
 private:
     std::unique_ptr<QTemporaryDir> m_tmp;
@@ -239,6 +240,30 @@ void TestProgramDirectory::fileInPlaceOfTheFolderIsAnError()
                  QStringLiteral("Das Programmverzeichnis %1/ kann nicht angelegt werden.").arg(given));
     }
     QCOMPARE(contentOf(given), QByteArray("x"));
+}
+
+void TestProgramDirectory::staleTemporaryFilesAreRemovedOnOpening()
+{
+    const QString given = m_tmp->filePath(QStringLiteral("alt"));
+    // Left by rewrites that were killed: ours, and those of earlier versions.
+    const QStringList stale { QStringLiteral("/WERKE.DAT.tmp-a8Kx2Q"), QStringLiteral("/.qm-Zz9y8X.tmp"),
+        QStringLiteral("/ETIKETT/adresse.eti.tmp-q1w2e3"), QStringLiteral("/formate/.qm-000000.tmp") };
+    const QStringList kept { QStringLiteral("/WERKE.DAT"), QStringLiteral("/ETIKETT/adresse.eti"),
+        QStringLiteral("/formate/a4.vrl"), QStringLiteral("/DBANKEN/TEMP.DAT.tmp") };
+    for (const QString &name : stale + kept)
+        QVERIFY(writeBytes(given + name, "x"));
+    openProgramDirectory(given, m_share);
+    for (const QString &name : stale)
+        QVERIFY2(!QFileInfo::exists(given + name), qPrintable(name));
+    for (const QString &name : kept)
+        QVERIFY2(QFileInfo::exists(given + name), qPrintable(name));
+
+    // A folder that held nothing but such leftovers is empty, so it is seeded.
+    const QString leftovers = m_tmp->filePath(QStringLiteral("reste"));
+    QVERIFY(writeBytes(leftovers + QStringLiteral("/BEREICH.DAT.tmp-0a1b2c"), "x"));
+    openProgramDirectory(leftovers, m_share);
+    QVERIFY(QFile::exists(leftovers + QStringLiteral("/ETIKETT/adresse.eti")));
+    QVERIFY(!QFileInfo::exists(leftovers + QStringLiteral("/BEREICH.DAT.tmp-0a1b2c")));
 }
 
 QTEST_GUILESS_MAIN(TestProgramDirectory)

@@ -105,30 +105,6 @@ QList<Message> messagesOf(const ScriptedMessages &messages)
 const MessageButtons CancelOnly(MessageButton::Cancel);
 const MessageButtons YesNo(MessageButton::Yes | MessageButton::No);
 
-// Lowers the largest file this process may write, as a full disk would, for
-// the lifetime of the object.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 } // namespace
 
 class TestWorksCatalogue : public QObject
@@ -176,6 +152,7 @@ private Q_SLOTS:
     void failedRewriteKeepsOldFile();
     void failedSecondRewriteOfDeleteAreaLosesNoEntry();
     void unreadableCatalogueStopsCommand();
+    void largeCatalogueLoadsEveryEntry();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -811,6 +788,47 @@ void TestWorksCatalogue::unreadableCatalogueStopsCommand()
     QVERIFY(QFileInfo(worksPath()).isDir());
     QVERIFY_THROWS_EXCEPTION(IoError, m_catalogue->load());
     QCOMPARE(m_catalogue->areas().size(), 4);
+}
+
+void TestWorksCatalogue::largeCatalogueLoadsEveryEntry()
+{
+    // 20,000 areas and 100,000 entries: loading goes once through each file
+    // (it used to compare every entry with every area).
+    const int areaCount = 20000;
+    const int entryCount = 100000;
+    QByteArray areas = "BEREICH.DAT - Quillmark 32-Bit-Version\r\n=\r\n";
+    for (int a = 0; a < areaCount; ++a)
+        areas += "Bereich " + QByteArray::number(a) + "\r\n";
+    areas += "Bereich 7\r\n"; // the same name twice shows its entries twice
+    QByteArray works = "WERKE.DAT - Quillmark 32-Bit-Version\r\n=\r\n";
+    for (int e = 0; e < entryCount; ++e) {
+        works += "Bereich " + QByteArray::number(e % (areaCount + 1)) + "\r\nEintrag " + QByteArray::number(e)
+            + "\r\nF.vrl\r\nE.eti\r\n\r\n";
+    }
+    QVERIFY(writeBytes(areasPath(), areas));
+    QVERIFY(writeBytes(worksPath(), works));
+    m_catalogue->load();
+    const QList<WorksArea> &loaded = m_catalogue->areas();
+    QCOMPARE(loaded.size(), areaCount + 1);
+    QCOMPARE(m_catalogue->entries().size(), entryCount);
+    qsizetype shown = 0;
+    for (const WorksArea &area : loaded)
+        shown += area.entries.size();
+    // Entries of "Bereich 20000" belong to no area; those of "Bereich 7" show twice.
+    qsizetype expected = 0;
+    qsizetype inSeven = 0;
+    for (int e = 0; e < entryCount; ++e) {
+        const int a = e % (areaCount + 1);
+        expected += a == areaCount ? 0 : (a == 7 ? 2 : 1);
+        inSeven += a == 7 ? 1 : 0;
+    }
+    QCOMPARE(shown, expected);
+    QCOMPARE(loaded[7].entries.size(), inSeven);
+    QCOMPARE(loaded[areaCount].entries.size(), inSeven);
+    QCOMPARE(loaded[areaCount].entries.last().record, loaded[7].entries.last().record);
+    QCOMPARE(loaded[7].entries.first().record, 7);
+    QCOMPARE(loaded[7].entries.at(1).record, 7 + areaCount + 1);
+    QCOMPARE(loaded[7].entries.at(1).entry.name, QStringLiteral("Eintrag %1").arg(7 + areaCount + 1));
 }
 
 QTEST_GUILESS_MAIN(TestWorksCatalogue)

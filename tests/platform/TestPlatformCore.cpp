@@ -3,6 +3,7 @@
 #include "platform/numbers.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,9 @@
 #include <QTest>
 
 #include <cerrno>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qm;
 
@@ -35,6 +39,13 @@ private Q_SLOTS:
     void writerRefusalKeepsPreviousFile();
     void writerIntoMissingDirectoryFails();
     void readErrors();
+    void readRefusesWhatIsNoRegularFile_data();
+    void readRefusesWhatIsNoRegularFile();
+    void replaceWritesThroughLinksAndKeepsMode();
+    void replaceRefusesWhatIsNoRegularFile();
+    void replaceTakesLongestNames();
+    void replaceReportsAFullDisk();
+    void staleTemporaryFilesAreRemoved();
     void ioErrorTexts_data();
     void ioErrorTexts();
 
@@ -153,12 +164,15 @@ void TestPlatformCore::splitLines_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("empty file") << QByteArray() << QStringList();
-    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-    QTest::newRow("no last line end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("empty lines") << QByteArray("\r\n\r\nx") << QStringList{"", "", "x"};
-    QTest::newRow("cr inside a line stays") << QByteArray("a\rb\r\n") << QStringList{"a\rb"};
-    QTest::newRow("umlaut") << QByteArray("\xFC\r\n") << QStringList{QStringLiteral("ü")};
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList { "a", "b" };
+    QTest::newRow("lone lf") << QByteArray("a\nb\n") << QStringList { "a", "b" };
+    QTest::newRow("no last line end") << QByteArray("a\r\nb") << QStringList { "a", "b" };
+    QTest::newRow("empty lines") << QByteArray("\r\n\r\nx") << QStringList { "", "", "x" };
+    QTest::newRow("lone cr ends a line") << QByteArray("a\rb\r\n") << QStringList { "a", "b" };
+    QTest::newRow("cr only file") << QByteArray("NA,Mac\rGR,1,2\r\rPO,3")
+                                  << QStringList { "NA,Mac", "GR,1,2", "", "PO,3" };
+    QTest::newRow("cr before crlf") << QByteArray("a\r\r\nb") << QStringList { "a", "", "b" };
+    QTest::newRow("umlaut") << QByteArray("\xFC\r\n") << QStringList { QStringLiteral("ü") };
 }
 
 void TestPlatformCore::splitLines()
@@ -226,10 +240,143 @@ void TestPlatformCore::readErrors()
         readTextLines(dir.path()); // a directory is not a text file
         QFAIL("no exception");
     } catch (const IoError &e) {
-        QCOMPARE(e.message(), QStringLiteral("Dateizugriff verweigert"));
+        QCOMPARE(e.message(), QStringLiteral("%1 ist ein Verzeichnis und keine Datei.").arg(dir.path()));
     }
     QVERIFY(!fileExists(dir.path()));
     QVERIFY(!fileExists(QString()));
+}
+
+void TestPlatformCore::readRefusesWhatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("pipe") << "fifo"
+                          << "keine gewöhnliche Datei";
+    QTest::newRow("endless device") << "/dev/zero"
+                                    << "/dev/zero ist keine gewöhnliche Datei";
+    QTest::newRow("larger than the bound") << "large"
+                                           << "größer als";
+}
+
+void TestPlatformCore::readRefusesWhatIsNoRegularFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QString path = kind;
+    if (kind == QLatin1String("fifo")) {
+        path = dir.filePath("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("large")) {
+        path = dir.filePath("large.txt");
+        QVERIFY(test::writeBytes(path, QByteArray(17, 'x')));
+    }
+    // Neither waits for a writer nor reads without end.
+    try {
+        readFileBytes(path, kind == QLatin1String("large") ? 16 : MaxReadBytes);
+        QFAIL("no exception");
+    } catch (const IoError &e) {
+        QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+    }
+    if (kind != QLatin1String("large"))
+        QVERIFY(!readTextLinesIfOpenable(path).has_value());
+}
+
+void TestPlatformCore::replaceWritesThroughLinksAndKeepsMode()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("ziel.eti");
+    const QString link = dir.filePath("verweis.eti");
+    QVERIFY(test::writeBytes(target, "alt\r\n"));
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    QVERIFY(QFile::link(QStringLiteral("ziel.eti"), link)); // relative, as people make them
+    writeFileAtomically(link, "neu\r\n");
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(test::contentOf(target), QByteArray("neu\r\n"));
+    struct stat st
+    {
+    };
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 07777, mode_t(0640));
+    // A link to a file not there yet creates that file.
+    const QString dangling = dir.filePath("offen.eti");
+    QVERIFY(QFile::link(dir.filePath("neu/../neu.eti"), dangling));
+    QVERIFY(QDir(dir.path()).mkdir("neu"));
+    writeFileAtomically(dangling, "x");
+    QCOMPARE(test::contentOf(dir.filePath("neu.eti")), QByteArray("x"));
+    QVERIFY(QFileInfo(dangling).isSymLink());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".tmp"), QStringList());
+}
+
+void TestPlatformCore::replaceRefusesWhatIsNoRegularFile()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe.eti");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &path : { fifo, dir.filePath("."), QStringLiteral("/dev/null") }) {
+        try {
+            writeFileAtomically(path, "x");
+            QFAIL("no exception");
+        } catch (const IoError &e) {
+            QVERIFY2(e.message().contains(path), qPrintable(e.message()));
+        }
+    }
+    struct stat st
+    {
+    };
+    QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    QVERIFY(QFileInfo(QStringLiteral("/dev/null")).isFile() == false);
+    QCOMPARE(
+        QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList { "pipe.eti" });
+}
+
+void TestPlatformCore::replaceTakesLongestNames()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString(250, QLatin1Char('n')) + QStringLiteral(".eti"));
+    writeFileAtomically(path, "eins");
+    writeFileAtomically(path, "zwei"); // replacing needs a temporary name beside it
+    QCOMPARE(test::contentOf(path), QByteArray("zwei"));
+}
+
+void TestPlatformCore::replaceReportsAFullDisk()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("voll.txt");
+    QVERIFY(test::writeBytes(path, "alt"));
+    const QByteArray big(200000, 'x');
+    try {
+        const test::FileSizeLimit limit(100000);
+        writeFileAtomically(path, big);
+        QFAIL("no exception");
+    } catch (const IoError &e) {
+        QCOMPARE(e.message(), QStringLiteral("Kapazität der Diskette/Festplatte erschöpft"));
+    }
+    QCOMPARE(test::contentOf(path), QByteArray("alt"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "voll.txt" });
+}
+
+void TestPlatformCore::staleTemporaryFilesAreRemoved()
+{
+    QTemporaryDir dir;
+    const QStringList stale { ".qm-a1B2c3.tmp", "WERKE.DAT.tmp-Xy12Zq" };
+    const QStringList kept { "notizen.tmp", "WERKE.DAT", ".qm-kurz.tmp" };
+    for (const QString &name : stale + kept)
+        QVERIFY(test::writeBytes(dir.filePath(name), "x"));
+    // One that another program is writing right now stays.
+    const QString busy = dir.filePath(".qm-busy01.tmp");
+    QVERIFY(test::writeBytes(busy, "x"));
+    const int fd = ::open(QFile::encodeName(busy).constData(), O_RDONLY);
+    QVERIFY(fd >= 0);
+    QCOMPARE(::flock(fd, LOCK_EX), 0);
+    QCOMPARE(removeStaleTemporaryFiles(dir.path()), 2);
+    ::close(fd);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    QStringList expected = kept + QStringList { ".qm-busy01.tmp" };
+    expected.sort();
+    QCOMPARE(left, expected);
 }
 
 void TestPlatformCore::ioErrorTexts_data()

@@ -1,5 +1,6 @@
 #include "platform/errors.h"
 #include "printing/expansion.h"
+#include "printing/layout.h"
 
 #include <QTest>
 
@@ -16,6 +17,9 @@ private Q_SLOTS:
     void csvRecords();
     void csvErrors_data();
     void csvErrors();
+    void copiesAreBoundedBeforeAnythingIsBuilt_data();
+    void copiesAreBoundedBeforeAnythingIsBuilt();
+    void csvRowsEndAtALoneCr();
 };
 
 void TestExpansion::serialNumbers_data()
@@ -103,6 +107,53 @@ void TestExpansion::csvErrors()
     } catch (const Error &e) {
         QVERIFY2(e.message().contains(message), qPrintable(e.message()));
     }
+}
+
+void TestExpansion::copiesAreBoundedBeforeAnythingIsBuilt_data()
+{
+    QTest::addColumn<QStringList>("copies");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("one cell of a billion")
+        << QStringList { "2", "1000000000" }
+        << "Datensatz 2 verlangt 1000000000 Kopien; es sind höchstens 10000 Kopien je Datensatz möglich.";
+    QTest::newRow("many records") << QStringList(11,
+        QStringLiteral(
+            "10000")) << "Ein Druckauftrag kann höchstens 100000 Etiketten enthalten, dieser hätte 110000.";
+    QTest::newRow("sum beyond 32 bits")
+        << QStringList(3, QStringLiteral("2147483647")) << "Datensatz 1 verlangt 2147483647 Kopien";
+}
+
+void TestExpansion::copiesAreBoundedBeforeAnythingIsBuilt()
+{
+    QFETCH(QStringList, copies);
+    QFETCH(QString, message);
+    StringTable entry;
+    entry.setColCount(2);
+    entry.setCell(1, 0, "Name");
+    for (int r = 0; r < copies.size(); ++r) {
+        entry.setCell(0, r + 2, copies[r]);
+        entry.setCell(1, r + 2, QStringLiteral("N%1").arg(r));
+    }
+    StringTable labels;
+    try {
+        expandEntryGrid(entry, labels, true);
+        QFAIL("no exception");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+    }
+    QVERIFY(labels.rowCount() <= 1); // nothing was built
+    // At the bounds a run goes through.
+    entry.setRowCount(3);
+    entry.setCell(0, 2, QString::number(MaxCopiesPerRecord));
+    QCOMPARE(expandEntryGrid(entry, labels, true), MaxCopiesPerRecord);
+}
+
+void TestExpansion::csvRowsEndAtALoneCr()
+{
+    const QList<QStringList> rows = readCsvRecords("Anzahl,Name\r2,Erika\r1,\"Hans\rim Glueck\"\r", 1);
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0], (QStringList { "2", "Erika" }));
+    QCOMPARE(rows[1], (QStringList { "1", "Hans\rim Glueck" })); // quoted: part of the value
 }
 
 QTEST_GUILESS_MAIN(TestExpansion)

@@ -14,6 +14,7 @@ class LoggingPrinter : public IPrinterDevice
 public:
     QStringList log;
     bool opens = true;
+    bool ends = true;
     RecordingCanvas recording;
 
     bool DruckerOeffnen() override
@@ -36,7 +37,7 @@ public:
     bool DokumentBeenden() override
     {
         log << QStringLiteral("end");
-        return true;
+        return ends;
     }
     bool MassstabSetzen(int u, double, double) override { return u > 0; }
     void endPage() override { log << QStringLiteral("endpage"); }
@@ -128,6 +129,9 @@ private Q_SLOTS:
     void nothingToPrintIsRefused();
     void cancelEndsTheDocument_data();
     void cancelEndsTheDocument();
+    void unprintableRunsAreRefused_data();
+    void unprintableRunsAreRefused();
+    void documentThatCannotBeEndedIsReported();
     void printerThatDoesNotOpenDrawsNothing();
 };
 
@@ -305,6 +309,71 @@ void TestLayout::printerThatDoesNotOpenDrawsNothing()
     QCOMPARE(drawn, 0);
     QCOMPARE(progress.label, QStringLiteral("Etikett 4"));
     QCOMPARE(progress.steps, 4);
+}
+
+void TestLayout::unprintableRunsAreRefused_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("units");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("extentWidth");
+    QTest::addColumn<int>("labelX");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("print scale beyond int products")
+        << 1 << 1 << 2147483647 << 0.0 << 2030 << 75
+        << "Der Druckmaßstab 2147483647 der Etikettendatei liegt nicht zwischen 1 und 1000.";
+    QTest::newRow("extent that overflows the paper width")
+        << 1 << 1 << 25 << 0.0 << 2147483647 << 75 << "Die Bogengröße 2147483647 x 2810";
+    QTest::newRow("negative extent") << 1 << 1 << 25 << 0.0 << -1 << 75 << "Die Bogengröße -1 x 2810";
+    QTest::newRow("label beyond the sheet")
+        << 1 << 1 << 25 << 0.0 << 2030 << 2000000000 << "Etikett 1 der Formatdatei";
+    QTest::newRow("start far beyond the first sheets")
+        << 2000000000 << 2000000000 << 25 << 0.0 << 2030 << 75
+        << "Die Startposition 2000000000 liegt nicht zwischen 1 und 200.";
+    QTest::newRow("last position that wrapped") << 5 << -2147483644 << 25 << 0.0 << 2030 << 75 << QString();
+    QTest::newRow("too many labels") << 1 << MaxLabelsPerRun + 1 << 25 << 0.0 << 2030 << 75
+                                     << "höchstens 100000 Etiketten";
+    QTest::newRow("offset") << 1 << 1 << 25 << -251.0 << 2030 << 75
+                            << "Der Versatz -251 liegt nicht zwischen -250 und 250";
+}
+
+void TestLayout::unprintableRunsAreRefused()
+{
+    QFETCH(int, start);
+    QFETCH(int, last);
+    QFETCH(int, units);
+    QFETCH(double, offset);
+    QFETCH(int, extentWidth);
+    QFETCH(int, labelX);
+    QFETCH(QString, message);
+    SheetFormat format = grid(3, 7);
+    format.extentWidth = extentWidth;
+    format.positions[0].x = labelX;
+    LayoutRequest r;
+    r.startPosition = start;
+    r.lastPosition = last;
+    r.unitsPerCm = units;
+    r.offsetY = offset;
+    if (!message.isEmpty())
+        QVERIFY2(unprintableReason(r, format).contains(message), qPrintable(unprintableReason(r, format)));
+    const Outcome o = runLayout(format, r);
+    QCOMPARE(o.result, LayoutResult::Refused);
+    QVERIFY(o.log.isEmpty()); // the printer was never touched
+}
+
+void TestLayout::documentThatCannotBeEndedIsReported()
+{
+    LoggingPrinter printer;
+    printer.ends = false;
+    LoggingProgress progress;
+    VirtualWaiter waiter;
+    LayoutRequest r;
+    r.lastPosition = 2;
+    const LayoutResult result
+        = Ausdrucken(r, grid(3, 7), printer, progress, waiter, [](ICanvas &, int, int, int, bool) {});
+    QCOMPARE(result, LayoutResult::EndFailed);
+    QCOMPARE(printer.log.mid(printer.log.size() - 3), (QStringList { "end", "close", "paper 9,2970,2100" }));
 }
 
 QTEST_GUILESS_MAIN(TestLayout)

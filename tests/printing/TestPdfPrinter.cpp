@@ -4,7 +4,9 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printing/pdfprinter.h"
+#include "testfiles.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -56,7 +58,79 @@ class TestPdfPrinter : public QObject
 
 private Q_SLOTS:
     void labelsLandOnTheirPositions();
+    void unfinishedDocumentKeepsThePreviousFile();
+    void fullDiskIsReportedAndKeepsThePreviousFile();
+    void targetThatIsNoFileIsRefused();
 };
+
+namespace {
+
+// Begins a document on the printer and draws a page full of text.
+bool drawPage(PdfPrinter &printer)
+{
+    if (!printer.DruckerOeffnen() || !printer.DokumentBeginnen(QStringLiteral("Quillmark 32")))
+        return false;
+    printer.MassstabSetzen(25, 1.0, 1.0);
+    ICanvas *canvas = printer.canvas();
+    if (!canvas)
+        return false;
+    canvas->setFont({ QStringLiteral("Arial"), -20, 0, 400, false });
+    for (int line = 0; line < 60; ++line)
+        canvas->text(
+            10, 10 + line * 10, QStringLiteral("Zeile %1 mit etwas Text, der Platz braucht").arg(line));
+    return true;
+}
+
+} // namespace
+
+void TestPdfPrinter::unfinishedDocumentKeepsThePreviousFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("etiketten.pdf");
+    QVERIFY(test::writeBytes(path, "%PDF-alt"));
+    {
+        PdfPrinter printer(path);
+        QVERIFY(drawPage(printer));
+        // The run fails here (a bitmap that cannot be read, say): the printer
+        // goes away without the document being ended.
+    }
+    QCOMPARE(test::contentOf(path), QByteArray("%PDF-alt"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "etiketten.pdf" });
+
+    PdfPrinter printer(path);
+    QVERIFY(drawPage(printer));
+    QVERIFY(printer.DokumentBeenden());
+    QVERIFY(printer.errorMessage().isEmpty());
+    const QByteArray written = test::contentOf(path);
+    QVERIFY(written.startsWith("%PDF-1."));
+    QVERIFY(written.trimmed().endsWith("%%EOF"));
+}
+
+void TestPdfPrinter::fullDiskIsReportedAndKeepsThePreviousFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("etiketten.pdf");
+    QVERIFY(test::writeBytes(path, "%PDF-alt"));
+    PdfPrinter printer(path);
+    {
+        const test::FileSizeLimit limit(4096);
+        QVERIFY(drawPage(printer));
+        QVERIFY(!printer.DokumentBeenden());
+    }
+    QCOMPARE(printer.errorMessage(), QStringLiteral("Kapazität der Diskette/Festplatte erschöpft"));
+    QCOMPARE(test::contentOf(path), QByteArray("%PDF-alt"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "etiketten.pdf" });
+}
+
+void TestPdfPrinter::targetThatIsNoFileIsRefused()
+{
+    PdfPrinter printer(QStringLiteral("/dev/full"));
+    QVERIFY(printer.DruckerOeffnen());
+    QVERIFY(!printer.DokumentBeginnen(QStringLiteral("Quillmark 32")));
+    QVERIFY(!printer.canvas());
+    QCOMPARE(printer.errorMessage(),
+        QStringLiteral("/dev/full ist keine gewöhnliche Datei (sondern etwa eine Pipe oder ein Gerät)."));
+}
 
 void TestPdfPrinter::labelsLandOnTheirPositions()
 {

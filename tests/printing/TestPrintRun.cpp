@@ -162,6 +162,8 @@ private slots:
     void mode2PrintsSelectedTableRecords();
     void mode2CancelledExpertPrintsNothing();
     void mode3OpensTheTableAlone();
+    void unprintableDesignPrintsNothing();
+    void outOfMemoryEndsTheRunWithAMessage();
     void modeFourOpensTheDesignEditor();
     void otherModesSayWhatIsNotAvailable_data();
     void otherModesSayWhatIsNotAvailable();
@@ -298,6 +300,13 @@ void TestPrintRun::badNumbersStopTheRunCleanly_data()
     QTest::newRow("start below 1") << "1"
                                    << "0"
                                    << "Das Startetikett muss mindestens 1 sein.";
+    QTest::newRow("start beyond the first sheets") << "1"
+                                                   << "201"
+                                                   << "Die Startposition 201 liegt nicht zwischen 1 und 200.";
+    QTest::newRow("a billion copies") << "1000000000"
+                                      << "1"
+                                      << "Datensatz 1 verlangt 1000000000 Kopien; es sind höchstens 10000 "
+                                         "Kopien je Datensatz möglich.";
 }
 
 void TestPrintRun::badNumbersStopTheRunCleanly()
@@ -342,8 +351,8 @@ void TestPrintRun::withoutDefaultPrinterThePdfIsOffered()
     rig.messages.addAnswer(MessageButton::Yes);
     rig.files.addAnswer(rig.temp.path() + QStringLiteral("/fehlt/nicht/da.pdf"));
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::DeviceFailed);
-    QCOMPARE(
-        rig.messages.lastText(), QStringLiteral("Die PDF-Datei da.pdf konnte nicht geschrieben werden."));
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Die PDF-Datei da.pdf konnte nicht geschrieben werden: Datei nicht gefunden"));
     QVERIFY(!rig.progress.visible);
 }
 
@@ -455,6 +464,31 @@ void TestPrintRun::mode3OpensTheTableAlone()
     QCOMPARE(rig.dbExpert.table, rig.table);
     QVERIFY(rig.messages.shown().isEmpty());
     QCOMPARE(rig.input.shown, 0);
+}
+
+void TestPrintRun::unprintableDesignPrintsNothing()
+{
+    Rig rig;
+    QVERIFY(test::writeBytes(
+        rig.design, test::contentOf(FixtureDir + QStringLiteral("designs/print_scale_zero.eti"))));
+    rig.typeRecords({ { "1" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Der Druckmaßstab 0 der Etikettendatei liegt nicht zwischen 1 und 1000. Es wurde "
+                       "nichts gedruckt."));
+    QVERIFY(rig.printers.made.empty()); // no printer was asked for
+    QVERIFY(!rig.progress.visible);
+}
+
+void TestPrintRun::outOfMemoryEndsTheRunWithAMessage()
+{
+    Rig rig;
+    rig.printers.outOfMemory = true;
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
+    QCOMPARE(
+        rig.messages.lastText(), QStringLiteral("Nicht genügend Arbeitsspeicher. Bearbeitung abgebrochen !"));
+    QVERIFY(!rig.progress.visible);
 }
 
 void TestPrintRun::modeFourOpensTheDesignEditor()

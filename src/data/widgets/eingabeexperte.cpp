@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <new>
 
 namespace qm {
 
@@ -517,6 +518,10 @@ bool TEingabeExperte::run(const std::function<void()> &operation)
         done = false;
         showView();
         m_messages.show(MessageKind::Error, error.message(), MessageButton::Ok);
+    } catch (const std::bad_alloc &) {
+        done = false;
+        showView();
+        m_messages.show(MessageKind::Error, outOfMemoryMessage(), MessageButton::Ok);
     }
     showView();
     applyFocus();

@@ -1,7 +1,10 @@
 #include "canvas.h"
 
+#include "platform/textfile.h"
+
 #include "platform/errors.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
@@ -13,10 +16,18 @@ namespace qm {
 
 CanvasBitmap readBitmapFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Read through the bounded reader: a pipe or a device named as a bitmap
+    // must neither block the print nor fill the memory.
+    QByteArray bytes;
+    try {
+        bytes = readFileBytes(path);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw; // a directory, a pipe, a file too large: the message says so
         throw Error(QCoreApplication::translate("qm", "Kann Datei %1 nicht öffnen").arg(path));
     }
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     QImageReader reader(&file, "bmp");
     QImage image = reader.read();
     if (image.isNull()) {
