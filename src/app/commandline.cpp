@@ -11,6 +11,7 @@
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
+#include "printing/csvrecords.h"
 #include "printing/expansion.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
@@ -157,6 +158,14 @@ private:
     int m_pages = 0;
 };
 
+// "1 Etikett auf 1 Seite", "3 Etiketten auf 2 Seiten".
+QString printedText(int labels, int pages)
+{
+    const QString labelText = labels == 1 ? tr("1 Etikett") : tr("%1 Etiketten").arg(labels);
+    const QString pageText = pages == 1 ? tr("1 Seite") : tr("%1 Seiten").arg(pages);
+    return tr("%1 auf %2").arg(labelText, pageText);
+}
+
 int offsetValue(const QString &text)
 {
     const int value = strToInt(text);
@@ -224,7 +233,8 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     if (records.isEmpty())
         rows.append(QStringList { QStringLiteral("1") });
     else
-        rows = readCsvRecords(readFileBytes(records), design.fieldCount);
+        rows
+            = CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)).read(readFileBytes(records)).records;
     entryGrid.setColCount(design.fieldCount + 1);
     for (qsizetype k = 0; k < rows.size(); ++k) {
         for (qsizetype c = 0; c < rows[k].size(); ++c)
@@ -271,13 +281,12 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
         if (!device.ended())
             return fail(
                 err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
-        out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination)
-            << '\n';
+        out << printedText(labels, device.pageCount()) << ' ' << tr("an %1").arg(destination) << '\n';
         return 0;
     }
     if (result != LayoutResult::Printed || !device.begun() || !device.ended())
         return fail(err, tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf));
-    out << tr("%1 Etiketten auf %2 Seiten in %3").arg(labels).arg(device.pageCount()).arg(pdf) << '\n';
+    out << printedText(labels, device.pageCount()) << ' ' << tr("in %1").arg(pdf) << '\n';
     return 0;
 }
 
@@ -304,8 +313,10 @@ QString usageText()
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
               "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
-              "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
-              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250)\n"
+              "           DATEI.csv: Kopfzeile, dann ein Datensatz je Zeile, getrennt durch\n"
+              "           ; , oder Tabulator; Spalten nach den Feldtiteln (wie fields sie\n"
+              "           zeigt), sonst der Reihe nach; eine Spalte \"Anzahl\" gibt die Kopien\n"
+              "           (ohne sie je 1); Versatz T in 1/10 mm (-250 bis 250)\n"
               "\n"
               "Optionen:\n"
               "  --dir VERZEICHNIS  Programmverzeichnis (sonst ~/.local/share/Quillmark)\n"

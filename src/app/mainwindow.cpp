@@ -101,6 +101,10 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed,
         PrintRunServices { context.messages, context.fileDialogs, context.waiter, context.printers,
             *m_inputExpert, *m_progress });
+    // The preview draws the sheets with the run's own layout at screen size.
+    m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {
+        return m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch);
+    });
 
     buildMenus();
     buildToolBar();
@@ -449,6 +453,8 @@ void THauptmenue::FormShow()
     m_workingMode = m_context.settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1);
     m_context.session.serialInCopies
         = m_context.settings.readBool(QStringLiteral("Parameter"), QStringLiteral("Seriennummer"), true);
+    // The menu says what the next print will do.
+    m_seKopie->setChecked(m_context.session.serialInCopies);
     if (m_firstShowing) {
         m_firstShowing = false;
         m_title->showCentered();
@@ -581,6 +587,21 @@ void THauptmenue::SchnellauswahlExperte1Click()
     QString format = m_quick->formatFile();
     QString database = m_quick->databaseFile();
     m_printRun->Ausfuehren(design, format, m_workingMode, database);
+}
+
+void THauptmenue::openFile(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().toLower();
+    if (suffix == QLatin1String("eti")) {
+        m_quick->setDesignFile(file.absoluteFilePath());
+    } else if (suffix == QLatin1String("vrl")) {
+        m_quick->setFormatFile(file.absoluteFilePath());
+    } else {
+        showError(tr("Die Datei %1 ist weder eine Etiketten- noch eine Formatdatei.").arg(path));
+        return;
+    }
+    SchnellauswahlExperte1Click();
 }
 
 void THauptmenue::AdressverwaltungADRIVO1Click()

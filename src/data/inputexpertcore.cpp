@@ -294,6 +294,17 @@ QString InputExpertCore::offsetText(int position)
 
 void InputExpertCore::print()
 {
+    storeForPrint();
+    m_confirmed = true;
+}
+
+void InputExpertCore::preview()
+{
+    storeForPrint();
+}
+
+void InputExpertCore::storeForPrint()
+{
     if (!isDatabaseMode()) {
         const QString copies = checkedCopies();
         checkStartLabel();
@@ -306,7 +317,6 @@ void InputExpertCore::print()
     } else {
         checkStartLabel();
     }
-    m_confirmed = true;
 }
 
 void InputExpertCore::cancel()

@@ -17,11 +17,4 @@ namespace qm {
 // (ConvertError). Returns the number of labels.
 int expandEntryGrid(StringTable &entryGrid, StringTable &labelList, bool serialInCopies);
 
-// Reads records for the entry grid from CSV text (RFC 4180 quoting; UTF-8,
-// or cp1252 when the bytes are not valid UTF-8): the first row is a header
-// and is skipped, every further row is a record, its first value the number
-// of copies. Empty lines are skipped. Throws Error (German) for a row with
-// more values than `fieldCount` + 1, naming the row, and for an open quote.
-QList<QStringList> readCsvRecords(QByteArrayView bytes, int fieldCount);
-
 } // namespace qm

@@ -13,9 +13,6 @@ private Q_SLOTS:
     void serialNumbers_data();
     void serialNumbers();
     void badCopiesStopTheRun();
-    void csvRecords();
-    void csvErrors_data();
-    void csvErrors();
 };
 
 void TestExpansion::serialNumbers_data()
@@ -23,9 +20,9 @@ void TestExpansion::serialNumbers_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<bool>("inCopies");
     QTest::addColumn<QStringList>("numbers");
-    QTest::newRow("in copies") << "10" << true << QStringList{"10", "11", "12", "13", "14"};
-    QTest::newRow("per record") << "10" << false << QStringList{"10", "10", "11", "11", "11"};
-    QTest::newRow("empty start counts from 1") << "" << true << QStringList{"1", "2", "3", "4", "5"};
+    QTest::newRow("in copies") << "10" << true << QStringList { "10", "11", "12", "13", "14" };
+    QTest::newRow("per record") << "10" << false << QStringList { "10", "10", "11", "11", "11" };
+    QTest::newRow("empty start counts from 1") << "" << true << QStringList { "1", "2", "3", "4", "5" };
 }
 
 void TestExpansion::serialNumbers()
@@ -51,7 +48,7 @@ void TestExpansion::serialNumbers()
         names << labels.cell(1, f);
     }
     QCOMPARE(got, numbers);
-    QCOMPARE(names, (QStringList{"Anna", "Anna", "Bert", "Bert", "Bert"}));
+    QCOMPARE(names, (QStringList { "Anna", "Anna", "Bert", "Bert", "Bert" }));
     QCOMPARE(labels.rowCount(), 6);
     if (start.isEmpty())
         QCOMPARE(entry.cell(2, 2), QStringLiteral("1"));
@@ -71,38 +68,6 @@ void TestExpansion::badCopiesStopTheRun()
     }
     entry.setCell(0, 2, "0"); // no copies: no label
     QCOMPARE(expandEntryGrid(entry, labels, true), 0);
-}
-
-void TestExpansion::csvRecords()
-{
-    const QByteArray utf8 = "Anzahl,Name,Ort\r\n2,\"Meier, Hans\",K\xC3\xB6ln\r\n\r\n1,\"Sag \"\"Hallo\"\"\",\"Zeile1\nZeile2\"\n3";
-    const QList<QStringList> rows = readCsvRecords(utf8, 2);
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[0], (QStringList{"2", "Meier, Hans", QStringLiteral("Köln")}));
-    QCOMPARE(rows[1], (QStringList{"1", "Sag \"Hallo\"", "Zeile1\nZeile2"}));
-    QCOMPARE(rows[2], QStringList{"3"});
-    // Not UTF-8: read as cp1252.
-    QCOMPARE(readCsvRecords("A,B\r\n1,K\xF6ln\r\n", 1).first(), (QStringList{"1", QStringLiteral("Köln")}));
-}
-
-void TestExpansion::csvErrors_data()
-{
-    QTest::addColumn<QByteArray>("csv");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("too many values") << QByteArray("A,B\n1,x\n1,x,y\n") << "Datensatz 2 hat 3 Werte";
-    QTest::newRow("open quote") << QByteArray("A,B\n1,\"x\n") << "offenem Anführungszeichen";
-}
-
-void TestExpansion::csvErrors()
-{
-    QFETCH(QByteArray, csv);
-    QFETCH(QString, message);
-    try {
-        readCsvRecords(csv, 1);
-        QFAIL("no exception");
-    } catch (const Error &e) {
-        QVERIFY2(e.message().contains(message), qPrintable(e.message()));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestExpansion)
