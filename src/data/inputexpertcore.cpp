@@ -301,6 +301,9 @@ void InputExpertCore::print()
 void InputExpertCore::preview()
 {
     storeForPrint();
+    // Storing empties the lines; the window stays open and shows them on.
+    if (!isDatabaseMode() && m_fieldCount >= 1)
+        felderAnzeigen(m_firstField, false);
 }
 
 void InputExpertCore::storeForPrint()

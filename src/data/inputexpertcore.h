@@ -133,7 +133,8 @@ public:
     // when a number is not usable; then nothing is stored and the flag is
     // left as it was.
     void print();
-    // "&Vorschau": checks and stores as "&Drucken" does, without closing.
+    // "&Vorschau": checks and stores as "&Drucken" does, without closing;
+    // the lines go on showing the record.
     void preview();
     // "&Abbrechen": clears the confirmation flag.
     void cancel();

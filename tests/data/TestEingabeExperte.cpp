@@ -408,6 +408,7 @@ void TestEingabeExperte::previewShowsThePagesWithoutClosing()
     int shownFirst = 0, shownAfterNext = 0;
     QRgb secondPixel = 0;
     bool stillOpen = false;
+    QString lineAfter, captionAfter;
     QTimer::singleShot(0, &f.dialog, [&] {
         QVERIFY(!f.child<QPushButton>("Button_Vorschau")->isHidden());
         f.edit("F1")->setText("Anna");
@@ -427,7 +428,13 @@ void TestEingabeExperte::previewShowsThePagesWithoutClosing()
         });
         f.child<QPushButton>("Button_Vorschau")->click();
         stillOpen = f.dialog.isVisible();
-        f.dialog.reject();
+        // The record is still on screen, and printing it afterwards stores it.
+        f.dialog.Button_ZurueckClick();
+        lineAfter = f.edit("F1")->text();
+        captionAfter = f.child<QLabel>("FName1")->text();
+        f.child<QPushButton>("Button_Drucken")->click();
+        if (f.dialog.isVisible())
+            f.dialog.reject();
     });
     f.dialog.showModal();
     QCOMPARE(asked.start, QStringLiteral("7"));
@@ -439,7 +446,10 @@ void TestEingabeExperte::previewShowsThePagesWithoutClosing()
     QCOMPARE(shownAfterNext, 2);
     QCOMPARE(qGray(secondPixel), 0);
     QVERIFY(stillOpen);
-    QVERIFY(!f.confirmed);
+    QCOMPARE(lineAfter, QStringLiteral("Anna"));
+    QCOMPARE(captionAfter, QStringLiteral("Feld 1"));
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.grid.row(2), (QStringList { "3", "Anna", "" }));
 }
 
 QTEST_MAIN(TestEingabeExperte)

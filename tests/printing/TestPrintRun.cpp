@@ -353,6 +353,17 @@ void TestPrintRun::previewDrawsTheTypedRecordsAndChangesNothing()
     QCOMPARE(rig.session.labelList.rowCount(), labelRows);
     QVERIFY(rig.printers.made.empty());
     QVERIFY(rig.messages.shown().isEmpty());
+
+    // Printed after the preview: the same labels as without it.
+    rig.input.user = [&, typed = rig.input.user] {
+        typed();
+        rig.run->preview(start, true, 250, 250, 30);
+        return true;
+    };
+    rig.input.start = start;
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 2);
+    QCOMPARE(rig.texts().filter(QStringLiteral("\"Bert\"")).size(), 1);
 }
 
 void TestPrintRun::previewRefusals_data()
