@@ -8,6 +8,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
 #include "data/widgets/eingabeexperte.h"
+#include "editor/widgets/etiketteneditor.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -105,6 +106,9 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {
         return m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch);
     });
+    m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
+        context.settings, context.help, context.dir.programHelpPath(), this);
+    m_printRun->setDesignEditor(m_editor);
 
     buildMenus();
     buildToolBar();
@@ -226,9 +230,8 @@ void THauptmenue::buildMenus()
     QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
     formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
     markLater(formatExpert);
-    QAction *designExpert = special->addAction(tr("&Design-Experte ..."));
-    designExpert->setObjectName(QStringLiteral("Etiketteneditor1"));
-    markLater(designExpert);
+    special->addAction(tr("&Design-Experte ..."), this, &THauptmenue::Etiketteneditor1Click)
+        ->setObjectName(QStringLiteral("Etiketteneditor1"));
     QAction *databaseExpert = special->addAction(tr("Daten&bank-Experte ..."));
     databaseExpert->setObjectName(QStringLiteral("DatenbankExpert1"));
     markLater(databaseExpert);
@@ -594,8 +597,15 @@ void THauptmenue::openFile(const QString &path)
     const QFileInfo file(path);
     const QString suffix = file.suffix().toLower();
     if (suffix == QLatin1String("eti")) {
-        m_quick->setDesignFile(file.absoluteFilePath());
-    } else if (suffix == QLatin1String("vrl")) {
+        // The design opens in the design editor, as "Benutzen" does in the
+        // working mode "Editieren".
+        QString design = file.absoluteFilePath();
+        QString format;
+        QString database;
+        m_printRun->Ausfuehren(design, format, EditDesign, database);
+        return;
+    }
+    if (suffix == QLatin1String("vrl")) {
         m_quick->setFormatFile(file.absoluteFilePath());
     } else {
         showError(tr("Die Datei %1 ist weder eine Etiketten- noch eine Formatdatei.").arg(path));
@@ -622,6 +632,13 @@ void THauptmenue::Inhaltsverzeichnis1Click()
 void THauptmenue::showError(const QString &message)
 {
     m_context.messages.show(MessageKind::Error, message, MessageButton::Ok);
+}
+
+void THauptmenue::Etiketteneditor1Click()
+{
+    m_editor->setModus(QStringLiteral("N"));
+    m_editor->setDateiname(QString());
+    m_editor->showModal();
 }
 
 } // namespace qm

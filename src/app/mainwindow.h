@@ -23,6 +23,7 @@ class PrintRun;
 class TBereichBearbeiten;
 class TDruckInformation;
 class TEingabeExperte;
+class TEtiketteneditor;
 class TInfoADRIVO;
 class TPinformation;
 class TSchnellauswahlExperte;
@@ -65,14 +66,16 @@ public:
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
     void SchnellauswahlExperte1Click();
+    // "&Design-Experte ...": the design editor on a new design.
+    void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
     void Serviceangebote1Click();
 
     // A design (.eti) or format (.vrl) given when the program starts, as a
-    // file manager does: the quick selection opens with it filled in. Any
-    // other file is refused with a message.
+    // file manager does: a design opens in the design editor, a format in
+    // the quick selection. Any other file is refused with a message.
     void openFile(const QString &path);
 
     int workingMode() const { return m_workingMode; }
@@ -98,6 +101,7 @@ public:
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
+    TEtiketteneditor *designEditor() const { return m_editor; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -138,6 +142,7 @@ private:
     TSchnellauswahlExperte *m_quick = nullptr;
     TInfoADRIVO *m_adrivo = nullptr;
     TTitel *m_title = nullptr;
+    TEtiketteneditor *m_editor = nullptr;
     TPinformation *m_info = nullptr;
     TServiceangebote *m_service = nullptr;
 };
