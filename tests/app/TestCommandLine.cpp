@@ -306,6 +306,8 @@ void TestCommandLine::recordsAsSpreadsheetsWriteThem()
         at = printed.indexOf(line, at);
         QVERIFY2(at >= 0, qPrintable(line + QStringLiteral(" not in order in:\n") + printed));
     }
+}
+
 void TestCommandLine::sheetGridWritesAFormat()
 {
     QTemporaryDir dir;
