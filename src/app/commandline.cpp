@@ -19,6 +19,7 @@
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
+#include "printing/csvrecords.h"
 #include "printing/expansion.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
@@ -319,6 +320,14 @@ private:
     int m_pages = 0;
 };
 
+// "1 Etikett auf 1 Seite", "3 Etiketten auf 2 Seiten".
+QString printedText(int labels, int pages)
+{
+    const QString labelText = labels == 1 ? tr("1 Etikett") : tr("%1 Etiketten").arg(labels);
+    const QString pageText = pages == 1 ? tr("1 Seite") : tr("%1 Seiten").arg(pages);
+    return tr("%1 auf %2").arg(labelText, pageText);
+}
+
 int offsetValue(const QString &text)
 {
     const int value = strToInt(text);
@@ -378,7 +387,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     } else if (records.isEmpty())
         rows.append(QStringList { QStringLiteral("1") });
     else
-        rows = readCsvRecords(readBytesOf(records), design.fieldCount);
+        rows = CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)).read(readBytesOf(records)).records;
     if (table.isEmpty())
         entryGrid.setColCount(design.fieldCount + 1);
     for (qsizetype k = 0; k < rows.size(); ++k) {
@@ -425,8 +434,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         if (result != LayoutResult::Printed || !device.ended())
             return fail(
                 err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
-        out << tr("%1 Etiketten auf %2 Seiten an %3").arg(labels).arg(device.pageCount()).arg(destination)
-            << '\n';
+        out << printedText(labels, device.pageCount()) << ' ' << tr("an %1").arg(destination) << '\n';
         return 0;
     }
     if (result != LayoutResult::Printed || !device.begun() || !device.ended()) {
@@ -435,7 +443,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
             why.isEmpty() ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf)
                           : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(pdf, why));
     }
-    out << tr("%1 Etiketten auf %2 Seiten in %3").arg(labels).arg(device.pageCount()).arg(pdf) << '\n';
+    out << printedText(labels, device.pageCount()) << ' ' << tr("in %1").arg(pdf) << '\n';
     return 0;
 }
 
@@ -476,11 +484,14 @@ QString usageText()
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
               "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
-              "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
-              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250); Startposition 1 bis 200,\n"
-              "           höchstens 10000 Kopien je Datensatz und 100000 Etiketten je Auftrag; mit --table je\n"
-              "           ausgewähltem Datensatz ein Etikett, Feld n der Datenbank für Datenfeld n\n"
-              "           (--where FELD=WERT: bis zu drei Kriterien, verknüpft durch ODER)\n"
+              "           DATEI.csv: Kopfzeile, dann ein Datensatz je Zeile, getrennt durch\n"
+              "           ; , oder Tabulator; Spalten nach den Feldtiteln (wie fields sie\n"
+              "           zeigt), sonst der Reihe nach; eine Spalte \"Anzahl\" gibt die Kopien\n"
+              "           (ohne sie je 1); Versatz T in 1/10 mm (-250 bis 250); Startposition\n"
+              "           1 bis 200, höchstens 10000 Kopien je Datensatz und 100000 Etiketten je\n"
+              "           Auftrag; mit --table je ausgewähltem Datensatz ein Etikett, Feld n der\n"
+              "           Datenbank für Datenfeld n (--where FELD=WERT: bis zu drei Kriterien,\n"
+              "           verknüpft durch ODER)\n"
               "  table    zeigt die Feldnamen und die Datensätze einer dBASE-Datenbank\n"
               "           (durch Tabulatoren getrennt); --create legt sie aus den Feldern einer\n"
               "           Etikettendatei an, --import hängt Datensätze aus einer Textdatei an\n"
@@ -656,7 +667,16 @@ bool isCommandLineCall(const QStringList &arguments)
 {
     try {
         const GlobalCall call = parseGlobal(arguments);
-        return call.help || call.version || !call.rest.isEmpty();
+        if (call.help || call.version)
+            return true;
+        // A design or format file alone (a file manager's double click)
+        // opens it in the windows.
+        if (call.rest.size() == 1) {
+            const QString suffix = QFileInfo(call.rest.first()).suffix().toLower();
+            if (suffix == QLatin1String("eti") || suffix == QLatin1String("vrl"))
+                return false;
+        }
+        return !call.rest.isEmpty();
     } catch (const Error &) {
         return true; // the command line says what is wrong
     }

@@ -19,6 +19,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 #include <cstdio>
@@ -37,6 +38,18 @@ QString shareDirectory()
     return QStringLiteral(QM_SOURCE_SHARE_DIR);
 }
 
+// A design or format to open, as a file manager passes it; empty when none.
+QString fileToOpen(const QStringList &args)
+{
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--dir"))
+            ++i;
+        else if (!args[i].startsWith(QLatin1Char('-')))
+            return args[i];
+    }
+    return {};
+}
+
 // --dir DIR or --dir=DIR; empty when not given.
 QString explicitDirectory(const QStringList &args)
 {
@@ -52,8 +65,9 @@ QString explicitDirectory(const QStringList &args)
 int runWindows(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window title, and each
+    // window has its own caption.
     QApplication::setApplicationName(QStringLiteral("Quillmark"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quillmark"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("quillmark")));
     const QStringList args = QCoreApplication::arguments().mid(1);
 
@@ -86,6 +100,9 @@ int runWindows(int argc, char **argv)
     if (QScreen *screen = window.screen())
         window.resize(screen->availableGeometry().size());
     window.showMaximized();
+    const QString file = fileToOpen(args);
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
     return app.exec();
 }
 

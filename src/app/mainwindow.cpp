@@ -114,6 +114,10 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
         *m_inputExpert, *m_progress };
     services.databaseExpert = m_databaseExpert;
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
+    // The preview draws the sheets with the run's own layout at screen size.
+    m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {
+        return m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch);
+    });
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
     m_printRun->setDesignEditor(m_editor);
@@ -463,6 +467,8 @@ void THauptmenue::FormShow()
     m_workingMode = m_context.settings.readInteger(QStringLiteral("Programm"), QStringLiteral("Modus"), 1);
     m_context.session.serialInCopies
         = m_context.settings.readBool(QStringLiteral("Parameter"), QStringLiteral("Seriennummer"), true);
+    // The menu says what the next print will do.
+    m_seKopie->setChecked(m_context.session.serialInCopies);
     if (m_firstShowing) {
         m_firstShowing = false;
         m_title->showCentered();
@@ -611,6 +617,28 @@ void THauptmenue::SchnellauswahlExperte1Click()
     QString format = m_quick->formatFile();
     QString database = m_quick->databaseFile();
     m_printRun->Ausfuehren(design, format, m_workingMode, database);
+}
+
+void THauptmenue::openFile(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString suffix = file.suffix().toLower();
+    if (suffix == QLatin1String("eti")) {
+        // The design opens in the design editor, as "Benutzen" does in the
+        // working mode "Editieren".
+        QString design = file.absoluteFilePath();
+        QString format;
+        QString database;
+        m_printRun->Ausfuehren(design, format, EditDesign, database);
+        return;
+    }
+    if (suffix == QLatin1String("vrl")) {
+        m_quick->setFormatFile(file.absoluteFilePath());
+    } else {
+        showError(tr("Die Datei %1 ist weder eine Etiketten- noch eine Formatdatei.").arg(path));
+        return;
+    }
+    SchnellauswahlExperte1Click();
 }
 
 void THauptmenue::AdressverwaltungADRIVO1Click()

@@ -42,6 +42,9 @@ class THauptmenue : public QMainWindow
     Q_OBJECT
 
 public:
+    // The resolution of the print preview's pages.
+    static constexpr int PreviewDotsPerInch = 90;
+
     explicit THauptmenue(AppContext &context, QWidget *parent = nullptr);
     ~THauptmenue() override;
 
@@ -76,6 +79,11 @@ public:
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
     void Serviceangebote1Click();
+
+    // A design (.eti) or format (.vrl) given when the program starts, as a
+    // file manager does: a design opens in the design editor, a format in
+    // the quick selection. Any other file is refused with a message.
+    void openFile(const QString &path);
 
     int workingMode() const { return m_workingMode; }
     bool serialInCopies() const { return m_context.session.serialInCopies; }

@@ -1,5 +1,6 @@
 #include "worksfiles.h"
 
+#include "platform/settings.h"
 #include "platform/textfile.h"
 
 #include <algorithm>
@@ -33,6 +34,22 @@ void writeHeader(TextFileWriter &writer, const QStringList &header, const QStrin
     writer.writeLine(asOneLine(header.value(1, catalogueSeparatorLine())));
 }
 
+// The lines of a catalogue file. The program writes Windows-1252; a file
+// saved by an editor in UTF-8 (valid UTF-8 that is not plain ASCII) is read
+// as UTF-8, so that its umlauts are not shown as two characters each.
+QStringList readCatalogueLines(const QString &path)
+{
+    QStringList lines = decodeUtf8OrCp1252(readFileBytes(path)).split(QLatin1Char('\n'));
+    const bool lastLineEnded = lines.last().isEmpty();
+    if (lastLineEnded)
+        lines.removeLast();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if ((i + 1 < lines.size() || lastLineEnded) && lines[i].endsWith(QLatin1Char('\r')))
+            lines[i].chop(1);
+    }
+    return lines;
+}
+
 } // namespace
 
 QString areasFileTitle()
@@ -52,24 +69,24 @@ QString catalogueSeparatorLine()
 
 AreasFile readAreasFile(const QString &path)
 {
-    const QStringList lines = readTextLines(path);
-    return AreasFile{headerOf(lines), lines.mid(HeaderLines)};
+    const QStringList lines = readCatalogueLines(path);
+    return AreasFile { headerOf(lines), lines.mid(HeaderLines) };
 }
 
 WorksFile readWorksFile(const QString &path)
 {
-    const QStringList lines = readTextLines(path);
-    WorksFile file{headerOf(lines), {}};
+    const QStringList lines = readCatalogueLines(path);
+    WorksFile file { headerOf(lines), {} };
     const QStringList body = lines.mid(HeaderLines);
     for (qsizetype at = 0; at < body.size(); at += WorksRecordLines) {
         const QStringList record = body.mid(at, WorksRecordLines);
         if (record.size() < WorksRecordLines
-            && std::all_of(record.cbegin(), record.cend(),
-                           [](const QString &line) { return line.isEmpty(); })) {
+            && std::all_of(
+                record.cbegin(), record.cend(), [](const QString &line) { return line.isEmpty(); })) {
             break; // blank lines at the end of the file
         }
-        file.entries.append(WorksEntry{record.value(0), record.value(1), record.value(2),
-                                       record.value(3), record.value(4)});
+        file.entries.append(WorksEntry {
+            record.value(0), record.value(1), record.value(2), record.value(3), record.value(4) });
     }
     return file;
 }
@@ -99,12 +116,12 @@ void writeWorksFile(const QString &path, const WorksFile &file)
 
 AreasFile emptyAreasFile()
 {
-    return AreasFile{{areasFileTitle(), catalogueSeparatorLine()}, {}};
+    return AreasFile { { areasFileTitle(), catalogueSeparatorLine() }, {} };
 }
 
 WorksFile emptyWorksFile()
 {
-    return WorksFile{{worksFileTitle(), catalogueSeparatorLine()}, {}};
+    return WorksFile { { worksFileTitle(), catalogueSeparatorLine() }, {} };
 }
 
 } // namespace qm

@@ -294,6 +294,20 @@ QString InputExpertCore::offsetText(int position)
 
 void InputExpertCore::print()
 {
+    storeForPrint();
+    m_confirmed = true;
+}
+
+void InputExpertCore::preview()
+{
+    storeForPrint();
+    // Storing empties the lines; the window stays open and shows them on.
+    if (!isDatabaseMode() && m_fieldCount >= 1)
+        felderAnzeigen(m_firstField, false);
+}
+
+void InputExpertCore::storeForPrint()
+{
     if (!isDatabaseMode()) {
         const QString copies = checkedCopies();
         checkStartLabel();
@@ -306,7 +320,6 @@ void InputExpertCore::print()
     } else {
         checkStartLabel();
     }
-    m_confirmed = true;
 }
 
 void InputExpertCore::cancel()

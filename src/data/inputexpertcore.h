@@ -133,10 +133,14 @@ public:
     // when a number is not usable; then nothing is stored and the flag is
     // left as it was.
     void print();
+    // "&Vorschau": checks and stores as "&Drucken" does, without closing;
+    // the lines go on showing the record.
+    void preview();
     // "&Abbrechen": clears the confirmation flag.
     void cancel();
 
 private:
+    void storeForPrint();
     std::array<int, LineCount> maxLengthsFrom(int first) const;
     QString checkedCopies();
     void checkStartLabel();

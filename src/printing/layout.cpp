@@ -88,7 +88,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     progress.setActionText(tr("Öffne Drucker ..."));
     const bool opened = printer.DruckerOeffnen();
     const IPrinterDevice::Paper saved = printer.PapierformatHolen();
-    printer.PapierformatSetzen({ 256, format.extentHeight, format.extentWidth + 250 });
+    printer.PapierformatSetzen(
+        { kSheetPaperCode, format.extentHeight, format.extentWidth + kSheetPaperExtraWidth });
     waiter.wait(200);
 
     progress.setActionText(tr("Neue Seite ..."));
@@ -97,6 +98,10 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     waiter.wait(200);
 
     LayoutResult result = opened && begun ? LayoutResult::Printed : LayoutResult::DeviceFailed;
+    // Sheets filled (or skipped) but not yet fed: a page is begun only when a
+    // label is about to be drawn on it, so a run that fills its last sheet
+    // does not make the printer pull an empty one.
+    int pendingPages = 0;
     for (int n = 1; n <= last; ++n) {
         progress.setLabelText(tr("Etikett %1").arg(n));
         progress.setActionText(tr("Übergebe Daten an Drucker ..."));
@@ -105,6 +110,13 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
         HolePosition(format, onSheet, request.offsetX, request.offsetY, x, y, width, height);
         const int logicalX = toLogical(x, request.unitsPerCm);
         const int logicalY = toLogical(y, request.unitsPerCm);
+        if (n >= request.startPosition) {
+            for (; pendingPages > 0; --pendingPages) {
+                printer.endPage();
+                printer.beginPage();
+            }
+        }
+        // Set on the page the label goes on.
         printer.MassstabSetzen(request.unitsPerCm, 1.0, 1.0);
         waiter.wait(100);
         if (n >= request.startPosition) {
@@ -115,9 +127,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
             ++page;
             progress.setActionText(tr("Neue Seite ..."));
             progress.setPageText(tr("Seite %1").arg(page));
-            printer.endPage();
             waiter.wait(100);
-            printer.beginPage();
+            ++pendingPages;
             waiter.wait(100);
             onSheet = 0;
         }

@@ -68,6 +68,11 @@ public:
 // frame flag.
 using LabelDrawer = std::function<void(ICanvas &, int x, int y, int row, bool frame)>;
 
+// The paper a run asks the printer for: user-defined (code 256), as long as
+// the sheet extent and this much wider (tenths of a millimetre).
+constexpr int kSheetPaperCode = 256;
+constexpr int kSheetPaperExtraWidth = 250;
+
 struct LayoutRequest
 {
     int startPosition = 1; // S
@@ -116,9 +121,10 @@ enum class LayoutResult {
 
 // Walks the label positions of the sheet format sheet by sheet from position
 // 1 to T, leaving the positions before S empty, and draws label n - S + 1 at
-// position n. After the last position of a sheet a new page begins, also
-// when no label follows, so a run that fills its last sheet ends with an
-// empty page. A format without positions puts every label at (0, 0) on the
+// position n. After the last position of a sheet the next page begins just
+// before the next label is drawn, so a run that fills its last sheet ends
+// with that sheet; the progress texts and waits of the page break stay where
+// the sheet ends. A format without positions puts every label at (0, 0) on the
 // first page. The printer's paper is set to the sheet (as long as its extent,
 // 25 mm wider) for the run and restored afterwards; a printer that cannot be
 // opened makes the run walk all positions and draw nothing, and the result

@@ -30,6 +30,16 @@ PdfPrinter::~PdfPrinter()
     m_file.reset();
 }
 
+QSize PdfPrinter::pageFor(const Paper &paper)
+{
+    const int a4Width = 2100;
+    const int a4Length = 2970;
+    const int width = paper.code == kSheetPaperCode ? paper.width - kSheetPaperExtraWidth : paper.width;
+    if (width <= a4Width && paper.length <= a4Length)
+        return { a4Width, a4Length };
+    return { qMax(1, width), qMax(1, paper.length) };
+}
+
 bool PdfPrinter::DruckerOeffnen()
 {
     m_open = !m_path.isEmpty() && m_dpi > 0;
@@ -68,10 +78,11 @@ bool PdfPrinter::DokumentBeginnen(const QString &documentName)
     m_writer->setTitle(documentName);
     m_writer->setCreator(QStringLiteral("Quillmark"));
     m_writer->setResolution(m_dpi);
-    // Lengths of the paper are in tenths of a millimetre.
-    const QSizeF size(qMax(1, m_paper.width) / 10.0, qMax(1, m_paper.length) / 10.0);
-    m_writer->setPageLayout(
-        QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    const QSize page = pageFor(m_paper);
+    const QPageSize size = page == QSize(2100, 2970)
+        ? QPageSize(QPageSize::A4)
+        : QPageSize(QSizeF(page.width() / 10.0, page.height() / 10.0), QPageSize::Millimeter);
+    m_writer->setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_writer.get())) {
         m_painter.reset();

@@ -2,6 +2,8 @@
 
 #include "printing/layout.h"
 
+#include <QSize>
+
 #include <memory>
 
 class QPainter;
@@ -12,9 +14,12 @@ namespace qm {
 class QPainterCanvas;
 class ReplacingFile;
 
-// A printer that writes the run into a PDF file. The page is the size the
-// layout asks for (the sheet extent, 25 mm wider), its origin the top-left
-// corner of the page; there is no unprintable margin.
+// A printer that writes the run into a PDF file. The page is the sheet's
+// real paper: DIN A4 portrait when the sheet extent fits on it, else the
+// extent itself (the layout's extra width for a printer is left out); its
+// origin is the top-left corner of the page, where the sheet's corner lies,
+// and there is no unprintable margin. Printed at actual size on A4 stock,
+// every label lands on its place.
 //
 // The document is written into a temporary file beside the target, which
 // replaces the target only when the document has been ended and every byte
@@ -25,6 +30,9 @@ class ReplacingFile;
 class PdfPrinter : public IPrinterDevice
 {
 public:
+    // The page for a paper the layout asks for, in tenths of a millimetre.
+    static QSize pageFor(const Paper &paper);
+
     explicit PdfPrinter(QString path, int dotsPerInch = 600);
     ~PdfPrinter() override;
 
@@ -49,7 +57,7 @@ public:
 private:
     QString m_path;
     int m_dpi;
-    Paper m_paper{9, 2970, 2100}; // A4 until the run sets its sheet
+    Paper m_paper { 9, 2970, 2100 }; // A4 until the run sets its sheet
     bool m_open = false;
     int m_pages = 0;
     QString m_error;

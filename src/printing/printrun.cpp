@@ -11,12 +11,15 @@
 #include "printing/expansion.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
+#include "printing/preview.h"
 #include "printing/printeraccess.h"
 #include "printing/progresswindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
+#include <QRegularExpression>
 
 #include <new>
 
@@ -71,6 +74,7 @@ bool PrintRun::loadDesign(QString &path)
 {
     if (!lookUp(path, tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !")))
         return false;
+    m_designFile = path;
     FieldGrids grids;
     grids.labelList = &m_session.labelList;
     grids.entryGrid = &m_session.entryGrid;
@@ -190,6 +194,73 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
     }
 }
 
+LayoutRequest PrintRun::layoutRequest(int start, int labels, bool frame, int scrollX, int scrollY) const
+{
+    LayoutRequest request;
+    request.startPosition = start;
+    request.lastPosition = start + labels - 1;
+    request.offsetX = scrollX - 250;
+    request.offsetY = scrollY - 250;
+    request.frame = frame;
+    request.unitsPerCm = m_session.design.printScale;
+    return request;
+}
+
+QList<QImage> PrintRun::preview(
+    const QString &startLabelText, bool frame, int scrollX, int scrollY, int dotsPerInch)
+{
+    const int start = strToInt(startLabelText);
+    if (start < 1)
+        throw Error(tr("Das Startetikett muss mindestens 1 sein."));
+    // Copies: expanding fills an empty serial start into the grid.
+    StringTable entryGrid = m_session.entryGrid;
+    StringTable labelList = m_session.labelList;
+    labelList.clearRowsFrom(1);
+    labelList.setRowCount(2);
+    const int labels = expandEntryGrid(entryGrid, labelList, m_session.serialInCopies);
+    if (labels < 1)
+        throw Error(tr("Es gibt kein Etikett zu drucken."));
+    const LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
+    const QString date = m_dateText();
+    QList<QImage> pages = renderSheets(
+        request, m_session.format,
+        [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+            EtikettZeichnen(
+                canvas, m_session.design, labelList, x, y, row, withFrame, m_services.messages, date);
+        },
+        dotsPerInch);
+    if (pages.isEmpty())
+        throw Error(tr("Die Vorschau kann für diesen Bogen nicht gezeigt werden."));
+
+    // The sheet's labels, faintly, under what is printed.
+    for (QImage &page : pages) {
+        QPainter painter(&page);
+        painter.setCompositionMode(QPainter::CompositionMode_Darken);
+        painter.setPen(QPen(QColor(200, 210, 230), 0, Qt::DashLine));
+        const double dots = dotsPerInch / 254.0;
+        for (int i = 1; i <= m_session.format.positionCount(); ++i) {
+            int x = 0, y = 0, w = 0, h = 0;
+            HolePosition(m_session.format, i, 0.0, 0.0, x, y, w, h);
+            painter.drawRect(QRectF(x * dots, y * dots, w * dots, h * dots));
+        }
+    }
+    return pages;
+}
+
+// A file name for the PDF from the design's name, else its file's name;
+// characters that a file name cannot hold on any system become "_".
+QString PrintRun::suggestedPdfName() const
+{
+    QString name = m_session.design.name.trimmed();
+    if (name.isEmpty())
+        name = QFileInfo(DateinameHolen(m_designFile)).completeBaseName();
+    if (name.isEmpty())
+        name = tr("Etiketten");
+    static const QRegularExpression unfit(QStringLiteral(R"([\\/:*?"<>|\x00-\x1f])"));
+    name.replace(unfit, QStringLiteral("_"));
+    return name + QStringLiteral(".pdf");
+}
+
 RunOutcome PrintRun::print(int labels)
 {
     IMessages &messages = m_services.messages;
@@ -221,6 +292,7 @@ RunOutcome PrintRun::print(int labels)
     std::unique_ptr<IPrinterDevice> device;
     QString printerName;
     PdfPrinter *pdf = nullptr;
+    QString pdfPath;
     if (const std::optional<PrinterName> name = m_services.printers.DruckerbezeichnungHolen()) {
         device = m_services.printers.openDefaultPrinter();
         printerName = name->device;
@@ -232,10 +304,13 @@ RunOutcome PrintRun::print(int labels)
             MessageButton::Yes | MessageButton::No);
         if (answer != MessageButton::Yes)
             return RunOutcome::Cancelled;
+        const QString folder = m_session.lastPdfFolder.isEmpty() ? QDir::homePath() : m_session.lastPdfFolder;
         const QString path = m_services.fileDialogs.save(tr("Etiketten als PDF-Datei speichern"),
-            tr("PDF-Datei (*.pdf)|*.pdf"), QStringLiteral("pdf"), QDir::homePath());
+            tr("PDF-Datei (*.pdf)|*.pdf"), QStringLiteral("pdf"), QDir(folder).filePath(suggestedPdfName()));
         if (path.isEmpty())
             return RunOutcome::Cancelled;
+        m_session.lastPdfFolder = QFileInfo(path).absolutePath();
+        pdfPath = QFileInfo(path).absoluteFilePath();
         auto pdfDevice = std::make_unique<PdfPrinter>(path);
         pdf = pdfDevice.get();
         device = std::move(pdfDevice);
@@ -263,6 +338,13 @@ RunOutcome PrintRun::print(int labels)
 
     switch (result) {
     case LayoutResult::Printed:
+        if (pdf)
+            messages.show(MessageKind::Information,
+                tr("Die Etiketten sind als PDF-Datei gespeichert:\n%1\n\n"
+                   "Drucken Sie die Datei in Originalgröße (ohne Anpassen an die Seite), "
+                   "dann trifft jedes Etikett seinen Platz auf dem Bogen.")
+                    .arg(QDir::toNativeSeparators(pdfPath)),
+                MessageButton::Ok);
         return RunOutcome::Printed;
     case LayoutResult::Cancelled:
         return RunOutcome::PrintCancelled;

@@ -4,7 +4,10 @@
 #include "designs/printdesign.h"
 #include "formats/sheetformat.h"
 #include "platform/stringtable.h"
+#include "printing/layout.h"
 
+#include <QImage>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -42,6 +45,7 @@ struct PrintSession
     int offsetPositionX = 250;
     int offsetPositionY = 250;
     bool serialInCopies = true; // "Seriennummern auch in Kopie"
+    QString lastPdfFolder; // where the last PDF file was saved; empty: none yet
 };
 
 // The windows and services a print run talks to.
@@ -98,6 +102,17 @@ public:
 
     // The number of labels of the last print, and the last position handed
     // to the layout.
+    // The sheets that the records of the entry grid would print, as images
+    // at `dotsPerInch`, page by page, with the start label, frame and offset
+    // positions (0 .. 500, 250 no shift) the input expert shows: the same
+    // layout and drawing as the print, on the design and format of the
+    // current run. Faint outlines show where the sheet's labels are. The
+    // shared label list and entry grid are left as they are. Throws Error
+    // for a start label or copies that are not whole numbers, a start label
+    // below 1 and nothing to print.
+    QList<QImage> preview(
+        const QString &startLabelText, bool frame, int scrollX, int scrollY, int dotsPerInch);
+
     int lastLabelCount() const { return m_lastLabels; }
     int lastPosition() const { return m_lastPosition; }
 
@@ -109,6 +124,8 @@ private:
     bool loadFormat(QString &path);
     bool lookUpDatabase(QString &path);
     RunOutcome print(int labels);
+    LayoutRequest layoutRequest(int start, int labels, bool frame, int scrollX, int scrollY) const;
+    QString suggestedPdfName() const;
 
     ProgramDirectory m_dir;
     PrintSession &m_session;
@@ -118,6 +135,7 @@ private:
     IDesignEditor *m_designEditor = nullptr;
     int m_lastLabels = 0;
     int m_lastPosition = 0;
+    QString m_designFile; // the design of the run, as found
 };
 
 } // namespace qm

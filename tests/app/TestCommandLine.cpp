@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,6 +99,8 @@ private Q_SLOTS:
     void printRefusals();
     void printsToDefaultPrinter_data();
     void printsToDefaultPrinter();
+    void recordsAsSpreadsheetsWriteThem_data();
+    void recordsAsSpreadsheetsWriteThem();
     void sheetGridWritesAFormat();
     void sheetGridRefused_data();
     void sheetGridRefused();
@@ -248,7 +251,7 @@ void TestCommandLine::printsToDefaultPrinter_data()
                                            "oder mit --pdf in eine PDF-Datei drucken.\n";
     QTest::newRow("printer cannot be opened")
         << true << false << 1 << QString() << "quillmark: Der Drucker Büro 2 konnte nicht geöffnet werden.\n";
-    QTest::newRow("printed") << true << true << 0 << "3 Etiketten auf 1 Seiten an Büro 2\n" << QString();
+    QTest::newRow("printed") << true << true << 0 << "3 Etiketten auf 1 Seite an Büro 2\n" << QString();
 }
 
 void TestCommandLine::printsToDefaultPrinter()
@@ -279,6 +282,60 @@ void TestCommandLine::printsToDefaultPrinter()
     QCOMPARE(printers.opened, hasPrinter ? 1 : 0);
     if (opens)
         QVERIFY(QFileInfo(printers.pdf).size() > 0);
+}
+
+void TestCommandLine::recordsAsSpreadsheetsWriteThem_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out"); // %1: the PDF file
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QString>("text"); // the first label's lines, top to bottom
+    QTest::newRow("semicolons, columns by title, no copies")
+        << QByteArray("Ort;NAME;Stra\xDF"
+                      "e\r\nK\xF6ln;Erika;Heideweg 1\r\n")
+        << 0 << "1 Etikett auf 1 Seite in %1\n"
+        << QString() << QStringLiteral("Erika\nHeideweg 1\nKöln");
+    QTest::newRow("tabs, copies last")
+        << QByteArray("Name\tOrt\tAnzahl\r\nMax\tBonn\t2\r\n") << 0 << "2 Etiketten auf 1 Seite in %1\n"
+        << QString() << QStringLiteral("Max\nBonn");
+    QTest::newRow("value too long for its field")
+        << QByteArray("Name;Ort\r\nA;Garmisch-Partenkirchen im Werdenfelser Land\r\n") << 1 << QString()
+        << "quillmark: Zeile 2, Spalte 2: Der Wert für „Ort“ hat 43 Zeichen, das Feld fasst höchstens 30.\n"
+        << QString();
+}
+
+void TestCommandLine::recordsAsSpreadsheetsWriteThem()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    const QString records = dir.filePath("r.csv");
+    QFile file(records);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(csv);
+    file.close();
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = run({ "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
+        QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", records, "--pdf", pdf });
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.out, out.isEmpty() ? QString() : out.arg(pdf));
+    QCOMPARE(r.code, code);
+    if (text.isEmpty())
+        return;
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+    QVERIFY(p.waitForFinished(30000));
+    const QString printed = QString::fromUtf8(p.readAllStandardOutput());
+    // The lines of the first label, in order, from the top.
+    qsizetype at = 0;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        at = printed.indexOf(line, at);
+        QVERIFY2(at >= 0, qPrintable(line + QStringLiteral(" not in order in:\n") + printed));
+    }
 }
 
 void TestCommandLine::sheetGridWritesAFormat()
@@ -447,7 +504,7 @@ void TestCommandLine::badInputIsRefused_data()
     QTest::newRow("records without end") << QStringList { "print", eti, vrl, "--records", "/dev/zero",
         "--pdf", "x.pdf" } << "/dev/zero ist keine gewöhnliche Datei";
     QTest::newRow("a billion copies") << QStringList { "print", eti, vrl, "--records", "BILLION", "--pdf",
-        "x.pdf" } << "Datensatz 1 verlangt 1000000000 Kopien";
+        "x.pdf" } << "„1000000000“ ist keine Anzahl von 0 bis 999";
     QTest::newRow("design from a pipe") << QStringList { "design", "FIFO" } << "keine gewöhnliche Datei";
     QTest::newRow("design without end")
         << QStringList { "fields", "/dev/zero" } << "/dev/zero ist keine gewöhnliche Datei";

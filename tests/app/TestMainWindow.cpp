@@ -136,6 +136,9 @@ private slots:
     void oneEntryIsPrintedWithTypedRecords();
     void usingAnAreaAsksForAnEntry();
     void quickSelectionUsesTheChosenFiles();
+    void fileGivenAtStartOpensInTheQuickSelection_data();
+    void fileGivenAtStartOpensInTheQuickSelection();
+    void designGivenAtStartOpensInTheDesignEditor();
     void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
@@ -161,10 +164,14 @@ void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
     QCOMPARE(rig.window->workingMode(), 4);
     QVERIFY(rig.action("MenueModus4")->isChecked());
     QVERIFY(!rig.action("MenueModus3")->isChecked());
-    // The item starts checked; choosing it takes its new mark over.
+    // The item shows the value read; choosing it takes its new mark over.
     QAction *copies = rig.action("SeKopie");
-    QVERIFY(copies->isChecked());
+    QVERIFY(!copies->isChecked());
     copies->trigger();
+    QVERIFY(copies->isChecked());
+    QVERIFY(rig.window->serialInCopies());
+    copies->trigger();
+    QVERIFY(!rig.window->serialInCopies());
     copies->trigger();
     QVERIFY(rig.window->serialInCopies());
 
@@ -374,6 +381,58 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     rig.messages.clear();
     rig.window->SchnellauswahlExperte1Click();
     QVERIFY(rig.messages.shown().isEmpty());
+}
+
+void TestMainWindow::fileGivenAtStartOpensInTheQuickSelection_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("edit"); // empty: refused
+    QTest::newRow("format, capital suffix") << "FORMATE/ADRESSEN.VRL"
+                                            << "f";
+    QTest::newRow("other file") << "BEREICH.DAT"
+                                << "";
+}
+
+void TestMainWindow::designGivenAtStartOpensInTheDesignEditor()
+{
+    Rig rig;
+    rig.window->FormShow();
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QString caption;
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        editor->Zurck1Click();
+    });
+    const QString design = rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti");
+    rig.window->openFile(design);
+    QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
+    QCOMPARE(editor->dateiname(), design);
+}
+
+void TestMainWindow::fileGivenAtStartOpensInTheQuickSelection()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, edit);
+    Rig rig;
+    rig.window->FormShow();
+    const QString path = rig.temp.path() + QLatin1Char('/') + file;
+    QString shown;
+    bool opened = false;
+    whenModal([&](QWidget *dialog) {
+        opened = true;
+        if (auto *line = dialog->findChild<QLineEdit *>(edit))
+            shown = line->text();
+        static_cast<TSchnellauswahlExperte *>(dialog)->Button_AbbrechenClick();
+    });
+    rig.window->openFile(path);
+    QCOMPARE(opened, !edit.isEmpty());
+    if (edit.isEmpty()) {
+        QApplication::processEvents(); // the pending check finds no dialog
+        QCOMPARE(rig.messages.lastText(),
+            QStringLiteral("Die Datei %1 ist weder eine Etiketten- noch eine Formatdatei.").arg(path));
+    } else {
+        QCOMPARE(shown, path);
+    }
 }
 
 void TestMainWindow::entriesAddedByHandAppear()

@@ -92,11 +92,11 @@ void TestTableCommand::printsSelectedRecords_data()
 {
     QTest::addColumn<QStringList>("where");
     QTest::addColumn<QString>("printed");
-    QTest::newRow("all records") << QStringList() << "3 Etiketten auf 1 Seiten";
-    QTest::newRow("one criterion") << QStringList({ "--where", "Ort=Köln" }) << "2 Etiketten auf 1 Seiten";
+    QTest::newRow("all records") << QStringList() << "3 Etiketten auf 1 Seite";
+    QTest::newRow("one criterion") << QStringList({ "--where", "Ort=Köln" }) << "2 Etiketten auf 1 Seite";
     QTest::newRow("two criteria joined by or")
         << QStringList({ "--where", "Ort=Berlin", "--where", "Name=Zoë Albers" })
-        << "2 Etiketten auf 1 Seiten";
+        << "2 Etiketten auf 1 Seite";
 }
 
 void TestTableCommand::printsSelectedRecords()

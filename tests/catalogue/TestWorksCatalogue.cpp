@@ -120,6 +120,8 @@ private Q_SLOTS:
 
     void loadPutsEntriesUnderTheirAreas();
     void loadShowsRepeatedAndEmptyAreaNames();
+    void filesSavedInUtf8AreReadAsUtf8_data();
+    void filesSavedInUtf8AreReadAsUtf8();
     void shortFilesAreReadAndRewrittenWhole_data();
     void shortFilesAreReadAndRewrittenWhole();
     void treeOrderIsAlphabetical();
@@ -262,6 +264,50 @@ void TestWorksCatalogue::loadShowsRepeatedAndEmptyAreaNames()
     QCOMPARE(recordsOf(areas.at(0)), (QList<int>{0}));
     QCOMPARE(recordsOf(areas.at(1)), (QList<int>{1}));
     QCOMPARE(recordsOf(areas.at(2)), (QList<int>{0}));
+}
+
+void TestWorksCatalogue::filesSavedInUtf8AreReadAsUtf8_data()
+{
+    QTest::addColumn<QByteArray>("areas");
+    QTest::addColumn<QByteArray>("works");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QString>("description");
+    // As a Linux editor saves them: UTF-8, line feeds only.
+    QTest::newRow("UTF-8") << QByteArray("T\n=\nGr\xC3\xBC\xC3\x9F"
+                                         "e\n")
+                           << QByteArray("T\n=\nGr\xC3\xBC\xC3\x9F"
+                                         "e\nSch\xC3\xB6n\nf.vrl\ne.eti\n\n")
+                           << QStringLiteral("Grüße") << QStringLiteral("Schön");
+    QTest::newRow("cp1252 stays cp1252") << QByteArray("T\r\n=\r\nGr\xFC\xDF"
+                                                       "e\r\n")
+                                         << QByteArray("T\r\n=\r\nGr\xFC\xDF"
+                                                       "e\r\nSch\xF6n\r\nf.vrl\r\ne.eti\r\n\r\n")
+                                         << QStringLiteral("Grüße") << QStringLiteral("Schön");
+    // Bytes that are no valid UTF-8 are Windows-1252.
+    QTest::newRow("cp1252 that is no UTF-8")
+        << QByteArray("T\r\n=\r\n\xC4rger\r\n") << QByteArray("T\r\n=\r\n\xC4rger\r\n\xC3\r\nf.vrl\r\ne.eti\r\n\r\n")
+        << QStringLiteral("Ärger") << QStringLiteral("Ã");
+}
+
+void TestWorksCatalogue::filesSavedInUtf8AreReadAsUtf8()
+{
+    QFETCH(QByteArray, areas);
+    QFETCH(QByteArray, works);
+    QFETCH(QString, area);
+    QFETCH(QString, description);
+    QVERIFY(writeBytes(areasPath(), areas));
+    QVERIFY(writeBytes(worksPath(), works));
+    m_catalogue->load();
+    QCOMPARE(namesOf(m_catalogue->areas()), QStringList{area});
+    QCOMPARE(m_catalogue->entries().size(), 1);
+    QCOMPARE(m_catalogue->entries().at(0).area, area);
+    QCOMPARE(m_catalogue->entries().at(0).name, description);
+    QCOMPARE(m_catalogue->entries().at(0).designFile, QStringLiteral("e.eti"));
+
+    // What the program writes is Windows-1252 with CR LF.
+    m_catalogue->createArea(QStringLiteral("Neu"), m_messages);
+    const QByteArray written = contentOf(areasPath());
+    QVERIFY2(written.contains(area.toLatin1() + "\r\nNeu\r\n"), written.constData());
 }
 
 void TestWorksCatalogue::shortFilesAreReadAndRewrittenWhole_data()

@@ -1,4 +1,5 @@
 #include "data/widgets/eingabeexperte.h"
+#include "data/widgets/previewwindow.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedmessages.h"
 
@@ -74,6 +75,9 @@ private Q_SLOTS:
     void conversionErrorIsShownAndNothingLost();
     void startLabelAndOffsetsStayBetweenShowings();
     void help();
+    void returnMovesToTheNextLineAndNeverPrints();
+    void oneSizeForEveryShowing();
+    void previewShowsThePagesWithoutClosing();
 };
 
 void TestEingabeExperte::controls()
@@ -96,7 +100,10 @@ void TestEingabeExperte::controls()
         { "Button_Zurueck", "<< &Zurück" } };
     for (const auto &[name, text] : buttons)
         QCOMPARE(f.child<QPushButton>(name)->text(), text);
-    QVERIFY(f.child<QPushButton>("Button_Drucken")->isDefault());
+    // No default button: Return in an entry line must not print.
+    for (QPushButton *button : f.dialog.findChildren<QPushButton *>())
+        QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
+    QVERIFY(!f.child<QPushButton>("Button_Drucken")->autoDefault());
 
     QCOMPARE(f.edit("EtikettenAnzahl")->maxLength(), 3);
     QCOMPARE(f.edit("Startetikett")->maxLength(), 2);
@@ -325,6 +332,124 @@ void TestEingabeExperte::help()
     Fixture f(1);
     f.child<QPushButton>("Button_Hilfe")->click();
     QCOMPARE(f.help.requests(), (QList<RecordingHelp::Request> { { HelpPath, 3 } }));
+}
+
+void TestEingabeExperte::returnMovesToTheNextLineAndNeverPrints()
+{
+    Fixture f(3);
+    f.dialog.setModus("E");
+    QStringList path;
+    bool stillOpen = false;
+    QTimer::singleShot(0, &f.dialog, [&f, &path, &stillOpen] {
+        f.edit("F1")->setFocus();
+        QTest::keyClicks(f.edit("F1"), "Anna");
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(f.dialog.focusWidget(), Qt::Key_Return);
+            path << f.dialog.focusWidget()->objectName();
+        }
+        f.edit("F2")->setFocus();
+        QTest::keyClick(f.edit("F2"), Qt::Key_Enter);
+        path << f.dialog.focusWidget()->objectName();
+        stillOpen = f.dialog.isVisible();
+        f.dialog.reject();
+    });
+    f.dialog.showModal();
+    // F1, F2, F3 shown; F4 to F6 hidden: on to the copies, then the tab order.
+    QCOMPARE(path, (QStringList { "F2", "F3", "EtikettenAnzahl", "Button_Neu", "F3" }));
+    QVERIFY(stillOpen);
+    QVERIFY(!f.confirmed);
+}
+
+void TestEingabeExperte::oneSizeForEveryShowing()
+{
+    Fixture none(0);
+    Fixture many(12);
+    QList<QSize> sizes;
+    for (Fixture *f : { &none, &many }) {
+        for (const char *modus : { "E", "D", "E" }) {
+            f->dialog.setModus(QString::fromLatin1(modus));
+            QVERIFY(f->dialog.FormShow());
+            f->dialog.show();
+            QApplication::processEvents();
+            sizes << f->dialog.size();
+            f->dialog.Button_WeiterClick();
+            QApplication::processEvents();
+            sizes << f->dialog.size();
+            f->dialog.hide();
+        }
+    }
+    for (const QSize &size : sizes)
+        QCOMPARE(size, sizes.first());
+}
+
+void TestEingabeExperte::previewShowsThePagesWithoutClosing()
+{
+    Fixture f(2);
+    QVERIFY(f.child<QPushButton>("Button_Vorschau")->isHidden()); // no source, no button
+    struct Asked
+    {
+        QString start;
+        bool frame = false;
+        int x = 0, y = 0;
+        QStringList record;
+    } asked;
+    f.dialog.setPreviewSource([&f, &asked](const QString &start, bool frame, int x, int y) {
+        asked = { start, frame, x, y, f.grid.row(2) };
+        QImage first(40, 60, QImage::Format_RGB32);
+        first.fill(Qt::white);
+        QImage second(40, 60, QImage::Format_RGB32);
+        second.fill(Qt::black);
+        return QList<QImage> { first, second };
+    });
+    QCOMPARE(f.child<QPushButton>("Button_Vorschau")->text(), QStringLiteral("&Vorschau"));
+    f.dialog.setModus("E");
+    f.confirmed = false;
+    int pages = 0;
+    int shownFirst = 0, shownAfterNext = 0;
+    QRgb secondPixel = 0;
+    bool stillOpen = false;
+    QString lineAfter, captionAfter;
+    QTimer::singleShot(0, &f.dialog, [&] {
+        QVERIFY(!f.child<QPushButton>("Button_Vorschau")->isHidden());
+        f.edit("F1")->setText("Anna");
+        f.edit("EtikettenAnzahl")->setText("3");
+        f.dialog.Button_WeiterClick();
+        f.edit("Startetikett")->setText("7");
+        f.child<QRadioButton>("Etikettenrahmen1")->setChecked(true);
+        QTimer::singleShot(0, &f.dialog, [&] {
+            PreviewWindow *preview = f.dialog.previewWindow();
+            QVERIFY(preview && preview->isVisible());
+            pages = preview->pageCount();
+            shownFirst = preview->currentPage();
+            preview->Button_WeiterClick();
+            shownAfterNext = preview->currentPage();
+            secondPixel = preview->shownImage().pixel(0, 0);
+            preview->accept();
+        });
+        f.child<QPushButton>("Button_Vorschau")->click();
+        stillOpen = f.dialog.isVisible();
+        // The record is still on screen, and printing it afterwards stores it.
+        f.dialog.Button_ZurueckClick();
+        lineAfter = f.edit("F1")->text();
+        captionAfter = f.child<QLabel>("FName1")->text();
+        f.child<QPushButton>("Button_Drucken")->click();
+        if (f.dialog.isVisible())
+            f.dialog.reject();
+    });
+    f.dialog.showModal();
+    QCOMPARE(asked.start, QStringLiteral("7"));
+    QVERIFY(asked.frame);
+    QCOMPARE(asked.x, 250);
+    QCOMPARE(asked.record, (QStringList { "3", "Anna", "" }));
+    QCOMPARE(pages, 2);
+    QCOMPARE(shownFirst, 1);
+    QCOMPARE(shownAfterNext, 2);
+    QCOMPARE(qGray(secondPixel), 0);
+    QVERIFY(stillOpen);
+    QCOMPARE(lineAfter, QStringLiteral("Anna"));
+    QCOMPARE(captionAfter, QStringLiteral("Feld 1"));
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.grid.row(2), (QStringList { "3", "Anna", "" }));
 }
 
 QTEST_MAIN(TestEingabeExperte)

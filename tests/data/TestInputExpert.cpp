@@ -52,6 +52,7 @@ private Q_SLOTS:
     void showingStartsWithOneEmptyRecord();
     void badMaximumLengthStopsTheShowing();
     void fieldScrollingStoresFirst();
+    void previewStoresAndKeepsShowingTheRecord();
     void newTwiceThenScrollingKeepsRecords();
     void removingRecords_data();
     void removingRecords();
@@ -193,6 +194,26 @@ void TestInputExpert::fieldScrollingStoresFirst()
     core.scrollFields(1);
     QCOMPARE(grid.cell(8, 2), QStringLiteral("a8"));
     QCOMPARE(shownTexts(core), (QStringList { "a1", "a2", "a3", "a4", "a5", "a6" }));
+}
+
+void TestInputExpert::previewStoresAndKeepsShowingTheRecord()
+{
+    StringTable grid = gridWithFields(8);
+    bool confirmed = false;
+    InputExpertCore core(grid, confirmed);
+    core.formShow();
+    core.scrollFields(3);
+    typeRecord(core, "p", "2");
+    core.preview();
+    QVERIFY(!confirmed);
+    QCOMPARE(grid.row(2), (QStringList { "2", "", "", "p3", "p4", "p5", "p6", "p7", "p8" }));
+    // The lines still show the record, so a print afterwards stores it again.
+    QCOMPARE(shownTexts(core), (QStringList { "p3", "p4", "p5", "p6", "p7", "p8" }));
+    QCOMPARE(core.view().lines[0].caption, QStringLiteral("Feld 3"));
+    QCOMPARE(core.view().copies, QStringLiteral("2"));
+    core.print();
+    QVERIFY(confirmed);
+    QCOMPARE(grid.row(2), (QStringList { "2", "", "", "p3", "p4", "p5", "p6", "p7", "p8" }));
 }
 
 void TestInputExpert::newTwiceThenScrollingKeepsRecords()

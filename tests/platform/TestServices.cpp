@@ -84,6 +84,7 @@ private Q_SLOTS:
     void qtHelpWindowReportsMissingFileAndTopic();
     void qtHelpWindowHeadingOnce();
     void qtHelpWindowTakesInputBesideModalDialogs();
+    void qtHelpWindowOpensOverItsCallerAndClosesWithEscape();
 #endif
 };
 
@@ -467,6 +468,26 @@ void TestServices::qtHelpWindowTakesInputBesideModalDialogs()
     window.show(path, 0);
     QCOMPARE(window.windowModality(), Qt::NonModal);
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestServices::qtHelpWindowOpensOverItsCallerAndClosesWithEscape()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("QUILLMK.HLP"));
+    QVERIFY(test::writeBytes(path, HelpFile));
+    QtHelpWindow window;
+    QDialog dialog;
+    dialog.setModal(true);
+    dialog.setGeometry(300, 200, 500, 400);
+    dialog.show();
+    window.show(path, 3);
+    QVERIFY(window.isVisible());
+    QVERIFY2((window.frameGeometry().center() - dialog.frameGeometry().center()).manhattanLength() <= 2,
+        qPrintable(QStringLiteral("%1,%2").arg(window.x()).arg(window.y())));
+
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+    QVERIFY(dialog.isVisible());
 }
 
 #endif

@@ -27,9 +27,9 @@ void TestExpansion::serialNumbers_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<bool>("inCopies");
     QTest::addColumn<QStringList>("numbers");
-    QTest::newRow("in copies") << "10" << true << QStringList{"10", "11", "12", "13", "14"};
-    QTest::newRow("per record") << "10" << false << QStringList{"10", "10", "11", "11", "11"};
-    QTest::newRow("empty start counts from 1") << "" << true << QStringList{"1", "2", "3", "4", "5"};
+    QTest::newRow("in copies") << "10" << true << QStringList { "10", "11", "12", "13", "14" };
+    QTest::newRow("per record") << "10" << false << QStringList { "10", "10", "11", "11", "11" };
+    QTest::newRow("empty start counts from 1") << "" << true << QStringList { "1", "2", "3", "4", "5" };
 }
 
 void TestExpansion::serialNumbers()
@@ -55,7 +55,7 @@ void TestExpansion::serialNumbers()
         names << labels.cell(1, f);
     }
     QCOMPARE(got, numbers);
-    QCOMPARE(names, (QStringList{"Anna", "Anna", "Bert", "Bert", "Bert"}));
+    QCOMPARE(names, (QStringList { "Anna", "Anna", "Bert", "Bert", "Bert" }));
     QCOMPARE(labels.rowCount(), 6);
     if (start.isEmpty())
         QCOMPARE(entry.cell(2, 2), QStringLiteral("1"));

@@ -24,7 +24,7 @@ public:
         return opens;
     }
     void DruckerSchliessen() override { log << QStringLiteral("close"); }
-    Paper PapierformatHolen() override { return {9, 2970, 2100}; }
+    Paper PapierformatHolen() override { return { 9, 2970, 2100 }; }
     void PapierformatSetzen(const Paper &p) override
     {
         log << QStringLiteral("paper %1,%2,%3").arg(p.code).arg(p.length).arg(p.width);
@@ -70,7 +70,7 @@ SheetFormat grid(int across, int down)
     f.extentHeight = 2810;
     for (int j = 0; j < down; ++j) {
         for (int i = 0; i < across; ++i)
-            f.positions.push_back({75 + i * 660, 150 + j * 380, 635, 380});
+            f.positions.push_back({ 75 + i * 660, 150 + j * 380, 635, 380 });
     }
     return f;
 }
@@ -90,14 +90,14 @@ Outcome runLayout(const SheetFormat &format, LayoutRequest request, int cancelAf
     out.progress.cancelAfter = cancelAfter;
     VirtualWaiter waiter;
     QStringList &log = printer.log;
-    out.result = Ausdrucken(request, format, printer, out.progress, waiter,
-                            [&log](ICanvas &, int x, int y, int row, bool frame) {
-                                log << QStringLiteral("label %1,%2 row %3%4")
-                                           .arg(x)
-                                           .arg(y)
-                                           .arg(row)
-                                           .arg(frame ? QStringLiteral(" frame") : QString());
-                            });
+    out.result = Ausdrucken(
+        request, format, printer, out.progress, waiter, [&log](ICanvas &, int x, int y, int row, bool frame) {
+            log << QStringLiteral("label %1,%2 row %3%4")
+                       .arg(x)
+                       .arg(y)
+                       .arg(row)
+                       .arg(frame ? QStringLiteral(" frame") : QString());
+        });
     out.log = printer.log;
     out.waited = waiter.now();
     return out;
@@ -119,8 +119,8 @@ class TestLayout : public QObject
 
 private Q_SLOTS:
     void partlyUsedSheetContinuesOnTheNext();
-    void pagesAndTrailingEmptyPage_data();
-    void pagesAndTrailingEmptyPage();
+    void pagesWithoutTrailingEmptyPage_data();
+    void pagesWithoutTrailingEmptyPage();
     void progressStep_data();
     void progressStep();
     void offsetsAreCutTowardZero();
@@ -160,26 +160,28 @@ void TestLayout::partlyUsedSheetContinuesOnTheNext()
     QCOMPARE(o.log.first(), QStringLiteral("open"));
     QCOMPARE(o.log[1], QStringLiteral("paper 256,2810,2280"));
     QCOMPARE(o.log[2], QStringLiteral("begin Quillmark 32"));
-    QCOMPARE(o.log.mid(o.log.size() - 3),
-             (QStringList{"end", "close", "paper 9,2970,2100"}));
+    QCOMPARE(o.log.mid(o.log.size() - 3), (QStringList { "end", "close", "paper 9,2970,2100" }));
 }
 
-void TestLayout::pagesAndTrailingEmptyPage_data()
+void TestLayout::pagesWithoutTrailingEmptyPage_data()
 {
     QTest::addColumn<int>("across");
     QTest::addColumn<int>("down");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("labels");
     QTest::addColumn<int>("pageBreaks");
-    QTest::addColumn<int>("firstRowAfterBreak"); // 0: no label after the first break
+    QTest::addColumn<int>("firstRowAfterBreak"); // 0: no label after the last break
 
-    QTest::newRow("one full sheet, then an empty page") << 3 << 7 << 1 << 21 << 1 << 0;
+    QTest::newRow("one full sheet, no empty page after it") << 3 << 7 << 1 << 21 << 0 << 0;
+    QTest::newRow("two full sheets") << 3 << 7 << 1 << 42 << 1 << 22;
+    QTest::newRow("full sheet from a later start") << 3 << 7 << 5 << 17 << 0 << 0;
     QTest::newRow("first sheet skipped") << 3 << 7 << 22 << 2 << 1 << 1;
-    QTest::newRow("one label per sheet") << 1 << 1 << 1 << 3 << 3 << 2;
+    QTest::newRow("first two sheets skipped") << 3 << 7 << 43 << 1 << 2 << 1;
+    QTest::newRow("one label per sheet") << 1 << 1 << 1 << 3 << 2 << 3;
     QTest::newRow("short run") << 3 << 7 << 1 << 4 << 0 << 0;
 }
 
-void TestLayout::pagesAndTrailingEmptyPage()
+void TestLayout::pagesWithoutTrailingEmptyPage()
 {
     QFETCH(int, across);
     QFETCH(int, down);
@@ -193,8 +195,10 @@ void TestLayout::pagesAndTrailingEmptyPage()
     const Outcome o = runLayout(grid(across, down), r);
     QCOMPARE(count(o.log, QStringLiteral("label ")), labels);
     QCOMPARE(count(o.log, QStringLiteral("endpage")), pageBreaks);
+    // Every page begun gets a label: the document never ends on an empty one.
+    QVERIFY(!o.log.value(o.log.indexOf(QStringLiteral("end")) - 1).startsWith(QLatin1String("beginpage")));
     if (pageBreaks > 0) {
-        const qsizetype i = o.log.indexOf(QStringLiteral("beginpage"));
+        const qsizetype i = o.log.lastIndexOf(QStringLiteral("beginpage"));
         const QString next = o.log.value(i + 1);
         if (firstRowAfterBreak == 0)
             QVERIFY2(!next.startsWith(QLatin1String("label")), qPrintable(next));
@@ -232,16 +236,16 @@ void TestLayout::offsetsAreCutTowardZero()
     r.offsetY = -12.7; // counts as -12
     const Outcome o = runLayout(grid(3, 7), r);
     // x: trunc((75 - 30) * 0.25) = 11; y: trunc((150 - 12) * 0.25) = 34.
-    QCOMPARE(o.log.filter(QStringLiteral("label ")), QStringList{"label 11,34 row 1"});
+    QCOMPARE(o.log.filter(QStringLiteral("label ")), QStringList { "label 11,34 row 1" });
 }
 
 void TestLayout::formatWithoutPositions()
 {
     LayoutRequest r;
     r.lastPosition = 3;
-    const Outcome o = runLayout(SheetFormat{}, r);
+    const Outcome o = runLayout(SheetFormat {}, r);
     QCOMPARE(o.log.filter(QStringLiteral("label ")),
-             (QStringList{"label 0,0 row 1", "label 0,0 row 2", "label 0,0 row 3"}));
+        (QStringList { "label 0,0 row 1", "label 0,0 row 2", "label 0,0 row 3" }));
     QCOMPARE(count(o.log, QStringLiteral("endpage")), 0);
 }
 
@@ -303,8 +307,8 @@ void TestLayout::printerThatDoesNotOpenDrawsNothing()
     LayoutRequest r;
     r.lastPosition = 4;
     int drawn = 0;
-    const LayoutResult result =
-        Ausdrucken(r, grid(3, 7), printer, progress, waiter, [&drawn](ICanvas &, int, int, int, bool) { ++drawn; });
+    const LayoutResult result = Ausdrucken(
+        r, grid(3, 7), printer, progress, waiter, [&drawn](ICanvas &, int, int, int, bool) { ++drawn; });
     QCOMPARE(result, LayoutResult::DeviceFailed);
     QCOMPARE(drawn, 0);
     QCOMPARE(progress.label, QStringLiteral("Etikett 4"));

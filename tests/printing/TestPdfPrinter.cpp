@@ -29,14 +29,14 @@ struct Word
 QList<Word> pdfWords(const QString &pdf, int *pages)
 {
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
     if (!p.waitForFinished(30000))
         return {};
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     QList<Word> words;
     int page = 0;
-    static const QRegularExpression tag(
-        QStringLiteral(R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
     auto it = tag.globalMatch(html);
     while (it.hasNext()) {
         const auto m = it.next();
@@ -44,7 +44,8 @@ QList<Word> pdfWords(const QString &pdf, int *pages)
             ++page;
             continue;
         }
-        words.append({m.captured(3), m.captured(1).toDouble() * 25.4 / 72, m.captured(2).toDouble() * 25.4 / 72, page});
+        words.append({ m.captured(3), m.captured(1).toDouble() * 25.4 / 72,
+            m.captured(2).toDouble() * 25.4 / 72, page });
     }
     *pages = page;
     return words;
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void unfinishedDocumentKeepsThePreviousFile();
     void fullDiskIsReportedAndKeepsThePreviousFile();
     void targetThatIsNoFileIsRefused();
+    void pageIsA4WhenTheSheetFits_data();
+    void pageIsA4WhenTheSheetFits();
 };
 
 namespace {
@@ -162,13 +165,13 @@ void TestPdfPrinter::labelsLandOnTheirPositions()
     request.startPosition = 5;
     request.lastPosition = 5 + labels - 1;
     request.offsetX = -30; // 3 mm to the left
-    request.offsetY = 15;  // 1.5 mm down
+    request.offsetY = 15; // 1.5 mm down
     request.unitsPerCm = design.printScale;
-    const LayoutResult result = Ausdrucken(request, format, printer, progress, waiter,
-                                           [&](ICanvas &canvas, int x, int y, int row, bool frame) {
-                                               EtikettZeichnen(canvas, design, labelList, x, y, row, frame,
-                                                               messages, QStringLiteral("10.12.2026"));
-                                           });
+    const LayoutResult result = Ausdrucken(
+        request, format, printer, progress, waiter, [&](ICanvas &canvas, int x, int y, int row, bool frame) {
+            EtikettZeichnen(
+                canvas, design, labelList, x, y, row, frame, messages, QStringLiteral("10.12.2026"));
+        });
     QCOMPARE(result, LayoutResult::Printed);
 
     int pages = 0;
@@ -184,12 +187,66 @@ void TestPdfPrinter::labelsLandOnTheirPositions()
         // Label origin in millimetres, with the offsets; the field's design
         // point is (10, 15 + 25 k) units of 0.4 mm.
         const double x = (75 + column * 660 - 30) / 10.0 + 10 * 0.4;
-        const int k = w.text.startsWith(QLatin1String("Name")) ? 0 : w.text.startsWith(QLatin1String("Weg")) ? 1 : 2;
+        const int k = w.text.startsWith(QLatin1String("Name")) ? 0
+            : w.text.startsWith(QLatin1String("Weg"))          ? 1
+                                                               : 2;
         const double y = (150 + line * 380 + 15) / 10.0 + (15 + 25 * k) * 0.4;
         QCOMPARE(w.page, page);
-        QVERIFY2(qAbs(w.xMin - x) <= 0.5, qPrintable(QStringLiteral("%1: x %2 mm, expected %3").arg(w.text).arg(w.xMin).arg(x)));
-        QVERIFY2(qAbs(w.yMin - y) <= 1.0, qPrintable(QStringLiteral("%1: y %2 mm, expected %3").arg(w.text).arg(w.yMin).arg(y)));
+        QVERIFY2(qAbs(w.xMin - x) <= 0.5,
+            qPrintable(QStringLiteral("%1: x %2 mm, expected %3").arg(w.text).arg(w.xMin).arg(x)));
+        QVERIFY2(qAbs(w.yMin - y) <= 1.0,
+            qPrintable(QStringLiteral("%1: y %2 mm, expected %3").arg(w.text).arg(w.yMin).arg(y)));
     }
+}
+
+void TestPdfPrinter::pageIsA4WhenTheSheetFits_data()
+{
+    QTest::addColumn<int>("extentWidth"); // tenths of a millimetre
+    QTest::addColumn<int>("extentHeight");
+    QTest::addColumn<double>("pageWidth"); // points
+    QTest::addColumn<double>("pageHeight");
+    const double a4w = 210 * 72 / 25.4;
+    const double a4h = 297 * 72 / 25.4;
+    QTest::newRow("address sheet") << 2030 << 2810 << a4w << a4h;
+    QTest::newRow("exactly A4") << 2100 << 2970 << a4w << a4h;
+    QTest::newRow("post card stock") << 1480 << 1050 << a4w << a4h;
+    QTest::newRow("wider than A4") << 2200 << 2800 << 220 * 72 / 25.4 << 280 * 72 / 25.4;
+    QTest::newRow("longer than A4") << 2000 << 2990 << 200 * 72 / 25.4 << 299 * 72 / 25.4;
+}
+
+void TestPdfPrinter::pageIsA4WhenTheSheetFits()
+{
+    QFETCH(int, extentWidth);
+    QFETCH(int, extentHeight);
+    QFETCH(double, pageWidth);
+    QFETCH(double, pageHeight);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        QFAIL("pdfinfo (poppler-utils) is needed: scripts/test installs it");
+    SheetFormat format;
+    format.extentWidth = extentWidth;
+    format.extentHeight = extentHeight;
+    format.positions.push_back({ 0, 0, 500, 300 });
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+    PdfPrinter printer(pdf);
+    NullPrintProgress progress;
+    VirtualWaiter waiter;
+    LayoutRequest request;
+    request.lastPosition = 1;
+    QCOMPARE(Ausdrucken(request, format, printer, progress, waiter,
+                 [](ICanvas &canvas, int x, int y, int, bool) { canvas.rectangle(x, y, x + 100, y + 50); }),
+        LayoutResult::Printed);
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), { pdf });
+    QVERIFY(info.waitForFinished(30000));
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    static const QRegularExpression size(QStringLiteral(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"));
+    const QRegularExpressionMatch m = size.match(text);
+    QVERIFY2(m.hasMatch(), qPrintable(text));
+    // Qt rounds custom page sizes to whole points.
+    QVERIFY2(qAbs(m.captured(1).toDouble() - pageWidth) < 1.0, qPrintable(text));
+    QVERIFY2(qAbs(m.captured(2).toDouble() - pageHeight) < 1.0, qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Pages:           1")));
 }
 
 QTEST_MAIN(TestPdfPrinter)

@@ -5,11 +5,14 @@
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
+#include "platform/errors.h"
 #include "printerdoubles.h"
 #include "printing/designeditor.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,6 +161,10 @@ private slots:
     void badNumbersStopTheRunCleanly_data();
     void badNumbersStopTheRunCleanly();
     void withoutDefaultPrinterThePdfIsOffered();
+    void previewDrawsTheTypedRecordsAndChangesNothing_data();
+    void previewDrawsTheTypedRecordsAndChangesNothing();
+    void previewRefusals_data();
+    void previewRefusals();
     void cancellingInTheProgressWindowStopsTheRun();
     void mode2PrintsSelectedTableRecords();
     void mode2CancelledExpertPrintsNothing();
@@ -344,16 +351,107 @@ void TestPrintRun::withoutDefaultPrinterThePdfIsOffered()
     rig.files.addAnswer(pdf);
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
     QCOMPARE(rig.files.calls().last().save, true);
+    // The dialog suggests a name after the design, in the home folder at first.
+    QCOMPARE(
+        rig.files.calls().last().directory, QDir(QDir::homePath()).filePath(QStringLiteral("Versand.pdf")));
     QCOMPARE(rig.progress.log.first(), QStringLiteral("show etiketten.pdf"));
     QVERIFY(test::contentOf(pdf).startsWith("%PDF"));
+    // The user is told where the file went.
+    QCOMPARE(rig.messages.shown().last().kind, MessageKind::Information);
+    QVERIFY2(
+        rig.messages.lastText().contains(QDir::toNativeSeparators(pdf)), qPrintable(rig.messages.lastText()));
 
     // A PDF that cannot be written is reported, not passed off as printed.
     rig.messages.addAnswer(MessageButton::Yes);
     rig.files.addAnswer(rig.temp.path() + QStringLiteral("/fehlt/nicht/da.pdf"));
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::DeviceFailed);
+    // The next dialog starts in the folder used last.
+    QCOMPARE(QFileInfo(rig.files.calls().last().directory).absolutePath(), QFileInfo(pdf).absolutePath());
     QCOMPARE(rig.messages.lastText(),
         QStringLiteral("Die PDF-Datei da.pdf konnte nicht geschrieben werden: Datei nicht gefunden"));
     QVERIFY(!rig.progress.visible);
+}
+
+void TestPrintRun::previewDrawsTheTypedRecordsAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("from the first label") << "1" << 1;
+    QTest::newRow("partly used sheet") << "20" << 2;
+}
+
+void TestPrintRun::previewDrawsTheTypedRecordsAndChangesNothing()
+{
+    QFETCH(QString, start);
+    QFETCH(int, pages);
+    Rig rig;
+    rig.typeRecords({ { "2", "Anna", "", "Bonn" }, { "1", "Bert", "", "Celle" } });
+    QList<QImage> shown;
+    int labelRows = 0;
+    rig.input.user = [&, typed = rig.input.user] {
+        typed();
+        labelRows = rig.session.labelList.rowCount();
+        shown = rig.run->preview(start, true, 250, 250, 30);
+        return false; // closed without printing
+    };
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Cancelled);
+    QCOMPARE(shown.size(), pages);
+    // A4 at 30 dots per inch.
+    QCOMPARE(shown.first().size(), QSize(248, 351));
+    // The shared grids are as the input expert left them: the empty serial
+    // start is not filled in, the label list not expanded.
+    QCOMPARE(rig.session.entryGrid.cell(2, 2), QString());
+    QCOMPARE(rig.session.labelList.rowCount(), labelRows);
+    QVERIFY(rig.printers.made.empty());
+    QVERIFY(rig.messages.shown().isEmpty());
+
+    // Printed after the preview: the same labels as without it.
+    rig.input.user = [&, typed = rig.input.user] {
+        typed();
+        rig.run->preview(start, true, 250, 250, 30);
+        return true;
+    };
+    rig.input.start = start;
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 2);
+    QCOMPARE(rig.texts().filter(QStringLiteral("\"Bert\"")).size(), 1);
+}
+
+void TestPrintRun::previewRefusals_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("start not a number") << "x"
+                                        << "1"
+                                        << "'x' ist kein gültiger Integerwert";
+    QTest::newRow("start 0") << "0"
+                             << "1"
+                             << "Das Startetikett muss mindestens 1 sein.";
+    QTest::newRow("no copies") << "1"
+                               << "0"
+                               << "Es gibt kein Etikett zu drucken.";
+}
+
+void TestPrintRun::previewRefusals()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, copies);
+    QFETCH(QString, message);
+    Rig rig;
+    rig.typeRecords({ { copies, "Anna", "", "Bonn" } });
+    QString error;
+    rig.input.user = [&, typed = rig.input.user] {
+        typed();
+        try {
+            rig.run->preview(start, false, 250, 250, 30);
+        } catch (const Error &e) {
+            error = e.message();
+        }
+        return false;
+    };
+    rig.use(EnterAndPrint);
+    QCOMPARE(error, message);
 }
 
 void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()

@@ -94,6 +94,16 @@ QString TSchnellauswahlExperte::databaseFile() const
     return m_d->text();
 }
 
+void TSchnellauswahlExperte::setFormatFile(const QString &path)
+{
+    m_f->setText(path);
+}
+
+void TSchnellauswahlExperte::setDesignFile(const QString &path)
+{
+    m_e->setText(path);
+}
+
 void TSchnellauswahlExperte::Button_DForClick()
 {
     browse(m_f, openFormatSpec());

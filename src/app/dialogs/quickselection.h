@@ -33,6 +33,8 @@ public:
     QString formatFile() const;
     QString designFile() const;
     QString databaseFile() const;
+    void setFormatFile(const QString &path);
+    void setDesignFile(const QString &path);
 
     // "Durchsuchen" beside `f`, `e` and `d`: the chosen file replaces the
     // edit's text; cancelling keeps it.

@@ -1,11 +1,13 @@
 #include "eingabeexperte.h"
 
+#include "data/widgets/previewwindow.h"
 #include "platform/errors.h"
 
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -125,9 +127,13 @@ TEingabeExperte::TEingabeExperte(StringTable &entryGrid, bool &dialogConfirmed, 
     m_helpButton = newButton(tr("&Hilfe"), "Button_Hilfe", this);
     m_back = newButton(tr("<< &Zurück"), "Button_Zurueck", this);
     m_next = newButton(tr("&Weiter >>"), "Button_Weiter", this);
+    m_previewButton = newButton(tr("&Vorschau"), "Button_Vorschau", this);
     m_print = newButton(tr("&Drucken"), "Button_Drucken", this);
     m_cancel = newButton(tr("&Abbrechen"), "Button_Abbrechen", this);
-    m_print->setDefault(true);
+    // No default button: Return moves on to the next entry line (see
+    // keyPressEvent), and a half-typed record is never printed by it.
+    for (QPushButton *button : { m_helpButton, m_back, m_next, m_previewButton, m_print, m_cancel })
+        button->setAutoDefault(false);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_helpButton);
@@ -135,6 +141,7 @@ TEingabeExperte::TEingabeExperte(StringTable &entryGrid, bool &dialogConfirmed, 
     buttons->addWidget(m_back);
     buttons->addWidget(m_next);
     buttons->addSpacing(12);
+    buttons->addWidget(m_previewButton);
     buttons->addWidget(m_print);
     buttons->addWidget(m_cancel);
 
@@ -163,6 +170,7 @@ TEingabeExperte::TEingabeExperte(StringTable &entryGrid, bool &dialogConfirmed, 
     connect(m_new, &QPushButton::clicked, this, &TEingabeExperte::Button_NeuClick);
     connect(m_remove, &QPushButton::clicked, this, &TEingabeExperte::Button_EntfernenClick);
     connect(m_print, &QPushButton::clicked, this, &TEingabeExperte::Button_DruckenClick);
+    connect(m_previewButton, &QPushButton::clicked, this, &TEingabeExperte::Button_VorschauClick);
     connect(m_cancel, &QPushButton::clicked, this, &TEingabeExperte::Button_AbbrechenClick);
     connect(m_next, &QPushButton::clicked, this, &TEingabeExperte::Button_WeiterClick);
     connect(m_back, &QPushButton::clicked, this, &TEingabeExperte::Button_ZurueckClick);
@@ -172,10 +180,14 @@ TEingabeExperte::TEingabeExperte(StringTable &entryGrid, bool &dialogConfirmed, 
 
     QWidget *order[] = { m_lines[0], m_lines[1], m_lines[2], m_lines[3], m_lines[4], m_lines[5],
         m_fieldScroll, m_copies, m_new, m_remove, m_recordScroll, m_startLabel, m_frameYes, m_frameNo,
-        m_scrollX, m_scrollY, m_back, m_next, m_print, m_cancel, m_helpButton };
+        m_scrollX, m_scrollY, m_back, m_next, m_previewButton, m_print, m_cancel, m_helpButton };
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    // One size for every showing, whatever panels the mode and the design
+    // show, so that the texts never wrap anew: the size with all of them.
+    setFixedSize(sizeHint());
+    m_previewButton->setHidden(true);
     showView();
 }
 
@@ -468,6 +480,30 @@ void TEingabeExperte::Button_DruckenClick()
         accept();
 }
 
+void TEingabeExperte::setPreviewSource(PreviewSource source)
+{
+    m_previewSource = std::move(source);
+    m_previewButton->setHidden(!m_previewSource);
+}
+
+void TEingabeExperte::Button_VorschauClick()
+{
+    if (!m_previewSource)
+        return;
+    QList<QImage> pages;
+    const bool done = run([this, &pages] {
+        m_core.preview();
+        const InputExpertView &view = m_core.view();
+        pages = m_previewSource(view.startLabel, view.frame, view.scrollX, view.scrollY);
+    });
+    if (!done || pages.isEmpty())
+        return;
+    if (!m_preview)
+        m_preview = new PreviewWindow(this);
+    m_preview->setPages(std::move(pages));
+    m_preview->exec();
+}
+
 void TEingabeExperte::Button_AbbrechenClick()
 {
     reject();
@@ -499,6 +535,32 @@ void TEingabeExperte::Scroll_YChange()
 {
     const int position = m_scrollY->value();
     run([this, position] { m_core.setScrollY(position); });
+}
+
+void TEingabeExperte::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    QWidget *focus = focusWidget();
+    if (qobject_cast<QPushButton *>(focus)) {
+        QDialog::keyPressEvent(event); // a button with the focus is pressed
+        return;
+    }
+    // From an entry line to the next one shown, else on in the tab order.
+    const QLineEdit *entries[]
+        = { m_lines[0], m_lines[1], m_lines[2], m_lines[3], m_lines[4], m_lines[5], m_copies };
+    const auto at = std::find(std::begin(entries), std::end(entries), focus);
+    if (at != std::end(entries)) {
+        for (auto next = at + 1; next != std::end(entries); ++next) {
+            if ((*next)->isVisibleTo(this) && (*next)->isEnabled()) {
+                const_cast<QLineEdit *>(*next)->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+    focusNextChild();
 }
 
 void TEingabeExperte::Button_HilfeClick()

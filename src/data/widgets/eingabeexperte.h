@@ -5,6 +5,8 @@
 #include "platform/services.h"
 
 #include <QDialog>
+#include <QImage>
+#include <QList>
 
 #include <array>
 #include <functional>
@@ -19,6 +21,8 @@ class QStackedWidget;
 class QWidget;
 
 namespace qm {
+
+class PreviewWindow;
 
 // The input expert ("Eingabe-Experte"): the field mask of the print run,
 // six fields at a time, with pages for the start label and frame and for
@@ -62,9 +66,23 @@ public:
     void Scroll_XChange();
     void Scroll_YChange();
     void Button_HilfeClick();
+    // "&Vorschau": checks and stores the record on screen as "&Drucken"
+    // does and shows the sheets it would print, without closing.
+    void Button_VorschauClick();
+
+    // Draws the sheets for "&Vorschau": start label text, frame, offset
+    // positions (0 .. 500). Without one the button is not shown.
+    using PreviewSource
+        = std::function<QList<QImage>(const QString &startLabel, bool frame, int scrollX, int scrollY)>;
+    void setPreviewSource(PreviewSource source);
+    PreviewWindow *previewWindow() const { return m_preview; }
 
     // Escape and the window's close button cancel like "&Abbrechen".
     void reject() override;
+
+protected:
+    // Return in an entry line moves to the next one; it never prints.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QWidget *createEntryPage();
@@ -102,6 +120,9 @@ private:
     QPushButton *m_new = nullptr;
     QPushButton *m_remove = nullptr;
     QPushButton *m_print = nullptr;
+    QPushButton *m_previewButton = nullptr;
+    PreviewSource m_previewSource;
+    PreviewWindow *m_preview = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_next = nullptr;
     QPushButton *m_back = nullptr;

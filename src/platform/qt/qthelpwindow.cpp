@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QUrl>
@@ -44,9 +45,22 @@ void QtHelpWindow::show(const QString &helpFilePath, int contextNumber)
         hide();
         setWindowModality(wanted);
     }
+    // It opens centred over the window that asked for it.
+    QWidget *caller = modal && modal != this ? modal : QApplication::activeWindow();
+    if (caller && caller != this && !isVisible())
+        move(caller->frameGeometry().center() - QPoint(width() / 2, height() / 2));
     QWidget::show();
     raise();
     activateWindow();
+}
+
+void QtHelpWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void QtHelpWindow::showTopic(int contextNumber)

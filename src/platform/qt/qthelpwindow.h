@@ -10,8 +10,9 @@ class QUrl;
 namespace qm {
 
 // The help viewer: a window with the topic of a help file (format described
-// with IHelp). It stays open beside the program's windows; a further request
-// shows the new topic in the same window. A missing file or topic is said in
+// with IHelp). It opens centred over the window that asked for it and stays
+// open beside the program's windows until closed (also with Escape); a
+// further request shows the new topic in the same window. A missing file or topic is said in
 // the window in German.
 class QtHelpWindow : public QWidget, public IHelp
 {
@@ -28,6 +29,10 @@ public:
     // True when the topic was found and is shown.
     bool showsTopic() const { return m_found; }
     QTextBrowser *browser() const { return m_browser; }
+
+protected:
+    // Escape closes the help.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showTopic(int contextNumber);

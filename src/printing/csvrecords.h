@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/stringtable.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QStringList>
+
+namespace qm {
+
+// A data field of the design as a record file fills it: its title and the
+// most characters it takes (0: no limit).
+struct CsvField
+{
+    QString title;
+    int size = 0;
+};
+
+// The data fields of the entry grid: titles in row 0, sizes in row 1.
+QList<CsvField> csvFieldsOf(const StringTable &entryGrid, int fieldCount);
+
+// Records read from a CSV file, one per data line, each in the form of an
+// entry-grid row: the copies first, then one value per data field.
+struct CsvRecords
+{
+    QChar separator;
+    bool byName = false; // columns taken by their titles, not by position
+    bool copiesColumn = false;
+    QList<QStringList> records;
+};
+
+// Reads CSV files as spreadsheets and people write them: RFC 4180 quoting,
+// UTF-8 or else Windows-1252, lines ending in CR LF, LF or CR, blank lines
+// skipped.
+//
+// The separator is the one of ";", "," and tab that the header line holds
+// most often outside quotes (a header without any is read with ","). When
+// every column title of the header is either "Anzahl" or the title of a data
+// field (compared without regard to case), and at least one names a field,
+// the columns are taken by their titles: fields without a column stay empty.
+// Otherwise the columns are taken by position: the copies first, then the
+// fields in order; a header of exactly as many columns as there are fields,
+// the first not titled "Anzahl", has no copies column. Without a copies
+// column every record is printed once.
+//
+// Every error is an Error with a German message that names the line (the
+// header is line 1) and the column: a column title that names no field or a
+// field twice, a line with more values than the header has columns, copies
+// that are not a whole number from 0 to 999, a value longer than its field
+// takes, and a quote left open.
+class CsvRecordReader
+{
+public:
+    explicit CsvRecordReader(QList<CsvField> fields);
+
+    CsvRecords read(QByteArrayView bytes) const;
+
+    static constexpr int kMaxCopies = 999;
+
+private:
+    QList<CsvField> m_fields;
+};
+
+} // namespace qm

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "printing/layout.h"
+
+#include <QImage>
+#include <QList>
+#include <QSize>
+
+#include <memory>
+
+class QPainter;
+
+namespace qm {
+
+class QPainterCanvas;
+
+// A printer whose pages are images: the print preview. Each page is the
+// paper the PDF printer would give it (DIN A4 when the sheet fits on it,
+// else the sheet's extent), white, at the given resolution, with the
+// sheet's corner at the image's corner. The layout and the drawing of the
+// labels are the ones of every print, so the preview shows exactly what the
+// PDF file or the printer gets.
+//
+// Fonts are made at the size of the device they are drawn on, so at a
+// screen's resolution text would come out a little narrower or wider than
+// on paper. The pages are therefore drawn at `oversampling` times the
+// resolution and scaled down; a pixel's darkness is raised (squared), so
+// that hair lines of one fine dot stay visible.
+class ImagePrinter : public IPrinterDevice
+{
+public:
+    explicit ImagePrinter(int dotsPerInch, int oversampling = 3);
+    ~ImagePrinter() override;
+
+    bool DruckerOeffnen() override;
+    void DruckerSchliessen() override;
+    Paper PapierformatHolen() override;
+    void PapierformatSetzen(const Paper &paper) override;
+    bool DokumentBeginnen(const QString &documentName) override;
+    bool DokumentBeenden() override;
+    bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override;
+    void endPage() override;
+    void beginPage() override;
+    ICanvas *canvas() override;
+
+    // The pages drawn, in order; complete once the document has ended.
+    const QList<QImage> &pages() const { return m_pages; }
+
+    // Pages that would be drawn on more than this many pixels (at the
+    // oversampled resolution) are not made.
+    static constexpr qint64 kMaxPixels = 32 * 1024 * 1024;
+
+private:
+    bool startPage();
+    void finishPage();
+
+    int m_dpi;
+    int m_oversampling;
+    QSize m_pageSize; // of the page as shown
+    Paper m_paper { 9, 2970, 2100 };
+    bool m_open = false;
+    QList<QImage> m_pages;
+    QImage m_page;
+    std::unique_ptr<QPainter> m_painter;
+    std::unique_ptr<QPainterCanvas> m_canvas;
+};
+
+// The sheets of a run as images at `dotsPerInch`, page by page: the same
+// layout (start position, frame, offsets) and drawing as a print. Empty when
+// the layout refuses the run (nothing to print) or a page would be too large.
+QList<QImage> renderSheets(
+    const LayoutRequest &request, const SheetFormat &format, const LabelDrawer &drawLabel, int dotsPerInch);
+
+} // namespace qm
