@@ -7,6 +7,7 @@
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
+#include "app/templatemenu.h"
 #include "data/widgets/eingabeexperte.h"
 #include "platform/errors.h"
 #include "platform/services.h"
@@ -185,12 +186,7 @@ void THauptmenue::buildMenus()
     quit->setObjectName(QStringLiteral("Beenden1"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu *designs = menuBar()->addMenu(tr("Vorbereitete &Designs"));
-    designs->setObjectName(QStringLiteral("VorbereiteteDesigns"));
-    for (const char *group : { QT_TRANSLATE_NOOP("qm", "&Medien"), QT_TRANSLATE_NOOP("qm", "&Computer"),
-             QT_TRANSLATE_NOOP("qm", "Ver&sand"), QT_TRANSLATE_NOOP("qm", "&Büro"),
-             QT_TRANSLATE_NOOP("qm", "&Visitenkarten") })
-        markLater(designs->addMenu(tr(group))->menuAction());
+    addPreparedDesignsMenu(menuBar(), [this](const PreparedDesign &item) { VorbereitetesDesignClick(item); });
 
     QMenu *works = menuBar()->addMenu(tr("Eigene &Werke"));
     QAction *area = works->addAction(tr("Bereich &anlegen ..."), this, &THauptmenue::Button_BereichClick);
@@ -236,7 +232,7 @@ void THauptmenue::buildMenus()
     special->addSeparator();
     special->addAction(tr("&Verknüpfung mit ADRIVO ..."), this, &THauptmenue::AdressverwaltungADRIVO1Click)
         ->setObjectName(QStringLiteral("AdressverwaltungADRIVO1"));
-    markLater(special->addMenu(tr("Adressen drucken aus &ADRIVO"))->menuAction());
+    addAdrivoMenu(special, [this](const PreparedDesign &item) { AdressenAusADRIVOClick(item); });
 
     QMenu *help = menuBar()->addMenu(tr("&Hilfe"));
     help->addAction(tr("&Erste Hilfe ..."), this, &THauptmenue::ErsteHilfe1Click)
@@ -581,6 +577,22 @@ void THauptmenue::SchnellauswahlExperte1Click()
     QString format = m_quick->formatFile();
     QString database = m_quick->databaseFile();
     m_printRun->Ausfuehren(design, format, m_workingMode, database);
+}
+
+void THauptmenue::VorbereitetesDesignClick(const PreparedDesign &item)
+{
+    PreparedPaths paths = preparedPaths(item, m_context.dir);
+    m_printRun->Ausfuehren(paths.design, paths.format, m_workingMode, paths.database);
+}
+
+void THauptmenue::AdressenAusADRIVOClick(const PreparedDesign &item)
+{
+    // The address program's folder is read each time: it may have been
+    // linked a moment ago.
+    const QString folder
+        = m_context.settings.readString(QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), QString());
+    PreparedPaths paths = adrivoPaths(item, m_context.dir, folder);
+    m_printRun->Ausfuehren(paths.design, paths.format, m_workingMode, paths.database);
 }
 
 void THauptmenue::AdressverwaltungADRIVO1Click()

@@ -20,6 +20,7 @@ class QTreeWidgetItem;
 namespace qm {
 
 class PrintRun;
+struct PreparedDesign;
 class TBereichBearbeiten;
 class TDruckInformation;
 class TEingabeExperte;
@@ -63,6 +64,12 @@ public:
     void AnzeigeWerkeDblClick();
     void SchnellauswahlExperte1Click();
     void AdressverwaltungADRIVO1Click();
+    // An item of "Vorbereitete &Designs": uses its design, format and table
+    // of the program directory in the current working mode.
+    void VorbereitetesDesignClick(const PreparedDesign &item);
+    // An item of "Adressen drucken aus &ADRIVO": as above, with the export
+    // table of the address program.
+    void AdressenAusADRIVOClick(const PreparedDesign &item);
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
     void Serviceangebote1Click();
