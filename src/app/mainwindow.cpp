@@ -2,6 +2,7 @@
 
 #include "app/dialogs/adrivodialog.h"
 #include "app/dialogs/areadialog.h"
+#include "app/dialogs/creationwizard.h"
 #include "app/dialogs/infowindows.h"
 #include "app/dialogs/printinformation.h"
 #include "app/dialogs/quickselection.h"
@@ -96,6 +97,8 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_quick = new TSchnellauswahlExperte(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.help, context.dir.path(), context.dir.programHelpPath(), this);
     m_adrivo = new TInfoADRIVO(context.settings, context.messages, this);
+    m_wizard = new TErstellungsExperte(context.dialogConfirmed, m_catalogue, context.messages,
+        context.fileDialogs, context.help, context.dir, this);
     m_title = new TTitel(this);
     m_info = new TPinformation(this);
     m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
@@ -195,13 +198,12 @@ void THauptmenue::buildMenus()
     works->addAction(tr("Bereich l&öschen ..."), this, &THauptmenue::Bereichlschen1Click)
         ->setObjectName(QStringLiteral("Bereichlschen1"));
     works->addSeparator();
-    QAction *add = works->addAction(tr("Eintrag &hinzufügen ... (Etikett erstellen)"));
+    QAction *add = works->addAction(
+        tr("Eintrag &hinzufügen ... (Etikett erstellen)"), this, &THauptmenue::Button_EWHinzuClick);
     add->setObjectName(QStringLiteral("Eintraghinzufgen1"));
     add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    markLater(add);
-    QAction *change = works->addAction(tr("Eintrag &bearbeiten ..."));
-    change->setObjectName(QStringLiteral("Eintragbearbeiten1"));
-    markLater(change);
+    works->addAction(tr("Eintrag &bearbeiten ..."), this, &THauptmenue::Button_EWBearbClick)
+        ->setObjectName(QStringLiteral("Eintragbearbeiten1"));
     works->addAction(tr("Eintrag &löschen ..."), this, &THauptmenue::Eintraglschen1Click)
         ->setObjectName(QStringLiteral("Eintraglschen1"));
     works->addSeparator();
@@ -307,9 +309,9 @@ void THauptmenue::buildCentre()
             &THauptmenue::Button_BereichClick },
         { "Button_EWHinzu", QT_TRANSLATE_NOOP("qm", "&Hinzufügen"),
             QT_TRANSLATE_NOOP("qm", "Neues Etikett bzw Formular erstellen und Eintrag hinzufügen."),
-            nullptr },
+            &THauptmenue::Button_EWHinzuClick },
         { "Button_EWBearb", QT_TRANSLATE_NOOP("qm", "&Bearbeiten"),
-            QT_TRANSLATE_NOOP("qm", "Eintrag bearbeiten."), nullptr },
+            QT_TRANSLATE_NOOP("qm", "Eintrag bearbeiten."), &THauptmenue::Button_EWBearbClick },
         { "Button_EWLoesch", QT_TRANSLATE_NOOP("qm", "&Löschen"), QT_TRANSLATE_NOOP("qm", "Eintrag löschen."),
             &THauptmenue::Eintraglschen1Click },
         { "Button_Benutzen", QT_TRANSLATE_NOOP("qm", "Be&nutzen"),
@@ -321,14 +323,7 @@ void THauptmenue::buildCentre()
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setToolTip(tr(spec.hint));
         button->setStatusTip(tr(spec.hint));
-        if (spec.handler) {
-            connect(button, &QPushButton::clicked, this, spec.handler);
-        } else {
-            // The creation wizard is not part of this version.
-            button->setEnabled(false);
-            button->setToolTip(
-                tr(spec.hint) + QLatin1Char(' ') + tr("Diese Funktion folgt in einer späteren Version."));
-        }
+        connect(button, &QPushButton::clicked, this, spec.handler);
         row->addWidget(button);
     }
     row->addStretch();
@@ -540,6 +535,46 @@ void THauptmenue::Eintraglschen1Click()
 void THauptmenue::AlleBereicheundEintrgelschen1Click()
 {
     catalogueCommand([&] { m_catalogue.deleteAll(m_context.messages); });
+}
+
+void THauptmenue::Button_EWHinzuClick()
+{
+    const std::optional<WorksSelection> selected = selection();
+    const std::optional<QString> area = m_catalogue.areaForNewEntry(selected, m_context.messages);
+    if (!area)
+        return;
+    m_wizard->prepare(QStringLiteral("N"), *area);
+    m_context.dialogConfirmed = false;
+    m_wizard->exec();
+    if (!m_context.dialogConfirmed)
+        return;
+    const QString name = m_wizard->values().name;
+    catalogueCommand([&] { m_catalogue.load(); });
+    selectNode(*area, name);
+}
+
+void THauptmenue::Button_EWBearbClick()
+{
+    const std::optional<WorksSelection> selected = selection();
+    std::optional<WorksEntry> entry;
+    try {
+        entry = m_catalogue.entryToChange(selected, m_context.messages);
+    } catch (const Error &e) {
+        showError(e.message());
+        return;
+    }
+    if (!entry) {
+        fillTree();
+        return;
+    }
+    m_wizard->prepare(QStringLiteral("B"), entry->area, *entry);
+    m_context.dialogConfirmed = false;
+    m_wizard->exec();
+    if (!m_context.dialogConfirmed)
+        return;
+    const WorksEntry values = m_wizard->values();
+    catalogueCommand([&] { m_catalogue.changeEntry(*selected, values); });
+    selectNode(entry->area, values.name);
 }
 
 void THauptmenue::useEntry(bool silent)

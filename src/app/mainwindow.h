@@ -23,6 +23,7 @@ class PrintRun;
 struct PreparedDesign;
 class TBereichBearbeiten;
 class TDruckInformation;
+class TErstellungsExperte;
 class TEingabeExperte;
 class TInfoADRIVO;
 class TPinformation;
@@ -59,6 +60,10 @@ public:
     void Button_BereichClick();
     void Bereichlschen1Click();
     void Eintraglschen1Click();
+    // "&Hinzufügen": the creation wizard makes a new entry in the selected
+    // area; "&Bearbeiten": it changes the selected entry.
+    void Button_EWHinzuClick();
+    void Button_EWBearbClick();
     void AlleBereicheundEintrgelschen1Click();
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
@@ -95,6 +100,7 @@ public:
     TDruckInformation *progressWindow() const { return m_progress; }
     TBereichBearbeiten *areaDialog() const { return m_areaDialog; }
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
+    TErstellungsExperte *creationWizard() const { return m_wizard; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
 
@@ -136,6 +142,7 @@ private:
     TBereichBearbeiten *m_areaDialog = nullptr;
     TSchnellauswahlExperte *m_quick = nullptr;
     TInfoADRIVO *m_adrivo = nullptr;
+    TErstellungsExperte *m_wizard = nullptr;
     TTitel *m_title = nullptr;
     TPinformation *m_info = nullptr;
     TServiceangebote *m_service = nullptr;

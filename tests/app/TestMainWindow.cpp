@@ -1,5 +1,6 @@
 #include "app/appcontext.h"
 #include "app/dialogs/areadialog.h"
+#include "app/dialogs/creationwizard.h"
 #include "app/dialogs/printinformation.h"
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
@@ -122,6 +123,8 @@ private slots:
     void quickSelectionUsesTheChosenFiles();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
+    void wizardAddsAnEntryToTheSelectedArea();
+    void wizardChangesTheSelectedEntry();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -205,10 +208,10 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                           << "Ctrl+B" << true;
     QTest::newRow("add entry") << "Eintraghinzufgen1"
                                << "Eintrag &hinzufügen ... (Etikett erstellen)"
-                               << "Ctrl+E" << false;
+                               << "Ctrl+E" << true;
     QTest::newRow("change entry") << "Eintragbearbeiten1"
                                   << "Eintrag &bearbeiten ..."
-                                  << "" << false;
+                                  << "" << true;
     QTest::newRow("use") << "Benutzen1"
                          << "Be&nutzen"
                          << "Ctrl+N" << true;
@@ -374,6 +377,78 @@ void TestMainWindow::helpOpensAtContextZero()
     QCOMPARE(rig.help.requests(),
         (QList<RecordingHelp::Request> {
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
+}
+
+void TestMainWindow::wizardAddsAnEntryToTheSelectedArea()
+{
+    Rig rig;
+    // An entry needs an area.
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Bitte wählen Sie einen Bereich bei dem der neue Eintrag hinzugefügt werden soll."));
+
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
+    whenModal([](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        QCOMPARE(wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Neuen Eintrag hinzufügen]"));
+        type(dialog, "Bezeichnung", QStringLiteral("Nachbarn"));
+        wizard->Button_WeiterClick();
+        type(dialog, "FormatDateiname", QStringLiteral("FORMATE/adressen_3x7.vrl"));
+        wizard->Button_WeiterClick();
+        type(dialog, "EtikettenDateiname", QStringLiteral("ETIKETT/adresse.eti"));
+        wizard->Button_WeiterClick();
+        wizard->Button_WeiterClick();
+        QCOMPARE(wizard->step(), 4);
+        wizard->Button_EintragSichernClick();
+    });
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Etikett bzw. Formular \"Nachbarn\" wurde erfolgreich angelegt."));
+    QVERIFY(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"))
+                .endsWith("Post\r\nNachbarn\r\nFORMATE/adressen_3x7.vrl\r\nETIKETT/adresse.eti\r\n\r\n"));
+    QCOMPARE(rig.window->selection()->text, QStringLiteral("Nachbarn"));
+
+    // The new entry is used like any other.
+    whenModal([](QWidget *dialog) {
+        type(dialog, "F1", QStringLiteral("Anna Arm"));
+        qobject_cast<TEingabeExperte *>(dialog)->Button_DruckenClick();
+    });
+    rig.window->Button_BenutzenClick();
+    QVERIFY(rig.texts().join(QLatin1Char(' ')).contains(QLatin1String("Anna Arm")));
+}
+
+void TestMainWindow::wizardChangesTheSelectedEntry()
+{
+    Rig rig;
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    whenModal([](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        QCOMPARE(wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Bestehenden Eintrag bearbeiten]"));
+        QCOMPARE(wizard->values().designFile, QStringLiteral("C:\\QUILL\\ETIKETT\\adresse.eti"));
+        type(dialog, "Bezeichnung", QStringLiteral("Anschriften"));
+        type(dialog, "DatenbankDateiname", QStringLiteral("DBANKEN/kunden.dbf"));
+        for (int i = 0; i < 4; ++i)
+            wizard->Button_WeiterClick();
+        wizard->Button_EintragSichernClick();
+    });
+    rig.window->Button_EWBearbClick();
+    QVERIFY(rig.messages.shown().isEmpty());
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")),
+        crlf({ QStringLiteral("WERKE.DAT - Quillmark 32-Bit-Version"), QString(41, QChar('=')), QStringLiteral("Post"),
+            QStringLiteral("Anschriften"), QStringLiteral("C:\\QUILL\\FORMATE\\adressen_3x7.vrl"),
+            QStringLiteral("C:\\QUILL\\ETIKETT\\adresse.eti"), QStringLiteral("DBANKEN/kunden.dbf") }));
+    QCOMPARE(rig.window->selection()->text, QStringLiteral("Anschriften"));
+
+    // Cancelling changes nothing.
+    const QByteArray before = test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"));
+    whenModal([](QWidget *dialog) {
+        type(dialog, "Bezeichnung", QStringLiteral("Weg"));
+        qobject_cast<TErstellungsExperte *>(dialog)->Button_AbbrechenClick();
+    });
+    rig.window->Button_EWBearbClick();
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
 }
 
 QTEST_MAIN(TestMainWindow)
