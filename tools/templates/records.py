@@ -23,8 +23,8 @@ CASSETTES = [
            "Radetzky-Marsch"]},
     {"Titel": "Urlaub 1995", "Interpret": "Verschiedene", "Ruecken": "Urlaub 1995 – Italien",
      "Aufnahme": "02.08.1995", "Quelle": "Schallplatte",
-     "A": ["Azzurro", "Volare", "Marina", "Tintarella di luna", "Ciao ciao bambina", ""],
-     "B": ["Santa Lucia", "O sole mio", "Funiculì funiculà", "Arrivederci Roma", "", ""]},
+     "A": ["Strandkonzert in Rimini", "Gondellied", "Abend am Gardasee", "Tarantella", "Piazza", ""],
+     "B": ["Santa Lucia", "O sole mio", "Funiculì funiculà", "Sonnenuntergang", "", ""]},
     {"Titel": "Hörspiel: Die Insel", "Interpret": "Kinderchor Bremen", "Ruecken": "Hörspiel – Die Insel",
      "Aufnahme": "24.12.1996", "Quelle": "Eigene Aufnahme",
      "A": ["Teil 1: Die Abreise", "Teil 2: Sturm", "", "", "", ""],
@@ -41,11 +41,11 @@ def cassette(r, sides):
 
 
 CDS = [
-    {"Interpret": "Die Prinzen", "Album": "Das Leben ist grausam", "Titel": "Das Leben ist grausam",
-     "Untertitel": "Live in Leipzig", "Jahr": "1996", "Hinweis": "Alle Titel digital remastered",
-     "Label": "Hansa", "Stuecke": ["Alles nur geklaut", "Millionär", "Gabi und Klaus", "Küssen verboten",
-                                   "Du musst ein Schwein sein", "Mann im Mond", "Bombe", "Ganz oben",
-                                   "Schwein sein", "Überall", "Ich wär so gern", "Zugabe"]},
+    {"Interpret": "Die Nachtfalter", "Album": "Sommer in der Stadt", "Titel": "Sommer in der Stadt",
+     "Untertitel": "Live im Stadtpark", "Jahr": "1996", "Hinweis": "Alle Titel digital überarbeitet",
+     "Label": "Eigenverlag", "Stuecke": ["Am Hafen", "Nachtbus", "Regen auf Asphalt", "Zwei Stühle",
+                                         "Die letzte Fähre", "Laternenlicht", "Dachgarten", "Kopfsteinpflaster",
+                                         "Stadtrand", "Morgengrauen", "Heimweg", "Zugabe"]},
     {"Interpret": "Johann Sebastian Bach", "Album": "Goldberg-Variationen", "Titel": "Goldberg-Variationen",
      "Untertitel": "BWV 988 – Klavier: Maria Lang", "Jahr": "1995", "Hinweis": "Aufnahme: Sendesaal Bremen",
      "Label": "Eigenproduktion", "Stuecke": ["Aria", "Variatio 1", "Variatio 2", "Variatio 3",
@@ -87,12 +87,12 @@ VIDEOS = [
     {"Titel": "Hochzeit Petra & Klaus", "Untertitel": "Standesamt, Kirche und Feier", "Nummer": "17",
      "Laufzeit": "180 min", "Datum": "22.06.1996", "Laenge": "90 min",
      "Inhalt1": "Standesamt Rathaus", "Inhalt2": "Trauung St. Marien", "Inhalt3": "Feier im Landhaus",
-     "Film1": "Das Boot (Director's Cut)", "Film2": "Die Feuerzangenbowle", "Film3": "Tagesschau 1.1.1996",
+     "Film1": "Spielfilm am Sonntag", "Film2": "Naturfilm: Das Wattenmeer", "Film3": "Nachrichten 1.1.1996",
      "Film4": ""},
     {"Titel": "Urlaub Ostsee 1996", "Untertitel": "Rügen und Usedom", "Nummer": "18",
      "Laufzeit": "120 min", "Datum": "15.08.1996", "Laenge": "60 min",
      "Inhalt1": "Kreidefelsen", "Inhalt2": "Strand von Binz", "Inhalt3": "Seebrücke Ahlbeck",
-     "Film1": "Sissi", "Film2": "Der Hauptmann von Köpenick", "Film3": "", "Film4": ""},
+     "Film1": "Reisebericht Masuren", "Film2": "Kochsendung: Apfelstrudel", "Film3": "", "Film4": ""},
 ]
 
 DISKS = [
