@@ -36,13 +36,20 @@ void TestHelpFiles::topicsExist_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<int>("context");
     QTest::addColumn<QString>("titlePart");
-    QTest::newRow("first aid") << QStringLiteral("ERSTEHILFE.HLP") << 0 << QStringLiteral("Erste Hilfe");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("first aid") << QStringLiteral("ERSTEHILFE.HLP") << 0 << QStringLiteral("Erste Hilfe")
+                               << QStringLiteral("Erste Hilfe zu Quillmark");
     const char *titles[] = {"Inhalt", "Format", "Format-Experte", "Eingabe-Experte",
                             "Datenbank-Experte", "Erstellungs-Experte", "Design-Experte",
                             "Datensätze", "Textimport", "Schnellauswahl-Experte"};
+    const char *headings[] = {"Quillmark &ndash; Inhalt", "Format auswählen", "Format-Experte",
+                              "Eingabe-Experte", "Datenbank-Experte", "Erstellungs-Experte",
+                              "Design-Experte", "Daten selektieren und drucken",
+                              "Import von Daten im Text-Format", "Schnellauswahl-Experte"};
     for (int context = 0; context <= 9; ++context) {
         QTest::addRow("program help %d", context)
-            << QStringLiteral("QUILLMK.HLP") << context << QString::fromUtf8(titles[context]);
+            << QStringLiteral("QUILLMK.HLP") << context << QString::fromUtf8(titles[context])
+            << QString::fromUtf8(headings[context]);
     }
 }
 
@@ -51,6 +58,7 @@ void TestHelpFiles::topicsExist()
     QFETCH(QString, file);
     QFETCH(int, context);
     QFETCH(QString, titlePart);
+    QFETCH(QString, heading);
     const QString text = helpText(file);
     QVERIFY2(!text.isEmpty(), qPrintable(file));
     QVERIFY(!text.contains(QChar::ReplacementCharacter)); // valid UTF-8
@@ -59,6 +67,11 @@ void TestHelpFiles::topicsExist()
     QVERIFY(topic);
     QVERIFY2(topic->title.contains(titlePart), qPrintable(topic->title));
     QVERIFY(topic->html.size() > 300);
+    // The page is the topic's own: it opens with its heading and holds no
+    // other topic's.
+    QVERIFY2(topic->html.startsWith(QStringLiteral("<h2>%1</h2>").arg(heading)),
+             qPrintable(topic->html.left(80)));
+    QCOMPARE(topic->html.count(QStringLiteral("<h2>")), 1);
 }
 
 void TestHelpFiles::linksLeadToTopics_data()

@@ -302,6 +302,13 @@ void TestWorksCatalogue::shortFilesAreReadAndRewrittenWhole_data()
         << diaLines + "Medien\r\nHalb\r\n\r\n\r\n\r\n";
     QTest::newRow("blank line at the end")
         << QStringLiteral("works_entries_trailing_blank.dat") << QList<WorksEntry>{dia} << diaLines;
+    // A record of five blank lines does not end the file: the entry after it
+    // is read, and a rewrite keeps all three.
+    const WorksEntry parcel{QStringLiteral("Medien"), QStringLiteral("Paket"), QStringLiteral("paket.vrl"),
+                            QStringLiteral("paket.eti"), QString()};
+    QTest::newRow("blank record between two entries")
+        << QStringLiteral("works_entries_blank_record.dat") << QList<WorksEntry>{dia, WorksEntry{}, parcel}
+        << diaLines + "\r\n\r\n\r\n\r\n\r\n" + "Medien\r\nPaket\r\npaket.vrl\r\npaket.eti\r\n\r\n";
 }
 
 void TestWorksCatalogue::shortFilesAreReadAndRewrittenWhole()
@@ -484,6 +491,7 @@ void TestWorksCatalogue::deleteArea()
 
 void TestWorksCatalogue::deleteEntry_data()
 {
+    QTest::addColumn<QString>("worksFixture");
     QTest::addColumn<QString>("node");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("message");
@@ -491,28 +499,35 @@ void TestWorksCatalogue::deleteEntry_data()
 
     const QString ask = QStringLiteral("Soll wirklich der Eintrag \"%1\" gelöscht werden ?");
     const int yes = int(MessageButton::Yes);
-    QTest::newRow("nothing selected") << QString() << 0 << QString() << QList<int>{};
-    QTest::newRow("area selected") << QStringLiteral("area:Medien") << 0
+    const QString basic = QStringLiteral("works_entries_basic.dat");
+    QTest::newRow("nothing selected") << basic << QString() << 0 << QString() << QList<int>{};
+    QTest::newRow("area selected") << basic << QStringLiteral("area:Medien") << 0
                                    << QStringLiteral("Bitte wählen Sie einen Eintrag aus !")
                                    << QList<int>{};
-    QTest::newRow("answered no") << QStringLiteral("entry:0") << int(MessageButton::No)
+    QTest::newRow("answered no") << basic << QStringLiteral("entry:0") << int(MessageButton::No)
                                  << ask.arg(QStringLiteral("Kassette")) << QList<int>{};
     // "Kassette" of the other area "medien" and "KASSETTE" stay.
-    QTest::newRow("one of equal names") << QStringLiteral("entry:0") << yes
+    QTest::newRow("one of equal names") << basic << QStringLiteral("entry:0") << yes
                                         << ask.arg(QStringLiteral("Kassette")) << QList<int>{0};
-    QTest::newRow("other of equal names") << QStringLiteral("entry:3") << yes
+    QTest::newRow("other of equal names") << basic << QStringLiteral("entry:3") << yes
                                           << ask.arg(QStringLiteral("Kassette")) << QList<int>{3};
-    QTest::newRow("with comma") << QStringLiteral("entry:1") << yes
+    QTest::newRow("with comma") << basic << QStringLiteral("entry:1") << yes
                                 << ask.arg(QStringLiteral("Ordner, breit")) << QList<int>{1};
+    // Same area and same name, other files: the selected record goes.
+    QTest::newRow("second of two with equal area and name")
+        << QStringLiteral("works_entries_identical_names.dat") << QStringLiteral("entry:1") << yes
+        << ask.arg(QStringLiteral("Kassette")) << QList<int>{1};
 }
 
 void TestWorksCatalogue::deleteEntry()
 {
+    QFETCH(QString, worksFixture);
     QFETCH(QString, node);
     QFETCH(int, answer);
     QFETCH(QString, message);
     QFETCH(QList<int>, droppedRecords);
-    install(QStringLiteral("works_areas_basic.dat"), QStringLiteral("works_entries_basic.dat"));
+    install(QStringLiteral("works_areas_basic.dat"), worksFixture);
+    const qsizetype recordsBefore = m_catalogue->entries().size();
     if (answer)
         m_messages.addAnswer(MessageButton(answer));
 
@@ -527,7 +542,7 @@ void TestWorksCatalogue::deleteEntry()
     QCOMPARE(messagesOf(m_messages), expected);
     QCOMPARE(contentOf(areasPath()), m_areasBefore);
     QCOMPARE(contentOf(worksPath()), joined(withoutRecords(linesOf(m_worksBefore), droppedRecords)));
-    QCOMPARE(m_catalogue->entries().size(), 5 - droppedRecords.size());
+    QCOMPARE(m_catalogue->entries().size(), recordsBefore - droppedRecords.size());
 }
 
 void TestWorksCatalogue::deleteAll_data()

@@ -4,7 +4,9 @@
 #include "platform/errors.h"
 #include "platform/textfile.h"
 
+#include <QDate>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -314,18 +316,20 @@ void TestEtiDatei::writesSize()
     QFETCH(QString, units);
     QFETCH(QString, mmAgain);
 
+    // The width is the row's; the height, 41 mm, differs from every width,
+    // so that width and height cannot be mixed up unseen.
     QTemporaryDir dir;
     const QString path = dir.filePath("groesse.eti");
     Design d;
     d.widthMm = mm;
-    d.heightMm = mm;
+    d.heightMm = QStringLiteral("41");
     Espeichern(path, d, QStringLiteral("1.1.2000"));
-    QVERIFY(contentOf(path).contains("\r\nGR," + units.toLatin1() + "," + units.toLatin1() + ",25\r\n"));
+    QVERIFY(contentOf(path).contains("\r\nGR," + units.toLatin1() + ",102,25\r\n"));
 
     Design again;
     Eladen(path, again);
     QCOMPARE(again.widthMm, mmAgain);
-    QCOMPARE(again.heightMm, mmAgain);
+    QCOMPARE(again.heightMm, QStringLiteral("40"));
 }
 
 void TestEtiDatei::badSizeWritesNothing_data()
@@ -406,12 +410,22 @@ void TestEtiDatei::writesTodaysDate()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("heute.eti");
+    const QDate before = QDate::currentDate();
     Espeichern(path, Design());
+    const QDate after = QDate::currentDate();
     const QStringList lines = splitCp1252Lines(contentOf(path));
     QCOMPARE(lines.size(), 5);
     QVERIFY(lines[2].startsWith(QStringLiteral("** Erstellt am ")));
     QVERIFY(lines[2].endsWith(QStringLiteral(" mit Version 2.04s")));
     QVERIFY(lines[2].size() > QStringLiteral("** Erstellt am  mit Version 2.04s").size());
+
+    // Today's date in the system's short date format (the day the test
+    // began, should it run over midnight).
+    const QString date = lines[2].mid(15, lines[2].size() - 15 - 18);
+    const QDate day = QLocale::system().toString(after, QLocale::ShortFormat) == date ? after : before;
+    QCOMPARE(date, QLocale::system().toString(day, QLocale::ShortFormat));
+    QVERIFY2(date.contains(QString::number(day.day())), qPrintable(date));
+    QVERIFY2(date.contains(QString::number(day.year() % 100)), qPrintable(date));
 }
 
 QTEST_GUILESS_MAIN(TestEtiDatei)

@@ -36,11 +36,18 @@ QString recordText(const PrintRecord &r)
 }
 
 // A saved design with n text elements.
-QString savedDesignWithTexts(const QTemporaryDir &dir, int n)
+QString savedDesignWithTexts(const QTemporaryDir &dir, int n, int bitmaps = 0)
 {
     Design d;
     d.widthMm = QStringLiteral("100");
     d.heightMm = QStringLiteral("50");
+    // A bitmap takes one record of its own.
+    for (int i = 0; i < bitmaps; ++i) {
+        Element e;
+        e.kind = ElementKind::Bitmap;
+        e.cells = {QString(), "10", "10", "60", "40", "bild.bmp"};
+        d.elements.push_back(e);
+    }
     for (int i = 0; i < n; ++i) {
         Element e;
         e.kind = ElementKind::Text;
@@ -48,7 +55,7 @@ QString savedDesignWithTexts(const QTemporaryDir &dir, int n)
                    "Zeile " + QString::number(i)};
         d.elements.push_back(e);
     }
-    const QString path = dir.filePath(QStringLiteral("texte%1.eti").arg(n));
+    const QString path = dir.filePath(QStringLiteral("texte%1_%2.eti").arg(n).arg(bitmaps));
     Espeichern(path, d, QStringLiteral("24.12.1999"));
     return path;
 }
@@ -342,19 +349,24 @@ void TestPrintDesign::unopenable()
 void TestPrintDesign::recordLimit_data()
 {
     QTest::addColumn<int>("texts");
+    QTest::addColumn<int>("bitmaps");
     QTest::addColumn<int>("records"); // -1: refused
-    // Description, size, then a font and a text record per element.
-    QTest::newRow("99 texts fill the list") << 99 << 200;
-    QTest::newRow("100 texts are refused") << 100 << -1;
+    // Description, size, then a font and a text record per text, one
+    // record per bitmap.
+    QTest::newRow("99 texts fill the list") << 99 << 0 << 200;
+    QTest::newRow("98 texts and a bitmap") << 98 << 1 << 199;
+    QTest::newRow("99 texts and a bitmap (201) are refused") << 99 << 1 << -1;
+    QTest::newRow("100 texts are refused") << 100 << 0 << -1;
 }
 
 void TestPrintDesign::recordLimit()
 {
     QFETCH(int, texts);
+    QFETCH(int, bitmaps);
     QFETCH(int, records);
 
     QTemporaryDir dir;
-    const QString path = savedDesignWithTexts(dir, texts);
+    const QString path = savedDesignWithTexts(dir, texts, bitmaps);
     PrintDesign d;
     Grids g;
     QVERIFY(EtikettdateiLesen(FixtureDir + "fields_name_serial_ort.eti", d, g.refs()));

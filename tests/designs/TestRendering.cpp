@@ -153,6 +153,8 @@ void TestRendering::roundCorners_data()
     QTest::newRow("20x20 at least 10") << QList<int> { 5, 5, 25, 25 } << 10;
     QTest::newRow("corners swapped") << QList<int> { 100, 40, 0, 0 } << (3 * 41) / 10;
     QTest::newRow("large") << QList<int> { 0, 0, 400, 300 } << (3 * 301) / 10;
+    // The extent counts both edges: a short side of 64 units, not 63.
+    QTest::newRow("short side 64") << QList<int> { 10, 20, 110, 83 } << 19;
 }
 
 void TestRendering::roundCorners()

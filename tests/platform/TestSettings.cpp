@@ -233,7 +233,7 @@ void TestSettings::firstOfDuplicateSectionsCounts()
 void TestSettings::quotesAndBlanksAroundValues()
 {
     writeAll(iniPath(), "[Parameter]\n  ADRIVO  =  \"/home/anna/Adressen mit Blank/\"  \n"
-                        "Leer=\nIst=a=b\n");
+                        "Leer=\nIst=a=b\nZitat=\"\"\nEinfach=''\nEinzeln=\"\n");
     const IniFileSettings settings(iniPath());
     QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), QString()),
              QStringLiteral("/home/anna/Adressen mit Blank/"));
@@ -242,6 +242,15 @@ void TestSettings::quotesAndBlanksAroundValues()
              QString());
     QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("Ist"), QString()),
              QStringLiteral("a=b"));
+    // Two quotes are an empty value; one alone is the value itself.
+    QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("Zitat"),
+                                 QStringLiteral("x")),
+             QString());
+    QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("Einfach"),
+                                 QStringLiteral("x")),
+             QString());
+    QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("Einzeln"), QString()),
+             QStringLiteral("\""));
 }
 
 void TestSettings::changesByHandAreSeenAtOnce()

@@ -126,6 +126,7 @@ private Q_SLOTS:
     void formatWithoutPositions();
     void nothingToPrintIsRefused_data();
     void nothingToPrintIsRefused();
+    void cancelEndsTheDocument_data();
     void cancelEndsTheDocument();
     void printerThatDoesNotOpenDrawsNothing();
 };
@@ -265,13 +266,27 @@ void TestLayout::nothingToPrintIsRefused()
     QCOMPARE(o.waited, qint64(0));
 }
 
+void TestLayout::cancelEndsTheDocument_data()
+{
+    QTest::addColumn<int>("cancelAfter");
+    QTest::addColumn<int>("labels");
+    QTest::addColumn<LayoutResult>("result");
+    QTest::newRow("after the second label") << 2 << 2 << LayoutResult::Cancelled;
+    QTest::newRow("after the last but one") << 9 << 9 << LayoutResult::Cancelled;
+    // Every label was drawn: the run is printed, not cancelled.
+    QTest::newRow("at the last label") << 10 << 10 << LayoutResult::Printed;
+}
+
 void TestLayout::cancelEndsTheDocument()
 {
+    QFETCH(int, cancelAfter);
+    QFETCH(int, labels);
+    QFETCH(LayoutResult, result);
     LayoutRequest r;
     r.lastPosition = 10;
-    const Outcome o = runLayout(grid(3, 7), r, 2);
-    QCOMPARE(o.result, LayoutResult::Cancelled);
-    QCOMPARE(count(o.log, QStringLiteral("label ")), 2);
+    const Outcome o = runLayout(grid(3, 7), r, cancelAfter);
+    QCOMPARE(o.result, result);
+    QCOMPARE(count(o.log, QStringLiteral("label ")), labels);
     QCOMPARE(o.log.mid(o.log.size() - 3), (QStringList{"end", "close", "paper 9,2970,2100"}));
 }
 

@@ -1,5 +1,6 @@
 #include "infowindows.h"
 
+#include "controls/kvdotpanel.h"
 #include "pictures.h"
 #include "platform/version.h"
 
@@ -25,6 +26,7 @@ QString programHeading()
 TInfoFenster::TInfoFenster(const QString &caption, const QString &html, QWidget *parent)
     : QDialog(parent)
     , m_html(html)
+    , m_layout(new QVBoxLayout(this))
 {
     setWindowTitle(caption);
 
@@ -50,10 +52,15 @@ TInfoFenster::TInfoFenster(const QString &caption, const QString &html, QWidget 
     buttons->addStretch();
     buttons->addWidget(ok);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    m_layout->addLayout(top);
+    m_layout->addLayout(buttons);
+    m_layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TInfoFenster::addBanner(QWidget *banner)
+{
+    m_layout->insertWidget(0, banner, 0, Qt::AlignHCenter);
+    m_layout->insertSpacing(1, 8);
 }
 
 TPinformation::TPinformation(QWidget *parent)
@@ -68,8 +75,39 @@ TPinformation::TPinformation(QWidget *parent)
                  "Bogens, so dass auch angebrochene Bögen aufgebraucht werden können.</p>")
             + tr("<p>Erstellt mit Qt %1.</p>").arg(QLatin1String(qVersion())),
         parent)
+    , m_banner(new TKVDOTPanel(this))
 {
     setObjectName(QStringLiteral("TPinformation"));
+    m_banner->setObjectName(QStringLiteral("Laufschrift"));
+    m_banner->setColumns(28);
+    m_banner->setRows(1);
+    m_banner->setDotSize(3);
+    m_banner->setColor(Qt::black);
+    m_banner->setDOTHiColor(QColor(0, 255, 0));
+    m_banner->setDOTLoColor(QColor(0, 64, 0));
+    m_banner->setScrollChar(false);
+    // The font has capitals, digits and signs only: no umlauts here.
+    m_banner->setCaption(tr("+++ Quillmark - Version %1 +++ Etiketten und kleine Formulare auf Boegen "
+                            "bis DIN A4: Einleger fuer Kassetten und CDs, Adress- und Paketaufkleber, "
+                            "Ordnerruecken, Tischkarten, Visitenkarten +++ Werte von Hand eingeben oder "
+                            "aus einer dBASE-Tabelle uebernehmen +++ Drucken ab jeder Position, auch auf "
+                            "angebrochenen Boegen +++")
+                             .arg(QLatin1String(kFileVersion)));
+    addBanner(m_banner);
+}
+
+void TPinformation::showEvent(QShowEvent *event)
+{
+    // Each showing starts the text from the right edge.
+    m_banner->setCaption(m_banner->Caption());
+    m_banner->setScrollInterval(BannerInterval);
+    TInfoFenster::showEvent(event);
+}
+
+void TPinformation::hideEvent(QHideEvent *event)
+{
+    m_banner->setScrollInterval(-1);
+    TInfoFenster::hideEvent(event);
 }
 
 namespace {

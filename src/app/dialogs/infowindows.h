@@ -2,7 +2,11 @@
 
 #include <QDialog>
 
+class QVBoxLayout;
+
 namespace qm {
+
+class TKVDOTPanel;
 
 // A window of fixed text with one button "&OK" that closes it.
 class TInfoFenster : public QDialog
@@ -15,18 +19,33 @@ public:
 
 protected:
     TInfoFenster(const QString &caption, const QString &html, QWidget *parent);
+    // Puts a widget above the picture and the text, across the window.
+    void addBanner(QWidget *banner);
 
 private:
     QString m_html;
+    QVBoxLayout *m_layout;
 };
 
-// "Programminformation": name, version and purpose of the program.
+// "Programminformation": name, version and purpose of the program, with a
+// banner that scrolls green on black while the window is shown.
 class TPinformation : public TInfoFenster
 {
     Q_OBJECT
 
 public:
+    static constexpr int BannerInterval = 40;
+
     explicit TPinformation(QWidget *parent = nullptr);
+
+    TKVDOTPanel *banner() const { return m_banner; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    TKVDOTPanel *m_banner;
 };
 
 // "Unsere Serviceangebote": where the user finds help and where the

@@ -15,8 +15,8 @@ namespace {
 
 // Dash patterns of one-pixel pens in device pixels, as Windows draws them
 // on the screen: dashes of 18 on and 6 off, dots of 3 on and 3 off.
-const QList<qreal> dashPattern{18, 6};
-const QList<qreal> dotPattern{3, 3};
+const QList<qreal> dashPattern { 18, 6 };
+const QList<qreal> dotPattern { 3, 3 };
 
 // Height of a font whose size is not given, in logical units (cell height).
 constexpr int defaultCellHeight = 16;
@@ -30,7 +30,7 @@ QFont baseFont(const CanvasFont &font)
     QFont result;
     const QString face = substituteFace(font.face);
     if (!face.isEmpty()) {
-        result.setFamilies({face});
+        result.setFamilies({ face });
     }
     const int weight = font.weight <= 0 ? 400 : std::clamp(font.weight, 1, 1000);
     result.setWeight(static_cast<QFont::Weight>(weight));
@@ -88,8 +88,8 @@ void QPainterCanvas::applyPen()
     const CanvasPen &spec = m_state.pen;
     const qreal scale = deviceScale();
     // Width in device pixels as Windows computes it: truncated, at least one.
-    const int deviceWidth =
-        spec.width <= 0 ? 1 : std::max(1, static_cast<int>(std::floor(spec.width * scale + 1e-9)));
+    const int deviceWidth
+        = spec.width <= 0 ? 1 : std::max(1, static_cast<int>(std::floor(spec.width * scale + 1e-9)));
 
     QPen pen(spec.colour);
     if (deviceWidth == 1) {
@@ -103,8 +103,7 @@ void QPainterCanvas::applyPen()
             // The patterns are screen pixels; on finer devices (printer, PDF)
             // they are stretched to the same length on paper.
             const QPaintDevice *device = m_painter.device();
-            const qreal stretch =
-                device ? std::max(1, qRound(device->logicalDpiX() / 96.0)) : 1;
+            const qreal stretch = device ? std::max(1, qRound(device->logicalDpiX() / 96.0)) : 1;
             QList<qreal> pattern = spec.style == PenStyle::Dashed ? dashPattern : dotPattern;
             for (qreal &length : pattern) {
                 length *= stretch;
@@ -169,14 +168,13 @@ void QPainterCanvas::rectangle(int left, int top, int right, int bottom)
     }
 }
 
-void QPainterCanvas::roundRect(int left, int top, int right, int bottom, int ellipseWidth,
-                               int ellipseHeight)
+void QPainterCanvas::roundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
 {
     if (const auto rect = outlineRect(left, top, right, bottom)) {
         applyPen();
         applyBrush();
-        m_painter.drawRoundedRect(*rect, std::abs(ellipseWidth) / 2.0,
-                                  std::abs(ellipseHeight) / 2.0, Qt::AbsoluteSize);
+        m_painter.drawRoundedRect(
+            *rect, std::abs(ellipseWidth) / 2.0, std::abs(ellipseHeight) / 2.0, Qt::AbsoluteSize);
     }
 }
 
@@ -226,12 +224,45 @@ void QPainterCanvas::setTransparentBackground()
     applyBackground();
 }
 
+QFont QPainterCanvas::makeDeviceFont(const CanvasFont &font, qreal scale) const
+{
+    QFont result = baseFont(font);
+    const qreal em = emPixels(font, result, scale);
+    result.setPixelSize(std::max(1, qRound(em)));
+    return result;
+}
+
 QFont QPainterCanvas::deviceFont() const
 {
-    QFont font = baseFont(m_state.font);
-    const qreal em = emPixels(m_state.font, font, deviceScale());
-    font.setPixelSize(std::max(1, qRound(em)));
-    return font;
+    return makeDeviceFont(m_state.font, deviceScale());
+}
+
+const QPainterCanvas::DeviceFont &QPainterCanvas::cachedDeviceFont()
+{
+    // Designs use a handful of fonts; beyond that many the least recently
+    // used one is dropped, so a pathological design cannot grow the list.
+    constexpr qsizetype maxFonts = 16;
+    CanvasFont key = m_state.font;
+    key.escapement = 0;
+    const qreal scale = deviceScale();
+    for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+        if (m_fonts[i].font == key && m_fonts[i].scale == scale) {
+            if (i != 0) {
+                m_fonts.move(i, 0);
+            }
+            return m_fonts.front();
+        }
+    }
+    DeviceFont made;
+    made.font = key;
+    made.scale = scale;
+    made.qfont = makeDeviceFont(key, scale);
+    made.ascent = QFontMetricsF(made.qfont, m_painter.device()).ascent();
+    if (m_fonts.size() >= maxFonts) {
+        m_fonts.removeLast();
+    }
+    m_fonts.prepend(std::move(made));
+    return m_fonts.front();
 }
 
 void QPainterCanvas::text(int x, int y, const QString &text)
@@ -240,7 +271,7 @@ void QPainterCanvas::text(int x, int y, const QString &text)
         return;
     }
     const qreal scale = deviceScale();
-    const QFont font = deviceFont();
+    const DeviceFont &font = cachedDeviceFont();
 
     m_painter.save();
     // Turn about the top-left corner of the first cell, then draw in device
@@ -249,12 +280,11 @@ void QPainterCanvas::text(int x, int y, const QString &text)
     m_painter.translate(x, y);
     m_painter.rotate(-m_state.font.escapement / 10.0);
     m_painter.scale(1.0 / scale, 1.0 / scale);
-    m_painter.setFont(font);
+    m_painter.setFont(font.qfont);
     m_painter.setPen(m_state.textColour);
-    const QFontMetricsF metrics(font, m_painter.device());
     // Qt places the baseline at the given point; the cell's top is one
     // ascent above it.
-    m_painter.drawText(QPointF(0, metrics.ascent()), text);
+    m_painter.drawText(QPointF(0, font.ascent), text);
     m_painter.restore();
 }
 
@@ -270,8 +300,7 @@ QPainterCanvas::AndMethod QPainterCanvas::andMethodFor(const QPainter &painter)
     // among its features but paints the source unchanged, so the engine's
     // type decides, not its feature list alone.
     const QPaintEngine *engine = painter.paintEngine();
-    if (engine && engine->type() == QPaintEngine::Raster
-        && engine->hasFeature(QPaintEngine::RasterOpModes)) {
+    if (engine && engine->type() == QPaintEngine::Raster && engine->hasFeature(QPaintEngine::RasterOpModes)) {
         return AndMethod::RasterOp;
     }
     return AndMethod::WhiteTransparent;
@@ -282,15 +311,14 @@ QPainterCanvas::AndMethod QPainterCanvas::andMethod() const
     return andMethodFor(m_painter);
 }
 
-void QPainterCanvas::stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int width, int height,
-                                   BitmapMix mix)
+void QPainterCanvas::stretchBitmap(
+    const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix)
 {
     if (bitmap.image.isNull() || width == 0 || height == 0) {
         return;
     }
     // A negative extent mirrors the bitmap into the area on the other side.
-    QImage image = bitmap.image.mirrored(width < 0, height < 0)
-                       .convertToFormat(QImage::Format_RGB32);
+    QImage image = bitmap.image.mirrored(width < 0, height < 0).convertToFormat(QImage::Format_RGB32);
     const QRectF target = QRectF(x, y, width, height).normalized();
 
     m_painter.save();

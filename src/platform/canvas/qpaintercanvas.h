@@ -26,7 +26,7 @@ class QPainterCanvas : public ICanvas
 public:
     // How stretchBitmap() combines a bitmap with the page by AND.
     enum class AndMethod {
-        RasterOp,         // bitwise AND of the pixels
+        RasterOp, // bitwise AND of the pixels
         WhiteTransparent, // white pixels are left out, the others are painted
     };
 
@@ -38,8 +38,7 @@ public:
 
     void fillRect(int left, int top, int right, int bottom, const QColor &colour) override;
     void rectangle(int left, int top, int right, int bottom) override;
-    void roundRect(int left, int top, int right, int bottom, int ellipseWidth,
-                   int ellipseHeight) override;
+    void roundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) override;
     void moveTo(int x, int y) override;
     void lineTo(int x, int y) override;
     void setPen(const CanvasPen &pen) override;
@@ -50,8 +49,8 @@ public:
     void setTransparentBackground() override;
     void text(int x, int y, const QString &text) override;
     CanvasBitmap loadBitmap(const QString &path) override;
-    void stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int width, int height,
-                       BitmapMix mix) override;
+    void stretchBitmap(
+        const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix) override;
     void save() override;
     void restore() override;
 
@@ -84,9 +83,25 @@ private:
     // right and bottom, normalised; empty when it has no area.
     std::optional<QRectF> outlineRect(int left, int top, int right, int bottom) const;
 
+    // A font made for this device: the Qt font and the ascent of its cell
+    // in device pixels.
+    struct DeviceFont
+    {
+        CanvasFont font; // escapement ignored: it does not change the face
+        qreal scale = 0;
+        QFont qfont;
+        qreal ascent = 0;
+    };
+    // The device font of the current font at the current scale. A run draws
+    // the same few fonts again and again, so they are made once per canvas
+    // (looking a face up and measuring it costs far more than the drawing).
+    const DeviceFont &cachedDeviceFont();
+    QFont makeDeviceFont(const CanvasFont &font, qreal scale) const;
+
     QPainter &m_painter;
     State m_state;
     QList<State> m_saved;
+    QList<DeviceFont> m_fonts; // most recently used first
 };
 
 } // namespace qm

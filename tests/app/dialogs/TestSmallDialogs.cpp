@@ -3,14 +3,17 @@
 #include "app/dialogs/infowindows.h"
 #include "app/dialogs/pictures.h"
 #include "app/dialogs/titlewindow.h"
+#include "controls/kvdotpanel.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedmessages.h"
+#include "platform/doubles/virtualtimerclock.h"
 
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using namespace qm;
 
@@ -38,6 +41,8 @@ private Q_SLOTS:
     void titlePictureIsDrawn();
     void informationWindows_data();
     void informationWindows();
+    void programInformationBanner_data();
+    void programInformationBanner();
 };
 
 void TestSmallDialogs::areaDialogControls()
@@ -283,6 +288,56 @@ void TestSmallDialogs::informationWindows()
     window->show();
     ok->click();
     QVERIFY(!window->isVisible());
+}
+
+void TestSmallDialogs::programInformationBanner_data()
+{
+    QTest::addColumn<QString>("closedBy");
+    QTest::newRow("OK") << QStringLiteral("ok");
+    QTest::newRow("Escape") << QStringLiteral("escape");
+    QTest::newRow("close button") << QStringLiteral("close");
+}
+
+void TestSmallDialogs::programInformationBanner()
+{
+    QFETCH(QString, closedBy);
+
+    TPinformation window;
+    TKVDOTPanel *banner = window.findChild<TKVDOTPanel *>();
+    QVERIFY(banner);
+    QCOMPARE(banner, window.banner());
+    QCOMPARE(banner->Color(), QColor(Qt::black));
+    QCOMPARE(banner->DOTHiColor(), QColor(0, 255, 0));
+    QVERIFY(banner->Caption().contains(QStringLiteral("Version 2.04s")));
+    // Every character of the text has a glyph: none turns into a gap.
+    for (const QChar c : banner->Caption())
+        QVERIFY2(c == QLatin1Char(' ') || dotfont::glyphCode(c) != 32, qPrintable(QString(c)));
+    QVERIFY(!banner->isScrolling());
+
+    VirtualTimerClock clock;
+    clock.watch(banner->findChild<QTimer *>());
+    for (int showing = 1; showing <= 2; ++showing) {
+        window.show();
+        QVERIFY(banner->isScrolling());
+        QCOMPARE(banner->ScrollInterval(), TPinformation::BannerInterval);
+        QCOMPARE(banner->textPosition(), 1);
+        const QImage first = banner->grab().toImage();
+        clock.advance(20 * TPinformation::BannerInterval);
+        QVERIFY(banner->textPosition() > 1);
+        QVERIFY(banner->grab().toImage() != first);
+
+        if (closedBy == QLatin1String("ok"))
+            window.findChild<QPushButton *>(QStringLiteral("Button_OK"))->click();
+        else if (closedBy == QLatin1String("escape"))
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            window.close();
+        QVERIFY(!window.isVisible());
+        QVERIFY(!banner->isScrolling());
+        const int position = banner->textPosition();
+        clock.advance(1000);
+        QCOMPARE(banner->textPosition(), position);
+    }
 }
 
 QTEST_MAIN(TestSmallDialogs)

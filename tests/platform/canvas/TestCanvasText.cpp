@@ -56,24 +56,30 @@ private slots:
     void rotationTurnsCounterClockwiseAboutReferencePoint();
     void printerMappingSizesFontInLogicalUnits();
     void textColourAndBackground();
+    void fontsMadeOnceStillFollowEveryChange();
 };
 
 void TestCanvasText::facesResolve_data()
 {
     QTest::addColumn<QString>("face");
     QTest::addColumn<QString>("family");
-    QTest::newRow("Arial") << "Arial" << "Liberation Sans";
-    QTest::newRow("arial, other case") << "arial" << "Liberation Sans";
-    QTest::newRow("Times New Roman") << "Times New Roman" << "Liberation Serif";
-    QTest::newRow("Courier New") << "Courier New" << "Liberation Mono";
-    QTest::newRow("Small Fonts") << "Small Fonts" << "DejaVu Sans";
+    QTest::newRow("Arial") << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("arial, other case") << "arial"
+                                       << "Liberation Sans";
+    QTest::newRow("Times New Roman") << "Times New Roman"
+                                     << "Liberation Serif";
+    QTest::newRow("Courier New") << "Courier New"
+                                 << "Liberation Mono";
+    QTest::newRow("Small Fonts") << "Small Fonts"
+                                 << "DejaVu Sans";
 }
 
 void TestCanvasText::facesResolve()
 {
     QFETCH(QString, face);
     QFETCH(QString, family);
-    const QFont font = deviceFontFor(CanvasFont{face, -11, 0, 700, true});
+    const QFont font = deviceFontFor(CanvasFont { face, -11, 0, 700, true });
     const QFontInfo info(font);
     QCOMPARE(info.family(), family);
     QCOMPARE(info.weight(), int(QFont::Bold));
@@ -95,18 +101,18 @@ void TestCanvasText::cellHeightIsAscentPlusDescent()
 {
     QFETCH(QString, face);
     QFETCH(int, height);
-    const QFont cell = deviceFontFor(CanvasFont{face, height});
+    const QFont cell = deviceFontFor(CanvasFont { face, height });
     const QFontMetricsF metrics(cell);
     QVERIFY2(std::abs(metrics.ascent() + metrics.descent() - height) <= 1.0,
-             qPrintable(QStringLiteral("cell %1").arg(metrics.ascent() + metrics.descent())));
+        qPrintable(QStringLiteral("cell %1").arg(metrics.ascent() + metrics.descent())));
     // The same number as a character height makes a larger font.
-    QVERIFY(cell.pixelSize() < deviceFontFor(CanvasFont{face, -height}).pixelSize());
+    QVERIFY(cell.pixelSize() < deviceFontFor(CanvasFont { face, -height }).pixelSize());
 }
 
 void TestCanvasText::textHangsBelowReferencePoint()
 {
-    const QImage page = drawText({200, 120}, {20, 30}, QStringLiteral("Hallo"),
-                                 CanvasFont{QStringLiteral("Arial"), -40});
+    const QImage page = drawText(
+        { 200, 120 }, { 20, 30 }, QStringLiteral("Hallo"), CanvasFont { QStringLiteral("Arial"), -40 });
     const QRect ink = inkBounds(page);
     // Liberation Sans: ascent 0.905 em, capitals 0.688 em high, so the top of
     // the "H" is about 8.7 pixels below the top of the cell.
@@ -119,8 +125,8 @@ void TestCanvasText::textHangsBelowReferencePoint()
 void TestCanvasText::cellHeightGivesSmallerTextThanEmHeight()
 {
     const QString text = QStringLiteral("HHH");
-    const QRect em = inkBounds(drawText({200, 80}, {10, 10}, text, CanvasFont{"Arial", -40}));
-    const QRect cell = inkBounds(drawText({200, 80}, {10, 10}, text, CanvasFont{"Arial", 40}));
+    const QRect em = inkBounds(drawText({ 200, 80 }, { 10, 10 }, text, CanvasFont { "Arial", -40 }));
+    const QRect cell = inkBounds(drawText({ 200, 80 }, { 10, 10 }, text, CanvasFont { "Arial", 40 }));
     // Em over cell height of Liberation Sans is 2048 / 2288 = 0.895.
     const qreal ratio = qreal(cell.height()) / em.height();
     QVERIFY2(ratio > 0.85 && ratio < 0.94, qPrintable(QString::number(ratio)));
@@ -151,25 +157,23 @@ void TestCanvasText::rotationTurnsCounterClockwiseAboutReferencePoint()
     QFETCH(QRect, region);
     QFETCH(bool, upright);
 
-    const QImage page = drawText({200, 200}, {100, 100}, QStringLiteral("HHHH"),
-                                 CanvasFont{QStringLiteral("Arial"), -30, escapement});
+    const QImage page = drawText({ 200, 200 }, { 100, 100 }, QStringLiteral("HHHH"),
+        CanvasFont { QStringLiteral("Arial"), -30, escapement });
     const QRect ink = inkBounds(page);
-    QVERIFY2(region.contains(ink), qPrintable(QStringLiteral("ink %1,%2 %3x%4")
-                                                  .arg(ink.x())
-                                                  .arg(ink.y())
-                                                  .arg(ink.width())
-                                                  .arg(ink.height())));
+    QVERIFY2(region.contains(ink),
+        qPrintable(
+            QStringLiteral("ink %1,%2 %3x%4").arg(ink.x()).arg(ink.y()).arg(ink.width()).arg(ink.height())));
     QCOMPARE(ink.height() > ink.width(), upright);
     // The first glyph starts next to the reference point, not a cell away.
-    const int gap = std::min({std::abs(ink.left() - 100), std::abs(ink.right() - 100),
-                              std::abs(ink.top() - 100), std::abs(ink.bottom() - 100)});
+    const int gap = std::min({ std::abs(ink.left() - 100), std::abs(ink.right() - 100),
+        std::abs(ink.top() - 100), std::abs(ink.bottom() - 100) });
     QVERIFY2(gap <= 4, qPrintable(QString::number(gap)));
 }
 
 void TestCanvasText::printerMappingSizesFontInLogicalUnits()
 {
     // 25 units (1 cm) of character height at 300 dpi are 118 pixels.
-    QCOMPARE(deviceFontFor(CanvasFont{"Arial", -25}, 300, true).pixelSize(), 118);
+    QCOMPARE(deviceFontFor(CanvasFont { "Arial", -25 }, 300, true).pixelSize(), 118);
 
     QImage page = whitePage(600, 300, 300);
     {
@@ -178,7 +182,7 @@ void TestCanvasText::printerMappingSizesFontInLogicalUnits()
         painter.setViewport(0, 0, 3000, 3000);
         QPainterCanvas canvas(painter);
         canvas.setTransparentBackground();
-        canvas.setFont(CanvasFont{"Arial", -25});
+        canvas.setFont(CanvasFont { "Arial", -25 });
         canvas.text(10, 10, QStringLiteral("H"));
     }
     const QRect ink = inkBounds(page);
@@ -190,7 +194,7 @@ void TestCanvasText::printerMappingSizesFontInLogicalUnits()
 
 void TestCanvasText::textColourAndBackground()
 {
-    for (bool transparent : {false, true}) {
+    for (bool transparent : { false, true }) {
         QImage page = whitePage(120, 60);
         {
             QPainter painter(&page);
@@ -200,7 +204,7 @@ void TestCanvasText::textColourAndBackground()
                 canvas.setTransparentBackground();
             }
             canvas.setTextColour(Qt::red);
-            canvas.setFont(CanvasFont{"Arial", -30, 0, 700});
+            canvas.setFont(CanvasFont { "Arial", -30, 0, 700 });
             canvas.text(10, 10, QStringLiteral("I"));
         }
         // Inside the cell beside the glyph: the background or the page.
@@ -214,4 +218,56 @@ void TestCanvasText::textColourAndBackground()
 }
 
 QTEST_MAIN(TestCanvasText)
+// One canvas draws several fonts in turn, each twice, and again under a
+// changed mapping; every text must look as it does on a canvas of its own.
+void TestCanvasText::fontsMadeOnceStillFollowEveryChange()
+{
+    const QList<CanvasFont> fonts {
+        { "Arial", -20, 0, 400, false },
+        { "Arial", -20, 0, 700, false },
+        { "Arial", -20, 0, 400, true },
+        { "Arial", 20, 0, 400, false },
+        { "Times New Roman", -20, 0, 400, false },
+        { "Arial", -20, 900, 400, false },
+    };
+    const QSize size(120, 120);
+    const QPoint at(40, 50);
+    for (const bool doubled : { false, true }) {
+        QImage shared = whitePage(size.width(), size.height());
+        QPainter painter(&shared);
+        QPainterCanvas canvas(painter);
+        canvas.setTransparentBackground();
+        if (doubled) {
+            painter.scale(2, 2);
+        }
+        for (int round = 0; round < 2; ++round) {
+            for (const CanvasFont &font : fonts) {
+                painter.save();
+                painter.resetTransform();
+                painter.fillRect(shared.rect(), Qt::white);
+                painter.restore();
+                canvas.setFont(font);
+                canvas.text(at.x(), at.y(), "Hg");
+
+                QImage alone = whitePage(size.width(), size.height());
+                QPainter own(&alone);
+                if (doubled) {
+                    own.scale(2, 2);
+                }
+                QPainterCanvas fresh(own);
+                fresh.setTransparentBackground();
+                fresh.setFont(font);
+                fresh.text(at.x(), at.y(), "Hg");
+                own.end();
+                QVERIFY2(shared == alone,
+                    qPrintable(QString("%1 %2 %3 scaled %4")
+                                   .arg(font.face)
+                                   .arg(font.height)
+                                   .arg(font.weight)
+                                   .arg(doubled)));
+            }
+        }
+    }
+}
+
 #include "TestCanvasText.moc"
