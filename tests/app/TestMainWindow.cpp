@@ -404,7 +404,8 @@ void TestMainWindow::wizardAddsAnEntryToTheSelectedArea()
         wizard->Button_EintragSichernClick();
     });
     rig.window->Button_EWHinzuClick();
-    QCOMPARE(rig.messages.lastText(), QStringLiteral("Etikett bzw. Formular \"Nachbarn\" wurde erfolgreich angelegt."));
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Etikett bzw. Formular \"Nachbarn\" wurde erfolgreich angelegt."));
     QVERIFY(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"))
                 .endsWith("Post\r\nNachbarn\r\nFORMATE/adressen_3x7.vrl\r\nETIKETT/adresse.eti\r\n\r\n"));
     QCOMPARE(rig.window->selection()->text, QStringLiteral("Nachbarn"));
@@ -425,7 +426,8 @@ void TestMainWindow::wizardChangesTheSelectedEntry()
     whenModal([](QWidget *dialog) {
         auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
         QVERIFY(wizard);
-        QCOMPARE(wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Bestehenden Eintrag bearbeiten]"));
+        QCOMPARE(
+            wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Bestehenden Eintrag bearbeiten]"));
         QCOMPARE(wizard->values().designFile, QStringLiteral("C:\\QUILL\\ETIKETT\\adresse.eti"));
         type(dialog, "Bezeichnung", QStringLiteral("Anschriften"));
         type(dialog, "DatenbankDateiname", QStringLiteral("DBANKEN/kunden.dbf"));
@@ -436,8 +438,9 @@ void TestMainWindow::wizardChangesTheSelectedEntry()
     rig.window->Button_EWBearbClick();
     QVERIFY(rig.messages.shown().isEmpty());
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")),
-        crlf({ QStringLiteral("WERKE.DAT - Quillmark 32-Bit-Version"), QString(41, QChar('=')), QStringLiteral("Post"),
-            QStringLiteral("Anschriften"), QStringLiteral("C:\\QUILL\\FORMATE\\adressen_3x7.vrl"),
+        crlf({ QStringLiteral("WERKE.DAT - Quillmark 32-Bit-Version"), QString(41, QChar('=')),
+            QStringLiteral("Post"), QStringLiteral("Anschriften"),
+            QStringLiteral("C:\\QUILL\\FORMATE\\adressen_3x7.vrl"),
             QStringLiteral("C:\\QUILL\\ETIKETT\\adresse.eti"), QStringLiteral("DBANKEN/kunden.dbf") }));
     QCOMPARE(rig.window->selection()->text, QStringLiteral("Anschriften"));
 

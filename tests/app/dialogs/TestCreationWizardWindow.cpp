@@ -38,7 +38,10 @@ struct Rig
     }
 
     QLineEdit *edit(const char *name) const { return wizard->findChild<QLineEdit *>(QLatin1String(name)); }
-    QPushButton *button(const char *name) const { return wizard->findChild<QPushButton *>(QLatin1String(name)); }
+    QPushButton *button(const char *name) const
+    {
+        return wizard->findChild<QPushButton *>(QLatin1String(name));
+    }
     int page() const { return wizard->findChild<QStackedWidget *>(QStringLiteral("Seiten"))->currentIndex(); }
 };
 
@@ -60,9 +63,11 @@ void TestCreationWizardWindow::pagesFollowTheSteps()
 {
     Rig rig;
     rig.wizard->prepare(QStringLiteral("B"), QStringLiteral("Post"),
-        { QStringLiteral("Post"), QStringLiteral("Adressen"), QStringLiteral("f.vrl"), QStringLiteral("e.eti"), {} });
+        { QStringLiteral("Post"), QStringLiteral("Adressen"), QStringLiteral("f.vrl"),
+            QStringLiteral("e.eti"), {} });
     rig.wizard->FormShow();
-    QCOMPARE(rig.wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Bestehenden Eintrag bearbeiten]"));
+    QCOMPARE(
+        rig.wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Bestehenden Eintrag bearbeiten]"));
     QCOMPARE(rig.wizard->findChild<QLabel *>(QStringLiteral("Bereich"))->text(), QStringLiteral("Post"));
     QCOMPARE(rig.edit("Bezeichnung")->text(), QStringLiteral("Adressen"));
     QCOMPARE(rig.page(), 0);
@@ -78,7 +83,8 @@ void TestCreationWizardWindow::pagesFollowTheSteps()
     rig.edit("EtikettenDateiname")->clear();
     rig.wizard->Button_WeiterClick();
     QCOMPARE(rig.page(), 2);
-    QCOMPARE(rig.messages.lastText(), QStringLiteral("Bitte wählen Sie ein Design für das neue Etikett bzw. Formular."));
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Bitte wählen Sie ein Design für das neue Etikett bzw. Formular."));
 
     // A new entry starts empty, whatever was typed before.
     rig.wizard->prepare(QStringLiteral("N"), QStringLiteral("Büro"));
