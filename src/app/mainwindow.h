@@ -25,6 +25,7 @@ class TBereichBearbeiten;
 class TDruckInformation;
 class TErstellungsExperte;
 class TEingabeExperte;
+class TEtiketteneditor;
 class TInfoADRIVO;
 class TPinformation;
 class TSchnellauswahlExperte;
@@ -68,6 +69,8 @@ public:
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
     void SchnellauswahlExperte1Click();
+    // "&Design-Experte ...": the design editor on a new design.
+    void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
     // An item of "Vorbereitete &Designs": uses its design, format and table
     // of the program directory in the current working mode.
@@ -103,6 +106,7 @@ public:
     TErstellungsExperte *creationWizard() const { return m_wizard; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
+    TEtiketteneditor *designEditor() const { return m_editor; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -144,6 +148,7 @@ private:
     TInfoADRIVO *m_adrivo = nullptr;
     TErstellungsExperte *m_wizard = nullptr;
     TTitel *m_title = nullptr;
+    TEtiketteneditor *m_editor = nullptr;
     TPinformation *m_info = nullptr;
     TServiceangebote *m_service = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/mainwindow.h"
 #include "data/widgets/eingabeexperte.h"
+#include "editor/widgets/etiketteneditor.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
@@ -50,6 +51,18 @@ void whenModal(std::function<void(QWidget *)> action)
             return;
         }
         action(dialog);
+    });
+}
+
+// Runs the action once the window is the open modal window; until then the
+// check is repeated at each turn of the event loop.
+void whenShownModal(QWidget *window, std::function<void()> action)
+{
+    QTimer::singleShot(0, [window, action] {
+        if (QApplication::activeModalWidget() == window && window->isVisible())
+            action();
+        else
+            whenShownModal(window, action);
     });
 }
 
@@ -121,10 +134,12 @@ private slots:
     void oneEntryIsPrintedWithTypedRecords();
     void usingAnAreaAsksForAnEntry();
     void quickSelectionUsesTheChosenFiles();
+    void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
     void wizardAddsAnEntryToTheSelectedArea();
     void wizardChangesTheSelectedEntry();
+    void wizardOpensTheEditorInTheFormatsSize();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -220,7 +235,7 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                                    << "" << false;
     QTest::newRow("design expert") << "Etiketteneditor1"
                                    << "&Design-Experte ..."
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("database expert") << "DatenbankExpert1"
                                      << "Daten&bank-Experte ..."
                                      << "" << false;
@@ -341,10 +356,17 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
         type(dialog, "f", QStringLiteral("egal.vrl"));
         static_cast<TSchnellauswahlExperte *>(dialog)->Button_WeiterClick();
     });
+    // Working mode 4 opens the design in the design editor.
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QString caption;
+    whenShownModal(editor, [editor, &caption] {
+        caption = editor->windowTitle();
+        editor->Zurck1Click();
+    });
     rig.window->SchnellauswahlExperte1Click();
-    // Editing a design is not part of this version; the run says so after
-    // finding the design.
-    QVERIFY(rig.messages.lastText().startsWith(QStringLiteral("Der Design-Experte steht")));
+    QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
+    QCOMPARE(editor->dateiname(), design);
+    QVERIFY(rig.messages.shown().isEmpty());
 
     whenModal(
         [](QWidget *dialog) { static_cast<TSchnellauswahlExperte *>(dialog)->Button_AbbrechenClick(); });
@@ -451,6 +473,73 @@ void TestMainWindow::wizardChangesTheSelectedEntry()
         qobject_cast<TErstellungsExperte *>(dialog)->Button_AbbrechenClick();
     });
     rig.window->Button_EWBearbClick();
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+}
+
+void TestMainWindow::designEditorOpensFromMenuAndEntry()
+{
+    Rig rig;
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QString caption;
+    int elements = -1;
+    bool takeOver = true;
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        elements = editor->core().design().count();
+        takeOver = editor->findChild<QWidget *>(QStringLiteral("ButtonUeber"))->isVisible();
+        editor->Zurck1Click();
+    });
+    rig.action("Etiketteneditor1")->trigger();
+    QCOMPARE(caption, QStringLiteral("Design-Experte [keine Beschreibung]"));
+    QCOMPARE(elements, 0);
+    QVERIFY(!takeOver);
+    QVERIFY(!editor->isVisible());
+
+    // "Benutzen" on an entry in working mode 4.
+    rig.window->FormShow();
+    rig.window->MenueModus4Click();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        elements = editor->core().design().count();
+        editor->Zurck1Click();
+    });
+    rig.window->Button_BenutzenClick();
+    QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
+    QVERIFY(elements > 0);
+    QCOMPARE(editor->dateiname(), rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti"));
+}
+
+void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
+{
+    Rig rig;
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
+    const QByteArray before = test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"));
+    QString mode, width, height;
+    whenModal([&](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        type(dialog, "FormatDateiname", QStringLiteral("adressen_3x7.vrl"));
+        // The editor opens on a new design of 63.5 x 38.0 mm labels; left
+        // without taking anything over, the design stays unchosen.
+        TEtiketteneditor *editor = rig.window->designEditor();
+        whenShownModal(editor, [&] {
+            mode = editor->core().modus();
+            width = editor->core().design().widthMm;
+            height = editor->core().design().heightMm;
+            editor->Zurck1Click();
+        });
+        wizard->Button2Click();
+        QCOMPARE(wizard->values().designFile, QString());
+        QCOMPARE(wizard->values().formatFile, rig.temp.path() + QStringLiteral("/FORMATE/adressen_3x7.vrl"));
+        // Escape cancels the wizard, whatever the editor left in the flag.
+        wizard->reject();
+    });
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(mode, QStringLiteral("E"));
+    QCOMPARE(width, QStringLiteral("63"));
+    QCOMPARE(height, QStringLiteral("38"));
+    QVERIFY(!rig.context->dialogConfirmed);
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
 }
 

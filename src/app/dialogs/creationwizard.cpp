@@ -346,8 +346,13 @@ void TErstellungsExperte::Button_EintragSichernClick()
 
 void TErstellungsExperte::Button_AbbrechenClick()
 {
-    m_confirmed = false;
     reject();
+}
+
+void TErstellungsExperte::reject()
+{
+    m_confirmed = false;
+    QDialog::reject();
 }
 
 void TErstellungsExperte::Button_HilfeClick()

@@ -72,6 +72,9 @@ public:
     void Button_AbbrechenClick();
     void Button_HilfeClick();
 
+    // Escape and the close box cancel like "&Abbrechen".
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 

@@ -171,6 +171,9 @@ void TestCreationWizardWindow::cancelAndHelp()
     rig.confirmed = true;
     rig.wizard->Button_AbbrechenClick();
     QVERIFY(!rig.confirmed);
+    rig.confirmed = true;
+    rig.wizard->reject(); // Escape
+    QVERIFY(!rig.confirmed);
     rig.wizard->Button_HilfeClick();
     QCOMPARE(rig.help.requests().size(), 1);
     QCOMPARE(rig.help.requests().last().contextNumber, 5);
