@@ -4,7 +4,12 @@
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
+#include "catalogue/programdirectory.h"
+#include "formats/formatcatalogue.h"
+#include "formats/formatexpertcore.h"
+#include "formats/formatimport.h"
 #include "formats/sheetformat.h"
+#include "formats/sheetgrid.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
@@ -54,20 +59,101 @@ int fieldsCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
-int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+void listSheet(const SheetFormat &format, QTextStream &out)
 {
-    if (args.size() != 1)
-        return fail(err, tr("Aufruf: quillmark sheet FORMAT.vrl"));
-    SheetFormat format;
-    if (!fileExists(args[0]) || !FormatdateiLesen(args[0], format))
-        return fail(err,
-            args[0] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
     out << format.description << '\t' << format.extentWidth << '\t' << format.extentHeight << '\n';
     for (int i = 1; i <= format.positionCount(); ++i) {
         int x = 0, y = 0, w = 0, h = 0;
         HolePosition(format, i, 0.0, 0.0, x, y, w, h);
         out << i << '\t' << x << '\t' << y << '\t' << w << '\t' << h << '\n';
     }
+}
+
+// sheet --grid W H N M LEFT TOP GAPX GAPY --description TEXT --save OUT.vrl:
+// writes the grid as the format expert does and lists the written file.
+int sheetGridCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    const QString usage = tr("Aufruf: quillmark sheet --grid B H N M LINKS OBEN ABSTANDX ABSTANDY "
+                             "--description TEXT --save AUSGABE.vrl");
+    QStringList grid;
+    QString description, output;
+    bool descriptionGiven = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == QLatin1String("--grid") && i + 8 < args.size() && grid.isEmpty()) {
+            grid = args.mid(i + 1, 8);
+            i += 8;
+        } else if (args[i] == QLatin1String("--description") && hasValue) {
+            description = args[++i];
+            descriptionGiven = true;
+        } else if (args[i] == QLatin1String("--save") && hasValue) {
+            output = args[++i];
+        } else {
+            return fail(err, usage);
+        }
+    }
+    if (grid.size() != 8 || !descriptionGiven || output.isEmpty())
+        return fail(err, usage);
+    if (description.isEmpty())
+        return fail(err, tr("Bitte geben Sie eine Beschreibung das Format ein !"));
+    if (description.size() > MaxDescriptionLength)
+        return fail(err, tr("Die Beschreibung ist länger als %1 Zeichen.").arg(MaxDescriptionLength));
+    const GridTexts texts { grid[0], grid[1], grid[2], grid[3], grid[4], grid[5], grid[6], grid[7] };
+    saveCheckedTemplate(output, description, texts);
+    SheetFormat format;
+    if (!FormatdateiLesen(output, format))
+        return fail(err, output + QStringLiteral(": ") + tr("Formatdatei nicht gefunden !"));
+    listSheet(format, out);
+    return 0;
+}
+
+int sheetCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (args.contains(QLatin1String("--grid")))
+        return sheetGridCommand(args, out, err);
+    if (args.size() != 1)
+        return fail(err, tr("Aufruf: quillmark sheet FORMAT.vrl"));
+    SheetFormat format;
+    if (!fileExists(args[0]) || !FormatdateiLesen(args[0], format))
+        return fail(err,
+            args[0] + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
+    listSheet(format, out);
+    return 0;
+}
+
+// formats [--dir DIR] [--import FILE.xml]: lists the format catalogue, or
+// adds the formats of a template file to "Individuelle Formate".
+int formatsCommand(const QStringList &args, QTextStream &out, QTextStream &err, const QString &shareDir)
+{
+    const QString usage = tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]");
+    QString dirPath, importPath;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == QLatin1String("--dir") && hasValue)
+            dirPath = args[++i];
+        else if (args[i].startsWith(QLatin1String("--dir=")))
+            dirPath = args[i].mid(6);
+        else if (args[i] == QLatin1String("--import") && hasValue && importPath.isEmpty())
+            importPath = args[++i];
+        else
+            return fail(err, usage);
+    }
+    const ProgramDirectory dir = openProgramDirectory(dirPath, shareDir);
+    if (!importPath.isEmpty()) {
+        const ImportResult result = importTemplateFile(dir, importPath);
+        for (const FormatEntry &entry : result.added)
+            out << entry.area << '\t' << entry.description << '\t' << entry.file << '\n';
+        for (const SkippedTemplate &skipped : result.skipped)
+            err << tr("ausgelassen: %1: %2").arg(skipped.name, skipped.reason) << '\n';
+        out << tr("%1 Formate aufgenommen, %2 ausgelassen")
+                   .arg(result.added.size())
+                   .arg(result.skipped.size())
+            << '\n';
+        return 0;
+    }
+    createFormatsFileIfMissing(dir.formatsFile());
+    for (const FormatEntry &entry : readFormatsFile(dir.formatsFile()))
+        out << entry.area << '\t' << entry.description << '\t' << entry.file << '\n';
     return 0;
 }
 
@@ -288,6 +374,9 @@ QString usageText()
     return tr("Aufruf: quillmark [--dir VERZEICHNIS]\n"
               "       quillmark fields ETIKETT.eti\n"
               "       quillmark sheet FORMAT.vrl\n"
+              "       quillmark sheet --grid B H N M LINKS OBEN ABSTANDX ABSTANDY\n"
+              "                 --description TEXT --save AUSGABE.vrl\n"
+              "       quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]\n"
               "       quillmark design EINGABE.eti [--save AUSGABE.eti]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
               "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
@@ -299,7 +388,12 @@ QString usageText()
               "Befehle:\n"
               "  fields   zeigt die Datenfelder einer Etikettendatei: Spalte, Titel, Größe\n"
               "  sheet    zeigt Beschreibung und Bogengröße einer Formatdatei und darunter\n"
-              "           jede Etikettenposition: Nummer, x, y, Breite, Höhe (in 1/10 mm)\n"
+              "           jede Etikettenposition: Nummer, x, y, Breite, Höhe (in 1/10 mm);\n"
+              "           mit --grid wird ein Format aus Etikettengröße, Anzahl nebeneinander\n"
+              "           und untereinander, Rändern und Abständen (in mm) gespeichert\n"
+              "  formats  zeigt den Formatkatalog: Bereich, Beschreibung, Datei; mit --import\n"
+              "           werden die Formate einer Vorlagendatei (XML im Format der\n"
+              "           gLabels-Vorlagen) unter \"Individuelle Formate\" aufgenommen\n"
               "  design   zeigt Beschreibung, Breite und Höhe (mm) und die Elemente einer\n"
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
@@ -318,19 +412,20 @@ bool isCommandLineCall(const QStringList &arguments)
     if (arguments.isEmpty())
         return false;
     static const QStringList commands = { QStringLiteral("fields"), QStringLiteral("sheet"),
-        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("--help"), QStringLiteral("-h"),
+        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("formats"), QStringLiteral("--help"), QStringLiteral("-h"),
         QStringLiteral("--version") };
     return commands.contains(arguments.first());
 }
 
-std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err)
+std::optional<int> runCommandLine(
+    const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &shareDir)
 {
     QtPrinterAccess printers;
-    return runCommandLine(arguments, out, err, printers);
+    return runCommandLine(arguments, out, err, printers, shareDir);
 }
 
-std::optional<int> runCommandLine(
-    const QStringList &arguments, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
+std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err,
+    IPrinterAccess &printers, const QString &shareDir)
 {
     if (!isCommandLineCall(arguments))
         return std::nullopt;
@@ -351,6 +446,8 @@ std::optional<int> runCommandLine(
             return fieldsCommand(rest, out, err);
         if (command == QLatin1String("sheet"))
             return sheetCommand(rest, out, err);
+        if (command == QLatin1String("formats"))
+            return formatsCommand(rest, out, err, shareDir);
         if (command == QLatin1String("print"))
             return printCommand(rest, out, err, printers);
         return designCommand(rest, out, err);

@@ -11,6 +11,9 @@
 #include "app/templatemenu.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
+#include "formats/formatcatalogue.h"
+#include "formats/widgets/formatauswaehlen.h"
+#include "formats/widgets/formatexperte.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -93,6 +96,10 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
 
     m_inputExpert = new TEingabeExperte(context.session.entryGrid, context.dialogConfirmed, context.messages,
         context.help, context.dir.programHelpPath(), this);
+    m_formatExpert = new TFormatExperte(context.dialogConfirmed, context.messages, context.help,
+        context.dir.programHelpPath(), context.dir.subdirPath(ProgramDirectory::FormatSubdir), this);
+    m_formatSelection = new TFormatAuswaehlen(context.dir, context.dialogConfirmed, context.messages,
+        context.fileDialogs, context.help, context.dir.programHelpPath(), *m_formatExpert, this);
     m_progress = new TDruckInformation(this);
     m_areaDialog = new TBereichBearbeiten(context.dialogConfirmed, context.messages, this);
     m_quick = new TSchnellauswahlExperte(context.dialogConfirmed, context.messages, context.fileDialogs,
@@ -132,6 +139,7 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     // Start-up: the catalogue files are created when missing, then loaded.
     try {
         m_catalogue.createMissingFiles();
+        createFormatsFileIfMissing(context.dir.formatsFile());
         m_catalogue.load();
     } catch (const Error &e) {
         showError(e.message());
@@ -235,9 +243,8 @@ void THauptmenue::buildMenus()
     use->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
 
     QMenu *special = menuBar()->addMenu(tr("&Spezial"));
-    QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
-    formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
-    markLater(formatExpert);
+    special->addAction(tr("&Format-Experte ..."), this, &THauptmenue::FormatExperte1Click)
+        ->setObjectName(QStringLiteral("FormatExperte1"));
     special->addAction(tr("&Design-Experte ..."), this, &THauptmenue::Etiketteneditor1Click)
         ->setObjectName(QStringLiteral("Etiketteneditor1"));
     QAction *databaseExpert = special->addAction(tr("Daten&bank-Experte ..."));
@@ -617,6 +624,11 @@ void THauptmenue::Button_BenutzenClick()
 void THauptmenue::AnzeigeWerkeDblClick()
 {
     useEntry(true);
+}
+
+void THauptmenue::FormatExperte1Click()
+{
+    m_formatSelection->manageFormats();
 }
 
 void THauptmenue::SchnellauswahlExperte1Click()

@@ -26,6 +26,8 @@ class TDruckInformation;
 class TErstellungsExperte;
 class TEingabeExperte;
 class TEtiketteneditor;
+class TFormatAuswaehlen;
+class TFormatExperte;
 class TInfoADRIVO;
 class TPinformation;
 class TSchnellauswahlExperte;
@@ -68,6 +70,7 @@ public:
     void AlleBereicheundEintrgelschen1Click();
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
+    void FormatExperte1Click();
     void SchnellauswahlExperte1Click();
     // "&Design-Experte ...": the design editor on a new design.
     void Etiketteneditor1Click();
@@ -102,6 +105,8 @@ public:
     TEingabeExperte *inputExpert() const { return m_inputExpert; }
     TDruckInformation *progressWindow() const { return m_progress; }
     TBereichBearbeiten *areaDialog() const { return m_areaDialog; }
+    TFormatExperte *formatExpert() const { return m_formatExpert; }
+    TFormatAuswaehlen *formatSelection() const { return m_formatSelection; }
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
     TErstellungsExperte *creationWizard() const { return m_wizard; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
@@ -142,6 +147,8 @@ private:
     QAction *m_seKopie = nullptr;
 
     TEingabeExperte *m_inputExpert = nullptr;
+    TFormatExperte *m_formatExpert = nullptr;
+    TFormatAuswaehlen *m_formatSelection = nullptr;
     TDruckInformation *m_progress = nullptr;
     TBereichBearbeiten *m_areaDialog = nullptr;
     TSchnellauswahlExperte *m_quick = nullptr;

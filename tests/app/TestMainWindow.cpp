@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -140,6 +142,7 @@ private slots:
     void wizardAddsAnEntryToTheSelectedArea();
     void wizardChangesTheSelectedEntry();
     void wizardOpensTheEditorInTheFormatsSize();
+    void formatExpertShowsTheAreasToManage();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -232,7 +235,7 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                          << "Ctrl+N" << true;
     QTest::newRow("format expert") << "FormatExperte1"
                                    << "&Format-Experte ..."
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("design expert") << "Etiketteneditor1"
                                    << "&Design-Experte ..."
                                    << "" << true;
@@ -541,6 +544,27 @@ void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
     QCOMPARE(height, QStringLiteral("38"));
     QVERIFY(!rig.context->dialogConfirmed);
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+void TestMainWindow::formatExpertShowsTheAreasToManage()
+{
+    Rig rig;
+    // The format catalogue, missing at start, was created with its title lines.
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
+        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
+    QStringList areas;
+    QString confirm;
+    whenModal([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Format auswählen"));
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBereich"));
+        QVERIFY(list);
+        for (int i = 0; i < list->count(); ++i)
+            areas.append(list->item(i)->text());
+        confirm = dialog->findChild<QPushButton *>(QStringLiteral("Button_Ok"))->text();
+        dialog->findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->click();
+    });
+    rig.action("FormatExperte1")->trigger();
+    QCOMPARE(areas.size(), 9);
+    QCOMPARE(areas.at(2), QStringLiteral("AVERY Laseretiketten"));
+    QCOMPARE(confirm, QStringLiteral("OK"));
 }
 
 QTEST_MAIN(TestMainWindow)

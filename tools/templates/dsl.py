@@ -128,7 +128,9 @@ class Format:
 
     def write(self, folder):
         width, height = self.extent()
-        lines = [f"** Formatdatei erstellt mit QUILLMARK 95 - Version{VERSION}", f"NA,{self.description}",
+        # An NA line ends at its first comma: decimals get a point there.
+        description = self.description.replace(",", ".")
+        lines = [f"** Formatdatei erstellt mit QUILLMARK 95 - Version{VERSION}", f"NA,{description}",
                  f"GR,{width},{height}"]
         lines += [f"PO,{x},{y},{w},{h}" for x, y, w, h in self.positions()]
         write_lines(os.path.join(folder, self.file), lines)

@@ -77,7 +77,9 @@ def update_catalogue(path):
         entries = [tuple(lines[i:i + 3]) for i in range(0, len(lines) - 2, 3)]
     ours = {f.file for f in FORMATS}
     entries = [e for e in entries if e[2] not in ours]
-    entries += [(f.area, f.description, f.file) for f in FORMATS]
+    # The C5 envelope is fed across, wider than A4: it serves the prepared
+    # envelope only and is not offered as a sheet.
+    entries += [(f.area, f.description, f.file) for f in FORMATS if f.file != "brief1.vrl"]
     out = ["FORMATE.DAT - Quillmark 32-Bit-Fassung", "=" * 41]
     for e in entries:
         out += list(e)
