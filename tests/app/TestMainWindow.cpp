@@ -544,12 +544,15 @@ void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
     QCOMPARE(height, QStringLiteral("38"));
     QVERIFY(!rig.context->dialogConfirmed);
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+}
+
 void TestMainWindow::formatExpertShowsTheAreasToManage()
 {
     Rig rig;
     // The format catalogue, missing at start, was created with its title lines.
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
-        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
+        QByteArray(
+            "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
     QStringList areas;
     QString confirm;
     whenModal([&](QWidget *dialog) {
