@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "app/tablecommand.h"
+#include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
@@ -254,11 +256,13 @@ int offsetValue(const QString &text)
 int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IPrinterAccess &printers)
 {
     const QString usage
-        = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N] "
+        = tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv | --table DATENBANK.dbf "
+             "[--where FELD=WERT ...]] [--start N] "
              "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
              "(--pdf AUSGABE.pdf | --printer)");
     QStringList files;
-    QString records, pdf;
+    QString records, pdf, table;
+    QStringList where;
     QString start = QStringLiteral("1");
     int offsetX = 0, offsetY = 0;
     bool frame = false, serialInCopies = true, printer = false;
@@ -267,6 +271,10 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
         const bool hasValue = i + 1 < args.size();
         if (a == QLatin1String("--records") && hasValue)
             records = args[++i];
+        else if (a == QLatin1String("--table") && hasValue)
+            table = args[++i];
+        else if (a == QLatin1String("--where") && hasValue)
+            where << args[++i];
         else if (a == QLatin1String("--pdf") && hasValue)
             pdf = args[++i];
         else if (a == QLatin1String("--start") && hasValue)
@@ -286,7 +294,8 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
         else
             return fail(err, usage);
     }
-    if (files.size() != 2 || (pdf.isEmpty() == !printer))
+    if (files.size() != 2 || (pdf.isEmpty() == !printer) || (!records.isEmpty() && !table.isEmpty())
+        || (table.isEmpty() && !where.isEmpty()))
         return fail(err, usage);
 
     PrintDesign design;
@@ -307,11 +316,16 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
         throw Error(tr("Die Startposition muss mindestens 1 sein."));
 
     QList<QStringList> rows;
-    if (records.isEmpty())
+    if (!table.isEmpty()) {
+        ShapelibTable tableEngine;
+        if (entryGridFromTable(tableEngine, table, where, entryGrid) < 1)
+            throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
+    } else if (records.isEmpty())
         rows.append(QStringList { QStringLiteral("1") });
     else
         rows = readCsvRecords(readFileBytes(records), design.fieldCount);
-    entryGrid.setColCount(design.fieldCount + 1);
+    if (table.isEmpty())
+        entryGrid.setColCount(design.fieldCount + 1);
     for (qsizetype k = 0; k < rows.size(); ++k) {
         for (qsizetype c = 0; c < rows[k].size(); ++c)
             entryGrid.setCell(int(c), int(k) + 2, rows[k][c]);
@@ -381,6 +395,10 @@ QString usageText()
               "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
               "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
               "                 (--pdf AUSGABE.pdf | --printer)\n"
+              "       quillmark print ETIKETT.eti FORMAT.vrl --table DATENBANK.dbf [--where FELD=WERT ...]\n"
+              "                 [--start N] [--frame] (--pdf AUSGABE.pdf | --printer)\n"
+              "       quillmark table DATENBANK.dbf [--create ETIKETT.eti]\n"
+              "                 [--import TEXTDATEI [--lines N] [--skip-lead-line]]\n"
               "       quillmark --help | --version\n"
               "\n"
               "Ohne Befehl startet Quillmark mit seinem Hauptfenster.\n"
@@ -399,7 +417,13 @@ QString usageText()
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
               "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
               "           DATEI.csv: Kopfzeile, dann je Datensatz Anzahl und die Werte der\n"
-              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250)\n"
+              "           Datenfelder; Versatz T in 1/10 mm (-250 bis 250); mit --table je\n"
+              "           ausgewähltem Datensatz ein Etikett, Feld n der Datenbank für Datenfeld n\n"
+              "           (--where FELD=WERT: bis zu drei Kriterien, verknüpft durch ODER)\n"
+              "  table    zeigt die Feldnamen und die Datensätze einer dBASE-Datenbank\n"
+              "           (durch Tabulatoren getrennt); --create legt sie aus den Feldern einer\n"
+              "           Etikettendatei an, --import hängt Datensätze aus einer Textdatei an\n"
+              "           (N Zeilen je Datensatz, Standard: die Anzahl der Felder)\n"
               "\n"
               "Optionen:\n"
               "  --dir VERZEICHNIS  Programmverzeichnis (sonst ~/.local/share/Quillmark)\n"
@@ -412,8 +436,8 @@ bool isCommandLineCall(const QStringList &arguments)
     if (arguments.isEmpty())
         return false;
     static const QStringList commands = { QStringLiteral("fields"), QStringLiteral("sheet"),
-        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("formats"), QStringLiteral("--help"), QStringLiteral("-h"),
-        QStringLiteral("--version") };
+        QStringLiteral("design"), QStringLiteral("print"), QStringLiteral("formats"), QStringLiteral("table"),
+        QStringLiteral("--help"), QStringLiteral("-h"), QStringLiteral("--version") };
     return commands.contains(arguments.first());
 }
 
@@ -450,6 +474,10 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
             return formatsCommand(rest, out, err, shareDir);
         if (command == QLatin1String("print"))
             return printCommand(rest, out, err, printers);
+        if (command == QLatin1String("table")) {
+            ShapelibTable table;
+            return tableCommand(rest, out, err, table);
+        }
         return designCommand(rest, out, err);
     } catch (const Error &e) {
         return fail(err, e.message());

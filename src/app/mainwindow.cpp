@@ -9,6 +9,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
 #include "app/templatemenu.h"
+#include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
 #include "formats/formatcatalogue.h"
@@ -110,9 +111,12 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_title = new TTitel(this);
     m_info = new TPinformation(this);
     m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
-    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed,
-        PrintRunServices { context.messages, context.fileDialogs, context.waiter, context.printers,
-            *m_inputExpert, *m_progress });
+    m_databaseExpert = new TDatenbankExperte(*context.table, context.session, context.messages,
+        context.fileDialogs, context.waiter, context.help, context.dir.programHelpPath(), this);
+    PrintRunServices services { context.messages, context.fileDialogs, context.waiter, context.printers,
+        *m_inputExpert, *m_progress };
+    services.databaseExpert = m_databaseExpert;
+    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
     m_printRun->setDesignEditor(m_editor);
@@ -247,9 +251,8 @@ void THauptmenue::buildMenus()
         ->setObjectName(QStringLiteral("FormatExperte1"));
     special->addAction(tr("&Design-Experte ..."), this, &THauptmenue::Etiketteneditor1Click)
         ->setObjectName(QStringLiteral("Etiketteneditor1"));
-    QAction *databaseExpert = special->addAction(tr("Daten&bank-Experte ..."));
-    databaseExpert->setObjectName(QStringLiteral("DatenbankExpert1"));
-    markLater(databaseExpert);
+    special->addAction(tr("Daten&bank-Experte ..."), this, &THauptmenue::DatenbankExpert1Click)
+        ->setObjectName(QStringLiteral("DatenbankExpert1"));
     special->addAction(tr("&Schnellauswahl-Experte ..."), this, &THauptmenue::SchnellauswahlExperte1Click)
         ->setObjectName(QStringLiteral("SchnellauswahlExperte1"));
     QAction *barcode = special->addAction(tr("&Barcode-Experte ..."));
@@ -629,6 +632,15 @@ void THauptmenue::AnzeigeWerkeDblClick()
 void THauptmenue::FormatExperte1Click()
 {
     m_formatSelection->manageFormats();
+}
+
+void THauptmenue::DatenbankExpert1Click()
+{
+    m_databaseExpert->setEtikettendateiname(QString());
+    m_databaseExpert->setVorlagendateiname(QString());
+    m_databaseExpert->setDatenbankname(QString());
+    m_databaseExpert->setModus(QStringLiteral("N"));
+    m_databaseExpert->showModal();
 }
 
 void THauptmenue::SchnellauswahlExperte1Click()

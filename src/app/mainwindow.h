@@ -24,6 +24,7 @@ struct PreparedDesign;
 class TBereichBearbeiten;
 class TDruckInformation;
 class TErstellungsExperte;
+class TDatenbankExperte;
 class TEingabeExperte;
 class TEtiketteneditor;
 class TFormatAuswaehlen;
@@ -72,6 +73,9 @@ public:
     void AnzeigeWerkeDblClick();
     void FormatExperte1Click();
     void SchnellauswahlExperte1Click();
+    // "Daten&bank-Experte ...": the database expert without design, format
+    // or table, and without "&Übernehmen".
+    void DatenbankExpert1Click();
     // "&Design-Experte ...": the design editor on a new design.
     void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
@@ -103,6 +107,7 @@ public:
 
     QTreeWidget *tree() const { return m_tree; }
     TEingabeExperte *inputExpert() const { return m_inputExpert; }
+    TDatenbankExperte *databaseExpert() const { return m_databaseExpert; }
     TDruckInformation *progressWindow() const { return m_progress; }
     TBereichBearbeiten *areaDialog() const { return m_areaDialog; }
     TFormatExperte *formatExpert() const { return m_formatExpert; }
@@ -149,6 +154,7 @@ private:
     TEingabeExperte *m_inputExpert = nullptr;
     TFormatExperte *m_formatExpert = nullptr;
     TFormatAuswaehlen *m_formatSelection = nullptr;
+    TDatenbankExperte *m_databaseExpert = nullptr;
     TDruckInformation *m_progress = nullptr;
     TBereichBearbeiten *m_areaDialog = nullptr;
     TSchnellauswahlExperte *m_quick = nullptr;
