@@ -62,19 +62,6 @@ const char *const ModeMenuCaptions[4] = {
     QT_TRANSLATE_NOOP("qm", "Editieren"),
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("qm", text);
-}
-
-// Items whose windows are not part of this version: shown, but disabled,
-// with a hint that says so.
-void markLater(QAction *action)
-{
-    action->setEnabled(false);
-    action->setStatusTip(tr("Diese Funktion folgt in einer späteren Version."));
-}
-
 bool sameAreas(const QList<WorksArea> &a, const QList<WorksArea> &b)
 {
     if (a.size() != b.size())

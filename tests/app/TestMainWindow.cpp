@@ -479,113 +479,114 @@ void TestMainWindow::wizardChangesTheSelectedEntry()
     });
     rig.window->Button_EWBearbClick();
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
-    void TestMainWindow::databaseExpertOpensWithoutTableOrDesign()
-    {
-        Rig rig;
-        QString title;
-        bool takeOverHidden = false;
-        whenModal([&](QWidget *dialog) {
-            title = dialog->windowTitle();
-            takeOverHidden = dialog->findChild<QPushButton *>(QStringLiteral("ButtonUeber"))->isHidden();
-            static_cast<QDialog *>(dialog)->reject();
-        });
-        rig.action("DatenbankExpert1")->trigger();
-        QCOMPARE(title, QStringLiteral("Datenbank-Experte"));
-        QVERIFY(takeOverHidden);
-        QCOMPARE(rig.window->databaseExpert()->datenbankname(), QString());
-    }
+}
 
-    void TestMainWindow::designEditorOpensFromMenuAndEntry()
-    {
-        Rig rig;
+void TestMainWindow::databaseExpertOpensWithoutTableOrDesign()
+{
+    Rig rig;
+    QString title;
+    bool takeOverHidden = false;
+    whenModal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        takeOverHidden = dialog->findChild<QPushButton *>(QStringLiteral("ButtonUeber"))->isHidden();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    rig.action("DatenbankExpert1")->trigger();
+    QCOMPARE(title, QStringLiteral("Datenbank-Experte"));
+    QVERIFY(takeOverHidden);
+    QCOMPARE(rig.window->databaseExpert()->datenbankname(), QString());
+}
+
+void TestMainWindow::designEditorOpensFromMenuAndEntry()
+{
+    Rig rig;
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QString caption;
+    int elements = -1;
+    bool takeOver = true;
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        elements = editor->core().design().count();
+        takeOver = editor->findChild<QWidget *>(QStringLiteral("ButtonUeber"))->isVisible();
+        editor->Zurck1Click();
+    });
+    rig.action("Etiketteneditor1")->trigger();
+    QCOMPARE(caption, QStringLiteral("Design-Experte [keine Beschreibung]"));
+    QCOMPARE(elements, 0);
+    QVERIFY(!takeOver);
+    QVERIFY(!editor->isVisible());
+
+    // "Benutzen" on an entry in working mode 4.
+    rig.window->FormShow();
+    rig.window->MenueModus4Click();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        elements = editor->core().design().count();
+        editor->Zurck1Click();
+    });
+    rig.window->Button_BenutzenClick();
+    QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
+    QVERIFY(elements > 0);
+    QCOMPARE(editor->dateiname(), rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti"));
+}
+
+void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
+{
+    Rig rig;
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
+    const QByteArray before = test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"));
+    QString mode, width, height;
+    whenModal([&](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        type(dialog, "FormatDateiname", QStringLiteral("adressen_3x7.vrl"));
+        // The editor opens on a new design of 63.5 x 38.0 mm labels; left
+        // without taking anything over, the design stays unchosen.
         TEtiketteneditor *editor = rig.window->designEditor();
-        QString caption;
-        int elements = -1;
-        bool takeOver = true;
         whenShownModal(editor, [&] {
-            caption = editor->windowTitle();
-            elements = editor->core().design().count();
-            takeOver = editor->findChild<QWidget *>(QStringLiteral("ButtonUeber"))->isVisible();
+            mode = editor->core().modus();
+            width = editor->core().design().widthMm;
+            height = editor->core().design().heightMm;
             editor->Zurck1Click();
         });
-        rig.action("Etiketteneditor1")->trigger();
-        QCOMPARE(caption, QStringLiteral("Design-Experte [keine Beschreibung]"));
-        QCOMPARE(elements, 0);
-        QVERIFY(!takeOver);
-        QVERIFY(!editor->isVisible());
+        wizard->Button2Click();
+        QCOMPARE(wizard->values().designFile, QString());
+        QCOMPARE(wizard->values().formatFile, rig.temp.path() + QStringLiteral("/FORMATE/adressen_3x7.vrl"));
+        // Escape cancels the wizard, whatever the editor left in the flag.
+        wizard->reject();
+    });
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(mode, QStringLiteral("E"));
+    QCOMPARE(width, QStringLiteral("63"));
+    QCOMPARE(height, QStringLiteral("38"));
+    QVERIFY(!rig.context->dialogConfirmed);
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+}
 
-        // "Benutzen" on an entry in working mode 4.
-        rig.window->FormShow();
-        rig.window->MenueModus4Click();
-        QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
-        whenShownModal(editor, [&] {
-            caption = editor->windowTitle();
-            elements = editor->core().design().count();
-            editor->Zurck1Click();
-        });
-        rig.window->Button_BenutzenClick();
-        QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
-        QVERIFY(elements > 0);
-        QCOMPARE(editor->dateiname(), rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti"));
-    }
+void TestMainWindow::formatExpertShowsTheAreasToManage()
+{
+    Rig rig;
+    // The format catalogue, missing at start, was created with its title lines.
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
+        QByteArray(
+            "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
+    QStringList areas;
+    QString confirm;
+    whenModal([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Format auswählen"));
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBereich"));
+        QVERIFY(list);
+        for (int i = 0; i < list->count(); ++i)
+            areas.append(list->item(i)->text());
+        confirm = dialog->findChild<QPushButton *>(QStringLiteral("Button_Ok"))->text();
+        dialog->findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->click();
+    });
+    rig.action("FormatExperte1")->trigger();
+    QCOMPARE(areas.size(), 9);
+    QCOMPARE(areas.at(2), QStringLiteral("AVERY Laseretiketten"));
+    QCOMPARE(confirm, QStringLiteral("OK"));
+}
 
-    void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
-    {
-        Rig rig;
-        QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
-        const QByteArray before = test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"));
-        QString mode, width, height;
-        whenModal([&](QWidget *dialog) {
-            auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
-            QVERIFY(wizard);
-            type(dialog, "FormatDateiname", QStringLiteral("adressen_3x7.vrl"));
-            // The editor opens on a new design of 63.5 x 38.0 mm labels; left
-            // without taking anything over, the design stays unchosen.
-            TEtiketteneditor *editor = rig.window->designEditor();
-            whenShownModal(editor, [&] {
-                mode = editor->core().modus();
-                width = editor->core().design().widthMm;
-                height = editor->core().design().heightMm;
-                editor->Zurck1Click();
-            });
-            wizard->Button2Click();
-            QCOMPARE(wizard->values().designFile, QString());
-            QCOMPARE(
-                wizard->values().formatFile, rig.temp.path() + QStringLiteral("/FORMATE/adressen_3x7.vrl"));
-            // Escape cancels the wizard, whatever the editor left in the flag.
-            wizard->reject();
-        });
-        rig.window->Button_EWHinzuClick();
-        QCOMPARE(mode, QStringLiteral("E"));
-        QCOMPARE(width, QStringLiteral("63"));
-        QCOMPARE(height, QStringLiteral("38"));
-        QVERIFY(!rig.context->dialogConfirmed);
-        QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
-    }
-
-    void TestMainWindow::formatExpertShowsTheAreasToManage()
-    {
-        Rig rig;
-        // The format catalogue, missing at start, was created with its title lines.
-        QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
-            QByteArray(
-                "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
-        QStringList areas;
-        QString confirm;
-        whenModal([&](QWidget *dialog) {
-            QCOMPARE(dialog->windowTitle(), QStringLiteral("Format auswählen"));
-            auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBereich"));
-            QVERIFY(list);
-            for (int i = 0; i < list->count(); ++i)
-                areas.append(list->item(i)->text());
-            confirm = dialog->findChild<QPushButton *>(QStringLiteral("Button_Ok"))->text();
-            dialog->findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->click();
-        });
-        rig.action("FormatExperte1")->trigger();
-        QCOMPARE(areas.size(), 9);
-        QCOMPARE(areas.at(2), QStringLiteral("AVERY Laseretiketten"));
-        QCOMPARE(confirm, QStringLiteral("OK"));
-    }
-
-    QTEST_MAIN(TestMainWindow)
+QTEST_MAIN(TestMainWindow)
 #include "TestMainWindow.moc"
