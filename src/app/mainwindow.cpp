@@ -2,11 +2,13 @@
 
 #include "app/dialogs/adrivodialog.h"
 #include "app/dialogs/areadialog.h"
+#include "app/dialogs/creationwizard.h"
 #include "app/dialogs/infowindows.h"
 #include "app/dialogs/printinformation.h"
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
+#include "app/templatemenu.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
@@ -61,19 +63,6 @@ const char *const ModeMenuCaptions[4] = {
     QT_TRANSLATE_NOOP("qm", "Editieren"),
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("qm", text);
-}
-
-// Items whose windows are not part of this version: shown, but disabled,
-// with a hint that says so.
-void markLater(QAction *action)
-{
-    action->setEnabled(false);
-    action->setStatusTip(tr("Diese Funktion folgt in einer späteren Version."));
-}
-
 bool sameAreas(const QList<WorksArea> &a, const QList<WorksArea> &b)
 {
     if (a.size() != b.size())
@@ -105,6 +94,8 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_quick = new TSchnellauswahlExperte(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.help, context.dir.path(), context.dir.programHelpPath(), this);
     m_adrivo = new TInfoADRIVO(context.settings, context.messages, this);
+    m_wizard = new TErstellungsExperte(context.dialogConfirmed, m_catalogue, context.messages,
+        context.fileDialogs, context.help, context.dir, this);
     m_title = new TTitel(this);
     m_info = new TPinformation(this);
     m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
@@ -121,6 +112,20 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
     m_printRun->setDesignEditor(m_editor);
+    // The wizard's "De&sign-Experte benutzen": a new design of the format's
+    // label size; the file it was saved to when taken over.
+    CreationWizardExperts experts;
+    experts.design = [this](int widthMm, int heightMm) {
+        m_editor->setModus(QStringLiteral("E"));
+        m_editor->setDateiname(QString());
+        m_editor->setLabelSize(QString::number(widthMm), QString::number(heightMm));
+        m_context.dialogConfirmed = false;
+        m_editor->showModal();
+        const bool taken = m_context.dialogConfirmed;
+        m_context.dialogConfirmed = false;
+        return taken ? m_editor->dateiname() : QString();
+    };
+    m_wizard->setExperts(std::move(experts));
 
     buildMenus();
     buildToolBar();
@@ -206,12 +211,7 @@ void THauptmenue::buildMenus()
     quit->setObjectName(QStringLiteral("Beenden1"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
 
-    QMenu *designs = menuBar()->addMenu(tr("Vorbereitete &Designs"));
-    designs->setObjectName(QStringLiteral("VorbereiteteDesigns"));
-    for (const char *group : { QT_TRANSLATE_NOOP("qm", "&Medien"), QT_TRANSLATE_NOOP("qm", "&Computer"),
-             QT_TRANSLATE_NOOP("qm", "Ver&sand"), QT_TRANSLATE_NOOP("qm", "&Büro"),
-             QT_TRANSLATE_NOOP("qm", "&Visitenkarten") })
-        markLater(designs->addMenu(tr(group))->menuAction());
+    addPreparedDesignsMenu(menuBar(), [this](const PreparedDesign &item) { VorbereitetesDesignClick(item); });
 
     QMenu *works = menuBar()->addMenu(tr("Eigene &Werke"));
     QAction *area = works->addAction(tr("Bereich &anlegen ..."), this, &THauptmenue::Button_BereichClick);
@@ -220,13 +220,12 @@ void THauptmenue::buildMenus()
     works->addAction(tr("Bereich l&öschen ..."), this, &THauptmenue::Bereichlschen1Click)
         ->setObjectName(QStringLiteral("Bereichlschen1"));
     works->addSeparator();
-    QAction *add = works->addAction(tr("Eintrag &hinzufügen ... (Etikett erstellen)"));
+    QAction *add = works->addAction(
+        tr("Eintrag &hinzufügen ... (Etikett erstellen)"), this, &THauptmenue::Button_EWHinzuClick);
     add->setObjectName(QStringLiteral("Eintraghinzufgen1"));
     add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    markLater(add);
-    QAction *change = works->addAction(tr("Eintrag &bearbeiten ..."));
-    change->setObjectName(QStringLiteral("Eintragbearbeiten1"));
-    markLater(change);
+    works->addAction(tr("Eintrag &bearbeiten ..."), this, &THauptmenue::Button_EWBearbClick)
+        ->setObjectName(QStringLiteral("Eintragbearbeiten1"));
     works->addAction(tr("Eintrag &löschen ..."), this, &THauptmenue::Eintraglschen1Click)
         ->setObjectName(QStringLiteral("Eintraglschen1"));
     works->addSeparator();
@@ -254,7 +253,7 @@ void THauptmenue::buildMenus()
     special->addSeparator();
     special->addAction(tr("&Verknüpfung mit ADRIVO ..."), this, &THauptmenue::AdressverwaltungADRIVO1Click)
         ->setObjectName(QStringLiteral("AdressverwaltungADRIVO1"));
-    markLater(special->addMenu(tr("Adressen drucken aus &ADRIVO"))->menuAction());
+    addAdrivoMenu(special, [this](const PreparedDesign &item) { AdressenAusADRIVOClick(item); });
 
     QMenu *help = menuBar()->addMenu(tr("&Hilfe"));
     help->addAction(tr("&Erste Hilfe ..."), this, &THauptmenue::ErsteHilfe1Click)
@@ -329,9 +328,9 @@ void THauptmenue::buildCentre()
             &THauptmenue::Button_BereichClick },
         { "Button_EWHinzu", QT_TRANSLATE_NOOP("qm", "&Hinzufügen"),
             QT_TRANSLATE_NOOP("qm", "Neues Etikett bzw Formular erstellen und Eintrag hinzufügen."),
-            nullptr },
+            &THauptmenue::Button_EWHinzuClick },
         { "Button_EWBearb", QT_TRANSLATE_NOOP("qm", "&Bearbeiten"),
-            QT_TRANSLATE_NOOP("qm", "Eintrag bearbeiten."), nullptr },
+            QT_TRANSLATE_NOOP("qm", "Eintrag bearbeiten."), &THauptmenue::Button_EWBearbClick },
         { "Button_EWLoesch", QT_TRANSLATE_NOOP("qm", "&Löschen"), QT_TRANSLATE_NOOP("qm", "Eintrag löschen."),
             &THauptmenue::Eintraglschen1Click },
         { "Button_Benutzen", QT_TRANSLATE_NOOP("qm", "Be&nutzen"),
@@ -343,14 +342,7 @@ void THauptmenue::buildCentre()
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setToolTip(tr(spec.hint));
         button->setStatusTip(tr(spec.hint));
-        if (spec.handler) {
-            connect(button, &QPushButton::clicked, this, spec.handler);
-        } else {
-            // The creation wizard is not part of this version.
-            button->setEnabled(false);
-            button->setToolTip(
-                tr(spec.hint) + QLatin1Char(' ') + tr("Diese Funktion folgt in einer späteren Version."));
-        }
+        connect(button, &QPushButton::clicked, this, spec.handler);
         row->addWidget(button);
     }
     row->addStretch();
@@ -568,6 +560,46 @@ void THauptmenue::AlleBereicheundEintrgelschen1Click()
     catalogueCommand([&] { m_catalogue.deleteAll(m_context.messages); });
 }
 
+void THauptmenue::Button_EWHinzuClick()
+{
+    const std::optional<WorksSelection> selected = selection();
+    const std::optional<QString> area = m_catalogue.areaForNewEntry(selected, m_context.messages);
+    if (!area)
+        return;
+    m_wizard->prepare(QStringLiteral("N"), *area);
+    m_context.dialogConfirmed = false;
+    m_wizard->exec();
+    if (!m_context.dialogConfirmed)
+        return;
+    const QString name = m_wizard->values().name;
+    catalogueCommand([&] { m_catalogue.load(); });
+    selectNode(*area, name);
+}
+
+void THauptmenue::Button_EWBearbClick()
+{
+    const std::optional<WorksSelection> selected = selection();
+    std::optional<WorksEntry> entry;
+    try {
+        entry = m_catalogue.entryToChange(selected, m_context.messages);
+    } catch (const Error &e) {
+        showError(e.message());
+        return;
+    }
+    if (!entry) {
+        fillTree();
+        return;
+    }
+    m_wizard->prepare(QStringLiteral("B"), entry->area, *entry);
+    m_context.dialogConfirmed = false;
+    m_wizard->exec();
+    if (!m_context.dialogConfirmed)
+        return;
+    const WorksEntry values = m_wizard->values();
+    catalogueCommand([&] { m_catalogue.changeEntry(*selected, values); });
+    selectNode(entry->area, values.name);
+}
+
 void THauptmenue::useEntry(bool silent)
 {
     const std::optional<WorksSelection> selected = selection();
@@ -639,6 +671,22 @@ void THauptmenue::openFile(const QString &path)
         return;
     }
     SchnellauswahlExperte1Click();
+}
+
+void THauptmenue::VorbereitetesDesignClick(const PreparedDesign &item)
+{
+    PreparedPaths paths = preparedPaths(item, m_context.dir);
+    m_printRun->Ausfuehren(paths.design, paths.format, m_workingMode, paths.database);
+}
+
+void THauptmenue::AdressenAusADRIVOClick(const PreparedDesign &item)
+{
+    // The address program's folder is read each time: it may have been
+    // linked a moment ago.
+    const QString folder
+        = m_context.settings.readString(QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), QString());
+    PreparedPaths paths = adrivoPaths(item, m_context.dir, folder);
+    m_printRun->Ausfuehren(paths.design, paths.format, m_workingMode, paths.database);
 }
 
 void THauptmenue::AdressverwaltungADRIVO1Click()

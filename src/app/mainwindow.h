@@ -20,8 +20,10 @@ class QTreeWidgetItem;
 namespace qm {
 
 class PrintRun;
+struct PreparedDesign;
 class TBereichBearbeiten;
 class TDruckInformation;
+class TErstellungsExperte;
 class TDatenbankExperte;
 class TEingabeExperte;
 class TEtiketteneditor;
@@ -65,6 +67,10 @@ public:
     void Button_BereichClick();
     void Bereichlschen1Click();
     void Eintraglschen1Click();
+    // "&Hinzufügen": the creation wizard makes a new entry in the selected
+    // area; "&Bearbeiten": it changes the selected entry.
+    void Button_EWHinzuClick();
+    void Button_EWBearbClick();
     void AlleBereicheundEintrgelschen1Click();
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
@@ -76,6 +82,12 @@ public:
     // "&Design-Experte ...": the design editor on a new design.
     void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
+    // An item of "Vorbereitete &Designs": uses its design, format and table
+    // of the program directory in the current working mode.
+    void VorbereitetesDesignClick(const PreparedDesign &item);
+    // An item of "Adressen drucken aus &ADRIVO": as above, with the export
+    // table of the address program.
+    void AdressenAusADRIVOClick(const PreparedDesign &item);
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
     void Serviceangebote1Click();
@@ -109,6 +121,7 @@ public:
     TFormatExperte *formatExpert() const { return m_formatExpert; }
     TFormatAuswaehlen *formatSelection() const { return m_formatSelection; }
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
+    TErstellungsExperte *creationWizard() const { return m_wizard; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
     TEtiketteneditor *designEditor() const { return m_editor; }
@@ -154,6 +167,7 @@ private:
     TBereichBearbeiten *m_areaDialog = nullptr;
     TSchnellauswahlExperte *m_quick = nullptr;
     TInfoADRIVO *m_adrivo = nullptr;
+    TErstellungsExperte *m_wizard = nullptr;
     TTitel *m_title = nullptr;
     TEtiketteneditor *m_editor = nullptr;
     TPinformation *m_info = nullptr;

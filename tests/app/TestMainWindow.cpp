@@ -1,5 +1,6 @@
 #include "app/appcontext.h"
 #include "app/dialogs/areadialog.h"
+#include "app/dialogs/creationwizard.h"
 #include "app/dialogs/printinformation.h"
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
@@ -142,6 +143,9 @@ private slots:
     void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
+    void wizardAddsAnEntryToTheSelectedArea();
+    void wizardChangesTheSelectedEntry();
+    void wizardOpensTheEditorInTheFormatsSize();
     void formatExpertShowsTheAreasToManage();
     void databaseExpertOpensWithoutTableOrDesign();
 };
@@ -231,10 +235,10 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                           << "Ctrl+B" << true;
     QTest::newRow("add entry") << "Eintraghinzufgen1"
                                << "Eintrag &hinzufügen ... (Etikett erstellen)"
-                               << "Ctrl+E" << false;
+                               << "Ctrl+E" << true;
     QTest::newRow("change entry") << "Eintragbearbeiten1"
                                   << "Eintrag &bearbeiten ..."
-                                  << "" << false;
+                                  << "" << true;
     QTest::newRow("use") << "Benutzen1"
                          << "Be&nutzen"
                          << "Ctrl+N" << true;
@@ -461,6 +465,81 @@ void TestMainWindow::helpOpensAtContextZero()
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
 }
 
+void TestMainWindow::wizardAddsAnEntryToTheSelectedArea()
+{
+    Rig rig;
+    // An entry needs an area.
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Bitte wählen Sie einen Bereich bei dem der neue Eintrag hinzugefügt werden soll."));
+
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
+    whenModal([](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        QCOMPARE(wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Neuen Eintrag hinzufügen]"));
+        type(dialog, "Bezeichnung", QStringLiteral("Nachbarn"));
+        wizard->Button_WeiterClick();
+        type(dialog, "FormatDateiname", QStringLiteral("FORMATE/adressen_3x7.vrl"));
+        wizard->Button_WeiterClick();
+        type(dialog, "EtikettenDateiname", QStringLiteral("ETIKETT/adresse.eti"));
+        wizard->Button_WeiterClick();
+        wizard->Button_WeiterClick();
+        QCOMPARE(wizard->step(), 4);
+        wizard->Button_EintragSichernClick();
+    });
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Etikett bzw. Formular \"Nachbarn\" wurde erfolgreich angelegt."));
+    QVERIFY(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"))
+                .endsWith("Post\r\nNachbarn\r\nFORMATE/adressen_3x7.vrl\r\nETIKETT/adresse.eti\r\n\r\n"));
+    QCOMPARE(rig.window->selection()->text, QStringLiteral("Nachbarn"));
+
+    // The new entry is used like any other.
+    whenModal([](QWidget *dialog) {
+        type(dialog, "F1", QStringLiteral("Anna Arm"));
+        qobject_cast<TEingabeExperte *>(dialog)->Button_DruckenClick();
+    });
+    rig.window->Button_BenutzenClick();
+    QVERIFY(rig.texts().join(QLatin1Char(' ')).contains(QLatin1String("Anna Arm")));
+}
+
+void TestMainWindow::wizardChangesTheSelectedEntry()
+{
+    Rig rig;
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    whenModal([](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        QCOMPARE(
+            wizard->windowTitle(), QStringLiteral("Erstellungs-Experte [Bestehenden Eintrag bearbeiten]"));
+        QCOMPARE(wizard->values().designFile, QStringLiteral("C:\\QUILL\\ETIKETT\\adresse.eti"));
+        type(dialog, "Bezeichnung", QStringLiteral("Anschriften"));
+        type(dialog, "DatenbankDateiname", QStringLiteral("DBANKEN/kunden.dbf"));
+        for (int i = 0; i < 4; ++i)
+            wizard->Button_WeiterClick();
+        wizard->Button_EintragSichernClick();
+    });
+    rig.window->Button_EWBearbClick();
+    QVERIFY(rig.messages.shown().isEmpty());
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")),
+        crlf({ QStringLiteral("WERKE.DAT - Quillmark 32-Bit-Version"), QString(41, QChar('=')),
+            QStringLiteral("Post"), QStringLiteral("Anschriften"),
+            QStringLiteral("C:\\QUILL\\FORMATE\\adressen_3x7.vrl"),
+            QStringLiteral("C:\\QUILL\\ETIKETT\\adresse.eti"), QStringLiteral("DBANKEN/kunden.dbf") }));
+    QCOMPARE(rig.window->selection()->text, QStringLiteral("Anschriften"));
+
+    // Cancelling changes nothing.
+    const QByteArray before = test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"));
+    whenModal([](QWidget *dialog) {
+        type(dialog, "Bezeichnung", QStringLiteral("Weg"));
+        qobject_cast<TErstellungsExperte *>(dialog)->Button_AbbrechenClick();
+    });
+    rig.window->Button_EWBearbClick();
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+}
+
 void TestMainWindow::databaseExpertOpensWithoutTableOrDesign()
 {
     Rig rig;
@@ -511,12 +590,46 @@ void TestMainWindow::designEditorOpensFromMenuAndEntry()
     QCOMPARE(editor->dateiname(), rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti"));
 }
 
+void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
+{
+    Rig rig;
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
+    const QByteArray before = test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT"));
+    QString mode, width, height;
+    whenModal([&](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        type(dialog, "FormatDateiname", QStringLiteral("adressen_3x7.vrl"));
+        // The editor opens on a new design of 63.5 x 38.0 mm labels; left
+        // without taking anything over, the design stays unchosen.
+        TEtiketteneditor *editor = rig.window->designEditor();
+        whenShownModal(editor, [&] {
+            mode = editor->core().modus();
+            width = editor->core().design().widthMm;
+            height = editor->core().design().heightMm;
+            editor->Zurck1Click();
+        });
+        wizard->Button2Click();
+        QCOMPARE(wizard->values().designFile, QString());
+        QCOMPARE(wizard->values().formatFile, rig.temp.path() + QStringLiteral("/FORMATE/adressen_3x7.vrl"));
+        // Escape cancels the wizard, whatever the editor left in the flag.
+        wizard->reject();
+    });
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(mode, QStringLiteral("E"));
+    QCOMPARE(width, QStringLiteral("63"));
+    QCOMPARE(height, QStringLiteral("38"));
+    QVERIFY(!rig.context->dialogConfirmed);
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+}
+
 void TestMainWindow::formatExpertShowsTheAreasToManage()
 {
     Rig rig;
     // The format catalogue, missing at start, was created with its title lines.
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
-        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
+        QByteArray(
+            "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
     QStringList areas;
     QString confirm;
     whenModal([&](QWidget *dialog) {

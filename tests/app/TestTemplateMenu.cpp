@@ -1,0 +1,350 @@
+#include "app/appcontext.h"
+#include "app/mainwindow.h"
+#include "catalogue/prepareddesigns.h"
+#include "data/widgets/eingabeexperte.h"
+#include "platform/canvas/canvas.h"
+#include "platform/doubles/memorysettings.h"
+#include "platform/doubles/recordinghelp.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "platform/doubles/virtualwaiter.h"
+#include "printerdoubles.h"
+#include "testfiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTransform>
+
+#include <functional>
+
+using namespace qm;
+
+namespace {
+
+const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
+
+void whenModal(std::function<void(QWidget *)> action)
+{
+    QTimer::singleShot(0, [action] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog) {
+            qWarning("no modal dialog is open");
+            return;
+        }
+        action(dialog);
+    });
+}
+
+// The values of the first record of a dBASE III table, field by field.
+QStringList firstRecord(const QString &path)
+{
+    const QByteArray bytes = test::contentOf(path);
+    if (bytes.size() < 33)
+        return {};
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const int header = byte(8) | byte(9) << 8;
+    QStringList values;
+    qsizetype at = header + 1;
+    for (qsizetype d = 32; d + 32 <= bytes.size() && bytes[d] != '\r'; d += 32) {
+        const int width = byte(d + 16);
+        values << QString::fromLatin1(bytes.mid(at, width)).trimmed();
+        at += width;
+    }
+    // Windows-1252 beyond Latin-1 is not used by the example records.
+    return values;
+}
+
+// The menu as text: captions, "-" for a separator.
+QStringList entries(const QMenu *menu)
+{
+    QStringList out;
+    for (const QAction *action : menu->actions())
+        out << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return out;
+}
+
+QMenu *submenu(const QWidget *parent, const QString &caption)
+{
+    for (QAction *action : parent->actions())
+        if (action->menu() && action->text() == caption)
+            return action->menu();
+    return nullptr;
+}
+
+// The area a text covers, from the logged font: the same em size the
+// drawing canvas takes for a cell height, turned by the escapement about
+// the text's top-left corner.
+QRectF textArea(int x, int y, const QString &text, const QString &font)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^face=(.*) h=(-?\\d+) esc=(-?\\d+) w=(\\d+) i=(\\d)$"));
+    const QRegularExpressionMatch m = pattern.match(font);
+    if (!m.hasMatch())
+        return {};
+    QFont probe;
+    probe.setFamilies({ substituteFace(m.captured(1)) });
+    probe.setWeight(static_cast<QFont::Weight>(m.captured(4).toInt()));
+    probe.setItalic(m.captured(5) == QLatin1String("1"));
+    probe.setKerning(false);
+    probe.setPixelSize(1000);
+    const QFontMetricsF metrics(probe);
+    const int height = m.captured(2).toInt();
+    const qreal em = height < 0 ? -height : height * 1000 / (metrics.ascent() + metrics.descent());
+    const qreal scale = em / 1000;
+    const QRectF box(
+        0, 0, metrics.horizontalAdvance(text) * scale, (metrics.ascent() + metrics.descent()) * scale);
+    QTransform turn;
+    turn.translate(x, y);
+    turn.rotate(-m.captured(3).toInt() / 10.0);
+    return turn.mapRect(box);
+}
+
+// A program directory seeded with the shipped files, and the main window on
+// top of it with the doubles.
+struct Rig
+{
+    QTemporaryDir temp;
+    MemorySettings settings;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    test::FakePrinters printers;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<THauptmenue> window;
+
+    // Without a folder, a fresh one is seeded; a given one is used as it is.
+    explicit Rig(const QString &folder = QString())
+    {
+        if (folder.isEmpty())
+            seedProgramDirectory(temp.path(), ShareDir);
+        root = folder.isEmpty() ? temp.path() : folder;
+        context = std::make_unique<AppContext>(
+            ProgramDirectory(root), settings, messages, files, waiter, help, printers);
+        window = std::make_unique<THauptmenue>(*context);
+        window->printRun().setDateProvider([] { return QStringLiteral("10.12.26"); });
+    }
+
+    QString root;
+    QString path(const QString &name) const { return root + QLatin1Char('/') + name; }
+    QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
+};
+
+QList<const PreparedDesign *> allItems()
+{
+    QList<const PreparedDesign *> items;
+    for (const PreparedGroup &group : preparedDesignGroups())
+        for (const PreparedDesign &item : group.items)
+            items.append(&item);
+    for (const PreparedDesign &item : adrivoDesigns())
+        items.append(&item);
+    return items;
+}
+
+} // namespace
+
+class TestTemplateMenu : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(seedProgramDirectory(m_shared.path(), ShareDir) > 0); }
+    void menusHoldTheItemsInGroups_data();
+    void menusHoldTheItemsInGroups();
+    void everyItemPrintsInsideItsLabel_data();
+    void everyItemPrintsInsideItsLabel();
+    void plannerWithoutTableCannotPrintFromATable();
+    void adrivoTableIsLookedForInTheLinkedFolder();
+
+private:
+    // The shipped files, seeded once for the tests that only read them.
+    QTemporaryDir m_shared;
+};
+
+void TestTemplateMenu::menusHoldTheItemsInGroups_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("designs") << "Vorbereitete &Designs"
+                             << QStringList { "&Medien", "-", "&Computer", "-", "Ver&sand", "-", "&Büro", "-",
+                                    "&Visitenkarten" };
+    QTest::newRow("media") << "&Medien"
+                           << QStringList { "Audio-Kassettenhülle", "Audio-Kassettenhülle (ohne Felder)",
+                                  "Audio-Kassettenhülle Frontteil", "-", "CD-Hülle Vorderseite",
+                                  "CD-Hülle Rückseite", "-", "Dia", "-", "DAT-Hülle", "-", "Fotoaufkleber",
+                                  "-", "VHS-C Hülle", "-", "VHS-Video Frontseite 1", "VHS-Video Frontseite 2",
+                                  "VHS-Video Oberseite 1", "VHS-Video Oberseite 2" };
+    QTest::newRow("computer") << "&Computer"
+                              << QStringList { "Diskettenetikett 3.5\" Ausführung 1 (70x70mm)",
+                                     "Diskettenetikett 3.5\" Ausführung 2 (70x70mm)",
+                                     "Diskettenetikett 3.5\" Ausführung 1 (70x50mm)",
+                                     "Diskettenetikett 3.5\" Ausführung 2 (70x50mm)", "-",
+                                     "Diskettenetikett 5.25\" (89x36mm)" };
+    QTest::newRow("mail") << "Ver&sand"
+                          << QStringList { "Adressaufkleber Ausführung 1 (89x36 mm)",
+                                 "Adressaufkleber Ausführung 2 (70x36 mm)",
+                                 "Adressaufkleber Ausführung 3 (70x42 mm)", "-", "DIN-A5 Umschlag", "-",
+                                 "Paketaufkleber -poststandard-", "Paketaufkleber -groß- (210x148mm)",
+                                 "Paketaufkleber -klein- (140x100mm)", "-", "Postkarte -poststandard-", "-",
+                                 "Absenderaufkleber Ausführung 1 (89x36mm)",
+                                 "Absenderaufkleber Ausführung 2 (89x23mm)" };
+    QTest::newRow("office") << "&Büro"
+                            << QStringList { "Aktenordner -breit- (190x61mm)",
+                                   "Aktenordner -mittel- (154x48mm)", "Aktenordner -schmal- (190x38mm)", "-",
+                                   "Tischkarte", "-", "Kofferschild", "-", "Wochenplaner -Leerblatt-",
+                                   "Wochenplaner -Tagesübersicht-", "Wochenplaner -Wochenübersicht-" };
+    QTest::newRow("cards") << "&Visitenkarten"
+                           << QStringList { "Visitenkarten Ausführung 1", "Visitenkarten Ausführung 2" };
+    QTest::newRow("adrivo") << "Adressen drucken aus &ADRIVO"
+                            << QStringList { "Adressaufkleber 89x36 mm", "Adressaufkleber 70x36 mm",
+                                   "Adressaufkleber 70x42 mm" };
+}
+
+void TestTemplateMenu::menusHoldTheItemsInGroups()
+{
+    QFETCH(QString, menu);
+    QFETCH(QStringList, expected);
+    Rig rig;
+    QMenu *designs = submenu(rig.window->menuBar(), QStringLiteral("Vorbereitete &Designs"));
+    QMenu *special = submenu(rig.window->menuBar(), QStringLiteral("&Spezial"));
+    QVERIFY(designs && special);
+    QMenu *found = menu == designs->title() ? designs : submenu(designs, menu);
+    if (!found)
+        found = submenu(special, menu);
+    QVERIFY(found);
+    QVERIFY(found->menuAction()->isEnabled());
+    QCOMPARE(entries(found), expected);
+    for (QAction *action : found->actions())
+        QVERIFY(action->isEnabled());
+}
+
+void TestTemplateMenu::everyItemPrintsInsideItsLabel_data()
+{
+    QTest::addColumn<QString>("component");
+    QTest::addColumn<QString>("table");
+    for (const PreparedDesign *item : allItems()) {
+        QString table = QString::fromLatin1(item->databaseFile);
+        // The address program's table holds addresses like our own.
+        if (table == AdrivoTableFile)
+            table = QStringLiteral("adress2.dbf");
+        QTest::newRow(item->component) << QString::fromLatin1(item->component) << table;
+    }
+}
+
+void TestTemplateMenu::everyItemPrintsInsideItsLabel()
+{
+    QFETCH(QString, component);
+    QFETCH(QString, table);
+    Rig rig(m_shared.path());
+    QStringList values;
+    if (!table.isEmpty()) {
+        values = firstRecord(rig.path(QStringLiteral("DBANKEN/") + table));
+        QVERIFY(!values.isEmpty());
+    }
+
+    // Type the first record of the table, six fields at a time, and print
+    // one label with its frame.
+    int fieldCount = -1;
+    whenModal([&](QWidget *dialog) {
+        auto *input = qobject_cast<TEingabeExperte *>(dialog);
+        QVERIFY(input);
+        fieldCount = rig.context->session.entryGrid.cell(0, 0).toInt();
+        auto *scroll = dialog->findChild<QScrollBar *>(QStringLiteral("Scroll_Feld"));
+        for (int first = 1; first <= fieldCount; first += 6) {
+            scroll->setValue(first);
+            const int shown = fieldCount <= 6 ? 1 : scroll->value();
+            for (int line = 1; line <= 6 && shown + line - 1 <= fieldCount; ++line) {
+                const int field = shown + line - 1;
+                auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("F%1").arg(line));
+                edit->setText(
+                    field <= values.size() ? values[field - 1] : QStringLiteral("Wert %1").arg(field));
+            }
+        }
+        dialog->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
+        input->Button_DruckenClick();
+    });
+    QAction *action = rig.action(component);
+    QVERIFY(action);
+    action->trigger();
+
+    QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));
+    QVERIFY(rig.printers.last);
+    const PrintDesign &design = rig.context->session.design;
+    QCOMPARE(fieldCount, design.fieldCount);
+    if (!table.isEmpty())
+        QCOMPARE(values.size(), qsizetype(design.fieldCount));
+
+    // The frame of the label is drawn first: design size less one unit.
+    const auto &calls = rig.printers.last->canvas_.calls();
+    QRect label;
+    QStringList drawn;
+    for (const RecordingCanvas::Call &call : calls) {
+        if (call.op == QLatin1String("rect") && label.isNull()) {
+            const QStringList e = call.args[0].split(QLatin1Char(','));
+            label = QRect(QPoint(e[0].toInt(), e[1].toInt()), QPoint(e[2].toInt(), e[3].toInt()));
+            QCOMPARE(label.width(), design.labelWidth);
+            QCOMPARE(label.height(), design.labelHeight);
+        }
+        if (call.op != QLatin1String("text"))
+            continue;
+        QVERIFY(!label.isNull());
+        const QStringList at = call.args[0].split(QLatin1Char(','));
+        const QString text = call.args[1].mid(1, call.args[1].size() - 2);
+        if (text.isEmpty())
+            continue; // an empty field draws nothing
+        const QRectF area = textArea(at[0].toInt(), at[1].toInt(), text, call.args[2]);
+        QVERIFY2(QRectF(label).adjusted(-0.5, -0.5, 1.5, 1.5).contains(area),
+            qPrintable(QStringLiteral("\"%1\" covers %2,%3 .. %4,%5 of the label %6,%7 .. %8,%9")
+                           .arg(text)
+                           .arg(area.left())
+                           .arg(area.top())
+                           .arg(area.right())
+                           .arg(area.bottom())
+                           .arg(label.left())
+                           .arg(label.top())
+                           .arg(label.right() + 1)
+                           .arg(label.bottom() + 1)));
+        drawn << text;
+    }
+    QVERIFY(!drawn.isEmpty());
+    for (const QString &value : std::as_const(values))
+        if (!value.isEmpty())
+            QVERIFY2(drawn.contains(value), qPrintable(value));
+}
+
+void TestTemplateMenu::plannerWithoutTableCannotPrintFromATable()
+{
+    Rig rig;
+    rig.window->MenueModus2Click();
+    rig.action(QStringLiteral("WochenplanerLeerblatt1"))->trigger();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Keine Datenbank zu diesem Etikett bestimmt !"));
+    QVERIFY(!rig.printers.last);
+}
+
+void TestTemplateMenu::adrivoTableIsLookedForInTheLinkedFolder()
+{
+    // Linked, but the address program has not exported its table yet: the
+    // run names the table it looked for last.
+    Rig rig;
+    rig.window->MenueModus3Click();
+    rig.settings.writeString(
+        QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), rig.path(QStringLiteral("adr")));
+    rig.action(QStringLiteral("Adressaufkleber89x36mm3"))->trigger();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Datenbank \"%1\" nicht gefunden. Bearbeitung abgebrochen !")
+            .arg(rig.path("qmadrivo.dbf")));
+    QVERIFY(!rig.printers.last);
+}
+
+QTEST_MAIN(TestTemplateMenu)
+#include "TestTemplateMenu.moc"

@@ -1,0 +1,161 @@
+"""Small building blocks for the prepared designs, sheet formats and tables.
+
+Lengths are given in millimetres and written in the units of the files:
+designs in units of 0.4 mm (2.5 per millimetre), sheet formats in tenths of
+a millimetre. Everything is written as Windows-1252 with CR LF.
+"""
+
+import datetime
+import os
+import struct
+
+VERSION = "2.04s"
+
+
+def u(mm):
+    """Millimetres to design units (0.4 mm), rounded to the nearest unit."""
+    return int(round(mm * 2.5))
+
+
+def write_lines(path, lines):
+    data = "".join(line + "\r\n" for line in lines).encode("cp1252")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+# Average advance of a character relative to the cell height, generous
+# enough for capitals and digits in Arial: sizes fields so that a value of
+# the full length still fits the room given to it.
+CHAR_ADVANCE = 0.5
+
+
+class Design:
+    def __init__(self, file, description, width_mm, height_mm):
+        self.file = file
+        self.description = description
+        self.width_mm = width_mm
+        self.height_mm = height_mm
+        self.records = []
+        self.fields = []  # (name, size) in design order
+        self._font = None
+        self._pen = None
+
+    # Pens: style 0 thin, 1 thick, 2 dashed; colour index 0..15.
+    def pen(self, style=0, colour=0):
+        self._pen = (style, colour)
+
+    def _pen_record(self):
+        style, colour = self._pen or (0, 0)
+        self.records.append(f"XP,{style},{colour}")
+
+    def line(self, x1, y1, x2, y2):
+        self._pen_record()
+        self.records.append(f"LI,{u(x1)},{u(y1)},{u(x2)},{u(y2)}")
+
+    def rect(self, x1, y1, x2, y2):
+        self._pen_record()
+        self.records.append(f"RE,{u(x1)},{u(y1)},{u(x2)},{u(y2)}")
+
+    def rrect(self, x1, y1, x2, y2):
+        self._pen_record()
+        self.records.append(f"RA,{u(x1)},{u(y1)},{u(x2)},{u(y2)}")
+
+    # Fonts: cell height in design units, bold, italic, rotation in degrees.
+    def font(self, height, bold=False, italic=False, rotation=0, face="Arial", colour=0):
+        self._font = (height, bold, italic, rotation, face, colour)
+
+    def _font_record(self):
+        height, bold, italic, rotation, face, colour = self._font
+        self.records.append(f"XF,{height},{int(italic)},{int(bold)},{rotation},{face},{colour}")
+
+    def text(self, x, y, text):
+        self._font_record()
+        self.records.append(f"TE,{u(x)},{u(y)},{text}")
+
+    def field(self, x, y, name, room_mm, size=None):
+        """A data field at (x, y) with room_mm millimetres of room along its
+        line; the field size follows from the room unless given."""
+        assert len(name) <= 10 and name.isascii() and name.isalnum(), name
+        assert name not in (n for n, _ in self.fields), (self.file, name)
+        height = self._font[0]
+        fitting = int(u(room_mm) / (CHAR_ADVANCE * height))
+        if size is None:
+            size = fitting
+        size = max(1, min(80, size))
+        self._font_record()
+        self.records.append(f"EF,{u(x)},{u(y)},{size},{name}")
+        self.fields.append((name, size))
+
+    def date(self, x, y):
+        self._font_record()
+        self.records.append(f"SE,{u(x)},{u(y)},0,,")
+
+    def write(self, folder):
+        today = datetime.date.today().strftime("%d.%m.%Y")
+        lines = [
+            "** QUILLMARK für WINDOWS 95",
+            "** ETI-Datei für ein Etikett bzw. Formular",
+            f"** Erstellt am {today} mit Version {VERSION}",
+            f"NA,{self.description}",
+            f"GR,{int(self.width_mm * 2.5)},{int(self.height_mm * 2.5)},25",
+        ] + self.records
+        # The print side holds at most 200 records of a design.
+        assert len(lines) - 3 <= 200, self.file
+        write_lines(os.path.join(folder, self.file), lines)
+
+
+class Format:
+    """A regular sheet: label width and height, counts across and down,
+    margins and gaps, all in millimetres (one decimal)."""
+
+    def __init__(self, file, description, w, h, across, down, left, top, gap_x=0.0, gap_y=0.0):
+        self.file = file
+        self.description = description
+        t = lambda mm: int(round(mm * 10))
+        self.w, self.h, self.sx, self.sy, self.gx, self.gy = t(w), t(h), t(left), t(top), t(gap_x), t(gap_y)
+        self.n, self.m = across, down
+
+    def extent(self):
+        width = self.sx + self.n * self.w + (self.n - 1) * self.gx if self.n > 1 else self.sx + self.w + self.gx
+        height = self.sy + self.m * self.h + (self.m - 1) * self.gy if self.m > 1 else self.sy + self.h + self.gy
+        return width, height
+
+    def positions(self):
+        for j in range(self.m):
+            for i in range(self.n):
+                yield (self.sx + i * (self.w + self.gx), self.sy + j * (self.h + self.gy), self.w, self.h)
+
+    def write(self, folder):
+        width, height = self.extent()
+        # An NA line ends at its first comma: decimals get a point there.
+        description = self.description.replace(",", ".")
+        lines = [f"** Formatdatei erstellt mit QUILLMARK 95 - Version{VERSION}", f"NA,{description}",
+                 f"GR,{width},{height}"]
+        lines += [f"PO,{x},{y},{w},{h}" for x, y, w, h in self.positions()]
+        write_lines(os.path.join(folder, self.file), lines)
+
+
+def write_dbf(path, fields, records):
+    """A dBASE III table of character fields (name, width) holding the
+    records (dicts by field name), text in Windows-1252."""
+    today = datetime.date.today()
+    record_length = 1 + sum(width for _, width in fields)
+    header_length = 32 + 32 * len(fields) + 1
+    out = bytearray()
+    out += struct.pack("<BBBBIHH", 0x03, today.year - 1900, today.month, today.day, len(records),
+                       header_length, record_length)
+    out += bytes(17) + bytes([0x57]) + bytes(2)  # language driver: Windows ANSI
+    for name, width in fields:
+        out += name.encode("ascii").ljust(11, b"\0") + b"C" + bytes(4)
+        out += bytes([width, 0]) + bytes(14)
+    out += b"\r"
+    for record in records:
+        out += b" "
+        for name, width in fields:
+            value = record.get(name, "").encode("cp1252")
+            assert len(value) <= width, (path, name, value)
+            out += value.ljust(width, b" ")
+    out += b"\x1a"
+    with open(path, "wb") as f:
+        f.write(out)
