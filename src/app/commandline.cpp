@@ -261,9 +261,10 @@ int printCommand(const QStringList &args, QTextStream &out, QTextStream &err, IP
     request.frame = frame;
     request.unitsPerCm = design.printScale;
     const QString date = shortDateText();
+    const LabelDrawing drawing(design);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-            EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame, messages, date);
+            drawing.draw(canvas, labelList, x, y, row, withFrame, messages, date);
         });
     if (printer) {
         if (result != LayoutResult::Printed || !device.begun())

@@ -27,6 +27,17 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     if (last < 1 || request.unitsPerCm < 1)
         return LayoutResult::Refused;
 
+    // Texts are formatted only when someone watches them.
+    const bool watched = progress.watched();
+    const auto actionText = [&](const char *text) {
+        if (watched)
+            progress.setActionText(tr(text));
+    };
+    const auto pageText = [&](int page) {
+        if (watched)
+            progress.setPageText(tr("Seite %1").arg(page));
+    };
+
     progress.setProgressStep(100 / last);
     int page = 1;
     int onSheet = 1;
@@ -34,21 +45,22 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     int y = 0;
     const int perSheet = format.positionCount();
 
-    progress.setActionText(tr("Öffne Drucker ..."));
+    actionText("Öffne Drucker ...");
     const bool opened = printer.DruckerOeffnen();
     const IPrinterDevice::Paper saved = printer.PapierformatHolen();
     printer.PapierformatSetzen({ 256, format.extentHeight, format.extentWidth + 250 });
     waiter.wait(200);
 
-    progress.setActionText(tr("Neue Seite ..."));
-    progress.setPageText(tr("Seite %1").arg(page));
+    actionText("Neue Seite ...");
+    pageText(page);
     const bool begun = printer.DokumentBeginnen(QStringLiteral("Quillmark 32"));
     waiter.wait(200);
 
     LayoutResult result = opened && begun ? LayoutResult::Printed : LayoutResult::DeviceFailed;
     for (int n = 1; n <= last; ++n) {
-        progress.setLabelText(tr("Etikett %1").arg(n));
-        progress.setActionText(tr("Übergebe Daten an Drucker ..."));
+        if (watched)
+            progress.setLabelText(tr("Etikett %1").arg(n));
+        actionText("Übergebe Daten an Drucker ...");
         int width = 0;
         int height = 0;
         HolePosition(format, onSheet, request.offsetX, request.offsetY, x, y, width, height);
@@ -62,8 +74,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
         }
         if (onSheet == perSheet) {
             ++page;
-            progress.setActionText(tr("Neue Seite ..."));
-            progress.setPageText(tr("Seite %1").arg(page));
+            actionText("Neue Seite ...");
+            pageText(page);
             printer.endPage();
             waiter.wait(100);
             printer.beginPage();
@@ -78,7 +90,7 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
         }
     }
 
-    progress.setActionText(tr("Schließe Drucker ..."));
+    actionText("Schließe Drucker ...");
     waiter.wait(200);
     printer.DokumentBeenden();
     printer.DruckerSchliessen();
