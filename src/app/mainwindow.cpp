@@ -8,6 +8,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
 #include "data/widgets/eingabeexperte.h"
+#include "editor/widgets/etiketteneditor.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -101,6 +102,9 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed,
         PrintRunServices { context.messages, context.fileDialogs, context.waiter, context.printers,
             *m_inputExpert, *m_progress });
+    m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
+        context.settings, context.help, context.dir.programHelpPath(), this);
+    m_printRun->setDesignEditor(m_editor);
 
     buildMenus();
     buildToolBar();
@@ -222,9 +226,8 @@ void THauptmenue::buildMenus()
     QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
     formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
     markLater(formatExpert);
-    QAction *designExpert = special->addAction(tr("&Design-Experte ..."));
-    designExpert->setObjectName(QStringLiteral("Etiketteneditor1"));
-    markLater(designExpert);
+    special->addAction(tr("&Design-Experte ..."), this, &THauptmenue::Etiketteneditor1Click)
+        ->setObjectName(QStringLiteral("Etiketteneditor1"));
     QAction *databaseExpert = special->addAction(tr("Daten&bank-Experte ..."));
     databaseExpert->setObjectName(QStringLiteral("DatenbankExpert1"));
     markLater(databaseExpert);
@@ -601,6 +604,13 @@ void THauptmenue::Inhaltsverzeichnis1Click()
 void THauptmenue::showError(const QString &message)
 {
     m_context.messages.show(MessageKind::Error, message, MessageButton::Ok);
+}
+
+void THauptmenue::Etiketteneditor1Click()
+{
+    m_editor->setModus(QStringLiteral("N"));
+    m_editor->setDateiname(QString());
+    m_editor->showModal();
 }
 
 } // namespace qm

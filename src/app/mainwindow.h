@@ -23,6 +23,7 @@ class PrintRun;
 class TBereichBearbeiten;
 class TDruckInformation;
 class TEingabeExperte;
+class TEtiketteneditor;
 class TInfoADRIVO;
 class TPinformation;
 class TSchnellauswahlExperte;
@@ -62,6 +63,8 @@ public:
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
     void SchnellauswahlExperte1Click();
+    // "&Design-Experte ...": the design editor on a new design.
+    void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
     void ErsteHilfe1Click();
     void Inhaltsverzeichnis1Click();
@@ -90,6 +93,7 @@ public:
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
+    TEtiketteneditor *designEditor() const { return m_editor; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -130,6 +134,7 @@ private:
     TSchnellauswahlExperte *m_quick = nullptr;
     TInfoADRIVO *m_adrivo = nullptr;
     TTitel *m_title = nullptr;
+    TEtiketteneditor *m_editor = nullptr;
     TPinformation *m_info = nullptr;
     TServiceangebote *m_service = nullptr;
 };

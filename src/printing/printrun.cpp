@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
+#include "printing/designeditor.h"
 #include "printing/expansion.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
@@ -139,6 +140,12 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
         default:
             if (!ok)
                 return RunOutcome::FileMissing;
+            if (m_designEditor) {
+                m_designEditor->setModus(QStringLiteral("N"));
+                m_designEditor->setDateiname(designPath);
+                m_designEditor->showModal();
+                return RunOutcome::Edited;
+            }
             m_services.messages.show(MessageKind::Information,
                 tr("Der Design-Experte steht in dieser Version von Quillmark noch nicht zur "
                    "Verfügung. Bitte wählen Sie den Modus \"Eingeben und Drucken\"."),

@@ -11,6 +11,7 @@
 
 namespace qm {
 
+class IDesignEditor;
 class IFileDialogs;
 class IInputExpert;
 class IMessages;
@@ -61,6 +62,7 @@ enum class RunOutcome {
     Cancelled, // the input expert was cancelled, or the PDF choice
     Failed, // a conversion or file error ended the run (message shown)
     NotAvailable, // the mode's window is not part of this version (message shown)
+    Edited, // the design editor was shown on the design
     Printed, // labels went to the printer or the PDF file
     PrintCancelled, // the user stopped the run in the progress window
     DeviceFailed, // the printer or the PDF file could not be written (message shown)
@@ -78,6 +80,10 @@ public:
     // The paths are the caller's: a file found at another place is written
     // back. Errors are shown to the user; nothing is thrown.
     RunOutcome Ausfuehren(QString &designPath, QString &formatPath, int mode, QString &databasePath);
+
+    // The design editor of working mode 4; without one, mode 4 says that
+    // the editor is not available.
+    void setDesignEditor(IDesignEditor *editor) { m_designEditor = editor; }
 
     // What a date element prints; the system's short date by default.
     void setDateProvider(std::function<QString()> provider) { m_dateText = std::move(provider); }
@@ -101,6 +107,7 @@ private:
     bool &m_confirmed;
     PrintRunServices m_services;
     std::function<QString()> m_dateText;
+    IDesignEditor *m_designEditor = nullptr;
     int m_lastLabels = 0;
     int m_lastPosition = 0;
 };

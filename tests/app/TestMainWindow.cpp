@@ -5,6 +5,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/mainwindow.h"
 #include "data/widgets/eingabeexperte.h"
+#include "editor/widgets/etiketteneditor.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
@@ -49,6 +50,18 @@ void whenModal(std::function<void(QWidget *)> action)
             return;
         }
         action(dialog);
+    });
+}
+
+// Runs the action once the window is the open modal window; until then the
+// check is repeated at each turn of the event loop.
+void whenShownModal(QWidget *window, std::function<void()> action)
+{
+    QTimer::singleShot(0, [window, action] {
+        if (QApplication::activeModalWidget() == window && window->isVisible())
+            action();
+        else
+            whenShownModal(window, action);
     });
 }
 
@@ -120,6 +133,7 @@ private slots:
     void oneEntryIsPrintedWithTypedRecords();
     void usingAnAreaAsksForAnEntry();
     void quickSelectionUsesTheChosenFiles();
+    void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
 };
@@ -217,7 +231,7 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                                    << "" << false;
     QTest::newRow("design expert") << "Etiketteneditor1"
                                    << "&Design-Experte ..."
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("database expert") << "DatenbankExpert1"
                                      << "Daten&bank-Experte ..."
                                      << "" << false;
@@ -338,10 +352,17 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
         type(dialog, "f", QStringLiteral("egal.vrl"));
         static_cast<TSchnellauswahlExperte *>(dialog)->Button_WeiterClick();
     });
+    // Working mode 4 opens the design in the design editor.
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QString caption;
+    whenShownModal(editor, [editor, &caption] {
+        caption = editor->windowTitle();
+        editor->Zurck1Click();
+    });
     rig.window->SchnellauswahlExperte1Click();
-    // Editing a design is not part of this version; the run says so after
-    // finding the design.
-    QVERIFY(rig.messages.lastText().startsWith(QStringLiteral("Der Design-Experte steht")));
+    QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
+    QCOMPARE(editor->dateiname(), design);
+    QVERIFY(rig.messages.shown().isEmpty());
 
     whenModal(
         [](QWidget *dialog) { static_cast<TSchnellauswahlExperte *>(dialog)->Button_AbbrechenClick(); });
@@ -374,6 +395,40 @@ void TestMainWindow::helpOpensAtContextZero()
     QCOMPARE(rig.help.requests(),
         (QList<RecordingHelp::Request> {
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
+}
+
+void TestMainWindow::designEditorOpensFromMenuAndEntry()
+{
+    Rig rig;
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QString caption;
+    int elements = -1;
+    bool takeOver = true;
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        elements = editor->core().design().count();
+        takeOver = editor->findChild<QWidget *>(QStringLiteral("ButtonUeber"))->isVisible();
+        editor->Zurck1Click();
+    });
+    rig.action("Etiketteneditor1")->trigger();
+    QCOMPARE(caption, QStringLiteral("Design-Experte [keine Beschreibung]"));
+    QCOMPARE(elements, 0);
+    QVERIFY(!takeOver);
+    QVERIFY(!editor->isVisible());
+
+    // "Benutzen" on an entry in working mode 4.
+    rig.window->FormShow();
+    rig.window->MenueModus4Click();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
+    whenShownModal(editor, [&] {
+        caption = editor->windowTitle();
+        elements = editor->core().design().count();
+        editor->Zurck1Click();
+    });
+    rig.window->Button_BenutzenClick();
+    QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
+    QVERIFY(elements > 0);
+    QCOMPARE(editor->dateiname(), rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti"));
 }
 
 QTEST_MAIN(TestMainWindow)

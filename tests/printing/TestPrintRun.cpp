@@ -3,6 +3,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printerdoubles.h"
+#include "printing/designeditor.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
 
@@ -53,6 +54,18 @@ private:
 
 // A program directory with the three-line address design and the 3 x 7
 // sheet in its folders, and everything a run talks to.
+// The design editor of working mode 4: records how it was opened.
+struct RecordingDesignEditor : IDesignEditor
+{
+    void setModus(const QString &m) override { modus = m; }
+    void setDateiname(const QString &path) override { file = path; }
+    void setLabelSize(const QString &, const QString &) override { }
+    void showModal() override { ++shown; }
+    QString dateiname() const override { return file; }
+    QString modus, file;
+    int shown = 0;
+};
+
 struct Rig
 {
     QTemporaryDir temp;
@@ -121,6 +134,7 @@ private slots:
     void badNumbersStopTheRunCleanly();
     void withoutDefaultPrinterThePdfIsOffered();
     void cancellingInTheProgressWindowStopsTheRun();
+    void modeFourOpensTheDesignEditor();
     void otherModesSayWhatIsNotAvailable_data();
     void otherModesSayWhatIsNotAvailable();
 };
@@ -314,6 +328,28 @@ void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()
     QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 2);
     QVERIFY(rig.printers.last->ended);
     QVERIFY(!rig.progress.visible);
+}
+
+void TestPrintRun::modeFourOpensTheDesignEditor()
+{
+    Rig rig;
+    RecordingDesignEditor editor;
+    rig.run->setDesignEditor(&editor);
+    QFile::remove(rig.format); // the format is not needed to edit a design
+    QString design = QStringLiteral("C:\\ALT\\versand.eti");
+    QString format = rig.format;
+    QString database;
+    QCOMPARE(rig.run->Ausfuehren(design, format, 4, database), RunOutcome::Edited);
+    QCOMPARE(editor.shown, 1);
+    QCOMPARE(editor.modus, QStringLiteral("N"));
+    QCOMPARE(editor.file, rig.design);
+    QCOMPARE(design, rig.design);
+    QVERIFY(rig.messages.shown().isEmpty());
+
+    // A design that is not found opens nothing.
+    QFile::remove(rig.design);
+    QCOMPARE(rig.use(4), RunOutcome::FileMissing);
+    QCOMPARE(editor.shown, 1);
 }
 
 void TestPrintRun::otherModesSayWhatIsNotAvailable_data()

@@ -1,0 +1,637 @@
+#include "editorcore.h"
+
+#include "designs/etifile.h"
+#include "editor/editorcommands.h"
+#include "editor/elementedits.h"
+#include "platform/errors.h"
+#include "platform/services.h"
+#include "platform/settings.h"
+
+#include <QCoreApplication>
+
+namespace qm {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("qm", text);
+}
+
+const QString Section = QStringLiteral("Parameter");
+const QString GridKey = QStringLiteral("Gitter");
+const QString ClickAreasKey = QStringLiteral("Klickflaechen");
+
+constexpr int BandColour = 14; // aqua
+constexpr int BitmapBandColour = 9; // red
+constexpr int RoundCorner = 10;
+
+QString designFilter()
+{
+    return tr("Etikett bzw. Formular|*.eti|Alle Dateien|*.*");
+}
+
+// The editor's pen codes: 0 thin, 1 thick, 2 dotted; the colour from the
+// table.
+CanvasPen editorPen(int code, int colour)
+{
+    const QColor c = isColourIndex(colour) ? QColor::fromRgb(ColourTable[static_cast<size_t>(colour)])
+                                           : QColor(Qt::black);
+    switch (code) {
+    case PenThick:
+        return { c, PenStyle::Solid, 3 };
+    case PenDashed:
+        return { c, PenStyle::Dotted, 1 };
+    default:
+        return { c, PenStyle::Solid, 1 };
+    }
+}
+
+bool isTextKind(QChar kind)
+{
+    return kind == ElementKind::Text || kind == ElementKind::Field || kind == ElementKind::Serial;
+}
+
+} // namespace
+
+int EditorFont::pixelHeight() const
+{
+    // Points at 96 pixels per inch, rounded like the platform's MulDiv.
+    return -((pointSize * 96 + 36) / 72);
+}
+
+EditorCore::EditorCore(
+    IMessages &messages, IFileDialogs &fileDialogs, ISettings &settings, IPropertyDialogs &dialogs)
+    : m_messages(messages)
+    , m_fileDialogs(fileDialogs)
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_dateText([] { return shortDateText(); })
+{
+    m_design.mode = QStringLiteral("N");
+    m_design.widthMm.clear();
+    m_design.heightMm.clear();
+}
+
+void EditorCore::setLabelSize(const QString &widthMm, const QString &heightMm)
+{
+    m_design.widthMm = widthMm;
+    m_design.heightMm = heightMm;
+}
+
+void EditorCore::report(const Error &error)
+{
+    m_messages.show(MessageKind::Error, error.message(), MessageButton::Ok);
+}
+
+void EditorCore::resetTools()
+{
+    m_scrollX = 0;
+    m_scrollY = 0;
+    m_drawing = m_moving = m_changing = false;
+    m_pointer.reset();
+    m_selected = -1;
+    m_tool = ToolMove;
+    m_penStyle = PenThin;
+    m_colour = 0;
+    m_font.face = QStringLiteral("Arial");
+    m_serial.serialNumber = true;
+}
+
+void EditorCore::FormShow()
+{
+    m_options.grid = m_settings.readBool(Section, GridKey, true);
+    m_options.clickAreas = m_settings.readBool(Section, ClickAreasKey, false);
+    resetTools();
+    m_undo.clear();
+    m_reported.clear();
+    m_bitmaps.clear();
+    m_design.elements.clear();
+    if (m_design.mode == QStringLiteral("E"))
+        return;
+    m_design.widthMm.clear();
+    m_design.heightMm.clear();
+    m_design.description = Design::defaultDescription();
+    if (m_design.fileName.isEmpty())
+        return;
+    Design loaded = m_design;
+    try {
+        const EtiLoadResult result = Eladen(m_design.fileName, loaded);
+        m_design = std::move(loaded);
+        if (result.oldBitmapRecord)
+            m_messages.show(MessageKind::Information, oldBitmapMessage(), MessageButton::Ok);
+    } catch (const Error &e) {
+        report(e);
+        // The file could not be read: an empty design under its name would
+        // replace it at the next "Speichern".
+        m_design.fileName.clear();
+    }
+}
+
+bool EditorCore::FormCloseQuery()
+{
+    return askToSaveChanges();
+}
+
+void EditorCore::FormClose()
+{
+    try {
+        m_settings.writeBool(Section, GridKey, m_options.grid);
+        m_settings.writeBool(Section, ClickAreasKey, m_options.clickAreas);
+    } catch (const Error &e) {
+        report(e);
+    }
+}
+
+void EditorCore::setTool(int tool)
+{
+    if ((tool >= ToolMove && tool <= ToolGraphic) || tool == ToolChange)
+        m_tool = tool;
+}
+
+void EditorCore::setPenStyle(int style)
+{
+    if (style >= PenThin && style <= PenDashed)
+        m_penStyle = style;
+}
+
+void EditorCore::setColour(int index)
+{
+    if (isColourIndex(index))
+        m_colour = index;
+}
+
+void EditorCore::setFont(const EditorFont &font)
+{
+    m_font = font;
+    m_font.pointSize = std::clamp(font.pointSize, EditorFont::MinPointSize, EditorFont::MaxPointSize);
+}
+
+void EditorCore::setScroll(int x, int y)
+{
+    m_scrollX = std::clamp(x, 0, MaxScrollX);
+    m_scrollY = std::clamp(y, 0, MaxScrollY);
+}
+
+QPoint EditorCore::toDesign(QPoint pixel) const
+{
+    return workspaceToDesign(pixel, m_scrollX, m_scrollY);
+}
+
+QPoint EditorCore::toPixel(QPoint unit) const
+{
+    return designToWorkspace(unit, m_scrollX, m_scrollY);
+}
+
+// ---------------------------------------------------------------------------
+// Pointer
+
+void EditorCore::ArbeitMouseDown(QPoint pixel)
+{
+    m_start = pixel;
+    m_pointer.reset();
+    m_selected = -1;
+    m_drawing = true;
+    m_moving = m_changing = false;
+    if (m_tool != ToolMove && m_tool != ToolChange)
+        return;
+    try {
+        const GripHit hit = findGrip(m_design, toDesign(pixel));
+        if (hit.row < 0)
+            return;
+        const Element &e = m_design.element(hit.row);
+        m_selected = hit.row;
+        m_second = hit.second;
+        m_start = hit.second ? secondGrip(e) : firstGrip(e);
+        m_drawing = false;
+        m_moving = m_tool == ToolMove;
+        m_changing = m_tool == ToolChange;
+    } catch (const Error &e) {
+        m_drawing = false;
+        m_selected = -1;
+        report(e);
+    }
+}
+
+void EditorCore::ArbeitMouseMove(QPoint pixel)
+{
+    const QPoint unit = toDesign(pixel);
+    m_positionX = positionText(unit.x());
+    m_positionY = positionText(unit.y());
+    if (isPressed())
+        m_pointer = pixel;
+}
+
+void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
+{
+    const QPoint unit = toDesign(pixel);
+    try {
+        if (m_changing)
+            releaseChanging(unit, modifiers);
+        else if (m_moving)
+            releaseMoving(unit);
+        else if (m_drawing)
+            releaseDrawing(pixel);
+    } catch (const Error &e) {
+        report(e);
+    }
+    m_drawing = m_moving = m_changing = false;
+    m_pointer.reset();
+    m_selected = -1;
+}
+
+void EditorCore::pushReplace(int kind, const Element &after)
+{
+    if (after == m_design.element(m_selected))
+        return;
+    switch (kind) {
+    case MoveElementId:
+        m_undo.push(new MoveElementCommand(m_design, m_selected, after));
+        break;
+    case RepointElementId:
+        m_undo.push(new RepointElementCommand(m_design, m_selected, after));
+        break;
+    default:
+        m_undo.push(new ChangeElementCommand(m_design, m_selected, after));
+        break;
+    }
+}
+
+void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
+{
+    if ((modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier) {
+        m_undo.push(new DeleteElementCommand(m_design, m_selected));
+        return;
+    }
+    const Element e = m_design.element(m_selected);
+    if (hasSecondGrip(e.kind)) {
+        pushReplace(RepointElementId, repointedElement(e, m_second, unit));
+        return;
+    }
+    // A rewritten element keeps its own reference point, whatever the
+    // scroll offsets.
+    const auto rewritten = [&](int tool) {
+        Element fresh = elementFromEditorState(creationState(tool, {}, {}));
+        fresh.cells[Col::X] = e.cells[Col::X];
+        fresh.cells[Col::Y] = e.cells[Col::Y];
+        return fresh;
+    };
+    Element changed = e;
+    if (e.kind == ElementKind::Text) {
+        m_text = { e.cell(Col::Text), e.cell(Col::Rotation), false, true };
+        if (!m_dialogs.editText(m_text))
+            return;
+        if (m_text.takeCurrent) {
+            changed = rewritten(ToolText);
+        } else {
+            changed.cells[Col::Rotation] = m_text.rotation;
+            changed.cells[Col::Text] = m_text.text;
+        }
+    } else if (e.kind == ElementKind::Field) {
+        m_field = { e.cell(Col::FieldName), e.cell(Col::FieldSize), e.cell(Col::Rotation), false, true };
+        if (!m_dialogs.editField(m_field))
+            return;
+        if (m_field.takeCurrent) {
+            changed = rewritten(ToolField);
+        } else {
+            changed.cells[Col::Rotation] = m_field.rotation;
+            changed.cells[Col::FieldName] = m_field.name;
+            changed.cells[Col::FieldSize] = m_field.size;
+        }
+    } else if (e.kind == ElementKind::Serial) {
+        m_serial = { e.cell(Col::Mode) == u"1", e.cell(Col::TextBefore), e.cell(Col::TextAfter),
+            e.cell(Col::Rotation), false, true };
+        if (!m_dialogs.editSerial(m_serial))
+            return;
+        if (m_serial.takeCurrent) {
+            changed = rewritten(ToolSerial);
+        } else {
+            changed.cells[Col::Rotation] = m_serial.rotation;
+            changed.cells[Col::Mode] = m_serial.serialNumber ? QStringLiteral("1") : QStringLiteral("0");
+            changed.cells[Col::TextBefore] = m_serial.before;
+            changed.cells[Col::TextAfter] = m_serial.after;
+        }
+    } else {
+        return;
+    }
+    pushReplace(ChangeElementId, changed);
+}
+
+void EditorCore::releaseMoving(QPoint unit)
+{
+    const Element &e = m_design.element(m_selected);
+    pushReplace(MoveElementId, movedElement(e, unit.x() - m_start.x(), unit.y() - m_start.y()));
+}
+
+EditorState EditorCore::creationState(int tool, QPoint start, QPoint end) const
+{
+    EditorState s;
+    s.tool = tool;
+    s.penStyle = m_penStyle;
+    s.colour = m_colour;
+    s.fontFace = m_font.face;
+    s.fontHeight = m_font.pixelHeight();
+    s.bold = m_font.bold;
+    s.italic = m_font.italic;
+    s.scrollX = m_scrollX;
+    s.scrollY = m_scrollY;
+    s.x1 = start.x();
+    s.y1 = start.y();
+    s.x2 = end.x();
+    s.y2 = end.y();
+    s.text = m_text.text;
+    s.textRotation = m_text.rotation;
+    s.fieldName = m_field.name;
+    s.fieldSize = m_field.size;
+    s.fieldRotation = m_field.rotation;
+    s.serialNumber = m_serial.serialNumber;
+    s.textBefore = m_serial.before;
+    s.textAfter = m_serial.after;
+    s.serialRotation = m_serial.rotation;
+    return s;
+}
+
+void EditorCore::releaseDrawing(QPoint pixel)
+{
+    QString bitmapPath;
+    bool confirmed = false;
+    switch (m_tool) {
+    case ToolLine:
+    case ToolRectangle:
+    case ToolRoundRectangle:
+        confirmed = true;
+        break;
+    case ToolText:
+        m_text.takeCurrent = true;
+        m_text.takeCurrentEnabled = false;
+        confirmed = m_dialogs.editText(m_text);
+        m_text.takeCurrent = false;
+        m_text.takeCurrentEnabled = true;
+        break;
+    case ToolField:
+        m_field.takeCurrent = true;
+        m_field.takeCurrentEnabled = false;
+        confirmed = m_dialogs.editField(m_field);
+        m_field.takeCurrent = false;
+        m_field.takeCurrentEnabled = true;
+        break;
+    case ToolSerial:
+        m_serial.takeCurrent = true;
+        m_serial.takeCurrentEnabled = false;
+        confirmed = m_dialogs.editSerial(m_serial);
+        m_serial.takeCurrent = false;
+        m_serial.takeCurrentEnabled = true;
+        break;
+    case ToolGraphic:
+        bitmapPath = m_fileDialogs.open(tr("Bitmap-Grafik hinzufügen"),
+            tr("Bitmap-Grafik (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*"), QStringLiteral("bmp"));
+        if (bitmapPath.isEmpty())
+            return;
+        readBitmapFile(bitmapPath); // an unreadable file is reported, nothing appended
+        confirmed = true;
+        break;
+    default:
+        return;
+    }
+    if (!confirmed)
+        return;
+    // With the dialog's values as confirmed.
+    EditorState state = creationState(m_tool, m_start, pixel);
+    state.bitmapFile = bitmapPath;
+    m_undo.push(new CreateElementCommand(m_design, elementFromEditorState(state)));
+}
+
+void EditorCore::drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offset) const
+{
+    const QPoint a = toPixel(firstGrip(e)) + offset;
+    if (isTextKind(e.kind)) {
+        WorkspaceFont font;
+        font.face = e.cell(Col::Font);
+        font.bold = e.cell(Col::Bold) == u"1";
+        font.italic = e.cell(Col::Italic) == u"1";
+        font.colour = QColor::fromRgb(ColourTable[BandColour]);
+        const int height = e.number(Col::Height);
+        font.height = height;
+        QString text;
+        if (e.kind == ElementKind::Text)
+            text = e.cell(Col::Text);
+        else if (e.kind == ElementKind::Field)
+            text = e.cell(Col::FieldName) + u'[' + e.cell(Col::FieldSize) + u']';
+        else if (e.cell(Col::Mode) == u"1")
+            text = e.cell(Col::TextBefore) + QStringLiteral("######") + e.cell(Col::TextAfter);
+        else
+            text = m_dateText();
+        DC_TEXTOUT(canvas, font, a.x(), a.y(), text, -height, e.number(Col::Rotation));
+        return;
+    }
+    const QPoint b = toPixel(secondGrip(e)) + offset;
+    if (e.kind == ElementKind::Line) {
+        canvas.moveTo(a.x(), a.y());
+        canvas.lineTo(b.x(), b.y());
+    } else if (e.kind == ElementKind::RoundRectangle) {
+        canvas.roundRect(a.x(), a.y(), b.x(), b.y(), RoundCorner, RoundCorner);
+    } else if (hasSecondGrip(e.kind)) {
+        canvas.rectangle(a.x(), a.y(), b.x(), b.y());
+    }
+}
+
+void EditorCore::drawRubberBand(ICanvas &canvas) const
+{
+    if (!m_pointer)
+        return;
+    const QPoint p = *m_pointer;
+    canvas.setHollowBrush();
+    try {
+        if (m_changing || m_moving) {
+            const Element &e = m_design.element(m_selected);
+            canvas.setPen(editorPen(PenDashed, BandColour));
+            if (m_moving) {
+                drawMovedOutline(canvas, e, p - toPixel(m_start));
+            } else if (hasSecondGrip(e.kind)) {
+                // The grabbed point follows the pointer, the other one stays.
+                Element changed = repointedElement(e, m_second, toDesign(p));
+                drawMovedOutline(canvas, changed, {});
+            }
+            return;
+        }
+        if (!m_drawing)
+            return;
+        const QPoint s = m_start;
+        switch (m_tool) {
+        case ToolLine:
+            canvas.setPen(editorPen(m_penStyle, m_colour));
+            canvas.moveTo(s.x(), s.y());
+            canvas.lineTo(p.x(), p.y());
+            break;
+        case ToolRectangle:
+            canvas.setPen(editorPen(m_penStyle, m_colour));
+            canvas.rectangle(s.x(), s.y(), p.x(), p.y());
+            break;
+        case ToolRoundRectangle:
+            canvas.setPen(editorPen(m_penStyle, m_colour));
+            canvas.roundRect(s.x(), s.y(), p.x(), p.y(), RoundCorner, RoundCorner);
+            break;
+        case ToolGraphic:
+            canvas.setPen(editorPen(PenDashed, BitmapBandColour));
+            canvas.rectangle(s.x(), s.y(), p.x(), p.y());
+            break;
+        default:
+            break;
+        }
+    } catch (const Error &) {
+        // A cell that is not a number has been reported at the press; the
+        // band shows nothing for it.
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
+{
+    try {
+        CachedBitmapCanvas cached(canvas, m_bitmaps);
+        ArbeitsbereichAnzeigen(
+            cached, m_design, m_options, m_scrollX, m_scrollY, width, height, m_dateText());
+    } catch (const Error &e) {
+        if (!m_reported.contains(e.message())) {
+            m_reported.insert(e.message());
+            report(e);
+        }
+    }
+}
+
+void EditorCore::paintRulers(ICanvas &top, ICanvas &left, int width, int height) const
+{
+    LinealLoeschen(top, left, width, height);
+    LinealAnzeigen(top, left, width, height, m_scrollX, m_scrollY);
+}
+
+QString EditorCore::caption() const
+{
+    const QString base = tr("Design-Experte");
+    return m_design.description.isEmpty() ? base : base + QStringLiteral(" [") + m_design.description + u']';
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+bool EditorCore::askToSaveChanges()
+{
+    if (!isModified())
+        return true;
+    const MessageButton answer
+        = m_messages.show(MessageKind::Confirmation, tr("Sollen die Änderungen gespeichert werden ?"),
+            MessageButton::Yes | MessageButton::No | MessageButton::Cancel);
+    if (answer == MessageButton::No)
+        return true;
+    if (answer != MessageButton::Yes)
+        return false;
+    return m_design.fileName.isEmpty() ? saveAs() : writeTo(m_design.fileName);
+}
+
+void EditorCore::newDesign()
+{
+    if (!askToSaveChanges())
+        return;
+    SizeProperties values { QString(), QString(), Design::defaultDescription() };
+    if (!m_dialogs.editSize(values))
+        return;
+    Design fresh;
+    fresh.description = values.description;
+    fresh.widthMm = values.width;
+    fresh.heightMm = values.height;
+    fresh.mode = m_design.mode;
+    m_undo.push(new NewDesignCommand(m_design, std::move(fresh)));
+    resetTools();
+    m_reported.clear();
+}
+
+void EditorCore::sizeAndDescription()
+{
+    SizeProperties values { m_design.widthMm, m_design.heightMm, m_design.description };
+    if (!m_dialogs.editSize(values))
+        return;
+    if (values.width == m_design.widthMm && values.height == m_design.heightMm
+        && values.description == m_design.description)
+        return;
+    m_undo.push(new SizeDescriptionCommand(m_design, values.width, values.height, values.description));
+}
+
+void EditorCore::replaceDesign(Design design)
+{
+    m_design = std::move(design);
+    m_undo.clear();
+    m_reported.clear();
+}
+
+bool EditorCore::open()
+{
+    if (!askToSaveChanges())
+        return false;
+    const QString path = m_fileDialogs.open(tr("Öffnen"), designFilter(), QStringLiteral("*.eti"));
+    if (path.isEmpty())
+        return false;
+    Design loaded = m_design;
+    EtiLoadResult result;
+    try {
+        result = Eladen(path, loaded);
+    } catch (const Error &e) {
+        report(e);
+        return false;
+    }
+    loaded.fileName = path;
+    replaceDesign(std::move(loaded));
+    if (result.oldBitmapRecord)
+        m_messages.show(MessageKind::Information, oldBitmapMessage(), MessageButton::Ok);
+    return true;
+}
+
+bool EditorCore::writeTo(const QString &path)
+{
+    try {
+        Espeichern(path, m_design);
+    } catch (const Error &e) {
+        report(e);
+        return false;
+    }
+    m_design.fileName = path;
+    m_undo.setClean();
+    return true;
+}
+
+bool EditorCore::saveAs()
+{
+    const QString path = m_fileDialogs.save(tr("Speichern unter"), designFilter(), QStringLiteral("*.eti"));
+    if (path.isEmpty())
+        return false;
+    return writeTo(path);
+}
+
+bool EditorCore::save()
+{
+    if (m_design.fileName.isEmpty())
+        return saveAs();
+    const MessageButton answer = m_messages.show(MessageKind::Warning,
+        tr("Sollen alle Änderungen wirklich in ") + m_design.fileName + tr(" gespeichert werden ?"),
+        MessageButton::Yes | MessageButton::No);
+    if (answer != MessageButton::Yes)
+        return false;
+    return writeTo(m_design.fileName);
+}
+
+bool EditorCore::takeOver()
+{
+    if (m_design.fileName.isEmpty()) {
+        m_messages.show(MessageKind::Information,
+            tr("Keine Etiketten- bzw. Formulardatei geladen oder gespeichert !"), MessageButton::Ok);
+        return false;
+    }
+    const MessageButton answer = m_messages.show(MessageKind::Warning,
+        tr("Sollen alle Änderungen wirklich in ") + m_design.fileName + tr(" gespeichert werden ?"),
+        MessageButton::Yes | MessageButton::No);
+    if (answer == MessageButton::Yes)
+        return writeTo(m_design.fileName);
+    return true;
+}
+
+} // namespace qm

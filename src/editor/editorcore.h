@@ -1,0 +1,215 @@
+#pragma once
+
+#include "designs/design.h"
+#include "designs/elementwriter.h"
+#include "designs/rendering.h"
+#include "editor/bitmapcache.h"
+#include "editor/propertydialogs.h"
+
+#include <QPoint>
+#include <QSet>
+#include <QUndoStack>
+
+#include <functional>
+#include <optional>
+
+namespace qm {
+
+class IFileDialogs;
+class IMessages;
+class ISettings;
+class Error;
+
+// The font of the font sample: the font new texts, fields and serial
+// numbers take. Sizes in points, 6 to 100.
+struct EditorFont
+{
+    QString face = QStringLiteral("Arial");
+    int pointSize = 8;
+    bool bold = false;
+    bool italic = false;
+
+    static constexpr int MinPointSize = 6;
+    static constexpr int MaxPointSize = 100;
+
+    // The character height in workspace pixels (96 per inch), negative as
+    // the platform gives a font's height: 8 points give -11.
+    int pixelHeight() const;
+    bool operator==(const EditorFont &) const = default;
+};
+
+// The design editor without its window: the design, the tools, the pointer
+// interaction on the workspace, the file commands and the undo stack. The
+// window TEtiketteneditor translates its events into these calls and shows
+// what the core holds; everything here is driven by the tests directly.
+//
+// Every change of the element table or of the header is a command on the
+// undo stack; the stack's clean state is the design's saved state, so
+// isModified() tells whether closing would lose work.
+//
+// Errors (a file that cannot be read or written, a cell that is not a
+// number) are shown as error messages and end the current action; the
+// design stays as it was.
+class EditorCore
+{
+public:
+    EditorCore(
+        IMessages &messages, IFileDialogs &fileDialogs, ISettings &settings, IPropertyDialogs &dialogs);
+
+    // ---- How the editor is opened (set before showing it modally)
+    // "N" (main window, print run: a new design, or the file DATEINAME) or
+    // "E" (creation wizard: a new design of the size set with
+    // setLabelSize(), nothing loaded, "&Übernehmen" shown).
+    void setModus(const QString &modus) { m_design.mode = modus; }
+    QString modus() const { return m_design.mode; }
+    // The design file to open in mode "N"; after "&Übernehmen" the file the
+    // design was saved to.
+    void setDateiname(const QString &path) { m_design.fileName = path; }
+    QString dateiname() const { return m_design.fileName; }
+    // The label size in whole millimetres (GrX, GrY), for mode "E".
+    void setLabelSize(const QString &widthMm, const QString &heightMm);
+    // Whether "&Übernehmen" is offered (every mode but "N").
+    bool takeOverShown() const { return m_design.mode != QStringLiteral("N"); }
+
+    // Opening: settings read, tools reset, an empty element table, and in
+    // a mode other than "E" the header reset and the file DATEINAME loaded.
+    void FormShow();
+    // Asks about unsaved changes (Ja saves, Nein drops them); false when
+    // the user cancels or the save fails, so the editor stays open.
+    bool FormCloseQuery();
+    // Closing: writes the grid and click-area options to the settings.
+    void FormClose();
+
+    // ---- Tools and options
+    int tool() const { return m_tool; }
+    void setTool(int tool);
+    int penStyle() const { return m_penStyle; }
+    void setPenStyle(int style);
+    int colour() const { return m_colour; }
+    void setColour(int index);
+    const EditorFont &font() const { return m_font; }
+    void setFont(const EditorFont &font);
+    WorkspaceSettings options() const { return m_options; }
+    void setGridShown(bool shown) { m_options.grid = shown; }
+    void setClickAreasShown(bool shown) { m_options.clickAreas = shown; }
+    int scrollX() const { return m_scrollX; }
+    int scrollY() const { return m_scrollY; }
+    // Scroll offsets in whole centimetres: 0..20 across, 0..28 down.
+    void setScroll(int x, int y);
+    static constexpr int MaxScrollX = 20;
+    static constexpr int MaxScrollY = 28;
+
+    // ---- Pointer on the workspace, in workspace pixels
+    void ArbeitMouseDown(QPoint pixel);
+    // Updates the position texts; during a press the rubber band follows.
+    void ArbeitMouseMove(QPoint pixel);
+    // Ends the press: creates, moves, re-points, changes or deletes.
+    void ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers);
+    bool isPressed() const { return m_drawing || m_moving || m_changing; }
+    // MX and MY: the pointer's position in centimetres ("4,7").
+    QString positionX() const { return m_positionX; }
+    QString positionY() const { return m_positionY; }
+    // Draws the rubber band of the press in progress over the picture of
+    // the design; nothing before the pointer has moved.
+    void drawRubberBand(ICanvas &canvas) const;
+    // The grabbed row (1-based) of the press in progress, or -1.
+    int selectedRow() const { return m_selected; }
+
+    // ---- Drawing
+    // The whole workspace of width x height pixels. A file or number error
+    // is shown once for each design loaded or made; drawing stops there.
+    void paintWorkspace(ICanvas &canvas, int width, int height);
+    void paintRulers(ICanvas &top, ICanvas &left, int width, int height) const;
+    // "Design-Experte [description]", or "Design-Experte" without one.
+    QString caption() const;
+    // What a date element shows; the system's short date by default.
+    void setDateProvider(std::function<QString()> provider) { m_dateText = std::move(provider); }
+
+    // ---- Commands of the menus
+    // "&Neu": asks about unsaved changes, then for size and description.
+    void newDesign();
+    // "&Größe und Beschreibung ...".
+    void sizeAndDescription();
+    // "&Öffnen ...": asks about unsaved changes, then for a file.
+    bool open();
+    // "&Speichern": asks before replacing DATEINAME; without a file name
+    // like saveAs(). True when the design was written.
+    bool save();
+    // "Speichern &unter ...".
+    bool saveAs();
+    // "&Übernehmen": true when the editor may close and hand DATEINAME to
+    // the wizard.
+    bool takeOver();
+    void undo() { m_undo.undo(); }
+    void redo() { m_undo.redo(); }
+
+    bool isModified() const { return !m_undo.isClean(); }
+    QUndoStack &undoStack() { return m_undo; }
+    const Design &design() const { return m_design; }
+
+    // The values the property dialogs showed last.
+    const TextProperties &textProperties() const { return m_text; }
+    const FieldProperties &fieldProperties() const { return m_field; }
+    const SerialProperties &serialProperties() const { return m_serial; }
+
+    // "keine Beschreibung" for a new design.
+    static QString defaultDescription() { return Design::defaultDescription(); }
+
+private:
+    void report(const Error &error);
+    // Settings of the tools after opening and "&Neu".
+    void resetTools();
+    // The design replaced by another one (opened): no history, saved state.
+    void replaceDesign(Design design);
+    bool writeTo(const QString &path);
+    // Ja / Nein / Abbrechen over unsaved changes; true to go on.
+    bool askToSaveChanges();
+    QPoint toDesign(QPoint pixel) const;
+    QPoint toPixel(QPoint unit) const;
+    EditorState creationState(int tool, QPoint start, QPoint end) const;
+
+    void releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers);
+    void releaseMoving(QPoint unit);
+    void releaseDrawing(QPoint pixel);
+    // Pushes the command unless it would change nothing.
+    void pushReplace(int kind, const Element &after);
+
+    void drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offset) const;
+
+    IMessages &m_messages;
+    IFileDialogs &m_fileDialogs;
+    ISettings &m_settings;
+    IPropertyDialogs &m_dialogs;
+    std::function<QString()> m_dateText;
+
+    Design m_design;
+    QUndoStack m_undo;
+    BitmapCache m_bitmaps;
+    QSet<QString> m_reported;
+
+    int m_tool = ToolMove;
+    int m_penStyle = PenThin;
+    int m_colour = 0;
+    EditorFont m_font;
+    WorkspaceSettings m_options;
+    int m_scrollX = 0;
+    int m_scrollY = 0;
+
+    TextProperties m_text;
+    FieldProperties m_field;
+    SerialProperties m_serial;
+
+    // The press in progress. m_start is in workspace pixels while drawing
+    // and the grabbed grip point (design units) while moving or changing.
+    QPoint m_start;
+    std::optional<QPoint> m_pointer; // last position of a move during the press
+    int m_selected = -1;
+    bool m_second = false;
+    bool m_drawing = false;
+    bool m_moving = false;
+    bool m_changing = false;
+    QString m_positionX = QStringLiteral("0,0");
+    QString m_positionY = QStringLiteral("0,0");
+};
+
+} // namespace qm

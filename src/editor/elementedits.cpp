@@ -1,0 +1,85 @@
+#include "elementedits.h"
+
+#include <cstdlib>
+
+namespace qm {
+
+bool hasSecondGrip(QChar kind)
+{
+    return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
+        || kind == ElementKind::Bitmap;
+}
+
+QPoint firstGrip(const Element &element)
+{
+    return { element.number(Col::X1), element.number(Col::Y1) };
+}
+
+QPoint secondGrip(const Element &element)
+{
+    return { element.number(Col::X2), element.number(Col::Y2) };
+}
+
+namespace {
+
+bool within(QPoint grip, QPoint p)
+{
+    return p.x() - GripReach < grip.x() && grip.x() < p.x() + GripReach && p.y() - GripReach < grip.y()
+        && grip.y() < p.y() + GripReach;
+}
+
+QString shifted(const Element &element, int column, int by)
+{
+    return QString::number(static_cast<qint64>(element.number(column)) + by);
+}
+
+} // namespace
+
+GripHit findGrip(const Design &design, QPoint p)
+{
+    for (int row = 1; row <= design.count(); ++row) {
+        const Element &e = design.element(row);
+        if (e.kind == ElementKind::Deleted)
+            continue;
+        if (within(firstGrip(e), p))
+            return { row, false };
+        if (hasSecondGrip(e.kind) && within(secondGrip(e), p))
+            return { row, true };
+    }
+    return {};
+}
+
+Element movedElement(const Element &element, int dx, int dy)
+{
+    Element moved = element;
+    const QChar kind = element.kind;
+    if (hasSecondGrip(kind)) {
+        moved.cells[Col::X1] = shifted(element, Col::X1, dx);
+        moved.cells[Col::Y1] = shifted(element, Col::Y1, dy);
+        moved.cells[Col::X2] = shifted(element, Col::X2, dx);
+        moved.cells[Col::Y2] = shifted(element, Col::Y2, dy);
+    } else if (kind == ElementKind::Text || kind == ElementKind::Field || kind == ElementKind::Serial) {
+        moved.cells[Col::X] = shifted(element, Col::X, dx);
+        moved.cells[Col::Y] = shifted(element, Col::Y, dy);
+    }
+    return moved;
+}
+
+Element repointedElement(const Element &element, bool second, QPoint to)
+{
+    Element changed = element;
+    changed.cells[second ? Col::X2 : Col::X1] = QString::number(to.x());
+    changed.cells[second ? Col::Y2 : Col::Y1] = QString::number(to.y());
+    return changed;
+}
+
+QString positionText(int designUnits)
+{
+    // units x 0.04 cm; the first decimal is Trunc(units x 0.4) mod 10.
+    const qint64 tenths = static_cast<qint64>(designUnits) * 2 / 5;
+    const QString sign = tenths < 0 ? QStringLiteral("-") : QString();
+    const qint64 magnitude = std::llabs(tenths);
+    return sign + QString::number(magnitude / 10) + u',' + QString::number(magnitude % 10);
+}
+
+} // namespace qm

@@ -1,0 +1,572 @@
+#include "editor/editorcommands.h"
+#include "editor/editorcore.h"
+#include "editordoubles.h"
+#include "platform/canvas/recordingcanvas.h"
+#include "platform/doubles/memorysettings.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+Element element(const QString &row)
+{
+    const QStringList cells = row.split(u'|');
+    Element e;
+    e.setCell(0, cells.value(0));
+    for (int c = 1; c < cells.size(); ++c)
+        e.setCell(c, cells.at(c));
+    return e;
+}
+
+QString rowText(const Element &e)
+{
+    return e.row().join(u'|');
+}
+
+// The editor core with its doubles, opened in mode "N" on an empty design.
+struct Editor
+{
+    Editor()
+        : core(messages, files, settings, dialogs)
+    {
+        core.setDateProvider([] { return QStringLiteral("10.12.26"); });
+        core.FormShow();
+    }
+
+    // Appends rows through the create command, as drawn.
+    void add(const QStringList &rows)
+    {
+        for (const QString &row : rows)
+            core.undoStack().push(
+                new CreateElementCommand(const_cast<Design &>(core.design()), element(row)));
+        core.undoStack().setClean();
+    }
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {})
+    {
+        core.ArbeitMouseDown(from);
+        core.ArbeitMouseMove(to);
+        core.ArbeitMouseUp(to, modifiers);
+    }
+    QStringList rows() const
+    {
+        QStringList out;
+        for (const Element &e : core.design().elements)
+            out << rowText(e);
+        return out;
+    }
+
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    MemorySettings settings;
+    test::ScriptedPropertyDialogs dialogs;
+    EditorCore core;
+};
+
+} // namespace
+
+class TestEditorCore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opening();
+    void drawingTools_data();
+    void drawingTools();
+    void moveAndChangeTools_data();
+    void moveAndChangeTools();
+    void ctrlDeletes_data();
+    void ctrlDeletes();
+    void pressOnNothingChangesNothing_data();
+    void pressOnNothingChangesNothing();
+    void badCellEndsThePress();
+    void textCreation();
+    void cancelledDialogsCreateNothing();
+    void changeDialogs_data();
+    void changeDialogs();
+    void graphic();
+    void undoRedoThroughTheCore();
+    void positionDisplay();
+    void rubberBand();
+    void newAndSize();
+    void caption_data();
+    void caption();
+    void colourAndFontOfNewText();
+};
+
+void TestEditorCore::opening()
+{
+    Editor ed;
+    QCOMPARE(ed.core.design().count(), 0);
+    QCOMPARE(ed.core.design().description, QStringLiteral("keine Beschreibung"));
+    QVERIFY(ed.core.design().widthMm.isEmpty());
+    QVERIFY(!ed.core.takeOverShown());
+    QCOMPARE(ed.core.tool(), int(ToolMove));
+    QVERIFY(ed.core.options().grid);
+    QVERIFY(!ed.core.options().clickAreas);
+    QVERIFY(ed.core.serialProperties().serialNumber);
+    QVERIFY(!ed.core.isModified());
+
+    // Mode "E" keeps the size set by the wizard and shows "Übernehmen".
+    ed.core.setModus("E");
+    ed.core.setDateiname(QString());
+    ed.core.setLabelSize("70", "36");
+    ed.add({ "L|0|0|5|5|0|0" });
+    ed.core.FormShow();
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("70"));
+    QCOMPARE(ed.core.design().heightMm, QStringLiteral("36"));
+    QCOMPARE(ed.core.design().count(), 0);
+    QVERIFY(ed.core.takeOverShown());
+}
+
+void TestEditorCore::drawingTools_data()
+{
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QString>("row");
+    QTest::newRow("line") << int(ToolLine) << QPoint(0, 0) << QPoint(10, 20) << QPoint(110, 20)
+                          << "L|10|20|110|20|1|4";
+    QTest::newRow("rectangle scrolled")
+        << int(ToolRectangle) << QPoint(2, 1) << QPoint(10, 10) << QPoint(5, 3) << "R|60|35|55|28|1|4";
+    QTest::newRow("rounded") << int(ToolRoundRectangle) << QPoint(0, 3) << QPoint(0, 0) << QPoint(40, 40)
+                             << "O|0|75|40|115|1|4";
+}
+
+void TestEditorCore::drawingTools()
+{
+    QFETCH(int, tool);
+    QFETCH(QPoint, scroll);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    Editor ed;
+    ed.core.setTool(tool);
+    ed.core.setPenStyle(PenThick);
+    ed.core.setColour(4);
+    ed.core.setScroll(scroll.x(), scroll.y());
+    ed.drag(from, to);
+    QFETCH(QString, row);
+    QCOMPARE(ed.rows(), QStringList { row });
+    QVERIFY(ed.core.isModified());
+    QCOMPARE(ed.core.undoStack().command(0)->id(), int(CreateElementId));
+}
+
+void TestEditorCore::moveAndChangeTools_data()
+{
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("release");
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<int>("command");
+    const int mv = ToolMove, ch = ToolChange;
+    QTest::newRow("move by second corner") << mv << QPoint(0, 0) << QPoint(60, 40) << QPoint(110, 40)
+                                           << "R|60|10|110|40|0|0" << int(MoveElementId);
+    QTest::newRow("change second corner") << ch << QPoint(0, 0) << QPoint(61, 41) << QPoint(111, 41)
+                                          << "R|10|10|111|41|0|0" << int(RepointElementId);
+    QTest::newRow("change first corner in place") << ch << QPoint(0, 0) << QPoint(5, 15) << QPoint(5, 15)
+                                                  << "R|5|15|60|40|0|0" << int(RepointElementId);
+    QTest::newRow("move scrolled") << mv << QPoint(1, 1) << QPoint(35, 15) << QPoint(-40, -30)
+                                   << "R|-65|-35|-15|-5|0|0" << int(MoveElementId);
+    QTest::newRow("change scrolled") << ch << QPoint(2, 0) << QPoint(10, 40) << QPoint(0, 0)
+                                     << "R|10|10|50|0|0|0" << int(RepointElementId);
+}
+
+void TestEditorCore::moveAndChangeTools()
+{
+    QFETCH(int, tool);
+    QFETCH(QPoint, scroll);
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, release);
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|0" });
+    ed.core.setTool(tool);
+    ed.core.setScroll(scroll.x(), scroll.y());
+    ed.core.ArbeitMouseDown(press);
+    QCOMPARE(ed.core.selectedRow(), 1);
+    ed.core.ArbeitMouseUp(release, {});
+    QFETCH(QString, row);
+    QCOMPARE(ed.rows(), QStringList { row });
+    QCOMPARE(ed.core.undoStack().count(), 2);
+    QTEST(ed.core.undoStack().command(1)->id(), "command");
+}
+
+void TestEditorCore::ctrlDeletes_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("row");
+    const QString kept = "L|30|30|100|30|0|0";
+    QTest::newRow("ctrl deletes") << int(Qt::ControlModifier) << "#";
+    QTest::newRow("ctrl+shift keeps") << int(Qt::ControlModifier | Qt::ShiftModifier) << kept;
+    QTest::newRow("ctrl+alt keeps") << int(Qt::ControlModifier | Qt::AltModifier) << kept;
+    QTest::newRow("no key repoints") << 0 << "L|30|30|100|30|0|0";
+}
+
+void TestEditorCore::ctrlDeletes()
+{
+    QFETCH(int, modifiers);
+    Editor ed;
+    ed.add({ "L|10|10|100|30|0|0" });
+    ed.core.setTool(ToolChange);
+    // The pointer moved away from the grip before the release.
+    ed.drag(QPoint(12, 9), QPoint(30, 30), Qt::KeyboardModifiers(modifiers));
+    QFETCH(QString, row);
+    QCOMPARE(ed.rows(), QStringList { row });
+    if (modifiers == int(Qt::ControlModifier)) {
+        // A deleted element has no grip any more.
+        ed.core.ArbeitMouseDown(QPoint(10, 10));
+        QCOMPARE(ed.core.selectedRow(), -1);
+        ed.core.ArbeitMouseUp(QPoint(10, 10), {});
+    }
+}
+
+void TestEditorCore::pressOnNothingChangesNothing_data()
+{
+    QTest::addColumn<int>("tool");
+    QTest::newRow("move") << int(ToolMove);
+    QTest::newRow("change") << int(ToolChange);
+}
+
+void TestEditorCore::pressOnNothingChangesNothing()
+{
+    QFETCH(int, tool);
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|0" });
+    ed.core.setTool(tool);
+    ed.drag(QPoint(200, 200), QPoint(250, 250), Qt::ControlModifier);
+    QCOMPARE(ed.rows(), QStringList { "R|10|10|60|40|0|0" });
+    QVERIFY(!ed.core.isModified());
+    // A release at the grabbed point itself is no change either.
+    ed.drag(QPoint(10, 10), QPoint(10, 10));
+    QVERIFY(!ed.core.isModified());
+    QCOMPARE(ed.core.undoStack().count(), 1);
+}
+
+void TestEditorCore::badCellEndsThePress()
+{
+    Editor ed;
+    ed.add({ "L|x|10|60|40|0|0", "R|10|10|60|40|0|0" });
+    ed.core.ArbeitMouseDown(QPoint(10, 10));
+    QCOMPARE(ed.messages.lastText(), QStringLiteral("'x' ist kein gültiger Integerwert"));
+    QVERIFY(!ed.core.isPressed());
+    ed.core.ArbeitMouseUp(QPoint(50, 50), {});
+    QCOMPARE(ed.rows(), (QStringList { "L|x|10|60|40|0|0", "R|10|10|60|40|0|0" }));
+}
+
+void TestEditorCore::textCreation()
+{
+    Editor ed;
+    ed.core.setTool(ToolText);
+    ed.core.setScroll(1, 0);
+    ed.core.setFont({ "Times New Roman", 12, true, false });
+    ed.core.setColour(9);
+    ed.dialogs.text.answers.enqueue(TextProperties { "Hallo, Welt", "90", true, false });
+    ed.drag(QPoint(10, 20), QPoint(80, 90));
+    QCOMPARE(ed.dialogs.text.shown.size(), 1);
+    QVERIFY(ed.dialogs.text.shown[0].takeCurrent);
+    QVERIFY(!ed.dialogs.text.shown[0].takeCurrentEnabled);
+    // Stored at the press point, with the current font and colour.
+    QCOMPARE(ed.rows(), QStringList { "T|35|20|90|16|1|0|9|Times New Roman|Hallo, Welt" });
+    QVERIFY(!ed.core.textProperties().takeCurrent);
+    QVERIFY(ed.core.textProperties().takeCurrentEnabled);
+
+    ed.core.setTool(ToolField);
+    ed.dialogs.field.answers.enqueue(FieldProperties { "Name", "30", "0", true, false });
+    ed.drag(QPoint(0, 0), QPoint(1, 1));
+    ed.core.setTool(ToolSerial);
+    ed.dialogs.serial.answers.enqueue(SerialProperties { false, "am ", "", "180", true, false });
+    ed.drag(QPoint(5, 6), QPoint(5, 6));
+    QCOMPARE(ed.rows().mid(1),
+        (QStringList {
+            "F|25|0|0|16|1|0|9|Times New Roman|Name|30", "S|30|6|180|16|1|0|9|Times New Roman|0|am |" }));
+    QVERIFY(ed.dialogs.serial.shown[0].serialNumber); // "Seriennummer" selected on opening
+}
+
+void TestEditorCore::cancelledDialogsCreateNothing()
+{
+    Editor ed;
+    for (int tool : { int(ToolText), int(ToolField), int(ToolSerial), int(ToolGraphic) }) {
+        ed.core.setTool(tool);
+        ed.drag(QPoint(10, 10), QPoint(60, 60));
+    }
+    QCOMPARE(ed.core.design().count(), 0);
+    QVERIFY(!ed.core.isModified());
+    QCOMPARE(ed.files.calls().size(), 1);
+    QCOMPARE(ed.files.calls()[0].title, QStringLiteral("Bitmap-Grafik hinzufügen"));
+    QCOMPARE(
+        ed.files.calls()[0].filter, QStringLiteral("Bitmap-Grafik (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*"));
+}
+
+void TestEditorCore::changeDialogs_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("takeCurrent");
+    QTest::addColumn<QString>("after");
+    const QString text = "T|100|50|0|11|0|1|2|Arial|Alt";
+    QTest::newRow("text, own values") << text << false << "T|100|50|45|11|0|1|2|Arial|Neu";
+    QTest::newRow("text, current font") << text << true << "T|100|50|45|13|0|0|12|Courier New|Neu";
+    const QString field = "F|100|50|0|11|0|0|0|Arial|Alt|5";
+    QTest::newRow("field, own values") << field << false << "F|100|50|45|11|0|0|0|Arial|Neu|20";
+    QTest::newRow("field, current font") << field << true << "F|100|50|45|13|0|0|12|Courier New|Neu|20";
+    const QString serial = "S|100|50|0|11|0|0|0|Arial|1|Nr.|";
+    QTest::newRow("serial to date") << serial << false << "S|100|50|45|11|0|0|0|Arial|0|vom |!";
+    QTest::newRow("serial, current font") << serial << true << "S|100|50|45|13|0|0|12|Courier New|0|vom |!";
+}
+
+void TestEditorCore::changeDialogs()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, takeCurrent);
+    Editor ed;
+    ed.add({ before });
+    ed.core.setTool(ToolChange);
+    ed.core.setScroll(3, 1); // the element keeps its own place
+    ed.core.setFont({ "Courier New", 10, false, false });
+    ed.core.setColour(12);
+    const QChar kind = before.front();
+    if (kind == u'T')
+        ed.dialogs.text.answers.enqueue(TextProperties { "Neu", "45", takeCurrent, true });
+    else if (kind == u'F')
+        ed.dialogs.field.answers.enqueue(FieldProperties { "Neu", "20", "45", takeCurrent, true });
+    else
+        ed.dialogs.serial.answers.enqueue(SerialProperties { false, "vom ", "!", "45", takeCurrent, true });
+    ed.drag(QPoint(100 - 75, 50 - 25), QPoint(10, 10));
+    QFETCH(QString, after);
+    QCOMPARE(ed.rows(), QStringList { after });
+
+    // The dialog showed the element's values, its check box free.
+    if (kind == u'T') {
+        QCOMPARE(ed.dialogs.text.shown[0].text, QStringLiteral("Alt"));
+        QCOMPARE(ed.dialogs.text.shown[0].rotation, QStringLiteral("0"));
+        QVERIFY(!ed.dialogs.text.shown[0].takeCurrent && ed.dialogs.text.shown[0].takeCurrentEnabled);
+    } else if (kind == u'F') {
+        QCOMPARE(ed.dialogs.field.shown[0].size, QStringLiteral("5"));
+    } else {
+        QVERIFY(ed.dialogs.serial.shown[0].serialNumber);
+        QCOMPARE(ed.dialogs.serial.shown[0].before, QStringLiteral("Nr."));
+    }
+    ed.core.undo();
+    QCOMPARE(ed.rows(), QStringList { before });
+}
+
+void TestEditorCore::graphic()
+{
+    QTemporaryDir dir;
+    const QString bmp = dir.filePath("logo.bmp");
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QVERIFY(image.save(bmp, "BMP"));
+
+    Editor ed;
+    ed.core.setTool(ToolGraphic);
+    ed.core.setScroll(1, 0);
+    ed.files.addAnswer(bmp);
+    ed.drag(QPoint(10, 10), QPoint(60, 40));
+    QCOMPARE(ed.rows(), QStringList { "B|36|11|84|39|" + bmp });
+
+    // A file that is no picture is reported; nothing is appended.
+    const QString broken = dir.filePath("kaputt.bmp");
+    QFile f(broken);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("BMkaputt") > 0);
+    f.close();
+    ed.files.addAnswer(broken);
+    ed.drag(QPoint(0, 0), QPoint(20, 20));
+    QCOMPARE(ed.core.design().count(), 1);
+    QCOMPARE(ed.messages.shown().size(), 1);
+    QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Error);
+
+    // A bitmap whose file is gone is reported once, not on every repaint.
+    ed.files.addAnswer(bmp);
+    ed.drag(QPoint(100, 100), QPoint(120, 120));
+    QVERIFY(QFile::remove(bmp));
+    ed.messages.clear();
+    RecordingCanvas canvas;
+    ed.core.paintWorkspace(canvas, 300, 200);
+    ed.core.paintWorkspace(canvas, 300, 200);
+    ed.core.paintWorkspace(canvas, 300, 200);
+    QCOMPARE(ed.messages.shown().size(), 1);
+    QVERIFY(ed.messages.lastText().contains(bmp));
+}
+
+void TestEditorCore::undoRedoThroughTheCore()
+{
+    Editor ed;
+    ed.core.setTool(ToolRectangle);
+    ed.drag(QPoint(10, 10), QPoint(60, 40));
+    ed.core.setTool(ToolMove);
+    ed.drag(QPoint(10, 10), QPoint(20, 20));
+    ed.core.setTool(ToolChange);
+    ed.drag(QPoint(70, 50), QPoint(100, 100));
+    ed.drag(QPoint(20, 20), QPoint(20, 20), Qt::ControlModifier);
+    const QStringList states[] = {
+        {},
+        { "R|10|10|60|40|0|0" },
+        { "R|20|20|70|50|0|0" },
+        { "R|20|20|100|100|0|0" },
+        { "#" },
+    };
+    QCOMPARE(ed.core.undoStack().count(), 4);
+    for (int i = 4; i > 0; --i) {
+        QCOMPARE(ed.rows(), states[i]);
+        ed.core.undo();
+    }
+    QCOMPARE(ed.rows(), states[0]);
+    QVERIFY(!ed.core.isModified()); // back at the opened state
+    for (int i = 1; i <= 4; ++i) {
+        ed.core.redo();
+        QCOMPARE(ed.rows(), states[i]);
+    }
+}
+
+void TestEditorCore::positionDisplay()
+{
+    Editor ed;
+    ed.core.ArbeitMouseMove(QPoint(118, 0));
+    QCOMPARE(ed.core.positionX(), QStringLiteral("4,7"));
+    QCOMPARE(ed.core.positionY(), QStringLiteral("0,0"));
+    ed.core.setScroll(2, 1);
+    ed.core.ArbeitMouseMove(QPoint(118, 24));
+    QCOMPARE(ed.core.positionX(), QStringLiteral("6,7"));
+    QCOMPARE(ed.core.positionY(), QStringLiteral("1,9"));
+}
+
+void TestEditorCore::rubberBand()
+{
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|0", "T|100|50|90|11|1|0|2|Arial|Hallo" });
+
+    // Drawing: nothing until the pointer moves, then the current pen.
+    ed.core.setTool(ToolLine);
+    ed.core.setPenStyle(PenThick);
+    ed.core.setColour(3);
+    ed.core.ArbeitMouseDown(QPoint(5, 5));
+    RecordingCanvas before;
+    ed.core.drawRubberBand(before);
+    QVERIFY(before.log().isEmpty());
+    ed.core.ArbeitMouseMove(QPoint(50, 60));
+    RecordingCanvas line;
+    ed.core.drawRubberBand(line);
+    QCOMPARE(
+        line.log(), (QStringList { "brush hollow", "pen 128,128,0 solid 3", "moveto 5,5", "lineto 50,60" }));
+    ed.core.ArbeitMouseUp(QPoint(50, 60), {});
+    RecordingCanvas after;
+    ed.core.drawRubberBand(after);
+    QVERIFY(after.log().isEmpty());
+
+    // Changing: the grabbed corner follows, the other stays, dotted aqua.
+    ed.core.setTool(ToolChange);
+    ed.core.setScroll(0, 0);
+    ed.core.ArbeitMouseDown(QPoint(58, 42));
+    ed.core.ArbeitMouseMove(QPoint(90, 90));
+    RecordingCanvas change;
+    ed.core.drawRubberBand(change);
+    QCOMPARE(change.log(), (QStringList { "brush hollow", "pen 0,255,255 dotted 1", "rect 10,10,90,90" }));
+    ed.core.ArbeitMouseUp(QPoint(60, 40), {});
+
+    // Moving a text: its text in its own font, the grabbed reference point
+    // under the pointer.
+    ed.core.setTool(ToolMove);
+    ed.core.ArbeitMouseDown(QPoint(101, 51));
+    ed.core.ArbeitMouseMove(QPoint(111, 71));
+    RecordingCanvas move;
+    ed.core.drawRubberBand(move);
+    QVERIFY2(move.log().join('\n').contains("text 111,71 \"Hallo\" face=Arial h=-11 esc=900 w=700 i=0 "
+                                            "colour=0,255,255"),
+        qPrintable(move.log().join('\n')));
+    ed.core.ArbeitMouseUp(QPoint(111, 71), {});
+    QCOMPARE(ed.rows().at(1), QStringLiteral("T|111|71|90|11|1|0|2|Arial|Hallo"));
+
+    // The graphic tool shows a red dotted frame.
+    ed.core.setTool(ToolGraphic);
+    ed.core.ArbeitMouseDown(QPoint(0, 0));
+    ed.core.ArbeitMouseMove(QPoint(30, 20));
+    RecordingCanvas frame;
+    ed.core.drawRubberBand(frame);
+    QCOMPARE(frame.log(), (QStringList { "brush hollow", "pen 255,0,0 dotted 1", "rect 0,0,30,20" }));
+    ed.core.ArbeitMouseUp(QPoint(30, 20), {});
+}
+
+void TestEditorCore::newAndSize()
+{
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|0" });
+    ed.core.setDateiname("/tmp/x.eti");
+    ed.core.setTool(ToolLine);
+    ed.core.setScroll(3, 3);
+
+    // Cancelled: nothing changes.
+    ed.core.newDesign();
+    QCOMPARE(ed.dialogs.size.shown.size(), 1);
+    QCOMPARE(ed.dialogs.size.shown[0].description, QStringLiteral("keine Beschreibung"));
+    QVERIFY(ed.dialogs.size.shown[0].width.isEmpty());
+    QCOMPARE(ed.core.design().count(), 1);
+    QCOMPARE(ed.core.tool(), int(ToolLine));
+
+    ed.dialogs.size.answers.enqueue(SizeProperties { "70", "36", "Adresse" });
+    ed.core.newDesign();
+    QCOMPARE(ed.core.design().count(), 0);
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("70"));
+    QCOMPARE(ed.core.design().description, QStringLiteral("Adresse"));
+    QVERIFY(ed.core.dateiname().isEmpty());
+    QCOMPARE(ed.core.tool(), int(ToolMove));
+    QCOMPARE(ed.core.scrollX(), 0);
+    QVERIFY(ed.core.isModified());
+
+    ed.dialogs.size.answers.enqueue(SizeProperties { "33", "36", "" });
+    ed.core.sizeAndDescription();
+    QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("Adresse"));
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("33"));
+    QCOMPARE(ed.core.caption(), QStringLiteral("Design-Experte"));
+
+    ed.core.undo();
+    ed.core.undo();
+    QCOMPARE(ed.rows(), QStringList { "R|10|10|60|40|0|0" });
+    QCOMPARE(ed.core.dateiname(), QStringLiteral("/tmp/x.eti"));
+}
+
+void TestEditorCore::caption_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("default") << "keine Beschreibung"
+                             << "Design-Experte [keine Beschreibung]";
+    QTest::newRow("empty") << ""
+                           << "Design-Experte";
+    QTest::newRow("text") << "Adressen 3x7"
+                          << "Design-Experte [Adressen 3x7]";
+}
+
+void TestEditorCore::caption()
+{
+    QFETCH(QString, description);
+    Editor ed;
+    ed.dialogs.size.answers.enqueue(SizeProperties { "1", "1", description });
+    ed.core.sizeAndDescription();
+    QTEST(ed.core.caption(), "caption");
+}
+
+void TestEditorCore::colourAndFontOfNewText()
+{
+    Editor ed;
+    QCOMPARE(EditorFont().pixelHeight(), -11);
+    QCOMPARE((EditorFont { "Arial", 10, false, false }.pixelHeight()), -13);
+    ed.core.setFont({ "Arial", 200, false, true });
+    QCOMPARE(ed.core.font().pointSize, 100);
+    ed.core.setColour(16); // outside the table: kept
+    ed.core.setColour(7);
+    ed.core.setColour(16);
+    QCOMPARE(ed.core.colour(), 7);
+    ed.core.setTool(ToolText);
+    ed.dialogs.text.answers.enqueue(TextProperties { "grau", "0", true, false });
+    ed.drag(QPoint(1, 2), QPoint(1, 2));
+    QCOMPARE(ed.rows(), QStringList { "T|1|2|0|133|0|1|7|Arial|grau" });
+}
+
+QTEST_GUILESS_MAIN(TestEditorCore)
+#include "TestEditorCore.moc"

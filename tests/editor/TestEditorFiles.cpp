@@ -1,0 +1,372 @@
+#include "editor/editorcore.h"
+#include "editordoubles.h"
+#include "platform/doubles/memorysettings.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "testfiles.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+using qm::test::contentOf;
+using qm::test::writeBytes;
+
+namespace {
+
+const QString AskText = QStringLiteral("Sollen die Änderungen gespeichert werden ?");
+
+struct Editor
+{
+    explicit Editor(const QString &file = QString())
+        : core(messages, files, settings, dialogs)
+    {
+        core.setModus("N");
+        core.setDateiname(file);
+        core.FormShow();
+    }
+    void drag(int tool, QPoint from, QPoint to)
+    {
+        core.setTool(tool);
+        core.ArbeitMouseDown(from);
+        core.ArbeitMouseUp(to, {});
+    }
+    QStringList rows() const
+    {
+        QStringList out;
+        for (const Element &e : core.design().elements)
+            out << e.row().join(u'|');
+        return out;
+    }
+
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    MemorySettings settings;
+    test::ScriptedPropertyDialogs dialogs;
+    EditorCore core;
+};
+
+// Every kind of element, drawn with the tools.
+void drawEveryKind(Editor &ed, const QString &bitmap)
+{
+    ed.dialogs.size.answers.enqueue(SizeProperties { "70", "36", "Karte, neu" });
+    ed.core.sizeAndDescription();
+    ed.core.setPenStyle(PenThick);
+    ed.core.setColour(4);
+    ed.drag(ToolLine, { 10, 20 }, { 110, 20 });
+    ed.core.setPenStyle(PenDashed);
+    ed.drag(ToolRectangle, { 5, 5 }, { 170, 85 });
+    ed.core.setPenStyle(PenThin);
+    ed.core.setColour(9);
+    ed.drag(ToolRoundRectangle, { 120, 30 }, { 160, 60 });
+    ed.core.setFont({ "Arial", 12, true, false });
+    ed.dialogs.text.answers.enqueue(TextProperties { "Hallo, Welt", "0", true, false });
+    ed.drag(ToolText, { 15, 30 }, { 15, 30 });
+    ed.core.setFont({ "Times New Roman", 10, false, true });
+    ed.dialogs.field.answers.enqueue(FieldProperties { "Name", "30", "90", true, false });
+    ed.drag(ToolField, { 15, 50 }, { 15, 50 });
+    ed.dialogs.serial.answers.enqueue(SerialProperties { true, "Nr. ", "/96", "0", true, false });
+    ed.drag(ToolSerial, { 15, 70 }, { 15, 70 });
+    ed.files.addAnswer(bitmap);
+    ed.drag(ToolGraphic, { 120, 62 }, { 160, 84 });
+}
+
+QList<QByteArray> linesOf(const QByteArray &bytes)
+{
+    return bytes.split('\n');
+}
+
+} // namespace
+
+class TestEditorFiles : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void saveAsWritesEveryKindAndReopens();
+    void saveAsksBeforeReplacing_data();
+    void saveAsksBeforeReplacing();
+    void askBeforeLosingChanges_data();
+    void askBeforeLosingChanges();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+    void unreadableFileOpensNothing();
+    void openingLoadsDateiname();
+    void takeOver_data();
+    void takeOver();
+    void optionsKeptInSettings();
+    void oldBitmapRecordReportedOnce();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_bitmap;
+};
+
+void TestEditorFiles::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_bitmap = m_dir->filePath("logo.bmp");
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(m_bitmap, "BMP"));
+}
+
+void TestEditorFiles::saveAsWritesEveryKindAndReopens()
+{
+    Editor ed;
+    drawEveryKind(ed, m_bitmap);
+    QCOMPARE(ed.core.design().count(), 7);
+    const QString path = m_dir->filePath("karte.eti");
+    ed.files.addAnswer(m_dir->filePath("karte"));
+    QVERIFY(ed.core.saveAs());
+    QCOMPARE(ed.files.calls().last().title, QStringLiteral("Speichern unter"));
+    QCOMPARE(ed.files.calls().last().filter, QStringLiteral("Etikett bzw. Formular|*.eti|Alle Dateien|*.*"));
+    QCOMPARE(ed.core.dateiname(), path);
+    QVERIFY(!ed.core.isModified());
+
+    // Byte for byte, but for the date of the third line.
+    QByteArray expected = contentOf(QStringLiteral(QM_TEST_DATA "/editor/every_kind_drawn.eti"));
+    expected.replace("@BITMAP@", m_bitmap.toLocal8Bit());
+    const QList<QByteArray> written = linesOf(contentOf(path));
+    const QList<QByteArray> wanted = linesOf(expected);
+    QCOMPARE(written.size(), wanted.size());
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        if (i == 2)
+            QVERIFY(written[i].startsWith("** Erstellt am ") && written[i].endsWith(" mit Version 2.04s\r"));
+        else
+            QCOMPARE(written[i], wanted[i]);
+    }
+
+    Editor again(path);
+    QCOMPARE(again.rows(), ed.rows());
+    QCOMPARE(again.core.design().description, QStringLiteral("Karte, neu"));
+    QCOMPARE(again.core.design().widthMm, QStringLiteral("70"));
+    QCOMPARE(again.core.caption(), QStringLiteral("Design-Experte [Karte, neu]"));
+    QVERIFY(again.messages.shown().isEmpty());
+}
+
+void TestEditorFiles::saveAsksBeforeReplacing_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("Ja") << int(MessageButton::Yes) << true;
+    QTest::newRow("Nein") << int(MessageButton::No) << false;
+}
+
+void TestEditorFiles::saveAsksBeforeReplacing()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, written);
+    const QString path = m_dir->filePath("alt.eti");
+    QVERIFY(writeBytes(path, "NA,alt\r\nGR,50,50,25\r\n"));
+    Editor ed(path);
+    ed.drag(ToolLine, { 0, 0 }, { 9, 9 });
+    ed.messages.addAnswer(MessageButton(answer));
+    QCOMPARE(ed.core.save(), written);
+    QCOMPARE(ed.messages.shown().size(), 1);
+    QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Warning);
+    QCOMPARE(ed.messages.lastText(), "Sollen alle Änderungen wirklich in " + path + " gespeichert werden ?");
+    QCOMPARE(contentOf(path).contains("LI,0,0,9,9"), written);
+    QCOMPARE(ed.core.isModified(), !written);
+    QVERIFY(ed.files.calls().isEmpty());
+}
+
+void TestEditorFiles::askBeforeLosingChanges_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<bool>("saved");
+    for (const char *action : { "neu", "oeffnen", "schliessen" }) {
+        QTest::addRow("%s Abbrechen", action) << action << int(MessageButton::Cancel) << false << false;
+        QTest::addRow("%s Nein", action) << action << int(MessageButton::No) << true << false;
+        QTest::addRow("%s Ja", action) << action << int(MessageButton::Yes) << true << true;
+    }
+}
+
+void TestEditorFiles::askBeforeLosingChanges()
+{
+    QFETCH(QString, action);
+    QFETCH(int, answer);
+    QFETCH(bool, goesOn);
+    QFETCH(bool, saved);
+    const QString path = m_dir->filePath("arbeit.eti");
+    const QString other = m_dir->filePath("andere.eti");
+    QVERIFY(writeBytes(path, "NA,Arbeit\r\nGR,50,50,25\r\n"));
+    QVERIFY(writeBytes(other, "NA,Andere\r\nGR,50,50,25\r\nXP,0,0\r\nRE,1,1,9,9\r\n"));
+    Editor ed(path);
+    ed.drag(ToolLine, { 0, 0 }, { 9, 9 });
+    QVERIFY(ed.core.isModified());
+
+    ed.messages.addAnswer(MessageButton(answer));
+    ed.dialogs.size.answers.enqueue(SizeProperties { "10", "10", "Neu" });
+    ed.files.addAnswer(other);
+    bool wentOn = false;
+    if (action == "neu") {
+        ed.core.newDesign();
+        wentOn = ed.core.design().description == "Neu";
+    } else if (action == "oeffnen") {
+        wentOn = ed.core.open();
+    } else {
+        wentOn = ed.core.FormCloseQuery();
+    }
+    QCOMPARE(ed.messages.shown().first().text, AskText);
+    QCOMPARE(ed.messages.shown().first().kind, MessageKind::Confirmation);
+    QCOMPARE(
+        ed.messages.shown().first().buttons, MessageButton::Yes | MessageButton::No | MessageButton::Cancel);
+    QCOMPARE(wentOn, goesOn);
+    QCOMPARE(contentOf(path).contains("LI,0,0,9,9"), saved);
+    if (!goesOn)
+        QCOMPARE(ed.rows(), QStringList { "L|0|0|9|9|0|0" });
+    if (action == "oeffnen" && goesOn) {
+        QCOMPARE(ed.rows(), QStringList { "R|1|1|9|9|0|0" });
+        QCOMPARE(ed.core.dateiname(), other);
+        QVERIFY(!ed.core.isModified());
+    }
+}
+
+void TestEditorFiles::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("character outside cp1252") << QString::fromUtf8("Karte 漢") << ""
+                                              << "";
+    QTest::newRow("missing folder") << "Karte"
+                                    << "fehlt/"
+                                    << "Datei nicht gefunden";
+}
+
+void TestEditorFiles::failedSaveKeepsOldFile()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, folder);
+    QFETCH(QString, message);
+    const QString path = m_dir->filePath(folder + "karte.eti");
+    const QByteArray old = "NA,alt\r\nGR,50,50,25\r\n";
+    if (folder.isEmpty())
+        QVERIFY(writeBytes(path, old));
+    Editor ed;
+    ed.dialogs.size.answers.enqueue(SizeProperties { "70", "36", description });
+    ed.core.sizeAndDescription();
+    ed.files.addAnswer(path);
+    QVERIFY(!ed.core.saveAs());
+    QCOMPARE(ed.messages.shown().size(), 1);
+    QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Error);
+    if (!message.isEmpty())
+        QCOMPARE(ed.messages.lastText(), message);
+    QCOMPARE(contentOf(path), folder.isEmpty() ? old : QByteArray("<missing>"));
+    QVERIFY(ed.core.isModified());
+    QVERIFY(ed.core.dateiname().isEmpty());
+}
+
+void TestEditorFiles::unreadableFileOpensNothing()
+{
+    const QString path = m_dir->filePath("karte.eti");
+    QVERIFY(writeBytes(path, "NA,Karte\r\nGR,50,50,25\r\nXP,0,0\r\nLI,1,2,3,4\r\n"));
+    Editor ed(path);
+    const Design before = ed.core.design();
+    for (const QString &bad : { m_dir->filePath("fehlt.eti"), m_dir->path() }) {
+        ed.files.addAnswer(bad);
+        QVERIFY(!ed.core.open());
+        QCOMPARE(ed.messages.shown().last().kind, MessageKind::Error);
+        QCOMPARE(ed.core.design(), before);
+    }
+    // A size that is no number refuses the whole file.
+    const QString badSize = m_dir->filePath("falsch.eti");
+    QVERIFY(writeBytes(badSize, "NA,Falsch\r\nGR,5x,50,25\r\nXP,0,0\r\nLI,9,9,9,9\r\n"));
+    ed.files.addAnswer(badSize);
+    QVERIFY(!ed.core.open());
+    QCOMPARE(ed.messages.lastText(), QStringLiteral("'5x' ist kein gültiger Integerwert"));
+    QCOMPARE(ed.core.design(), before);
+}
+
+void TestEditorFiles::openingLoadsDateiname()
+{
+    const QString path = m_dir->filePath("karte.eti");
+    QVERIFY(writeBytes(path, "NA,Karte\r\nGR,82,100,25\r\nXP,1,3\r\nLI,1,2,3,4\r\n"));
+    Editor ed(path);
+    QCOMPARE(ed.rows(), QStringList { "L|1|2|3|4|1|3" });
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("32"));
+    QCOMPARE(ed.core.dateiname(), path);
+    QVERIFY(!ed.core.isModified());
+
+    // A file that is gone: an empty design, and no file name under which
+    // an empty design could replace anything.
+    Editor missing(m_dir->filePath("fehlt.eti"));
+    QCOMPARE(missing.messages.lastText(), QStringLiteral("Datei nicht gefunden"));
+    QCOMPARE(missing.core.design().count(), 0);
+    QVERIFY(missing.core.dateiname().isEmpty());
+}
+
+void TestEditorFiles::takeOver_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("no file") << false << 0 << false << false;
+    QTest::newRow("Ja") << true << int(MessageButton::Yes) << true << true;
+    QTest::newRow("Nein") << true << int(MessageButton::No) << true << false;
+}
+
+void TestEditorFiles::takeOver()
+{
+    QFETCH(bool, withFile);
+    QFETCH(int, answer);
+    const QString path = m_dir->filePath("neu.eti");
+    Editor ed;
+    ed.core.setModus("E");
+    ed.core.setLabelSize("70", "36");
+    ed.core.FormShow();
+    ed.drag(ToolLine, { 0, 0 }, { 9, 9 });
+    if (withFile) {
+        ed.files.addAnswer(path);
+        QVERIFY(ed.core.saveAs());
+        ed.drag(ToolLine, { 1, 1 }, { 5, 5 });
+        ed.messages.addAnswer(MessageButton(answer));
+    }
+    QTEST(ed.core.takeOver(), "closes");
+    if (!withFile)
+        QCOMPARE(ed.messages.lastText(),
+            QStringLiteral("Keine Etiketten- bzw. Formulardatei geladen oder gespeichert !"));
+    else
+        QCOMPARE(ed.core.dateiname(), path);
+    QTEST(contentOf(path).contains("LI,1,1,5,5"), "written");
+}
+
+void TestEditorFiles::optionsKeptInSettings()
+{
+    Editor ed;
+    ed.core.setGridShown(false);
+    ed.core.setClickAreasShown(true);
+    ed.core.FormClose();
+    QCOMPARE(ed.settings.value("Parameter", "Gitter"), std::optional<QString>("0"));
+    QCOMPARE(ed.settings.value("Parameter", "Klickflaechen"), std::optional<QString>("1"));
+    ed.core.FormShow();
+    QVERIFY(!ed.core.options().grid);
+    QVERIFY(ed.core.options().clickAreas);
+
+    // A settings file that refuses the write is reported.
+    ed.settings.setRefuseWrites(true);
+    ed.core.FormClose();
+    QCOMPARE(ed.messages.lastText(), QStringLiteral("Kann nicht nach Quillmark.ini schreiben"));
+}
+
+void TestEditorFiles::oldBitmapRecordReportedOnce()
+{
+    const QString path = m_dir->filePath("alt.eti");
+    QVERIFY(writeBytes(path, "NA,Alt\r\nBM,50,60,C:\\LOGO.BMP\r\nBM,1,1,C:\\B.BMP\r\n"));
+    Editor ed;
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.open());
+    QCOMPARE(ed.messages.shown().size(), 1);
+    QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Information);
+    QVERIFY(ed.messages.lastText().startsWith("Datei enthielt alten Befehl"));
+    QCOMPARE(ed.rows().first(), QStringLiteral("B|50|60|125|135|C:\\LOGO.BMP"));
+}
+
+QTEST_GUILESS_MAIN(TestEditorFiles)
+#include "TestEditorFiles.moc"
