@@ -24,25 +24,7 @@
 #include <cstdio>
 #include <optional>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
-
-// A print run frees and allocates the growing page buffers of the PDF and
-// printer engines again and again. With glibc's default thresholds each
-// round returns the memory to the system and faults it back in, which took
-// half the processor time of a long run; freed memory is kept for reuse
-// instead (the peak stays what the run needs at once).
-void keepFreedMemory()
-{
-#ifdef __GLIBC__
-    constexpr int bytes = 64 * 1024 * 1024;
-    mallopt(M_MMAP_THRESHOLD, bytes);
-    mallopt(M_TRIM_THRESHOLD, bytes);
-#endif
-}
 
 // The shipped program data: installed beside the executable
 // (<prefix>/share/quillmark) or, in a build tree, the source's share/.
@@ -111,7 +93,6 @@ int runWindows(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    keepFreedMemory();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
