@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/programdirectory.h"
+#include "data/shapelibtable.h"
 #include "printing/printrun.h"
 
 #include <functional>
@@ -47,6 +48,10 @@ struct AppContext
     IPrinterAccess &printers;
     // Where the settings are kept, for the windows that tell the user.
     QString settingsFile;
+    // The one table object of the database windows: shapelib, bound when a
+    // table is first used. Tests may put MemoryTable in its place before the
+    // main window is made.
+    std::unique_ptr<ITableEngine> table = std::make_unique<ShapelibTable>();
     // "&Druckparameter ...": the printer set-up dialog of the system.
     std::function<void(QWidget *parent)> printerSetup;
 };

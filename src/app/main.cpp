@@ -103,7 +103,7 @@ int main(int argc, char **argv)
         QGuiApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        const auto code = qm::runCommandLine(args, out, err);
+        const auto code = qm::runCommandLine(args, out, err, shareDirectory());
         out.flush();
         err.flush();
         return code.value_or(0);

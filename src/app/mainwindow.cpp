@@ -7,8 +7,12 @@
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
+#include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
+#include "formats/formatcatalogue.h"
+#include "formats/widgets/formatauswaehlen.h"
+#include "formats/widgets/formatexperte.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -91,6 +95,10 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
 
     m_inputExpert = new TEingabeExperte(context.session.entryGrid, context.dialogConfirmed, context.messages,
         context.help, context.dir.programHelpPath(), this);
+    m_formatExpert = new TFormatExperte(context.dialogConfirmed, context.messages, context.help,
+        context.dir.programHelpPath(), context.dir.subdirPath(ProgramDirectory::FormatSubdir), this);
+    m_formatSelection = new TFormatAuswaehlen(context.dir, context.dialogConfirmed, context.messages,
+        context.fileDialogs, context.help, context.dir.programHelpPath(), *m_formatExpert, this);
     m_progress = new TDruckInformation(this);
     m_areaDialog = new TBereichBearbeiten(context.dialogConfirmed, context.messages, this);
     m_quick = new TSchnellauswahlExperte(context.dialogConfirmed, context.messages, context.fileDialogs,
@@ -99,9 +107,12 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_title = new TTitel(this);
     m_info = new TPinformation(this);
     m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
-    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed,
-        PrintRunServices { context.messages, context.fileDialogs, context.waiter, context.printers,
-            *m_inputExpert, *m_progress });
+    m_databaseExpert = new TDatenbankExperte(*context.table, context.session, context.messages,
+        context.fileDialogs, context.waiter, context.help, context.dir.programHelpPath(), this);
+    PrintRunServices services { context.messages, context.fileDialogs, context.waiter, context.printers,
+        *m_inputExpert, *m_progress };
+    services.databaseExpert = m_databaseExpert;
+    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
     m_printRun->setDesignEditor(m_editor);
@@ -114,6 +125,7 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     // Start-up: the catalogue files are created when missing, then loaded.
     try {
         m_catalogue.createMissingFiles();
+        createFormatsFileIfMissing(context.dir.formatsFile());
         m_catalogue.load();
     } catch (const Error &e) {
         showError(e.message());
@@ -223,14 +235,12 @@ void THauptmenue::buildMenus()
     use->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
 
     QMenu *special = menuBar()->addMenu(tr("&Spezial"));
-    QAction *formatExpert = special->addAction(tr("&Format-Experte ..."));
-    formatExpert->setObjectName(QStringLiteral("FormatExperte1"));
-    markLater(formatExpert);
+    special->addAction(tr("&Format-Experte ..."), this, &THauptmenue::FormatExperte1Click)
+        ->setObjectName(QStringLiteral("FormatExperte1"));
     special->addAction(tr("&Design-Experte ..."), this, &THauptmenue::Etiketteneditor1Click)
         ->setObjectName(QStringLiteral("Etiketteneditor1"));
-    QAction *databaseExpert = special->addAction(tr("Daten&bank-Experte ..."));
-    databaseExpert->setObjectName(QStringLiteral("DatenbankExpert1"));
-    markLater(databaseExpert);
+    special->addAction(tr("Daten&bank-Experte ..."), this, &THauptmenue::DatenbankExpert1Click)
+        ->setObjectName(QStringLiteral("DatenbankExpert1"));
     special->addAction(tr("&Schnellauswahl-Experte ..."), this, &THauptmenue::SchnellauswahlExperte1Click)
         ->setObjectName(QStringLiteral("SchnellauswahlExperte1"));
     QAction *barcode = special->addAction(tr("&Barcode-Experte ..."));
@@ -572,6 +582,20 @@ void THauptmenue::Button_BenutzenClick()
 void THauptmenue::AnzeigeWerkeDblClick()
 {
     useEntry(true);
+}
+
+void THauptmenue::FormatExperte1Click()
+{
+    m_formatSelection->manageFormats();
+}
+
+void THauptmenue::DatenbankExpert1Click()
+{
+    m_databaseExpert->setEtikettendateiname(QString());
+    m_databaseExpert->setVorlagendateiname(QString());
+    m_databaseExpert->setDatenbankname(QString());
+    m_databaseExpert->setModus(QStringLiteral("N"));
+    m_databaseExpert->showModal();
 }
 
 void THauptmenue::SchnellauswahlExperte1Click()

@@ -22,8 +22,11 @@ namespace qm {
 class PrintRun;
 class TBereichBearbeiten;
 class TDruckInformation;
+class TDatenbankExperte;
 class TEingabeExperte;
 class TEtiketteneditor;
+class TFormatAuswaehlen;
+class TFormatExperte;
 class TInfoADRIVO;
 class TPinformation;
 class TSchnellauswahlExperte;
@@ -62,7 +65,11 @@ public:
     void AlleBereicheundEintrgelschen1Click();
     void Button_BenutzenClick();
     void AnzeigeWerkeDblClick();
+    void FormatExperte1Click();
     void SchnellauswahlExperte1Click();
+    // "Daten&bank-Experte ...": the database expert without design, format
+    // or table, and without "&Übernehmen".
+    void DatenbankExpert1Click();
     // "&Design-Experte ...": the design editor on a new design.
     void Etiketteneditor1Click();
     void AdressverwaltungADRIVO1Click();
@@ -88,8 +95,11 @@ public:
 
     QTreeWidget *tree() const { return m_tree; }
     TEingabeExperte *inputExpert() const { return m_inputExpert; }
+    TDatenbankExperte *databaseExpert() const { return m_databaseExpert; }
     TDruckInformation *progressWindow() const { return m_progress; }
     TBereichBearbeiten *areaDialog() const { return m_areaDialog; }
+    TFormatExperte *formatExpert() const { return m_formatExpert; }
+    TFormatAuswaehlen *formatSelection() const { return m_formatSelection; }
     TSchnellauswahlExperte *quickSelection() const { return m_quick; }
     TInfoADRIVO *adrivoDialog() const { return m_adrivo; }
     TTitel *titleWindow() const { return m_title; }
@@ -129,6 +139,9 @@ private:
     QAction *m_seKopie = nullptr;
 
     TEingabeExperte *m_inputExpert = nullptr;
+    TFormatExperte *m_formatExpert = nullptr;
+    TFormatAuswaehlen *m_formatSelection = nullptr;
+    TDatenbankExperte *m_databaseExpert = nullptr;
     TDruckInformation *m_progress = nullptr;
     TBereichBearbeiten *m_areaDialog = nullptr;
     TSchnellauswahlExperte *m_quick = nullptr;

@@ -1,6 +1,7 @@
 #include "printrun.h"
 
 #include "catalogue/filelookup.h"
+#include "data/databaseexpert.h"
 #include "data/inputexpert.h"
 #include "designs/rendering.h"
 #include "platform/errors.h"
@@ -129,14 +130,40 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
                 return RunOutcome::Cancelled;
             return print(expandEntryGrid(m_session.entryGrid, m_session.labelList, m_session.serialInCopies));
         case PrintFromDatabase:
-        case EditDatabase:
-            if (!ok || !lookUpDatabase(databasePath))
+        case EditDatabase: {
+            if ((mode == PrintFromDatabase && !ok) || !lookUpDatabase(databasePath))
                 return RunOutcome::FileMissing;
-            m_services.messages.show(MessageKind::Information,
-                tr("Der Datenbank-Experte steht in dieser Version von Quillmark noch nicht "
-                   "zur Verfügung. Bitte wählen Sie den Modus \"Eingeben und Drucken\"."),
-                MessageButton::Ok);
-            return RunOutcome::NotAvailable;
+            IDatabaseExpert *expert = m_services.databaseExpert;
+            if (!expert) {
+                m_services.messages.show(MessageKind::Information,
+                    tr("Der Datenbank-Experte steht in dieser Version von Quillmark noch nicht "
+                       "zur Verfügung. Bitte wählen Sie den Modus \"Eingeben und Drucken\"."),
+                    MessageButton::Ok);
+                return RunOutcome::NotAvailable;
+            }
+            if (mode == EditDatabase) {
+                // Design and format are neither looked up nor loaded.
+                expert->setEtikettendateiname(QString());
+                expert->setVorlagendateiname(QString());
+                expert->setDatenbankname(databasePath);
+                expert->showModal();
+                return RunOutcome::Edited; // nothing is printed in this mode
+            }
+            m_confirmed = false;
+            m_services.inputExpert.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
+            expert->setEtikettendateiname(designPath);
+            expert->setVorlagendateiname(formatPath);
+            expert->setDatenbankname(databasePath);
+            expert->showModal();
+            if (!expert->recordsHandedOver())
+                return RunOutcome::Cancelled;
+            m_services.inputExpert.setModus(QStringLiteral("D"));
+            m_services.inputExpert.setStatusText(m_session.designName);
+            m_services.inputExpert.showModal();
+            if (!m_confirmed)
+                return RunOutcome::Cancelled;
+            return print(expandEntryGrid(m_session.entryGrid, m_session.labelList, m_session.serialInCopies));
+        }
         default:
             if (!ok)
                 return RunOutcome::FileMissing;

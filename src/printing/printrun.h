@@ -11,6 +11,7 @@
 
 namespace qm {
 
+class IDatabaseExpert;
 class IDesignEditor;
 class IFileDialogs;
 class IInputExpert;
@@ -52,6 +53,9 @@ struct PrintRunServices
     IPrinterAccess &printers;
     IInputExpert &inputExpert;
     IProgressWindow &progress;
+    // The database expert of working modes 2 and 3; without one those modes
+    // say that it is not part of this build.
+    IDatabaseExpert *databaseExpert = nullptr;
 };
 
 // What happened to the last call of Ausfuehren, for the windows' tests and
@@ -62,7 +66,7 @@ enum class RunOutcome {
     Cancelled, // the input expert was cancelled, or the PDF choice
     Failed, // a conversion or file error ended the run (message shown)
     NotAvailable, // the mode's window is not part of this version (message shown)
-    Edited, // the design editor was shown on the design
+    Edited, // the design editor was shown on the design, or the database expert on the table
     Printed, // labels went to the printer or the PDF file
     PrintCancelled, // the user stopped the run in the progress window
     DeviceFailed, // the printer or the PDF file could not be written (message shown)
@@ -72,6 +76,10 @@ enum class RunOutcome {
 // Mode 1 loads design and format, lets the user type records in the input
 // expert, expands them into labels and prints them on the default printer
 // (or, when the system has none and the user agrees, into a PDF file).
+// Mode 2 loads design and format and opens the database expert on the
+// table; records handed over by its record selection go through the input
+// expert in mode "D" (start label, frame, offsets) and are printed the same
+// way. Mode 3 opens the database expert on the table alone.
 class PrintRun
 {
 public:

@@ -3,6 +3,7 @@
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +79,10 @@ private Q_SLOTS:
     void printRefusals();
     void printsToDefaultPrinter_data();
     void printsToDefaultPrinter();
+    void sheetGridWritesAFormat();
+    void sheetGridRefused_data();
+    void sheetGridRefused();
+    void formatsListsAndImports();
 };
 
 void TestCommandLine::noCommandMeansWindows()
@@ -243,6 +248,81 @@ void TestCommandLine::printsToDefaultPrinter()
     QCOMPARE(printers.opened, hasPrinter ? 1 : 0);
     if (opens)
         QVERIFY(QFileInfo(printers.pdf).size() > 0);
+}
+
+void TestCommandLine::sheetGridWritesAFormat()
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("a4.vrl");
+    const Run r = run({ "sheet", "--grid", "63.5", "38", "3", "7", "7.5", "15", "2.5", "0", "--description",
+        "Adressen 63.5 x 38", "--save", out });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, QString());
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 22);
+    QCOMPARE(lines[0], QStringLiteral("Adressen 63.5 x 38\t2030\t2810"));
+    QCOMPARE(lines[3], QStringLiteral("3\t1395\t150\t635\t380"));
+    QCOMPARE(readTextLines(out).mid(0, 4),
+        (QStringList { "** Formatdatei erstellt mit QUILLMARK 95 - Version2.04s", "NA,Adressen 63.5 x 38",
+            "GR,2030,2810", "PO,75,150,635,380" }));
+}
+
+void TestCommandLine::sheetGridRefused_data()
+{
+    QTest::addColumn<QStringList>("grid");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("message");
+    const QStringList fine { "70", "37", "3", "8", "0", "0", "0", "0" };
+    QTest::newRow("length not a number") << QStringList { "70", "37", "3", "8", "0", "x", "0", "0" } << "A"
+                                         << "'x' ist kein gültiger Gleitkommawert";
+    QTest::newRow("count not a number") << QStringList { "70", "37", "3.5", "8", "0", "0", "0", "0" } << "A"
+                                        << "'3.5' ist kein gültiger Integerwert";
+    QTest::newRow("negative count") << QStringList { "70", "37", "3", "-8", "0", "0", "0", "0" } << "A"
+                                    << "Die Anzahl untereinander darf nicht kleiner als 0 sein (-8).";
+    QTest::newRow("over 200") << QStringList { "10", "10", "20", "11", "0", "0", "0", "0" } << "A"
+                              << "Das Format ergibt 220 Etiketten";
+    QTest::newRow("outside cp1252") << fine << "Etikett \u2713" << "";
+    QTest::newRow("empty description") << fine << ""
+                                       << "Bitte geben Sie eine Beschreibung das Format ein !";
+    QTest::newRow("too few values") << fine.mid(0, 7) << "A" << "Aufruf: quillmark sheet --grid";
+}
+
+void TestCommandLine::sheetGridRefused()
+{
+    QFETCH(QStringList, grid);
+    QFETCH(QString, description);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString out = dir.filePath("a.vrl");
+    const Run r = run(QStringList { "sheet", "--grid" } + grid + QStringList { "--description", description, "--save", out });
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(out));
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestCommandLine::formatsListsAndImports()
+{
+    QTemporaryDir dir;
+    const Run imported = run({ "formats", "--dir", dir.path(), "--import", data("formats/templates_sample.xml") });
+    QCOMPARE(imported.code, 0);
+    QVERIFY2(imported.out.startsWith(
+                 QStringLiteral("Individuelle Formate\tAvery L7160 63,5 x 38,1 mm (3 x 7)\tavery_l7160.vrl\n")),
+        qPrintable(imported.out));
+    QVERIFY(imported.out.endsWith(QStringLiteral("7 Formate aufgenommen, 5 ausgelassen\n")));
+    QVERIFY(imported.err.contains(QStringLiteral("ausgelassen: Avery L6015: keine rechteckigen Etiketten\n")));
+    QVERIFY(QFileInfo::exists(dir.filePath("FORMATE/avery_l7160.vrl")));
+
+    const Run listed = run({ "formats", "--dir", dir.path() });
+    QCOMPARE(listed.code, 0);
+    const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.last(), QStringLiteral("Individuelle Formate\tHerma 4226 45 x 30 mm (2 x 4)\therma_4226.vrl"));
+
+    const Run broken = run({ "formats", "--dir", dir.path(), "--import", data("formats/templates_broken.xml") });
+    QCOMPARE(broken.code, 1);
+    QVERIFY(broken.err.contains(QStringLiteral("Die Vorlagendatei ist fehlerhaft")));
+    QCOMPARE(run({ "formats", "--dir", dir.path() }).out, listed.out);
 }
 
 QTEST_MAIN(TestCommandLine)

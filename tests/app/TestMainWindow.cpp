@@ -4,6 +4,7 @@
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/mainwindow.h"
+#include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
 #include "platform/doubles/memorysettings.h"
@@ -17,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -136,6 +139,8 @@ private slots:
     void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
     void helpOpensAtContextZero();
+    void formatExpertShowsTheAreasToManage();
+    void databaseExpertOpensWithoutTableOrDesign();
 };
 
 void TestMainWindow::modeAndOptionAreReadAndWrittenBack()
@@ -228,13 +233,13 @@ void TestMainWindow::menuItemsOfLaterWindowsAreDisabled_data()
                          << "Ctrl+N" << true;
     QTest::newRow("format expert") << "FormatExperte1"
                                    << "&Format-Experte ..."
-                                   << "" << false;
+                                   << "" << true;
     QTest::newRow("design expert") << "Etiketteneditor1"
                                    << "&Design-Experte ..."
                                    << "" << true;
     QTest::newRow("database expert") << "DatenbankExpert1"
                                      << "Daten&bank-Experte ..."
-                                     << "" << false;
+                                     << "" << true;
     QTest::newRow("quick selection") << "SchnellauswahlExperte1"
                                      << "&Schnellauswahl-Experte ..."
                                      << "" << true;
@@ -397,6 +402,22 @@ void TestMainWindow::helpOpensAtContextZero()
             { dir + QStringLiteral("ERSTEHILFE.HLP"), 0 }, { dir + QStringLiteral("QUILLMK.HLP"), 0 } }));
 }
 
+void TestMainWindow::databaseExpertOpensWithoutTableOrDesign()
+{
+    Rig rig;
+    QString title;
+    bool takeOverHidden = false;
+    whenModal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        takeOverHidden = dialog->findChild<QPushButton *>(QStringLiteral("ButtonUeber"))->isHidden();
+        static_cast<QDialog *>(dialog)->reject();
+    });
+    rig.action("DatenbankExpert1")->trigger();
+    QCOMPARE(title, QStringLiteral("Datenbank-Experte"));
+    QVERIFY(takeOverHidden);
+    QCOMPARE(rig.window->databaseExpert()->datenbankname(), QString());
+}
+
 void TestMainWindow::designEditorOpensFromMenuAndEntry()
 {
     Rig rig;
@@ -429,6 +450,29 @@ void TestMainWindow::designEditorOpensFromMenuAndEntry()
     QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
     QVERIFY(elements > 0);
     QCOMPARE(editor->dateiname(), rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti"));
+}
+
+void TestMainWindow::formatExpertShowsTheAreasToManage()
+{
+    Rig rig;
+    // The format catalogue, missing at start, was created with its title lines.
+    QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/FORMATE.DAT")),
+        QByteArray("FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"));
+    QStringList areas;
+    QString confirm;
+    whenModal([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Format auswählen"));
+        auto *list = dialog->findChild<QListWidget *>(QStringLiteral("ListBereich"));
+        QVERIFY(list);
+        for (int i = 0; i < list->count(); ++i)
+            areas.append(list->item(i)->text());
+        confirm = dialog->findChild<QPushButton *>(QStringLiteral("Button_Ok"))->text();
+        dialog->findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->click();
+    });
+    rig.action("FormatExperte1")->trigger();
+    QCOMPARE(areas.size(), 9);
+    QCOMPARE(areas.at(2), QStringLiteral("AVERY Laseretiketten"));
+    QCOMPARE(confirm, QStringLiteral("OK"));
 }
 
 QTEST_MAIN(TestMainWindow)

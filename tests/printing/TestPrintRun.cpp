@@ -1,4 +1,7 @@
+#include "data/databaseexpert.h"
 #include "data/inputexpert.h"
+#include "data/recordselection.h"
+#include "data/shapelibtable.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
@@ -52,6 +55,27 @@ private:
     bool &m_confirmed;
 };
 
+// The database expert as a user drives it: the script selects records (or
+// not) with the record selection's rules.
+class ScriptedDatabaseExpert : public IDatabaseExpert
+{
+public:
+    QString design, format, table;
+    int shown = 0;
+    bool handedOver = false;
+    std::function<bool()> user; // returns whether "&Weiter >>>" was pressed
+
+    void setEtikettendateiname(const QString &path) override { design = path; }
+    void setVorlagendateiname(const QString &path) override { format = path; }
+    void setDatenbankname(const QString &path) override { table = path; }
+    void showModal() override
+    {
+        ++shown;
+        handedOver = user ? user() : false;
+    }
+    bool recordsHandedOver() const override { return handedOver; }
+};
+
 // A program directory with the three-line address design and the 3 x 7
 // sheet in its folders, and everything a run talks to.
 // The design editor of working mode 4: records how it was opened.
@@ -77,6 +101,7 @@ struct Rig
     test::FakePrinters printers;
     test::RecordingProgressWindow progress;
     ScriptedInputExpert input { confirmed };
+    ScriptedDatabaseExpert dbExpert;
     std::unique_ptr<PrintRun> run;
     QString design, format;
 
@@ -134,6 +159,9 @@ private slots:
     void badNumbersStopTheRunCleanly();
     void withoutDefaultPrinterThePdfIsOffered();
     void cancellingInTheProgressWindowStopsTheRun();
+    void mode2PrintsSelectedTableRecords();
+    void mode2CancelledExpertPrintsNothing();
+    void mode3OpensTheTableAlone();
     void modeFourOpensTheDesignEditor();
     void otherModesSayWhatIsNotAvailable_data();
     void otherModesSayWhatIsNotAvailable();
@@ -328,6 +356,105 @@ void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()
     QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 2);
     QVERIFY(rig.printers.last->ended);
     QVERIFY(!rig.progress.visible);
+}
+
+namespace {
+
+// A run whose database expert selects the records of a real table whose
+// third field has at least "B", with prints 2 for the first one.
+struct DatabaseRig : Rig
+{
+    QString table;
+    ShapelibTable engine;
+
+    DatabaseRig()
+    {
+        PrintRunServices services { messages, files, waiter, printers, input, progress };
+        services.databaseExpert = &dbExpert;
+        run = std::make_unique<PrintRun>(
+            ProgramDirectory(temp.path() + QStringLiteral("/")), session, confirmed, services);
+        table = temp.path() + QStringLiteral("/DBANKEN/kunden.dbf");
+        QDir().mkpath(temp.path() + QStringLiteral("/DBANKEN"));
+        engine.create(table,
+            { { QStringLiteral("NAME"), 10 }, { QStringLiteral("NR"), 4 }, { QStringLiteral("ORT"), 10 } });
+        engine.appendRecord({ "Anna", "7", "Bonn" });
+        engine.appendRecord({ "Aaron", "8", "Aachen" });
+        engine.appendRecord({ "Zoë", "9", "Celle" });
+        engine.close();
+        dbExpert.user = [this] {
+            engine.open(dbExpert.table);
+            RecordSelection selection(engine);
+            selection.formShow();
+            selection.criteria()[0] = { true, QStringLiteral("ORT"), QStringLiteral("B"), QString() };
+            selection.criterionSwitched(0);
+            selection.records().setCell(0, 1, QStringLiteral("2"));
+            selection.handOver(session.entryGrid);
+            return true;
+        };
+        input.user = [] { return true; };
+    }
+};
+
+} // namespace
+
+void TestPrintRun::mode2PrintsSelectedTableRecords()
+{
+    DatabaseRig rig;
+    QString database = rig.table;
+    QString d = rig.design, f = rig.format;
+    QCOMPARE(rig.run->Ausfuehren(d, f, PrintFromDatabase, database), RunOutcome::Printed);
+    QCOMPARE(rig.dbExpert.shown, 1);
+    QCOMPARE(rig.dbExpert.design, rig.design);
+    QCOMPARE(rig.dbExpert.format, rig.format);
+    QCOMPARE(rig.dbExpert.table, rig.table);
+    QCOMPARE(rig.input.modus, QStringLiteral("D"));
+    QCOMPARE(rig.input.shown, 1);
+    // Anna twice, Zoë once; table fields feed the design's fields by position,
+    // the second one into the place of the serial number, which counts no more.
+    QCOMPARE(rig.run->lastLabelCount(), 3);
+    const QStringList texts = rig.texts();
+    QCOMPARE(texts.filter(QStringLiteral("\"Anna\"")).size(), 2);
+    QCOMPARE(texts.filter(QStringLiteral("\"Bonn\"")).size(), 2);
+    QCOMPARE(texts.filter(QStringLiteral("\"Zoë\"")).size(), 1);
+    QCOMPARE(texts.filter(QStringLiteral("\"Celle\"")).size(), 1);
+    QCOMPARE(texts.filter(QStringLiteral("Aaron")).size(), 0);
+    QCOMPARE(texts.filter(QStringLiteral("7/96")).size(), 2);
+    QCOMPARE(texts.filter(QStringLiteral("9/96")).size(), 1);
+}
+
+void TestPrintRun::mode2CancelledExpertPrintsNothing()
+{
+    DatabaseRig rig;
+    rig.dbExpert.user = [] { return false; };
+    QString database = rig.table;
+    QString d = rig.design, f = rig.format;
+    QCOMPARE(rig.run->Ausfuehren(d, f, PrintFromDatabase, database), RunOutcome::Cancelled);
+    QCOMPARE(rig.dbExpert.shown, 1);
+    QCOMPARE(rig.input.shown, 0);
+    QVERIFY(!rig.printers.last);
+    // Cancelling the input expert after the selection prints nothing either.
+    DatabaseRig second;
+    second.input.user = [] { return false; };
+    QString d2 = second.design, f2 = second.format, t2 = second.table;
+    QCOMPARE(second.run->Ausfuehren(d2, f2, PrintFromDatabase, t2), RunOutcome::Cancelled);
+    QCOMPARE(second.input.shown, 1);
+    QVERIFY(!second.printers.last);
+}
+
+void TestPrintRun::mode3OpensTheTableAlone()
+{
+    DatabaseRig rig;
+    QFile::remove(rig.design);
+    QString database = rig.table;
+    QString d = rig.design, f = QStringLiteral("fehlt.vrl");
+    rig.dbExpert.user = [] { return false; };
+    QCOMPARE(rig.run->Ausfuehren(d, f, EditDatabase, database), RunOutcome::Edited);
+    QCOMPARE(rig.dbExpert.shown, 1);
+    QCOMPARE(rig.dbExpert.design, QString());
+    QCOMPARE(rig.dbExpert.format, QString());
+    QCOMPARE(rig.dbExpert.table, rig.table);
+    QVERIFY(rig.messages.shown().isEmpty());
+    QCOMPARE(rig.input.shown, 0);
 }
 
 void TestPrintRun::modeFourOpensTheDesignEditor()

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace qm {
+
+class ITableEngine;
+class StringTable;
+
+// `quillmark table FILE.dbf`: the field names, then every record not marked
+// deleted, tab separated. `--create DESIGN.eti` creates the table from the
+// design's fields first, `--import TEXT [--lines N] [--skip-lead-line]`
+// appends records from a text file. Throws qm::Error.
+int tableCommand(const QStringList &args, QTextStream &out, QTextStream &err, ITableEngine &table);
+
+// The records of the table selected by up to three criteria "FIELD=VALUE"
+// (joined by OR; none selects all), into the entry grid as the record
+// selection hands them over: one print each. Returns the number of records.
+int entryGridFromTable(
+    ITableEngine &table, const QString &path, const QStringList &criteria, StringTable &entryGrid);
+
+} // namespace qm

@@ -1,0 +1,181 @@
+#include "recordselection.h"
+
+#include "data/tableengine.h"
+#include "platform/cp1252.h"
+
+#include <QCoreApplication>
+
+namespace qm {
+namespace {
+
+// The Windows-1252 code of a character; characters the code page lacks sort
+// after every one it has.
+uint codeOf(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xa0 && u <= 0xff))
+        return u;
+    QByteArray out;
+    if (encodeCp1252(QStringView(&c, 1), out) && out.size() == 1)
+        return quint8(out[0]);
+    return 0x100u + u;
+}
+
+} // namespace
+
+int compareCodes(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        const uint ca = codeOf(a[i]);
+        const uint cb = codeOf(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool criterionMatches(const SelectionCriterion &criterion, QStringView value)
+{
+    const bool hasLower = !criterion.lower.isEmpty();
+    const bool hasUpper = !criterion.upper.isEmpty();
+    if (!hasLower && !hasUpper)
+        return false;
+    if (hasLower && compareCodes(value, criterion.lower) < 0)
+        return false;
+    if (hasUpper && compareCodes(value, criterion.upper) > 0)
+        return false;
+    return true;
+}
+
+RecordSelection::RecordSelection(ITableEngine &table)
+    : m_table(table)
+{ }
+
+void RecordSelection::formShow()
+{
+    for (SelectionCriterion &criterion : m_criteria)
+        criterion = SelectionCriterion { false, criterion.field, QString(), QString() };
+    defaultPrints = QStringLiteral("1");
+    feldnamenHolen();
+    datensaetzeHolen();
+}
+
+void RecordSelection::feldnamenHolen()
+{
+    m_fieldNames = qm::fieldNames(m_table);
+    m_records.setColCount(int(m_fieldNames.size()) + 1);
+    for (int i = 0; i < m_fieldNames.size(); ++i)
+        m_records.setCell(i + 1, 0, m_fieldNames[i]);
+    m_records.setCell(0, 0, QCoreApplication::translate("qm", "Anzahl"));
+}
+
+void RecordSelection::datensaetzeHolen()
+{
+    m_records.clearRowsFrom(1);
+    m_records.setRowCount(1);
+    const int count = m_table.recordCount();
+    int row = 0;
+    for (int r = 0; r < count; ++r) {
+        if (m_table.isDeleted(r))
+            continue;
+        ++row;
+        const QStringList values = m_table.readRecord(r);
+        m_records.setCell(0, row, defaultPrints);
+        for (int i = 0; i < values.size(); ++i)
+            m_records.setCell(i + 1, row, values[i]);
+    }
+    m_records.setRowCount(row + 1);
+}
+
+int RecordSelection::columnOf(const QString &field) const
+{
+    for (int c = 1; c < m_records.colCount(); ++c) {
+        if (m_records.cell(c, 0) == field)
+            return c;
+    }
+    return -1;
+}
+
+void RecordSelection::datensaetzeSelektieren()
+{
+    std::array<int, CriterionCount> columns {};
+    bool any = false;
+    for (int k = 0; k < CriterionCount; ++k) {
+        columns[k] = m_criteria[k].on ? columnOf(m_criteria[k].field) : -1;
+        any = any || m_criteria[k].on;
+    }
+    if (!any)
+        return;
+
+    // Matching rows move up over the removed ones, in their order.
+    int kept = 0;
+    for (int r = 1; r < m_records.rowCount(); ++r) {
+        bool match = false;
+        for (int k = 0; k < CriterionCount && !match; ++k) {
+            if (m_criteria[k].on && columns[k] > 0)
+                match = criterionMatches(m_criteria[k], m_records.cell(columns[k], r));
+        }
+        if (!match)
+            continue;
+        ++kept;
+        if (kept != r) {
+            for (int c = 0; c < m_records.colCount(); ++c)
+                m_records.setCell(c, kept, m_records.cell(c, r));
+        }
+    }
+    m_records.clearRowsFrom(kept + 1);
+    m_records.setRowCount(kept + 1);
+}
+
+QString RecordSelection::criterionSwitched(int index)
+{
+    SelectionCriterion &criterion = m_criteria[index];
+    if (!criterion.on) {
+        datensaetzeHolen();
+        datensaetzeSelektieren();
+        return QString();
+    }
+    QString warning;
+    if (criterion.field.isEmpty()) {
+        warning = QCoreApplication::translate("qm", "Bitte wählen Sie einen Feldnamen aus für Kriterium %1.")
+                      .arg(index + 1);
+    } else if (criterion.lower.isEmpty() && criterion.upper.isEmpty()) {
+        warning = QCoreApplication::translate("qm", "Bitte wählen Sie den Wertebereich für Kriterium %1.")
+                      .arg(index + 1);
+    }
+    if (!warning.isEmpty()) {
+        criterion.on = false;
+        return warning;
+    }
+    datensaetzeSelektieren();
+    return QString();
+}
+
+void RecordSelection::applyToAll()
+{
+    datensaetzeHolen();
+    datensaetzeSelektieren();
+}
+
+int RecordSelection::handOver(StringTable &entryGrid)
+{
+    const int columns = m_records.colCount();
+    const int rows = m_records.rowCount();
+    entryGrid.clearRowsFrom(2);
+    entryGrid.setColCount(columns);
+    for (int c = 1; c < columns; ++c)
+        entryGrid.setCell(c, 0, m_records.cell(c, 0));
+    // No record leaves no record row: nothing to print, nothing to read.
+    entryGrid.setRowCount(rows + 1);
+    for (int r = 1; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c)
+            entryGrid.setCell(c, r + 1, m_records.cell(c, r));
+    }
+    m_records.reset(2, 2);
+    return rows - 1;
+}
+
+} // namespace qm

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/stringtable.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace qm {
+
+class ITableEngine;
+
+// One range criterion of the record selection: an on/off switch, a field
+// name and the bounds "von (>=)" and "bis (<=)".
+struct SelectionCriterion
+{
+    bool on = false;
+    QString field;
+    QString lower;
+    QString upper;
+};
+
+// Texts compared character by character by their Windows-1252 codes: case
+// counts, digits are not read as numbers, a prefix is the smaller ("10" <
+// "9", "M" < "m"). Negative, 0 or positive like QString::compare.
+int compareCodes(QStringView a, QStringView b);
+
+// Whether the value lies in the criterion's range; a criterion without any
+// bound matches nothing.
+bool criterionMatches(const SelectionCriterion &criterion, QStringView value);
+
+// The record selection ("Daten selektieren und drucken") without its window:
+// the record list (Datengitter) with "Anzahl" and the field names in row 0,
+// one record per row below with its number of prints in column 0, and the
+// three criteria joined by OR.
+class RecordSelection
+{
+public:
+    static constexpr int CriterionCount = 3;
+
+    explicit RecordSelection(ITableEngine &table);
+
+    StringTable &records() { return m_records; }
+    const StringTable &records() const { return m_records; }
+    std::array<SelectionCriterion, CriterionCount> &criteria() { return m_criteria; }
+    const QStringList &fieldNames() const { return m_fieldNames; }
+    QString defaultPrints = QStringLiteral("1");
+
+    // FormShow without the wait window: all criteria off with empty bounds,
+    // default prints 1, field names and all records loaded.
+    void formShow();
+    // FeldnamenHolen: row 0 of the list and the names for the combo boxes.
+    void feldnamenHolen();
+    // DatensaetzeHolen: every record not marked deleted, each with the
+    // default number of prints.
+    void datensaetzeHolen();
+    // DatensaetzeSelektieren: removes the rows that no criterion switched on
+    // matches; with no criterion on nothing changes.
+    void datensaetzeSelektieren();
+
+    // Knopf1Click .. Knopf3Click, after the switch of criterion `index`
+    // (0-based) has flipped. Returns the warning to show, if any; the
+    // criterion is then switched back off and the list left as it was.
+    QString criterionSwitched(int index);
+    // "Kriterien auf gesamten Datenbestand &anwenden".
+    void applyToAll();
+
+    // "&Weiter >>>": the field names and the listed records (number of prints
+    // in column 0) into the entry grid from row 2 on; the list is cut to
+    // 2 x 2. Returns the number of records handed over.
+    int handOver(StringTable &entryGrid);
+
+private:
+    int columnOf(const QString &field) const;
+
+    ITableEngine &m_table;
+    StringTable m_records;
+    std::array<SelectionCriterion, CriterionCount> m_criteria;
+    QStringList m_fieldNames;
+};
+
+} // namespace qm

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "data/tableengine.h"
+#include "platform/errors.h"
+
+#include <QMutex>
+
+#include <memory>
+
+namespace qm {
+
+// The engine library could not be bound. code() is one of the codes below;
+// the message is the one the user sees, the loader's own reason goes to
+// stderr.
+class EngineError : public Error
+{
+public:
+    // The library file cannot be loaded (missing, wrong architecture).
+    static constexpr int LibraryNotLoaded = 0x2501;
+    // The library lacks an entry point the program needs.
+    static constexpr int EntryMissing = 0x2502;
+
+    explicit EngineError(int code);
+    int code() const { return m_code; }
+
+private:
+    int m_code;
+};
+
+struct ShapelibEntries;
+
+// Binds the shapelib library (soname libshp.so.2) at run time with dlopen
+// and resolves the entry points the table needs. Loading happens once, on
+// the first table operation, under the loader's lock; a failure is
+// remembered and reported again on every later operation.
+class ShapelibLoader
+{
+public:
+    static constexpr const char *DefaultLibrary = "libshp.so.2";
+
+    explicit ShapelibLoader(QByteArray libraryName = DefaultLibrary);
+    ~ShapelibLoader();
+    ShapelibLoader(const ShapelibLoader &) = delete;
+    ShapelibLoader &operator=(const ShapelibLoader &) = delete;
+
+    // The entry points; throws EngineError.
+    const ShapelibEntries &entries();
+
+private:
+    QMutex m_lock;
+    QByteArray m_name;
+    void *m_handle = nullptr;
+    std::unique_ptr<ShapelibEntries> m_entries;
+    int m_failure = 0;
+};
+
+// The table engine on shapelib. The file is locked (flock) while it is
+// open, so a second Quillmark cannot open it; the header is checked by the
+// program before shapelib sees the file. Values are Windows-1252 in the
+// file; new tables carry language driver 0x57.
+class ShapelibTable : public ITableEngine
+{
+public:
+    explicit ShapelibTable(QByteArray libraryName = ShapelibLoader::DefaultLibrary);
+    ~ShapelibTable() override;
+
+    void open(const QString &path) override;
+    void create(const QString &path, const QList<TableField> &fields) override;
+    void close() override;
+
+    bool isOpen() const override { return m_handle != nullptr; }
+    QString path() const override { return m_path; }
+    QList<TableField> fields() const override { return m_layout.fields; }
+
+    int recordCount() const override;
+    bool isDeleted(int record) override;
+    QStringList readRecord(int record) override;
+
+    int appendRecord(const QStringList &values) override;
+    int writeRecord(int record, const QStringList &values) override;
+    void deleteRecord(int record) override;
+    void flush() override;
+
+private:
+    QByteArrayView tuple(int record);
+    void checkRecord(int record) const;
+    int write(int record, const QStringList &values, bool deleted);
+
+    ShapelibLoader m_loader;
+    const ShapelibEntries *m_api = nullptr;
+    void *m_handle = nullptr; // DBFHandle
+    int m_lockFd = -1;
+    QString m_path;
+    DbfLayout m_layout;
+};
+
+} // namespace qm

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "data/dbflayout.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace qm {
+
+// The one table object of the program ("Tabelle" of the data module): the
+// dBASE table that the database windows open, create, read, append to and
+// edit. Only one table is open at a time; opening or creating another closes
+// the current one first. Records are numbered from 0 in file order and keep
+// their number when they are marked deleted; callers hide deleted records.
+//
+// Every failure throws qm::Error with a German message and leaves the table
+// and its file as they were: a missing engine library (EngineError), a file
+// that is no dBASE table, a table held open by another Quillmark, a
+// character that Windows-1252 cannot hold.
+class ITableEngine
+{
+public:
+    virtual ~ITableEngine() = default;
+
+    // Opens the table file exclusively.
+    virtual void open(const QString &path) = 0;
+    // Writes a new, empty table with these character fields (replacing a
+    // file of that name in one step) and opens it.
+    virtual void create(const QString &path, const QList<TableField> &fields) = 0;
+    // Writes what is pending and closes the table; nothing happens when none
+    // is open.
+    virtual void close() = 0;
+
+    virtual bool isOpen() const = 0;
+    virtual QString path() const = 0;
+    virtual QList<TableField> fields() const = 0;
+
+    // All records of the file, deleted ones included.
+    virtual int recordCount() const = 0;
+    virtual bool isDeleted(int record) = 0;
+    // The field values, without the blanks that pad them to their width.
+    virtual QStringList readRecord(int record) = 0;
+
+    // Values longer than their field are cut to its width; both return how
+    // many were cut. A record is written whole or not at all.
+    virtual int appendRecord(const QStringList &values) = 0;
+    virtual int writeRecord(int record, const QStringList &values) = 0;
+    // Marks the record deleted.
+    virtual void deleteRecord(int record) = 0;
+    // Writes pending records and the record count to the file.
+    virtual void flush() = 0;
+};
+
+// The field names of the open table, in table order.
+QStringList fieldNames(const ITableEngine &table);
+
+// The numbers of the records not marked deleted, in file order.
+QList<int> liveRecords(ITableEngine &table);
+
+} // namespace qm

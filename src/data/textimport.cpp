@@ -1,0 +1,130 @@
+#include "textimport.h"
+
+#include "data/tableengine.h"
+#include "platform/cp1252.h"
+#include "platform/errors.h"
+#include "platform/numbers.h"
+#include "platform/textfile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace qm::textimport {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("qm", text);
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        qsizetype stop = end;
+        if (stop > start && text[stop - 1] == QLatin1Char('\r'))
+            --stop;
+        lines << text.mid(start, stop - start);
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+QStringList readImportLines(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!fileExists(path))
+        throw IoError(info.exists() ? EISDIR : ENOENT);
+    if (info.size() > MaxFileSize)
+        throw Error(tr("Die Datei \"%1\" ist für einen Import zu groß (mehr als 64 MB).").arg(path));
+    QByteArray bytes = readFileBytes(path);
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = decodeCp1252(bytes);
+    return splitLines(text);
+}
+
+QStringList previewLines(const QStringList &lines, int linesPerRecord, bool skipLeadLine)
+{
+    const int first = skipLeadLine ? 1 : 0;
+    return lines.mid(first, std::max(0, linesPerRecord));
+}
+
+std::optional<QString> checkLinesPerRecord(QString &text, int fieldCount)
+{
+    if (text.isEmpty()) {
+        text = QStringLiteral("1");
+        return std::nullopt;
+    }
+    const int n = strToInt(text);
+    if (n > fieldCount) {
+        text = QString::number(fieldCount);
+        return tr("Datenbank hat maximal %1 Felder.").arg(fieldCount);
+    }
+    text = QString::number(n);
+    return std::nullopt;
+}
+
+ImportResult importLines(ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine)
+{
+    const int fieldCount = int(table.fields().size());
+    if (linesPerRecord < 1 || linesPerRecord > fieldCount) {
+        throw Error(tr("Die Anzahl der Zeilen pro Datensatz muss zwischen 1 und %1 liegen.").arg(fieldCount));
+    }
+
+    // The blocks first, so that a bad line stops the import before anything
+    // is written.
+    QList<QStringList> records;
+    qsizetype at = 0;
+    while (at < lines.size()) {
+        if (skipLeadLine) {
+            ++at;
+            if (at >= lines.size())
+                break; // a lead line alone begins no record
+        }
+        QStringList values;
+        for (int k = 0; k < linesPerRecord && at < lines.size(); ++k, ++at) {
+            QByteArray probe;
+            qsizetype bad = -1;
+            if (!encodeCp1252(lines[at], probe, &bad)) {
+                throw EncodingError(tr("Das Zeichen \"%1\" in Zeile %2 kann die Datenbank nicht speichern. "
+                                       "Es wurde nichts importiert.")
+                                        .arg(lines[at].mid(bad, 1))
+                                        .arg(at + 1));
+            }
+            values << lines[at];
+        }
+        records << values;
+    }
+
+    ImportResult result;
+    for (const QStringList &values : records) {
+        result.cutValues += table.appendRecord(values);
+        ++result.records;
+    }
+    table.flush();
+    return result;
+}
+
+QString completionMessage(const ImportResult &result)
+{
+    QString text = tr("Importieren der Daten wurde korrekt abgeschlossen.");
+    if (result.cutValues == 1)
+        text += QLatin1Char('\n') + tr("1 Wert war länger als sein Feld und wurde gekürzt.");
+    else if (result.cutValues > 1)
+        text += QLatin1Char('\n')
+            + tr("%1 Werte waren länger als ihr Feld und wurden gekürzt.").arg(result.cutValues);
+    return text;
+}
+
+} // namespace qm::textimport

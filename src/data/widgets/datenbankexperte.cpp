@@ -1,0 +1,441 @@
+#include "datenbankexperte.h"
+
+#include "data/stringtablemodel.h"
+#include "data/tableengine.h"
+#include "data/tablemodel.h"
+#include "data/widgets/datenbankdrucken.h"
+#include "data/widgets/dbdialogs.h"
+#include "platform/errors.h"
+#include "printing/printrun.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace qm {
+
+// The table grid; "post" and "cancel" of the navigator end the editing of
+// the current cell.
+class DbGrid : public QTableView
+{
+public:
+    using QTableView::QTableView;
+
+    void finishEditing(bool keep)
+    {
+        if (state() != QAbstractItemView::EditingState)
+            return;
+        QWidget *editor = QApplication::focusWidget();
+        if (!editor || !viewport()->isAncestorOf(editor))
+            return;
+        if (keep)
+            commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+};
+
+namespace {
+
+QPushButton *speedButton(QWidget *parent, const QString &text, const char *name)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+} // namespace
+
+TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session, IMessages &messages,
+    IFileDialogs &fileDialogs, IWaiter &waiter, IHelp &help, QString helpFilePath, QWidget *parent)
+    : QDialog(parent)
+    , m_table(table)
+    , m_session(session)
+    , m_messages(messages)
+    , m_fileDialogs(fileDialogs)
+    , m_help(help)
+    , m_helpPath(std::move(helpFilePath))
+{
+    setObjectName(QStringLiteral("DatenbankExperte"));
+    setWindowTitle(tr("Datenbank-Experte"));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    buildMenus(menuBar);
+
+    auto *tools = new QHBoxLayout;
+    m_buttonDrucken = speedButton(this, tr("Daten selektieren und &drucken"), "ButtonDrucken");
+    connect(m_buttonDrucken, &QPushButton::clicked, this, &TDatenbankExperte::ButtonDruckenClick);
+    m_buttonUeber = speedButton(this, tr("&Übernehmen"), "ButtonUeber");
+    connect(m_buttonUeber, &QPushButton::clicked, this, &TDatenbankExperte::ButtonUeberClick);
+    tools->addWidget(m_buttonDrucken);
+    tools->addWidget(m_buttonUeber);
+    tools->addStretch();
+    layout->addLayout(tools);
+
+    m_tableArea = new QWidget(this);
+    auto *tableLayout = new QVBoxLayout(m_tableArea);
+    tableLayout->setContentsMargins(0, 0, 0, 0);
+    tableLayout->addWidget(new QLabel(tr("Felder und Inhalt der Datenbank"), m_tableArea));
+    m_model = new TableModel(m_table, this);
+    connect(m_model, &TableModel::tableError, this, &TDatenbankExperte::showError);
+    m_grid = new DbGrid(m_tableArea);
+    m_grid->setObjectName(QStringLiteral("DBGitter"));
+    m_grid->setModel(m_model);
+    m_grid->verticalHeader()->setDefaultSectionSize(22);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    tableLayout->addWidget(m_grid, 1);
+
+    auto *navigator = new QHBoxLayout;
+    const struct
+    {
+        const char *text;
+        const char *hint;
+        void (TDatenbankExperte::*handler)();
+    } buttons[] = {
+        { "|<", QT_TR_NOOP("Erster Datensatz"), &TDatenbankExperte::NavigatorFirst },
+        { "<", QT_TR_NOOP("Vorheriger Datensatz"), &TDatenbankExperte::NavigatorPrior },
+        { ">", QT_TR_NOOP("Nächster Datensatz"), &TDatenbankExperte::NavigatorNext },
+        { ">|", QT_TR_NOOP("Letzter Datensatz"), &TDatenbankExperte::NavigatorLast },
+        { "+", QT_TR_NOOP("Datensatz einfügen"), &TDatenbankExperte::NavigatorInsert },
+        { "-", QT_TR_NOOP("Datensatz löschen"), &TDatenbankExperte::NavigatorDelete },
+        { "\u270e", QT_TR_NOOP("Datensatz bearbeiten"), &TDatenbankExperte::NavigatorEdit },
+        { "\u2713", QT_TR_NOOP("Datensatz speichern"), &TDatenbankExperte::NavigatorPost },
+        { "\u2717", QT_TR_NOOP("Bearbeitung abbrechen"), &TDatenbankExperte::NavigatorCancel },
+    };
+    for (const auto &b : buttons) {
+        auto *button = new QToolButton(m_tableArea);
+        button->setText(QString::fromUtf8(b.text));
+        button->setToolTip(tr(b.hint));
+        button->setMinimumWidth(32);
+        connect(button, &QToolButton::clicked, this, b.handler);
+        navigator->addWidget(button);
+    }
+    navigator->addStretch();
+    tableLayout->addLayout(navigator);
+    layout->addWidget(m_tableArea, 3);
+
+    m_fieldArea = new QWidget(this);
+    auto *fieldLayout = new QVBoxLayout(m_fieldArea);
+    fieldLayout->setContentsMargins(0, 0, 0, 0);
+    m_fieldCaption = tr("Felder der Etikettendatei");
+    m_caption = new QLabel(m_fieldCaption, m_fieldArea);
+    m_caption->setObjectName(QStringLiteral("TitelEtifelder"));
+    fieldLayout->addWidget(m_caption);
+    m_fieldModel = new StringTableModel(m_fieldList, this);
+    m_fieldView = new QTableView(m_fieldArea);
+    m_fieldView->setObjectName(QStringLiteral("GridEtikettenFelder"));
+    m_fieldView->setModel(m_fieldModel);
+    m_fieldView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fieldView->verticalHeader()->hide();
+    m_fieldView->setMaximumHeight(90);
+    fieldLayout->addWidget(m_fieldView);
+    layout->addWidget(m_fieldArea, 1);
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("DEStatus"));
+    status->setSizeGripEnabled(false);
+    for (QLabel *&panel : m_status) {
+        panel = new QLabel(status);
+        status->addWidget(panel, 1);
+    }
+    layout->addWidget(status);
+
+    m_create = new TDBerstellen(m_table, m_fieldList, messages, fileDialogs, this);
+    connect(m_create, &TDBerstellen::tableCreated, this, [this](const QString &path) {
+        m_tablePath = path;
+        m_status[0]->setText(tr("Datenbank : ") + path);
+        m_model->reload();
+        showTable(true);
+    });
+    m_import = new TImportText(m_table, messages, fileDialogs, help, m_helpPath, this);
+    connect(m_import, &TImportText::imported, m_model, &TableModel::reload);
+    m_selection
+        = new TDatenbankDrucken(m_table, m_session.entryGrid, messages, waiter, help, m_helpPath, this);
+
+    resize(760, 560);
+}
+
+TDatenbankExperte::~TDatenbankExperte() = default;
+
+void TDatenbankExperte::buildMenus(QWidget *menuHost)
+{
+    auto *bar = static_cast<QMenuBar *>(menuHost);
+    QMenu *file = bar->addMenu(tr("&Datei"));
+    file->addAction(tr("Datenbank &neu ... (*.dbf)"), this, &TDatenbankExperte::DatenbankNeuClick)
+        ->setObjectName(QStringLiteral("Datenbankneu1"));
+    file->addAction(tr("Datenbank &öffnen ... (*.dbf)"), this, &TDatenbankExperte::DatenbankOeffnenClick)
+        ->setObjectName(QStringLiteral("Datenbankoeffnen1"));
+    file->addAction(tr("Datenbank sichern &unter ... (*.dbf)"))->setVisible(false);
+    file->addSeparator();
+    file->addAction(
+            tr("&Etikettendatei öffnen ... (*.eti)"), this, &TDatenbankExperte::EtikettendateiOeffnenClick)
+        ->setObjectName(QStringLiteral("Etikettendateioeffnen1"));
+    file->addSeparator();
+    QMenu *import = file->addMenu(tr("&Import von Daten "));
+    import->addAction(tr("im &Text - Format ..."), this, &TDatenbankExperte::ImportTextClick)
+        ->setObjectName(QStringLiteral("imTextFormat1"));
+    file->addSeparator();
+    file->addAction(tr("&Zurück"), this, &QDialog::reject)->setObjectName(QStringLiteral("Zurueck1"));
+    QMenu *helpMenu = bar->addMenu(tr("&Hilfe"));
+    helpMenu->addAction(tr("Hilfe zum &Datenbank-Experten"), this, &TDatenbankExperte::HilfeClick);
+}
+
+QTableView *TDatenbankExperte::dbGitter() const
+{
+    return m_grid;
+}
+
+QString TDatenbankExperte::fieldListCaption() const
+{
+    return m_caption->text();
+}
+
+QString TDatenbankExperte::statusText(int panel) const
+{
+    return m_status[panel]->text();
+}
+
+void TDatenbankExperte::showError(const QString &message)
+{
+    m_messages.show(MessageKind::Error, message, MessageButton::Ok);
+}
+
+void TDatenbankExperte::showModal()
+{
+    FormShow();
+    exec();
+}
+
+void TDatenbankExperte::FormShow()
+{
+    m_handedOver = false;
+    m_takenOver.clear();
+    m_buttonUeber->setVisible(m_modus != QLatin1String("N"));
+
+    if (!m_designPath.isEmpty()) {
+        loadDesign();
+    } else {
+        m_fieldArea->hide();
+        m_status[1]->clear();
+    }
+
+    if (!m_tablePath.isEmpty()) {
+        openTable();
+    } else {
+        showTable(false);
+        m_status[0]->clear();
+    }
+
+    QPalette palette = m_buttonDrucken->palette();
+    palette.setColor(
+        QPalette::ButtonText, m_formatPath.isEmpty() ? QColor(128, 128, 128) : QColor(Qt::black));
+    m_buttonDrucken->setPalette(palette);
+}
+
+void TDatenbankExperte::loadDesign()
+{
+    // Columns of an earlier design must not stay behind as fields.
+    m_fieldList.reset(1, 3);
+    m_caption->setText(m_fieldCaption);
+    FieldGrids grids;
+    grids.labelList = &m_session.labelList;
+    grids.entryGrid = &m_session.entryGrid;
+    grids.fieldGrid = &m_fieldList;
+    QString caption = m_fieldCaption;
+    grids.fieldGridCaption = &caption;
+    try {
+        EtikettdateiLesen(m_designPath, m_session.design, grids);
+    } catch (const Error &e) {
+        showError(e.message());
+    }
+    m_caption->setText(caption);
+    m_fieldModel->reset();
+    m_fieldArea->show();
+    m_status[1]->setText(tr("Etikett bzw Formular : ") + m_designPath);
+}
+
+void TDatenbankExperte::openTable()
+{
+    m_status[0]->setText(tr("Datenbank : ") + m_tablePath);
+    try {
+        m_table.close();
+        m_table.open(m_tablePath);
+    } catch (const Error &e) {
+        m_model->reload();
+        showTable(false);
+        showError(e.message());
+        return;
+    }
+    m_model->reload();
+    showTable(true);
+}
+
+void TDatenbankExperte::showTable(bool visible)
+{
+    m_tableArea->setVisible(visible);
+    if (!visible)
+        return;
+    // Columns as wide as their fields, within reason.
+    const int charWidth = m_grid->fontMetrics().averageCharWidth();
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        m_grid->setColumnWidth(c, std::clamp(m_model->widthOf(c), 6, 30) * charWidth + 12);
+}
+
+void TDatenbankExperte::DatenbankOeffnenClick()
+{
+    const QString path = m_fileDialogs.open(tr("dBase-Datenbank öffnen"),
+        tr("dBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"), QStringLiteral(".dbf"));
+    if (path.isEmpty())
+        return;
+    m_tablePath = path;
+    openTable();
+}
+
+void TDatenbankExperte::EtikettendateiOeffnenClick()
+{
+    const QString path = m_fileDialogs.open(tr("Etikett bzw. Formular öffnen"),
+        tr("Etiketten- bzw. Formulardatei (*.eti)|*.eti|Alle Dateien (*.*)|*.*"), QStringLiteral(".eti"));
+    if (path.isEmpty())
+        return;
+    m_designPath = path;
+    loadDesign();
+}
+
+void TDatenbankExperte::DatenbankNeuClick()
+{
+    if (m_designPath.isEmpty()) {
+        m_messages.show(
+            MessageKind::Warning, tr("Bitte zuerst eine Etikettendatei öffnen !"), MessageButton::Cancel);
+        return;
+    }
+    m_create->showModal();
+}
+
+void TDatenbankExperte::ImportTextClick()
+{
+    if (!m_table.isOpen()) {
+        m_messages.show(
+            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+        return;
+    }
+    NavigatorPost();
+    m_import->showModal();
+}
+
+void TDatenbankExperte::ButtonDruckenClick()
+{
+    if (m_formatPath.isEmpty()) {
+        m_messages.show(MessageKind::Warning, tr("Drucken in diesem Programm-Modus nicht möglich !"),
+            MessageButton::Cancel);
+        return;
+    }
+    if (!m_table.isOpen()) {
+        m_messages.show(
+            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+        return;
+    }
+    NavigatorPost();
+    if (m_selection->showModal()) {
+        m_handedOver = true;
+        accept();
+    }
+}
+
+void TDatenbankExperte::ButtonUeberClick()
+{
+    if (m_tablePath.isEmpty() || !m_table.isOpen()) {
+        m_messages.show(MessageKind::Information, tr("Es wurde noch keine Datenbank erstellt oder geladen !"),
+            MessageButton::Ok);
+        return;
+    }
+    NavigatorPost();
+    m_takenOver = m_tablePath;
+    accept();
+}
+
+void TDatenbankExperte::HilfeClick()
+{
+    m_help.show(m_helpPath, 4);
+}
+
+void TDatenbankExperte::moveTo(int row)
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    const int column = std::max(0, m_grid->currentIndex().column());
+    m_grid->setCurrentIndex(m_model->index(std::clamp(row, 0, rows - 1), column));
+}
+
+void TDatenbankExperte::NavigatorFirst()
+{
+    moveTo(0);
+}
+
+void TDatenbankExperte::NavigatorPrior()
+{
+    moveTo(m_grid->currentIndex().row() - 1);
+}
+
+void TDatenbankExperte::NavigatorNext()
+{
+    moveTo(m_grid->currentIndex().row() + 1);
+}
+
+void TDatenbankExperte::NavigatorLast()
+{
+    moveTo(m_model->rowCount() - 1);
+}
+
+void TDatenbankExperte::NavigatorInsert()
+{
+    if (!m_table.isOpen())
+        return;
+    NavigatorPost();
+    const int row = m_model->insertRow();
+    m_grid->setCurrentIndex(m_model->index(row, 0));
+    m_grid->edit(m_grid->currentIndex());
+}
+
+void TDatenbankExperte::NavigatorDelete()
+{
+    const QModelIndex current = m_grid->currentIndex();
+    if (!current.isValid())
+        return;
+    NavigatorCancel();
+    if (m_messages.show(
+            MessageKind::Confirmation, tr("Datensatz löschen?"), MessageButton::Ok | MessageButton::Cancel)
+        != MessageButton::Ok)
+        return;
+    m_model->deleteRow(current.row());
+}
+
+void TDatenbankExperte::NavigatorEdit()
+{
+    if (m_grid->currentIndex().isValid())
+        m_grid->edit(m_grid->currentIndex());
+}
+
+void TDatenbankExperte::NavigatorPost()
+{
+    m_grid->finishEditing(true);
+}
+
+void TDatenbankExperte::NavigatorCancel()
+{
+    m_grid->finishEditing(false);
+    m_model->cancelRow();
+}
+
+} // namespace qm

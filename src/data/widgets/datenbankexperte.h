@@ -1,0 +1,130 @@
+#pragma once
+
+#include "data/databaseexpert.h"
+#include "platform/services.h"
+#include "platform/stringtable.h"
+
+#include <QDialog>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+namespace qm {
+
+class DbGrid;
+class ITableEngine;
+class TableModel;
+class TDBerstellen;
+class TDatenbankDrucken;
+class TImportText;
+struct PrintSession;
+
+// The database expert ("Datenbank-Experte"): opens or creates a dBASE table,
+// edits its records in a grid with a navigator, imports records from text,
+// shows the fields of a design beside it and starts the record selection
+// for printing.
+//
+// Openers set the hidden labels first and then call showModal():
+// - the main window: all paths empty, Modus "N" (no "&Übernehmen");
+// - the creation wizard: setEtikettendateiname(its design), Modus "E";
+//   afterwards takenOverDatabase() is the table chosen with "&Übernehmen"
+//   (empty when the window was left otherwise);
+// - the print run (IDatabaseExpert): design, sheet format and table for
+//   printing, or the table alone for editing.
+class TDatenbankExperte : public QDialog, public IDatabaseExpert
+{
+    Q_OBJECT
+
+public:
+    TDatenbankExperte(ITableEngine &table, PrintSession &session, IMessages &messages,
+        IFileDialogs &fileDialogs, IWaiter &waiter, IHelp &help, QString helpFilePath,
+        QWidget *parent = nullptr);
+    ~TDatenbankExperte() override;
+
+    // IDatabaseExpert
+    void setEtikettendateiname(const QString &path) override { m_designPath = path; }
+    void setVorlagendateiname(const QString &path) override { m_formatPath = path; }
+    void setDatenbankname(const QString &path) override { m_tablePath = path; }
+    void showModal() override;
+    bool recordsHandedOver() const override { return m_handedOver; }
+
+    // "N" hides "&Übernehmen"; any other text shows it.
+    void setModus(const QString &modus) { m_modus = modus; }
+    QString takenOverDatabase() const { return m_takenOver; }
+    QString datenbankname() const { return m_tablePath; }
+    QString etikettendateiname() const { return m_designPath; }
+
+    void FormShow();
+    void DatenbankNeuClick();
+    void DatenbankOeffnenClick();
+    void EtikettendateiOeffnenClick();
+    void ImportTextClick();
+    void ButtonDruckenClick();
+    void ButtonUeberClick();
+    void HilfeClick();
+    // The navigator.
+    void NavigatorFirst();
+    void NavigatorPrior();
+    void NavigatorNext();
+    void NavigatorLast();
+    void NavigatorInsert();
+    void NavigatorDelete();
+    void NavigatorEdit();
+    void NavigatorPost();
+    void NavigatorCancel();
+
+    TableModel *tableModel() const { return m_model; }
+    QTableView *dbGitter() const;
+    const StringTable &fieldList() const { return m_fieldList; }
+    QTableView *fieldListView() const { return m_fieldView; }
+    QString fieldListCaption() const;
+    QString statusText(int panel) const;
+    QPushButton *buttonDrucken() const { return m_buttonDrucken; }
+    QPushButton *buttonUeber() const { return m_buttonUeber; }
+    TDBerstellen *createDialog() const { return m_create; }
+    TImportText *importDialog() const { return m_import; }
+    TDatenbankDrucken *selectionDialog() const { return m_selection; }
+
+private:
+    void buildMenus(QWidget *menuHost);
+    void loadDesign();
+    void openTable();
+    void showTable(bool visible);
+    void moveTo(int row);
+    void showError(const QString &message);
+
+    ITableEngine &m_table;
+    PrintSession &m_session;
+    IMessages &m_messages;
+    IFileDialogs &m_fileDialogs;
+    IHelp &m_help;
+    QString m_helpPath;
+
+    QString m_designPath;
+    QString m_formatPath;
+    QString m_tablePath;
+    QString m_modus = QStringLiteral("N");
+    QString m_takenOver;
+    bool m_handedOver = false;
+
+    StringTable m_fieldList { 20, 3 };
+    QString m_fieldCaption;
+    TableModel *m_model = nullptr;
+    DbGrid *m_grid = nullptr;
+    QTableView *m_fieldView = nullptr;
+    class StringTableModel *m_fieldModel = nullptr;
+    QLabel *m_caption = nullptr;
+    QLabel *m_status[2] = {};
+    QPushButton *m_buttonDrucken = nullptr;
+    QPushButton *m_buttonUeber = nullptr;
+    QWidget *m_fieldArea = nullptr;
+    QWidget *m_tableArea = nullptr;
+
+    TDBerstellen *m_create = nullptr;
+    TImportText *m_import = nullptr;
+    TDatenbankDrucken *m_selection = nullptr;
+};
+
+} // namespace qm

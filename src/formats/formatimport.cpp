@@ -1,0 +1,238 @@
+#include "formatimport.h"
+
+#include "catalogue/programdirectory.h"
+#include "platform/errors.h"
+#include "platform/textfile.h"
+#include "sheetgrid.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QSet>
+
+namespace qm {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("qm", text);
+}
+
+void writeVrlFile(const QString &path, const SheetFormat &format)
+{
+    TextFileWriter writer(path);
+    for (const QString &line : vrlFileLines(format))
+        writer.writeLine(line);
+    writer.commit();
+}
+
+// The description, or with " - 2", " - 3", ... the first one not taken yet.
+QString uniqueDescription(const QString &description, QSet<QString> &taken)
+{
+    QString candidate = description;
+    for (int n = 2; taken.contains(candidate); ++n) {
+        const QString suffix = QStringLiteral(" - %1").arg(n);
+        candidate = description.left(MaxDescriptionLength - suffix.size()) + suffix;
+    }
+    taken.insert(candidate);
+    return candidate;
+}
+
+// The description in a VRL file, whose NA line ends at a comma: decimal
+// commas become points there.
+QString vrlDescription(const QString &description)
+{
+    return QString(description).replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+// The file name, or stem_2.vrl, stem_3.vrl, ... the first that is free.
+QString freeFileName(const QString &folder, const QString &fileName, const QSet<QString> &used)
+{
+    const QString stem = fileName.chopped(4); // ".vrl"
+    QString candidate = fileName;
+    for (int n = 2; used.contains(candidate.toLower()) || QFileInfo::exists(folder + candidate)
+         || QFileInfo(folder + candidate).isSymLink();
+         ++n)
+        candidate = QStringLiteral("%1_%2.vrl").arg(stem).arg(n);
+    return candidate;
+}
+
+struct Family
+{
+    bool inkjet = false;
+    bool laser = false;
+};
+
+QString familyKey(const LabelTemplate &t)
+{
+    return t.brand.toLower() + QLatin1Char('\n') + (t.equiv.isEmpty() ? t.part : t.equiv);
+}
+
+StockFormat sheetOnly(
+    const QString &area, const QString &name, const QString &fileName, int width, int height)
+{
+    StockFormat stock;
+    stock.area = area;
+    stock.description = name + QLatin1Char(' ') + labelSizeText(width, height, 1, 1);
+    stock.fileName = fileName;
+    SheetFormat &f = stock.format;
+    f.extentWidth = width;
+    f.extentHeight = height;
+    f.positions.push_back(LabelPosition { 0, 0, width, height });
+    f.lastLabelWidth = width;
+    f.lastLabelHeight = height;
+    return stock;
+}
+
+} // namespace
+
+ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlPath)
+{
+    QList<LabelTemplate> templates = readLabelTemplates(xmlPath);
+    resolveEquivalents(templates);
+    const TemplateConversion conversion = convertTemplates(templates, true);
+
+    const QString catalogue = dir.formatsFile();
+    createFormatsFileIfMissing(catalogue);
+    QList<FormatEntry> entries = readFormatsFile(catalogue);
+    const QString area = individualFormatsArea();
+    QSet<QString> taken;
+    for (const FormatEntry &entry : std::as_const(entries))
+        if (entry.area == area)
+            taken.insert(entry.description);
+
+    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
+    if (!QDir().mkpath(folder))
+        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+
+    ImportResult result;
+    result.skipped = conversion.skipped;
+    QSet<QString> usedNames;
+    QStringList written;
+    try {
+        QSet<QString> inThisFile;
+        for (const ConvertedFormat &converted : conversion.formats) {
+            if (taken.contains(converted.description)) {
+                result.skipped.append(SkippedTemplate { converted.description, tr("schon im Katalog") });
+                continue;
+            }
+            SheetFormat format = converted.format;
+            const QString description = uniqueDescription(converted.description, inThisFile);
+            format.description = vrlDescription(description);
+            const QString fileName = freeFileName(folder, converted.fileName, usedNames);
+            usedNames.insert(fileName.toLower());
+            writeVrlFile(folder + fileName, format);
+            written.append(folder + fileName);
+            const FormatEntry entry { area, description, fileName };
+            entries.append(entry);
+            result.added.append(entry);
+        }
+        if (!result.added.isEmpty())
+            writeFormatsFile(catalogue, entries);
+    } catch (const Error &) {
+        for (const QString &path : std::as_const(written))
+            QFile::remove(path);
+        throw;
+    }
+    return result;
+}
+
+StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
+{
+    const QStringList &areas = formatAreas();
+    const QString averyInkjet = areas.at(1);
+    const QString averyLaser = areas.at(2);
+    const QString envelopes = areas.at(3);
+    const QString dinSizes = areas.at(4);
+    const QString leitzLaser = areas.at(6);
+    const QString zweckform = areas.at(7);
+
+    // Which kinds of part numbers each family of equivalent parts has.
+    QHash<QString, Family> families;
+    for (const LabelTemplate &t : templates) {
+        Family &family = families[familyKey(t)];
+        if (t.part.startsWith(QLatin1Char('J'), Qt::CaseInsensitive))
+            family.inkjet = true;
+        if (t.part.startsWith(QLatin1Char('L'), Qt::CaseInsensitive))
+            family.laser = true;
+    }
+
+    QList<LabelTemplate> chosen;
+    for (const LabelTemplate &t : templates) {
+        const QString brand = t.brand.toLower();
+        if ((brand == QLatin1String("avery") || brand == QLatin1String("zweckform")
+                || brand == QLatin1String("leitz"))
+            && t.paperId == QLatin1String("A4"))
+            chosen.append(t);
+    }
+    const TemplateConversion conversion = convertTemplates(chosen, false);
+
+    QHash<QString, QList<StockFormat>> byArea;
+    for (const ConvertedFormat &converted : conversion.formats) {
+        const QString brand = converted.brand.toLower();
+        QString area = zweckform;
+        if (brand == QLatin1String("leitz")) {
+            area = leitzLaser;
+        } else if (brand == QLatin1String("avery")) {
+            LabelTemplate key;
+            key.brand = converted.brand;
+            key.part = converted.part;
+            for (const LabelTemplate &t : chosen)
+                if (t.brand == converted.brand && t.part == converted.part)
+                    key = t;
+            const Family family = families.value(familyKey(key));
+            area = family.inkjet && !family.laser ? averyInkjet : averyLaser;
+        }
+        byArea[area].append(
+            StockFormat { area, converted.description, converted.fileName, converted.format });
+    }
+
+    // The plain sheets and the usual envelopes, in tenths of a millimetre.
+    byArea[dinSizes] = {
+        sheetOnly(dinSizes, QStringLiteral("DIN A4"), QStringLiteral("din_a4.vrl"), 2100, 2970),
+        sheetOnly(dinSizes, QStringLiteral("DIN A5"), QStringLiteral("din_a5.vrl"), 1480, 2100),
+        sheetOnly(dinSizes, QStringLiteral("DIN A6"), QStringLiteral("din_a6.vrl"), 1050, 1480),
+    };
+    byArea[envelopes] = {
+        sheetOnly(envelopes, QStringLiteral("DIN lang (DL)"), QStringLiteral("umschlag_dl.vrl"), 1100, 2200),
+        sheetOnly(envelopes, QStringLiteral("C6"), QStringLiteral("umschlag_c6.vrl"), 1140, 1620),
+        sheetOnly(envelopes, QStringLiteral("C5"), QStringLiteral("umschlag_c5.vrl"), 1620, 2290),
+        sheetOnly(envelopes, QStringLiteral("C6/5"), QStringLiteral("umschlag_c6_5.vrl"), 1140, 2290),
+    };
+
+    StockCatalogue catalogue;
+    catalogue.skipped = conversion.skipped;
+    for (const QString &area : areas) {
+        QSet<QString> taken;
+        for (StockFormat stock : byArea.value(area)) {
+            stock.description = uniqueDescription(stock.description, taken);
+            stock.format.description = vrlDescription(stock.description);
+            catalogue.formats.append(stock);
+        }
+    }
+    return catalogue;
+}
+
+int writeStockCatalogue(const QString &shareDir, const StockCatalogue &catalogue)
+{
+    const QString folder = QDir(shareDir).filePath(QStringLiteral("FORMATE")) + QLatin1Char('/');
+    if (!QDir().mkpath(folder))
+        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+    const QString catalogueFile = QDir(shareDir).filePath(QStringLiteral("FORMATE.DAT"));
+    createFormatsFileIfMissing(catalogueFile);
+
+    QSet<QString> ours;
+    for (const StockFormat &stock : catalogue.formats)
+        ours.insert(stock.fileName.toLower());
+    QList<FormatEntry> entries = readFormatsFile(catalogueFile);
+    entries.removeIf([&](const FormatEntry &entry) { return ours.contains(entry.file.toLower()); });
+    for (const StockFormat &stock : catalogue.formats) {
+        writeVrlFile(folder + stock.fileName, stock.format);
+        entries.append(FormatEntry { stock.area, stock.description, stock.fileName });
+    }
+    writeFormatsFile(catalogueFile, entries);
+    return int(catalogue.formats.size());
+}
+
+} // namespace qm

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "formatcatalogue.h"
+#include "labeltemplates.h"
+
+#include <QList>
+#include <QString>
+
+namespace qm {
+
+class ProgramDirectory;
+
+// What an import added to the catalogue and what it left out.
+struct ImportResult
+{
+    QList<FormatEntry> added;
+    QList<SkippedTemplate> skipped;
+};
+
+// Adds the formats of a template file to "Individuelle Formate": every
+// format that fits becomes a VRL file in the program directory's FORMATE
+// folder (named after maker and part number; an existing file is never
+// replaced, the name gets "_2", "_3", ... instead) and an entry of
+// FORMATE.DAT naming that file. A format whose description the area already
+// holds is listed as skipped. The VRL files are written first, then the
+// catalogue in one step; when that fails, the new files are removed again.
+// Throws IoError or qm::Error for a template file that cannot be read, and
+// for files that cannot be written.
+ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlPath);
+
+// The shipped catalogue made from template files.
+struct StockFormat
+{
+    QString area;
+    QString description; // as the catalogue shows it
+    QString fileName; // plain name, in FORMATE
+    SheetFormat format; // with the description for the VRL file
+};
+
+struct StockCatalogue
+{
+    QList<StockFormat> formats;
+    QList<SkippedTemplate> skipped;
+};
+
+// The formats of the nine areas from resolved templates:
+// - Avery's A4 sheets: parts whose family (the part and its equivalents)
+//   holds an inkjet number ("J...") and no laser number ("L...") go to
+//   "AVERY Tintenstrahl", the others to "AVERY Laseretiketten";
+// - Zweckform's A4 sheets to "ZWECKFORM Laser";
+// - Leitz's A4 sheets, when there are any, to "LEITZ Laseretiketten";
+// - the plain DIN sheets A4, A5 and A6 (one label each) to "DIN-Größen" and
+//   the envelopes DL, C6, C5 and C6/5 to "Briefumschläge".
+// Other makers are left out. Descriptions are unique within an area (a
+// repeated one gets " - 2", " - 3", ...); the list is ordered by area, then
+// as the templates come.
+StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates);
+
+// Writes the VRL files of the stock catalogue into shareDir/FORMATE and its
+// entries into shareDir/FORMATE.DAT, keeping every entry of FORMATE.DAT that
+// names another file. Returns the number of formats written.
+int writeStockCatalogue(const QString &shareDir, const StockCatalogue &catalogue);
+
+} // namespace qm

@@ -1,0 +1,151 @@
+#include "app/commandline.h"
+#include "printing/pdfprinter.h"
+#include "printing/printeraccess.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+class NoPrinters : public IPrinterAccess
+{
+public:
+    std::optional<PrinterName> DruckerbezeichnungHolen() override { return std::nullopt; }
+    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override { return nullptr; }
+};
+
+Run run(const QStringList &args)
+{
+    NoPrinters printers;
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = runCommandLine(args, out, err, printers).value_or(-1);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+const QString addressDesign = QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti");
+const QString addressFormat = QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl");
+const QString addressText = QStringLiteral(QM_TEST_DATA "/data/three_addresses.txt");
+
+} // namespace
+
+class TestTableCommand : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createImportAndList();
+    void importWithFewerLinesPerRecord();
+    void printsSelectedRecords_data();
+    void printsSelectedRecords();
+    void refusals_data();
+    void refusals();
+};
+
+void TestTableCommand::createImportAndList()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    const Run r = run({ "table", table, "--create", addressDesign, "--import", addressText });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, QStringLiteral("Importieren der Daten wurde korrekt abgeschlossen.\n"));
+    QCOMPARE(r.out,
+        QStringLiteral("Name\tStraße\tOrt\n"
+                       "Erika Mustermann\tWeg 1\tKöln\n"
+                       "Hans Meier\tHauptstr. 1\tBerlin\n"
+                       "Zoë Albers\tGasse 7\tKöln\n"));
+    // Listing again reads the same from the file.
+    const Run again = run({ "table", table });
+    QCOMPARE(again.code, 0);
+    QCOMPARE(again.out, r.out);
+}
+
+void TestTableCommand::importWithFewerLinesPerRecord()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath("t.dbf");
+    QCOMPARE(run({ "table", table, "--create", addressDesign }).code, 0);
+    const Run r = run({ "table", table, "--import", addressText, "--lines", "4" });
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("Datenbank hat maximal 3 Felder.")), qPrintable(r.err));
+    QCOMPARE(run({ "table", table }).out, QStringLiteral("Name\tStraße\tOrt\n"));
+    const Run two = run({ "table", table, "--import", addressText, "--lines", "2" });
+    QCOMPARE(two.code, 0);
+    QVERIFY(two.out.startsWith(
+        QStringLiteral("Name\tStraße\tOrt\nErika Mustermann\tWeg 1\t\nKöln\tHans Meier\t\n")));
+}
+
+void TestTableCommand::printsSelectedRecords_data()
+{
+    QTest::addColumn<QStringList>("where");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("all records") << QStringList() << "3 Etiketten auf 1 Seiten";
+    QTest::newRow("one criterion") << QStringList({ "--where", "Ort=Köln" }) << "2 Etiketten auf 1 Seiten";
+    QTest::newRow("two criteria joined by or")
+        << QStringList({ "--where", "Ort=Berlin", "--where", "Name=Zoë Albers" })
+        << "2 Etiketten auf 1 Seiten";
+}
+
+void TestTableCommand::printsSelectedRecords()
+{
+    QFETCH(QStringList, where);
+    QFETCH(QString, printed);
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", addressDesign, "--import", addressText }).code, 0);
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = run(QStringList({ "print", addressDesign, addressFormat, "--table", table }) + where
+        + QStringList({ "--pdf", pdf }));
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, printed + QStringLiteral(" in %1\n").arg(pdf));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+}
+
+void TestTableCommand::refusals_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing table") << QStringList({ "table", "@DIR@/fehlt.dbf" }) << "Datei nicht gefunden";
+    QTest::newRow("not a table") << QStringList({ "table", addressText }) << "keine gültige dBASE-Datenbank";
+    QTest::newRow("unknown field") << QStringList({ "print", addressDesign, addressFormat, "--table",
+        "@DIR@/a.dbf", "--where", "PLZ=1", "--pdf", "@DIR@/o.pdf" })
+                                   << "hat kein Feld \"PLZ\"";
+    QTest::newRow("nothing selected") << QStringList({ "print", addressDesign, addressFormat, "--table",
+        "@DIR@/a.dbf", "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
+                                      << "Keine Datensätze ausgewählt";
+    QTest::newRow("where without table") << QStringList(
+        { "print", addressDesign, addressFormat, "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
+                                         << "Aufruf:";
+}
+
+void TestTableCommand::refusals()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QCOMPARE(
+        run({ "table", dir.filePath("a.dbf"), "--create", addressDesign, "--import", addressText }).code, 0);
+    for (QString &a : args)
+        a.replace(QStringLiteral("@DIR@"), dir.path());
+    const Run r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(dir.filePath("o.pdf")));
+}
+
+QTEST_MAIN(TestTableCommand)
+#include "TestTableCommand.moc"

@@ -1,0 +1,372 @@
+#include "controls/kvbibtn.h"
+#include "data/shapelibtable.h"
+#include "data/tablemodel.h"
+#include "data/widgets/datenbankdrucken.h"
+#include "data/widgets/datenbankexperte.h"
+#include "data/widgets/dbdialogs.h"
+#include "platform/doubles/recordinghelp.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "platform/doubles/virtualwaiter.h"
+#include "printing/printrun.h"
+#include "testfiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+// The database expert with real tables in a temporary folder and the
+// platform doubles.
+struct Rig
+{
+    QTemporaryDir dir;
+    ShapelibTable table;
+    PrintSession session;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    QString design;
+
+    Rig()
+    {
+        design = dir.filePath(QStringLiteral("adresse.eti"));
+        test::writeBytes(design,
+            "NA,Adresse\r\nGR,157,95,25\r\nEF,10,15,20,Name\r\nEF,10,40,15,Ort\r\nEF,10,65,5,PLZ\r\n");
+    }
+
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+
+    // A table with the address fields and three records, closed again.
+    QString addressTable()
+    {
+        const QString file = path("kunden.dbf");
+        table.create(file, { { "Name", 20 }, { "Ort", 15 }, { "PLZ", 5 } });
+        table.appendRecord({ "Anna", "Bonn", "53111" });
+        table.appendRecord({ "Bernd", "Ulm", "89073" });
+        table.appendRecord({ "Carla", "Köln", "50667" });
+        table.close();
+        return file;
+    }
+
+    QString cell(int row, int column) const
+    {
+        return expert.tableModel()->index(row, column).data().toString();
+    }
+};
+
+} // namespace
+
+class TestDatenbankExperte : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fromTheMainWindowNothingIsOpen();
+    void designFieldsCreateATable();
+    void creationWarnings_data();
+    void creationWarnings();
+    void importAppendsAndTheGridShowsIt();
+    void importFileChecks();
+    void editingAndDeletingActOnTheTable();
+    void takeOverNamesTheTable();
+    void tableHeldElsewhereIsReported();
+    void missingEngineLibraryIsReported();
+    void selectionHandsRecordsOver();
+    void selectionWarningSwitchesBack();
+};
+
+void TestDatenbankExperte::fromTheMainWindowNothingIsOpen()
+{
+    Rig rig;
+    rig.expert.setModus(QStringLiteral("N"));
+    rig.expert.FormShow();
+    QVERIFY(rig.expert.buttonUeber()->isHidden());
+    QVERIFY(!rig.expert.dbGitter()->isVisibleTo(&rig.expert));
+    QVERIFY(!rig.expert.fieldListView()->isVisibleTo(&rig.expert));
+    QCOMPARE(rig.expert.statusText(0), QString());
+    QCOMPARE(rig.expert.buttonDrucken()->palette().color(QPalette::ButtonText), QColor(128, 128, 128));
+
+    rig.expert.ButtonDruckenClick();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Drucken in diesem Programm-Modus nicht möglich !"));
+    QCOMPARE(rig.messages.shown().last().buttons, MessageButtons(MessageButton::Cancel));
+    rig.expert.DatenbankNeuClick();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Bitte zuerst eine Etikettendatei öffnen !"));
+    QCOMPARE(rig.messages.shown().last().kind, MessageKind::Warning);
+    rig.expert.ImportTextClick();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Bitte öffnen Sie zunächst eine Datenbank ..."));
+    rig.expert.setModus(QStringLiteral("E"));
+    rig.expert.FormShow();
+    QVERIFY(!rig.expert.buttonUeber()->isHidden());
+    rig.expert.ButtonUeberClick();
+    QCOMPARE(
+        rig.messages.lastText(), QStringLiteral("Es wurde noch keine Datenbank erstellt oder geladen !"));
+    rig.expert.HilfeClick();
+    QCOMPARE(rig.help.requests().last().contextNumber, 4);
+}
+
+void TestDatenbankExperte::designFieldsCreateATable()
+{
+    Rig rig;
+    rig.expert.FormShow();
+    rig.files.addAnswer(rig.design);
+    rig.expert.EtikettendateiOeffnenClick();
+    const StringTable &list = rig.expert.fieldList();
+    QCOMPARE(list.colCount(), 4);
+    QCOMPARE(list.row(0), QStringList({ "", "Feld 1", "Feld 2", "Feld 3" }));
+    QCOMPARE(list.row(1), QStringList({ "Feldname", "Name", "Ort", "PLZ" }));
+    QCOMPARE(list.row(2), QStringList({ "Feldgröße", "20 Zeichen", "15 Zeichen", "5 Zeichen" }));
+    QCOMPARE(
+        rig.expert.fieldListCaption(), QStringLiteral("Felder der aktuellen Etikettendatei [\"Adresse\"]"));
+    QCOMPARE(rig.expert.statusText(1), QStringLiteral("Etikett bzw Formular : ") + rig.design);
+    QVERIFY(rig.expert.fieldListView()->isVisibleTo(&rig.expert));
+
+    TDBerstellen *create = rig.expert.createDialog();
+    create->FormShow();
+    rig.files.addAnswer(rig.path("neu.dbf"));
+    create->Button_DurchsuchenClick();
+    QCOMPARE(rig.files.calls().last().title, QStringLiteral("Name der neuen Datenbank festlegen."));
+    create->Button_WeiterClick();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Neue Datenbank \"%1\" wurde angelegt.").arg(rig.path("neu.dbf")));
+    QVERIFY(rig.table.isOpen());
+    QCOMPARE(rig.table.fields(), QList<TableField>({ { "Name", 20 }, { "Ort", 15 }, { "PLZ", 5 } }));
+    QCOMPARE(rig.expert.datenbankname(), rig.path("neu.dbf"));
+    QCOMPARE(rig.expert.statusText(0), QStringLiteral("Datenbank : ") + rig.path("neu.dbf"));
+    QVERIFY(rig.expert.dbGitter()->isVisibleTo(&rig.expert));
+    QCOMPARE(rig.expert.tableModel()->columnCount(), 3);
+
+    // Creating over an existing table asks first; "Nein" keeps it.
+    rig.table.appendRecord({ "Anna" });
+    rig.table.flush();
+    create->dbname()->setText(rig.path("neu.dbf"));
+    rig.messages.addAnswer(MessageButton::No);
+    create->Button_WeiterClick();
+    QCOMPARE(rig.table.recordCount(), 1);
+}
+
+void TestDatenbankExperte::creationWarnings_data()
+{
+    QTest::addColumn<QByteArray>("eti");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("no name") << QByteArray("EF,1,1,5,A\r\n") << ""
+                             << "Bitte bestimmen Sie zunächst den Namen der Datenbank !";
+    QTest::newRow("no fields") << QByteArray("NA,Leer\r\nTE,1,1,Text\r\n") << "x.dbf"
+                               << "Etikett besitzt keine Felder, Datenbank kann nicht erstellt werden.";
+}
+
+void TestDatenbankExperte::creationWarnings()
+{
+    QFETCH(QByteArray, eti);
+    QFETCH(QString, name);
+    QFETCH(QString, warning);
+    Rig rig;
+    test::writeBytes(rig.design, eti);
+    rig.expert.setEtikettendateiname(rig.design);
+    rig.expert.FormShow();
+    rig.expert.createDialog()->dbname()->setText(name.isEmpty() ? name : rig.path("x.dbf"));
+    rig.expert.createDialog()->Button_WeiterClick();
+    QCOMPARE(rig.messages.lastText(), warning);
+    QCOMPARE(rig.messages.shown().last().buttons, MessageButtons(MessageButton::Cancel));
+    QVERIFY(!rig.table.isOpen());
+    QVERIFY(!QFile::exists(rig.path("x.dbf")));
+}
+
+void TestDatenbankExperte::importAppendsAndTheGridShowsIt()
+{
+    Rig rig;
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+    QCOMPARE(rig.expert.tableModel()->rowCount(), 3);
+    const QString text = rig.path("neu.txt");
+    test::writeBytes(text, "Dora\r\nDresden\r\n01067\r\nEmil\r\nEssen\r\n");
+    TImportText *import = rig.expert.importDialog();
+    import->FormShow();
+    QCOMPARE(import->anzahl()->text(), QStringLiteral("1"));
+    rig.files.addAnswer(text);
+    import->Button_DurchsuchenClick();
+    QCOMPARE(import->dateiinhalt()->toPlainText(), QStringLiteral("Dora\nDresden\n01067\nEmil\nEssen"));
+    QCOMPARE(import->datensatz()->toPlainText(), QStringLiteral("Dora"));
+    import->anzahl()->setText(QStringLiteral("4"));
+    import->AnzahlChange();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Datenbank hat maximal 3 Felder."));
+    QCOMPARE(import->anzahl()->text(), QStringLiteral("3"));
+    import->AnzahlExit();
+    QCOMPARE(import->datensatz()->toPlainText(), QStringLiteral("Dora\nDresden\n01067"));
+    import->Button_WeiterClick();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Importieren der Daten wurde korrekt abgeschlossen."));
+    QCOMPARE(rig.expert.tableModel()->rowCount(), 5);
+    QCOMPARE(rig.cell(3, 2), QStringLiteral("01067"));
+    QCOMPARE(rig.cell(4, 1), QStringLiteral("Essen"));
+    QCOMPARE(rig.cell(4, 2), QString());
+}
+
+void TestDatenbankExperte::importFileChecks()
+{
+    Rig rig;
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+    TImportText *import = rig.expert.importDialog();
+    import->FormShow();
+    import->dateiname()->setText(rig.path("fehlt.txt"));
+    import->DateinameExit();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("ACHTUNG ! Datei existiert nicht ..."));
+    const int shown = int(rig.messages.shown().size());
+    import->Button_WeiterClick(); // stops without a message
+    QCOMPARE(rig.messages.shown().size(), shown);
+    QCOMPARE(rig.table.recordCount(), 3);
+    import->anzahl()->setText(QStringLiteral("x"));
+    test::writeBytes(rig.path("a.txt"), "A\r\n");
+    import->dateiname()->setText(rig.path("a.txt"));
+    import->Button_WeiterClick();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("'x' ist kein gültiger Integerwert"));
+    QCOMPARE(rig.table.recordCount(), 3);
+    import->Button_HilfeClick();
+    QCOMPARE(rig.help.requests().last().contextNumber, 8);
+}
+
+void TestDatenbankExperte::editingAndDeletingActOnTheTable()
+{
+    Rig rig;
+    const QString file = rig.addressTable();
+    rig.expert.setDatenbankname(file);
+    rig.expert.FormShow();
+    TableModel *model = rig.expert.tableModel();
+    QVERIFY(model->setData(model->index(1, 1), QStringLiteral("Neu-Ulm an der Donau")));
+    QCOMPARE(rig.cell(1, 1), QStringLiteral("Neu-Ulm an der")); // cut to 15, the blank is padding
+
+    rig.expert.NavigatorInsert();
+    QCOMPARE(model->rowCount(), 4);
+    rig.expert.NavigatorCancel();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(rig.table.recordCount(), 3);
+    rig.expert.NavigatorInsert();
+    QVERIFY(model->setData(model->index(3, 0), QStringLiteral("Dora")));
+    QCOMPARE(rig.table.recordCount(), 4);
+
+    rig.expert.NavigatorFirst();
+    rig.expert.NavigatorNext();
+    QCOMPARE(rig.expert.dbGitter()->currentIndex().row(), 1);
+    rig.messages.addAnswer(MessageButton::Cancel);
+    rig.expert.NavigatorDelete();
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Datensatz löschen?"));
+    QCOMPARE(model->rowCount(), 4);
+    rig.messages.addAnswer(MessageButton::Ok);
+    rig.expert.NavigatorDelete();
+    QCOMPARE(model->rowCount(), 3);
+    QCOMPARE(rig.cell(1, 0), QStringLiteral("Carla"));
+
+    rig.table.close();
+    ShapelibTable reopened;
+    reopened.open(file);
+    QCOMPARE(reopened.recordCount(), 4);
+    QVERIFY(reopened.isDeleted(1));
+    QCOMPARE(reopened.readRecord(3), QStringList({ "Dora", "", "" }));
+}
+
+void TestDatenbankExperte::takeOverNamesTheTable()
+{
+    Rig rig;
+    const QString file = rig.addressTable();
+    rig.expert.setModus(QStringLiteral("E"));
+    rig.expert.setEtikettendateiname(rig.design);
+    rig.expert.setDatenbankname(QString());
+    rig.expert.FormShow();
+    rig.files.addAnswer(file);
+    rig.expert.DatenbankOeffnenClick();
+    QCOMPARE(rig.files.calls().last().title, QStringLiteral("dBase-Datenbank öffnen"));
+    rig.expert.ButtonUeberClick();
+    QCOMPARE(rig.expert.takenOverDatabase(), file);
+    QCOMPARE(rig.expert.result(), int(QDialog::Accepted));
+}
+
+void TestDatenbankExperte::tableHeldElsewhereIsReported()
+{
+    Rig rig;
+    const QString file = rig.addressTable();
+    ShapelibTable other;
+    other.open(file);
+    rig.expert.setDatenbankname(file);
+    rig.expert.FormShow();
+    QVERIFY2(rig.messages.lastText().contains(QStringLiteral("bereits in einem anderen Quillmark geöffnet")),
+        qPrintable(rig.messages.lastText()));
+    QVERIFY(!rig.expert.dbGitter()->isVisibleTo(&rig.expert));
+    QVERIFY(!rig.table.isOpen());
+}
+
+void TestDatenbankExperte::missingEngineLibraryIsReported()
+{
+    Rig rig;
+    const QString file = rig.addressTable();
+    ShapelibTable missing("libquillmark-gibt-es-nicht.so.9");
+    PrintSession session;
+    TDatenbankExperte expert(missing, session, rig.messages, rig.files, rig.waiter, rig.help, QString());
+    expert.setDatenbankname(file);
+    expert.FormShow();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Bei der Initialisierung der Borland Database Engine ist ein Fehler aufgetreten "
+                       "(Fehler $2501)"));
+    QVERIFY(!expert.dbGitter()->isVisibleTo(&expert));
+}
+
+void TestDatenbankExperte::selectionHandsRecordsOver()
+{
+    Rig rig;
+    rig.expert.setEtikettendateiname(rig.design);
+    rig.expert.setVorlagendateiname(rig.path("a4.vrl"));
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+    QCOMPARE(rig.expert.buttonDrucken()->palette().color(QPalette::ButtonText), QColor(Qt::black));
+    TDatenbankDrucken *selection = rig.expert.selectionDialog();
+    QVERIFY(selection->FormShow());
+    QCOMPARE(rig.waiter.waits(), QList<int>({ 500 }));
+    QVERIFY(selection->waitWindow()->isHidden());
+    QCOMPARE(selection->comb(0)->count(), 3);
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 3);
+    selection->comb(0)->setEditText(QStringLiteral("Ort"));
+    selection->an(0)->setText(QStringLiteral("C"));
+    QTest::mouseClick(selection->knopf(0), Qt::LeftButton, {}, QPoint(20, 10));
+    QVERIFY(selection->knopf(0)->value());
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 2); // Ulm, Köln
+    selection->datengitter()->model()->setData(
+        selection->datengitter()->model()->index(1, 0), QStringLiteral("3"));
+    selection->Button_WeiterClick();
+    QVERIFY(selection->handedOver());
+    const StringTable &grid = rig.session.entryGrid;
+    QCOMPARE(grid.row(0, 1).mid(0, 3), QStringList({ "Name", "Ort", "PLZ" }));
+    QCOMPARE(grid.rowCount(), 4);
+    QCOMPARE(grid.row(2).mid(0, 4), QStringList({ "1", "Bernd", "Ulm", "89073" }));
+    QCOMPARE(grid.row(3).mid(0, 4), QStringList({ "3", "Carla", "Köln", "50667" }));
+    selection->Button_HilfeClick();
+    QCOMPARE(rig.help.requests().last().contextNumber, 7);
+}
+
+void TestDatenbankExperte::selectionWarningSwitchesBack()
+{
+    Rig rig;
+    rig.expert.setVorlagendateiname(rig.path("a4.vrl"));
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+    TDatenbankDrucken *selection = rig.expert.selectionDialog();
+    selection->FormShow();
+    selection->comb(1)->setEditText(QString());
+    QTest::mouseClick(selection->knopf(1), Qt::LeftButton, {}, QPoint(20, 10));
+    QCOMPARE(
+        rig.messages.lastText(), QStringLiteral("Bitte wählen Sie einen Feldnamen aus für Kriterium 2."));
+    QVERIFY(!selection->knopf(1)->value());
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 3);
+}
+
+QTEST_MAIN(TestDatenbankExperte)
+#include "TestDatenbankExperte.moc"

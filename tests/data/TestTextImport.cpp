@@ -1,0 +1,184 @@
+#include "data/shapelibtable.h"
+#include "data/textimport.h"
+#include "platform/errors.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+QString fixture(const char *name)
+{
+    return QStringLiteral(QM_TEST_DATA "/data/") + QLatin1String(name);
+}
+
+QList<TableField> threeFields()
+{
+    return { { QStringLiteral("Name"), 8 }, { QStringLiteral("Ort"), 8 }, { QStringLiteral("PLZ"), 5 } };
+}
+
+QList<QStringList> allRecords(ITableEngine &table)
+{
+    QList<QStringList> records;
+    for (int r : liveRecords(table))
+        records << table.readRecord(r);
+    return records;
+}
+
+} // namespace
+
+class TestTextImport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void blocksBecomeRecords_data();
+    void blocksBecomeRecords();
+    void encodingsAndLineEnds_data();
+    void encodingsAndLineEnds();
+    void characterOutsideCp1252ImportsNothing();
+    void valuesLongerThanTheirFieldAreCutAndCounted();
+    void linesPerRecordRule_data();
+    void linesPerRecordRule();
+    void linesPerRecordOutsideTheTableIsRefused();
+    void previewShowsTheFirstRecord();
+    void missingOrFolderIsAnError();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ShapelibTable> m_table;
+};
+
+void TestTextImport::init()
+{
+    m_table = std::make_unique<ShapelibTable>();
+    m_table->create(m_dir.filePath(QStringLiteral("import.dbf")), threeFields());
+}
+
+void TestTextImport::blocksBecomeRecords_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("linesPerRecord");
+    QTest::addColumn<bool>("skipLeadLine");
+    QTest::addColumn<QList<QStringList>>("records");
+    QTest::newRow("7 lines, 3 per record: last record cut short")
+        << fixture("seven_lines_three_fields.txt") << 3 << false
+        << QList<QStringList>(
+               { { "Anna", "Bonn", "53111" }, { "Bernd", "Ulm", "89073" }, { "Carla", "", "" } });
+    QTest::newRow("16-bit file: the lead line of each block is dropped")
+        << fixture("sixteen_bit_eight_lines.dbk") << 3 << true
+        << QList<QStringList>({ { "A1", "A2", "A3" }, { "B1", "B2", "B3" } });
+    QTest::newRow("fewer lines per record than fields leave the rest empty")
+        << fixture("seven_lines_three_fields.txt") << 2 << false
+        << QList<QStringList>({ { "Anna", "Bonn", "" }, { "53111", "Bernd", "" }, { "Ulm", "89073", "" },
+               { "Carla", "", "" } });
+    QTest::newRow("empty file appends nothing") << fixture("empty.txt") << 3 << false << QList<QStringList>();
+}
+
+void TestTextImport::blocksBecomeRecords()
+{
+    QFETCH(QString, file);
+    QFETCH(int, linesPerRecord);
+    QFETCH(bool, skipLeadLine);
+    QFETCH(QList<QStringList>, records);
+    const ImportResult result
+        = textimport::importLines(*m_table, textimport::readImportLines(file), linesPerRecord, skipLeadLine);
+    QCOMPARE(result.records, records.size());
+    QCOMPARE(allRecords(*m_table), records);
+    QCOMPARE(textimport::completionMessage(result),
+        QStringLiteral("Importieren der Daten wurde korrekt abgeschlossen."));
+}
+
+void TestTextImport::encodingsAndLineEnds_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("Windows-1252 with CR LF") << fixture("cp1252_crlf.txt");
+    QTest::newRow("UTF-8 with byte order mark and LF") << fixture("utf8_bom_lf.txt");
+}
+
+void TestTextImport::encodingsAndLineEnds()
+{
+    QFETCH(QString, file);
+    textimport::importLines(*m_table, textimport::readImportLines(file), 2, false);
+    QCOMPARE(allRecords(*m_table), QList<QStringList>({ { "Jürgen", "Köln", "" } }));
+}
+
+void TestTextImport::characterOutsideCp1252ImportsNothing()
+{
+    const QStringList lines = textimport::readImportLines(fixture("utf8_outside_cp1252.txt"));
+    QCOMPARE(lines, QStringList({ "Jürgen", "Z\u0142oty" }));
+    try {
+        textimport::importLines(*m_table, lines, 1, false);
+        QFAIL("imported");
+    } catch (const EncodingError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("Zeile 2")), qPrintable(e.message()));
+    }
+    QCOMPARE(m_table->recordCount(), 0);
+}
+
+void TestTextImport::valuesLongerThanTheirFieldAreCutAndCounted()
+{
+    const QStringList lines { "Maximiliane", "Oberammergau", "12345", "Eva", "Ulm", "123456" };
+    const ImportResult result = textimport::importLines(*m_table, lines, 3, false);
+    QCOMPARE(result.records, 2);
+    QCOMPARE(result.cutValues, 3);
+    QCOMPARE(allRecords(*m_table)[0], QStringList({ "Maximili", "Oberamme", "12345" }));
+    QCOMPARE(textimport::completionMessage(result),
+        QStringLiteral("Importieren der Daten wurde korrekt abgeschlossen.\n"
+                       "3 Werte waren länger als ihr Feld und wurden gekürzt."));
+}
+
+void TestTextImport::linesPerRecordRule_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty becomes 1") << ""
+                                     << "1"
+                                     << "";
+    QTest::newRow("plain form") << " 002"
+                                << "2"
+                                << "";
+    QTest::newRow("above the field count") << "4"
+                                           << "3"
+                                           << "Datenbank hat maximal 3 Felder.";
+}
+
+void TestTextImport::linesPerRecordRule()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    QFETCH(QString, message);
+    const std::optional<QString> shown = textimport::checkLinesPerRecord(typed, 3);
+    QCOMPARE(typed, after);
+    QCOMPARE(shown.value_or(QString()), message);
+}
+
+void TestTextImport::linesPerRecordOutsideTheTableIsRefused()
+{
+    QString text = QStringLiteral("x");
+    QVERIFY_THROWS_EXCEPTION(ConvertError, textimport::checkLinesPerRecord(text, 3));
+    QVERIFY_THROWS_EXCEPTION(Error, textimport::importLines(*m_table, { "a" }, 0, false));
+    QVERIFY_THROWS_EXCEPTION(Error, textimport::importLines(*m_table, { "a" }, 4, false));
+    QCOMPARE(m_table->recordCount(), 0);
+}
+
+void TestTextImport::previewShowsTheFirstRecord()
+{
+    const QStringList lines = textimport::readImportLines(fixture("sixteen_bit_eight_lines.dbk"));
+    QCOMPARE(textimport::previewLines(lines, 3, true), QStringList({ "A1", "A2", "A3" }));
+    QCOMPARE(textimport::previewLines(lines, 2, false), QStringList({ "kopf1", "A1" }));
+}
+
+void TestTextImport::missingOrFolderIsAnError()
+{
+    QVERIFY_THROWS_EXCEPTION(
+        IoError, textimport::readImportLines(m_dir.filePath(QStringLiteral("fehlt.txt"))));
+    QVERIFY_THROWS_EXCEPTION(IoError, textimport::readImportLines(m_dir.path()));
+}
+
+QTEST_GUILESS_MAIN(TestTextImport)
+#include "TestTextImport.moc"
