@@ -422,9 +422,10 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     NoWait waiter;
     StreamMessages messages(err);
     const QString date = shortDateText();
+    const LabelDrawing drawing(design);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-            EtikettZeichnen(canvas, design, labelList, x, y, row, withFrame, messages, date);
+            drawing.draw(canvas, labelList, x, y, row, withFrame, messages, date);
         });
     if (result == LayoutResult::Refused)
         return fail(err, unprintableReason(request, format));

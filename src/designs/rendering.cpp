@@ -125,6 +125,92 @@ QString shortDateText(const QDate &date)
 void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTable &labelList, int x, int y,
     int row, bool drawFrame, IMessages &messages, const QString &dateText, const CanvasPen &devicePen)
 {
+    LabelDrawing(design).draw(canvas, labelList, x, y, row, drawFrame, messages, dateText, devicePen);
+}
+
+LabelDrawing::LabelDrawing(const PrintDesign &design)
+{
+    m_steps.reserve(design.records.size());
+    for (const PrintRecord &r : design.records) {
+        Step step;
+        step.record = r;
+        const QString &key = r.key;
+        if (key == u"RE") {
+            step.op = Op::Rectangle;
+        } else if (key == u"RA") {
+            step.op = Op::RoundRectangle;
+            step.corner = printedCorner(r);
+        } else if (key == u"LI") {
+            step.op = Op::Line;
+        } else if (key == u"SP") {
+            step.op = Op::Pen;
+            step.pen = simplePen(r.a, r.b);
+        } else if (key == u"XP") {
+            step.op = Op::Pen;
+            step.pen = printerPen(r.a, DruckFarbe(r.b));
+        } else if (key == u"SF") {
+            step.op = Op::Font;
+            step.font = printerFont(r, r.c, false);
+            step.colour = Qt::black;
+        } else if (key == u"XF") {
+            step.op = Op::Font;
+            step.font = printerFont(r, r.c == 1 ? 700 : 400, r.b != 0);
+            step.colour = DruckFarbe(r.e);
+        } else if (key == u"EF") {
+            step.op = Op::Field;
+        } else if (key == u"SE") {
+            step.op = r.c == 0 ? Op::Date : Op::Serial;
+        } else if (key == u"TE") {
+            step.op = Op::Text;
+        } else if (key == u"GR") {
+            step.op = Op::Frame;
+        } else if (key == u"BM") {
+            step.op = Op::OldBitmap;
+        } else if (key == u"XB") {
+            step.op = Op::Bitmap;
+        } else if (key == u"BC") {
+            step.op = Op::SkipField;
+        } else {
+            continue; // NA and any other key draw nothing.
+        }
+        m_steps.push_back(std::move(step));
+    }
+}
+
+namespace {
+
+// The values of one label as the steps read them.
+struct TableValues
+{
+    const StringTable &table;
+    int row;
+    QString operator()(int field) const { return table.cell(field, row); }
+};
+
+struct ListValues
+{
+    const QStringList &list;
+    QString operator()(int field) const { return field < list.size() ? list[field] : QString(); }
+};
+
+} // namespace
+
+void LabelDrawing::draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
+    IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
+{
+    drawSteps(canvas, TableValues { labelList, row }, x, y, drawFrame, messages, dateText, devicePen);
+}
+
+void LabelDrawing::draw(ICanvas &canvas, const QStringList &values, int x, int y, bool drawFrame,
+    IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
+{
+    drawSteps(canvas, ListValues { values }, x, y, drawFrame, messages, dateText, devicePen);
+}
+
+template <typename Values>
+void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y, bool drawFrame,
+    IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
+{
     StateGuard guard(canvas);
     canvas.setPen(CanvasPen { Qt::black, PenStyle::Solid, 1 });
     canvas.setHollowBrush();
@@ -133,60 +219,64 @@ void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTab
     int field = 1;
     bool hasFont = false;
 
-    for (const PrintRecord &r : design.records) {
-        const QString &key = r.key;
-        if (key == u"RE") {
+    for (const Step &step : m_steps) {
+        const PrintRecord &r = step.record;
+        switch (step.op) {
+        case Op::Rectangle:
             canvas.rectangle(at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y));
-        } else if (key == u"RA") {
-            const int corner = printedCorner(r);
-            canvas.roundRect(at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), corner, corner);
-        } else if (key == u"LI") {
+            break;
+        case Op::RoundRectangle:
+            canvas.roundRect(at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), step.corner, step.corner);
+            break;
+        case Op::Line:
             canvas.moveTo(at(r.a, x), at(r.b, y));
             canvas.lineTo(at(r.c, x), at(r.d, y));
-        } else if (key == u"SP") {
-            canvas.setPen(simplePen(r.a, r.b));
-        } else if (key == u"XP") {
-            canvas.setPen(printerPen(r.a, DruckFarbe(r.b)));
-        } else if (key == u"SF") {
-            canvas.setFont(printerFont(r, r.c, false));
-            canvas.setTextColour(Qt::black);
+            break;
+        case Op::Pen:
+            canvas.setPen(step.pen);
+            break;
+        case Op::Font:
+            canvas.setFont(step.font);
+            canvas.setTextColour(step.colour);
             hasFont = true;
-        } else if (key == u"XF") {
-            canvas.setFont(printerFont(r, r.c == 1 ? 700 : 400, r.b != 0));
-            canvas.setTextColour(DruckFarbe(r.e));
-            hasFont = true;
-        } else if (key == u"EF") {
-            canvas.text(at(r.a, x), at(r.b, y), printedText(labelList.cell(field, row)));
+            break;
+        case Op::Field:
+            canvas.text(at(r.a, x), at(r.b, y), printedText(values(field)));
             ++field;
-        } else if (key == u"SE") {
-            if (r.c == 0) {
-                canvas.text(at(r.a, x), at(r.b, y), printedText(dateText));
-            } else {
-                canvas.text(
-                    at(r.a, x), at(r.b, y), printedText(r.text + labelList.cell(field, row) + r.text2));
-                ++field;
-            }
-        } else if (key == u"TE") {
+            break;
+        case Op::Date:
+            canvas.text(at(r.a, x), at(r.b, y), printedText(dateText));
+            break;
+        case Op::Serial:
+            canvas.text(at(r.a, x), at(r.b, y), printedText(r.text + values(field) + r.text2));
+            ++field;
+            break;
+        case Op::Text:
             if (hasFont)
                 canvas.text(at(r.a, x), at(r.b, y), r.text);
-        } else if (key == u"GR") {
+            break;
+        case Op::Frame:
             if (drawFrame) {
                 canvas.setPen(CanvasPen { Qt::black, PenStyle::Solid, 1 });
                 canvas.rectangle(
                     x, y, toInt(static_cast<qint64>(r.a) + x - 1), toInt(static_cast<qint64>(r.b) + y - 1));
                 canvas.setPen(devicePen);
             }
-        } else if (key == u"BM") {
+            break;
+        case Op::OldBitmap:
             messages.show(MessageKind::Plain, oldBitmapFormatMessage(r.text), MessageButton::Ok);
-        } else if (key == u"XB") {
+            break;
+        case Op::Bitmap: {
             const CanvasBitmap bitmap = canvas.loadBitmap(r.text);
             canvas.stretchBitmap(bitmap, at(r.a, x), at(r.b, y), toInt(static_cast<qint64>(r.c) - r.a),
                 toInt(static_cast<qint64>(r.d) - r.b), BitmapMix::And);
-        } else if (key == u"BC") {
+            break;
+        }
+        case Op::SkipField:
             // Takes a data column of the label list, drawn by nobody.
             ++field;
+            break;
         }
-        // NA and any other key draw nothing.
     }
 }
 

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "designs/printdesign.h"
 #include "platform/canvas/canvas.h"
 
 #include <QColor>
 #include <QDate>
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 namespace qm {
 
 struct Design;
-struct PrintDesign;
 class StringTable;
 class IMessages;
 
@@ -74,6 +77,57 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTable &labelList, int x, int y,
     int row, bool drawFrame, IMessages &messages, const QString &dateText,
     const CanvasPen &devicePen = CanvasPen());
+
+// The print element list made ready for a run that draws it on many labels:
+// every record's key is looked at once, here, and its pen, font and corner
+// worked out, so that drawing a label only walks the prepared steps. It
+// draws exactly what EtikettZeichnen draws (which is made of it) and keeps
+// its own copy of the records: the design may change or go afterwards.
+class LabelDrawing
+{
+public:
+    explicit LabelDrawing(const PrintDesign &design);
+
+    // One label whose values are the cells (field, row) of the label list.
+    void draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
+        IMessages &messages, const QString &dateText, const CanvasPen &devicePen = CanvasPen()) const;
+    // One label whose values are given directly: values[field] is the value
+    // of data column `field` (index 0 is not used); a missing one is empty.
+    void draw(ICanvas &canvas, const QStringList &values, int x, int y, bool drawFrame, IMessages &messages,
+        const QString &dateText, const CanvasPen &devicePen = CanvasPen()) const;
+
+private:
+    enum class Op : quint8 {
+        Rectangle,
+        RoundRectangle,
+        Line,
+        Pen,
+        Font,
+        Field,
+        Date,
+        Serial,
+        Text,
+        Frame,
+        OldBitmap,
+        Bitmap,
+        SkipField,
+    };
+    struct Step
+    {
+        Op op = Op::Text;
+        PrintRecord record;
+        CanvasPen pen; // Pen
+        CanvasFont font; // Font
+        QColor colour; // Font: the text colour
+        int corner = 0; // RoundRectangle
+    };
+
+    template <typename Values>
+    void drawSteps(ICanvas &canvas, const Values &values, int x, int y, bool drawFrame, IMessages &messages,
+        const QString &dateText, const CanvasPen &devicePen) const;
+
+    std::vector<Step> m_steps;
+};
 
 // ---------------------------------------------------------------------------
 // Workspace

@@ -78,6 +78,17 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     if (last < 1 || !unprintableReason(request, format).isEmpty())
         return LayoutResult::Refused;
 
+    // Texts are formatted only when someone watches them.
+    const bool watched = progress.watched();
+    const auto actionText = [&](const char *text) {
+        if (watched)
+            progress.setActionText(tr(text));
+    };
+    const auto pageText = [&](int page) {
+        if (watched)
+            progress.setPageText(tr("Seite %1").arg(page));
+    };
+
     progress.setProgressStep(100 / last);
     int page = 1;
     int onSheet = 1;
@@ -85,15 +96,15 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     int y = 0;
     const int perSheet = format.positionCount();
 
-    progress.setActionText(tr("Öffne Drucker ..."));
+    actionText("Öffne Drucker ...");
     const bool opened = printer.DruckerOeffnen();
     const IPrinterDevice::Paper saved = printer.PapierformatHolen();
     printer.PapierformatSetzen(
         { kSheetPaperCode, format.extentHeight, format.extentWidth + kSheetPaperExtraWidth });
     waiter.wait(200);
 
-    progress.setActionText(tr("Neue Seite ..."));
-    progress.setPageText(tr("Seite %1").arg(page));
+    actionText("Neue Seite ...");
+    pageText(page);
     const bool begun = printer.DokumentBeginnen(QStringLiteral("Quillmark 32"));
     waiter.wait(200);
 
@@ -103,8 +114,9 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     // does not make the printer pull an empty one.
     int pendingPages = 0;
     for (int n = 1; n <= last; ++n) {
-        progress.setLabelText(tr("Etikett %1").arg(n));
-        progress.setActionText(tr("Übergebe Daten an Drucker ..."));
+        if (watched)
+            progress.setLabelText(tr("Etikett %1").arg(n));
+        actionText("Übergebe Daten an Drucker ...");
         int width = 0;
         int height = 0;
         HolePosition(format, onSheet, request.offsetX, request.offsetY, x, y, width, height);
@@ -125,8 +137,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
         }
         if (onSheet == perSheet) {
             ++page;
-            progress.setActionText(tr("Neue Seite ..."));
-            progress.setPageText(tr("Seite %1").arg(page));
+            actionText("Neue Seite ...");
+            pageText(page);
             waiter.wait(100);
             ++pendingPages;
             waiter.wait(100);
@@ -140,7 +152,7 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
         }
     }
 
-    progress.setActionText(tr("Schließe Drucker ..."));
+    actionText("Schließe Drucker ...");
     waiter.wait(200);
     const bool ended = printer.DokumentBeenden();
     if (result == LayoutResult::Printed && !ended)

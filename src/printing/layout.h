@@ -51,6 +51,10 @@ public:
     virtual void stepProgress() = 0;
     // True when the user asked to stop; the run ends after the current label.
     virtual bool cancelRequested() const { return false; }
+    // False when nobody sees the texts: the run then leaves the three text
+    // setters alone instead of formatting a text per label. The progress
+    // steps and the cancel request are used either way.
+    virtual bool watched() const { return true; }
 };
 
 // Progress that nobody watches (the command line, tests).
@@ -62,6 +66,7 @@ public:
     void setActionText(const QString &) override { }
     void setProgressStep(int) override { }
     void stepProgress() override { }
+    bool watched() const override { return false; }
 };
 
 // Draws one label: canvas, label origin in logical units, label-list row,

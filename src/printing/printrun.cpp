@@ -329,10 +329,10 @@ RunOutcome PrintRun::print(int labels)
         m_lastLabels = labels;
         m_lastPosition = request.lastPosition;
         const QString date = m_dateText();
+        const LabelDrawing drawing(m_session.design);
         result = Ausdrucken(request, m_session.format, *device, m_services.progress, m_services.waiter,
             [&](ICanvas &canvas, int x, int y, int row, bool frame) {
-                EtikettZeichnen(
-                    canvas, m_session.design, m_session.labelList, x, y, row, frame, messages, date);
+                drawing.draw(canvas, m_session.labelList, x, y, row, frame, messages, date);
             });
     }
 

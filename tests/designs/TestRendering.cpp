@@ -115,6 +115,8 @@ class TestRendering : public QObject
     Q_OBJECT
 
 private slots:
+    void preparedDrawingDrawsTheSame_data();
+    void preparedDrawingDrawsTheSame();
     void roundCorners_data();
     void roundCorners();
     void printerPens_data();
@@ -144,6 +146,60 @@ private slots:
 };
 
 // Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
+void TestRendering::preparedDrawingDrawsTheSame_data()
+{
+    QTest::addColumn<bool>("frame");
+    QTest::newRow("without frame") << false;
+    QTest::newRow("with frame") << true;
+}
+
+// The prepared drawing, fed from the label list or from a list of values,
+// makes the same calls as EtikettZeichnen for every kind of record, and it
+// keeps drawing its records when the design changes afterwards.
+void TestRendering::preparedDrawingDrawsTheSame()
+{
+    QFETCH(bool, frame);
+    PrintDesign d = printDesign({ rec("NA", 0, 0, 0, 0, 0, "Name"), rec("TE", 1, 1, 0, 0, 0, "vor dem Font"),
+        rec("GR", 157, 95, 25), rec("XP", 1, 4), rec("RE", 1, 2, 30, 40), rec("RA", 5, 6, 105, 26),
+        rec("LI", -3, 4, 50, 60), rec("SP", 2, 1), rec("EF", 10, 15, 30), rec("SF", 9, 1, 600, 90, 0, "Arial"),
+        rec("BC", 1, 2, 3, 4, 5), rec("SE", 10, 40, 1, 0, 0, "Nr. ", "/26"), rec("SE", 80, 15),
+        rec("XF", 11, 1, 1, 0, 3, "Times New Roman"), rec("TE", 70, 70, 0, 0, 0, "fest, mit Komma"),
+        rec("BM", 0, 0, 0, 0, 0, "alt.bmp"), rec("ZZ", 1, 1, 1, 1), rec("EF", 10, 65, 30),
+        rec("XP", 7, 99) });
+    Printer full;
+    full.labelList.setCell(1, 2, "Anna");
+    full.labelList.setCell(2, 2, "Code");
+    full.labelList.setCell(3, 2, "42");
+    full.labelList.setCell(4, 2, QString(200, u'x'));
+    const CanvasPen devicePen { Qt::red, PenStyle::Dotted, 2 };
+    full.draw(d, 30, 40, 2, frame, devicePen);
+
+    const LabelDrawing drawing(d);
+    d.records.clear();
+    RecordingCanvas fromTable;
+    ScriptedMessages messages;
+    drawing.draw(fromTable, full.labelList, 30, 40, 2, frame, messages, Date, devicePen);
+    RecordingCanvas fromValues;
+    drawing.draw(
+        fromValues, QStringList { "", "Anna", "Code", "42", QString(200, u'x') }, 30, 40, frame, messages, Date,
+        devicePen);
+    QCOMPARE(fromTable.calls(), full.canvas.calls());
+    QCOMPARE(fromValues.calls(), full.canvas.calls());
+    QCOMPARE(textsOf(full.canvas),
+        (QStringList { "Anna", "Nr. 42/26", Date, "fest, mit Komma", QString(161, u'x') }));
+    QCOMPARE(callsOf(full.canvas, "rect").size(), frame ? 2 : 1);
+    QCOMPARE(messages.shown().size(), 2);
+    QCOMPARE(full.messages.shown().size(), 1);
+
+    // Values missing from the list print as empty, as empty cells do.
+    RecordingCanvas shortList;
+    RecordingCanvas emptyRow;
+    drawing.draw(shortList, QStringList { "", "Anna" }, 0, 0, false, messages, Date);
+    drawing.draw(emptyRow, full.labelList, 0, 0, 7, false, messages, Date);
+    QVERIFY(textsOf(shortList).contains("Nr. /26"));
+    QCOMPARE(textsOf(shortList).mid(1), textsOf(emptyRow).mid(1));
+}
+
 void TestRendering::roundCorners_data()
 {
     QTest::addColumn<QList<int>>("edges");

@@ -55,12 +55,15 @@ public:
     int step = -1;
     int steps = 0;
     int cancelAfter = -1;
-    void setLabelText(const QString &t) override { label = t; }
-    void setPageText(const QString &t) override { page = t; }
-    void setActionText(const QString &t) override { action = t; }
+    bool watching = true;
+    int texts = 0;
+    void setLabelText(const QString &t) override { label = t; ++texts; }
+    void setPageText(const QString &t) override { page = t; ++texts; }
+    void setActionText(const QString &t) override { action = t; ++texts; }
     void setProgressStep(int s) override { step = s; }
     void stepProgress() override { ++steps; }
     bool cancelRequested() const override { return cancelAfter >= 0 && steps >= cancelAfter; }
+    bool watched() const override { return watching; }
 };
 
 SheetFormat grid(int across, int down)
@@ -83,11 +86,12 @@ struct Outcome
     qint64 waited = 0;
 };
 
-Outcome runLayout(const SheetFormat &format, LayoutRequest request, int cancelAfter = -1)
+Outcome runLayout(const SheetFormat &format, LayoutRequest request, int cancelAfter = -1, bool watched = true)
 {
     LoggingPrinter printer;
     Outcome out;
     out.progress.cancelAfter = cancelAfter;
+    out.progress.watching = watched;
     VirtualWaiter waiter;
     QStringList &log = printer.log;
     out.result = Ausdrucken(
@@ -133,6 +137,8 @@ private Q_SLOTS:
     void unprintableRunsAreRefused();
     void documentThatCannotBeEndedIsReported();
     void printerThatDoesNotOpenDrawsNothing();
+    void unwatchedProgressGetsNoTexts_data();
+    void unwatchedProgressGetsNoTexts();
 };
 
 void TestLayout::partlyUsedSheetContinuesOnTheNext()
@@ -378,6 +384,37 @@ void TestLayout::documentThatCannotBeEndedIsReported()
         = Ausdrucken(r, grid(3, 7), printer, progress, waiter, [](ICanvas &, int, int, int, bool) {});
     QCOMPARE(result, LayoutResult::EndFailed);
     QCOMPARE(printer.log.mid(printer.log.size() - 3), (QStringList { "end", "close", "paper 9,2970,2100" }));
+}
+
+void TestLayout::unwatchedProgressGetsNoTexts_data()
+{
+    QTest::addColumn<int>("cancelAfter");
+    QTest::addColumn<int>("labels");
+    QTest::newRow("whole run over two sheets") << -1 << 30;
+    QTest::newRow("cancelled at position 25") << 25 << 23;
+}
+
+// Nobody watching changes nothing but the texts: the same printer calls,
+// labels, waits, steps and cancel.
+void TestLayout::unwatchedProgressGetsNoTexts()
+{
+    QFETCH(int, cancelAfter);
+    QFETCH(int, labels);
+    LayoutRequest r;
+    r.startPosition = 3;
+    r.lastPosition = 32;
+    const Outcome watched = runLayout(grid(3, 7), r, cancelAfter, true);
+    const Outcome unwatched = runLayout(grid(3, 7), r, cancelAfter, false);
+    QCOMPARE(unwatched.result, watched.result);
+    QCOMPARE(unwatched.log, watched.log);
+    QCOMPARE(count(unwatched.log, QStringLiteral("label ")), labels);
+    QCOMPARE(unwatched.waited, watched.waited);
+    QCOMPARE(unwatched.progress.steps, watched.progress.steps);
+    QCOMPARE(unwatched.progress.step, 3);
+    QCOMPARE(unwatched.progress.texts, 0);
+    QVERIFY(watched.progress.texts > 2 * labels);
+    QCOMPARE(watched.progress.action, QStringLiteral("Schließe Drucker ..."));
+    QVERIFY(!NullPrintProgress().watched());
 }
 
 QTEST_GUILESS_MAIN(TestLayout)

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Side by side: `quillmark print` of three-line address labels and the least
+# Qt program that writes the same PDF (bench/leastwork.cpp), on LABELS labels
+# (100,000 unless given): wall time of each, the ratio, and both peak RSS
+# figures. Then the peak RSS of quillmark alone at 1,000 and at MEMORY_LABELS
+# labels (1,000,000 unless given).
+# Usage: bench/compare_print.sh [BUILD_DIR] [LABELS] [MEMORY_LABELS]
+# Builds quillmark and leastwork in BUILD_DIR first. Set PAGE="W L" (mm) to
+# give leastwork another page than A4.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+labels=${2:-100000}
+memoryLabels=${3:-1000000}
+cmake --build "$build" --target quillmark leastwork >/dev/null
+export QT_QPA_PLATFORM=offscreen
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$work}
+
+records() { # N FILE
+  awk -v n="$1" 'BEGIN { print "Anzahl,Name,Straße,Ort";
+    for (i = 1; i <= n; i++) printf "1,Empfänger Nummer %d,Musterweg %d,%d Musterstadt\n", i, i, 10000 + i }' > "$2"
+}
+
+# Runs a command under /usr/bin/time; prints "wall-seconds cpu-seconds kib".
+measure() {
+  /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" >/dev/null
+  awk '{ printf "%s %.2f %s\n", $1, $2 + $3, $4 }' "$work/time"
+}
+
+quillmark() { # RECORDS OUT
+  measure "$build/src/app/quillmark" print "$root/share/ETIKETT/adresse.eti" \
+    "$root/share/FORMATE/adressen_3x7.vrl" --records "$1" --pdf "$2"
+}
+
+records "$labels" "$work/records.csv"
+# shellcheck disable=SC2086
+read -r leastTime leastCpu leastRss < <(measure "$build/bench/leastwork" "$work/records.csv" "$work/least.pdf" ${PAGE:-})
+read -r qmTime qmCpu qmRss < <(quillmark "$work/records.csv" "$work/qm.pdf")
+awk -v n="$labels" -v lt="$leastTime" -v lc="$leastCpu" -v lr="$leastRss" -v qt="$qmTime" -v qc="$qmCpu" \
+  -v qr="$qmRss" 'BEGIN {
+  printf "%d Etiketten (Wanduhr, Prozessorzeit, Spitzenspeicher)\n", n
+  printf "  leastwork  %7.2f s  %7.2f s  %7.1f MiB\n", lt, lc, lr / 1024
+  printf "  quillmark  %7.2f s  %7.2f s  %7.1f MiB\n", qt, qc, qr / 1024
+  printf "  quillmark / leastwork: Wanduhr %.2f, Prozessorzeit %.2f\n", qt / lt, qc / lc }'
+
+records 1000 "$work/small.csv"
+read -r _ _ smallRss < <(quillmark "$work/small.csv" "$work/small.pdf")
+records "$memoryLabels" "$work/large.csv"
+read -r _ _ largeRss < <(quillmark "$work/large.csv" "$work/large.pdf")
+awk -v s="$smallRss" -v m="$qmRss" -v l="$largeRss" -v n="$labels" -v ln="$memoryLabels" 'BEGIN {
+  printf "quillmark Spitzenspeicher: 1000 Etiketten %.1f MiB, %d: %.1f MiB (%.2f x), %d: %.1f MiB\n",
+    s / 1024, n, m / 1024, m / s, ln, l / 1024 }'

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/stringtable.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace qm {
+
+struct PrintDesign;
+
+// Records one after the other, each in the form of an entry-grid row: the
+// number of copies first (column 0), then the value of every data column.
+class IRecordReader
+{
+public:
+    virtual ~IRecordReader() = default;
+    // The next record into `record`; false when there is none left.
+    virtual bool next(QStringList &record) = 0;
+};
+
+// The records of rows 2 and below of an entry grid.
+class EntryGridRecords : public IRecordReader
+{
+public:
+    explicit EntryGridRecords(const StringTable &entryGrid);
+    bool next(QStringList &record) override;
+
+private:
+    const StringTable &m_grid;
+    int m_row = 2;
+};
+
+// Records held in a list.
+class ListRecords : public IRecordReader
+{
+public:
+    explicit ListRecords(const QList<QStringList> &records);
+    bool next(QStringList &record) override;
+
+private:
+    const QList<QStringList> &m_records;
+    qsizetype m_next = 0;
+};
+
+// The titles of the data columns of a design, by column (index 0 empty).
+QStringList columnTitles(const PrintDesign &design);
+
+// The labels of a run one after the other, each as soon as it is needed, so
+// that a run keeps one record and one label in memory however many it
+// prints. Label k has exactly the values that row k of the label list has
+// after expandEntryGrid over the same records: every record as often as its
+// copies say (strictly converted; ConvertError otherwise, a negative number
+// prints nothing), and in a column whose title begins with "Seriennr." the
+// serial number: the first record's value is the start (empty means 1),
+// counted on for every label with serialInCopies, otherwise once per record.
+class LabelSource
+{
+public:
+    // `titles[c]` is the title of data column c (1 .. titles.size() - 1).
+    LabelSource(IRecordReader &records, const QStringList &titles, bool serialInCopies);
+
+    // The values of the next label into `values`: values[c] for data column
+    // c, values[0] empty. False after the last label.
+    bool next(QStringList &values);
+    // Labels yielded so far.
+    qint64 count() const { return m_label; }
+
+    // The number of labels the records give, read once through: a run knows
+    // its last position before the first label. Throws as next() would.
+    static qint64 countLabels(IRecordReader &records);
+
+private:
+    IRecordReader &m_records;
+    QList<bool> m_serial; // by column
+    QList<qint64> m_start; // serial starts from the first record
+    bool m_serialInCopies;
+    QStringList m_record;
+    QStringList m_first;
+    qint64 m_copiesLeft = 0;
+    qint64 m_recordIndex = -1; // of the current record, from 0
+    qint64 m_label = 0;
+};
+
+} // namespace qm
