@@ -489,7 +489,7 @@ QString usageText()
               "           ; , oder Tabulator; Spalten nach den Feldtiteln (wie fields sie\n"
               "           zeigt), sonst der Reihe nach; eine Spalte \"Anzahl\" gibt die Kopien\n"
               "           (ohne sie je 1); Versatz T in 1/10 mm (-250 bis 250); Startposition\n"
-              "           1 bis 200, höchstens 10000 Kopien je Datensatz und 100000 Etiketten je\n"
+              "           1 bis 200, höchstens 999 Kopien je Zeile und 100000 Etiketten je\n"
               "           Auftrag; mit --table je ausgewähltem Datensatz ein Etikett, Feld n der\n"
               "           Datenbank für Datenfeld n (--where FELD=WERT: bis zu drei Kriterien,\n"
               "           verknüpft durch ODER)\n"
