@@ -1,10 +1,13 @@
 #pragma once
 
 #include "platform/stringtable.h"
+#include "printing/labelsource.h"
 
 #include <QByteArrayView>
 #include <QList>
 #include <QStringList>
+
+#include <memory>
 
 namespace qm {
 
@@ -30,8 +33,8 @@ struct CsvRecords
 };
 
 // Reads CSV files as spreadsheets and people write them: RFC 4180 quoting,
-// UTF-8 or else Windows-1252, lines ending in CR LF, LF or CR, blank lines
-// skipped.
+// UTF-8 or else Windows-1252 (decided on the whole file), lines ending in
+// CR LF, LF or CR, blank lines skipped.
 //
 // The separator is the one of ";", "," and tab that the header line holds
 // most often outside quotes (a header without any is read with ","). When
@@ -47,18 +50,57 @@ struct CsvRecords
 // header is line 1) and the column: a column title that names no field or a
 // field twice, a line with more values than the header has columns, copies
 // that are not a whole number from 0 to 999, a value longer than its field
-// takes, and a quote left open.
+// takes, a data line made of separators only, and a quote left open.
 class CsvRecordReader
 {
 public:
     explicit CsvRecordReader(QList<CsvField> fields);
 
+    // All records of the bytes at once.
     CsvRecords read(QByteArrayView bytes) const;
+
+    const QList<CsvField> &fields() const { return m_fields; }
 
     static constexpr int kMaxCopies = 999;
 
 private:
     QList<CsvField> m_fields;
+};
+
+// A record file may be this large: a run reads it record by record, so the
+// bound only keeps a mistaken file (a disk image) from being walked through.
+inline constexpr qint64 MaxRecordFileBytes = qint64(1) << 30;
+
+// The records of a CSV file one after the other, by the rules of
+// CsvRecordReader, holding one record and a buffer of some kilobytes however
+// large the file is. The bytes are read once when the stream is made, to
+// decide between UTF-8 and Windows-1252 for the whole file and to find the
+// separator; next() then decodes and parses them a chunk at a time, and
+// rewind() starts over at the first record. Errors are those of
+// CsvRecordReader (Error): the header's when the stream is made (or
+// rewound), a line's when next() reaches it.
+class CsvRecordStream : public IRecordReader
+{
+public:
+    // Opens a regular file of at most maxBytes; IoError otherwise (naming the
+    // file for a directory, a pipe, a device or a file too large).
+    static std::unique_ptr<CsvRecordStream> fromFile(
+        const CsvRecordReader &reader, const QString &path, qint64 maxBytes = MaxRecordFileBytes);
+    // Reads bytes that stay alive as long as the stream.
+    CsvRecordStream(const CsvRecordReader &reader, QByteArrayView bytes);
+    ~CsvRecordStream() override;
+
+    bool next(QStringList &record) override;
+    void rewind();
+
+    QChar separator() const;
+    bool byName() const;
+    bool copiesColumn() const;
+
+private:
+    struct Parser;
+    explicit CsvRecordStream(std::unique_ptr<Parser> parser);
+    std::unique_ptr<Parser> m_parser;
 };
 
 } // namespace qm

@@ -2,6 +2,8 @@
 #include "platform/textfile.h"
 #include "printing/csvrecords.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace qm;
@@ -33,6 +35,12 @@ private Q_SLOTS:
     void errorsNameLineAndColumn_data();
     void errorsNameLineAndColumn();
     void fieldsFromTheEntryGrid();
+    void streamsAcrossChunks();
+    void encodingIsDecidedOnTheWholeFile_data();
+    void encodingIsDecidedOnTheWholeFile();
+    void errorFarDownNamesItsLine();
+    void readsAFileAndRewinds();
+    void refusesFilesItMustNotRead();
 };
 
 void TestCsvRecords::reads_data()
@@ -69,6 +77,13 @@ void TestCsvRecords::reads_data()
     QTest::newRow("lone CR line ends")
         << QByteArray("Name;Ort\rA;B\r\rC;D") << ";" << true
         << QList<QStringList> { record("1", "A", "", "B"), record("1", "C", "", "D") };
+    QTest::newRow("lone CR inside quotes belongs to the value")
+        << QByteArray("Anzahl,Name\r2,Erika\r1,\"Hans\rim Glueck\"\r") << "," << true
+        << QList<QStringList> { record("2", "Erika", "", ""), record("1", "Hans\rim Glueck", "", "") };
+    QTest::newRow("quoted empty values are a record") << QByteArray(
+        "Name,Ort\r\n\"\",\"\"\r\n") << "," << true << QList<QStringList> { record("1", "", "", "") };
+    QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFOrt;Name\r\nK\xC3\xB6ln;A\r\n") << ";" << true
+                                     << QList<QStringList> { record("1", "A", "", QStringLiteral("Köln")) };
     QTest::newRow("header only") << QByteArray("Name;Ort\r\n") << ";" << true << QList<QStringList> {};
     QTest::newRow("cp1252 bytes") << QByteArray("Ort\r\nK\xF6ln\r\n") << "," << true
                                   << QList<QStringList> { record("1", "", "", QStringLiteral("Köln")) };
@@ -131,6 +146,13 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
         "A,B,C,D,E\r\n1,a,b,c,d\r\n") << "Zeile 2, Spalte 5: Das Etikett hat nur 3 Datenfelder.";
     QTest::newRow("open quote") << QByteArray("Name,Ort\r\nA,\"abc\r\n")
                                 << "Zeile 2, Spalte 2: Der Wert endet nicht";
+    QTest::newRow("a line of separators only")
+        << QByteArray("Anzahl,Name,Ort\r\n1,A,B\r\n,\r\n2,C,D\r\n")
+        << "Zeile 3: Die Zeile enthält nur Trennzeichen und keinen Wert.";
+    QTest::newRow("semicolons only, after a blank line")
+        << QByteArray("Name;Ort;Straße\r\n\r\n;;\r\n") << "Zeile 3: Die Zeile enthält nur Trennzeichen";
+    QTest::newRow("separators only at the end without a line end")
+        << QByteArray("Name;Ort\nA;B\n;") << "Zeile 3: Die Zeile enthält nur Trennzeichen";
 }
 
 void TestCsvRecords::errorsNameLineAndColumn()
@@ -157,6 +179,156 @@ void TestCsvRecords::fieldsFromTheEntryGrid()
     QCOMPARE(fields[0].title, QStringLiteral("Name"));
     QCOMPARE(fields[0].size, 30);
     QCOMPARE(fields[1].size, 0); // no usable size: no limit
+}
+
+namespace {
+
+// Records of UTF-8 text, mostly of three- and four-byte characters, with
+// quoted line ends and CR LF pairs; `shift` bytes more in the first record
+// move every chunk border of the stream to another place in them.
+QByteArray manyRecords(int count, int shift, QList<QStringList> &expected)
+{
+    QByteArray csv("Anzahl;Name;Stra\xC3\x9F"
+                   "e;Ort\r\n");
+    for (int i = 0; i < count; ++i) {
+        const QString name = QString(i == 0 ? shift : 0, u'x') + QStringLiteral("\u20AC").repeated(i % 7)
+            + QStringLiteral("M\u00FCller%1").arg(i);
+        const QString street
+            = i % 3 == 0 ? QStringLiteral("Zeile\r\n\"%1\"").arg(i) : QStringLiteral("Weg %1").arg(i);
+        const QString town = QStringLiteral("\U0001F600").repeated(i % 8);
+        QString line = QString::number(i % 4) + u';' + name + u';';
+        line += i % 3 == 0 ? QStringLiteral("\"Zeile\r\n\"\"%1\"\"\"").arg(i) : street;
+        line += u';' + town + QStringLiteral("\r\n");
+        csv += line.toUtf8();
+        expected.append(record(QString::number(i % 4), name, street, town));
+    }
+    return csv;
+}
+
+QString writeTemporary(QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(QStringLiteral("records.csv"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+} // namespace
+
+void TestCsvRecords::streamsAcrossChunks()
+{
+    for (int shift = 0; shift < 8; ++shift) {
+        QList<QStringList> expected;
+        const QByteArray csv = manyRecords(4000, shift, expected);
+        QVERIFY(csv.size() > 3 * 65536);
+        CsvRecordStream stream(CsvRecordReader(addressFields()), csv);
+        QStringList got;
+        int k = 0;
+        while (stream.next(got)) {
+            QVERIFY2(k < expected.size(), "more records than written");
+            if (got != expected[k])
+                QFAIL(qPrintable(
+                    QStringLiteral("shift %1, record %2: %3").arg(shift).arg(k + 1).arg(got.join(u'|'))));
+            ++k;
+        }
+        QCOMPARE(k, expected.size());
+    }
+}
+
+void TestCsvRecords::encodingIsDecidedOnTheWholeFile_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<QString>("town");
+    // "K\xC3\xB6ln" is UTF-8 for "Köln", and cp1252 for "KÃ¶ln".
+    QTest::newRow("UTF-8 throughout") << QByteArray("2,B\r\n") << QStringLiteral("Köln");
+    QTest::newRow("a cp1252 byte far down") << QByteArray("2,\xE4\r\n") << QStringLiteral("K\u00C3\u00B6ln");
+    QTest::newRow("a character cut off at the end")
+        << QByteArray("2,\xC3") << QStringLiteral("K\u00C3\u00B6ln");
+}
+
+void TestCsvRecords::encodingIsDecidedOnTheWholeFile()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(QString, town);
+    QByteArray csv("Anzahl,Ort\r\n1,K\xC3\xB6ln\r\n");
+    for (int i = 0; i < 20000; ++i)
+        csv += "1,X\r\n";
+    csv += tail;
+    CsvRecordStream stream(CsvRecordReader(addressFields()), csv);
+    QStringList first;
+    QVERIFY(stream.next(first));
+    QCOMPARE(first.value(3), town);
+}
+
+void TestCsvRecords::errorFarDownNamesItsLine()
+{
+    QByteArray csv("Name;Ort\r\n");
+    for (int i = 0; i < 30000; ++i)
+        csv += i % 2 ? "A;\"B\nC\"\r\n" : "A;B\r\n"; // two lines every other record
+    csv += "A;B;C\r\n";
+    CsvRecordStream stream(CsvRecordReader(addressFields()), csv);
+    QStringList got;
+    int records = 0;
+    try {
+        while (stream.next(got))
+            ++records;
+        QFAIL("no error");
+    } catch (const Error &e) {
+        QCOMPARE(e.message(), QStringLiteral("Zeile 45002: 3 Werte, die Kopfzeile hat aber nur 2 Spalten."));
+    }
+    QCOMPARE(records, 30000);
+}
+
+void TestCsvRecords::readsAFileAndRewinds()
+{
+    const CsvRecordReader reader(addressFields());
+    const auto file = CsvRecordStream::fromFile(
+        reader, QStringLiteral(QM_TEST_DATA "/printing/csv_semicolon_cp1252_reordered.csv"));
+    CsvRecordStream &stream = *file;
+    QCOMPARE(stream.separator(), QChar(u';'));
+    QVERIFY(stream.byName());
+    QVERIFY(stream.copiesColumn());
+    for (int pass = 0; pass < 2; ++pass) {
+        QList<QStringList> read;
+        QStringList got;
+        while (stream.next(got))
+            read.append(got);
+        QCOMPARE(read.size(), 2);
+        QCOMPARE(read[0],
+            record("2", QStringLiteral("Erika Müller"), QStringLiteral("Heidestraße 17"),
+                QStringLiteral("Köln")));
+        stream.rewind();
+    }
+}
+
+void TestCsvRecords::refusesFilesItMustNotRead()
+{
+    const CsvRecordReader reader(addressFields());
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = writeTemporary(dir, QByteArray("Name\r\n").repeated(100));
+    QVERIFY(!path.isEmpty());
+    const QList<std::pair<QString, qint64>> cases
+        = { { dir.path(), MaxRecordFileBytes }, { QStringLiteral("/dev/zero"), MaxRecordFileBytes },
+              { path, 599 }, { dir.filePath(QStringLiteral("missing.csv")), MaxRecordFileBytes } };
+    const QStringList messages
+        = { QStringLiteral("ist ein Verzeichnis"), QStringLiteral("keine gewöhnliche Datei"),
+              QStringLiteral("größer als 0 MB"), QStringLiteral("missing.csv: ") };
+    for (qsizetype k = 0; k < cases.size(); ++k) {
+        try {
+            CsvRecordStream::fromFile(reader, cases[k].first, cases[k].second);
+            QFAIL(qPrintable(cases[k].first));
+        } catch (const IoError &e) {
+            QVERIFY2(e.message().contains(messages[k]), qPrintable(e.message()));
+        }
+    }
+    const auto whole = CsvRecordStream::fromFile(reader, path, 600);
+    QStringList got;
+    int records = 0;
+    while (whole->next(got))
+        ++records;
+    QCOMPARE(records, 99);
 }
 
 QTEST_GUILESS_MAIN(TestCsvRecords)
