@@ -1,7 +1,8 @@
 // A whole print on arbitrary bytes: a design, a sheet format, CSV records and
 // a line of options (start, offsets, frame), separated by NUL bytes, go
-// through the readers, the expansion, the checks of a run and the layout to
-// the drawing of every label on a recording canvas. Nothing may crash,
+// through the readers, the expansion (checked against the labels made one by
+// one), the checks of a run and the layout to the drawing of every label on
+// a recording canvas. Nothing may crash,
 // overrun or overflow; refusals come as qm::Error or as a refused run.
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
@@ -12,11 +13,14 @@
 #include "platform/services.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
+#include "printing/csvrecords.h"
 #include "printing/expansion.h"
+#include "printing/labelsource.h"
 #include "printing/layout.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -82,14 +86,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         qm::readPrintDesignLines(
             qm::splitCp1252Lines(designBytes), QStringLiteral("fuzz.eti"), design, grids);
         qm::readSheetFormatLines(qm::splitCp1252Lines(formatBytes), QStringLiteral("fuzz.vrl"), format);
-        const QList<QStringList> rows = qm::readCsvRecords(csvBytes, design.fieldCount);
+        qm::CsvRecordStream records(
+            qm::CsvRecordReader(qm::csvFieldsOf(entryGrid, design.fieldCount)), csvBytes);
         entryGrid.setColCount(design.fieldCount + 1);
-        for (qsizetype k = 0; k < rows.size() && k < 50; ++k) {
-            for (qsizetype c = 0; c < rows[k].size(); ++c)
-                entryGrid.setCell(int(c), int(k) + 2, rows[k][c]);
-            entryGrid.setRowCount(int(k) + 3);
+        QStringList record;
+        for (int k = 0; k < 50 && records.next(record); ++k) {
+            for (qsizetype c = 0; c < record.size(); ++c)
+                entryGrid.setCell(int(c), k + 2, record[c]);
+            entryGrid.setRowCount(k + 3);
         }
+        const qm::StringTable entered = entryGrid;
         const int labels = qm::expandEntryGrid(entryGrid, labelList, true);
+
+        // The labels made one by one are those of the label list.
+        qm::EntryGridRecords again(entered);
+        qm::LabelSource source(again, qm::columnTitles(entered), true);
+        QStringList values;
+        for (int row = 1; row <= labels; ++row) {
+            if (!source.next(values))
+                abort();
+            for (int c = 1; c < values.size(); ++c) {
+                if (values[c] != labelList.cell(c, row))
+                    abort();
+            }
+        }
+        if (source.next(values))
+            abort();
 
         qm::LayoutRequest request;
         request.startPosition = qm::lenientToInt(options.value(0));

@@ -3,10 +3,10 @@
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
+#include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
-#include "data/shapelibtable.h"
 #include "designs/rendering.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatexpertcore.h"
@@ -21,6 +21,7 @@
 #include "platform/version.h"
 #include "printing/csvrecords.h"
 #include "printing/expansion.h"
+#include "printing/labelsource.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
@@ -98,17 +99,6 @@ QStringList readLinesOf(const QString &path)
 {
     try {
         return readTextLines(path);
-    } catch (const IoError &e) {
-        if (e.message().contains(path))
-            throw;
-        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
-    }
-}
-
-QByteArray readBytesOf(const QString &path)
-{
-    try {
-        return readFileBytes(path);
     } catch (const IoError &e) {
         if (e.message().contains(path))
             throw;
@@ -368,7 +358,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     SheetFormat format;
     readFormat(lookUp(call, call.files[1], EntryFileKind::Format), format);
 
-    // Scale, start, offsets and sheet are checked before anything is built.
+    // Scale, start, offsets and sheet are checked before anything is read.
+    // The labels are made one by one as they are drawn, so a run holds no
+    // label list and may be as long as the positions of its sheets can count.
     LayoutRequest request;
     request.startPosition = startPosition;
     request.lastPosition = startPosition;
@@ -376,29 +368,57 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     request.offsetY = offsetY;
     request.frame = frame;
     request.unitsPerCm = design.printScale;
+    request.maxLabels = MaxStreamedLabelsPerRun;
     if (const QString reason = unprintableReason(request, format); !reason.isEmpty())
         throw Error(reason);
 
-    QList<QStringList> rows;
+    // The records: those of the table (in the entry grid, as the record
+    // selection hands them over), one label without values, or the CSV file,
+    // which is read twice from the disk: once to count the labels and find
+    // every error before anything is printed, once to print them.
+    std::unique_ptr<CsvRecordStream> csv;
     if (!table.isEmpty()) {
         ShapelibTable tableEngine;
         if (entryGridFromTable(tableEngine, table, where, entryGrid) < 1)
             throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
-    } else if (records.isEmpty())
-        rows.append(QStringList { QStringLiteral("1") });
-    else
-        rows = CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)).read(readBytesOf(records)).records;
-    if (table.isEmpty())
+    } else {
         entryGrid.setColCount(design.fieldCount + 1);
-    for (qsizetype k = 0; k < rows.size(); ++k) {
-        for (qsizetype c = 0; c < rows[k].size(); ++c)
-            entryGrid.setCell(int(c), int(k) + 2, rows[k][c]);
-        entryGrid.setRowCount(int(k) + 3);
+        entryGrid.setRowCount(2);
+        if (records.isEmpty()) {
+            entryGrid.setRowCount(3);
+            entryGrid.setCell(0, 2, QStringLiteral("1"));
+        } else {
+            csv = CsvRecordStream::fromFile(
+                CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), records);
+        }
     }
-    const int labels = expandEntryGrid(entryGrid, labelList, serialInCopies);
-    if (labels < 1)
+    std::unique_ptr<IRecordReader> gridRecords;
+    auto readRecords = [&]() -> IRecordReader & {
+        if (csv) {
+            csv->rewind();
+            return *csv;
+        }
+        gridRecords = std::make_unique<EntryGridRecords>(entryGrid);
+        return *gridRecords;
+    };
+    const qint64 labelCount = LabelSource::countLabels(readRecords());
+    if (labelCount < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
+    if (labelCount > MaxStreamedLabelsPerRun)
+        throw Error(tooManyLabelsMessage(labelCount, MaxStreamedLabelsPerRun));
+    const int labels = int(labelCount);
     request.lastPosition = startPosition + labels - 1;
+
+    // The first label is made before the printer is asked for: serial
+    // numbers that do not start at a number stop the run here.
+    LabelSource source(readRecords(), columnTitles(entryGrid), serialInCopies);
+    QStringList values;
+    const auto changedWhilePrinted = [&] {
+        return Error(tr("Die Datei %1 hat sich während des Drucks geändert; der Druck wurde abgebrochen.")
+                         .arg(records));
+    };
+    if (!source.next(values))
+        throw changedWhilePrinted();
 
     std::unique_ptr<IPrinterDevice> target;
     PdfPrinter *pdfPrinter = nullptr;
@@ -425,7 +445,13 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     const LabelDrawing drawing(design);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-            drawing.draw(canvas, labelList, x, y, row, withFrame, messages, date);
+            // The records were counted before: a file that now gives other
+            // labels was changed, and the document is not ended.
+            if (row > 1 && !source.next(values))
+                throw changedWhilePrinted();
+            drawing.draw(canvas, values, x, y, withFrame, messages, date);
+            if (row == labels && source.next(values))
+                throw changedWhilePrinted();
         });
     if (result == LayoutResult::Refused)
         return fail(err, unprintableReason(request, format));

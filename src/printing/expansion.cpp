@@ -53,78 +53,7 @@ int expandEntryGrid(StringTable &entryGrid, StringTable &labelList, bool serialI
 
 QString tooManyLabelsInRunMessage(qint64 labels)
 {
-    return QCoreApplication::translate(
-        "qm", "Ein Druckauftrag kann höchstens %1 Etiketten enthalten, dieser hätte %2.")
-        .arg(MaxLabelsPerRun)
-        .arg(labels);
-}
-
-QList<QStringList> readCsvRecords(QByteArrayView bytes, int fieldCount)
-{
-    const QString text = decodeUtf8OrCp1252(bytes);
-    QList<QStringList> rows;
-    QStringList row;
-    QString value;
-    bool quoted = false;
-    bool rowHasContent = false;
-    auto endValue = [&] {
-        row.append(value);
-        value.clear();
-    };
-    auto endRow = [&] {
-        endValue();
-        if (rowHasContent || row.size() > 1)
-            rows.append(row);
-        row.clear();
-        rowHasContent = false;
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (quoted) {
-            if (ch == u'"') {
-                if (i + 1 < text.size() && text[i + 1] == u'"') {
-                    value.append(u'"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                value.append(ch);
-            }
-            continue;
-        }
-        if (ch == u'"') {
-            quoted = true;
-            rowHasContent = true;
-        } else if (ch == u',') {
-            endValue();
-        } else if (ch == u'\n') {
-            endRow();
-        } else if (ch == u'\r') {
-            // CR LF ends the row at the LF; a lone CR (old Macintosh files)
-            // ends it here.
-            if (i + 1 >= text.size() || text[i + 1] != u'\n')
-                endRow();
-        } else {
-            value.append(ch);
-            rowHasContent = true;
-        }
-    }
-    if (quoted)
-        throw Error(QCoreApplication::translate("qm", "Die Datensatzdatei endet in einem Wert mit offenem Anführungszeichen."));
-    if (!value.isEmpty() || !row.isEmpty() || rowHasContent)
-        endRow();
-    if (!rows.isEmpty())
-        rows.removeFirst(); // the header
-    for (qsizetype k = 0; k < rows.size(); ++k) {
-        if (rows[k].size() > fieldCount + 1)
-            throw Error(QCoreApplication::translate(
-                            "qm", "Datensatz %1 hat %2 Werte, das Etikett hat aber nur %3 Datenfelder (und die Anzahl).")
-                            .arg(k + 1)
-                            .arg(rows[k].size())
-                            .arg(fieldCount));
-    }
-    return rows;
+    return tooManyLabelsMessage(labels, MaxLabelsPerRun);
 }
 
 } // namespace qm

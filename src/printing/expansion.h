@@ -22,11 +22,4 @@ int expandEntryGrid(StringTable &entryGrid, StringTable &labelList, bool serialI
 // The message for a run of more than MaxLabelsPerRun labels.
 QString tooManyLabelsInRunMessage(qint64 labels);
 
-// Reads records for the entry grid from CSV text (RFC 4180 quoting; UTF-8,
-// or cp1252 when the bytes are not valid UTF-8): the first row is a header
-// and is skipped, every further row is a record, its first value the number
-// of copies. Rows end at CR LF, LF or a lone CR. Empty lines are skipped. Throws Error (German) for a row
-// with more values than `fieldCount` + 1, naming the row, and for an open quote.
-QList<QStringList> readCsvRecords(QByteArrayView bytes, int fieldCount);
-
 } // namespace qm

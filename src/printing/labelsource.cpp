@@ -42,6 +42,14 @@ QStringList columnTitles(const PrintDesign &design)
     return titles;
 }
 
+QStringList columnTitles(const StringTable &entryGrid)
+{
+    QStringList titles(entryGrid.colCount());
+    for (int c = 1; c < entryGrid.colCount(); ++c)
+        titles[c] = entryGrid.cell(c, 0);
+    return titles;
+}
+
 LabelSource::LabelSource(IRecordReader &records, const QStringList &titles, bool serialInCopies)
     : m_records(records)
     , m_serial(titles.size())

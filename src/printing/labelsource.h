@@ -45,6 +45,8 @@ private:
 
 // The titles of the data columns of a design, by column (index 0 empty).
 QStringList columnTitles(const PrintDesign &design);
+// The titles of the data columns of an entry grid (row 0), by column.
+QStringList columnTitles(const StringTable &entryGrid);
 
 // The labels of a run one after the other, each as soon as it is needed, so
 // that a run keeps one record and one label in memory however many it

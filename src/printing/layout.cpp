@@ -30,6 +30,13 @@ QString startPositionMessage(qint64 start)
     return tr("Die Startposition %1 liegt nicht zwischen 1 und %2.").arg(start).arg(MaxStartPosition);
 }
 
+QString tooManyLabelsMessage(qint64 labels, qint64 maxLabels)
+{
+    return tr("Ein Druckauftrag kann höchstens %1 Etiketten enthalten, dieser hätte %2.")
+        .arg(maxLabels)
+        .arg(labels);
+}
+
 QString unprintableReason(const LayoutRequest &request, const SheetFormat &format)
 {
     if (request.unitsPerCm < 1 || request.unitsPerCm > MaxPrintScale)
@@ -40,10 +47,9 @@ QString unprintableReason(const LayoutRequest &request, const SheetFormat &forma
     if (request.startPosition < 1 || request.startPosition > MaxStartPosition)
         return startPositionMessage(request.startPosition);
     const qint64 labels = qint64(request.lastPosition) - request.startPosition + 1;
-    if (labels > MaxLabelsPerRun)
-        return tr("Ein Druckauftrag kann höchstens %1 Etiketten enthalten, dieser hätte %2.")
-            .arg(MaxLabelsPerRun)
-            .arg(labels);
+    const int maxLabels = qBound(0, request.maxLabels, MaxStreamedLabelsPerRun);
+    if (labels > maxLabels)
+        return tooManyLabelsMessage(labels, maxLabels);
     for (const double offset : { request.offsetX, request.offsetY }) {
         if (!(offset >= -MaxOffset && offset <= MaxOffset))
             return tr("Der Versatz %1 liegt nicht zwischen -%2 und %2 Zehntelmillimetern.")

@@ -78,6 +78,22 @@ using LabelDrawer = std::function<void(ICanvas &, int x, int y, int row, bool fr
 constexpr int kSheetPaperCode = 256;
 constexpr int kSheetPaperExtraWidth = 250;
 
+// What a run may ask for. A sheet up to DIN A4 (210 x 297 mm, either way
+// round) needs no length beyond MaxSheetLength tenths of a millimetre; the
+// input expert's offsets lie within MaxOffset; a start position beyond
+// MaxStartPosition would only feed blank sheets; MaxLabelsPerRun and
+// MaxCopiesPerRecord keep one run (and one record) from building a label list
+// without end. A run that makes each label only when it draws it holds no
+// list; MaxStreamedLabelsPerRun keeps its positions and page numbers (start +
+// labels - 1) well inside an int.
+inline constexpr int MaxSheetLength = 3000;
+inline constexpr int MaxOffset = 250;
+inline constexpr int MaxPrintScale = 1000;
+inline constexpr int MaxStartPosition = MaxLabelPositions;
+inline constexpr int MaxLabelsPerRun = 100000;
+inline constexpr int MaxStreamedLabelsPerRun = 1000000000;
+inline constexpr int MaxCopiesPerRecord = 10000;
+
 struct LayoutRequest
 {
     int startPosition = 1; // S
@@ -86,27 +102,22 @@ struct LayoutRequest
     double offsetY = 0;
     bool frame = false;
     int unitsPerCm = 25; // the design's print scale
+    // The most labels the run may print: MaxLabelsPerRun when the run holds
+    // its label list in memory, MaxStreamedLabelsPerRun when it draws every
+    // label as soon as it is made.
+    int maxLabels = MaxLabelsPerRun;
 };
 
-// What a run may ask for. A sheet up to DIN A4 (210 x 297 mm, either way
-// round) needs no length beyond MaxSheetLength tenths of a millimetre; the
-// input expert's offsets lie within MaxOffset; a start position beyond
-// MaxStartPosition would only feed blank sheets; MaxLabelsPerRun and
-// MaxCopiesPerRecord keep one run (and one record) from building a label list
-// without end.
-inline constexpr int MaxSheetLength = 3000;
-inline constexpr int MaxOffset = 250;
-inline constexpr int MaxPrintScale = 1000;
-inline constexpr int MaxStartPosition = MaxLabelPositions;
-inline constexpr int MaxLabelsPerRun = 100000;
-inline constexpr int MaxCopiesPerRecord = 10000;
-
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
-// start position outside 1 .. MaxStartPosition, more than MaxLabelsPerRun
-// labels, an offset beyond MaxOffset, a sheet extent or a label position
-// outside what a sheet up to DIN A4 can use. Empty when the run can be
+// start position outside 1 .. MaxStartPosition, more labels than the request
+// allows (maxLabels, never more than MaxStreamedLabelsPerRun), an offset
+// beyond MaxOffset, a sheet extent or a label position outside what a sheet
+// up to DIN A4 can use. Empty when the run can be
 // printed (or has nothing to print: that is for the caller to say).
 QString unprintableReason(const LayoutRequest &request, const SheetFormat &format);
+
+// The message for a run of more labels than it may print.
+QString tooManyLabelsMessage(qint64 labels, qint64 maxLabels);
 
 // The message for a start position outside 1 .. MaxStartPosition.
 QString startPositionMessage(qint64 start);

@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 
+#include <limits>
 #include <new>
 
 namespace qm {
@@ -198,7 +199,9 @@ LayoutRequest PrintRun::layoutRequest(int start, int labels, bool frame, int scr
 {
     LayoutRequest request;
     request.startPosition = start;
-    request.lastPosition = start + labels - 1;
+    // In 64 bits: a start far beyond the sheet is refused, not wrapped round.
+    request.lastPosition
+        = int(qBound(qint64(0), qint64(start) + labels - 1, qint64(std::numeric_limits<int>::max())));
     request.offsetX = scrollX - 250;
     request.offsetY = scrollY - 250;
     request.frame = frame;
@@ -220,7 +223,7 @@ QList<QImage> PrintRun::preview(
     const int labels = expandEntryGrid(entryGrid, labelList, m_session.serialInCopies);
     if (labels < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
-    const LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
+    LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
     const QString date = m_dateText();
     QList<QImage> pages = renderSheets(
         request, m_session.format,
@@ -276,18 +279,12 @@ RunOutcome PrintRun::print(int labels)
     }
     // Scale, start, offsets and sheet are checked before a printer is asked
     // for: a run that no sheet up to DIN A4 can take prints nothing.
-    LayoutRequest request;
-    request.startPosition = start;
-    request.lastPosition = start;
-    request.offsetX = m_services.inputExpert.scrollX() - 250;
-    request.offsetY = m_services.inputExpert.scrollY() - 250;
-    request.frame = m_services.inputExpert.frameChecked();
-    request.unitsPerCm = m_session.design.printScale;
+    LayoutRequest request = layoutRequest(start, labels, m_services.inputExpert.frameChecked(),
+        m_services.inputExpert.scrollX(), m_services.inputExpert.scrollY());
     if (const QString reason = unprintableReason(request, m_session.format); !reason.isEmpty()) {
         messages.show(MessageKind::Warning, reason, MessageButton::Ok);
         return RunOutcome::Failed;
     }
-    request.lastPosition = start + labels - 1;
 
     std::unique_ptr<IPrinterDevice> device;
     QString printerName;

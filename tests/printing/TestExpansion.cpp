@@ -14,12 +14,8 @@ private Q_SLOTS:
     void serialNumbers_data();
     void serialNumbers();
     void badCopiesStopTheRun();
-    void csvRecords();
-    void csvErrors_data();
-    void csvErrors();
     void copiesAreBoundedBeforeAnythingIsBuilt_data();
     void copiesAreBoundedBeforeAnythingIsBuilt();
-    void csvRowsEndAtALoneCr();
 };
 
 void TestExpansion::serialNumbers_data()
@@ -77,38 +73,6 @@ void TestExpansion::badCopiesStopTheRun()
     QCOMPARE(expandEntryGrid(entry, labels, true), 0);
 }
 
-void TestExpansion::csvRecords()
-{
-    const QByteArray utf8 = "Anzahl,Name,Ort\r\n2,\"Meier, Hans\",K\xC3\xB6ln\r\n\r\n1,\"Sag \"\"Hallo\"\"\",\"Zeile1\nZeile2\"\n3";
-    const QList<QStringList> rows = readCsvRecords(utf8, 2);
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[0], (QStringList{"2", "Meier, Hans", QStringLiteral("Köln")}));
-    QCOMPARE(rows[1], (QStringList{"1", "Sag \"Hallo\"", "Zeile1\nZeile2"}));
-    QCOMPARE(rows[2], QStringList{"3"});
-    // Not UTF-8: read as cp1252.
-    QCOMPARE(readCsvRecords("A,B\r\n1,K\xF6ln\r\n", 1).first(), (QStringList{"1", QStringLiteral("Köln")}));
-}
-
-void TestExpansion::csvErrors_data()
-{
-    QTest::addColumn<QByteArray>("csv");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("too many values") << QByteArray("A,B\n1,x\n1,x,y\n") << "Datensatz 2 hat 3 Werte";
-    QTest::newRow("open quote") << QByteArray("A,B\n1,\"x\n") << "offenem Anführungszeichen";
-}
-
-void TestExpansion::csvErrors()
-{
-    QFETCH(QByteArray, csv);
-    QFETCH(QString, message);
-    try {
-        readCsvRecords(csv, 1);
-        QFAIL("no exception");
-    } catch (const Error &e) {
-        QVERIFY2(e.message().contains(message), qPrintable(e.message()));
-    }
-}
-
 void TestExpansion::copiesAreBoundedBeforeAnythingIsBuilt_data()
 {
     QTest::addColumn<QStringList>("copies");
@@ -146,14 +110,6 @@ void TestExpansion::copiesAreBoundedBeforeAnythingIsBuilt()
     entry.setRowCount(3);
     entry.setCell(0, 2, QString::number(MaxCopiesPerRecord));
     QCOMPARE(expandEntryGrid(entry, labels, true), MaxCopiesPerRecord);
-}
-
-void TestExpansion::csvRowsEndAtALoneCr()
-{
-    const QList<QStringList> rows = readCsvRecords("Anzahl,Name\r2,Erika\r1,\"Hans\rim Glueck\"\r", 1);
-    QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows[0], (QStringList { "2", "Erika" }));
-    QCOMPARE(rows[1], (QStringList { "1", "Hans\rim Glueck" })); // quoted: part of the value
 }
 
 QTEST_GUILESS_MAIN(TestExpansion)
