@@ -2,8 +2,8 @@
 // a line of options (start, offsets, frame), separated by NUL bytes, go
 // through the readers, the expansion (checked against the labels made one by
 // one), the checks of a run and the layout to the drawing of every label on
-// a recording canvas. Nothing may crash,
-// overrun or overflow; refusals come as qm::Error or as a refused run.
+// a recording canvas. Nothing may crash, overrun or overflow; refusals come
+// as qm::Error or as a refused run.
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"

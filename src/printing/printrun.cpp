@@ -223,7 +223,7 @@ QList<QImage> PrintRun::preview(
     const int labels = expandEntryGrid(entryGrid, labelList, m_session.serialInCopies);
     if (labels < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
-    LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
+    const LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
     const QString date = m_dateText();
     QList<QImage> pages = renderSheets(
         request, m_session.format,

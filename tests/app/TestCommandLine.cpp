@@ -117,6 +117,9 @@ private Q_SLOTS:
     void outOfMemoryIsReported();
     void noQtNoticesAndNoWindows_data();
     void noQtNoticesAndNoWindows();
+    void streamedRunsFindErrorsBeforePrinting_data();
+    void streamedRunsFindErrorsBeforePrinting();
+    void streamedRunsGoBeyondTheWindowsLimit();
 };
 
 void TestCommandLine::noCommandMeansWindows()
@@ -661,6 +664,61 @@ void TestCommandLine::noQtNoticesAndNoWindows()
         QCOMPARE(stderrText.section(QLatin1Char('\n'), 0, 0), err);
     // No window was asked for: the default program directory was not made.
     QVERIFY(!QFileInfo::exists(home.filePath(".local/share/Quillmark")));
+}
+
+void TestCommandLine::streamedRunsFindErrorsBeforePrinting_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("message");
+    QByteArray good("Anzahl,Name,Stra\xDF"
+                    "e,Ort\r\n"); // cp1252, as the rest
+    for (int i = 0; i < 3000; ++i)
+        good += "1,Erika,Weg 1,K\xF6ln\r\n";
+    QTest::newRow("bad copies far down") << good + "x,Hans,Weg 2,Bonn\r\n"
+            + good << "Zeile 3002, Spalte 1 (Anzahl): „x“ ist keine Anzahl von 0 bis 999.";
+    QTest::newRow("a line of separators only far down")
+        << good + ",,,\r\n"
+        << "Zeile 3002: Die Zeile enthält nur Trennzeichen und keinen Wert.";
+    QTest::newRow("more labels than positions can count")
+        << QByteArray("Anzahl\r\n") + QByteArray("999\r\n").repeated(1001002)
+        << "Ein Druckauftrag kann höchstens 1000000000 Etiketten enthalten, dieser hätte 1000000998.";
+}
+
+// A run of a record file reads it through before anything is printed: an
+// error far down leaves the PDF file as it was.
+void TestCommandLine::streamedRunsFindErrorsBeforePrinting()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString records = dir.filePath("r.csv");
+    QVERIFY(test::writeBytes(records, csv));
+    const QString pdf = dir.filePath("out.pdf");
+    QVERIFY(test::writeBytes(pdf, "the old file"));
+    const Run r = run({ "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"), "--records",
+        records, "--pdf", pdf });
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QStringLiteral("quillmark: ") + message + u'\n');
+    QCOMPARE(readFileBytes(pdf), QByteArray("the old file"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// The command line makes every label only when it draws it, so its runs may
+// be longer than the label list of the windows holds.
+void TestCommandLine::streamedRunsGoBeyondTheWindowsLimit()
+{
+    QTemporaryDir dir;
+    const QString design = dir.filePath("leer.eti");
+    QVERIFY(test::writeBytes(design, "NA,leer\r\nGR,157,95,25\r\n"));
+    const QString records = dir.filePath("r.csv");
+    QVERIFY(test::writeBytes(records, "Anzahl\r\n" + QByteArray("999\r\n").repeated(101)));
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = run({ "print", design, share("FORMATE/adressen_3x7.vrl"), "--records", records, "--start",
+        "21", "--pdf", pdf });
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    // 100899 labels from position 21: the first sheet holds one.
+    QCOMPARE(r.out, QStringLiteral("100899 Etiketten auf 4806 Seiten in %1\n").arg(pdf));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace qm;
 
 namespace {
@@ -135,6 +137,7 @@ private Q_SLOTS:
     void cancelEndsTheDocument();
     void unprintableRunsAreRefused_data();
     void unprintableRunsAreRefused();
+    void streamedRunsHaveALimitOfTheirOwn();
     void documentThatCannotBeEndedIsReported();
     void printerThatDoesNotOpenDrawsNothing();
     void unwatchedProgressGetsNoTexts_data();
@@ -370,6 +373,25 @@ void TestLayout::unprintableRunsAreRefused()
     const Outcome o = runLayout(format, r);
     QCOMPARE(o.result, LayoutResult::Refused);
     QVERIFY(o.log.isEmpty()); // the printer was never touched
+}
+
+void TestLayout::streamedRunsHaveALimitOfTheirOwn()
+{
+    const SheetFormat format = grid(3, 7);
+    LayoutRequest r;
+    r.lastPosition = MaxLabelsPerRun + 1;
+    QVERIFY(unprintableReason(r, format).contains(QStringLiteral("höchstens 100000 Etiketten")));
+    r.maxLabels = MaxStreamedLabelsPerRun;
+    QCOMPARE(unprintableReason(r, format), QString());
+    r.startPosition = 200;
+    r.lastPosition = 200 + MaxStreamedLabelsPerRun - 1;
+    QCOMPARE(unprintableReason(r, format), QString());
+    r.lastPosition += 1;
+    QCOMPARE(unprintableReason(r, format),
+        QStringLiteral(
+            "Ein Druckauftrag kann höchstens 1000000000 Etiketten enthalten, dieser hätte 1000000001."));
+    r.maxLabels = std::numeric_limits<int>::max(); // never beyond what positions can count
+    QVERIFY(!unprintableReason(r, format).isEmpty());
 }
 
 void TestLayout::documentThatCannotBeEndedIsReported()
