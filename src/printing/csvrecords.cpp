@@ -45,7 +45,8 @@ public:
     qsizetype read(char *to, qsizetype size) override
     {
         const qsizetype n = qMin(size, m_bytes.size() - m_pos);
-        std::memcpy(to, m_bytes.data() + m_pos, size_t(n));
+        if (n > 0) // no copy from the null pointer of empty bytes
+            std::memcpy(to, m_bytes.data() + m_pos, size_t(n));
         m_pos += n;
         return n;
     }

@@ -84,6 +84,7 @@ void TestCsvRecords::reads_data()
         "Name,Ort\r\n\"\",\"\"\r\n") << "," << true << QList<QStringList> { record("1", "", "", "") };
     QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFOrt;Name\r\nK\xC3\xB6ln;A\r\n") << ";" << true
                                      << QList<QStringList> { record("1", "A", "", QStringLiteral("Köln")) };
+    QTest::newRow("no bytes at all") << QByteArray() << "," << false << QList<QStringList> {};
     QTest::newRow("header only") << QByteArray("Name;Ort\r\n") << ";" << true << QList<QStringList> {};
     QTest::newRow("cp1252 bytes") << QByteArray("Ort\r\nK\xF6ln\r\n") << "," << true
                                   << QList<QStringList> { record("1", "", "", QStringLiteral("Köln")) };
