@@ -10,6 +10,9 @@ import os
 import struct
 
 VERSION = "2.04s"
+# The date the shipped files carry, so that running the script again changes
+# only what a changed design changes.
+STAMP = datetime.date(2026, 12, 10)
 
 
 def u(mm):
@@ -87,12 +90,45 @@ class Design:
         self.records.append(f"EF,{u(x)},{u(y)},{size},{name}")
         self.fields.append((name, size))
 
+    # Blocks that many designs share.
+
+    def frame(self, style, colour, inset=1):
+        """Outlines the label `inset` millimetres inside its edges; 0 marks
+        where to cut."""
+        self.pen(style, colour)
+        self.rect(inset, inset, self.width_mm - inset, self.height_mm - inset)
+
+    def caption(self, x, y, text, size=8, colour=7):
+        """A small grey text naming the value beside or below it."""
+        self.font(size, colour=colour)
+        self.text(x, y, text)
+
+    def field_rows(self, x, y, step, rows, room):
+        """Fields one below the other, `step` millimetres apart; rows are
+        (name, cell height, bold)."""
+        for name, height, bold in rows:
+            self.font(height, bold=bold)
+            self.field(x, y, name, room)
+            y += step
+        return y
+
+    def numbered_fields(self, x, y, step, prefix, count, room):
+        """Fields prefix1 .. prefixN one below the other in the current font."""
+        for i in range(count):
+            self.field(x, y + i * step, f"{prefix}{i + 1}", room)
+
+    def rules(self, x1, x2, y, step, count):
+        """Lines to write on, `step` millimetres apart below y, in the
+        current pen."""
+        for k in range(1, count + 1):
+            self.line(x1, y + k * step, x2, y + k * step)
+
     def date(self, x, y):
         self._font_record()
         self.records.append(f"SE,{u(x)},{u(y)},0,,")
 
     def write(self, folder):
-        today = datetime.date.today().strftime("%d.%m.%Y")
+        today = STAMP.strftime("%d.%m.%Y")
         lines = [
             "** QUILLMARK für WINDOWS 95",
             "** ETI-Datei für ein Etikett bzw. Formular",
@@ -139,7 +175,7 @@ class Format:
 def write_dbf(path, fields, records):
     """A dBASE III table of character fields (name, width) holding the
     records (dicts by field name), text in Windows-1252."""
-    today = datetime.date.today()
+    today = STAMP
     record_length = 1 + sum(width for _, width in fields)
     header_length = 32 + 32 * len(fields) + 1
     out = bytearray()
