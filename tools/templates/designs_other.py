@@ -96,9 +96,10 @@ def sender(file, description, height):
 
 
 def envelope():
-    # DIN C5 envelope, 229 x 162 mm: sender at the top left, postage at the
-    # top right, the address field where a window would be.
-    d = Design("brief1.eti", "DIN-A5 Umschlag", 229, 162)
+    # DIN C5 envelope, 229 x 162 mm, drawn across: sender at the top left,
+    # postage at the top right, the address field where a window would be.
+    # It is fed upright, so the design stands on the sheet turned.
+    d = Design("brief1.eti", "DIN-A5 Umschlag", 229, 162, upright=True)
     d.font(8, colour=7)
     d.field(15, 12, "AbsName", 80)
     d.field(15, 16, "AbsStrasse", 80)
