@@ -75,4 +75,16 @@ inline QImage pdfPageImage(const QString &pdf, int page, int dpi)
     return QImage(dir.filePath(QStringLiteral("page.pgm")));
 }
 
+// The darkest grey (0 black .. 255 white) on the row `yMm` of a page
+// rendered at `dpi`, between `fromXmm` and `toXmm` (millimetres from the
+// page's top-left corner).
+inline int darkestGrey(const QImage &page, int dpi, double fromXmm, double toXmm, double yMm)
+{
+    const auto dots = [dpi](double mm) { return qRound(mm * dpi / 25.4); };
+    int darkest = 255;
+    for (int x = dots(fromXmm); x <= dots(toXmm); ++x)
+        darkest = qMin(darkest, qGray(page.pixel(x, dots(yMm))));
+    return darkest;
+}
+
 } // namespace qm::test

@@ -83,6 +83,35 @@ QString data(const QString &name)
     return QStringLiteral(QM_TEST_DATA "/") + name;
 }
 
+// Whether a printed word begins at (x, y) millimetres on its page, as near
+// as the PDF's text boxes tell.
+bool beginsAt(const test::PdfWord &word, double x, double y)
+{
+    return qAbs(word.xMin - x) <= 0.5 && qAbs(word.yMin - y) <= 1.0;
+}
+
+// Prints `records` (the bytes of a CSV file) with the design onto the 3 x 7
+// address sheet into `pdf`, with the options.
+Run printRecords(
+    const QString &design, const QByteArray &records, const QString &pdf, const QStringList &options)
+{
+    const QString csv = QFileInfo(pdf).dir().filePath(QStringLiteral("records.csv"));
+    if (!test::writeBytes(csv, records))
+        return {};
+    return run(
+        QStringList { "print", design, share("FORMATE/adressen_3x7.vrl"), "--records", csv, "--pdf", pdf }
+        + options);
+}
+
+QString placeOf(const test::PdfWord &word)
+{
+    return QStringLiteral("%1 on page %2 at x %3 mm, y %4 mm")
+        .arg(word.text)
+        .arg(word.page)
+        .arg(word.xMin)
+        .arg(word.yMin);
+}
+
 } // namespace
 
 class TestCommandLine : public QObject
@@ -223,20 +252,13 @@ void TestCommandLine::printsIntoPdf()
     // Erika at position 20 (middle column, seventh row), 1 mm to the left;
     // the first Meier at position 1 of the second sheet.
     const test::PdfWord erika = test::pdfWord(words, QStringLiteral("Erika"));
-    QCOMPARE(erika.page, 1);
-    QVERIFY2(qAbs(erika.xMin - 76.5) <= 0.5, qPrintable(QString::number(erika.xMin)));
-    QVERIFY2(qAbs(erika.yMin - 249) <= 1.0, qPrintable(QString::number(erika.yMin)));
+    QVERIFY2(erika.page == 1 && beginsAt(erika, 76.5, 249), qPrintable(placeOf(erika)));
     const test::PdfWord meier = test::pdfWord(words, QStringLiteral("Meier,"));
-    QCOMPARE(meier.page, 2);
-    QVERIFY2(qAbs(meier.xMin - 10.5) <= 0.5, qPrintable(QString::number(meier.xMin)));
-    QVERIFY2(qAbs(meier.yMin - 21) <= 1.0, qPrintable(QString::number(meier.yMin)));
+    QVERIFY2(meier.page == 2 && beginsAt(meier, 10.5, 21), qPrintable(placeOf(meier)));
     // The frame: a line on the left edge of position 20 (72.5 mm).
     const QImage page = test::pdfPageImage(pdf, 1, 100);
     QVERIFY(!page.isNull());
-    const auto dots = [](double mm) { return qRound(mm * 100 / 25.4); };
-    int darkest = 255;
-    for (int x = dots(71.5); x <= dots(73.5); ++x)
-        darkest = qMin(darkest, qGray(page.pixel(x, dots(262))));
+    const int darkest = test::darkestGrey(page, 100, 71.5, 73.5, 262);
     QVERIFY2(darkest < 128, qPrintable(QString::number(darkest)));
 }
 
@@ -265,27 +287,18 @@ void TestCommandLine::printOptionsPlaceTheLabels()
     QFETCH(double, y);
     QFETCH(bool, frame);
     QTemporaryDir dir;
-    const QString csv = dir.filePath("r.csv");
-    QVERIFY(test::writeBytes(csv, "Name,Ort\r\nErika,K\xF6ln\r\n"));
     const QString pdf = dir.filePath("out.pdf");
-    const Run r = run(QStringList { "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"),
-                          "--records", csv, "--pdf", pdf }
-        + options);
+    const Run r = printRecords(share("ETIKETT/adresse.eti"), "Name,Ort\r\nErika,K\xF6ln\r\n", pdf, options);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
     const test::PdfWord name = test::pdfWord(test::pdfWords(pdf), QStringLiteral("Erika"));
-    QCOMPARE(name.page, 1);
-    QVERIFY2(qAbs(name.xMin - x) <= 0.5, qPrintable(QStringLiteral("x %1 mm").arg(name.xMin)));
-    QVERIFY2(qAbs(name.yMin - y) <= 1.0, qPrintable(QStringLiteral("y %1 mm").arg(name.yMin)));
+    QVERIFY2(name.page == 1 && beginsAt(name, x, y), qPrintable(placeOf(name)));
 
     // The frame runs along the label's left edge, 4 mm left of the name,
     // halfway down the 38 mm label; nothing else is drawn there.
     const QImage page = test::pdfPageImage(pdf, 1, 100);
     QVERIFY(!page.isNull());
-    const auto dots = [](double mm) { return qRound(mm * 100 / 25.4); };
-    int darkest = 255;
-    for (int px = dots(x - 5); px <= dots(x - 3); ++px)
-        darkest = qMin(darkest, qGray(page.pixel(px, dots(y - 6 + 19))));
+    const int darkest = test::darkestGrey(page, 100, x - 5, x - 3, y - 6 + 19);
     QVERIFY2((darkest < 128) == frame, qPrintable(QStringLiteral("darkest grey %1").arg(darkest)));
 }
 
@@ -303,13 +316,10 @@ void TestCommandLine::serialNumbersFollowTheOption()
     QFETCH(QStringList, options);
     QFETCH(QStringList, serials);
     QTemporaryDir dir;
-    const QString csv = dir.filePath("r.csv");
-    // Two records of two copies each; the serial column starts at 7.
-    QVERIFY(test::writeBytes(csv, "Anzahl,N,S,O\r\n2,Anna,7,Bonn\r\n2,Bert,,Ulm\r\n"));
     const QString pdf = dir.filePath("out.pdf");
-    const Run r = run(QStringList { "print", data("designs/fields_name_serial_ort.eti"),
-                          share("FORMATE/adressen_3x7.vrl"), "--records", csv, "--pdf", pdf }
-        + options);
+    // Two records of two copies each; the serial column starts at 7.
+    const Run r = printRecords(data("designs/fields_name_serial_ort.eti"),
+        "Anzahl,N,S,O\r\n2,Anna,7,Bonn\r\n2,Bert,,Ulm\r\n", pdf, options);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.out, QStringLiteral("4 Etiketten auf 1 Seite in %1\n").arg(pdf));
     // The serial words in position order: by row of the sheet, then across.
