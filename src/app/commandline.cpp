@@ -77,7 +77,7 @@ struct Call
     std::optional<ProgramDirectory> dir;
     QString dirPath; // as given with --dir
     QString shareDir; // what a new program directory is seeded from
-    QStringList grid; // the eight values after sheet --grid
+    QStringList listValues; // the values taken after the command's list option
 
     bool isSet(const char *name) const { return options->isSet(QLatin1String(name)); }
     QString value(const char *name) const { return options->value(QLatin1String(name)); }
@@ -154,7 +154,7 @@ void listSheet(const SheetFormat &format, QTextStream &out)
 int sheetGridCommand(const Call &call, QTextStream &out)
 {
     const QString usage = usageOf(QStringLiteral("sheet"));
-    const QStringList &grid = call.grid;
+    const QStringList &grid = call.listValues;
     if (!call.files.isEmpty())
         throw UsageError(tr("Überzähliges Argument %1.").arg(quoted(call.files[0])), usage);
     if (grid.size() != 8)
@@ -215,17 +215,17 @@ int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
 // table FILE.dbf [--create DESIGN] [--import TEXT [--lines N] [--skip-lead-line]]
 int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
 {
-    QStringList args { call.files[0] };
+    TableCall table;
+    table.path = call.files[0];
     if (call.isSet("create"))
-        args << QStringLiteral("--create") << lookUp(call, call.value("create"), EntryFileKind::Design);
-    if (call.isSet("import"))
-        args << QStringLiteral("--import") << call.value("import");
-    if (call.isSet("lines"))
-        args << QStringLiteral("--lines") << call.value("lines");
-    if (call.isSet("skip-lead-line"))
-        args << QStringLiteral("--skip-lead-line");
-    ShapelibTable table;
-    return tableCommand(args, out, err, table);
+        table.design = lookUp(call, call.value("create"), EntryFileKind::Design);
+    table.import = call.value("import");
+    table.lines = call.value("lines");
+    table.skipLeadLine = call.isSet("skip-lead-line");
+    if (table.import.isEmpty() && (call.isSet("lines") || table.skipLeadLine))
+        throw UsageError(tr("--lines und --skip-lead-line gelten nur mit --import."), usageOf("table"));
+    ShapelibTable engine;
+    return tableCommand(table, out, err, engine);
 }
 
 int designCommand(const Call &call, QTextStream &out, QTextStream &err)
@@ -548,13 +548,24 @@ using CommandHandler = int (*)(const Call &, QTextStream &, QTextStream &, IPrin
 // A command whose handler checks the number of its arguments itself.
 constexpr int AnyFiles = -1;
 
-// The commands of the command line: name, number of file arguments, options.
+// An option followed by a fixed number of values, any of which may begin
+// with "-" (a negative number): the values are taken from the arguments
+// before the parser could read "-8" as an option.
+struct ListOption
+{
+    const char *name = nullptr;
+    int values = 0;
+};
+
+// The commands of the command line: name, number of file arguments, options,
+// and the list option if the command has one.
 struct Command
 {
     const char *name;
     int files;
     QList<QCommandLineOption> options;
     CommandHandler run;
+    ListOption list = {};
 };
 
 const QList<Command> &commands()
@@ -569,7 +580,8 @@ const QList<Command> &commands()
                 valueOption("save", "AUSGABE.vrl") },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
                 return sheetCommand(c, o, e);
-            } },
+            },
+            { "grid", 8 } },
         { "formats", 0, { valueOption("import", "VORLAGEN.xml") },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
                 return formatsCommand(c, o, e);
@@ -595,6 +607,24 @@ const QList<Command> &commands()
             } },
     };
     return table;
+}
+
+// Takes the values of the list option out of `args`: up to its number of
+// values after the option's first mention, ending early at a word that
+// begins with "--". The option itself stays for the parser to see.
+QStringList takeListValues(const ListOption &list, QStringList &args)
+{
+    if (!list.name)
+        return {};
+    const qsizetype at = args.indexOf(QLatin1String("--") + QLatin1String(list.name));
+    if (at < 0)
+        return {};
+    qsizetype end = at + 1;
+    while (end < args.size() && end <= at + list.values && !args[end].startsWith(QLatin1String("--")))
+        ++end;
+    const QStringList values = args.mid(at + 1, end - at - 1);
+    args.remove(at + 1, end - at - 1);
+    return values;
 }
 
 // The argument the user typed for an option the parser did not know (it
@@ -740,19 +770,7 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
             throw UsageError(tr("Unbekannter Befehl %1.").arg(quoted(name)), usageText());
         const QString usage = usageOf(name);
         QStringList args = global.rest.mid(1);
-        QStringList grid;
-        if (name == QLatin1String("sheet")) {
-            // The grid's values may be negative, so they are taken before
-            // the parser would read "-8" as an option.
-            const qsizetype at = args.indexOf(QStringLiteral("--grid"));
-            if (at >= 0) {
-                qsizetype end = at + 1;
-                while (end < args.size() && end <= at + 8 && !args[end].startsWith(QLatin1String("--")))
-                    ++end;
-                grid = args.mid(at + 1, end - at - 1);
-                args.remove(at + 1, end - at - 1);
-            }
-        }
+        const QStringList listValues = takeListValues(command->list, args);
         QCommandLineParser parser;
         parser.addOptions(commonOptions());
         parser.addOptions(command->options);
@@ -771,7 +789,7 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         call.dirPath = parser.isSet(QStringLiteral("dir")) ? parser.value(QStringLiteral("dir")) : global.dir;
         call.dir = programDirectory(call.dirPath);
         call.shareDir = shareDir;
-        call.grid = grid;
+        call.listValues = listValues;
         return command->run(call, out, err, printers);
     } catch (const UsageError &e) {
         fail(err, e.message());

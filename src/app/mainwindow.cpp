@@ -125,6 +125,23 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
         m_context.dialogConfirmed = false;
         return taken ? m_editor->dateiname() : QString();
     };
+    // "&Format-Experte benutzen": the format selection in mode "E"; the file
+    // of the format taken over with "Übernehmen", as the catalogue holds it.
+    experts.format = [this] { return m_formatSelection->chooseFormat().value_or(QString()); };
+    // "Daten&bank-Experte benutzen": the database expert on the wizard's
+    // design without table or sheet; the table taken over with "&Übernehmen".
+    experts.database = [this](const QString &designFile) {
+        m_databaseExpert->setEtikettendateiname(designFile);
+        m_databaseExpert->setVorlagendateiname(QString());
+        m_databaseExpert->setDatenbankname(QString());
+        m_databaseExpert->setModus(QStringLiteral("E"));
+        m_databaseExpert->showModal();
+        const QString table = m_databaseExpert->takenOverDatabase();
+        // A print run opens the expert without setting the mode: there is
+        // nothing to take over there.
+        m_databaseExpert->setModus(QStringLiteral("N"));
+        return table;
+    };
     m_wizard->setExperts(std::move(experts));
 
     buildMenus();

@@ -19,12 +19,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
-QString usage()
-{
-    return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti] "
-              "[--import TEXTDATEI [--lines N] [--skip-lead-line]]");
-}
-
 void createFromDesign(ITableEngine &table, const QString &path, const QString &design)
 {
     PrintDesign printDesign;
@@ -41,48 +35,24 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
 
 } // namespace
 
-int tableCommand(const QStringList &args, QTextStream &out, QTextStream &err, ITableEngine &table)
+int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table)
 {
-    QString path, design, import, lines;
-    bool skipLead = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--create") && hasValue)
-            design = args[++i];
-        else if (a == QLatin1String("--import") && hasValue)
-            import = args[++i];
-        else if (a == QLatin1String("--lines") && hasValue)
-            lines = args[++i];
-        else if (a == QLatin1String("--skip-lead-line"))
-            skipLead = true;
-        else if (!a.startsWith(QLatin1String("--")) && path.isEmpty())
-            path = a;
-        else {
-            err << "quillmark: " << usage() << Qt::endl;
-            return 1;
-        }
-    }
-    if (path.isEmpty() || (import.isEmpty() && (!lines.isEmpty() || skipLead))) {
-        err << "quillmark: " << usage() << Qt::endl;
-        return 1;
-    }
-
-    if (!design.isEmpty())
-        createFromDesign(table, path, design);
+    if (!call.design.isEmpty())
+        createFromDesign(table, call.path, call.design);
     else
-        table.open(path);
+        table.open(call.path);
 
-    if (!import.isEmpty()) {
+    if (!call.import.isEmpty()) {
         const int fieldCount = int(table.fields().size());
         int perRecord = fieldCount;
-        if (!lines.isEmpty()) {
+        if (!call.lines.isEmpty()) {
+            QString lines = call.lines;
             if (const std::optional<QString> message = textimport::checkLinesPerRecord(lines, fieldCount))
                 throw Error(*message);
             perRecord = strToInt(lines);
         }
-        const ImportResult result
-            = textimport::importLines(table, textimport::readImportLines(import), perRecord, skipLead);
+        const ImportResult result = textimport::importLines(
+            table, textimport::readImportLines(call.import), perRecord, call.skipLeadLine);
         err << textimport::completionMessage(result) << Qt::endl;
     }
 

@@ -8,11 +8,21 @@ namespace qm {
 class ITableEngine;
 class StringTable;
 
+// What `quillmark table` is asked to do with one table.
+struct TableCall
+{
+    QString path;
+    QString design; // create the table from this design's fields first
+    QString import; // then append the records of this text file
+    QString lines; // lines per record of the import (empty: one per field)
+    bool skipLeadLine = false;
+};
+
 // `quillmark table FILE.dbf`: the field names, then every record not marked
 // deleted, tab separated. `--create DESIGN.eti` creates the table from the
 // design's fields first, `--import TEXT [--lines N] [--skip-lead-line]`
 // appends records from a text file. Throws qm::Error.
-int tableCommand(const QStringList &args, QTextStream &out, QTextStream &err, ITableEngine &table);
+int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table);
 
 // The records of the table selected by up to three criteria "FIELD=VALUE"
 // (joined by OR; none selects all), into the entry grid as the record

@@ -126,6 +126,17 @@ std::span<const PreparedDesign> adrivoDesigns()
     return Adrivo;
 }
 
+QList<const PreparedDesign *> allPreparedDesigns()
+{
+    QList<const PreparedDesign *> items;
+    for (const PreparedGroup &group : preparedDesignGroups())
+        for (const PreparedDesign &item : group.items)
+            items.append(&item);
+    for (const PreparedDesign &item : adrivoDesigns())
+        items.append(&item);
+    return items;
+}
+
 PreparedPaths preparedPaths(const PreparedDesign &item, const ProgramDirectory &dir)
 {
     PreparedPaths paths;

@@ -2,6 +2,7 @@
 
 #include "catalogue/programdirectory.h"
 
+#include <QList>
 #include <QString>
 
 #include <span>
@@ -36,6 +37,10 @@ std::span<const PreparedGroup> preparedDesignGroups();
 // The three address labels of "Adressen drucken aus &ADRIVO", whose table
 // is the export table of the address program.
 std::span<const PreparedDesign> adrivoDesigns();
+
+// Every item of both menus once: the five submenus in menu order, then the
+// three address labels.
+QList<const PreparedDesign *> allPreparedDesigns();
 
 // The name of the address program's export table.
 inline constexpr QLatin1StringView AdrivoTableFile { "qmadrivo.dbf" };

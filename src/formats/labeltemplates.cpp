@@ -307,6 +307,16 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
                     tr("mehr als %1 Etiketten auf einem Bogen (%2)").arg(MaxLabelPositions).arg(count));
                 continue;
             }
+            // Judged in millimetres first: a grid far beyond the sheet would
+            // not fit the tenths of a millimetre of the positions.
+            const auto farOutside = [](int labels, double origin, double pitch, double size, double sheet) {
+                return origin < -1 || origin + (labels - 1) * pitch + size > sheet + 1;
+            };
+            if (farOutside(l.nx, l.x0, l.dx, t.labelWidth, t.paperWidth)
+                || farOutside(l.ny, l.y0, l.dy, t.labelHeight, t.paperHeight)) {
+                skipLayout(tr("Etiketten liegen außerhalb des Bogens"));
+                continue;
+            }
             const Axis xs = axisOf(l.nx, l.x0, l.dx, t.labelWidth, t.paperWidth);
             const Axis ys = axisOf(l.ny, l.y0, l.dy, t.labelHeight, t.paperHeight);
             if (xs.size <= 0 || ys.size <= 0) {

@@ -2,6 +2,7 @@
 #include "platform/textfile.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "pdfpages.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -81,6 +83,35 @@ QString data(const QString &name)
     return QStringLiteral(QM_TEST_DATA "/") + name;
 }
 
+// Whether a printed word begins at (x, y) millimetres on its page, as near
+// as the PDF's text boxes tell.
+bool beginsAt(const test::PdfWord &word, double x, double y)
+{
+    return qAbs(word.xMin - x) <= 0.5 && qAbs(word.yMin - y) <= 1.0;
+}
+
+// Prints `records` (the bytes of a CSV file) with the design onto the 3 x 7
+// address sheet into `pdf`, with the options.
+Run printRecords(
+    const QString &design, const QByteArray &records, const QString &pdf, const QStringList &options)
+{
+    const QString csv = QFileInfo(pdf).dir().filePath(QStringLiteral("records.csv"));
+    if (!test::writeBytes(csv, records))
+        return {};
+    return run(
+        QStringList { "print", design, share("FORMATE/adressen_3x7.vrl"), "--records", csv, "--pdf", pdf }
+        + options);
+}
+
+QString placeOf(const test::PdfWord &word)
+{
+    return QStringLiteral("%1 on page %2 at x %3 mm, y %4 mm")
+        .arg(word.text)
+        .arg(word.page)
+        .arg(word.xMin)
+        .arg(word.yMin);
+}
+
 } // namespace
 
 class TestCommandLine : public QObject
@@ -95,6 +126,10 @@ private Q_SLOTS:
     void missingFiles_data();
     void missingFiles();
     void printsIntoPdf();
+    void printOptionsPlaceTheLabels_data();
+    void printOptionsPlaceTheLabels();
+    void serialNumbersFollowTheOption_data();
+    void serialNumbersFollowTheOption();
     void printRefusals_data();
     void printRefusals();
     void printsToDefaultPrinter_data();
@@ -214,7 +249,95 @@ void TestCommandLine::printsIntoPdf()
     QCOMPARE(r.code, 0);
     // Positions 20 and 21 on the first sheet, three labels on the second.
     QCOMPARE(r.out, QStringLiteral("5 Etiketten auf 2 Seiten in %1\n").arg(pdf));
-    QVERIFY(QFileInfo(pdf).size() > 0);
+    int pages = 0;
+    const QList<test::PdfWord> words = test::pdfWords(pdf, &pages);
+    QCOMPARE(pages, 2);
+    // Erika at position 20 (middle column, seventh row), 1 mm to the left;
+    // the first Meier at position 1 of the second sheet.
+    const test::PdfWord erika = test::pdfWord(words, QStringLiteral("Erika"));
+    QVERIFY2(erika.page == 1 && beginsAt(erika, 76.5, 249), qPrintable(placeOf(erika)));
+    const test::PdfWord meier = test::pdfWord(words, QStringLiteral("Meier,"));
+    QVERIFY2(meier.page == 2 && beginsAt(meier, 10.5, 21), qPrintable(placeOf(meier)));
+    // The frame: a line on the left edge of position 20 (72.5 mm).
+    const QImage page = test::pdfPageImage(pdf, 1, 100);
+    QVERIFY(!page.isNull());
+    const int darkest = test::darkestGrey(page, 100, 71.5, 73.5, 262);
+    QVERIFY2(darkest < 128, qPrintable(QString::number(darkest)));
+}
+
+void TestCommandLine::printOptionsPlaceTheLabels_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<double>("x"); // where the first label's name begins, mm
+    QTest::addColumn<double>("y");
+    QTest::addColumn<bool>("frame");
+    // Position 1 lies at (7.5 mm, 15 mm), position 5 at (73.5 mm, 53 mm); the
+    // name is drawn 4 mm right of and 6 mm below the label's corner.
+    QTest::newRow("as designed") << QStringList {} << 11.5 << 21.0 << false;
+    QTest::newRow("to the right") << QStringList { "--offset-x", "30" } << 14.5 << 21.0 << false;
+    QTest::newRow("up") << QStringList { "--offset-y", "-20" } << 11.5 << 19.0 << false;
+    QTest::newRow("left and down")
+        << QStringList { "--offset-x", "-40", "--offset-y", "25" } << 7.5 << 23.5 << false;
+    QTest::newRow("start 5, framed") << QStringList { "--start", "5", "--frame" } << 77.5 << 59.0 << true;
+    QTest::newRow("framed, moved")
+        << QStringList { "--frame", "--offset-x", "20", "--offset-y", "-30" } << 13.5 << 18.0 << true;
+}
+
+void TestCommandLine::printOptionsPlaceTheLabels()
+{
+    QFETCH(QStringList, options);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(bool, frame);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = printRecords(share("ETIKETT/adresse.eti"), "Name,Ort\r\nErika,K\xF6ln\r\n", pdf, options);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    const test::PdfWord name = test::pdfWord(test::pdfWords(pdf), QStringLiteral("Erika"));
+    QVERIFY2(name.page == 1 && beginsAt(name, x, y), qPrintable(placeOf(name)));
+
+    // The frame runs along the label's left edge, 4 mm left of the name,
+    // halfway down the 38 mm label; nothing else is drawn there.
+    const QImage page = test::pdfPageImage(pdf, 1, 100);
+    QVERIFY(!page.isNull());
+    const int darkest = test::darkestGrey(page, 100, x - 5, x - 3, y - 6 + 19);
+    QVERIFY2((darkest < 128) == frame, qPrintable(QStringLiteral("darkest grey %1").arg(darkest)));
+}
+
+void TestCommandLine::serialNumbersFollowTheOption_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("serials"); // position by position
+    QTest::newRow("counted per label") << QStringList {} << QStringList { "7/96", "8/96", "9/96", "10/96" };
+    QTest::newRow("counted per record")
+        << QStringList { "--serial-per-record" } << QStringList { "7/96", "7/96", "8/96", "8/96" };
+}
+
+void TestCommandLine::serialNumbersFollowTheOption()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, serials);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("out.pdf");
+    // Two records of two copies each; the serial column starts at 7.
+    const Run r = printRecords(data("designs/fields_name_serial_ort.eti"),
+        "Anzahl,N,S,O\r\n2,Anna,7,Bonn\r\n2,Bert,,Ulm\r\n", pdf, options);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.out, QStringLiteral("4 Etiketten auf 1 Seite in %1\n").arg(pdf));
+    // The serial words in position order: by row of the sheet, then across.
+    QList<test::PdfWord> numbers;
+    for (const test::PdfWord &w : test::pdfWords(pdf)) {
+        if (w.text.endsWith(QLatin1String("/96")))
+            numbers.append(w);
+    }
+    std::sort(numbers.begin(), numbers.end(), [](const test::PdfWord &a, const test::PdfWord &b) {
+        return qRound(a.yMin) != qRound(b.yMin) ? a.yMin < b.yMin : a.xMin < b.xMin;
+    });
+    QStringList printed;
+    for (const test::PdfWord &w : numbers)
+        printed.append(w.text);
+    QCOMPARE(printed, serials);
 }
 
 void TestCommandLine::printRefusals_data()

@@ -6,8 +6,10 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/mainwindow.h"
 #include "data/widgets/datenbankexperte.h"
+#include "data/widgets/dbdialogs.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
+#include "formats/widgets/formatauswaehlen.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
@@ -146,6 +148,7 @@ private slots:
     void wizardAddsAnEntryToTheSelectedArea();
     void wizardChangesTheSelectedEntry();
     void wizardOpensTheEditorInTheFormatsSize();
+    void wizardTakesOverFormatAndTable();
     void formatExpertShowsTheAreasToManage();
     void databaseExpertOpensWithoutTableOrDesign();
 };
@@ -621,6 +624,105 @@ void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
     QCOMPARE(height, QStringLiteral("38"));
     QVERIFY(!rig.context->dialogConfirmed);
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);
+}
+
+void TestMainWindow::wizardTakesOverFormatAndTable()
+{
+    Rig rig;
+    const QString dir = rig.temp.path() + QStringLiteral("/");
+    test::writeBytes(dir + QStringLiteral("FORMATE.DAT"),
+        crlf({ QStringLiteral("FORMATE.DAT - Quillmark 32-Bit-Fassung"), QString(41, QChar('=')),
+            QStringLiteral("Individuelle Formate"), QStringLiteral("Adressen 3 x 7"),
+            QStringLiteral("adressen_3x7.vrl") }));
+    const QString design = dir + QStringLiteral("ETIKETT/adresse.eti");
+    const QString table = dir + QStringLiteral("nachbarn.dbf");
+    TFormatAuswaehlen *selection = rig.window->formatSelection();
+    TDatenbankExperte *expert = rig.window->databaseExpert();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post")));
+    QString selectionMode, confirmCaption, designShown;
+    bool takeOverShown = false;
+    whenModal([&](QWidget *dialog) {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(dialog);
+        QVERIFY(wizard);
+        type(dialog, "Bezeichnung", QStringLiteral("Nachbarn"));
+        wizard->Button_WeiterClick();
+
+        // Cancelled, and confirmed without a format clicked: nothing arrives.
+        type(dialog, "FormatDateiname", QStringLiteral("vorher.vrl"));
+        whenShownModal(selection, [&] { selection->Button_AbbrechenClick(); });
+        wizard->Button_FormatExperteClick();
+        whenShownModal(selection, [&] {
+            selection->ListBereichClick(
+                selection->view().areas.indexOf(QStringLiteral("Individuelle Formate")));
+            selection->Button_OkClick();
+        });
+        wizard->Button_FormatExperteClick();
+        QCOMPARE(wizard->values().formatFile, QStringLiteral("vorher.vrl"));
+
+        whenShownModal(selection, [&] {
+            selectionMode = selection->modus();
+            confirmCaption = selection->okButton()->text();
+            selection->ListBereichClick(
+                selection->view().areas.indexOf(QStringLiteral("Individuelle Formate")));
+            selection->ListFormatClick(0);
+            selection->Button_OkClick();
+        });
+        wizard->Button_FormatExperteClick();
+        QCOMPARE(wizard->values().formatFile, QStringLiteral("adressen_3x7.vrl"));
+        wizard->Button_WeiterClick();
+        type(dialog, "EtikettenDateiname", design);
+        wizard->Button_WeiterClick();
+
+        // The table is made from the design's fields and taken over.
+        whenShownModal(expert, [&] {
+            takeOverShown = expert->buttonUeber()->isVisible();
+            designShown = expert->etikettendateiname();
+            expert->ButtonUeberClick(); // nothing open yet: stays
+            TDBerstellen *create = expert->createDialog();
+            create->FormShow();
+            rig.files.addAnswer(table);
+            create->Button_DurchsuchenClick();
+            create->Button_WeiterClick();
+            expert->ButtonUeberClick();
+            if (expert->isVisible())
+                expert->reject(); // the test fails below, without hanging
+        });
+        wizard->Button4Click();
+        QCOMPARE(wizard->values().databaseFile, table);
+        wizard->Button_WeiterClick();
+        wizard->Button_EintragSichernClick();
+    });
+    rig.window->Button_EWHinzuClick();
+    QCOMPARE(selectionMode, QStringLiteral("E"));
+    QCOMPARE(confirmCaption, QStringLiteral("Übernehmen"));
+    QVERIFY(takeOverShown);
+    QCOMPARE(designShown, design);
+    const QStringList texts = [&] {
+        QStringList out;
+        for (const auto &m : rig.messages.shown())
+            out << m.text;
+        return out;
+    }();
+    QCOMPARE(texts,
+        (QStringList { QStringLiteral("Es wurde noch keine Datenbank erstellt oder geladen !"),
+            QStringLiteral("Neue Datenbank \"%1\" wurde angelegt.").arg(table),
+            QStringLiteral("Etikett bzw. Formular \"Nachbarn\" wurde erfolgreich angelegt.") }));
+    QVERIFY(test::contentOf(dir + QStringLiteral("WERKE.DAT"))
+                .endsWith(QStringLiteral("Post\r\nNachbarn\r\nadressen_3x7.vrl\r\n%1\r\n%2\r\n")
+                              .arg(design, table)
+                              .toLocal8Bit()));
+
+    // A print run that opens the expert afterwards offers nothing to take over.
+    takeOverShown = true;
+    whenShownModal(expert, [&] {
+        takeOverShown = expert->buttonUeber()->isVisible();
+        expert->reject();
+    });
+    rig.window->MenueModus3Click();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Nachbarn")));
+    rig.window->Button_BenutzenClick();
+    QVERIFY(!takeOverShown);
+    QCOMPARE(expert->datenbankname(), table);
 }
 
 void TestMainWindow::formatExpertShowsTheAreasToManage()

@@ -127,6 +127,10 @@ void TestTableCommand::refusals_data()
     QTest::newRow("nothing selected") << QStringList({ "print", addressDesign, addressFormat, "--table",
         "@DIR@/a.dbf", "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
                                       << "Keine Datensätze ausgewählt";
+    QTest::newRow("lines without import")
+        << QStringList({ "table", "@DIR@/a.dbf", "--lines", "2" }) << "gelten nur mit --import";
+    QTest::newRow("skip without import")
+        << QStringList({ "table", "@DIR@/a.dbf", "--skip-lead-line" }) << "Aufruf: quillmark table";
     QTest::newRow("where without table") << QStringList(
         { "print", addressDesign, addressFormat, "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
                                          << "Aufruf:";

@@ -1,8 +1,11 @@
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
 #include "catalogue/prepareddesigns.h"
+#include "data/widgets/datenbankdrucken.h"
+#include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "platform/canvas/canvas.h"
+#include "platform/cp1252.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
@@ -20,6 +23,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,35 +37,47 @@ namespace {
 
 const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
 
-void whenModal(std::function<void(QWidget *)> action)
+// Runs the action once the window is the open modal window; until then the
+// check is repeated at each turn of the event loop, a limited number of times.
+void whenShownModal(QWidget *window, std::function<void()> action, int turns = 2000)
 {
-    QTimer::singleShot(0, [action] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog) {
-            qWarning("no modal dialog is open");
-            return;
-        }
-        action(dialog);
+    QTimer::singleShot(0, [window, action, turns] {
+        if (QApplication::activeModalWidget() == window && window->isVisible())
+            action();
+        else if (turns > 0)
+            whenShownModal(window, action, turns - 1);
+        else
+            qWarning("%s was not shown", qPrintable(window->objectName()));
     });
 }
 
-// The values of the first record of a dBASE III table, field by field.
-QStringList firstRecord(const QString &path)
+// The records of a dBASE III table, field by field, deleted ones left out.
+QList<QStringList> tableRecords(const QString &path)
 {
     const QByteArray bytes = test::contentOf(path);
+    QList<QStringList> records;
     if (bytes.size() < 33)
-        return {};
+        return records;
     const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    const int count = byte(4) | byte(5) << 8;
     const int header = byte(8) | byte(9) << 8;
-    QStringList values;
-    qsizetype at = header + 1;
-    for (qsizetype d = 32; d + 32 <= bytes.size() && bytes[d] != '\r'; d += 32) {
-        const int width = byte(d + 16);
-        values << QString::fromLatin1(bytes.mid(at, width)).trimmed();
-        at += width;
+    const int length = byte(10) | byte(11) << 8;
+    QList<int> widths;
+    for (qsizetype d = 32; d + 32 <= bytes.size() && bytes[d] != '\r'; d += 32)
+        widths << byte(d + 16);
+    for (int r = 0; r < count; ++r) {
+        const qsizetype start = header + qsizetype(r) * length;
+        if (start + length > bytes.size() || bytes[start] == '*')
+            continue;
+        QStringList values;
+        qsizetype at = start + 1;
+        for (const int width : std::as_const(widths)) {
+            values << decodeCp1252(bytes.mid(at, width)).trimmed();
+            at += width;
+        }
+        records << values;
     }
-    // Windows-1252 beyond Latin-1 is not used by the example records.
-    return values;
+    return records;
 }
 
 // The menu as text: captions, "-" for a separator.
@@ -109,6 +125,48 @@ QRectF textArea(int x, int y, const QString &text, const QString &font)
     return turn.mapRect(box);
 }
 
+// One label as the printer drew it: its frame and its texts.
+struct Label
+{
+    struct Text
+    {
+        QString text;
+        QRectF area;
+    };
+    QRect frame;
+    QList<Text> texts;
+};
+
+// The labels among the drawing calls: each is drawn between save and
+// restore, its frame (a rectangle with the edges left, top, right, bottom)
+// first. Empty texts draw nothing and are left out.
+QList<Label> drawnLabels(const QList<RecordingCanvas::Call> &calls)
+{
+    QList<Label> labels;
+    int depth = 0;
+    for (const RecordingCanvas::Call &call : calls) {
+        if (call.op == QLatin1String("save")) {
+            if (depth++ == 0)
+                labels.append(Label {});
+        } else if (call.op == QLatin1String("restore")) {
+            --depth;
+        } else if (call.op == QLatin1String("rect") && depth > 0 && labels.last().frame.isNull()) {
+            const QStringList e = call.args[0].split(QLatin1Char(','));
+            labels.last().frame
+                = QRect(QPoint(e[0].toInt(), e[1].toInt()), QPoint(e[2].toInt(), e[3].toInt()));
+        } else if (call.op == QLatin1String("text")) {
+            const QStringList at = call.args[0].split(QLatin1Char(','));
+            const QString text = call.args[1].mid(1, call.args[1].size() - 2);
+            if (depth == 0 || labels.last().frame.isNull())
+                labels.append(Label {}); // outside a label: fails the size test
+            if (!text.isEmpty())
+                labels.last().texts.append(
+                    { text, textArea(at[0].toInt(), at[1].toInt(), text, call.args[2]) });
+        }
+    }
+    return labels;
+}
+
 // A program directory seeded with the shipped files, and the main window on
 // top of it with the doubles.
 struct Rig
@@ -140,17 +198,6 @@ struct Rig
     QAction *action(const QString &name) const { return window->findChild<QAction *>(name); }
 };
 
-QList<const PreparedDesign *> allItems()
-{
-    QList<const PreparedDesign *> items;
-    for (const PreparedGroup &group : preparedDesignGroups())
-        for (const PreparedDesign &item : group.items)
-            items.append(&item);
-    for (const PreparedDesign &item : adrivoDesigns())
-        items.append(&item);
-    return items;
-}
-
 } // namespace
 
 class TestTemplateMenu : public QObject
@@ -158,7 +205,7 @@ class TestTemplateMenu : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(seedProgramDirectory(m_shared.path(), ShareDir) > 0); }
+    void initTestCase();
     void menusHoldTheItemsInGroups_data();
     void menusHoldTheItemsInGroups();
     void everyItemPrintsInsideItsLabel_data();
@@ -170,6 +217,14 @@ private:
     // The shipped files, seeded once for the tests that only read them.
     QTemporaryDir m_shared;
 };
+
+void TestTemplateMenu::initTestCase()
+{
+    QVERIFY(seedProgramDirectory(m_shared.path(), ShareDir) > 0);
+    // The address program's export table holds addresses like our own.
+    QVERIFY(test::writeBytes(m_shared.filePath(QStringLiteral("adrivo/qmadrivo.dbf")),
+        test::contentOf(ShareDir + QStringLiteral("DBANKEN/adress2.dbf"))));
+}
 
 void TestTemplateMenu::menusHoldTheItemsInGroups_data()
 {
@@ -232,11 +287,11 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel_data()
 {
     QTest::addColumn<QString>("component");
     QTest::addColumn<QString>("table");
-    for (const PreparedDesign *item : allItems()) {
-        QString table = QString::fromLatin1(item->databaseFile);
-        // The address program's table holds addresses like our own.
-        if (table == AdrivoTableFile)
-            table = QStringLiteral("adress2.dbf");
+    const ProgramDirectory dir(m_shared.path());
+    for (const PreparedDesign *item : allPreparedDesigns()) {
+        const QString table = QLatin1String(item->databaseFile) == AdrivoTableFile
+            ? adrivoPaths(*item, dir, m_shared.filePath(QStringLiteral("adrivo"))).database
+            : preparedPaths(*item, dir).database;
         QTest::newRow(item->component) << QString::fromLatin1(item->component) << table;
     }
 }
@@ -246,80 +301,107 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel()
     QFETCH(QString, component);
     QFETCH(QString, table);
     Rig rig(m_shared.path());
-    QStringList values;
-    if (!table.isEmpty()) {
-        values = firstRecord(rig.path(QStringLiteral("DBANKEN/") + table));
-        QVERIFY(!values.isEmpty());
-    }
+    rig.settings.writeString(
+        QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), m_shared.filePath(QStringLiteral("adrivo")));
+    TDatenbankExperte *expert = rig.window->databaseExpert();
+    TEingabeExperte *input = rig.window->inputExpert();
+    const QList<QStringList> records = table.isEmpty() ? QList<QStringList>() : tableRecords(table);
+    if (!table.isEmpty())
+        QVERIFY(records.size() >= 2);
 
-    // Type the first record of the table, six fields at a time, and print
-    // one label with its frame.
+    // Typed values: one label with a value in every field.
     int fieldCount = -1;
-    whenModal([&](QWidget *dialog) {
-        auto *input = qobject_cast<TEingabeExperte *>(dialog);
-        QVERIFY(input);
+    bool inputShown = false;
+    const auto typeAndPrint = [&] {
+        inputShown = true;
         fieldCount = rig.context->session.entryGrid.cell(0, 0).toInt();
-        auto *scroll = dialog->findChild<QScrollBar *>(QStringLiteral("Scroll_Feld"));
+        auto *scroll = input->findChild<QScrollBar *>(QStringLiteral("Scroll_Feld"));
         for (int first = 1; first <= fieldCount; first += 6) {
             scroll->setValue(first);
             const int shown = fieldCount <= 6 ? 1 : scroll->value();
             for (int line = 1; line <= 6 && shown + line - 1 <= fieldCount; ++line) {
-                const int field = shown + line - 1;
-                auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("F%1").arg(line));
-                edit->setText(
-                    field <= values.size() ? values[field - 1] : QStringLiteral("Wert %1").arg(field));
+                auto *edit = input->findChild<QLineEdit *>(QStringLiteral("F%1").arg(line));
+                edit->setText(QStringLiteral("Wert %1").arg(shown + line - 1));
             }
         }
-        dialog->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
+        input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
         input->Button_DruckenClick();
-    });
+    };
+    // From the table: the database expert shows the design's fields beside
+    // the table, the record selection hands every record over, and the input
+    // expert prints them.
+    QStringList designFields, tableFields;
+    qsizetype offered = -1;
+    const auto printFromTable = [&] {
+        designFields = expert->fieldList().row(1, 1);
+        for (const TableField &field : rig.context->table->fields())
+            tableFields << field.name;
+        TDatenbankDrucken *selection = expert->selectionDialog();
+        whenShownModal(selection, [&, selection] {
+            offered = selection->datengitter()->model()->rowCount();
+            whenShownModal(input, [&] {
+                inputShown = true;
+                fieldCount = rig.context->session.entryGrid.cell(0, 0).toInt();
+                input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
+                input->Button_DruckenClick();
+            });
+            selection->Button_WeiterClick();
+        });
+        expert->ButtonDruckenClick();
+    };
+    if (table.isEmpty()) {
+        rig.window->MenueModus1Click();
+        whenShownModal(input, typeAndPrint);
+    } else {
+        rig.window->MenueModus2Click();
+        whenShownModal(expert, printFromTable);
+    }
     QAction *action = rig.action(component);
     QVERIFY(action);
     action->trigger();
 
     QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));
+    QVERIFY(inputShown);
     QVERIFY(rig.printers.last);
     const PrintDesign &design = rig.context->session.design;
     QCOMPARE(fieldCount, design.fieldCount);
-    if (!table.isEmpty())
-        QCOMPARE(values.size(), qsizetype(design.fieldCount));
-
-    // The frame of the label is drawn first: design size less one unit.
-    const auto &calls = rig.printers.last->canvas_.calls();
-    QRect label;
-    QStringList drawn;
-    for (const RecordingCanvas::Call &call : calls) {
-        if (call.op == QLatin1String("rect") && label.isNull()) {
-            const QStringList e = call.args[0].split(QLatin1Char(','));
-            label = QRect(QPoint(e[0].toInt(), e[1].toInt()), QPoint(e[2].toInt(), e[3].toInt()));
-            QCOMPARE(label.width(), design.labelWidth);
-            QCOMPARE(label.height(), design.labelHeight);
-        }
-        if (call.op != QLatin1String("text"))
-            continue;
-        QVERIFY(!label.isNull());
-        const QStringList at = call.args[0].split(QLatin1Char(','));
-        const QString text = call.args[1].mid(1, call.args[1].size() - 2);
-        if (text.isEmpty())
-            continue; // an empty field draws nothing
-        const QRectF area = textArea(at[0].toInt(), at[1].toInt(), text, call.args[2]);
-        QVERIFY2(QRectF(label).adjusted(-0.5, -0.5, 1.5, 1.5).contains(area),
-            qPrintable(QStringLiteral("\"%1\" covers %2,%3 .. %4,%5 of the label %6,%7 .. %8,%9")
-                           .arg(text)
-                           .arg(area.left())
-                           .arg(area.top())
-                           .arg(area.right())
-                           .arg(area.bottom())
-                           .arg(label.left())
-                           .arg(label.top())
-                           .arg(label.right() + 1)
-                           .arg(label.bottom() + 1)));
-        drawn << text;
+    if (!table.isEmpty()) {
+        QCOMPARE(designFields.size(), qsizetype(design.fieldCount));
+        QCOMPARE(tableFields, designFields);
+        QCOMPARE(offered, records.size());
     }
-    QVERIFY(!drawn.isEmpty());
-    for (const QString &value : std::as_const(values))
-        if (!value.isEmpty())
-            QVERIFY2(drawn.contains(value), qPrintable(value));
+
+    // Each label is drawn between save and restore, its frame first: the
+    // design size less one unit.
+    const QList<Label> labels = drawnLabels(rig.printers.last->canvas_.calls());
+    QCOMPARE(labels.size(), table.isEmpty() ? 1 : records.size());
+    for (qsizetype k = 0; k < labels.size(); ++k) {
+        const Label &label = labels[k];
+        QCOMPARE(label.frame.width(), design.labelWidth);
+        QCOMPARE(label.frame.height(), design.labelHeight);
+        QStringList drawn;
+        for (const Label::Text &text : label.texts) {
+            QVERIFY2(QRectF(label.frame).adjusted(-0.5, -0.5, 1.5, 1.5).contains(text.area),
+                qPrintable(QStringLiteral("\"%1\" covers %2,%3 .. %4,%5 of the label %6,%7 .. %8,%9")
+                               .arg(text.text)
+                               .arg(text.area.left())
+                               .arg(text.area.top())
+                               .arg(text.area.right())
+                               .arg(text.area.bottom())
+                               .arg(label.frame.left())
+                               .arg(label.frame.top())
+                               .arg(label.frame.right() + 1)
+                               .arg(label.frame.bottom() + 1)));
+            drawn << text.text;
+        }
+        QVERIFY(!drawn.isEmpty());
+        const QStringList values = table.isEmpty() ? QStringList() : records[k];
+        for (const QString &value : values)
+            if (!value.isEmpty())
+                QVERIFY2(drawn.contains(value), qPrintable(value));
+        for (int field = 1; table.isEmpty() && field <= fieldCount; ++field)
+            QVERIFY(drawn.contains(QStringLiteral("Wert %1").arg(field)));
+    }
 }
 
 void TestTemplateMenu::plannerWithoutTableCannotPrintFromATable()

@@ -38,17 +38,6 @@ QList<DbfField> dbfFields(const QByteArray &bytes, int *recordCount = nullptr)
     return fields;
 }
 
-QList<const PreparedDesign *> allItems()
-{
-    QList<const PreparedDesign *> items;
-    for (const PreparedGroup &group : preparedDesignGroups())
-        for (const PreparedDesign &item : group.items)
-            items.append(&item);
-    for (const PreparedDesign &item : adrivoDesigns())
-        items.append(&item);
-    return items;
-}
-
 } // namespace
 
 class TestPreparedDesigns : public QObject
@@ -71,7 +60,7 @@ private slots:
 
 void TestPreparedDesigns::menuHoldsEveryItemOnce()
 {
-    const QList<const PreparedDesign *> items = allItems();
+    const QList<const PreparedDesign *> items = allPreparedDesigns();
     QCOMPARE(preparedDesignGroups().size(), size_t(5));
     QCOMPARE(items.size(), 41);
     QSet<QString> components;
@@ -115,7 +104,7 @@ void TestPreparedDesigns::paths()
     QFETCH(QString, database);
     QTemporaryDir temp;
     const ProgramDirectory dir(temp.path());
-    const QList<const PreparedDesign *> items = allItems();
+    const QList<const PreparedDesign *> items = allPreparedDesigns();
     const auto it = std::find_if(items.begin(), items.end(),
         [&](const PreparedDesign *item) { return QLatin1String(item->component) == component; });
     QVERIFY(it != items.end());
@@ -136,7 +125,7 @@ void TestPreparedDesigns::lettersCaseOfOlderInstallations()
     QVERIFY(test::writeBytes(root + QStringLiteral("ETIKETT/KOFFER1.ETI"), "NA,x\r\n"));
     const ProgramDirectory dir(root);
     const PreparedDesign *luggage = nullptr;
-    for (const PreparedDesign *item : allItems())
+    for (const PreparedDesign *item : allPreparedDesigns())
         if (QLatin1String(item->component) == QLatin1String("Kofferschild1"))
             luggage = item;
     QVERIFY(luggage);
@@ -176,7 +165,7 @@ void TestPreparedDesigns::adrivoTable()
 void TestPreparedDesigns::shippedFilesExist_data()
 {
     QTest::addColumn<int>("index");
-    const QList<const PreparedDesign *> items = allItems();
+    const QList<const PreparedDesign *> items = allPreparedDesigns();
     for (int i = 0; i < items.size(); ++i)
         QTest::newRow(items[i]->component) << i;
 }
@@ -184,7 +173,7 @@ void TestPreparedDesigns::shippedFilesExist_data()
 void TestPreparedDesigns::shippedFilesExist()
 {
     QFETCH(int, index);
-    const PreparedDesign *item = allItems()[index];
+    const PreparedDesign *item = allPreparedDesigns()[index];
     const ProgramDirectory share(ShareDir);
     const PreparedPaths paths = preparedPaths(*item, share);
     QVERIFY2(QFileInfo(paths.design).isFile(), qPrintable(paths.design));
@@ -215,7 +204,7 @@ void TestPreparedDesigns::shippedFilesExist()
 void TestPreparedDesigns::tablesFollowTheirDesign_data()
 {
     QTest::addColumn<int>("index");
-    const QList<const PreparedDesign *> items = allItems();
+    const QList<const PreparedDesign *> items = allPreparedDesigns();
     for (int i = 0; i < items.size(); ++i)
         if (*items[i]->databaseFile && QLatin1String(items[i]->databaseFile) != AdrivoTableFile)
             QTest::newRow(items[i]->component) << i;
@@ -224,7 +213,7 @@ void TestPreparedDesigns::tablesFollowTheirDesign_data()
 void TestPreparedDesigns::tablesFollowTheirDesign()
 {
     QFETCH(int, index);
-    const PreparedDesign *item = allItems()[index];
+    const PreparedDesign *item = allPreparedDesigns()[index];
     const PreparedPaths paths = preparedPaths(*item, ProgramDirectory(ShareDir));
     PrintDesign design;
     QVERIFY(EtikettdateiLesen(paths.design, design, {}));
@@ -263,7 +252,7 @@ void TestPreparedDesigns::seedingKeepsTheUsersFiles()
     QVERIFY(seedProgramDirectory(root, ShareDir) > 41);
     QCOMPARE(test::contentOf(root + QStringLiteral("ETIKETT/CD1.eti")), own);
     const ProgramDirectory dir(root);
-    for (const PreparedDesign *item : allItems()) {
+    for (const PreparedDesign *item : allPreparedDesigns()) {
         const PreparedPaths paths = preparedPaths(*item, dir);
         QVERIFY2(QFileInfo(paths.design).isFile(), qPrintable(paths.design));
         QVERIFY2(QFileInfo(paths.format).isFile(), qPrintable(paths.format));

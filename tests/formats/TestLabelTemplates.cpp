@@ -174,6 +174,10 @@ void TestLabelTemplates::sheetEdge_data()
     QTest::newRow("more over, left out") << 0.6 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
     QTest::newRow("before the edge, left out")
         << -0.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
+    // 2^32 + 700 tenths apart: cut to 32 bits, the labels would seem to sit
+    // side by side on the sheet.
+    QTest::newRow("pitch beyond any sheet, left out")
+        << 0.0 << 70.0 << 429496799.6 << "Etiketten liegen außerhalb des Bogens";
 }
 
 void TestLabelTemplates::sheetEdge()

@@ -4,6 +4,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printing/pdfprinter.h"
+#include "pdfpages.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -14,44 +15,6 @@
 #include <QTest>
 
 using namespace qm;
-
-namespace {
-
-struct Word
-{
-    QString text;
-    double xMin = 0; // millimetres from the page's top-left corner
-    double yMin = 0;
-    int page = 0;
-};
-
-// The words of a PDF with their boxes, read with pdftotext -bbox.
-QList<Word> pdfWords(const QString &pdf, int *pages)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
-    if (!p.waitForFinished(30000))
-        return {};
-    const QString html = QString::fromUtf8(p.readAllStandardOutput());
-    QList<Word> words;
-    int page = 0;
-    static const QRegularExpression tag(QStringLiteral(
-        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
-    auto it = tag.globalMatch(html);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        if (m.captured(0).startsWith(QLatin1String("<page"))) {
-            ++page;
-            continue;
-        }
-        words.append({ m.captured(3), m.captured(1).toDouble() * 25.4 / 72,
-            m.captured(2).toDouble() * 25.4 / 72, page });
-    }
-    *pages = page;
-    return words;
-}
-
-} // namespace
 
 class TestPdfPrinter : public QObject
 {
@@ -175,10 +138,10 @@ void TestPdfPrinter::labelsLandOnTheirPositions()
     QCOMPARE(result, LayoutResult::Printed);
 
     int pages = 0;
-    const QList<Word> words = pdfWords(pdf, &pages);
+    const QList<test::PdfWord> words = test::pdfWords(pdf, &pages);
     QCOMPARE(pages, 2);
     QCOMPARE(words.size(), labels * 3);
-    for (const Word &w : words) {
+    for (const test::PdfWord &w : words) {
         const int row = w.text.mid(w.text.indexOf(QRegularExpression(QStringLiteral("\\d")))).toInt();
         const int position = (row + 4 - 1) % 21 + 1;
         const int page = (row + 4 - 1) / 21 + 1;

@@ -9,8 +9,7 @@ def cassette_inlay(file, description, with_fields):
     # Unfolded inlay of a compact cassette case: front 64 mm, spine 13 mm,
     # back flap 15 mm, 101 mm wide.
     d = Design(file, description, 101, 92)
-    d.pen(*CUT)
-    d.rect(0, 0, 101, 92)
+    d.frame(*CUT, inset=0)
     d.line(0, 64, 101, 64)
     d.line(0, 77, 101, 77)
     if with_fields:
@@ -47,9 +46,8 @@ def cassette_inlay(file, description, with_fields):
         d.font(14, bold=True)
         d.field(4, 67, "Ruecken", 93)
     # flap
-    d.font(8, colour=7)
-    d.text(4, 79, "Aufgenommen:")
-    d.text(52, 79, "Quelle:")
+    d.caption(4, 79, "Aufgenommen:")
+    d.caption(52, 79, "Quelle:")
     if with_fields:
         d.font(9)
         d.field(4, 84, "Aufnahme", 44)
@@ -63,8 +61,7 @@ def cassette_inlay(file, description, with_fields):
 
 def cassette_front():
     d = Design("Audio3.eti", "Audio-Kassettenhülle Frontteil", 101, 64)
-    d.pen(*CUT)
-    d.rect(0, 0, 101, 64)
+    d.frame(*CUT, inset=0)
     d.pen(1, 4)
     d.line(4, 17, 97, 17)
     d.font(16, bold=True, colour=4)
@@ -108,8 +105,7 @@ def cd_front():
 def cd_back():
     # Back insert 151 x 118 mm with two spines of 6.5 mm.
     d = Design("CD2.eti", "CD-Hülle Rückseite", 151, 118)
-    d.pen(*CUT)
-    d.rect(0, 0, 151, 118)
+    d.frame(*CUT, inset=0)
     d.line(6.5, 0, 6.5, 118)
     d.line(144.5, 0, 144.5, 118)
     d.font(11, bold=True, rotation=90)
@@ -154,22 +150,18 @@ def slide():
 def dat():
     # Insert of a DAT cassette case, 80 x 60 mm: front 48 mm, spine 12 mm.
     d = Design("dat1.eti", "DAT-Hülle", 80, 60)
-    d.pen(*CUT)
-    d.rect(0, 0, 80, 60)
+    d.frame(*CUT, inset=0)
     d.line(0, 48, 80, 48)
     d.font(14, bold=True, colour=4)
     d.field(3, 2, "Titel", 74)
     d.pen(0, 4)
     d.line(3, 9, 77, 9)
     d.font(9)
-    for i in range(4):
-        d.field(3, 12 + i * 7, f"Inhalt{i + 1}", 74)
-    d.font(8, colour=7)
-    d.text(3, 41, "Aufgenommen:")
+    d.numbered_fields(3, 12, 7, "Inhalt", 4, 74)
+    d.caption(3, 41, "Aufgenommen:")
     d.font(8)
     d.field(25, 41, "Datum", 22, size=10)
-    d.font(8, colour=7)
-    d.text(50, 41, "Band:")
+    d.caption(50, 41, "Band:")
     d.font(8)
     d.field(60, 41, "Band", 17, size=6)
     d.font(12, bold=True)
@@ -180,20 +172,17 @@ def dat():
 def photo():
     # Sticker for the back of a photograph, 89 x 36 mm.
     d = Design("foto1.eti", "Fotoaufkleber", 89, 36)
-    d.pen(0, 7)
-    d.rect(1, 1, 88, 35)
+    d.frame(0, 7)
     d.font(12, bold=True)
     d.field(4, 3, "Motiv", 81)
     d.pen(0, 8)
     d.line(4, 9.5, 85, 9.5)
     labels = [("Ort:", "Ort", 13), ("Datum:", "Datum", 19), ("Foto:", "Fotograf", 25)]
     for caption, name, y in labels:
-        d.font(8, colour=7)
-        d.text(4, y, caption)
+        d.caption(4, y, caption)
         d.font(9)
         d.field(17, y - 0.5, name, 44)
-    d.font(8, colour=7)
-    d.text(64, 25, "Film/Bild:")
+    d.caption(64, 25, "Film/Bild:")
     d.font(9)
     d.field(64, 29, "Bild", 21, size=7)
     return d
@@ -201,20 +190,17 @@ def photo():
 
 def vhs_c():
     d = Design("VHSC1.eti", "VHS-C Hülle", 78, 46)
-    d.pen(0, 7)
-    d.rect(1, 1, 77, 45)
+    d.frame(0, 7)
     d.pen(1, 12)
     d.line(1.6, 4.5, 76.4, 4.5)
     d.font(13, bold=True, colour=12)
     d.field(4, 8, "Titel", 70)
     d.font(9)
-    for i in range(3):
-        d.field(4, 16 + i * 6, f"Inhalt{i + 1}", 70)
+    d.numbered_fields(4, 16, 6, "Inhalt", 3, 70)
     d.pen(0, 8)
     d.line(4, 35, 74, 35)
-    d.font(8, colour=7)
-    d.text(4, 37.5, "Datum:")
-    d.text(42, 37.5, "Länge:")
+    d.caption(4, 37.5, "Datum:")
+    d.caption(42, 37.5, "Länge:")
     d.font(8)
     d.field(15, 37.5, "Datum", 25, size=10)
     d.field(53, 37.5, "Laenge", 20, size=8)
@@ -225,11 +211,9 @@ def vhs_spine(file, description, boxed):
     # Label on the narrow side of a VHS cassette, 147 x 20 mm.
     d = Design(file, description, 147, 20)
     if boxed:
-        d.pen(1, 4)
-        d.rect(1, 1, 146, 19)
+        d.frame(1, 4)
         d.line(24, 1, 24, 19)
-        d.font(8, colour=7)
-        d.text(4, 3, "Nr.")
+        d.caption(4, 3, "Nr.")
         d.font(20, bold=True, colour=4)
         d.field(4, 8, "Nummer", 18, size=3)
         d.font(16, bold=True)
@@ -237,13 +221,11 @@ def vhs_spine(file, description, boxed):
         d.font(9, italic=True)
         d.field(28, 11.5, "Untertitel", 114)
     else:
-        d.pen(0, 7)
-        d.rect(1, 1, 146, 19)
+        d.frame(0, 7)
         d.line(118, 1, 118, 19)
         d.font(18, bold=True)
         d.field(4, 5, "Titel", 110)
-        d.font(8, colour=7)
-        d.text(121, 3, "Laufzeit")
+        d.caption(121, 3, "Laufzeit")
         d.font(10)
         d.field(121, 10, "Laufzeit", 23, size=7)
     return d
@@ -253,37 +235,27 @@ def vhs_top(file, description, boxed):
     # Label on the top of a VHS cassette, 89 x 36 mm stock.
     d = Design(file, description, 89, 36)
     if boxed:
-        d.pen(0, 4)
-        d.rect(1, 1, 88, 35)
-        d.pen(0, 4)
+        d.frame(0, 4)
         d.line(1, 10, 88, 10)
-        d.font(8, colour=7)
-        d.text(4, 3.5, "Kassette Nr.")
+        d.caption(4, 3.5, "Kassette Nr.")
         d.font(10, bold=True, colour=4)
         d.field(24, 3, "Nummer", 12, size=4)
-        d.font(8, colour=7)
-        d.text(50, 3.5, "Laufzeit")
+        d.caption(50, 3.5, "Laufzeit")
         d.font(9)
         d.field(65, 3.5, "Laufzeit", 20, size=7)
-        d.font(9)
-        for i in range(4):
-            d.field(4, 12 + i * 5.5, f"Film{i + 1}", 81)
+        d.numbered_fields(4, 12, 5.5, "Film", 4, 81)
     else:
-        d.pen(0, 7)
-        d.rect(1, 1, 88, 35)
+        d.frame(0, 7)
         d.font(13, bold=True)
         d.field(4, 3, "Titel", 81)
         d.font(9)
-        for i in range(3):
-            d.field(4, 11 + i * 5.5, f"Inhalt{i + 1}", 81)
+        d.numbered_fields(4, 11, 5.5, "Inhalt", 3, 81)
         d.pen(0, 8)
         d.line(4, 28.5, 85, 28.5)
-        d.font(8, colour=7)
-        d.text(4, 30, "Aufgenommen")
+        d.caption(4, 30, "Aufgenommen")
         d.font(8)
         d.field(26, 30, "Datum", 22, size=10)
-        d.font(8, colour=7)
-        d.text(52, 30, "Laufzeit")
+        d.caption(52, 30, "Laufzeit")
         d.font(8)
         d.field(67, 30, "Laufzeit", 18, size=7)
     return d

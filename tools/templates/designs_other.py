@@ -7,10 +7,8 @@ CUT = (2, 7)
 
 def floppy35(file, description, height, banded):
     d = Design(file, description, 70, height)
-    inner = height - 1
     if banded:
-        d.pen(0, 4)
-        d.rect(1, 1, 69, inner)
+        d.frame(0, 4)
         d.pen(1, 4)
         d.line(1.6, 8, 68.4, 8)
         d.font(11, bold=True, colour=4)
@@ -19,8 +17,7 @@ def floppy35(file, description, height, banded):
         d.field(36, 2.3, "Nummer", 30, size=8)
         top = 11
     else:
-        d.pen(0, 7)
-        d.rect(1, 1, 69, inner)
+        d.frame(0, 7)
         top = 3
     d.font(12, bold=True)
     d.field(4, top, "Titel", 62)
@@ -30,12 +27,10 @@ def floppy35(file, description, height, banded):
     if banded and height < 70:
         lines = 2
     d.font(9)
-    for i in range(lines):
-        d.field(4, top + 8 + i * 5.5, f"Inhalt{i + 1}", 62)
+    d.numbered_fields(4, top + 8, 5.5, "Inhalt", lines, 62)
     y = height - 8
-    d.font(8, colour=7)
-    d.text(4, y, "Datum:")
-    d.text(38, y, "Version:")
+    d.caption(4, y, "Datum:")
+    d.caption(38, y, "Version:")
     d.font(8)
     d.field(15, y, "Datum", 21, size=10)
     d.field(52, y, "Version", 15, size=6)
@@ -43,8 +38,7 @@ def floppy35(file, description, height, banded):
         # The part folded round the back of the disk.
         d.pen(*CUT)
         d.line(0, 54, 70, 54)
-        d.font(8, colour=7)
-        d.text(4, 48, "Format:")
+        d.caption(4, 48, "Format:")
         d.font(8)
         d.field(17, 48, "Format", 49)
     return d
@@ -52,18 +46,15 @@ def floppy35(file, description, height, banded):
 
 def floppy525():
     d = Design("disk5.eti", "Diskettenetikett 5.25\"", 89, 36)
-    d.pen(0, 7)
-    d.rect(1, 1, 88, 35)
+    d.frame(0, 7)
     d.font(12, bold=True)
     d.field(4, 3, "Titel", 81)
     d.pen(0, 8)
     d.line(4, 9.5, 85, 9.5)
     d.font(9)
-    d.field(4, 11, "Inhalt1", 81)
-    d.field(4, 16.5, "Inhalt2", 81)
-    d.font(8, colour=7)
-    d.text(4, 29, "Datum:")
-    d.text(46, 29, "Format:")
+    d.numbered_fields(4, 11, 5.5, "Inhalt", 2, 81)
+    d.caption(4, 29, "Datum:")
+    d.caption(46, 29, "Format:")
     d.font(8)
     d.field(15, 29, "Datum", 28, size=10)
     d.field(59, 29, "Format", 26, size=9)
@@ -85,55 +76,41 @@ def address(file, description, width, height, sender_line):
             ("Ort", 11, True)]
     if height < 40 and sender_line:
         rows = [r for r in rows if r[0] != "Zusatz"]
-    step = (height - y - 3) / len(rows)
-    for name, size, bold in rows:
-        d.font(size, bold=bold)
-        d.field(left, y, name, room)
-        y += step
+    d.field_rows(left, y, (height - y - 3) / len(rows), rows, room)
     return d
 
 
 def sender(file, description, height):
     d = Design(file, description, 89, height)
     if height > 30:
-        d.pen(0, 4)
-        d.rect(1, 1, 88, 35)
-        d.font(7, colour=4)
-        d.text(5, 3, "Absender:")
+        d.frame(0, 4)
+        d.caption(5, 3, "Absender:", size=7, colour=4)
         rows, y, step = [("Name", 11, True), ("Strasse", 10, False), ("Ort", 11, True), ("Telefon", 8, False)], 7.5, 6.5
     else:
         d.pen(0, 4)
         d.line(4, 2, 4, 21)
-        d.font(7, colour=4)
-        d.text(6, 2, "Abs.:")
+        d.caption(6, 2, "Abs.:", size=7, colour=4)
         rows, y, step = [("Name", 10, True), ("Strasse", 9, False), ("Ort", 9, False)], 6, 5
-    for name, size, bold in rows:
-        d.font(size, bold=bold)
-        d.field(6 if height <= 30 else 5, y, name, 80)
-        y += step
+    d.field_rows(6 if height <= 30 else 5, y, step, rows, 80)
     return d
 
 
 def envelope():
-    # DIN C5 envelope, 229 x 162 mm: sender at the top left, postage at the
-    # top right, the address field where a window would be.
-    d = Design("brief1.eti", "DIN-A5 Umschlag", 229, 162)
+    # DIN C5 envelope, 229 x 162 mm, drawn across: sender at the top left,
+    # postage at the top right, the address field where a window would be.
+    # It is fed upright, so the design stands on the sheet turned.
+    d = Design("brief1.eti", "DIN-A5 Umschlag", 229, 162, upright=True)
     d.font(8, colour=7)
     d.field(15, 12, "AbsName", 80)
     d.field(15, 16, "AbsStrasse", 80)
     d.field(15, 20, "AbsOrt", 80)
     d.pen(2, 8)
     d.rect(189, 10, 219, 45)
-    d.font(7, colour=8)
-    d.text(193, 25, "Briefmarke")
+    d.caption(193, 25, "Briefmarke", size=7, colour=8)
     d.pen(0, 8)
     d.line(110, 68, 210, 68)
-    y = 72
-    for name, size, bold in [("Anrede", 13, False), ("Name", 15, True), ("Zusatz", 13, False),
-                             ("Strasse", 13, False), ("Ort", 15, True), ("Land", 12, False)]:
-        d.font(size, bold=bold)
-        d.field(112, y, name, 100)
-        y += 8
+    d.field_rows(112, 72, 8, [("Anrede", 13, False), ("Name", 15, True), ("Zusatz", 13, False),
+                              ("Strasse", 13, False), ("Ort", 15, True), ("Land", 12, False)], 100)
     return d
 
 
@@ -144,15 +121,13 @@ def parcel(file, description, width, height):
     d.rect(2, 2, width - 2, height - 2)
     d.pen(0, 0)
     d.line(2, 30 * s, width - 2, 30 * s)
-    d.font(int(7 * s), colour=7)
-    d.text(5, 4 * s, "Absender")
+    d.caption(5, 4 * s, "Absender", size=int(7 * s))
     d.font(int(8 * s))
     for i, name in enumerate(["AbsName", "AbsStrasse", "AbsOrt"]):
         d.field(5, (9 + i * 6) * s, name, 70 * s)
     d.pen(0, 8)
     d.rect(width * 0.62, 5 * s, width - 6, 26 * s)
-    d.font(int(7 * s), colour=8)
-    d.text(width * 0.62 + 3, 7 * s, "Paketmarke")
+    d.caption(width * 0.62 + 3, 7 * s, "Paketmarke", size=int(7 * s), colour=8)
     d.font(int(9 * s), bold=True, colour=4)
     d.text(5, 34 * s, "Empfänger")
     y = 41 * s
@@ -163,8 +138,7 @@ def parcel(file, description, width, height):
         y += size * 0.5 * s + 4 * s
     d.pen(0, 8)
     d.line(2, height - 11 * s, width - 2, height - 11 * s)
-    d.font(int(7 * s), colour=7)
-    d.text(5, height - 8.5 * s, "Inhalt:")
+    d.caption(5, height - 8.5 * s, "Inhalt:", size=int(7 * s))
     d.font(int(8 * s))
     d.field(18 * s, height - 8.7 * s, "Inhalt", width - 26 * s)
     return d
@@ -181,8 +155,7 @@ def postcard():
         d.line(6, 15 + i * 10, 78, 15 + i * 10)
     d.pen(2, 8)
     d.rect(118, 6, 142, 34)
-    d.font(6, colour=8)
-    d.text(121, 18, "Briefmarke")
+    d.caption(121, 18, "Briefmarke", size=6, colour=8)
     d.font(9, bold=True, colour=7)
     d.text(87, 40, "Postkarte")
     y = 50
@@ -197,8 +170,7 @@ def postcard():
 
 def folder_spine(file, description, width, height):
     d = Design(file, description, width, height)
-    d.pen(0, 7)
-    d.rect(1, 1, width - 1, height - 1)
+    d.frame(0, 7)
     box = min(height - 6, 44)
     d.pen(1, 4)
     d.rect(3, 3, 3 + box, height - 3)
@@ -241,23 +213,17 @@ def table_card():
 
 def luggage_tag():
     d = Design("Koffer1.eti", "Kofferschild", 70, 70)
-    d.pen(1, 9)
-    d.rect(1, 1, 69, 69)
+    d.frame(1, 9)
     d.font(12, bold=True, colour=9)
     d.text(5, 4, "Kofferschild")
     d.pen(0, 9)
     d.line(5, 10, 65, 10)
-    y = 13
-    for name, bold in [("Name", True), ("Strasse", False), ("Ort", False), ("Telefon", False)]:
-        d.font(10, bold=bold)
-        d.field(5, y, name, 60)
-        y += 7
-    d.font(8, colour=7)
-    d.text(5, 46, "Reiseziel:")
+    d.field_rows(5, 13, 7, [("Name", 10, True), ("Strasse", 10, False), ("Ort", 10, False),
+                            ("Telefon", 10, False)], 60)
+    d.caption(5, 46, "Reiseziel:")
     d.font(10, bold=True)
     d.field(5, 51, "Reiseziel", 60)
-    d.font(7, colour=7)
-    d.text(5, 62, "Finderlohn zugesichert")
+    d.caption(5, 62, "Finderlohn zugesichert", size=7)
     return d
 
 
@@ -268,9 +234,8 @@ def planner_blank():
     d = Design("Wochen1.eti", "Wochenplaner -Leerblatt-", 190, 277)
     d.font(22, bold=True, colour=4)
     d.text(0, 0, "Wochenplaner")
-    d.font(10, colour=7)
-    d.text(100, 4, "Woche:")
-    d.text(135, 4, "vom")
+    d.caption(100, 4, "Woche:", size=10)
+    d.caption(135, 4, "vom", size=10)
     d.pen(0, 7)
     d.line(114, 9, 132, 9)
     d.line(143, 9, 190, 9)
@@ -282,8 +247,7 @@ def planner_blank():
         d.font(11, bold=True, colour=4)
         d.text(3, y + 2, day)
         d.pen(0, 8)
-        for k in range(1, 5):
-            d.line(30, y + k * 7, 187, y + k * 7)
+        d.rules(30, 187, y, 7, 4)
     return d
 
 
@@ -291,8 +255,7 @@ def planner_day():
     d = Design("Wochen2.eti", "Wochenplaner -Tagesübersicht-", 190, 277)
     d.font(22, bold=True, colour=4)
     d.text(0, 0, "Tagesübersicht")
-    d.font(10, colour=7)
-    d.text(120, 4, "Datum:")
+    d.caption(120, 4, "Datum:", size=10)
     d.pen(0, 7)
     d.line(135, 9, 190, 9)
     top = 16
@@ -312,8 +275,7 @@ def planner_day():
     d.font(11, bold=True, colour=4)
     d.text(135, top + 2, "Notizen")
     d.pen(0, 8)
-    for k in range(1, 24):
-        d.line(135, top + 4 + k * 7.5, 187, top + 4 + k * 7.5)
+    d.rules(135, 187, top + 4, 7.5, 23)
     d.pen(0, 4)
     d.rect(0, 220, 190, 277)
     d.font(11, bold=True, colour=4)
@@ -329,8 +291,7 @@ def planner_week():
     d = Design("Wochen3.eti", "Wochenplaner -Wochenübersicht-", 190, 277)
     d.font(22, bold=True, colour=4)
     d.text(0, 0, "Wochenübersicht")
-    d.font(10, colour=7)
-    d.text(120, 4, "Woche:")
+    d.caption(120, 4, "Woche:", size=10)
     d.pen(0, 7)
     d.line(135, 9, 190, 9)
     left, top, colw, rowh = 14, 16, 25, 14
@@ -341,7 +302,7 @@ def planner_week():
     for i, day in enumerate(WEEKDAYS):
         x = left + i * colw + 1
         d.font(9, bold=True, colour=4)
-        d.text(x + 1, top + 2, day[:2] if False else day[:3] + ".")
+        d.text(x + 1, top + 2, day[:3] + ".")
         d.pen(0, 8)
         d.line(left + i * colw, top, left + i * colw, bottom)
     d.pen(0, 4)
@@ -351,8 +312,7 @@ def planner_week():
         d.pen(0, 8)
         if k:
             d.line(0, y, 190, y)
-        d.font(8, colour=7)
-        d.text(1, y + 1.5, f"{hour:02d}")
+        d.caption(1, y + 1.5, f"{hour:02d}")
     d.pen(0, 4)
     d.rect(0, bottom + 6, 190, 277)
     d.font(11, bold=True, colour=4)

@@ -10,6 +10,9 @@ import os
 import struct
 
 VERSION = "2.04s"
+# The date the shipped files carry, so that running the script again changes
+# only what a changed design changes.
+STAMP = datetime.date(2026, 12, 10)
 
 
 def u(mm):
@@ -31,11 +34,17 @@ CHAR_ADVANCE = 0.5
 
 
 class Design:
-    def __init__(self, file, description, width_mm, height_mm):
+    """A label drawn in millimetres from its top-left corner. An upright
+    design is drawn across, `width_mm` wide and `height_mm` high, and stands
+    on its sheet turned a quarter to the left: the label in the file is
+    `height_mm` wide and `width_mm` high, and its texts run upwards."""
+
+    def __init__(self, file, description, width_mm, height_mm, upright=False):
         self.file = file
         self.description = description
         self.width_mm = width_mm
         self.height_mm = height_mm
+        self.upright = upright
         self.records = []
         self.fields = []  # (name, size) in design order
         self._font = None
@@ -49,17 +58,28 @@ class Design:
         style, colour = self._pen or (0, 0)
         self.records.append(f"XP,{style},{colour}")
 
+    def _at(self, x, y):
+        """A point of the drawing in design units on the label."""
+        if self.upright:
+            x, y = y, self.width_mm - x
+        return u(x), u(y)
+
+    def _box(self, x1, y1, x2, y2):
+        (a, b), (c, d) = self._at(x1, y1), self._at(x2, y2)
+        return f"{min(a, c)},{min(b, d)},{max(a, c)},{max(b, d)}"
+
     def line(self, x1, y1, x2, y2):
         self._pen_record()
-        self.records.append(f"LI,{u(x1)},{u(y1)},{u(x2)},{u(y2)}")
+        (a, b), (c, d) = self._at(x1, y1), self._at(x2, y2)
+        self.records.append(f"LI,{a},{b},{c},{d}")
 
     def rect(self, x1, y1, x2, y2):
         self._pen_record()
-        self.records.append(f"RE,{u(x1)},{u(y1)},{u(x2)},{u(y2)}")
+        self.records.append(f"RE,{self._box(x1, y1, x2, y2)}")
 
     def rrect(self, x1, y1, x2, y2):
         self._pen_record()
-        self.records.append(f"RA,{u(x1)},{u(y1)},{u(x2)},{u(y2)}")
+        self.records.append(f"RA,{self._box(x1, y1, x2, y2)}")
 
     # Fonts: cell height in design units, bold, italic, rotation in degrees.
     def font(self, height, bold=False, italic=False, rotation=0, face="Arial", colour=0):
@@ -67,11 +87,14 @@ class Design:
 
     def _font_record(self):
         height, bold, italic, rotation, face, colour = self._font
+        if self.upright:
+            rotation = (rotation + 90) % 360
         self.records.append(f"XF,{height},{int(italic)},{int(bold)},{rotation},{face},{colour}")
 
     def text(self, x, y, text):
         self._font_record()
-        self.records.append(f"TE,{u(x)},{u(y)},{text}")
+        a, b = self._at(x, y)
+        self.records.append(f"TE,{a},{b},{text}")
 
     def field(self, x, y, name, room_mm, size=None):
         """A data field at (x, y) with room_mm millimetres of room along its
@@ -84,21 +107,57 @@ class Design:
             size = fitting
         size = max(1, min(80, size))
         self._font_record()
-        self.records.append(f"EF,{u(x)},{u(y)},{size},{name}")
+        a, b = self._at(x, y)
+        self.records.append(f"EF,{a},{b},{size},{name}")
         self.fields.append((name, size))
+
+    # Blocks that many designs share.
+
+    def frame(self, style, colour, inset=1):
+        """Outlines the label `inset` millimetres inside its edges; 0 marks
+        where to cut."""
+        self.pen(style, colour)
+        self.rect(inset, inset, self.width_mm - inset, self.height_mm - inset)
+
+    def caption(self, x, y, text, size=8, colour=7):
+        """A small grey text naming the value beside or below it."""
+        self.font(size, colour=colour)
+        self.text(x, y, text)
+
+    def field_rows(self, x, y, step, rows, room):
+        """Fields one below the other, `step` millimetres apart; rows are
+        (name, cell height, bold)."""
+        for name, height, bold in rows:
+            self.font(height, bold=bold)
+            self.field(x, y, name, room)
+            y += step
+        return y
+
+    def numbered_fields(self, x, y, step, prefix, count, room):
+        """Fields prefix1 .. prefixN one below the other in the current font."""
+        for i in range(count):
+            self.field(x, y + i * step, f"{prefix}{i + 1}", room)
+
+    def rules(self, x1, x2, y, step, count):
+        """Lines to write on, `step` millimetres apart below y, in the
+        current pen."""
+        for k in range(1, count + 1):
+            self.line(x1, y + k * step, x2, y + k * step)
 
     def date(self, x, y):
         self._font_record()
-        self.records.append(f"SE,{u(x)},{u(y)},0,,")
+        a, b = self._at(x, y)
+        self.records.append(f"SE,{a},{b},0,,")
 
     def write(self, folder):
-        today = datetime.date.today().strftime("%d.%m.%Y")
+        width, height = (self.height_mm, self.width_mm) if self.upright else (self.width_mm, self.height_mm)
+        today = STAMP.strftime("%d.%m.%Y")
         lines = [
             "** QUILLMARK für WINDOWS 95",
             "** ETI-Datei für ein Etikett bzw. Formular",
             f"** Erstellt am {today} mit Version {VERSION}",
             f"NA,{self.description}",
-            f"GR,{int(self.width_mm * 2.5)},{int(self.height_mm * 2.5)},25",
+            f"GR,{int(width * 2.5)},{int(height * 2.5)},25",
         ] + self.records
         # The print side holds at most 200 records of a design.
         assert len(lines) - 3 <= 200, self.file
@@ -139,7 +198,7 @@ class Format:
 def write_dbf(path, fields, records):
     """A dBASE III table of character fields (name, width) holding the
     records (dicts by field name), text in Windows-1252."""
-    today = datetime.date.today()
+    today = STAMP
     record_length = 1 + sum(width for _, width in fields)
     header_length = 32 + 32 * len(fields) + 1
     out = bytearray()

@@ -53,7 +53,8 @@ FORMATS = [
     sheet("AVL7655.vrl", OWN, "Adressetiketten", 89, 36, 2, 8, 11, 4.5, 10, 0),
     sheet("70x36.vrl", OWN, "Etiketten", 70, 36, 3, 8, 0, 4.5),
     sheet("70x42.vrl", OWN, "Etiketten", 70, 42.3, 3, 7, 0, 0.5),
-    sheet("brief1.vrl", "Briefumschläge", "Briefumschlag DIN C5", 229, 162, 1, 1, 0, 0),
+    # Envelopes are fed short side first: the C5 envelope stands upright.
+    sheet("brief1.vrl", "Briefumschläge", "Briefumschlag DIN C5", 162, 229, 1, 1, 0, 0),
     sheet("post.vrl", DIN, "Postkarte DIN A6", 148, 105, 1, 1, 0, 0),
     sheet("dina5q.vrl", DIN, "DIN A5 quer", 210, 148, 1, 2, 0, 0.5),
     sheet("Akten1.vrl", OWN, "Ordnerrücken breit", 192, 61, 1, 4, 9, 26.5),
@@ -77,8 +78,8 @@ def update_catalogue(path):
         entries = [tuple(lines[i:i + 3]) for i in range(0, len(lines) - 2, 3)]
     ours = {f.file for f in FORMATS}
     entries = [e for e in entries if e[2] not in ours]
-    # The C5 envelope is fed across, wider than A4: it serves the prepared
-    # envelope only and is not offered as a sheet.
+    # The catalogue offers the same C5 sheet as umschlag_c5.vrl already: the
+    # envelope's own file serves the prepared envelope only.
     entries += [(f.area, f.description, f.file) for f in FORMATS if f.file != "brief1.vrl"]
     out = ["FORMATE.DAT - Quillmark 32-Bit-Fassung", "=" * 41]
     for e in entries:

@@ -163,6 +163,16 @@ void TestCreationWizardWindow::expertsAreReachedWhenGiven()
     rig.button("Button2")->click();
     QVERIFY(!asked.isValid());
     QCOMPARE(rig.messages.lastText(), QStringLiteral("Formatdatei nicht gefunden !"));
+
+    // A window left without taking anything over keeps what stands there.
+    rig.edit("FormatDateiname")->setText(QStringLiteral("FORMATE/adressen.vrl"));
+    rig.wizard->setExperts({ [] { return QString(); }, [](int, int) { return QString(); },
+        [](const QString &) { return QString(); } });
+    for (const char *name : { "Button_FormatExperte", "Button2", "Button4" })
+        rig.button(name)->click();
+    QCOMPARE(rig.wizard->values().formatFile, rig.temp.path() + QStringLiteral("/FORMATE/adressen.vrl"));
+    QCOMPARE(rig.wizard->values().designFile, QStringLiteral("ETIKETT/neu.eti"));
+    QCOMPARE(rig.wizard->values().databaseFile, QStringLiteral("DBANKEN/neu.dbf"));
 }
 
 void TestCreationWizardWindow::cancelAndHelp()
