@@ -411,14 +411,8 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
 
     // The first label is made before the printer is asked for: serial
     // numbers that do not start at a number stop the run here.
-    LabelSource source(readRecords(), columnTitles(entryGrid), serialInCopies);
-    QStringList values;
-    const auto changedWhilePrinted = [&] {
-        return Error(tr("Die Datei %1 hat sich während des Drucks geändert; der Druck wurde abgebrochen.")
-                         .arg(records));
-    };
-    if (!source.next(values))
-        throw changedWhilePrinted();
+    CountedLabels source(readRecords(), columnTitles(entryGrid), serialInCopies, labels,
+        tr("Die Datei %1 hat sich während des Drucks geändert; der Druck wurde abgebrochen.").arg(records));
 
     std::unique_ptr<IPrinterDevice> target;
     PdfPrinter *pdfPrinter = nullptr;
@@ -445,13 +439,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     const LabelDrawing drawing(design);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-            // The records were counted before: a file that now gives other
-            // labels was changed, and the document is not ended.
-            if (row > 1 && !source.next(values))
-                throw changedWhilePrinted();
-            drawing.draw(canvas, values, x, y, withFrame, messages, date);
-            if (row == labels && source.next(values))
-                throw changedWhilePrinted();
+            // A file that now gives other labels than were counted stops
+            // the run (an Error), and the document is not ended.
+            drawing.draw(canvas, source.label(row), x, y, withFrame, messages, date);
         });
     if (result == LayoutResult::Refused)
         return fail(err, unprintableReason(request, format));

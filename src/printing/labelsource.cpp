@@ -1,6 +1,7 @@
 #include "labelsource.h"
 
 #include "designs/printdesign.h"
+#include "platform/errors.h"
 #include "platform/numbers.h"
 
 namespace qm {
@@ -89,6 +90,32 @@ bool LabelSource::next(QStringList &values)
             values[c] = m_record.value(c);
     }
     return true;
+}
+
+CountedLabels::CountedLabels(IRecordReader &records, const QStringList &titles, bool serialInCopies,
+    qint64 count, QString changedMessage)
+    : m_source(records, titles, serialInCopies)
+    , m_count(count)
+    , m_changed(std::move(changedMessage))
+{
+    if (m_count < 1 || !m_source.next(m_values))
+        throw Error(m_changed);
+    m_made = 1;
+}
+
+const QStringList &CountedLabels::label(qint64 row)
+{
+    if (row != m_made) {
+        if (row != m_made + 1 || row > m_count || !m_source.next(m_values))
+            throw Error(m_changed);
+        m_made = row;
+    }
+    if (m_made == m_count) {
+        QStringList more;
+        if (m_source.next(more))
+            throw Error(m_changed);
+    }
+    return m_values;
 }
 
 qint64 LabelSource::countLabels(IRecordReader &records)

@@ -84,4 +84,29 @@ private:
     qint64 m_label = 0;
 };
 
+// The labels of a run whose records are read twice: counted first
+// (LabelSource::countLabels), then made one by one as the layout asks for
+// them, row 1, 2, ... up to the number counted. Records that give other
+// labels the second time (a file changed in between) throw an Error with
+// `changedMessage` instead of printing other labels than were counted: too
+// few when a label is missing, too many at the last one. The first label is
+// made when the object is made, so that its serial starts are converted
+// (ConvertError) before a printer is asked for.
+class CountedLabels
+{
+public:
+    CountedLabels(IRecordReader &records, const QStringList &titles, bool serialInCopies, qint64 count,
+        QString changedMessage);
+
+    // The values of label `row` (each row once, in order).
+    const QStringList &label(qint64 row);
+
+private:
+    LabelSource m_source;
+    qint64 m_count;
+    qint64 m_made = 0; // the row whose values m_values holds
+    QString m_changed;
+    QStringList m_values;
+};
+
 } // namespace qm

@@ -71,6 +71,8 @@ private Q_SLOTS:
     void badNumbersThrowAsTheExpansionDoes();
     void listRecordsAndDesignTitles();
     void drawsWhatTheLabelListDraws();
+    void countedLabelsRefuseOtherRecords_data();
+    void countedLabelsRefuseOtherRecords();
 };
 
 void TestLabelSource::equalsTheFullExpansion_data()
@@ -231,6 +233,56 @@ void TestLabelSource::drawsWhatTheLabelListDraws()
     for (const RecordingCanvas::Call &call : full.calls())
         sawSerial = sawSerial || call.toString().contains(QLatin1String("Nr. 45/26"));
     QVERIFY(sawSerial);
+}
+
+void TestLabelSource::countedLabelsRefuseOtherRecords_data()
+{
+    QTest::addColumn<QStringList>("records"); // as the second pass reads them
+    QTest::addColumn<QStringList>("labels"); // the name of every label made
+    QTest::addColumn<int>("failsAt"); // the row that throws; 0: none
+    // Counted the first time: 3 labels.
+    QTest::newRow("the same records")
+        << QStringList { "2|Anna", "1|Bert" } << QStringList { "Anna", "Anna", "Bert" } << 0;
+    QTest::newRow("a record gone") << QStringList { "2|Anna" } << QStringList { "Anna", "Anna" } << 3;
+    QTest::newRow("a record more") << QStringList { "2|Anna", "1|Bert", "1|Carl" }
+                                   << QStringList { "Anna", "Anna" } << 3;
+    QTest::newRow("more copies") << QStringList { "2|Anna", "2|Bert" } << QStringList { "Anna", "Anna" } << 3;
+    QTest::newRow("no records at all") << QStringList {} << QStringList {} << 1;
+}
+
+// A file read twice that gives other labels the second time stops the run
+// instead of printing other labels than were counted.
+void TestLabelSource::countedLabelsRefuseOtherRecords()
+{
+    QFETCH(QStringList, records);
+    QFETCH(QStringList, labels);
+    QFETCH(int, failsAt);
+    const QStringList titles { "", "Name", "Seriennr." };
+    const StringTable grid = entryGrid(titles, records);
+    EntryGridRecords reader(grid);
+    const QString changed = QStringLiteral("geändert");
+    QStringList made;
+    int row = 1;
+    try {
+        CountedLabels counted(reader, titles, true, 3, changed);
+        for (; row <= 3; ++row)
+            made << counted.label(row).value(1);
+        QCOMPARE(counted.label(3).value(2), QStringLiteral("3")); // asked again: the same label
+        QVERIFY_THROWS_EXCEPTION(Error, counted.label(4));
+        QVERIFY_THROWS_EXCEPTION(Error, counted.label(1));
+    } catch (const Error &e) {
+        QCOMPARE(e.message(), changed);
+        QCOMPARE(row, failsAt);
+    }
+    QCOMPARE(made, labels);
+    if (failsAt == 0)
+        QCOMPARE(row, 4);
+
+    // The serial start of the first record is converted before anything is
+    // drawn.
+    const StringTable bad = entryGrid(titles, { "1|Anna|x" });
+    EntryGridRecords badReader(bad);
+    QVERIFY_THROWS_EXCEPTION(ConvertError, CountedLabels(badReader, titles, true, 1, changed));
 }
 
 QTEST_GUILESS_MAIN(TestLabelSource)
