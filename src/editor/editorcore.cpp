@@ -8,6 +8,8 @@
 #include "platform/settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace qm {
 namespace {
@@ -564,11 +566,22 @@ void EditorCore::replaceDesign(Design design)
     m_reported.clear();
 }
 
+QString EditorCore::dialogDirectory() const
+{
+    if (!m_design.fileName.isEmpty()) {
+        const QFileInfo file(m_design.fileName);
+        if (file.dir().exists())
+            return file.absolutePath();
+    }
+    return m_designDirectory;
+}
+
 bool EditorCore::open()
 {
     if (!askToSaveChanges())
         return false;
-    const QString path = m_fileDialogs.open(tr("Öffnen"), designFilter(), QStringLiteral("*.eti"));
+    const QString path
+        = m_fileDialogs.open(tr("Öffnen"), designFilter(), QStringLiteral("*.eti"), dialogDirectory());
     if (path.isEmpty())
         return false;
     Design loaded = m_design;
@@ -601,7 +614,8 @@ bool EditorCore::writeTo(const QString &path)
 
 bool EditorCore::saveAs()
 {
-    const QString path = m_fileDialogs.save(tr("Speichern unter"), designFilter(), QStringLiteral("*.eti"));
+    const QString path = m_fileDialogs.save(
+        tr("Speichern unter"), designFilter(), QStringLiteral("*.eti"), dialogDirectory());
     if (path.isEmpty())
         return false;
     return writeTo(path);

@@ -68,6 +68,10 @@ public:
     QString dateiname() const { return m_design.fileName; }
     // The label size in whole millimetres (GrX, GrY), for mode "E".
     void setLabelSize(const QString &widthMm, const QString &heightMm);
+    // The folder the open and save dialogs start in while the design has no
+    // file of its own (the program's design folder); with a file, its folder.
+    void setDesignDirectory(const QString &directory) { m_designDirectory = directory; }
+    QString dialogDirectory() const;
     // Whether "&Übernehmen" is offered (every mode but "N").
     bool takeOverShown() const { return m_design.mode != QStringLiteral("N"); }
 
@@ -178,6 +182,7 @@ private:
 
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
+    QString m_designDirectory;
     ISettings &m_settings;
     IPropertyDialogs &m_dialogs;
     std::function<QString()> m_dateText;

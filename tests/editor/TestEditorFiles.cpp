@@ -5,6 +5,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "testfiles.h"
 
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +87,7 @@ class TestEditorFiles : public QObject
 private Q_SLOTS:
     void init();
     void saveAsWritesEveryKindAndReopens();
+    void dialogsStartInTheDesignFolder();
     void saveAsksBeforeReplacing_data();
     void saveAsksBeforeReplacing();
     void askBeforeLosingChanges_data();
@@ -145,6 +147,30 @@ void TestEditorFiles::saveAsWritesEveryKindAndReopens()
     QCOMPARE(again.core.design().widthMm, QStringLiteral("70"));
     QCOMPARE(again.core.caption(), QStringLiteral("Design-Experte [Karte, neu]"));
     QVERIFY(again.messages.shown().isEmpty());
+}
+
+void TestEditorFiles::dialogsStartInTheDesignFolder()
+{
+    // A new design: the program's design folder.
+    Editor ed;
+    const QString designs = m_dir->filePath("ETIKETT");
+    QVERIFY(QDir().mkpath(designs));
+    ed.core.setDesignDirectory(designs);
+    ed.files.addAnswer(QString());
+    QVERIFY(!ed.core.saveAs());
+    ed.files.addAnswer(QString());
+    QVERIFY(!ed.core.open());
+    // Saved elsewhere: that file's folder from then on.
+    const QString elsewhere = m_dir->filePath("Projekte");
+    QVERIFY(QDir().mkpath(elsewhere));
+    ed.files.addAnswer(elsewhere + "/karte.eti");
+    QVERIFY(ed.core.saveAs());
+    ed.files.addAnswer(QString());
+    QVERIFY(!ed.core.open());
+    QStringList started;
+    for (const ScriptedFileDialogs::Call &call : ed.files.calls())
+        started << call.directory;
+    QCOMPARE(started, (QStringList { designs, designs, designs, elsewhere }));
 }
 
 void TestEditorFiles::saveAsksBeforeReplacing_data()
