@@ -273,7 +273,11 @@ void QPainterCanvas::text(int x, int y, const QString &text)
     const qreal scale = deviceScale();
     const DeviceFont &font = cachedDeviceFont();
 
-    m_painter.save();
+    // Only the transformation is put back afterwards: every shape sets its
+    // own pen and brush before it draws, so the text's font and pen may
+    // stay, and a whole saved painter state per line would make the printer
+    // write that state out again for each one.
+    const QTransform transform = m_painter.worldTransform();
     // Turn about the top-left corner of the first cell, then draw in device
     // pixels so that the font is made at its size on this device, as Windows
     // does, rather than scaled from a size in logical units.
@@ -285,7 +289,7 @@ void QPainterCanvas::text(int x, int y, const QString &text)
     // Qt places the baseline at the given point; the cell's top is one
     // ascent above it.
     m_painter.drawText(QPointF(0, font.ascent), text);
-    m_painter.restore();
+    m_painter.setWorldTransform(transform);
 }
 
 CanvasBitmap QPainterCanvas::loadBitmap(const QString &path)
