@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "catalogue/prepareddesigns.h"
+#include "dbfrecords.h"
 #include "pdfpages.h"
 #include "platform/cp1252.h"
 #include "printing/printeraccess.h"
@@ -24,35 +25,6 @@ public:
     std::optional<PrinterName> DruckerbezeichnungHolen() override { return std::nullopt; }
     std::unique_ptr<IPrinterDevice> openDefaultPrinter() override { return nullptr; }
 };
-
-// The values of the records of a dBASE III table, deleted ones left out.
-QList<QStringList> tableRecords(const QString &path)
-{
-    const QByteArray bytes = test::contentOf(path);
-    QList<QStringList> records;
-    if (bytes.size() < 33)
-        return records;
-    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
-    const int count = byte(4) | byte(5) << 8;
-    const int header = byte(8) | byte(9) << 8;
-    const int length = byte(10) | byte(11) << 8;
-    QList<int> widths;
-    for (qsizetype d = 32; d + 32 <= bytes.size() && bytes[d] != '\r'; d += 32)
-        widths << byte(d + 16);
-    for (int r = 0; r < count; ++r) {
-        const qsizetype start = header + qsizetype(r) * length;
-        if (start + length > bytes.size() || bytes[start] == '*')
-            continue;
-        QStringList values;
-        qsizetype at = start + 1;
-        for (const int width : std::as_const(widths)) {
-            values << decodeCp1252(bytes.mid(at, width)).trimmed();
-            at += width;
-        }
-        records << values;
-    }
-    return records;
-}
 
 } // namespace
 
@@ -104,7 +76,7 @@ void TestPreparedPdf::everyDesignPrintsWithoutAMessage()
     QVERIFY2(errText.isEmpty(), qPrintable(errText));
     QCOMPARE(code, 0);
     // A design without table prints one label with its fixed texts.
-    const QList<QStringList> records = table.isEmpty() ? QList<QStringList>() : tableRecords(table);
+    const QList<QStringList> records = table.isEmpty() ? QList<QStringList>() : test::tableRecords(table);
     const qsizetype labels = table.isEmpty() ? 1 : records.size();
     QVERIFY(labels >= 1);
     static const QRegularExpression summary(

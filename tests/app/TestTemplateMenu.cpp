@@ -1,6 +1,7 @@
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
 #include "catalogue/prepareddesigns.h"
+#include "dbfrecords.h"
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
@@ -49,35 +50,6 @@ void whenShownModal(QWidget *window, std::function<void()> action, int turns = 2
         else
             qWarning("%s was not shown", qPrintable(window->objectName()));
     });
-}
-
-// The records of a dBASE III table, field by field, deleted ones left out.
-QList<QStringList> tableRecords(const QString &path)
-{
-    const QByteArray bytes = test::contentOf(path);
-    QList<QStringList> records;
-    if (bytes.size() < 33)
-        return records;
-    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
-    const int count = byte(4) | byte(5) << 8;
-    const int header = byte(8) | byte(9) << 8;
-    const int length = byte(10) | byte(11) << 8;
-    QList<int> widths;
-    for (qsizetype d = 32; d + 32 <= bytes.size() && bytes[d] != '\r'; d += 32)
-        widths << byte(d + 16);
-    for (int r = 0; r < count; ++r) {
-        const qsizetype start = header + qsizetype(r) * length;
-        if (start + length > bytes.size() || bytes[start] == '*')
-            continue;
-        QStringList values;
-        qsizetype at = start + 1;
-        for (const int width : std::as_const(widths)) {
-            values << decodeCp1252(bytes.mid(at, width)).trimmed();
-            at += width;
-        }
-        records << values;
-    }
-    return records;
 }
 
 // The menu as text: captions, "-" for a separator.
@@ -305,7 +277,7 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel()
         QStringLiteral("Parameter"), QStringLiteral("ADRIVO"), m_shared.filePath(QStringLiteral("adrivo")));
     TDatenbankExperte *expert = rig.window->databaseExpert();
     TEingabeExperte *input = rig.window->inputExpert();
-    const QList<QStringList> records = table.isEmpty() ? QList<QStringList>() : tableRecords(table);
+    const QList<QStringList> records = table.isEmpty() ? QList<QStringList>() : test::tableRecords(table);
     if (!table.isEmpty())
         QVERIFY(records.size() >= 2);
 
