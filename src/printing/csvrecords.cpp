@@ -130,6 +130,11 @@ private:
 };
 
 constexpr qsizetype kChunkBytes = 64 * 1024;
+// What a line may hold in memory: more values than a header may have
+// columns, or more characters of a value than any field takes, are counted
+// but not kept, so that a hostile file cannot fill the memory with one line.
+constexpr qsizetype kMaxKeptValues = 1024;
+constexpr qsizetype kMaxKeptChars = 64 * 1024;
 
 // Where a chunk of UTF-8 may be cut so that no character is split: before
 // the lead byte of a sequence that begins among its last four bytes. Both
@@ -286,7 +291,9 @@ struct CsvRecordStream::Parser
     struct Line
     {
         qint64 number = 0; // where the line begins; the header is line 1
-        QStringList values;
+        QStringList values; // the first kMaxKeptValues, each cut at kMaxKeptChars
+        QList<qint64> lengths; // their lengths in characters before any cut
+        qint64 count = 0; // values in the line
         bool hasContent = false; // more than separators
     };
 
@@ -301,6 +308,8 @@ struct CsvRecordStream::Parser
         return true;
     }
     bool readLine(Line &line);
+    void addToValue(QStringView part);
+    void endValue(Line &line);
     void readHeader();
     void toRecord(const Line &line, QStringList &record) const;
 
@@ -320,8 +329,28 @@ struct CsvRecordStream::Parser
     bool atStart = true;
     qint64 number = 1; // the line being read
     Line current;
-    QString pending; // the value being read
+    QString pending; // the value being read, cut at kMaxKeptChars
+    qint64 pendingLength = 0; // its length before the cut
 };
+
+void CsvRecordStream::Parser::addToValue(QStringView part)
+{
+    pendingLength += part.size();
+    const qsizetype room = kMaxKeptChars - pending.size();
+    if (room > 0)
+        pending.append(part.first(qMin(room, part.size())));
+}
+
+void CsvRecordStream::Parser::endValue(Line &line)
+{
+    if (line.values.size() < kMaxKeptValues) {
+        line.values.append(pending);
+        line.lengths.append(pendingLength);
+    }
+    ++line.count;
+    pending.clear();
+    pendingLength = 0;
+}
 
 void CsvRecordStream::Parser::start()
 {
@@ -375,25 +404,28 @@ bool CsvRecordStream::Parser::readLine(Line &line)
     for (;;) {
         line.number = number;
         line.values.clear();
+        line.lengths.clear();
+        line.count = 0;
         line.hasContent = false;
         pending.clear();
+        pendingLength = 0;
         bool quoted = false;
         for (;;) {
             if (!ensure(1)) {
                 if (quoted)
                     throw Error(tr("Zeile %1, Spalte %2: Der Wert endet nicht mit einem Anführungszeichen.")
                                     .arg(line.number)
-                                    .arg(line.values.size() + 1));
-                if (!line.hasContent && line.values.isEmpty() && pending.isEmpty())
+                                    .arg(line.count + 1));
+                if (!line.hasContent && line.count == 0 && pendingLength == 0)
                     return false;
-                line.values.append(pending);
+                endValue(line);
                 return true;
             }
             const QChar ch = text[pos];
             if (quoted) {
                 if (ch == u'"') {
                     if (ensure(2) && text[pos + 1] == u'"') {
-                        pending.append(u'"');
+                        addToValue(u"\"");
                         pos += 2;
                     } else {
                         quoted = false;
@@ -407,7 +439,7 @@ bool CsvRecordStream::Parser::readLine(Line &line)
                         ++number;
                     ++end;
                 }
-                pending.append(QStringView(text).sliced(pos, end - pos));
+                addToValue(QStringView(text).sliced(pos, end - pos));
                 pos = end;
                 continue;
             }
@@ -416,8 +448,7 @@ bool CsvRecordStream::Parser::readLine(Line &line)
                 line.hasContent = true;
                 ++pos;
             } else if (ch == separator) {
-                line.values.append(pending);
-                pending.clear();
+                endValue(line);
                 ++pos;
             } else if (ch == u'\n' || ch == u'\r') {
                 // CR LF ends the line at the LF; a lone CR (old Mac files)
@@ -426,8 +457,8 @@ bool CsvRecordStream::Parser::readLine(Line &line)
                 if (ch == u'\r' && ensure(1) && text[pos] == u'\n')
                     ++pos;
                 ++number;
-                line.values.append(pending);
-                if (line.hasContent || line.values.size() > 1)
+                endValue(line);
+                if (line.hasContent || line.count > 1)
                     return true;
                 break; // a blank line
             } else {
@@ -438,7 +469,7 @@ bool CsvRecordStream::Parser::readLine(Line &line)
                         break;
                     ++end;
                 }
-                pending.append(QStringView(text).sliced(pos, end - pos));
+                addToValue(QStringView(text).sliced(pos, end - pos));
                 line.hasContent = true;
                 pos = end;
             }
@@ -455,6 +486,10 @@ void CsvRecordStream::Parser::readHeader()
     Line header;
     if (!readLine(header))
         return;
+    if (header.count > kMaxKeptValues)
+        throw Error(tr("Zeile 1: Die Kopfzeile hat %1 Spalten, höchstens %2 sind möglich.")
+                        .arg(header.count)
+                        .arg(kMaxKeptValues));
     const QStringList &titles = header.values;
     const int fieldCount = int(fields.size());
     columns = titles.size();
@@ -501,10 +536,10 @@ void CsvRecordStream::Parser::toRecord(const Line &line, QStringList &record) co
     static const QString once = QStringLiteral("1");
     if (!line.hasContent)
         throw Error(tr("Zeile %1: Die Zeile enthält nur Trennzeichen und keinen Wert.").arg(line.number));
-    if (line.values.size() > columns)
+    if (line.count > columns)
         throw Error(tr("Zeile %1: %2 Werte, die Kopfzeile hat aber nur %3 Spalten.")
                         .arg(line.number)
-                        .arg(line.values.size())
+                        .arg(line.count)
                         .arg(columns));
     const int fieldCount = int(fields.size());
     record.fill(QString(), fieldCount + 1);
@@ -515,14 +550,16 @@ void CsvRecordStream::Parser::toRecord(const Line &line, QStringList &record) co
             record[0] = QString::number(copiesOf(value, line.number, k + 1));
         } else if (target[k] >= 0) {
             const CsvField &field = fields[target[k]];
-            if (field.size > 0 && value.size() > field.size)
+            const qint64 length = line.lengths[k];
+            const qint64 most = field.size > 0 ? qMin<qint64>(field.size, kMaxKeptChars) : kMaxKeptChars;
+            if (length > most)
                 throw Error(tr("Zeile %1, Spalte %2: Der Wert für \u201E%3\u201C hat %4 Zeichen, das Feld "
                                "fasst höchstens %5.")
                                 .arg(line.number)
                                 .arg(k + 1)
                                 .arg(field.title)
-                                .arg(value.size())
-                                .arg(field.size));
+                                .arg(length)
+                                .arg(most));
             record[target[k] + 1] = value;
         } else if (!value.isEmpty()) {
             throw Error(tr("Zeile %1, Spalte %2: Das Etikett hat nur %3 Datenfelder.")

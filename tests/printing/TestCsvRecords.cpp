@@ -154,6 +154,17 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
         << QByteArray("Name;Ort;Straße\r\n\r\n;;\r\n") << "Zeile 3: Die Zeile enthält nur Trennzeichen";
     QTest::newRow("separators only at the end without a line end")
         << QByteArray("Name;Ort\nA;B\n;") << "Zeile 3: Die Zeile enthält nur Trennzeichen";
+    // Lines far beyond any field or header are counted, not held, and still
+    // reported with their real length.
+    QTest::newRow("a quoted value of 200,000 characters")
+        << QByteArray("Name;Ort\r\nA;\"" + QByteArray(200000, 'x') + "\"\r\n")
+        << "Zeile 2, Spalte 2: Der Wert für „Ort“ hat 200000 Zeichen, das Feld fasst höchstens 15.";
+    QTest::newRow("a line of 5,000 values")
+        << QByteArray("Name;Ort\r\nA" + QByteArray(4999, ';') + "\r\n")
+        << "Zeile 2: 5000 Werte, die Kopfzeile hat aber nur 2 Spalten.";
+    QTest::newRow("a header of 2,000 columns")
+        << QByteArray("Name" + QByteArray(1999, ',') + "\r\n")
+        << "Zeile 1: Die Kopfzeile hat 2000 Spalten, höchstens 1024 sind möglich.";
 }
 
 void TestCsvRecords::errorsNameLineAndColumn()
