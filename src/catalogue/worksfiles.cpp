@@ -39,7 +39,7 @@ void writeHeader(TextFileWriter &writer, const QStringList &header, const QStrin
 // as UTF-8, so that its umlauts are not shown as two characters each.
 QStringList readCatalogueLines(const QString &path)
 {
-    QStringList lines = decodeUtf8OrCp1252(readFileBytes(path)).split(QLatin1Char('\n'));
+    QStringList lines = decodeUtf8OrCp1252(readTextFileBytes(path)).split(QLatin1Char('\n'));
     const bool lastLineEnded = lines.last().isEmpty();
     if (lastLineEnded)
         lines.removeLast();

@@ -44,7 +44,7 @@ QStringList readImportLines(const QString &path)
         throw IoError(info.exists() ? EISDIR : ENOENT);
     if (info.size() > MaxFileSize)
         throw Error(tr("Die Datei \"%1\" ist für einen Import zu groß (mehr als 64 MB).").arg(path));
-    QByteArray bytes = readFileBytes(path);
+    QByteArray bytes = readTextFileBytes(path);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -125,7 +125,7 @@ std::optional<QString> IniFileSettings::lookUp(const QString &section, const QSt
 {
     QByteArray bytes;
     try {
-        bytes = readFileBytes(m_path);
+        bytes = readTextFileBytes(m_path);
     } catch (const IoError &) {
         return std::nullopt;
     }
@@ -148,7 +148,7 @@ void IniFileSettings::store(const QString &section, const QString &key, const QS
     const QString target = writeTarget(m_path);
     QStringList lines;
     try {
-        lines = splitLines(decodeUtf8OrCp1252(readFileBytes(target)));
+        lines = splitLines(decodeUtf8OrCp1252(readTextFileBytes(target)));
     } catch (const IoError &e) {
         // Only a missing file may be started afresh; a file that exists but
         // cannot be read would lose its other settings.

@@ -55,6 +55,22 @@ int openForReading(const QByteArray &path)
     return ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 }
 
+// Refuses text of more than MaxTextLines lines before it is split.
+void checkLineCount(QByteArrayView bytes, const QString &path)
+{
+    qsizetype lines = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == n || bytes[i + 1] != '\n')))
+            ++lines;
+    }
+    if (n > 0 && bytes[n - 1] != '\n' && bytes[n - 1] != '\r')
+        ++lines; // a last line without its end
+    if (lines > MaxTextLines)
+        throw IoError(EFBIG,
+            tr("Die Datei %1 hat mehr als %2 Zeilen und wird nicht gelesen.").arg(path).arg(MaxTextLines));
+}
+
 // Reads at most maxBytes from an open regular file. Throws IoError.
 QByteArray readAll(int fd, const QString &path, const struct stat &st, qint64 maxBytes)
 {
@@ -159,7 +175,9 @@ std::optional<QStringList> readTextLinesIfOpenable(const QString &path)
     };
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return splitCp1252Lines(readAll(fd.get(), path, st, MaxReadBytes));
+    const QByteArray bytes = readAll(fd.get(), path, st, MaxReadBytes);
+    checkLineCount(bytes, path);
+    return splitCp1252Lines(bytes);
 }
 
 QStringList splitCp1252Lines(QByteArrayView bytes)
@@ -179,9 +197,16 @@ QStringList splitCp1252Lines(QByteArrayView bytes)
     return lines;
 }
 
+QByteArray readTextFileBytes(const QString &path)
+{
+    QByteArray bytes = readFileBytes(path);
+    checkLineCount(bytes, path);
+    return bytes;
+}
+
 QStringList readTextLines(const QString &path)
 {
-    return splitCp1252Lines(readFileBytes(path));
+    return splitCp1252Lines(readTextFileBytes(path));
 }
 
 bool fileExists(const QString &path)

@@ -12,6 +12,9 @@ namespace qm {
 // The readers refuse files larger than this (designs, formats, catalogue
 // files, record files, settings and help files are all far smaller).
 inline constexpr qint64 MaxReadBytes = 64 * 1024 * 1024;
+// Nor do they take text files of more lines than this: every line becomes a
+// string, and 64 MB of line ends alone would make 64 million of them.
+inline constexpr qsizetype MaxTextLines = 2'000'000;
 
 // Reads a whole regular file of at most maxBytes. Throws IoError when it
 // cannot be opened or read, and IoError with a message naming the file for a
@@ -19,6 +22,10 @@ inline constexpr qint64 MaxReadBytes = 64 * 1024 * 1024;
 // for a file larger than maxBytes; such files are never read, so a pipe
 // cannot block the program and an endless device cannot fill its memory.
 QByteArray readFileBytes(const QString &path, qint64 maxBytes = MaxReadBytes);
+
+// readFileBytes for a text file: also refuses, with IoError naming the file,
+// one of more than MaxTextLines lines (CR LF, LF or a lone CR each ending one).
+QByteArray readTextFileBytes(const QString &path);
 
 // Splits cp1252 bytes into lines: a line ends at CR LF, at a lone LF or at a
 // lone CR (files of old Macintosh programs); a last line without a line end

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +42,8 @@ private Q_SLOTS:
     void readErrors();
     void readRefusesWhatIsNoRegularFile_data();
     void readRefusesWhatIsNoRegularFile();
+    void textReadersBoundTheLines_data();
+    void textReadersBoundTheLines();
     void replaceWritesThroughLinksAndKeepsMode();
     void replaceRefusesWhatIsNoRegularFile();
     void replaceTakesLongestNames();
@@ -244,6 +247,43 @@ void TestPlatformCore::readErrors()
     }
     QVERIFY(!fileExists(dir.path()));
     QVERIFY(!fileExists(QString()));
+}
+
+void TestPlatformCore::textReadersBoundTheLines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("read");
+    const QByteArray crlf = QByteArray("\r\n").repeated(MaxTextLines);
+    QTest::newRow("CR LF up to the bound") << crlf << true;
+    QTest::newRow("a last line without its end") << crlf + "x" << false;
+    QTest::newRow("one lone CR more") << crlf + "\r" << false;
+    QTest::newRow("LF beyond the bound") << QByteArray(MaxTextLines + 1, '\n') << false;
+}
+
+void TestPlatformCore::textReadersBoundTheLines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, read);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lines.txt");
+    QVERIFY(test::writeBytes(path, bytes));
+    const QString refusal
+        = QStringLiteral("Die Datei %1 hat mehr als 2000000 Zeilen und wird nicht gelesen.").arg(path);
+    const std::function<qsizetype()> readers[] = {
+        [&] { return readTextLines(path).size(); },
+        [&] { return readTextLinesIfOpenable(path).value_or(QStringList()).size(); },
+        [&] { return splitCp1252Lines(readTextFileBytes(path)).size(); },
+    };
+    for (const auto &reader : readers) {
+        try {
+            const qsizetype lines = reader();
+            QVERIFY2(read, "read although too long");
+            QCOMPARE(lines, MaxTextLines);
+        } catch (const IoError &e) {
+            QVERIFY2(!read, qPrintable(e.message()));
+            QCOMPARE(e.message(), refusal);
+        }
+    }
 }
 
 void TestPlatformCore::readRefusesWhatIsNoRegularFile_data()
