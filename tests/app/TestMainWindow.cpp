@@ -16,6 +16,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printerdoubles.h"
+#include "modalwindows.h"
 #include "testfiles.h"
 
 #include <QAction>
@@ -56,18 +57,6 @@ void whenModal(std::function<void(QWidget *)> action)
             return;
         }
         action(dialog);
-    });
-}
-
-// Runs the action once the window is the open modal window; until then the
-// check is repeated at each turn of the event loop.
-void whenShownModal(QWidget *window, std::function<void()> action)
-{
-    QTimer::singleShot(0, [window, action] {
-        if (QApplication::activeModalWidget() == window && window->isVisible())
-            action();
-        else
-            whenShownModal(window, action);
     });
 }
 
@@ -374,7 +363,7 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     // Working mode 4 opens the design in the design editor.
     TEtiketteneditor *editor = rig.window->designEditor();
     QString caption;
-    whenShownModal(editor, [editor, &caption] {
+    test::whenShownModal(editor, [editor, &caption] {
         caption = editor->windowTitle();
         editor->Zurck1Click();
     });
@@ -406,7 +395,7 @@ void TestMainWindow::designGivenAtStartOpensInTheDesignEditor()
     rig.window->FormShow();
     TEtiketteneditor *editor = rig.window->designEditor();
     QString caption;
-    whenShownModal(editor, [&] {
+    test::whenShownModal(editor, [&] {
         caption = editor->windowTitle();
         editor->Zurck1Click();
     });
@@ -566,7 +555,7 @@ void TestMainWindow::designEditorOpensFromMenuAndEntry()
     QString caption;
     int elements = -1;
     bool takeOver = true;
-    whenShownModal(editor, [&] {
+    test::whenShownModal(editor, [&] {
         caption = editor->windowTitle();
         elements = editor->core().design().count();
         takeOver = editor->findChild<QWidget *>(QStringLiteral("ButtonUeber"))->isVisible();
@@ -582,7 +571,7 @@ void TestMainWindow::designEditorOpensFromMenuAndEntry()
     rig.window->FormShow();
     rig.window->MenueModus4Click();
     QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
-    whenShownModal(editor, [&] {
+    test::whenShownModal(editor, [&] {
         caption = editor->windowTitle();
         elements = editor->core().design().count();
         editor->Zurck1Click();
@@ -606,7 +595,7 @@ void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
         // The editor opens on a new design of 63.5 x 38.0 mm labels; left
         // without taking anything over, the design stays unchosen.
         TEtiketteneditor *editor = rig.window->designEditor();
-        whenShownModal(editor, [&] {
+        test::whenShownModal(editor, [&] {
             mode = editor->core().modus();
             width = editor->core().design().widthMm;
             height = editor->core().design().heightMm;
@@ -649,9 +638,9 @@ void TestMainWindow::wizardTakesOverFormatAndTable()
 
         // Cancelled, and confirmed without a format clicked: nothing arrives.
         type(dialog, "FormatDateiname", QStringLiteral("vorher.vrl"));
-        whenShownModal(selection, [&] { selection->Button_AbbrechenClick(); });
+        test::whenShownModal(selection, [&] { selection->Button_AbbrechenClick(); });
         wizard->Button_FormatExperteClick();
-        whenShownModal(selection, [&] {
+        test::whenShownModal(selection, [&] {
             selection->ListBereichClick(
                 selection->view().areas.indexOf(QStringLiteral("Individuelle Formate")));
             selection->Button_OkClick();
@@ -659,7 +648,7 @@ void TestMainWindow::wizardTakesOverFormatAndTable()
         wizard->Button_FormatExperteClick();
         QCOMPARE(wizard->values().formatFile, QStringLiteral("vorher.vrl"));
 
-        whenShownModal(selection, [&] {
+        test::whenShownModal(selection, [&] {
             selectionMode = selection->modus();
             confirmCaption = selection->okButton()->text();
             selection->ListBereichClick(
@@ -674,7 +663,7 @@ void TestMainWindow::wizardTakesOverFormatAndTable()
         wizard->Button_WeiterClick();
 
         // The table is made from the design's fields and taken over.
-        whenShownModal(expert, [&] {
+        test::whenShownModal(expert, [&] {
             takeOverShown = expert->buttonUeber()->isVisible();
             designShown = expert->etikettendateiname();
             expert->ButtonUeberClick(); // nothing open yet: stays
@@ -714,7 +703,7 @@ void TestMainWindow::wizardTakesOverFormatAndTable()
 
     // A print run that opens the expert afterwards offers nothing to take over.
     takeOverShown = true;
-    whenShownModal(expert, [&] {
+    test::whenShownModal(expert, [&] {
         takeOverShown = expert->buttonUeber()->isVisible();
         expert->reject();
     });

@@ -13,6 +13,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printerdoubles.h"
+#include "modalwindows.h"
 #include "testfiles.h"
 
 #include <QAction>
@@ -37,20 +38,6 @@ using namespace qm;
 namespace {
 
 const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
-
-// Runs the action once the window is the open modal window; until then the
-// check is repeated at each turn of the event loop, a limited number of times.
-void whenShownModal(QWidget *window, std::function<void()> action, int turns = 2000)
-{
-    QTimer::singleShot(0, [window, action, turns] {
-        if (QApplication::activeModalWidget() == window && window->isVisible())
-            action();
-        else if (turns > 0)
-            whenShownModal(window, action, turns - 1);
-        else
-            qWarning("%s was not shown", qPrintable(window->objectName()));
-    });
-}
 
 // The menu as text: captions, "-" for a separator.
 QStringList entries(const QMenu *menu)
@@ -309,9 +296,9 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel()
         for (const TableField &field : rig.context->table->fields())
             tableFields << field.name;
         TDatenbankDrucken *selection = expert->selectionDialog();
-        whenShownModal(selection, [&, selection] {
+        test::whenShownModal(selection, [&, selection] {
             offered = selection->datengitter()->model()->rowCount();
-            whenShownModal(input, [&] {
+            test::whenShownModal(input, [&] {
                 inputShown = true;
                 fieldCount = rig.context->session.entryGrid.cell(0, 0).toInt();
                 input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
@@ -323,10 +310,10 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel()
     };
     if (table.isEmpty()) {
         rig.window->MenueModus1Click();
-        whenShownModal(input, typeAndPrint);
+        test::whenShownModal(input, typeAndPrint);
     } else {
         rig.window->MenueModus2Click();
-        whenShownModal(expert, printFromTable);
+        test::whenShownModal(expert, printFromTable);
     }
     QAction *action = rig.action(component);
     QVERIFY(action);
