@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "commandlinerun.h"
 #include "platform/textfile.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
@@ -21,12 +22,7 @@ using namespace qm;
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = test::CommandRun;
 
 // The system's printers as a test sets them up: a default printer or none;
 // the printer writes its pages into a PDF file (none: it cannot be opened).
@@ -62,20 +58,13 @@ QString share(const QString &name)
 
 Run run(const QStringList &args, IPrinterAccess &printers)
 {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = runCommandLine(args, out, err, printers).value_or(-1);
-    out.flush();
-    err.flush();
-    return r;
+    return test::runCommand(args, printers);
 }
 
 // Without a default printer: no test may reach the machine's printers.
 Run run(const QStringList &args)
 {
-    FakePrinters none;
-    return run(args, none);
+    return test::runCommand(args);
 }
 
 QString data(const QString &name)

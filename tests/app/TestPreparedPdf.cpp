@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "commandlinerun.h"
 #include "catalogue/prepareddesigns.h"
 #include "dbfrecords.h"
 #include "pdfpages.h"
@@ -17,14 +18,6 @@ using namespace qm;
 namespace {
 
 const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
-
-// No default printer: the runs must not reach the machine's printers.
-class NoPrinters : public IPrinterAccess
-{
-public:
-    std::optional<PrinterName> DruckerbezeichnungHolen() override { return std::nullopt; }
-    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override { return nullptr; }
-};
 
 } // namespace
 
@@ -67,12 +60,10 @@ void TestPreparedPdf::everyDesignPrintsWithoutAMessage()
         args << QStringLiteral("--table") << table;
     args << QStringLiteral("--pdf") << pdf;
 
-    QString outText, errText;
-    QTextStream out(&outText), err(&errText);
-    NoPrinters printers;
-    const int code = runCommandLine(args, out, err, printers).value_or(-1);
-    out.flush();
-    err.flush();
+    const test::CommandRun run = test::runCommand(args);
+    const QString &outText = run.out;
+    const QString &errText = run.err;
+    const int code = run.code;
     QVERIFY2(errText.isEmpty(), qPrintable(errText));
     QCOMPARE(code, 0);
     // A design without table prints one label with its fixed texts.

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "commandlinerun.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
 
@@ -10,30 +11,11 @@ using namespace qm;
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-class NoPrinters : public IPrinterAccess
-{
-public:
-    std::optional<PrinterName> DruckerbezeichnungHolen() override { return std::nullopt; }
-    std::unique_ptr<IPrinterDevice> openDefaultPrinter() override { return nullptr; }
-};
+using Run = test::CommandRun;
 
 Run run(const QStringList &args)
 {
-    NoPrinters printers;
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = runCommandLine(args, out, err, printers).value_or(-1);
-    out.flush();
-    err.flush();
-    return r;
+    return test::runCommand(args);
 }
 
 const QString addressDesign = QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti");
