@@ -7,6 +7,11 @@ set -euo pipefail
 QM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QM_BUILD_DIR=${QM_BUILD_DIR:-$QM_ROOT/build}
 
+# ccache keys without the clone's own path, so a second clone of the same code
+# (as CI makes for every run) compiles from the cache.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$QM_ROOT}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
+
 qm_install_packages() {
   local missing=()
   local pkg
@@ -33,13 +38,21 @@ QM_BUILD_PACKAGES=(
   libshp-dev libshp2 fonts-liberation fonts-dejavu-core qt6-translations-l10n
 )
 
+# qm_configure_and_build DIR [TARGET] -- CMAKE_ARGS...: configures DIR and
+# builds TARGET (everything when no target is given).
 qm_configure_and_build() {
   local dir=$1
   shift
+  local target=()
+  if [ $# -gt 0 ] && [ "$1" != "--" ]; then
+    target=(--target "$1")
+    shift
+  fi
+  [ "${1:-}" = "--" ] && shift
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$QM_ROOT" -B "$dir" -G Ninja "$@"
   else
     cmake "$dir" "$@" >/dev/null
   fi
-  cmake --build "$dir" --parallel "$(nproc)"
+  cmake --build "$dir" --parallel "$(nproc)" "${target[@]}"
 }
