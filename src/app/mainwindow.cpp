@@ -101,6 +101,8 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
     m_databaseExpert = new TDatenbankExperte(*context.table, context.session, context.messages,
         context.fileDialogs, context.waiter, context.help, context.dir.programHelpPath(), this);
+    m_databaseExpert->setFolders(context.dir.subdirPath(ProgramDirectory::DesignSubdir),
+        context.dir.subdirPath(ProgramDirectory::DatabaseSubdir));
     PrintRunServices services { context.messages, context.fileDialogs, context.waiter, context.printers,
         *m_inputExpert, *m_progress };
     services.databaseExpert = m_databaseExpert;

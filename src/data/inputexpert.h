@@ -13,8 +13,8 @@ public:
     virtual ~IInputExpert() = default;
     // Mode "E" (enter and print) or "D" (records chosen in the database).
     virtual void setModus(const QString &modus) = 0;
-    // The first panel of the status line: the design's name.
-    virtual void setStatusText(const QString &designName) = 0;
+    // The status line: the design's name and the sheet format's description.
+    virtual void setStatusText(const QString &designName, const QString &formatName) = 0;
     // The offset scroll bars, 0 .. 500; 250 means no shift.
     virtual void setScrollPositions(int scrollX, int scrollY) = 0;
     virtual int scrollX() const = 0;

@@ -204,6 +204,18 @@ void InputExpertCore::scrollFields(int position)
     m_view.fieldScroll.position = position;
 }
 
+int InputExpertCore::lineAfterReturn(int line)
+{
+    const int column = m_firstField + line; // entry-grid column of that line
+    if (line < 0 || column >= m_fieldCount)
+        return LineCount;
+    if (line + 1 < shownLines())
+        return line + 1;
+    // The next field lies below the shown lines: bring it into the last one.
+    scrollFields(m_firstField + 1);
+    return line;
+}
+
 void InputExpertCore::scrollRecords(int position)
 {
     position = std::clamp(position, 1, m_recordCount);

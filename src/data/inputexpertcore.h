@@ -88,7 +88,11 @@ public:
     const QString &modus() const { return m_modus; }
     bool isDatabaseMode() const { return m_modus == QLatin1String("D"); }
 
-    void setStatusText(const QString &designName) { m_view.statusDesign = designName; }
+    void setStatusText(const QString &designName, const QString &formatName)
+    {
+        m_view.statusDesign = designName;
+        m_view.statusFormat = formatName;
+    }
 
     InputExpertView &view() { return m_view; }
     const InputExpertView &view() const { return m_view; }
@@ -112,6 +116,12 @@ public:
     // FelderAnzeigen: shows the fields from entry-grid column `first` on of
     // the current record, storing the shown ones first when asked.
     void felderAnzeigen(int first, bool storeFirst);
+
+    // Return in edit line `line` (0 .. 5): the line that takes the cursor
+    // next. That is the line of the design's next field, the field list
+    // scrolled on by one when that field is below the six shown lines;
+    // after the last field it is LineCount, the copies line.
+    int lineAfterReturn(int line);
 
     void scrollFields(int position); // Scroll_FeldChange
     void scrollRecords(int position); // Scroll_EtikettenChange

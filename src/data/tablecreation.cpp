@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 namespace qm::tablecreation {
 namespace {
@@ -50,6 +51,23 @@ QList<TableField> fieldsFromList(const StringTable &fieldList)
         fields << TableField { name, widthFrom(fieldList.cell(c, 2)) };
     }
     return fields;
+}
+
+QString newTablePath(const QString &typed, const QString &tableFolder)
+{
+    QString path = typed.trimmed();
+    if (path.isEmpty())
+        return path;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString name = path.mid(slash + 1);
+    if (!name.isEmpty() && !name.contains(QLatin1Char('.')))
+        path += QLatin1String(".dbf");
+    if (slash < 0 && !tableFolder.isEmpty())
+        path = QDir(tableFolder).filePath(path);
+    return path;
 }
 
 QString createdMessage(const QString &path)

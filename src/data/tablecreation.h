@@ -25,6 +25,11 @@ std::optional<QString> warning(const QString &tableName, const StringTable &fiel
 // for a column without a name (a serial number's place).
 QList<TableField> fieldsFromList(const StringTable &fieldList);
 
+// Where a table typed as `typed` is created: a plain name (no folder in it)
+// goes into tableFolder, and a name without an extension gets ".dbf". Both
+// "/" and "\\" separate folders; "~/" is the home folder. Empty stays empty.
+QString newTablePath(const QString &typed, const QString &tableFolder);
+
 // "Neue Datenbank \"<path>\" wurde angelegt."
 QString createdMessage(const QString &path);
 

@@ -90,7 +90,10 @@ bool PrintRun::loadFormat(QString &path)
 {
     if (!lookUp(path, tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !")))
         return false;
-    FormatdateiLesen(path, m_session.format);
+    FormatdateiLesen(path, m_session.format, &m_session.formatName);
+    // A format without a description is named by its file.
+    if (m_session.formatName.trimmed().isEmpty())
+        m_session.formatName = DateinameHolen(path);
     return true;
 }
 
@@ -131,7 +134,7 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
             m_confirmed = false;
             m_services.inputExpert.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
             m_services.inputExpert.setModus(QStringLiteral("E"));
-            m_services.inputExpert.setStatusText(m_session.designName);
+            m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
             m_services.inputExpert.showModal();
             if (!m_confirmed)
                 return RunOutcome::Cancelled;
@@ -165,7 +168,7 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
             if (!expert->recordsHandedOver())
                 return RunOutcome::Cancelled;
             m_services.inputExpert.setModus(QStringLiteral("D"));
-            m_services.inputExpert.setStatusText(m_session.designName);
+            m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
             m_services.inputExpert.showModal();
             if (!m_confirmed)
                 return RunOutcome::Cancelled;

@@ -42,6 +42,7 @@ struct PrintSession
     StringTable entryGrid { 1, 3 };
     StringTable labelList { 10, 10 };
     QString designName; // the first panel of the input expert's status line
+    QString formatName; // its second panel: the sheet format's description
     int offsetPositionX = 250;
     int offsetPositionY = 250;
     bool serialInCopies = true; // "Seriennummern auch in Kopie"

@@ -13,6 +13,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -74,6 +76,8 @@ class TestDatenbankExperte : public QObject
 private Q_SLOTS:
     void fromTheMainWindowNothingIsOpen();
     void designFieldsCreateATable();
+    void plainNamesGoIntoTheTableFolder_data();
+    void plainNamesGoIntoTheTableFolder();
     void creationWarnings_data();
     void creationWarnings();
     void importAppendsAndTheGridShowsIt();
@@ -153,6 +157,50 @@ void TestDatenbankExperte::designFieldsCreateATable()
     rig.messages.addAnswer(MessageButton::No);
     create->Button_WeiterClick();
     QCOMPARE(rig.table.recordCount(), 1);
+}
+
+void TestDatenbankExperte::plainNamesGoIntoTheTableFolder_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("created"); // below the rig's folder
+    QTest::newRow("plain name gets .dbf") << "meineadressen" << "DBANKEN/meineadressen.dbf";
+    QTest::newRow("plain name with extension") << "kunden.DBF" << "DBANKEN/kunden.DBF";
+    QTest::newRow("folder given, no extension") << "<dir>/eigene/liste" << "eigene/liste.dbf";
+}
+
+// A name typed without a folder goes into the program's table folder, not
+// into whatever the working folder is, and the new table opens.
+void TestDatenbankExperte::plainNamesGoIntoTheTableFolder()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, created);
+    Rig rig;
+    QVERIFY(QDir(rig.dir.path()).mkpath(QStringLiteral("DBANKEN")));
+    QVERIFY(QDir(rig.dir.path()).mkpath(QStringLiteral("eigene")));
+    rig.expert.setFolders(rig.path("ETIKETT/"), rig.path("DBANKEN/"));
+    rig.expert.FormShow();
+    rig.files.addAnswer(rig.design);
+    rig.expert.EtikettendateiOeffnenClick();
+    QCOMPARE(rig.files.calls().last().directory, rig.path("ETIKETT/"));
+
+    TDBerstellen *create = rig.expert.createDialog();
+    create->FormShow();
+    rig.files.addAnswer(QString()); // "&Durchsuchen" cancelled
+    create->Button_DurchsuchenClick();
+    QCOMPARE(rig.files.calls().last().directory, rig.path("DBANKEN/"));
+    create->dbname()->setText(typed.replace(QLatin1String("<dir>"), rig.dir.path()));
+    create->Button_WeiterClick();
+
+    const QString expected = QDir::cleanPath(rig.dir.filePath(created));
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Neue Datenbank \"%1\" wurde angelegt.").arg(expected));
+    QVERIFY(QFileInfo(expected).isFile());
+    QVERIFY(rig.table.isOpen());
+    QCOMPARE(QDir::cleanPath(rig.expert.datenbankname()), expected);
+
+    rig.files.addAnswer(QString());
+    rig.expert.DatenbankOeffnenClick();
+    QCOMPARE(rig.files.calls().last().directory, rig.path("DBANKEN/"));
 }
 
 void TestDatenbankExperte::creationWarnings_data()

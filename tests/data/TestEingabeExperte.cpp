@@ -3,6 +3,8 @@
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedmessages.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,6 +78,9 @@ private Q_SLOTS:
     void startLabelAndOffsetsStayBetweenShowings();
     void help();
     void returnMovesToTheNextLineAndNeverPrints();
+    void returnWalksThroughEveryFieldAndStartsTheNextRecord();
+    void copiesRefuseWhatIsNotAPlainNumber_data();
+    void copiesRefuseWhatIsNotAPlainNumber();
     void oneSizeForEveryShowing();
     void previewShowsThePagesWithoutClosing();
 };
@@ -105,7 +110,6 @@ void TestEingabeExperte::controls()
         QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
     QVERIFY(!f.child<QPushButton>("Button_Drucken")->autoDefault());
 
-    QCOMPARE(f.edit("EtikettenAnzahl")->maxLength(), 3);
     QCOMPARE(f.edit("Startetikett")->maxLength(), 2);
     QCOMPARE(f.edit("Startetikett")->text(), QStringLiteral("1"));
     QCOMPARE(f.child<QRadioButton>("Etikettenrahmen1")->text(),
@@ -132,8 +136,9 @@ void TestEingabeExperte::controls()
     for (const QLabel *panel : panels)
         texts << panel->text();
     QCOMPARE(texts, (QStringList { "Etikett", "Format" }));
-    f.dialog.setStatusText("Adresse");
+    f.dialog.setStatusText("Adresse", "Zweckform 3475");
     QCOMPARE(panels.first()->text(), QStringLiteral("Adresse"));
+    QCOMPARE(panels.last()->text(), QStringLiteral("Zweckform 3475"));
 }
 
 void TestEingabeExperte::visibility_data()
@@ -354,10 +359,91 @@ void TestEingabeExperte::returnMovesToTheNextLineAndNeverPrints()
         f.dialog.reject();
     });
     f.dialog.showModal();
-    // F1, F2, F3 shown; F4 to F6 hidden: on to the copies, then the tab order.
-    QCOMPARE(path, (QStringList { "F2", "F3", "EtikettenAnzahl", "Button_Neu", "F3" }));
+    // F1, F2, F3 shown; F4 to F6 hidden: on to the copies, then a new record.
+    QCOMPARE(path, (QStringList { "F2", "F3", "EtikettenAnzahl", "F1", "F3" }));
     QVERIFY(stillOpen);
     QVERIFY(!f.confirmed);
+    QCOMPARE(f.dialog.core().recordCount(), 2);
+    QCOMPARE(f.grid.row(2), (QStringList { "1", "Anna", "", "" }));
+}
+
+// Eight fields typed as a user types them, each followed by Return, with
+// every key going to whatever has the focus: the field list scrolls on to
+// fields 7 and 8, Return on the copies starts the next record in its first
+// field, and no typed character goes anywhere else.
+void TestEingabeExperte::returnWalksThroughEveryFieldAndStartsTheNextRecord()
+{
+    Fixture f(8);
+    f.dialog.setModus("E");
+    const QStringList first { "Anna Berg", "Firma", "Hauptstr. 1", "Postfach", "z. Hd.", "Etage 3",
+        "51147 Köln", "Deutschland" };
+    QStringList focusPath;
+    QTimer::singleShot(0, &f.dialog, [&] {
+        // Key by key to whatever has the focus; QTest spells only ASCII.
+        auto type = [&f](const QString &text) {
+            for (const QChar ch : text) {
+                QWidget *target = f.dialog.focusWidget();
+                if (ch.unicode() < 128) {
+                    QTest::keyClick(target, char(ch.unicode()));
+                } else {
+                    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+                    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+                    QApplication::sendEvent(target, &press);
+                    QApplication::sendEvent(target, &release);
+                }
+            }
+            QTest::keyClick(f.dialog.focusWidget(), Qt::Key_Return);
+        };
+        f.edit("F1")->setFocus();
+        for (const QString &value : first) {
+            type(value);
+            focusPath << f.dialog.focusWidget()->objectName();
+        }
+        type("2");
+        focusPath << f.dialog.focusWidget()->objectName();
+        type("Bea Krause");
+        f.child<QPushButton>("Button_Drucken")->click();
+        if (f.dialog.isVisible())
+            f.dialog.reject();
+    });
+    f.dialog.showModal();
+
+    QCOMPARE(focusPath,
+        (QStringList { "F2", "F3", "F4", "F5", "F6", "F6", "F6", "EtikettenAnzahl", "F1" }));
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.grid.rowCount(), 4);
+    QCOMPARE(f.grid.row(2), QStringList { "2" } + first);
+    QCOMPARE(f.grid.row(3), (QStringList { "1", "Bea Krause", "", "", "", "", "", "", "" }));
+    QVERIFY(f.messages.shown().isEmpty());
+}
+
+void TestEingabeExperte::copiesRefuseWhatIsNotAPlainNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("number") << "12" << "" << "12";
+    QTest::newRow("fourth digit refused") << "5114" << "" << "511";
+    QTest::newRow("letters refused") << "2x-" << "" << "2";
+    QTest::newRow("longer paste refused whole") << "" << "51147 Köln" << "";
+    QTest::newRow("paste of four digits refused whole") << "" << "1000" << "";
+    QTest::newRow("paste of a number") << "" << "250" << "250";
+}
+
+void TestEingabeExperte::copiesRefuseWhatIsNotAPlainNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    Fixture f(1);
+    f.dialog.setModus("E");
+    QVERIFY(f.dialog.FormShow());
+    QLineEdit *copies = f.edit("EtikettenAnzahl");
+    copies->clear();
+    QTest::keyClicks(copies, typed);
+    if (!pasted.isEmpty())
+        copies->insert(pasted);
+    QCOMPARE(copies->text(), shown);
 }
 
 void TestEingabeExperte::oneSizeForEveryShowing()

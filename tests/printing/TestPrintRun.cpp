@@ -32,13 +32,17 @@ public:
     explicit ScriptedInputExpert(bool &confirmed)
         : m_confirmed(confirmed)
     { }
-    QString modus, status, start = QStringLiteral("1");
+    QString modus, status, formatStatus, start = QStringLiteral("1");
     int x = 250, y = 250, shown = 0;
     bool frame = false;
     std::function<bool()> user; // returns whether "Drucken" was pressed
 
     void setModus(const QString &m) override { modus = m; }
-    void setStatusText(const QString &s) override { status = s; }
+    void setStatusText(const QString &s, const QString &f) override
+    {
+        status = s;
+        formatStatus = f;
+    }
     void setScrollPositions(int sx, int sy) override
     {
         x = sx;
@@ -196,6 +200,7 @@ void TestPrintRun::typedRecordsArePrintedFromTheStartPosition()
     QCOMPARE(handedX, 240);
     QCOMPARE(rig.input.modus, QStringLiteral("E"));
     QCOMPARE(rig.input.status, QStringLiteral("Versand"));
+    QCOMPARE(rig.input.formatStatus, QStringLiteral("Adressetiketten für A4 63.5 x 38 mm"));
     QVERIFY(rig.messages.shown().isEmpty());
     QCOMPARE(rig.run->lastLabelCount(), 3);
     QCOMPARE(rig.run->lastPosition(), 7);

@@ -292,10 +292,17 @@ void TDatenbankExperte::showTable(bool visible)
         m_grid->setColumnWidth(c, std::clamp(m_model->widthOf(c), 6, 30) * charWidth + 12);
 }
 
+void TDatenbankExperte::setFolders(const QString &designFolder, const QString &tableFolder)
+{
+    m_designFolder = designFolder;
+    m_tableFolder = tableFolder;
+    m_create->setTableFolder(tableFolder);
+}
+
 void TDatenbankExperte::DatenbankOeffnenClick()
 {
     const QString path = m_fileDialogs.open(tr("dBase-Datenbank öffnen"),
-        tr("dBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"), QStringLiteral(".dbf"));
+        tr("dBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"), QStringLiteral(".dbf"), m_tableFolder);
     if (path.isEmpty())
         return;
     m_tablePath = path;
@@ -305,7 +312,8 @@ void TDatenbankExperte::DatenbankOeffnenClick()
 void TDatenbankExperte::EtikettendateiOeffnenClick()
 {
     const QString path = m_fileDialogs.open(tr("Etikett bzw. Formular öffnen"),
-        tr("Etiketten- bzw. Formulardatei (*.eti)|*.eti|Alle Dateien (*.*)|*.*"), QStringLiteral(".eti"));
+        tr("Etiketten- bzw. Formulardatei (*.eti)|*.eti|Alle Dateien (*.*)|*.*"), QStringLiteral(".eti"),
+        m_designFolder);
     if (path.isEmpty())
         return;
     m_designPath = path;

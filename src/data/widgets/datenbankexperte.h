@@ -53,6 +53,9 @@ public:
     // "N" hides "&Übernehmen"; any other text shows it.
     void setModus(const QString &modus) { m_modus = modus; }
     QString takenOverDatabase() const { return m_takenOver; }
+    // The program's folders of designs and tables: where the open dialogs
+    // start and where a table typed by a plain name is created.
+    void setFolders(const QString &designFolder, const QString &tableFolder);
     QString datenbankname() const { return m_tablePath; }
     QString etikettendateiname() const { return m_designPath; }
 
@@ -107,6 +110,8 @@ private:
     QString m_tablePath;
     QString m_modus = QStringLiteral("N");
     QString m_takenOver;
+    QString m_designFolder;
+    QString m_tableFolder;
     bool m_handedOver = false;
 
     StringTable m_fieldList { 20, 3 };

@@ -81,14 +81,14 @@ void TDBerstellen::FormShow()
 void TDBerstellen::Button_DurchsuchenClick()
 {
     const QString path = m_fileDialogs.save(tr("Name der neuen Datenbank festlegen."),
-        tr("dBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"), QStringLiteral(".dbf"));
+        tr("dBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"), QStringLiteral(".dbf"), m_tableFolder);
     if (!path.isEmpty())
         m_dbname->setText(path);
 }
 
 void TDBerstellen::Button_WeiterClick()
 {
-    const QString path = m_dbname->text();
+    const QString path = tablecreation::newTablePath(m_dbname->text(), m_tableFolder);
     if (const std::optional<QString> warning = tablecreation::warning(path, m_fieldList)) {
         m_messages.show(MessageKind::Warning, *warning, MessageButton::Cancel);
         return;

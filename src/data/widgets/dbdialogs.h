@@ -33,6 +33,9 @@ public:
     void Button_AbbrechenClick();
 
     QLineEdit *dbname() const { return m_dbname; }
+    // Where a table typed by a plain name is created and where
+    // "&Durchsuchen" starts: the program's table folder.
+    void setTableFolder(const QString &folder) { m_tableFolder = folder; }
 
 Q_SIGNALS:
     // The new table is open.
@@ -44,6 +47,7 @@ private:
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
     QLineEdit *m_dbname = nullptr;
+    QString m_tableFolder;
 };
 
 // "Import von Daten im Text-Format": appends records to the open table from

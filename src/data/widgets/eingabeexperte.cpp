@@ -15,6 +15,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -252,7 +253,9 @@ QWidget *TEingabeExperte::createEntryPage()
     m_copiesPanel = copiesPanel;
     m_copies = new QLineEdit(copiesPanel);
     m_copies->setObjectName(QStringLiteral("EtikettenAnzahl"));
-    m_copies->setMaxLength(3);
+    // Digits only, at most three: what does not fit is refused where it is
+    // typed or pasted, never cut to its first digits.
+    m_copies->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_copies));
     m_copies->setFixedWidth(m_copies->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     auto *copiesLabel = new QLabel(tr("Anzahl der &Kopien:"), copiesPanel);
     copiesLabel->setBuddy(m_copies);
@@ -403,10 +406,11 @@ void TEingabeExperte::setModus(const QString &modus)
     m_core.setModus(modus);
 }
 
-void TEingabeExperte::setStatusText(const QString &designName)
+void TEingabeExperte::setStatusText(const QString &designName, const QString &formatName)
 {
-    m_core.setStatusText(designName);
+    m_core.setStatusText(designName, formatName);
     m_statusDesign->setText(designName);
+    m_statusFormat->setText(formatName);
 }
 
 void TEingabeExperte::setScrollPositions(int scrollX, int scrollY)
@@ -548,17 +552,24 @@ void TEingabeExperte::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event); // a button with the focus is pressed
         return;
     }
-    // From an entry line to the next one shown, else on in the tab order.
-    const QLineEdit *entries[]
-        = { m_lines[0], m_lines[1], m_lines[2], m_lines[3], m_lines[4], m_lines[5], m_copies };
-    const auto at = std::find(std::begin(entries), std::end(entries), focus);
-    if (at != std::end(entries)) {
-        for (auto next = at + 1; next != std::end(entries); ++next) {
-            if ((*next)->isVisibleTo(this) && (*next)->isEnabled()) {
-                const_cast<QLineEdit *>(*next)->setFocus(Qt::TabFocusReason);
-                return;
-            }
+    // Through every field of the design (the field list scrolls along),
+    // then to the copies; Return on the copies takes the record and starts
+    // the next one in its first field.
+    const auto line = std::find(m_lines.begin(), m_lines.end(), focus);
+    if (line != m_lines.end()) {
+        int next = InputExpertCore::LineCount;
+        run([this, &next, k = int(line - m_lines.begin())] { next = m_core.lineAfterReturn(k); });
+        QLineEdit *target = next < InputExpertCore::LineCount ? m_lines[next] : m_copies;
+        if (target->isVisibleTo(this) && target->isEnabled()) {
+            target->setFocus(Qt::TabFocusReason);
+            target->selectAll();
         }
+        return;
+    }
+    if (focus == m_copies) {
+        if (m_new->isVisibleTo(this))
+            Button_NeuClick();
+        return;
     }
     focusNextChild();
 }

@@ -41,7 +41,7 @@ public:
 
     // IInputExpert
     void setModus(const QString &modus) override;
-    void setStatusText(const QString &designName) override;
+    void setStatusText(const QString &designName, const QString &formatName) override;
     void setScrollPositions(int scrollX, int scrollY) override;
     int scrollX() const override;
     int scrollY() const override;
