@@ -78,20 +78,45 @@ struct Call
     QString dirPath; // as given with --dir
     QString shareDir; // what a new program directory is seeded from
     QStringList listValues; // the values taken after the command's list option
+    // Where plain file names are looked for, in this order: the program
+    // directory in use (--dir, else the per-user one when it exists) and
+    // the program's shipped files. Looking never creates anything.
+    QList<ProgramDirectory> lookupDirs;
+    bool hasShareDir = false; // the last of lookupDirs are the shipped files
 
     bool isSet(const char *name) const { return options->isSet(QLatin1String(name)); }
     QString value(const char *name) const { return options->value(QLatin1String(name)); }
 };
 
-// The file a command names: with --dir, a design or format that is not
-// there under the name given is looked for in ETIKETT or FORMATE of the
-// program directory, as the program does for the entries of its catalogue.
+// The file a command names: a design, format or table that is not there
+// under the name given is looked for in ETIKETT, FORMATE or DBANKEN of the
+// program directory in use, then among the shipped files, as the program
+// does for the entries of its catalogue. Not found, the name stays as given
+// for the message.
 QString lookUp(const Call &call, const QString &path, EntryFileKind kind)
 {
-    if (!call.dir || QFileInfo::exists(path))
+    if (path.isEmpty() || QFileInfo::exists(path))
         return path;
-    const QString found = resolveEntryPath(*call.dir, path, kind);
-    return fileExists(found) ? found : path;
+    for (const ProgramDirectory &dir : call.lookupDirs) {
+        // Tables may be written to: never one among the shipped files.
+        if (kind == EntryFileKind::Database && call.hasShareDir && &dir == &call.lookupDirs.constLast())
+            continue;
+        if (const std::optional<QString> found = findNamedFile(dir, path, kind))
+            return *found;
+    }
+    return path;
+}
+
+QList<ProgramDirectory> lookupDirsOf(const std::optional<ProgramDirectory> &dir, const QString &shareDir)
+{
+    QList<ProgramDirectory> dirs;
+    if (dir)
+        dirs.append(*dir);
+    else if (QFileInfo(defaultProgramDirectoryPath()).isDir())
+        dirs.append(ProgramDirectory(defaultProgramDirectoryPath()));
+    if (!shareDir.isEmpty() && QFileInfo(shareDir).isDir())
+        dirs.append(ProgramDirectory(shareDir));
+    return dirs;
 }
 
 // Reads a text file, with the file named in the message of a read error.
@@ -193,8 +218,8 @@ int sheetCommand(const Call &call, QTextStream &out, QTextStream &)
 // directory, or adds the formats of a template file to "Individuelle Formate".
 int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
 {
-    const ProgramDirectory dir = openProgramDirectory(call.dirPath, call.shareDir);
     if (call.isSet("import")) {
+        const ProgramDirectory dir = openProgramDirectory(call.dirPath, call.shareDir);
         const ImportResult result = importTemplateFile(dir, call.value("import"));
         for (const FormatEntry &entry : result.added)
             out << entry.area << '\t' << entry.description << '\t' << entry.file << '\n';
@@ -206,9 +231,16 @@ int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
             << '\n';
         return 0;
     }
-    createFormatsFileIfMissing(dir.formatsFile());
-    for (const FormatEntry &entry : readFormatsFile(dir.formatsFile()))
-        out << entry.area << '\t' << entry.description << '\t' << entry.file << '\n';
+    // Listing only reads: the catalogue of the program directory in use,
+    // else the shipped one that a new program directory starts with.
+    for (const ProgramDirectory &where : call.lookupDirs) {
+        const QString catalogue = findFileCaseInsensitive(where.path(), ProgramDirectory::FormatsFile);
+        if (catalogue.isEmpty())
+            continue;
+        for (const FormatEntry &entry : readFormatsFile(catalogue))
+            out << entry.area << '\t' << entry.description << '\t' << entry.file << '\n';
+        return 0;
+    }
     return 0;
 }
 
@@ -216,9 +248,13 @@ int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
 int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
 {
     TableCall table;
-    table.path = call.files[0];
+    // A table to create is made where it is named; one to read is looked up.
+    table.path = call.isSet("create") ? call.files[0] : lookUp(call, call.files[0], EntryFileKind::Database);
     if (call.isSet("create"))
         table.design = lookUp(call, call.value("create"), EntryFileKind::Design);
+    table.replace = call.isSet("replace");
+    if (table.replace && !call.isSet("create"))
+        throw UsageError(tr("--replace gilt nur mit --create."), usageOf("table"));
     table.import = call.value("import");
     table.lines = call.value("lines");
     table.skipLeadLine = call.isSet("skip-lead-line");
@@ -335,7 +371,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     if (call.isSet("pdf") && pdf.isEmpty())
         throw Error(tr("Der Name der PDF-Datei fehlt."));
     const QString records = call.value("records");
-    const QString table = call.value("table");
+    const QString table = lookUp(call, call.value("table"), EntryFileKind::Database);
     const QStringList where = call.options->values(QStringLiteral("where"));
     if (!records.isEmpty() && !table.isEmpty())
         throw UsageError(tr("--records und --table schließen einander aus."), usageOf("print"));
@@ -480,13 +516,15 @@ QString usageText()
               "                 (--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl --table DATENBANK.dbf [--where FELD=WERT ...]\n"
               "                 [--start N] [--frame] (--pdf AUSGABE.pdf | --printer)\n"
-              "       quillmark table DATENBANK.dbf [--create ETIKETT.eti]\n"
+              "       quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]]\n"
               "                 [--import TEXTDATEI [--lines N] [--skip-lead-line]]\n"
               "       quillmark --help | --version\n"
               "\n"
               "Ohne Befehl startet Quillmark mit seinem Hauptfenster.\n"
-              "Mit --dir sucht jeder Befehl eine Etiketten- oder Formatdatei, die es unter dem\n"
-              "angegebenen Namen nicht gibt, in ETIKETT bzw. FORMATE des Programmverzeichnisses.\n"
+              "Jeder Befehl sucht eine Etiketten-, Format- oder Datenbankdatei, die es unter dem\n"
+              "angegebenen Namen nicht gibt, in ETIKETT, FORMATE bzw. DBANKEN des\n"
+              "Programmverzeichnisses (--dir, sonst des eigenen), Etiketten und Formate danach\n"
+              "unter den mitgelieferten Dateien.\n"
               "\n"
               "Befehle:\n"
               "  fields   zeigt die Datenfelder einer Etikettendatei: Spalte, Titel, Größe\n"
@@ -511,7 +549,8 @@ QString usageText()
               "           Kriterien, verknüpft durch ODER)\n"
               "  table    zeigt die Feldnamen und die Datensätze einer dBASE-Datenbank\n"
               "           (durch Tabulatoren getrennt); --create legt sie aus den Feldern einer\n"
-              "           Etikettendatei an, --import hängt Datensätze aus einer Textdatei an\n"
+              "           Etikettendatei an (eine Datenbank mit Datensätzen ersetzt sie nur mit\n"
+              "           --replace), --import hängt Datensätze aus einer Textdatei an\n"
               "           (N Zeilen je Datensatz, Standard: die Anzahl der Felder)\n"
               "\n"
               "Optionen:\n"
@@ -577,7 +616,8 @@ const QList<Command> &commands()
                 return formatsCommand(c, o, e);
             } },
         { "table", 1,
-            { valueOption("create", "ETIKETT.eti"), valueOption("import", "TEXTDATEI"),
+            { valueOption("create", "ETIKETT.eti"), QCommandLineOption(QStringLiteral("replace")),
+                valueOption("import", "TEXTDATEI"),
                 valueOption("lines", "N"), QCommandLineOption(QStringLiteral("skip-lead-line")) },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
                 return tableCommandOf(c, o, e);
@@ -700,7 +740,7 @@ QString usageOf(const QString &command)
     if (command == QLatin1String("formats"))
         return tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]");
     if (command == QLatin1String("table"))
-        return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti] "
+        return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]] "
                   "[--import TEXTDATEI [--lines N] [--skip-lead-line]] [--dir VERZEICHNIS]");
     if (command == QLatin1String("design"))
         return tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]");
@@ -780,6 +820,8 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         call.dir = programDirectory(call.dirPath);
         call.shareDir = shareDir;
         call.listValues = listValues;
+        call.lookupDirs = lookupDirsOf(call.dir, shareDir);
+        call.hasShareDir = !shareDir.isEmpty() && QFileInfo(shareDir).isDir();
         return command->run(call, out, err, printers);
     } catch (const UsageError &e) {
         fail(err, e.message());

@@ -15,10 +15,12 @@ class IPrinterAccess;
 // default printer. An unknown command or option, or a missing value, prints
 // the usage with the word named and gives 1; a file that cannot be used, a
 // run that cannot be printed and a failed allocation print a German message
-// and give 1. With --dir (before or after the command) designs and formats
-// not found under the name given are looked for in the program directory.
-// `formats` works on the program directory (--dir, else the per-user one),
-// which is seeded from shareDir when it is new, as at a normal start.
+// and give 1. Designs, formats and tables not found under the name given
+// are looked for in the program directory (--dir, before or after the
+// command, else the per-user one when it exists), designs and formats then
+// among the shipped files in shareDir. `formats` lists the catalogue of the
+// program directory, else the shipped one, and creates nothing; `formats
+// --import` seeds a new program directory from shareDir, as a normal start.
 std::optional<int> runCommandLine(
     const QStringList &arguments, QTextStream &out, QTextStream &err, const QString &shareDir = QString());
 

@@ -19,7 +19,31 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
-void createFromDesign(ITableEngine &table, const QString &path, const QString &design)
+// A table that holds records is replaced only when asked to, as the windows
+// ask first.
+void refuseToEmpty(ITableEngine &table, const QString &path)
+{
+    if (!fileExists(path))
+        return;
+    int records = 0;
+    try {
+        table.open(path);
+        records = table.recordCount();
+        table.close();
+    } catch (const Error &) {
+        table.close();
+        throw Error(tr("Die Datei %1 gibt es schon, ist aber keine lesbare Datenbank; mit --replace wird "
+                       "sie ersetzt.")
+                        .arg(path));
+    }
+    if (records > 0)
+        throw Error(tr("Die Datenbank %1 existiert bereits und enthält %2 Datensätze; mit --replace wird sie "
+                       "ersetzt.")
+                        .arg(path)
+                        .arg(records));
+}
+
+void createFromDesign(ITableEngine &table, const QString &path, const QString &design, bool replace)
 {
     PrintDesign printDesign;
     StringTable fieldList(1, 3);
@@ -30,7 +54,10 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
     if (const std::optional<QString> warning = tablecreation::warning(path, fieldList))
         throw Error(*warning);
-    table.create(path, tablecreation::fieldsFromList(fieldList));
+    const QList<TableField> fields = tablecreation::fieldsFromList(fieldList);
+    if (!replace)
+        refuseToEmpty(table, path);
+    table.create(path, fields);
 }
 
 } // namespace
@@ -38,7 +65,7 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table)
 {
     if (!call.design.isEmpty())
-        createFromDesign(table, call.path, call.design);
+        createFromDesign(table, call.path, call.design, call.replace);
     else
         table.open(call.path);
 

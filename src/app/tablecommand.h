@@ -13,6 +13,7 @@ struct TableCall
 {
     QString path;
     QString design; // create the table from this design's fields first
+    bool replace = false; // ... even over a table that holds records
     QString import; // then append the records of this text file
     QString lines; // lines per record of the import (empty: one per field)
     bool skipLeadLine = false;
@@ -20,7 +21,8 @@ struct TableCall
 
 // `quillmark table FILE.dbf`: the field names, then every record not marked
 // deleted, tab separated. `--create DESIGN.eti` creates the table from the
-// design's fields first, `--import TEXT [--lines N] [--skip-lead-line]`
+// design's fields first (over a table with records only with `--replace`),
+// `--import TEXT [--lines N] [--skip-lead-line]`
 // appends records from a text file. Throws qm::Error.
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table);
 

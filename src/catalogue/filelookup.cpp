@@ -111,6 +111,18 @@ QString resolveEntryPath(const ProgramDirectory &dir, const QString &storedPath,
     return other.isEmpty() ? folder + QLatin1Char('/') + name : other;
 }
 
+std::optional<QString> findNamedFile(const ProgramDirectory &dir, const QString &path, EntryFileKind kind)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    if (fileExists(path))
+        return QFileInfo(path).absoluteFilePath();
+    const QString found = resolveEntryPath(dir, path, kind);
+    if (fileExists(found))
+        return found;
+    return std::nullopt;
+}
+
 std::optional<QString> resolveOpenPath(const ProgramDirectory &dir, const QString &path)
 {
     if (const std::optional<QString> existing = existingStoredPath(dir, path))

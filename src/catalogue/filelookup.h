@@ -50,6 +50,13 @@ QLatin1StringView subdirFor(EntryFileKind kind);
 QString resolveEntryPath(const ProgramDirectory &dir, const QString &storedPath,
                          EntryFileKind kind);
 
+// A file the user names by typing: the path itself when it names an
+// existing regular file (relative to the working folder; made absolute);
+// else the file of
+// that name in the kind's subfolder of the program directory, letter case
+// aside; nothing when neither exists.
+std::optional<QString> findNamedFile(const ProgramDirectory &dir, const QString &path, EntryFileKind kind);
+
 // Step 2, when the print run opens a file: the path itself when it names an
 // existing file (a relative one made absolute against the program
 // directory); else the program directory + the file-name part, or a file

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "data/shapelibtable.h"
 #include "commandlinerun.h"
 #include "platform/textfile.h"
 #include "printing/pdfprinter.h"
@@ -141,6 +142,8 @@ private Q_SLOTS:
     void outOfMemoryIsReported();
     void noQtNoticesAndNoWindows_data();
     void noQtNoticesAndNoWindows();
+    void plainNamesWithoutDir_data();
+    void plainNamesWithoutDir();
     void streamedRunsFindErrorsBeforePrinting_data();
     void streamedRunsFindErrorsBeforePrinting();
     void streamedRunsGoBeyondTheWindowsLimit();
@@ -776,6 +779,64 @@ void TestCommandLine::noQtNoticesAndNoWindows()
         QCOMPARE(stderrText.section(QLatin1Char('\n'), 0, 0), err);
     // No window was asked for: the default program directory was not made.
     QVERIFY(!QFileInfo::exists(home.filePath(".local/share/Quillmark")));
+}
+
+void TestCommandLine::plainNamesWithoutDir_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("firstLine"); // of stdout, or of stderr when refused
+    QTest::newRow("own format") << QStringList { "sheet", "meine70x37.vrl" } << 0
+                                << "Adressetiketten 63.5 x 38.0 mm - 3 x 7 auf A4\t2030\t2810";
+    QTest::newRow("own format, other case") << QStringList { "sheet", "MEINE70x37.VRL" } << 0
+                                            << "Adressetiketten 63.5 x 38.0 mm - 3 x 7 auf A4\t2030\t2810";
+    QTest::newRow("shipped design") << QStringList { "fields", "adresse.eti" } << 0 << "1\tName\t30";
+    QTest::newRow("own table") << QStringList { "table", "kunden.dbf" } << 0 << "Name\tOrt";
+    QTest::newRow("missing format named")
+        << QStringList { "sheet", "fehlt.vrl" } << 1
+        << "quillmark: fehlt.vrl: Formatdatei nicht gefunden. Bearbeitung abgebrochen !";
+    QTest::newRow("listing an empty --dir") << QStringList { "formats", "--dir", "EMPTY" } << 0
+                                            << "AVERY Tintenstrahl\t";
+    QTest::newRow("listing without a program directory")
+        << QStringList { "formats" } << 0 << "AVERY Tintenstrahl\t";
+}
+
+// Plain file names are looked up in the per-user program directory and
+// among the shipped files, as the windows find them; reading commands create
+// nothing, neither in an empty --dir nor a new per-user directory.
+void TestCommandLine::plainNamesWithoutDir()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, firstLine);
+    QTemporaryDir home;
+    const QString own = home.filePath(".local/share/Quillmark/");
+    const bool hasOwnDir = !args.contains(QStringLiteral("formats"));
+    if (hasOwnDir) {
+        QVERIFY(test::writeBytes(own + "FORMATE/meine70x37.vrl", test::contentOf(share("FORMATE/adressen_3x7.vrl"))));
+        QVERIFY(QDir().mkpath(own + "DBANKEN"));
+        ShapelibTable table;
+        table.create(own + "DBANKEN/kunden.dbf", { { "Name", 20 }, { "Ort", 15 } });
+        table.close();
+    }
+    QVERIFY(QDir().mkpath(home.filePath("EMPTY")));
+    args.replaceInStrings(QStringLiteral("EMPTY"), home.filePath("EMPTY"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("XDG_DATA_HOME"));
+    env.insert(QStringLiteral("HOME"), home.path());
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(home.path());
+    p.start(QStringLiteral(QM_PROGRAM), args);
+    QVERIFY(p.waitForFinished(60000));
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitCode(), code);
+    QVERIFY2((code == 0 ? out : err).startsWith(firstLine), qPrintable(out + err));
+    if (args.contains(QStringLiteral("formats")))
+        QVERIFY2(out.count(QLatin1Char('\n')) > 100, qPrintable(out));
+    QVERIFY(QDir(home.filePath("EMPTY")).isEmpty());
+    QCOMPARE(QFileInfo::exists(own), hasOwnDir);
 }
 
 void TestCommandLine::streamedRunsFindErrorsBeforePrinting_data()

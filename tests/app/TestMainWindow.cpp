@@ -355,10 +355,19 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     rig.window->FormShow();
     rig.window->MenueModus4Click();
     const QString design = rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti");
-    whenModal([design](QWidget *dialog) {
-        type(dialog, "e", design);
-        type(dialog, "f", QStringLiteral("egal.vrl"));
-        static_cast<TSchnellauswahlExperte *>(dialog)->Button_WeiterClick();
+    // Plain names are found in the program's folders, letter case aside; a
+    // name found nowhere is named and the dialog stays open to correct it.
+    QString refused;
+    bool stayedOpen = false;
+    whenModal([&](QWidget *dialog) {
+        auto *quick = static_cast<TSchnellauswahlExperte *>(dialog);
+        type(dialog, "e", QStringLiteral("adresse.eti"));
+        type(dialog, "f", QStringLiteral("meine70x37.vrl"));
+        quick->Button_WeiterClick();
+        refused = rig.messages.lastText();
+        stayedOpen = dialog->isVisible();
+        type(dialog, "f", QStringLiteral("ADRESSEN_3x7.vrl"));
+        quick->Button_WeiterClick();
     });
     // Working mode 4 opens the design in the design editor.
     TEtiketteneditor *editor = rig.window->designEditor();
@@ -368,9 +377,13 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
         editor->Zurck1Click();
     });
     rig.window->SchnellauswahlExperte1Click();
+    QCOMPARE(refused,
+        QStringLiteral("Die Datei \"meine70x37.vrl\" gibt es nicht, auch nicht im Ordner %1/FORMATE.")
+            .arg(rig.temp.path()));
+    QVERIFY(stayedOpen);
+    QCOMPARE(rig.messages.shown().size(), 1);
     QCOMPARE(caption, QStringLiteral("Design-Experte [Adressetikett dreizeilig]"));
     QCOMPARE(editor->dateiname(), design);
-    QVERIFY(rig.messages.shown().isEmpty());
 
     whenModal(
         [](QWidget *dialog) { static_cast<TSchnellauswahlExperte *>(dialog)->Button_AbbrechenClick(); });

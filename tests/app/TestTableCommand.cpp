@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "commandlinerun.h"
+#include "testfiles.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
 
@@ -35,6 +36,7 @@ private Q_SLOTS:
     void printsSelectedRecords();
     void refusals_data();
     void refusals();
+    void createOverRecordsNeedsReplace();
 };
 
 void TestTableCommand::createImportAndList()
@@ -113,6 +115,13 @@ void TestTableCommand::refusals_data()
         << QStringList({ "table", "@DIR@/a.dbf", "--lines", "2" }) << "gelten nur mit --import";
     QTest::newRow("skip without import")
         << QStringList({ "table", "@DIR@/a.dbf", "--skip-lead-line" }) << "Aufruf: quillmark table";
+    QTest::newRow("create over records")
+        << QStringList({ "table", "@DIR@/a.dbf", "--create", addressDesign })
+        << "existiert bereits und enthält 3 Datensätze; mit --replace wird sie ersetzt.";
+    QTest::newRow("create over another file")
+        << QStringList({ "table", "@DIR@/notiz.dbf", "--create", addressDesign }) << "keine lesbare Datenbank";
+    QTest::newRow("replace without create")
+        << QStringList({ "table", "@DIR@/a.dbf", "--replace" }) << "--replace gilt nur mit --create.";
     QTest::newRow("where without table") << QStringList(
         { "print", addressDesign, addressFormat, "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
                                          << "Aufruf:";
@@ -125,12 +134,35 @@ void TestTableCommand::refusals()
     QTemporaryDir dir;
     QCOMPARE(
         run({ "table", dir.filePath("a.dbf"), "--create", addressDesign, "--import", addressText }).code, 0);
+    test::writeBytes(dir.filePath("notiz.dbf"), "kein dBASE\r\n");
     for (QString &a : args)
         a.replace(QStringLiteral("@DIR@"), dir.path());
     const Run r = run(args);
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(!QFileInfo::exists(dir.filePath("o.pdf")));
+    // Refused calls change no table.
+    QCOMPARE(run({ "table", dir.filePath("a.dbf") }).out.count(QLatin1Char('\n')), 4);
+    QCOMPARE(test::contentOf(dir.filePath("notiz.dbf")), QByteArray("kein dBASE\r\n"));
+}
+
+// Creating over a table that holds records empties it only when asked to;
+// an empty table of that name is replaced without a word, as before.
+void TestTableCommand::createOverRecordsNeedsReplace()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", addressDesign }).code, 0);
+    QCOMPARE(run({ "table", table, "--create", addressDesign, "--import", addressText }).code, 0);
+    const Run refused = run({ "table", table, "--create", addressDesign });
+    QCOMPARE(refused.code, 1);
+    QCOMPARE(refused.err,
+        QStringLiteral("quillmark: Die Datenbank %1 existiert bereits und enthält 3 Datensätze; mit --replace "
+                       "wird sie ersetzt.\n")
+            .arg(table));
+    const Run replaced = run({ "table", table, "--create", addressDesign, "--replace" });
+    QCOMPARE(replaced.code, 0);
+    QCOMPARE(replaced.out, QStringLiteral("Name\tStraße\tOrt\n"));
 }
 
 QTEST_MAIN(TestTableCommand)

@@ -1,6 +1,7 @@
 #include "quickselection.h"
 
 #include "fileselection.h"
+#include "catalogue/filelookup.h"
 #include "platform/services.h"
 
 #include <QGridLayout>
@@ -126,6 +127,27 @@ void TSchnellauswahlExperte::Button_WeiterClick()
             MessageButton::Ok);
         (m_f->text().isEmpty() ? m_f : m_e)->setFocus();
         return;
+    }
+    // Names typed without a folder are looked for in the program's folders;
+    // a file that is nowhere is named, and the dialog stays open.
+    const ProgramDirectory dir(m_programDir);
+    const std::pair<QLineEdit *, EntryFileKind> files[] = { { m_f, EntryFileKind::Format },
+        { m_e, EntryFileKind::Design }, { m_d, EntryFileKind::Database } };
+    for (const auto &[edit, kind] : files) {
+        const QString typed = edit->text().trimmed();
+        if (typed.isEmpty())
+            continue; // only the table may be left empty
+        const std::optional<QString> found = findNamedFile(dir, typed, kind);
+        if (!found) {
+            m_messages.show(MessageKind::Warning,
+                tr("Die Datei \"%1\" gibt es nicht, auch nicht im Ordner %2.")
+                    .arg(typed, findSubdirCaseInsensitive(dir.path(), subdirFor(kind))),
+                MessageButton::Ok);
+            edit->setFocus();
+            edit->selectAll();
+            return;
+        }
+        edit->setText(*found);
     }
     m_confirmed = true;
     accept();
