@@ -9,6 +9,7 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printing/printrun.h"
+#include "modalwindows.h"
 #include "testfiles.h"
 
 #include <QCheckBox>
@@ -85,6 +86,7 @@ private Q_SLOTS:
     void editingAndDeletingActOnTheTable();
     void takeOverNamesTheTable();
     void tableHeldElsewhereIsReported();
+    void closingTheWindowLetsTheTableGo();
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
@@ -351,6 +353,32 @@ void TestDatenbankExperte::tableHeldElsewhereIsReported()
         qPrintable(rig.messages.lastText()));
     QVERIFY(!rig.expert.dbGitter()->isVisibleTo(&rig.expert));
     QVERIFY(!rig.table.isOpen());
+}
+
+// Once the window is closed, the table is free for another program, with
+// the value still being typed in the grid kept.
+void TestDatenbankExperte::closingTheWindowLetsTheTableGo()
+{
+    Rig rig;
+    const QString file = rig.addressTable();
+    rig.expert.setDatenbankname(file);
+    bool openWhileShown = false;
+    test::whenShownModal(&rig.expert, [&rig, &openWhileShown] {
+        openWhileShown = rig.table.isOpen();
+        QTableView *grid = rig.expert.dbGitter();
+        grid->setCurrentIndex(rig.expert.tableModel()->index(2, 1));
+        grid->edit(grid->currentIndex());
+        auto *editor = grid->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->setText(QStringLiteral("Kassel"));
+        rig.expert.reject();
+    });
+    rig.expert.showModal();
+    QVERIFY(openWhileShown);
+    QVERIFY(!rig.table.isOpen());
+    ShapelibTable other;
+    other.open(file); // throws while the window's table holds the file
+    QCOMPARE(other.readRecord(2), (QStringList { "Carla", "Kassel", "50667" }));
 }
 
 void TestDatenbankExperte::missingEngineLibraryIsReported()

@@ -35,8 +35,17 @@ public:
     {
         if (state() != QAbstractItemView::EditingState)
             return;
+        // The editor has the focus while the window is active; otherwise it
+        // is the one editor child of the viewport not yet closed.
         QWidget *editor = QApplication::focusWidget();
-        if (!editor || !viewport()->isAncestorOf(editor))
+        if (!editor || !viewport()->isAncestorOf(editor)) {
+            editor = nullptr;
+            for (QWidget *child : viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (!child->isHidden())
+                    editor = child;
+            }
+        }
+        if (!editor)
             return;
         if (keep)
             commitData(editor);
@@ -215,6 +224,16 @@ void TDatenbankExperte::showModal()
 {
     FormShow();
     exec();
+    // The table is let go with the window: another program (or a second
+    // Quillmark) may use it now.
+    m_table.close();
+    m_model->reload();
+}
+
+void TDatenbankExperte::done(int result)
+{
+    NavigatorPost(); // a value still being typed is kept, however the window closes
+    QDialog::done(result);
 }
 
 void TDatenbankExperte::FormShow()

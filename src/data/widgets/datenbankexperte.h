@@ -60,6 +60,7 @@ public:
     QString etikettendateiname() const { return m_designPath; }
 
     void FormShow();
+    void done(int result) override;
     void DatenbankNeuClick();
     void DatenbankOeffnenClick();
     void EtikettendateiOeffnenClick();
