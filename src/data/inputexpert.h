@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace qm {
 
 // The input expert ("Eingabe-Experte") as the print run uses it. The entry
@@ -15,6 +17,11 @@ public:
     virtual void setModus(const QString &modus) = 0;
     // The status line: the design's name and the sheet format's description.
     virtual void setStatusText(const QString &designName, const QString &formatName) = 0;
+    // Checks a start label of 1 or more against the sheet: the reason it
+    // cannot be printed from there, or an empty text. "&Drucken" and
+    // "&Vorschau" show the reason and the dialog stays open.
+    using StartCheck = std::function<QString(int start)>;
+    virtual void setStartCheck(StartCheck check) = 0;
     // The offset scroll bars, 0 .. 500; 250 means no shift.
     virtual void setScrollPositions(int scrollX, int scrollY) = 0;
     virtual int scrollX() const = 0;

@@ -82,6 +82,13 @@ void InputExpertCore::checkStartLabel()
         throw Error(
             QCoreApplication::translate("qm", "Bitte geben Sie als Startetikett eine Zahl ab 1 ein."));
     }
+    if (m_startCheck) {
+        if (const QString reason = m_startCheck(start); !reason.isEmpty()) {
+            showPage(2);
+            m_view.focus = InputFocus::StartLabel;
+            throw Error(reason);
+        }
+    }
 }
 
 void InputExpertCore::formShow()

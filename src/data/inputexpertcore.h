@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 namespace qm {
 
@@ -88,6 +89,7 @@ public:
     const QString &modus() const { return m_modus; }
     bool isDatabaseMode() const { return m_modus == QLatin1String("D"); }
 
+    void setStartCheck(std::function<QString(int)> check) { m_startCheck = std::move(check); }
     void setStatusText(const QString &designName, const QString &formatName)
     {
         m_view.statusDesign = designName;
@@ -169,6 +171,7 @@ private:
     int m_recordCount = 1;
     int m_currentRow = 2;
     bool m_saveOnScroll = true;
+    std::function<QString(int)> m_startCheck;
 };
 
 } // namespace qm

@@ -30,6 +30,14 @@ QString startPositionMessage(qint64 start)
     return tr("Die Startposition %1 liegt nicht zwischen 1 und %2.").arg(start).arg(MaxStartPosition);
 }
 
+QString startBeyondSheetMessage(qint64 start, int labelsOnSheet)
+{
+    return tr("Die Startposition %1 liegt hinter dem letzten Etikett des Bogens: das Format hat %2 "
+              "Etiketten.")
+        .arg(start)
+        .arg(labelsOnSheet);
+}
+
 QString tooManyLabelsMessage(qint64 labels, qint64 maxLabels)
 {
     return tr("Ein Druckauftrag kann höchstens %1 Etiketten enthalten, dieser hätte %2.")
@@ -46,6 +54,8 @@ QString unprintableReason(const LayoutRequest &request, const SheetFormat &forma
             .arg(MaxPrintScale);
     if (request.startPosition < 1 || request.startPosition > MaxStartPosition)
         return startPositionMessage(request.startPosition);
+    if (format.positionCount() > 0 && request.startPosition > format.positionCount())
+        return startBeyondSheetMessage(request.startPosition, format.positionCount());
     const qint64 labels = qint64(request.lastPosition) - request.startPosition + 1;
     const int maxLabels = qBound(0, request.maxLabels, MaxStreamedLabelsPerRun);
     if (labels > maxLabels)
@@ -96,6 +106,7 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     };
 
     progress.setProgressStep(100 / last);
+    progress.setProgressTotal(last);
     int page = 1;
     int onSheet = 1;
     int x = 0;

@@ -48,6 +48,10 @@ public:
     virtual void setPageText(const QString &text) = 0;
     virtual void setActionText(const QString &text) = 0;
     virtual void setProgressStep(int step) = 0;
+    // The number of labels the run goes through, told after the step: a
+    // bar that knows it shows the share of labels done instead of adding
+    // steps (which are 0 for runs of more than 100 labels).
+    virtual void setProgressTotal(int labels) { (void)labels; }
     virtual void stepProgress() = 0;
     // True when the user asked to stop; the run ends after the current label.
     virtual bool cancelRequested() const { return false; }
@@ -121,6 +125,9 @@ QString tooManyLabelsMessage(qint64 labels, qint64 maxLabels);
 
 // The message for a start position outside 1 .. MaxStartPosition.
 QString startPositionMessage(qint64 start);
+// A start position beyond the sheet's last label: the run would feed an
+// empty sheet before its first label.
+QString startBeyondSheetMessage(qint64 start, int labelsOnSheet);
 
 enum class LayoutResult {
     Printed,

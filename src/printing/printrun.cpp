@@ -109,6 +109,19 @@ bool PrintRun::lookUpDatabase(QString &path)
     return lookUp(path, tr("Datenbank \"%1\" nicht gefunden. Bearbeitung abgebrochen !").arg(tried));
 }
 
+namespace {
+
+// The input expert's check of a typed start label against the run's sheet.
+IInputExpert::StartCheck startCheckFor(const SheetFormat &format)
+{
+    return [&format](int start) {
+        const int labels = format.positionCount();
+        return labels > 0 && start > labels ? startBeyondSheetMessage(start, labels) : QString();
+    };
+}
+
+} // namespace
+
 RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mode, QString &databasePath)
 {
     try {
@@ -135,6 +148,7 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
             m_services.inputExpert.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
             m_services.inputExpert.setModus(QStringLiteral("E"));
             m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
+            m_services.inputExpert.setStartCheck(startCheckFor(m_session.format));
             m_services.inputExpert.showModal();
             if (!m_confirmed)
                 return RunOutcome::Cancelled;
@@ -169,6 +183,7 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
                 return RunOutcome::Cancelled;
             m_services.inputExpert.setModus(QStringLiteral("D"));
             m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
+            m_services.inputExpert.setStartCheck(startCheckFor(m_session.format));
             m_services.inputExpert.showModal();
             if (!m_confirmed)
                 return RunOutcome::Cancelled;

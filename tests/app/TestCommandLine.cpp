@@ -340,6 +340,10 @@ void TestCommandLine::printRefusals_data()
                                << "'x' ist kein gültiger Integerwert";
     QTest::newRow("offset out of range")
         << QStringList { "--offset-y", "300", "--pdf", "/tmp/x.pdf" } << "zwischen -250 und 250";
+    QTest::newRow("start beyond the sheet")
+        << QStringList { "--start", "22", "--pdf", "/tmp/x.pdf" }
+        << "quillmark: Die Startposition 22 liegt hinter dem letzten Etikett des Bogens: das Format hat 21 "
+           "Etiketten.";
     QTest::newRow("no output") << QStringList {} << "Aufruf: quillmark print";
     QTest::newRow("printer and PDF") << QStringList { "--printer", "--pdf", "/tmp/x.pdf" }
                                      << "(--pdf AUSGABE.pdf | --printer)";

@@ -76,6 +76,7 @@ private Q_SLOTS:
     void recordsThroughTheControls();
     void conversionErrorIsShownAndNothingLost();
     void startLabelAndOffsetsStayBetweenShowings();
+    void startBeyondTheSheetIsRefusedWhereTyped();
     void help();
     void returnMovesToTheNextLineAndNeverPrints();
     void returnWalksThroughEveryFieldAndStartsTheNextRecord();
@@ -330,6 +331,29 @@ void TestEingabeExperte::startLabelAndOffsetsStayBetweenShowings()
     QVERIFY(f.dialog.frameChecked());
     QCOMPARE(f.dialog.scrollY(), 300);
     QCOMPARE(f.child<QLabel>("Ypos")->text(), QStringLiteral("50 mal 0,1 mm"));
+}
+
+// The run's check of the start label against the sheet refuses "&Drucken"
+// with its reason; the typed record stays.
+void TestEingabeExperte::startBeyondTheSheetIsRefusedWhereTyped()
+{
+    Fixture f(1);
+    f.dialog.setModus("E");
+    f.dialog.setStartCheck([](int start) { return start > 21 ? QStringLiteral("hinter Etikett 21") : QString(); });
+    QVERIFY(f.dialog.FormShow());
+    f.confirmed = false;
+    f.edit("F1")->setText("Anna");
+    f.edit("Startetikett")->setText("22");
+    f.dialog.Button_DruckenClick();
+    QCOMPARE(f.messages.lastText(), QStringLiteral("hinter Etikett 21"));
+    QVERIFY(!f.confirmed);
+    QCOMPARE(f.child<QStackedWidget>("Seiten")->currentIndex(), 1);
+    QCOMPARE(f.edit("F1")->text(), QStringLiteral("Anna"));
+
+    f.edit("Startetikett")->setText("21");
+    f.dialog.Button_DruckenClick();
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.grid.row(2), (QStringList { "1", "Anna" }));
 }
 
 void TestEingabeExperte::help()

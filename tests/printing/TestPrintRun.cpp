@@ -43,6 +43,8 @@ public:
         status = s;
         formatStatus = f;
     }
+    void setStartCheck(StartCheck check) override { startCheck = std::move(check); }
+    StartCheck startCheck;
     void setScrollPositions(int sx, int sy) override
     {
         x = sx;

@@ -107,6 +107,8 @@ TDruckInformation::TDruckInformation(QWidget *parent)
 void TDruckInformation::showForRun(const QString &printerName)
 {
     m_bar->setValue(0);
+    m_total = 0;
+    m_done = 0;
     m_printer->setText(printerName.left(MaxPrinterNameLength));
     setActionText(tr("Starte ..."));
     setPageText(QString());
@@ -143,8 +145,19 @@ void TDruckInformation::setProgressStep(int step)
     m_step = step;
 }
 
+void TDruckInformation::setProgressTotal(int labels)
+{
+    m_total = std::max(labels, 0);
+    m_done = 0;
+}
+
 void TDruckInformation::stepProgress()
 {
+    if (m_total > 0) {
+        m_done = std::min(m_done + 1, m_total);
+        m_bar->setValue(int(qint64(m_done) * 100 / m_total));
+        return;
+    }
     m_bar->setValue(std::clamp(m_bar->value() + m_step, m_bar->minimum(), m_bar->maximum()));
 }
 

@@ -33,6 +33,8 @@ public:
     void setProgressStep(int step) override;
     // Advances the bar by the step, stopping at 100.
     void stepProgress() override;
+    // With a total the bar shows the share of labels done.
+    void setProgressTotal(int labels) override;
     bool cancelRequested() const override { return m_cancelRequested; }
 
     // "Abbrechen": the run stops after the current label; the button is
@@ -59,6 +61,8 @@ private:
     QLabel *m_pagePanel;
     QLabel *m_actionPanel;
     int m_step = 0;
+    int m_total = 0; // labels of the run, 0: count by steps
+    int m_done = 0;
     bool m_cancelRequested = false;
 };
 

@@ -42,6 +42,7 @@ public:
     // IInputExpert
     void setModus(const QString &modus) override;
     void setStatusText(const QString &designName, const QString &formatName) override;
+    void setStartCheck(StartCheck check) override { m_core.setStartCheck(std::move(check)); }
     void setScrollPositions(int scrollX, int scrollY) override;
     int scrollX() const override;
     int scrollY() const override;

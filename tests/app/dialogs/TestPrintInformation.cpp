@@ -54,6 +54,8 @@ private Q_SLOTS:
     void showForRun();
     void progressSteps_data();
     void progressSteps();
+    void barShowsTheShareOfLabelsDone_data();
+    void barShowsTheShareOfLabelsDone();
     void cancelRequestIsForgottenByNextRun();
     void closingTheWindowCancels();
     void layoutFillsPanelsAndStopsOnCancel();
@@ -169,6 +171,36 @@ void TestPrintInformation::progressSteps()
         window.stepProgress();
     QCOMPARE(window.progressValue(), value);
     QCOMPARE(window.findChild<QProgressBar *>(QStringLiteral("ProgressZeile"))->value(), value);
+}
+
+void TestPrintInformation::barShowsTheShareOfLabelsDone_data()
+{
+    QTest::addColumn<int>("labels");
+    QTest::addColumn<int>("done");
+    QTest::addColumn<int>("value");
+    QTest::newRow("half of 150") << 150 << 75 << 50;
+    QTest::newRow("one of 1000") << 1000 << 1 << 0;
+    QTest::newRow("999 of 1000") << 1000 << 999 << 99;
+    QTest::newRow("all of 3") << 3 << 3 << 100;
+    QTest::newRow("5 of 7") << 7 << 5 << 71;
+}
+
+// Runs of more than 100 labels have a step of 0; the bar still moves.
+void TestPrintInformation::barShowsTheShareOfLabelsDone()
+{
+    QFETCH(int, labels);
+    QFETCH(int, done);
+    QFETCH(int, value);
+    TDruckInformation window;
+    window.showForRun(QStringLiteral("P"));
+    window.setProgressStep(100 / labels);
+    window.setProgressTotal(labels);
+    for (int i = 0; i < done; ++i)
+        window.stepProgress();
+    QCOMPARE(window.progressValue(), value);
+    // The next run starts at 0 again.
+    window.showForRun(QStringLiteral("P"));
+    QCOMPARE(window.progressValue(), 0);
 }
 
 void TestPrintInformation::cancelRequestIsForgottenByNextRun()

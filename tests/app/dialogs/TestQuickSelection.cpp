@@ -3,6 +3,7 @@
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -59,6 +60,9 @@ void TestQuickSelection::init()
     QVERIFY(m_dir->isValid());
     m_programDir = m_dir->path() + QLatin1Char('/');
     m_helpFile = m_programDir + QStringLiteral("QUILLMK.HLP");
+    // The files the dialog is given must exist.
+    for (const char *name : { "a.vrl", "b.eti", "c.dbf", "f/a.vrl", "e/b.eti", "d/c.dbf" })
+        QVERIFY(test::writeBytes(m_programDir + QLatin1String(name), "x"));
 }
 
 void TestQuickSelection::controls()
@@ -191,6 +195,10 @@ void TestQuickSelection::useNeedsFormatAndDesign()
     QFETCH(QString, design);
     QFETCH(QString, database);
     QFETCH(bool, accepted);
+    for (QString *path : { &format, &design, &database }) {
+        if (!path->isEmpty())
+            *path = m_dir->path() + *path;
+    }
 
     Fixture fx;
     TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
@@ -231,9 +239,9 @@ void TestQuickSelection::textsKeptBetweenUses()
 {
     Fixture fx;
     TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
-    fx.files.addAnswer(QStringLiteral("/f/a.vrl"));
-    fx.files.addAnswer(QStringLiteral("/e/b.eti"));
-    fx.files.addAnswer(QStringLiteral("/d/c.dbf"));
+    fx.files.addAnswer(m_dir->filePath("f/a.vrl"));
+    fx.files.addAnswer(m_dir->filePath("e/b.eti"));
+    fx.files.addAnswer(m_dir->filePath("d/c.dbf"));
     dialog.show();
     dialog.Button_DForClick();
     dialog.Button_DEtiClick();
@@ -243,13 +251,13 @@ void TestQuickSelection::textsKeptBetweenUses()
 
     fx.confirmed = false;
     dialog.show();
-    QCOMPARE(dialog.formatFile(), QStringLiteral("/f/a.vrl"));
-    QCOMPARE(dialog.designFile(), QStringLiteral("/e/b.eti"));
-    QCOMPARE(dialog.databaseFile(), QStringLiteral("/d/c.dbf"));
+    QCOMPARE(dialog.formatFile(), m_dir->filePath("f/a.vrl"));
+    QCOMPARE(dialog.designFile(), m_dir->filePath("e/b.eti"));
+    QCOMPARE(dialog.databaseFile(), m_dir->filePath("d/c.dbf"));
     dialog.Button_AbbrechenClick();
 
     dialog.show();
-    QCOMPARE(dialog.formatFile(), QStringLiteral("/f/a.vrl"));
+    QCOMPARE(dialog.formatFile(), m_dir->filePath("f/a.vrl"));
     dialog.Button_WeiterClick();
     QVERIFY(fx.confirmed);
 }
