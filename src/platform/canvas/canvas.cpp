@@ -28,7 +28,10 @@ CanvasBitmap readBitmapFile(const QString &path)
     }
     QBuffer file(&bytes);
     file.open(QIODevice::ReadOnly);
-    QImageReader reader(&file, "bmp");
+    // The picture's kind is read from its bytes, whatever its name says:
+    // BMP, PNG, JPEG, GIF and what else the image plugins know.
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
     QImage image = reader.read();
     if (image.isNull()) {
         throw Error(QCoreApplication::translate("qm", "Bitmap ist ungültig"));

@@ -87,6 +87,8 @@ private slots:
     void stretchBitmap();
     void andOnPdfLeavesWhiteOut();
     void loadBitmapErrors();
+    void picturesAreReadByTheirContent_data();
+    void picturesAreReadByTheirContent();
 };
 
 void TestCanvas::rectangleLeavesOutRightAndBottom_data()
@@ -463,6 +465,38 @@ void TestCanvas::loadBitmapErrors()
     } catch (const Error &error) {
         QCOMPARE(error.message(), QStringLiteral("Bitmap ist ungültig"));
     }
+}
+
+void TestCanvas::picturesAreReadByTheirContent_data()
+{
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << QByteArray("png") << "bild.png";
+    QTest::newRow("JPEG") << QByteArray("jpg") << "bild.jpg";
+    QTest::newRow("PNG named as a bitmap") << QByteArray("png") << "bild.bmp";
+    QTest::newRow("BMP without suffix") << QByteArray("bmp") << "bild";
+}
+
+// Whatever a picture is called, its bytes say what it is; each is drawn.
+void TestCanvas::picturesAreReadByTheirContent()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(QString, name);
+    QImage source(8, 8, QImage::Format_RGB32);
+    source.fill(qRgb(0, 0, 0));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QVERIFY(source.save(path, format.constData()));
+
+    QImage page = whitePage(40, 40);
+    QPainter painter(&page);
+    {
+        QPainterCanvas canvas(painter);
+        canvas.stretchBitmap(canvas.loadBitmap(path), 10, 10, 20, 20, BitmapMix::Copy);
+    }
+    painter.end();
+    QCOMPARE(QColor(page.pixel(20, 20)).lightness() < 30, true);
+    QCOMPARE(page.pixel(2, 2), qRgb(255, 255, 255));
 }
 
 QTEST_MAIN(TestCanvas)
