@@ -91,6 +91,8 @@ void TUpDown::takeEditText()
 
 void TUpDown::step(int by)
 {
+    // From the number the edit shows, typed or not.
+    takeEditText();
     Q_EMIT changing();
     m_position = std::clamp(m_position + by, m_minimum, m_maximum);
     m_edit->setText(QString::number(m_position));
@@ -223,6 +225,7 @@ TEditorFeld::TEditorFeld(bool &dialogConfirmed, QWidget *parent)
 
 void TEditorFeld::FGTogglerChanging()
 {
+    m_sizeUpDown->takeEditText(); // a typed size is kept, not reset
     m_size->setText(QString::number(m_sizeUpDown->position()));
 }
 

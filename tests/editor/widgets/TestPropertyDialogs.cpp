@@ -147,7 +147,7 @@ void TestPropertyDialogs::valuesRoundTrip()
     auto *upDown = child<TUpDown>(&text, "TAToggler");
     upDown->stepDown();
     QCOMPARE(child<QLineEdit>(&text, "TA")->text(), QStringLiteral("0"));
-    upDown->setPosition(360);
+    child<QLineEdit>(&text, "TA")->setText("360");
     upDown->stepUp();
     QCOMPARE(child<QLineEdit>(&text, "TA")->text(), QStringLiteral("360"));
 }
@@ -158,12 +158,28 @@ void TestPropertyDialogs::upDownChangingResetsFieldSize()
     TEditorFeld field(confirmed);
     field.setValues({ "Name", "12", "0", false, true });
     auto *size = child<QLineEdit>(&field, "FG");
-    size->setText("30"); // typed: the size up-down stays at 12
+    auto *rotation = child<QLineEdit>(&field, "FA");
+    // The arrows count from what the edits show, typed or not, and a typed
+    // size is not reset by the rotation's arrows.
+    size->setText("30");
+    rotation->setText("90");
     child<QToolButton>(child(&field, "UpDown1"), "up")->click();
-    QCOMPARE(size->text(), QStringLiteral("12"));
-    QCOMPARE(child<QLineEdit>(&field, "FA")->text(), QStringLiteral("1"));
+    QCOMPARE(size->text(), QStringLiteral("30"));
+    QCOMPARE(rotation->text(), QStringLiteral("91"));
     child<QToolButton>(child(&field, "FGToggler"), "up")->click();
-    QCOMPARE(size->text(), QStringLiteral("13"));
+    QCOMPARE(size->text(), QStringLiteral("31"));
+    size->setText("7");
+    child<QToolButton>(child(&field, "FGToggler"), "down")->click();
+    QCOMPARE(size->text(), QStringLiteral("6"));
+    size->setText("kein"); // no number: the arrows go on from the last one
+    child<QToolButton>(child(&field, "FGToggler"), "up")->click();
+    QCOMPARE(size->text(), QStringLiteral("7"));
+
+    TEditorText text(confirmed);
+    text.setValues({ "Hallo", "0", false, true });
+    child<QLineEdit>(&text, "TA")->setText("90");
+    child<QToolButton>(child(&text, "TAToggler"), "up")->click();
+    QCOMPARE(child<QLineEdit>(&text, "TA")->text(), QStringLiteral("91"));
 }
 
 QTEST_MAIN(TestPropertyDialogs)
