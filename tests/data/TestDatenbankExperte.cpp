@@ -12,7 +12,9 @@
 #include "modalwindows.h"
 #include "testfiles.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -269,8 +271,15 @@ void TestDatenbankExperte::importFileChecks()
     rig.expert.FormShow();
     TImportText *import = rig.expert.importDialog();
     import->FormShow();
+    QCOMPARE(import->focusWidget()->objectName(), QStringLiteral("Button_Durchsuchen"));
+    // Leaving the name empty says so, as leaving a name of no file does.
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(import->dateiname(), &leave);
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("ACHTUNG ! Datei existiert nicht ..."));
     import->dateiname()->setText(rig.path("fehlt.txt"));
     import->DateinameExit();
+    QCOMPARE(rig.messages.shown().size(), 2);
     QCOMPARE(rig.messages.lastText(), QStringLiteral("ACHTUNG ! Datei existiert nicht ..."));
     const int shown = int(rig.messages.shown().size());
     import->Button_WeiterClick(); // stops without a message

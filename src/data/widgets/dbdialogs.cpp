@@ -136,6 +136,7 @@ TImportText::TImportText(ITableEngine &table, IMessages &messages, IFileDialogs 
     m_dateiname->installEventFilter(this);
     QPushButton *browse = button(this, tr("Durchsuchen"), "Button_Durchsuchen");
     connect(browse, &QPushButton::clicked, this, &TImportText::Button_DurchsuchenClick);
+    m_browse = browse;
     m_inhalt = new QPlainTextEdit(this);
     m_inhalt->setObjectName(QStringLiteral("Dateiinhalt"));
     m_inhalt->setReadOnly(true);
@@ -192,6 +193,7 @@ void TImportText::FormShow()
     m_fieldNames = fieldNames(m_table);
     m_anzahl->setText(QStringLiteral("1"));
     m_lew16->setChecked(false);
+    m_browse->setFocus();
 }
 
 void TImportText::loadFile()
@@ -327,8 +329,8 @@ bool TImportText::eventFilter(QObject *watched, QEvent *event)
                                                           : Qt::OtherFocusReason;
     if (event->type() == QEvent::FocusOut && reason != Qt::ActiveWindowFocusReason
         && reason != Qt::PopupFocusReason) {
-        if (watched == m_dateiname && !m_dateiname->text().isEmpty())
-            DateinameExit();
+        if (watched == m_dateiname)
+            DateinameExit(); // an empty name is no file either
         else if (watched == m_anzahl)
             AnzahlExit();
     }

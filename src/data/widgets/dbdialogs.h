@@ -9,6 +9,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace qm {
 
@@ -99,6 +100,7 @@ private:
     QStringList m_lines;
 
     QLineEdit *m_dateiname = nullptr;
+    QPushButton *m_browse = nullptr;
     QLineEdit *m_anzahl = nullptr;
     QCheckBox *m_lew16 = nullptr;
     QPlainTextEdit *m_inhalt = nullptr;
