@@ -426,6 +426,10 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         } else {
             csv = CsvRecordStream::fromFile(
                 CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), records);
+            if (const QStringList ignored = csv->ignoredColumns(); !ignored.isEmpty())
+                err << tr("Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: %1")
+                           .arg(ignored.join(QStringLiteral(", ")))
+                    << Qt::endl;
         }
     }
     std::unique_ptr<IRecordReader> gridRecords;

@@ -267,6 +267,7 @@ CsvRecords CsvRecordReader::read(QByteArrayView bytes) const
     result.separator = stream.separator();
     result.byName = stream.byName();
     result.copiesColumn = stream.copiesColumn();
+    result.ignoredColumns = stream.ignoredColumns();
     QStringList record;
     while (stream.next(record))
         result.records.append(record);
@@ -319,7 +320,10 @@ struct CsvRecordStream::Parser
     QChar separator;
     bool byName = false;
     bool copiesColumn = false;
-    QList<int> target; // by column: -1 copies, -2 nowhere, else the field
+    QStringList ignored; // titles of the columns that fill no field
+    // By column: -1 copies, -2 beyond the fields (by position), -3 a title
+    // that names no field (left out), else the field.
+    QList<int> target;
     qsizetype columns = 0;
 
     QByteArray chunk; // raw bytes, the undecoded end of the last chunk first
@@ -481,6 +485,7 @@ void CsvRecordStream::Parser::readHeader()
 {
     byName = false;
     copiesColumn = false;
+    ignored.clear();
     target.clear();
     columns = 0;
     Line header;
@@ -509,10 +514,14 @@ void CsvRecordStream::Parser::readHeader()
         for (qsizetype k = 0; k < titles.size(); ++k) {
             const QString &title = titles[k];
             const int f = isCopiesTitle(title) ? fieldCount : fieldNamed(title);
-            if (f < 0)
-                throw Error(tr("Zeile 1, Spalte %1: \u201E%2\u201C ist kein Datenfeld des Etiketts.")
-                                .arg(k + 1)
-                                .arg(title));
+            if (f < 0) {
+                // A column of the spreadsheet the design does not use, or
+                // the empty one after a separator closing every line.
+                ignored << (title.trimmed().isEmpty() ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
+                                                      : QStringLiteral("\u201E%1\u201C").arg(title.trimmed()));
+                target[k] = -3;
+                continue;
+            }
             if (columnOf[f] > 0)
                 throw Error(tr("Zeile 1, Spalte %1: \u201E%2\u201C steht schon in Spalte %3.")
                                 .arg(k + 1)
@@ -561,7 +570,7 @@ void CsvRecordStream::Parser::toRecord(const Line &line, QStringList &record) co
                                 .arg(length)
                                 .arg(most));
             record[target[k] + 1] = value;
-        } else if (!value.isEmpty()) {
+        } else if (target[k] == -2 && !value.isEmpty()) {
             throw Error(tr("Zeile %1, Spalte %2: Das Etikett hat nur %3 Datenfelder.")
                             .arg(line.number)
                             .arg(k + 1)
@@ -608,6 +617,11 @@ QChar CsvRecordStream::separator() const
 bool CsvRecordStream::byName() const
 {
     return m_parser->byName;
+}
+
+QStringList CsvRecordStream::ignoredColumns() const
+{
+    return m_parser->ignored;
 }
 
 bool CsvRecordStream::copiesColumn() const

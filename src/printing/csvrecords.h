@@ -29,6 +29,7 @@ struct CsvRecords
     QChar separator;
     bool byName = false; // columns taken by their titles, not by position
     bool copiesColumn = false;
+    QStringList ignoredColumns; // see CsvRecordStream::ignoredColumns
     QList<QStringList> records;
 };
 
@@ -38,17 +39,18 @@ struct CsvRecords
 //
 // The separator is the one of ";", "," and tab that the header line holds
 // most often outside quotes (a header without any is read with ","). When
-// every column title of the header is either "Anzahl" or the title of a data
-// field (compared without regard to case), and at least one names a field,
-// the columns are taken by their titles: fields without a column stay empty.
+// at least one column title of the header is the title of a data field
+// (compared without regard to case), the columns are taken by their titles:
+// "Anzahl" gives the copies, columns that name no field are left out (see
+// ignoredColumns()), fields without a column stay empty.
 // Otherwise the columns are taken by position: the copies first, then the
 // fields in order; a header of exactly as many columns as there are fields,
 // the first not titled "Anzahl", has no copies column. Without a copies
 // column every record is printed once.
 //
 // Every error is an Error with a German message that names the line (the
-// header is line 1) and the column: a column title that names no field or a
-// field twice, a line with more values than the header has columns, copies
+// header is line 1) and the column: a column title that names a field
+// twice, a line with more values than the header has columns, copies
 // that are not a whole number from 0 to 999, a value longer than its field
 // takes, a data line made of separators only, and a quote left open.
 class CsvRecordReader
@@ -96,6 +98,11 @@ public:
     QChar separator() const;
     bool byName() const;
     bool copiesColumn() const;
+    // When the columns are taken by their titles: the columns whose titles
+    // name no field ("„Telefon“", or "Spalte 4 (ohne Titel)" for an empty
+    // title such as a separator at the end of every line); their values are
+    // not printed.
+    QStringList ignoredColumns() const;
 
 private:
     struct Parser;

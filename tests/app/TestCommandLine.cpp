@@ -421,6 +421,13 @@ void TestCommandLine::recordsAsSpreadsheetsWriteThem_data()
     QTest::newRow("tabs, copies last")
         << QByteArray("Name\tOrt\tAnzahl\r\nMax\tBonn\t2\r\n") << 0 << "2 Etiketten auf 1 Seite in %1\n"
         << QString() << QStringLiteral("Max\nBonn");
+    QTest::newRow("closing separators and a column the design does not use")
+        << QByteArray("Name;Telefon;Ort;\r\nErika;0221 17;K\xF6ln;\r\n") << 0 << "1 Etikett auf 1 Seite in %1\n"
+        << "Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: „Telefon“, Spalte 4 (ohne Titel)\n"
+        << QStringLiteral("Erika\nKöln");
+    QTest::newRow("Windows-1252 bytes 0x80 to 0x9F")
+        << QByteArray("Name;Ort\r\n\x84Zwei\x93 \x80;\x8Amarje\x85\r\n") << 0 << "1 Etikett auf 1 Seite in %1\n"
+        << QString() << QStringLiteral("„Zwei“ €\nŠmarje…");
     QTest::newRow("value too long for its field")
         << QByteArray("Name;Ort\r\nA;Garmisch-Partenkirchen im Werdenfelser Land\r\n") << 1 << QString()
         << "quillmark: Zeile 2, Spalte 2: Der Wert für „Ort“ hat 43 Zeichen, das Feld fasst höchstens 30.\n"

@@ -32,6 +32,8 @@ private Q_SLOTS:
     void reads_data();
     void reads();
     void germanSpreadsheetFile();
+    void columnsThatNameNoFieldAreLeftOut_data();
+    void columnsThatNameNoFieldAreLeftOut();
     void errorsNameLineAndColumn_data();
     void errorsNameLineAndColumn();
     void fieldsFromTheEntryGrid();
@@ -88,6 +90,16 @@ void TestCsvRecords::reads_data()
     QTest::newRow("header only") << QByteArray("Name;Ort\r\n") << ";" << true << QList<QStringList> {};
     QTest::newRow("cp1252 bytes") << QByteArray("Ort\r\nK\xF6ln\r\n") << "," << true
                                   << QList<QStringList> { record("1", "", "", QStringLiteral("Köln")) };
+    // The bytes where Windows-1252 and Latin-1 differ.
+    QTest::newRow("cp1252 bytes 0x80 to 0x9F")
+        << QByteArray("Name;Ort\r\n\x8A\x9A\x8C\x9C\x99\x95;\x80\x84\x93\x82\x91\x92\x96\x97\x85\r\n") << ";" << true
+        << QList<QStringList> { record("1", QStringLiteral("ŠšŒœ™•"), "", QStringLiteral("€„“‚‘’–—…")) };
+    QTest::newRow("separator closing every line, as spreadsheets write it")
+        << QByteArray("Name;Straße;Ort;\r\nA;B;C;\r\n") << ";" << true
+        << QList<QStringList> { record("1", "A", "B", "C") };
+    QTest::newRow("columns the design does not use")
+        << QByteArray("Telefon,Name,Ort,Kundennr.\r\n0221 123,A,K,17\r\n") << "," << true
+        << QList<QStringList> { record("1", "A", "", "K") };
 }
 
 void TestCsvRecords::reads()
@@ -122,12 +134,31 @@ void TestCsvRecords::germanSpreadsheetFile()
             record("1", "Meier, Hans", "Am Markt 3", QStringLiteral("München")) }));
 }
 
+void TestCsvRecords::columnsThatNameNoFieldAreLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QStringList>("ignored");
+    QTest::newRow("every column a field") << QByteArray("Anzahl;Name;Ort\r\n") << QStringList();
+    QTest::newRow("trailing separator") << QByteArray("Name;Ort;\r\n") << QStringList { "Spalte 3 (ohne Titel)" };
+    QTest::newRow("two extra columns")
+        << QByteArray("Telefon,Name, Fax \r\n") << QStringList { "„Telefon“", "„Fax“" };
+    QTest::newRow("no title names a field: by position") << QByteArray("A;B;C\r\n") << QStringList();
+}
+
+void TestCsvRecords::columnsThatNameNoFieldAreLeftOut()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QStringList, ignored);
+    const CsvRecordReader reader(addressFields());
+    QCOMPARE(reader.read(csv).ignoredColumns, ignored);
+    CsvRecordStream stream(reader, csv);
+    QCOMPARE(stream.ignoredColumns(), ignored);
+}
+
 void TestCsvRecords::errorsNameLineAndColumn_data()
 {
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QString>("message");
-    QTest::newRow("column that is no field")
-        << QByteArray("Name;Telefon\r\n") << "Zeile 1, Spalte 2: „Telefon“ ist kein Datenfeld des Etiketts.";
     QTest::newRow("field twice") << QByteArray("Name,Ort,name\r\n")
                                  << "Zeile 1, Spalte 3: „name“ steht schon in Spalte 1.";
     QTest::newRow("more values than columns")
@@ -140,6 +171,12 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
     QTest::newRow("copies too many") << QByteArray("Name;Anzahl\r\nA;1000\r\n")
                                      << "Zeile 2, Spalte 2 (Anzahl): „1000“";
     QTest::newRow("copies below 0") << QByteArray("Anzahl\r\n-1\r\n") << "Zeile 2, Spalte 1 (Anzahl): „-1“";
+    QTest::newRow("value one character longer than its field")
+        << QByteArray("Name;Ort\r\nA;Rheda-Wiedenbrck\r\n")
+        << "Zeile 2, Spalte 2: Der Wert für „Ort“ hat 16 Zeichen, das Feld fasst höchstens 15.";
+    QTest::newRow("cp1252 value one character longer than its field")
+        << QByteArray("Name;Ort\r\nA;\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\x80\r\n")
+        << "Zeile 2, Spalte 2: Der Wert für „Ort“ hat 16 Zeichen, das Feld fasst höchstens 15.";
     QTest::newRow("value longer than its field")
         << QByteArray("Name;Ort\r\nA;Garmisch-Partenkirchen\r\n")
         << "Zeile 2, Spalte 2: Der Wert für „Ort“ hat 22 Zeichen, das Feld fasst höchstens 15.";
