@@ -2,6 +2,7 @@
 #include "data/textimport.h"
 #include "platform/errors.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void encodingsAndLineEnds_data();
     void encodingsAndLineEnds();
     void characterOutsideCp1252ImportsNothing();
+    void windows1252HighBytesReachTheFileAtOnce();
     void valuesLongerThanTheirFieldAreCutAndCounted();
     void linesPerRecordRule_data();
     void linesPerRecordRule();
@@ -117,6 +119,37 @@ void TestTextImport::characterOutsideCp1252ImportsNothing()
         QVERIFY2(e.message().contains(QStringLiteral("Zeile 2")), qPrintable(e.message()));
     }
     QCOMPARE(m_table->recordCount(), 0);
+}
+
+// The bytes 0x80 to 0x9F, where Windows-1252 and Latin-1 differ, are read
+// as their characters and written back as the same bytes; and the file on
+// disk holds the imported records (its header's count included) while the
+// table is still open, so a copy or a kill loses nothing.
+void TestTextImport::windows1252HighBytesReachTheFileAtOnce()
+{
+    const QString text = m_dir.filePath(QStringLiteral("hoch.txt"));
+    QFile file(text);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\x80\x84\x93\x85\r\n\x8A\x9A\x8C\x9C\r\n\x99\x95\x96\r\n");
+    file.close();
+    const ImportResult result = textimport::importLines(*m_table, textimport::readImportLines(text), 3, false);
+    QCOMPARE(result.records, 1);
+    const QStringList expected { QStringLiteral("€„“…"), QStringLiteral("ŠšŒœ"), QStringLiteral("™•–") };
+    QCOMPARE(allRecords(*m_table), QList<QStringList> { expected });
+
+    QVERIFY(m_table->isOpen());
+    const QString copy = m_dir.filePath(QStringLiteral("kopie.dbf"));
+    QVERIFY(QFile::copy(m_dir.filePath(QStringLiteral("import.dbf")), copy));
+    QFile raw(copy);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    QCOMPARE(quint8(bytes.at(4)) | quint8(bytes.at(5)) << 8, 1); // the header's record count
+    QVERIFY(bytes.contains("\x80\x84\x93\x85"));
+    QVERIFY(bytes.contains("\x99\x95\x96"));
+    ShapelibTable other;
+    other.open(copy);
+    QCOMPARE(other.recordCount(), 1);
+    QCOMPARE(other.readRecord(0), expected);
 }
 
 void TestTextImport::valuesLongerThanTheirFieldAreCutAndCounted()
