@@ -88,6 +88,7 @@ public:
     void showForRun(const QString &printer) override
     {
         visible = true;
+        steps = 0; // as the window forgets an earlier cancel request
         log << QStringLiteral("show ") + printer;
     }
     void hideWindow() override

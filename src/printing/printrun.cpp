@@ -362,6 +362,13 @@ RunOutcome PrintRun::print(int labels)
                 MessageButton::Ok);
         return RunOutcome::Printed;
     case LayoutResult::Cancelled:
+        // Paper shows what came out; a file must say that it is not whole.
+        if (pdf)
+            messages.show(MessageKind::Information,
+                tr("Der Druck wurde abgebrochen. Die PDF-Datei enthält nur die Etiketten bis zum "
+                   "Abbruch:\n%1")
+                    .arg(QDir::toNativeSeparators(pdfPath)),
+                MessageButton::Ok);
         return RunOutcome::PrintCancelled;
     case LayoutResult::Refused:
         messages.show(MessageKind::Warning, unprintableReason(request, m_session.format), MessageButton::Ok);

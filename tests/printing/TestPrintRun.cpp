@@ -470,6 +470,18 @@ void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()
     QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 2);
     QVERIFY(rig.printers.last->ended);
     QVERIFY(!rig.progress.visible);
+    QVERIFY(rig.messages.shown().isEmpty());
+
+    // Into a PDF file, the cut-short file is named as such.
+    rig.printers.hasDefault = false;
+    rig.messages.addAnswer(MessageButton::Yes);
+    const QString pdf = rig.temp.path() + QStringLiteral("/abgebrochen.pdf");
+    rig.files.addAnswer(pdf);
+    rig.progress.cancelAfterSteps = 2;
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::PrintCancelled);
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Der Druck wurde abgebrochen. Die PDF-Datei enthält nur die Etiketten bis zum Abbruch:\n")
+            + QDir::toNativeSeparators(pdf));
 }
 
 namespace {
