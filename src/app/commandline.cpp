@@ -258,6 +258,8 @@ int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
     table.import = call.value("import");
     table.lines = call.value("lines");
     table.skipLeadLine = call.isSet("skip-lead-line");
+    table.importCsv = call.value("import-csv");
+    table.exportCsv = call.value("export-csv");
     if (table.import.isEmpty() && (call.isSet("lines") || table.skipLeadLine))
         throw UsageError(tr("--lines und --skip-lead-line gelten nur mit --import."), usageOf("table"));
     ShapelibTable engine;
@@ -522,6 +524,7 @@ QString usageText()
               "                 [--start N] [--frame] (--pdf AUSGABE.pdf | --printer)\n"
               "       quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]]\n"
               "                 [--import TEXTDATEI [--lines N] [--skip-lead-line]]\n"
+              "                 [--import-csv DATEI.csv|-] [--export-csv DATEI.csv|-]\n"
               "       quillmark --help | --version\n"
               "\n"
               "Ohne Befehl startet Quillmark mit seinem Hauptfenster.\n"
@@ -555,7 +558,9 @@ QString usageText()
               "           (durch Tabulatoren getrennt); --create legt sie aus den Feldern einer\n"
               "           Etikettendatei an (eine Datenbank mit Datensätzen ersetzt sie nur mit\n"
               "           --replace), --import hängt Datensätze aus einer Textdatei an\n"
-              "           (N Zeilen je Datensatz, Standard: die Anzahl der Felder)\n"
+              "           (N Zeilen je Datensatz, Standard: die Anzahl der Felder), --import-csv\n"
+              "           aus einer CSV-Datei (Spalten nach den Feldnamen, - für die\n"
+              "           Standardeingabe); --export-csv schreibt sie als CSV-Datei (UTF-8, ;)\n"
               "\n"
               "Optionen:\n"
               "  --dir VERZEICHNIS  Programmverzeichnis (sonst ~/.local/share/Quillmark)\n"
@@ -621,7 +626,8 @@ const QList<Command> &commands()
             } },
         { "table", 1,
             { valueOption("create", "ETIKETT.eti"), QCommandLineOption(QStringLiteral("replace")),
-                valueOption("import", "TEXTDATEI"),
+                valueOption("import", "TEXTDATEI"), valueOption("import-csv", "DATEI.csv"),
+                valueOption("export-csv", "DATEI.csv"),
                 valueOption("lines", "N"), QCommandLineOption(QStringLiteral("skip-lead-line")) },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
                 return tableCommandOf(c, o, e);
@@ -745,7 +751,8 @@ QString usageOf(const QString &command)
         return tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]");
     if (command == QLatin1String("table"))
         return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]] "
-                  "[--import TEXTDATEI [--lines N] [--skip-lead-line]] [--dir VERZEICHNIS]");
+                  "[--import TEXTDATEI [--lines N] [--skip-lead-line]] [--import-csv DATEI.csv|-] "
+                  "[--export-csv DATEI.csv|-] [--dir VERZEICHNIS]");
     if (command == QLatin1String("design"))
         return tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]");
     return tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv | --table DATENBANK.dbf "

@@ -8,8 +8,11 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
+#include "printing/csvrecords.h"
+#include "printing/csvtables.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 namespace qm {
 namespace {
@@ -60,6 +63,24 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
     table.create(path, fields);
 }
 
+// Standard input, read whole up to the bound of record files.
+QByteArray readStandardInput()
+{
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        throw Error(tr("Die Standardeingabe kann nicht gelesen werden."));
+    QByteArray bytes;
+    while (!in.atEnd() || in.waitForReadyRead(-1)) {
+        const QByteArray chunk = in.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
+        if (bytes.size() + chunk.size() > MaxRecordFileBytes)
+            throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
+        bytes += chunk;
+    }
+    return bytes;
+}
+
 } // namespace
 
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table)
@@ -81,6 +102,21 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
         const ImportResult result = textimport::importLines(
             table, textimport::readImportLines(call.import), perRecord, call.skipLeadLine);
         err << textimport::completionMessage(result) << Qt::endl;
+    }
+    if (!call.importCsv.isEmpty()) {
+        const ImportResult result = call.importCsv == QLatin1String("-")
+            ? csvtables::importCsv(table, readStandardInput())
+            : csvtables::importCsvFile(table, call.importCsv);
+        err << tr("%1 Datensätze übernommen.").arg(result.records) << ' '
+            << textimport::completionMessage(result) << Qt::endl;
+    }
+    if (!call.exportCsv.isEmpty()) {
+        if (call.exportCsv == QLatin1String("-"))
+            out << QString::fromUtf8(csvtables::exportCsv(table));
+        else
+            csvtables::exportCsvFile(table, call.exportCsv);
+        table.close();
+        return 0;
     }
 
     out << fieldNames(table).join(QLatin1Char('\t')) << '\n';

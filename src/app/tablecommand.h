@@ -17,13 +17,17 @@ struct TableCall
     QString import; // then append the records of this text file
     QString lines; // lines per record of the import (empty: one per field)
     bool skipLeadLine = false;
+    QString importCsv; // then append the records of this CSV file ("-": standard input)
+    QString exportCsv; // then write the table as CSV here ("-": standard output) instead of listing it
 };
 
 // `quillmark table FILE.dbf`: the field names, then every record not marked
 // deleted, tab separated. `--create DESIGN.eti` creates the table from the
 // design's fields first (over a table with records only with `--replace`),
 // `--import TEXT [--lines N] [--skip-lead-line]`
-// appends records from a text file. Throws qm::Error.
+// appends records from a text file, `--import-csv FILE|-` from a CSV file,
+// `--export-csv FILE|-` writes the table as CSV instead of listing it.
+// Throws qm::Error.
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table);
 
 // The records of the table selected by up to three criteria "FIELD=VALUE"

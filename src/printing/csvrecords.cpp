@@ -256,8 +256,9 @@ QList<CsvField> csvFieldsOf(const StringTable &entryGrid, int fieldCount)
     return fields;
 }
 
-CsvRecordReader::CsvRecordReader(QList<CsvField> fields)
+CsvRecordReader::CsvRecordReader(QList<CsvField> fields, Copies copies)
     : m_fields(std::move(fields))
+    , m_copies(copies)
 { }
 
 CsvRecords CsvRecordReader::read(QByteArrayView bytes) const
@@ -280,6 +281,7 @@ struct CsvRecordStream::Parser
 {
     Parser(const CsvRecordReader &reader, std::unique_ptr<ByteSource> bytes)
         : fields(reader.fields())
+        , copiesAllowed(reader.hasCopiesColumn())
         , source(std::move(bytes))
     {
         const ByteScan scan = scanBytes(*source);
@@ -315,6 +317,7 @@ struct CsvRecordStream::Parser
     void toRecord(const Line &line, QStringList &record) const;
 
     QList<CsvField> fields;
+    bool copiesAllowed = true; // a column may give the copies
     std::unique_ptr<ByteSource> source;
     bool utf8 = true;
     QChar separator;
@@ -513,7 +516,7 @@ void CsvRecordStream::Parser::readHeader()
         QList<qsizetype> columnOf(fieldCount + 1, 0); // by field, copies last
         for (qsizetype k = 0; k < titles.size(); ++k) {
             const QString &title = titles[k];
-            const int f = isCopiesTitle(title) ? fieldCount : fieldNamed(title);
+            const int f = copiesAllowed && isCopiesTitle(title) ? fieldCount : fieldNamed(title);
             if (f < 0) {
                 // A column of the spreadsheet the design does not use, or
                 // the empty one after a separator closing every line.
@@ -532,7 +535,8 @@ void CsvRecordStream::Parser::readHeader()
         }
         copiesColumn = columnOf[fieldCount] > 0;
     } else {
-        copiesColumn = !titles.isEmpty() && (isCopiesTitle(titles.first()) || titles.size() != fieldCount);
+        copiesColumn = copiesAllowed && !titles.isEmpty()
+            && (isCopiesTitle(titles.first()) || titles.size() != fieldCount);
         for (qsizetype k = 0; k < titles.size(); ++k) {
             const qsizetype f = copiesColumn ? k - 1 : k;
             target[k] = f < fieldCount ? int(f) : -2;

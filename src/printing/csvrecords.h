@@ -56,17 +56,23 @@ struct CsvRecords
 class CsvRecordReader
 {
 public:
-    explicit CsvRecordReader(QList<CsvField> fields);
+    // Copies::None reads a column titled "Anzahl" as any other (a table's
+    // field of that name) and, by position, every column as a field; the
+    // records still begin with the copies, always "1".
+    enum class Copies { Column, None };
+    explicit CsvRecordReader(QList<CsvField> fields, Copies copies = Copies::Column);
 
     // All records of the bytes at once.
     CsvRecords read(QByteArrayView bytes) const;
 
     const QList<CsvField> &fields() const { return m_fields; }
+    bool hasCopiesColumn() const { return m_copies == Copies::Column; }
 
     static constexpr int kMaxCopies = 999;
 
 private:
     QList<CsvField> m_fields;
+    Copies m_copies = Copies::Column;
 };
 
 // A record file may be this large: a run reads it record by record, so the

@@ -5,6 +5,7 @@
 #include "printing/printeraccess.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +38,7 @@ private Q_SLOTS:
     void refusals_data();
     void refusals();
     void createOverRecordsNeedsReplace();
+    void csvInAndOutThroughPipes();
 };
 
 void TestTableCommand::createImportAndList()
@@ -163,6 +165,42 @@ void TestTableCommand::createOverRecordsNeedsReplace()
     const Run replaced = run({ "table", table, "--create", addressDesign, "--replace" });
     QCOMPARE(replaced.code, 0);
     QCOMPARE(replaced.out, QStringLiteral("Name\tStraße\tOrt\n"));
+}
+
+// A script fills a table from a spreadsheet's CSV on standard input and
+// reads it back as CSV on standard output.
+void TestTableCommand::csvInAndOutThroughPipes()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", addressDesign }).code, 0);
+    const QByteArray csv("Ort;Name;Telefon\r\nK\xC3\xB6ln;\"Meier; Hans\";0221\r\nBonn;Erika;\r\n");
+    QProcess in;
+    in.start(QStringLiteral(QM_PROGRAM), { "table", table, "--import-csv", "-" });
+    in.write(csv);
+    in.closeWriteChannel();
+    QVERIFY(in.waitForFinished(60000));
+    QCOMPARE(in.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(in.readAllStandardOutput()),
+        QStringLiteral("Name\tStraße\tOrt\nMeier; Hans\t\tKöln\nErika\t\tBonn\n"));
+    QVERIFY(QString::fromUtf8(in.readAllStandardError()).startsWith(QStringLiteral("2 Datensätze übernommen.")));
+
+    const Run out = run({ "table", table, "--export-csv", "-" });
+    QCOMPARE(out.code, 0);
+    QCOMPARE(out.out,
+        QStringLiteral("Name;Straße;Ort\r\n\"Meier; Hans\";;Köln\r\nErika;;Bonn\r\n"));
+    const QString file = dir.filePath("adressen.csv");
+    QCOMPARE(run({ "table", table, "--export-csv", file }).code, 0);
+    // The file begins with the byte order mark spreadsheet programs look for.
+    QVERIFY(test::contentOf(file).startsWith("\xEF\xBB\xBFName;"));
+    QCOMPARE(QString::fromUtf8(test::contentOf(file)), out.out);
+
+    // A bad line: named, and nothing added.
+    test::writeBytes(dir.filePath("schlecht.csv"), "Name;Ort\r\nA;B\r\nC;D;E\r\n");
+    const Run bad = run({ "table", table, "--import-csv", dir.filePath("schlecht.csv") });
+    QCOMPARE(bad.code, 1);
+    QVERIFY2(bad.err.contains(QStringLiteral("Zeile 3: 3 Werte")), qPrintable(bad.err));
+    QCOMPARE(run({ "table", table }).out.count(QLatin1Char('\n')), 3);
 }
 
 QTEST_MAIN(TestTableCommand)

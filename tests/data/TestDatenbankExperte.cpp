@@ -89,6 +89,7 @@ private Q_SLOTS:
     void takeOverNamesTheTable();
     void tableHeldElsewhereIsReported();
     void closingTheWindowLetsTheTableGo();
+    void csvImportAndExport();
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
@@ -388,6 +389,39 @@ void TestDatenbankExperte::closingTheWindowLetsTheTableGo()
     ShapelibTable other;
     other.open(file); // throws while the window's table holds the file
     QCOMPARE(other.readRecord(2), (QStringList { "Carla", "Kassel", "50667" }));
+}
+
+void TestDatenbankExperte::csvImportAndExport()
+{
+    Rig rig;
+    rig.expert.setFolders(rig.path("ETIKETT/"), rig.path("DBANKEN/"));
+    rig.expert.ImportCsvClick(); // no table yet
+    QCOMPARE(rig.messages.lastText(), QStringLiteral("Bitte öffnen Sie zunächst eine Datenbank ..."));
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+
+    test::writeBytes(rig.path("liste.csv"), "PLZ;Name;Ort\r\n04109;Doris;Leipzig\r\n20095;Emil;Hamburg\r\n");
+    rig.files.addAnswer(rig.path("liste.csv"));
+    rig.expert.ImportCsvClick();
+    QCOMPARE(rig.files.calls().last().directory, rig.path("DBANKEN/"));
+    QVERIFY2(rig.messages.lastText().startsWith(QStringLiteral("2 Datensätze aus")), qPrintable(rig.messages.lastText()));
+    QCOMPARE(rig.expert.tableModel()->rowCount(), 5);
+    QCOMPARE(rig.cell(4, 0), QStringLiteral("Emil"));
+    QCOMPARE(rig.cell(4, 2), QStringLiteral("20095"));
+
+    test::writeBytes(rig.path("kaputt.csv"), "Name;Ort\r\n\"offen;X\r\n");
+    rig.files.addAnswer(rig.path("kaputt.csv"));
+    rig.expert.ImportCsvClick();
+    QVERIFY2(rig.messages.lastText().startsWith(QStringLiteral("Zeile 2")), qPrintable(rig.messages.lastText()));
+    QCOMPARE(rig.expert.tableModel()->rowCount(), 5);
+
+    rig.files.addAnswer(rig.path("aus.csv"));
+    rig.expert.ExportCsvClick();
+    QCOMPARE(rig.files.calls().last().directory, rig.path("kunden.csv"));
+    const QByteArray exported = test::contentOf(rig.path("aus.csv"));
+    QVERIFY(exported.startsWith("\xEF\xBB\xBFName;Ort;PLZ\r\nAnna;Bonn;53111\r\n"));
+    QVERIFY(exported.contains("Carla;K\xC3\xB6ln;50667\r\n"));
+    QCOMPARE(exported.count("\r\n"), 6);
 }
 
 void TestDatenbankExperte::missingEngineLibraryIsReported()

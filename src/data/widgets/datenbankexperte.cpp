@@ -6,9 +6,12 @@
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/dbdialogs.h"
 #include "platform/errors.h"
+#include "printing/csvtables.h"
 #include "printing/printrun.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -194,6 +197,10 @@ void TDatenbankExperte::buildMenus(QWidget *menuHost)
     QMenu *import = file->addMenu(tr("&Import von Daten "));
     import->addAction(tr("im &Text - Format ..."), this, &TDatenbankExperte::ImportTextClick)
         ->setObjectName(QStringLiteral("imTextFormat1"));
+    import->addAction(tr("im &CSV-Format ..."), this, &TDatenbankExperte::ImportCsvClick)
+        ->setObjectName(QStringLiteral("imCsvFormat1"));
+    file->addAction(tr("E&xport im CSV-Format ..."), this, &TDatenbankExperte::ExportCsvClick)
+        ->setObjectName(QStringLiteral("ExportCsv1"));
     file->addSeparator();
     file->addAction(tr("&Zurück"), this, &QDialog::reject)->setObjectName(QStringLiteral("Zurueck1"));
     QMenu *helpMenu = bar->addMenu(tr("&Hilfe"));
@@ -358,6 +365,56 @@ void TDatenbankExperte::ImportTextClick()
     }
     NavigatorPost();
     m_import->showModal();
+}
+
+void TDatenbankExperte::ImportCsvClick()
+{
+    if (!m_table.isOpen()) {
+        m_messages.show(
+            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+        return;
+    }
+    NavigatorPost();
+    const QString path = m_fileDialogs.open(tr("CSV-Datei für Datenimport öffnen"),
+        tr("CSV-Datei (*.csv)|*.csv|Textdatei (*.txt)|*.txt|Alle Dateien (*.*)|*.*"), QStringLiteral(".csv"),
+        m_tableFolder);
+    if (path.isEmpty())
+        return;
+    try {
+        const ImportResult result = csvtables::importCsvFile(m_table, path);
+        m_model->reload();
+        m_messages.show(MessageKind::Information,
+            tr("%1 Datensätze aus %2 übernommen.").arg(result.records).arg(path) + QLatin1Char('\n')
+                + textimport::completionMessage(result),
+            MessageButton::Ok);
+    } catch (const Error &e) {
+        m_model->reload();
+        showError(e.message());
+    }
+}
+
+void TDatenbankExperte::ExportCsvClick()
+{
+    if (!m_table.isOpen()) {
+        m_messages.show(
+            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+        return;
+    }
+    NavigatorPost();
+    const QString suggested = QFileInfo(m_table.path()).completeBaseName() + QStringLiteral(".csv");
+    const QString path = m_fileDialogs.save(tr("Datenbank im CSV-Format speichern"),
+        tr("CSV-Datei (*.csv)|*.csv|Alle Dateien (*.*)|*.*"), QStringLiteral("csv"),
+        QDir(QFileInfo(m_table.path()).absolutePath()).filePath(suggested));
+    if (path.isEmpty())
+        return;
+    try {
+        csvtables::exportCsvFile(m_table, path);
+        m_messages.show(MessageKind::Information,
+            tr("Die Datenbank ist als CSV-Datei gespeichert:\n%1").arg(QDir::toNativeSeparators(path)),
+            MessageButton::Ok);
+    } catch (const Error &e) {
+        showError(e.message());
+    }
 }
 
 void TDatenbankExperte::ButtonDruckenClick()

@@ -65,6 +65,11 @@ public:
     void DatenbankOeffnenClick();
     void EtikettendateiOeffnenClick();
     void ImportTextClick();
+    // "Import von Daten > im CSV-Format ...": appends the records of a CSV
+    // file, columns by field name; a bad line leaves the table as it was.
+    void ImportCsvClick();
+    // "Export im CSV-Format ...": the table as a CSV file for spreadsheets.
+    void ExportCsvClick();
     void ButtonDruckenClick();
     void ButtonUeberClick();
     void HilfeClick();

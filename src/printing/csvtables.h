@@ -1,0 +1,38 @@
+#pragma once
+
+#include "data/textimport.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace qm {
+
+class ITableEngine;
+
+// dBASE tables to and from CSV files as spreadsheet programs write and read
+// them, through the one CSV parser of the record files.
+namespace csvtables {
+
+// Appends the records of a CSV file to the open table. The columns go to the
+// table's fields by their titles (without regard to case; a column titled
+// "Anzahl" is a field like any other), else in order; columns that name no
+// field are left out when others do. Every line is read and checked first
+// (the parser's errors name line and column, a character Windows-1252
+// cannot hold names its line), so a bad line leaves the table as it was.
+// Values longer than their field are cut to its width and counted.
+ImportResult importCsv(ITableEngine &table, QByteArrayView bytes);
+// The same for a file (a regular file of at most 1 GiB).
+ImportResult importCsvFile(ITableEngine &table, const QString &path);
+
+// The open table's records (those marked deleted left out) as a CSV file
+// that spreadsheet programs open with umlauts intact: UTF-8 with a byte
+// order mark, ";" between the values, a header of the field names, CR LF
+// line ends, and a value in quotes (its quotes doubled) where it holds a
+// separator, a quote or a line break, or begins or ends with a blank.
+QByteArray exportCsv(ITableEngine &table);
+// Writes that to a file, replacing it in one step.
+void exportCsvFile(ITableEngine &table, const QString &path);
+
+} // namespace csvtables
+} // namespace qm
