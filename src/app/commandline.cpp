@@ -20,6 +20,7 @@
 #include "platform/textfile.h"
 #include "platform/version.h"
 #include "printing/csvrecords.h"
+#include "printing/csvtable.h"
 #include "printing/expansion.h"
 #include "printing/labelsource.h"
 #include "printing/layout.h"
@@ -30,10 +31,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -117,6 +122,30 @@ QList<ProgramDirectory> lookupDirsOf(const std::optional<ProgramDirectory> &dir,
     if (!shareDir.isEmpty() && QFileInfo(shareDir).isDir())
         dirs.append(ProgramDirectory(shareDir));
     return dirs;
+}
+
+// Standard input copied into a temporary file (removed with the object), up
+// to the bound of record files.
+std::unique_ptr<QTemporaryFile> copyOfStandardInput()
+{
+    auto copy = std::make_unique<QTemporaryFile>();
+    QFile in;
+    if (!copy->open() || !in.open(stdin, QIODevice::ReadOnly))
+        throw Error(tr("Die Standardeingabe kann nicht gelesen werden."));
+    qint64 total = 0;
+    for (;;) {
+        const QByteArray chunk = in.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
+        total += chunk.size();
+        if (total > MaxRecordFileBytes)
+            throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
+        if (copy->write(chunk) != chunk.size())
+            throw Error(tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1")
+                            .arg(copy->errorString()));
+    }
+    copy->flush();
+    return copy;
 }
 
 // Reads a text file, with the file named in the message of a read error.
@@ -416,7 +445,11 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     // every error before anything is printed, once to print them.
     std::unique_ptr<CsvRecordStream> csv;
     if (!table.isEmpty()) {
-        ShapelibTable tableEngine;
+        TableFiles tableEngine;
+        QStringList titles;
+        for (int c = 1; c <= design.fieldCount; ++c)
+            titles << entryGrid.cell(c, 0);
+        tableEngine.preferFieldOrder(titles);
         if (entryGridFromTable(tableEngine, table, where, entryGrid) < 1)
             throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
     } else {
@@ -426,8 +459,21 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
             entryGrid.setRowCount(3);
             entryGrid.setCell(0, 2, QStringLiteral("1"));
         } else {
+            // Standard input is read twice as a file is: straight from a
+            // redirected file, else from a copy in a temporary file.
+            std::unique_ptr<QTemporaryFile> copy;
+            QString source = records;
+            if (records == QLatin1String("-")) {
+                struct stat info {};
+                if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+                    source = QStringLiteral("/proc/self/fd/0");
+                } else {
+                    copy = copyOfStandardInput();
+                    source = copy->fileName();
+                }
+            }
             csv = CsvRecordStream::fromFile(
-                CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), records);
+                CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), source);
             if (const QStringList ignored = csv->ignoredColumns(); !ignored.isEmpty())
                 err << tr("Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: %1")
                            .arg(ignored.join(QStringLiteral(", ")))
@@ -546,12 +592,14 @@ QString usageText()
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
               "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
-              "           DATEI.csv: Kopfzeile, dann ein Datensatz je Zeile, getrennt durch\n"
+              "           DATEI.csv (- für die Standardeingabe): Kopfzeile, dann ein\n"
+              "           Datensatz je Zeile, getrennt durch\n"
               "           ; , oder Tabulator; Spalten nach den Feldtiteln (wie fields sie\n"
               "           zeigt), sonst der Reihe nach; eine Spalte \"Anzahl\" gibt die Kopien\n"
               "           (ohne sie je 1); Versatz T in 1/10 mm (-250 bis 250); Startposition\n"
               "           1 bis 200, höchstens 999 Kopien je Zeile und 1000000000 Etiketten\n"
-              "           je Auftrag; mit --table je ausgewähltem Datensatz ein Etikett, Feld\n"
+              "           je Auftrag; mit --table (dBASE- oder CSV-Datei) je ausgewähltem\n"
+              "           Datensatz ein Etikett, Feld\n"
               "           n der Datenbank für Datenfeld n (--where FELD=WERT: bis zu drei\n"
               "           Kriterien, verknüpft durch ODER)\n"
               "  table    zeigt die Feldnamen und die Datensätze einer dBASE-Datenbank\n"

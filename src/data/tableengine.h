@@ -50,6 +50,11 @@ public:
     virtual void deleteRecord(int record) = 0;
     // Writes pending records and the record count to the file.
     virtual void flush() = 0;
+    // For the next open(): the titles of the design's data fields. A source
+    // whose columns carry titles (a CSV file) orders its fields after them,
+    // those matched by title (without regard to case) first in the design's
+    // order; a dBASE table keeps its own order.
+    virtual void preferFieldOrder(const QStringList &titles) { (void)titles; }
 };
 
 // The field names of the open table, in table order.

@@ -324,6 +324,7 @@ struct CsvRecordStream::Parser
     bool byName = false;
     bool copiesColumn = false;
     QStringList ignored; // titles of the columns that fill no field
+    QStringList titles; // of the header, as written
     // By column: -1 copies, -2 beyond the fields (by position), -3 a title
     // that names no field (left out), else the field.
     QList<int> target;
@@ -489,6 +490,7 @@ void CsvRecordStream::Parser::readHeader()
     byName = false;
     copiesColumn = false;
     ignored.clear();
+    titles.clear();
     target.clear();
     columns = 0;
     Line header;
@@ -498,7 +500,7 @@ void CsvRecordStream::Parser::readHeader()
         throw Error(tr("Zeile 1: Die Kopfzeile hat %1 Spalten, höchstens %2 sind möglich.")
                         .arg(header.count)
                         .arg(kMaxKeptValues));
-    const QStringList &titles = header.values;
+    titles = header.values;
     const int fieldCount = int(fields.size());
     columns = titles.size();
     target.fill(-2, columns);
@@ -621,6 +623,11 @@ QChar CsvRecordStream::separator() const
 bool CsvRecordStream::byName() const
 {
     return m_parser->byName;
+}
+
+QStringList CsvRecordStream::columnTitles() const
+{
+    return m_parser->titles;
 }
 
 QStringList CsvRecordStream::ignoredColumns() const

@@ -109,6 +109,8 @@ public:
     // title such as a separator at the end of every line); their values are
     // not printed.
     QStringList ignoredColumns() const;
+    // The titles of the header line, as written.
+    QStringList columnTitles() const;
 
 private:
     struct Parser;

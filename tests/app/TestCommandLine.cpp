@@ -142,6 +142,7 @@ private Q_SLOTS:
     void outOfMemoryIsReported();
     void noQtNoticesAndNoWindows_data();
     void noQtNoticesAndNoWindows();
+    void recordsFromStandardInputAndCsvTables();
     void plainNamesWithoutDir_data();
     void plainNamesWithoutDir();
     void streamedRunsFindErrorsBeforePrinting_data();
@@ -790,6 +791,49 @@ void TestCommandLine::noQtNoticesAndNoWindows()
         QCOMPARE(stderrText.section(QLatin1Char('\n'), 0, 0), err);
     // No window was asked for: the default program directory was not made.
     QVERIFY(!QFileInfo::exists(home.filePath(".local/share/Quillmark")));
+}
+
+// Records piped into `print --records -` print as the same file does; a CSV
+// file is a table for `--table` with `--where`.
+void TestCommandLine::recordsFromStandardInputAndCsvTables()
+{
+    QTemporaryDir dir;
+    QByteArray csv("Ort;Name\r\n");
+    for (int i = 0; i < 50; ++i)
+        csv += QStringLiteral("K\u00F6ln %1;Erika \u201E%1\u201C\r\n").arg(i).toUtf8();
+    csv += "Bonn;Hans\r\n";
+    const QString file = dir.filePath("r.csv");
+    QVERIFY(test::writeBytes(file, csv));
+    const QString design = share("ETIKETT/adresse.eti");
+    const QString format = share("FORMATE/adressen_3x7.vrl");
+    auto pdfText = [](const QString &pdf) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+
+    const Run fromFile = run({ "print", design, format, "--records", file, "--pdf", dir.filePath("datei.pdf") });
+    QCOMPARE(fromFile.code, 0);
+    QProcess piped;
+    piped.start(QStringLiteral(QM_PROGRAM),
+        { "print", design, format, "--records", "-", "--pdf", dir.filePath("pipe.pdf") });
+    piped.write(csv);
+    piped.closeWriteChannel();
+    QVERIFY(piped.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(piped.readAllStandardError()), QString());
+    QCOMPARE(piped.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(piped.readAllStandardOutput()),
+        QStringLiteral("51 Etiketten auf 3 Seiten in %1\n").arg(dir.filePath("pipe.pdf")));
+    const QString printed = pdfText(dir.filePath("datei.pdf"));
+    QVERIFY(printed.contains(QStringLiteral("Erika „49“")));
+    QCOMPARE(pdfText(dir.filePath("pipe.pdf")), printed);
+
+    const Run table = run({ "print", design, format, "--table", file, "--where", "Ort=Bonn", "--pdf",
+        dir.filePath("tabelle.pdf") });
+    QCOMPARE(table.err, QString());
+    QCOMPARE(table.out, QStringLiteral("1 Etikett auf 1 Seite in %1\n").arg(dir.filePath("tabelle.pdf")));
+    QCOMPARE(pdfText(dir.filePath("tabelle.pdf")).simplified(), QStringLiteral("Hans Bonn"));
 }
 
 void TestCommandLine::plainNamesWithoutDir_data()

@@ -5,6 +5,8 @@
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
+#include "controls/kvbibtn.h"
+#include "data/tablemodel.h"
 #include "platform/canvas/canvas.h"
 #include "platform/cp1252.h"
 #include "platform/doubles/memorysettings.h"
@@ -17,6 +19,7 @@
 #include "testfiles.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLineEdit>
@@ -171,6 +174,7 @@ private slots:
     void everyItemPrintsInsideItsLabel();
     void plannerWithoutTableCannotPrintFromATable();
     void adrivoTableIsLookedForInTheLinkedFolder();
+    void csvFileAsTheTableOfARun();
 
 private:
     // The shipped files, seeded once for the tests that only read them.
@@ -385,6 +389,75 @@ void TestTemplateMenu::adrivoTableIsLookedForInTheLinkedFolder()
         QStringLiteral("Datenbank \"%1\" nicht gefunden. Bearbeitung abgebrochen !")
             .arg(rig.path("qmadrivo.dbf")));
     QVERIFY(!rig.printers.last);
+}
+
+// A spreadsheet saved as CSV (as LibreOffice writes it: commas, a quoted
+// value with a line break, UTF-8) is the table of a run in working mode 2:
+// its columns follow the design's fields by title, the record selection
+// narrows it by a criterion, and the chosen records are printed.
+void TestTemplateMenu::csvFileAsTheTableOfARun()
+{
+    Rig rig;
+    const QString csv = rig.path(QStringLiteral("DBANKEN/adressen.csv"));
+    QVERIFY(test::writeBytes(csv,
+        "Ort,Telefon,Name,Stra\xC3\x9F"
+        "e\n"
+        "K\xC3\xB6ln,0221 1,Erika M\xC3\xBCller,Heideweg 1\n"
+        "Bonn,,\"Meier, Hans\",Am Markt 3\n"
+        "K\xC3\xB6ln,,Zo\xC3\xAB,\"Gasse 7\nHinterhaus\"\n"));
+    TDatenbankExperte *expert = rig.window->databaseExpert();
+    TEingabeExperte *input = rig.window->inputExpert();
+    QStringList tableFields;
+    QString editRefused;
+    qsizetype offered = -1;
+    test::whenShownModal(expert, [&] {
+        for (const TableField &field : rig.context->table->fields())
+            tableFields << field.name;
+        // Editing is refused with the way to an editable copy.
+        expert->tableModel()->setData(expert->tableModel()->index(0, 0), QStringLiteral("Neu"));
+        editRefused = rig.messages.lastText();
+        rig.messages.clear();
+        TDatenbankDrucken *selection = expert->selectionDialog();
+        test::whenShownModal(selection, [&, selection] {
+            selection->comb(0)->setCurrentText(QStringLiteral("Ort"));
+            selection->an(0)->setText(QStringLiteral("Köln"));
+            selection->en(0)->setText(QStringLiteral("Köln"));
+            selection->knopf(0)->setValue(true);
+            selection->KnopfClick(0);
+            offered = selection->datengitter()->model()->rowCount();
+            test::whenShownModal(input, [&] {
+                // With frames, each label's texts can be told apart.
+                input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
+                input->Button_DruckenClick();
+            });
+            selection->Button_WeiterClick();
+        });
+        expert->ButtonDruckenClick();
+    });
+    rig.window->MenueModus2Click();
+    QString design = rig.path(QStringLiteral("ETIKETT/adresse.eti"));
+    QString format = rig.path(QStringLiteral("FORMATE/adressen_3x7.vrl"));
+    QString table = csv;
+    QCOMPARE(rig.window->printRun().Ausfuehren(design, format, PrintFromDatabase, table), RunOutcome::Printed);
+
+    QCOMPARE(tableFields, (QStringList { "Name", "Straße", "Ort", "Telefon" }));
+    QVERIFY2(editRefused.startsWith(QStringLiteral("Eine CSV-Datei kann hier nur gelesen")), qPrintable(editRefused));
+    QCOMPARE(test::contentOf(csv).count('\n'), 5); // the file is as it was
+    QCOMPARE(offered, 2);
+    QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));
+    const QList<Label> labels = drawnLabels(rig.printers.last->canvas_.calls());
+    QCOMPARE(labels.size(), 2);
+    QStringList first, second;
+    for (const Label::Text &text : labels[0].texts)
+        first << text.text;
+    for (const Label::Text &text : labels[1].texts)
+        second << text.text;
+    QVERIFY2(first.contains(QStringLiteral("Erika Müller")) && first.contains(QStringLiteral("Heideweg 1"))
+            && first.contains(QStringLiteral("Köln")),
+        qPrintable(first.join(QLatin1Char('|'))));
+    QVERIFY2(second.contains(QStringLiteral("Zoë")) && second.contains(QStringLiteral("Köln")),
+        qPrintable(second.join(QLatin1Char('|'))));
+    QVERIFY(!first.contains(QStringLiteral("0221 1"))); // the telephone is no field of the design
 }
 
 QTEST_MAIN(TestTemplateMenu)

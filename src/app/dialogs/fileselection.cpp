@@ -26,7 +26,8 @@ FileOpenSpec openEtikettSpec()
 FileOpenSpec openDatenbankSpec()
 {
     return { QCoreApplication::translate("qm", "DBase-Datenbank auswählen"),
-        QCoreApplication::translate("qm", "DBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"),
+        QCoreApplication::translate(
+            "qm", "DBase-Datenbank (*.dbf)|*.dbf|CSV-Datei, nur lesen (*.csv)|*.csv|Alle Dateien (*.*)|*.*"),
         QStringLiteral("*.dbf"), ProgramDirectory::DatabaseSubdir };
 }
 

@@ -296,6 +296,11 @@ void TDatenbankExperte::openTable()
     m_status[0]->setText(tr("Datenbank : ") + m_tablePath);
     try {
         m_table.close();
+        // A CSV file's columns follow the design's fields where titles match.
+        QStringList titles;
+        for (int c = 1; c < m_fieldList.colCount(); ++c)
+            titles << m_fieldList.cell(c, 1);
+        m_table.preferFieldOrder(titles);
         m_table.open(m_tablePath);
     } catch (const Error &e) {
         m_model->reload();
@@ -328,7 +333,8 @@ void TDatenbankExperte::setFolders(const QString &designFolder, const QString &t
 void TDatenbankExperte::DatenbankOeffnenClick()
 {
     const QString path = m_fileDialogs.open(tr("dBase-Datenbank öffnen"),
-        tr("dBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*"), QStringLiteral(".dbf"), m_tableFolder);
+        tr("dBase-Datenbank (*.dbf)|*.dbf|CSV-Datei, nur lesen (*.csv)|*.csv|Alle Dateien (*.*)|*.*"),
+        QStringLiteral(".dbf"), m_tableFolder);
     if (path.isEmpty())
         return;
     m_tablePath = path;

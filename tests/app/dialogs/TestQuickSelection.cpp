@@ -105,7 +105,7 @@ void TestQuickSelection::browse_data()
                                  << QStringLiteral("*.eti") << QStringLiteral("ETIKETT")
                                  << QStringLiteral("e");
     QTest::newRow("OpenDatenbank") << 2 << QStringLiteral("DBase-Datenbank auswählen")
-                                   << QStringLiteral("DBase-Datenbank (*.dbf)|*.dbf|Alle Dateien (*.*)|*.*")
+                                   << QStringLiteral("DBase-Datenbank (*.dbf)|*.dbf|CSV-Datei, nur lesen (*.csv)|*.csv|Alle Dateien (*.*)|*.*")
                                    << QStringLiteral("*.dbf") << QStringLiteral("DBANKEN")
                                    << QStringLiteral("d");
 }
