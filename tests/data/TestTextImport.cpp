@@ -1,12 +1,14 @@
 #include "data/shapelibtable.h"
 #include "data/textimport.h"
 #include "platform/errors.h"
+#include "tablerecords.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace qm;
+using test::allRecords;
 
 namespace {
 
@@ -20,13 +22,6 @@ QList<TableField> threeFields()
     return { { QStringLiteral("Name"), 8 }, { QStringLiteral("Ort"), 8 }, { QStringLiteral("PLZ"), 5 } };
 }
 
-QList<QStringList> allRecords(ITableEngine &table)
-{
-    QList<QStringList> records;
-    for (int r : liveRecords(table))
-        records << table.readRecord(r);
-    return records;
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "data/shapelibtable.h"
 #include "data/tableengine.h"
 #include "platform/errors.h"
+#include "tablerecords.h"
 #include "printing/csvtables.h"
 #include "testfiles.h"
 
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using namespace qm;
+using test::allRecords;
 
 namespace {
 
@@ -19,13 +21,6 @@ QList<TableField> addressFields()
     return { { QStringLiteral("Name"), 20 }, { QStringLiteral("Anzahl"), 3 }, { QStringLiteral("Ort"), 15 } };
 }
 
-QList<QStringList> allRecords(ITableEngine &table)
-{
-    QList<QStringList> records;
-    for (int r : liveRecords(table))
-        records << table.readRecord(r);
-    return records;
-}
 
 } // namespace
 

@@ -362,24 +362,27 @@ void TDatenbankExperte::DatenbankNeuClick()
     m_create->showModal();
 }
 
+bool TDatenbankExperte::tableOpenOrSay()
+{
+    if (m_table.isOpen())
+        return true;
+    m_messages.show(
+        MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+    return false;
+}
+
 void TDatenbankExperte::ImportTextClick()
 {
-    if (!m_table.isOpen()) {
-        m_messages.show(
-            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+    if (!tableOpenOrSay())
         return;
-    }
     NavigatorPost();
     m_import->showModal();
 }
 
 void TDatenbankExperte::ImportCsvClick()
 {
-    if (!m_table.isOpen()) {
-        m_messages.show(
-            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+    if (!tableOpenOrSay())
         return;
-    }
     NavigatorPost();
     const QString path = m_fileDialogs.open(tr("CSV-Datei für Datenimport öffnen"),
         tr("CSV-Datei (*.csv)|*.csv|Textdatei (*.txt)|*.txt|Alle Dateien (*.*)|*.*"), QStringLiteral(".csv"),
@@ -401,11 +404,8 @@ void TDatenbankExperte::ImportCsvClick()
 
 void TDatenbankExperte::ExportCsvClick()
 {
-    if (!m_table.isOpen()) {
-        m_messages.show(
-            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+    if (!tableOpenOrSay())
         return;
-    }
     NavigatorPost();
     const QString suggested = QFileInfo(m_table.path()).completeBaseName() + QStringLiteral(".csv");
     const QString path = m_fileDialogs.save(tr("Datenbank im CSV-Format speichern"),
@@ -430,11 +430,8 @@ void TDatenbankExperte::ButtonDruckenClick()
             MessageButton::Cancel);
         return;
     }
-    if (!m_table.isOpen()) {
-        m_messages.show(
-            MessageKind::Information, tr("Bitte öffnen Sie zunächst eine Datenbank ..."), MessageButton::Ok);
+    if (!tableOpenOrSay())
         return;
-    }
     NavigatorPost();
     if (m_selection->showModal()) {
         m_handedOver = true;

@@ -101,6 +101,8 @@ private:
     void loadDesign();
     void openTable();
     void showTable(bool visible);
+    // True with a table open; else says that one must be opened first.
+    bool tableOpenOrSay();
     void moveTo(int row);
     void showError(const QString &message);
 
