@@ -50,8 +50,8 @@ struct AppContext
     // Where the settings are kept, for the windows that tell the user.
     QString settingsFile;
     // The one table object of the database windows: dBASE tables through
-    // shapelib, bound when a table is first used, and CSV files read-only. Tests may put MemoryTable in its place before the
-    // main window is made.
+    // shapelib, bound when a table is first used, and CSV files read-only. Tests may put MemoryTable in its
+    // place before the main window is made.
     std::unique_ptr<ITableEngine> table = std::make_unique<TableFiles>();
     // "&Druckparameter ...": the printer set-up dialog of the system.
     std::function<void(QWidget *parent)> printerSetup;

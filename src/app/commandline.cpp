@@ -3,10 +3,10 @@
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
+#include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
-#include "data/shapelibtable.h"
 #include "designs/rendering.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatexpertcore.h"
@@ -141,8 +141,8 @@ std::unique_ptr<QTemporaryFile> copyOfStandardInput()
         if (total > MaxRecordFileBytes)
             throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
         if (copy->write(chunk) != chunk.size())
-            throw Error(tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1")
-                            .arg(copy->errorString()));
+            throw Error(
+                tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(copy->errorString()));
     }
     copy->flush();
     return copy;
@@ -464,7 +464,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
             std::unique_ptr<QTemporaryFile> copy;
             QString source = records;
             if (records == QLatin1String("-")) {
-                struct stat info {};
+                struct stat info
+                {
+                };
                 if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
                     source = QStringLiteral("/proc/self/fd/0");
                 } else {
@@ -675,8 +677,8 @@ const QList<Command> &commands()
         { "table", 1,
             { valueOption("create", "ETIKETT.eti"), QCommandLineOption(QStringLiteral("replace")),
                 valueOption("import", "TEXTDATEI"), valueOption("import-csv", "DATEI.csv"),
-                valueOption("export-csv", "DATEI.csv"),
-                valueOption("lines", "N"), QCommandLineOption(QStringLiteral("skip-lead-line")) },
+                valueOption("export-csv", "DATEI.csv"), valueOption("lines", "N"),
+                QCommandLineOption(QStringLiteral("skip-lead-line")) },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
                 return tableCommandOf(c, o, e);
             } },

@@ -522,8 +522,9 @@ void CsvRecordStream::Parser::readHeader()
             if (f < 0) {
                 // A column of the spreadsheet the design does not use, or
                 // the empty one after a separator closing every line.
-                ignored << (title.trimmed().isEmpty() ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
-                                                      : QStringLiteral("\u201E%1\u201C").arg(title.trimmed()));
+                ignored << (title.trimmed().isEmpty()
+                        ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
+                        : QStringLiteral("\u201E%1\u201C").arg(title.trimmed()));
                 target[k] = -3;
                 continue;
             }

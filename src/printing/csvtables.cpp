@@ -61,7 +61,8 @@ bool needsQuotes(const QString &value)
     if (value.front().isSpace() || value.back().isSpace())
         return true;
     for (const QChar c : value) {
-        if (c == QLatin1Char(';') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+        if (c == QLatin1Char(';') || c == QLatin1Char('"') || c == QLatin1Char('\n')
+            || c == QLatin1Char('\r'))
             return true;
     }
     return false;

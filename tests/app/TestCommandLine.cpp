@@ -1,10 +1,10 @@
 #include "app/commandline.h"
-#include "data/shapelibtable.h"
 #include "commandlinerun.h"
+#include "data/shapelibtable.h"
+#include "pdfpages.h"
 #include "platform/textfile.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
-#include "pdfpages.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -423,11 +423,13 @@ void TestCommandLine::recordsAsSpreadsheetsWriteThem_data()
         << QByteArray("Name\tOrt\tAnzahl\r\nMax\tBonn\t2\r\n") << 0 << "2 Etiketten auf 1 Seite in %1\n"
         << QString() << QStringLiteral("Max\nBonn");
     QTest::newRow("closing separators and a column the design does not use")
-        << QByteArray("Name;Telefon;Ort;\r\nErika;0221 17;K\xF6ln;\r\n") << 0 << "1 Etikett auf 1 Seite in %1\n"
+        << QByteArray("Name;Telefon;Ort;\r\nErika;0221 17;K\xF6ln;\r\n") << 0
+        << "1 Etikett auf 1 Seite in %1\n"
         << "Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: „Telefon“, Spalte 4 (ohne Titel)\n"
         << QStringLiteral("Erika\nKöln");
     QTest::newRow("Windows-1252 bytes 0x80 to 0x9F")
-        << QByteArray("Name;Ort\r\n\x84Zwei\x93 \x80;\x8Amarje\x85\r\n") << 0 << "1 Etikett auf 1 Seite in %1\n"
+        << QByteArray("Name;Ort\r\n\x84Zwei\x93 \x80;\x8Amarje\x85\r\n") << 0
+        << "1 Etikett auf 1 Seite in %1\n"
         << QString() << QStringLiteral("„Zwei“ €\nŠmarje…");
     QTest::newRow("value too long for its field")
         << QByteArray("Name;Ort\r\nA;Garmisch-Partenkirchen im Werdenfelser Land\r\n") << 1 << QString()
@@ -813,7 +815,8 @@ void TestCommandLine::recordsFromStandardInputAndCsvTables()
         return QString::fromUtf8(p.readAllStandardOutput());
     };
 
-    const Run fromFile = run({ "print", design, format, "--records", file, "--pdf", dir.filePath("datei.pdf") });
+    const Run fromFile
+        = run({ "print", design, format, "--records", file, "--pdf", dir.filePath("datei.pdf") });
     QCOMPARE(fromFile.code, 0);
     QProcess piped;
     piped.start(QStringLiteral(QM_PROGRAM),
@@ -847,11 +850,10 @@ void TestCommandLine::plainNamesWithoutDir_data()
                                             << "Adressetiketten 63.5 x 38.0 mm - 3 x 7 auf A4\t2030\t2810";
     QTest::newRow("shipped design") << QStringList { "fields", "adresse.eti" } << 0 << "1\tName\t30";
     QTest::newRow("own table") << QStringList { "table", "kunden.dbf" } << 0 << "Name\tOrt";
-    QTest::newRow("missing format named")
-        << QStringList { "sheet", "fehlt.vrl" } << 1
-        << "quillmark: fehlt.vrl: Formatdatei nicht gefunden. Bearbeitung abgebrochen !";
-    QTest::newRow("listing an empty --dir") << QStringList { "formats", "--dir", "EMPTY" } << 0
-                                            << "AVERY Tintenstrahl\t";
+    QTest::newRow("missing format named") << QStringList { "sheet",
+        "fehlt.vrl" } << 1 << "quillmark: fehlt.vrl: Formatdatei nicht gefunden. Bearbeitung abgebrochen !";
+    QTest::newRow("listing an empty --dir")
+        << QStringList { "formats", "--dir", "EMPTY" } << 0 << "AVERY Tintenstrahl\t";
     QTest::newRow("listing without a program directory")
         << QStringList { "formats" } << 0 << "AVERY Tintenstrahl\t";
 }
@@ -868,7 +870,8 @@ void TestCommandLine::plainNamesWithoutDir()
     const QString own = home.filePath(".local/share/Quillmark/");
     const bool hasOwnDir = !args.contains(QStringLiteral("formats"));
     if (hasOwnDir) {
-        QVERIFY(test::writeBytes(own + "FORMATE/meine70x37.vrl", test::contentOf(share("FORMATE/adressen_3x7.vrl"))));
+        QVERIFY(test::writeBytes(
+            own + "FORMATE/meine70x37.vrl", test::contentOf(share("FORMATE/adressen_3x7.vrl"))));
         QVERIFY(QDir().mkpath(own + "DBANKEN"));
         ShapelibTable table;
         table.create(own + "DBANKEN/kunden.dbf", { { "Name", 20 }, { "Ort", 15 } });

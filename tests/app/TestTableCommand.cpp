@@ -1,8 +1,8 @@
 #include "app/commandline.h"
 #include "commandlinerun.h"
-#include "testfiles.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "testfiles.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -121,7 +121,8 @@ void TestTableCommand::refusals_data()
         << QStringList({ "table", "@DIR@/a.dbf", "--create", addressDesign })
         << "existiert bereits und enthält 3 Datensätze; mit --replace wird sie ersetzt.";
     QTest::newRow("create over another file")
-        << QStringList({ "table", "@DIR@/notiz.dbf", "--create", addressDesign }) << "keine lesbare Datenbank";
+        << QStringList({ "table", "@DIR@/notiz.dbf", "--create", addressDesign })
+        << "keine lesbare Datenbank";
     QTest::newRow("replace without create")
         << QStringList({ "table", "@DIR@/a.dbf", "--replace" }) << "--replace gilt nur mit --create.";
     QTest::newRow("where without table") << QStringList(
@@ -159,8 +160,9 @@ void TestTableCommand::createOverRecordsNeedsReplace()
     const Run refused = run({ "table", table, "--create", addressDesign });
     QCOMPARE(refused.code, 1);
     QCOMPARE(refused.err,
-        QStringLiteral("quillmark: Die Datenbank %1 existiert bereits und enthält 3 Datensätze; mit --replace "
-                       "wird sie ersetzt.\n")
+        QStringLiteral(
+            "quillmark: Die Datenbank %1 existiert bereits und enthält 3 Datensätze; mit --replace "
+            "wird sie ersetzt.\n")
             .arg(table));
     const Run replaced = run({ "table", table, "--create", addressDesign, "--replace" });
     QCOMPARE(replaced.code, 0);
@@ -183,12 +185,12 @@ void TestTableCommand::csvInAndOutThroughPipes()
     QCOMPARE(in.exitCode(), 0);
     QCOMPARE(QString::fromUtf8(in.readAllStandardOutput()),
         QStringLiteral("Name\tStraße\tOrt\nMeier; Hans\t\tKöln\nErika\t\tBonn\n"));
-    QVERIFY(QString::fromUtf8(in.readAllStandardError()).startsWith(QStringLiteral("2 Datensätze übernommen.")));
+    QVERIFY(
+        QString::fromUtf8(in.readAllStandardError()).startsWith(QStringLiteral("2 Datensätze übernommen.")));
 
     const Run out = run({ "table", table, "--export-csv", "-" });
     QCOMPARE(out.code, 0);
-    QCOMPARE(out.out,
-        QStringLiteral("Name;Straße;Ort\r\n\"Meier; Hans\";;Köln\r\nErika;;Bonn\r\n"));
+    QCOMPARE(out.out, QStringLiteral("Name;Straße;Ort\r\n\"Meier; Hans\";;Köln\r\nErika;;Bonn\r\n"));
     const QString file = dir.filePath("adressen.csv");
     QCOMPARE(run({ "table", table, "--export-csv", file }).code, 0);
     // The file begins with the byte order mark spreadsheet programs look for.

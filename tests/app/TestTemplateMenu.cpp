@@ -1,12 +1,13 @@
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
 #include "catalogue/prepareddesigns.h"
-#include "dbfrecords.h"
+#include "controls/kvbibtn.h"
+#include "data/tablemodel.h"
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
-#include "controls/kvbibtn.h"
-#include "data/tablemodel.h"
+#include "dbfrecords.h"
+#include "modalwindows.h"
 #include "platform/canvas/canvas.h"
 #include "platform/cp1252.h"
 #include "platform/doubles/memorysettings.h"
@@ -15,12 +16,11 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printerdoubles.h"
-#include "modalwindows.h"
 #include "testfiles.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QMenu>
@@ -438,10 +438,12 @@ void TestTemplateMenu::csvFileAsTheTableOfARun()
     QString design = rig.path(QStringLiteral("ETIKETT/adresse.eti"));
     QString format = rig.path(QStringLiteral("FORMATE/adressen_3x7.vrl"));
     QString table = csv;
-    QCOMPARE(rig.window->printRun().Ausfuehren(design, format, PrintFromDatabase, table), RunOutcome::Printed);
+    QCOMPARE(
+        rig.window->printRun().Ausfuehren(design, format, PrintFromDatabase, table), RunOutcome::Printed);
 
     QCOMPARE(tableFields, (QStringList { "Name", "Straße", "Ort", "Telefon" }));
-    QVERIFY2(editRefused.startsWith(QStringLiteral("Eine CSV-Datei kann hier nur gelesen")), qPrintable(editRefused));
+    QVERIFY2(editRefused.startsWith(QStringLiteral("Eine CSV-Datei kann hier nur gelesen")),
+        qPrintable(editRefused));
     QCOMPARE(test::contentOf(csv).count('\n'), 5); // the file is as it was
     QCOMPARE(offered, 2);
     QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));

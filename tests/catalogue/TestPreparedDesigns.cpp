@@ -5,9 +5,9 @@
 
 #include <QSet>
 
-#include <algorithm>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 using namespace qm;
 
@@ -85,47 +85,170 @@ void TestPreparedDesigns::everyItemAsListed_data()
     QTest::addColumn<QString>("design");
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("database");
-    QTest::newRow("AudioKassetteAusfhrungI1") << "Audio-Kassettenhülle" << "Audio1.eti" << "Audio1.vrl" << "Audio1.dbf";
-    QTest::newRow("AudioKassetteAusfhrungII1") << "Audio-Kassettenhülle (ohne Felder)" << "Audio2.eti" << "Audio1.vrl" << "";
-    QTest::newRow("AudioKassettenhlleFrontteil1") << "Audio-Kassettenhülle Frontteil" << "Audio3.eti" << "Audio2.vrl" << "Audio2.dbf";
-    QTest::newRow("CDHlleVorderseite1") << "CD-Hülle Vorderseite" << "CD1.eti" << "CD1.vrl" << "CD1.dbf";
-    QTest::newRow("CDHlleRckseite1") << "CD-Hülle Rückseite" << "CD2.eti" << "CD1.vrl" << "CD2.dbf";
-    QTest::newRow("Dia1") << "Dia" << "dia1.eti" << "dia1.vrl" << "dia1.dbf";
-    QTest::newRow("DATHlle1") << "DAT-Hülle" << "dat1.eti" << "dat1.vrl" << "dat1.dbf";
-    QTest::newRow("Fotoaufkleber1") << "Fotoaufkleber" << "foto1.eti" << "AV42-122.vrl" << "foto1.dbf";
-    QTest::newRow("VHSCHlle1") << "VHS-C Hülle" << "VHSC1.eti" << "VHSC1.vrl" << "VHSC1.dbf";
-    QTest::newRow("VHSVideoFrontseite12") << "VHS-Video Frontseite 1" << "VHS1.eti" << "VHS1.vrl" << "VHS1.dbf";
-    QTest::newRow("VHSVideoFrontseite11") << "VHS-Video Frontseite 2" << "VHS2.eti" << "VHS1.vrl" << "VHS2.dbf";
-    QTest::newRow("VHSVideoOberseite11") << "VHS-Video Oberseite 1" << "VHS3.eti" << "AV42-122.vrl" << "VHS3.dbf";
-    QTest::newRow("VHSVideoFrontseite13") << "VHS-Video Oberseite 2" << "VHS4.eti" << "AV42-122.vrl" << "VHS4.dbf";
-    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm1") << "Diskettenetikett 3.5\" Ausführung 1 (70x70mm)" << "disk1.eti" << "disk1.vrl" << "disk1.dbf";
-    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm2") << "Diskettenetikett 3.5\" Ausführung 2 (70x70mm)" << "disk2.eti" << "disk1.vrl" << "disk2.dbf";
-    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm3") << "Diskettenetikett 3.5\" Ausführung 1 (70x50mm)" << "disk3.eti" << "disk2.vrl" << "disk3.dbf";
-    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm4") << "Diskettenetikett 3.5\" Ausführung 2 (70x50mm)" << "disk4.eti" << "disk2.vrl" << "disk4.dbf";
-    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm5") << "Diskettenetikett 5.25\" (89x36mm)" << "disk5.eti" << "AV42-122.vrl" << "disk5.dbf";
-    QTest::newRow("Adressaufkleber89x36mm1") << "Adressaufkleber Ausführung 1 (89x36 mm)" << "adress1.eti" << "AVL7655.vrl" << "adress1.dbf";
-    QTest::newRow("AdressaufkleberAusfhrung189x36mm2") << "Adressaufkleber Ausführung 2 (70x36 mm)" << "adress2.eti" << "70x36.vrl" << "adress2.dbf";
-    QTest::newRow("AdressaufkleberAusfhrung189x36mm1") << "Adressaufkleber Ausführung 3 (70x42 mm)" << "adress3.eti" << "70x42.vrl" << "adress3.dbf";
-    QTest::newRow("DINA5Umschlag1") << "DIN-A5 Umschlag" << "brief1.eti" << "brief1.vrl" << "brief1.dbf";
-    QTest::newRow("Paketaufkleberpoststandard1") << "Paketaufkleber -poststandard-" << "paket1.eti" << "post.vrl" << "paket1.dbf";
-    QTest::newRow("Paketaufklebergro210x148mm1") << "Paketaufkleber -groß- (210x148mm)" << "paket2.eti" << "dina5q.vrl" << "paket2.dbf";
-    QTest::newRow("Paketaufkleberklein140x100mm1") << "Paketaufkleber -klein- (140x100mm)" << "paket3.eti" << "post.vrl" << "paket3.dbf";
-    QTest::newRow("Postkartepoststandard1") << "Postkarte -poststandard-" << "postkart.eti" << "post.vrl" << "postkart.dbf";
-    QTest::newRow("AbsenderaufkleberAusfhrung189x36mm1") << "Absenderaufkleber Ausführung 1 (89x36mm)" << "absend1.eti" << "AVL7655.vrl" << "absend1.dbf";
-    QTest::newRow("AbsenderaufkleberAusfhrung189x36mm2") << "Absenderaufkleber Ausführung 2 (89x23mm)" << "absend2.eti" << "AV42-121.vrl" << "absend2.dbf";
-    QTest::newRow("Aktenordnerbreit190x61mm1") << "Aktenordner -breit- (190x61mm)" << "Akten1.eti" << "Akten1.vrl" << "Akten1.dbf";
-    QTest::newRow("Aktenordnerbreit190x61mm3") << "Aktenordner -mittel- (154x48mm)" << "Akten2.eti" << "Akten2.vrl" << "Akten2.dbf";
-    QTest::newRow("Aktenordnerbreit190x61mm2") << "Aktenordner -schmal- (190x38mm)" << "Akten3.eti" << "Akten3.vrl" << "Akten3.dbf";
-    QTest::newRow("Tischkarte1") << "Tischkarte" << "Tisch1.eti" << "Tisch1.vrl" << "Tisch1.dbf";
-    QTest::newRow("Kofferschild1") << "Kofferschild" << "Koffer1.eti" << "Disk1.vrl" << "Koffer1.dbf";
-    QTest::newRow("WochenplanerLeerblatt1") << "Wochenplaner -Leerblatt-" << "Wochen1.eti" << "Wochen1.vrl" << "";
-    QTest::newRow("WochenplanerLeerblatt3") << "Wochenplaner -Tagesübersicht-" << "Wochen2.eti" << "Wochen1.vrl" << "";
-    QTest::newRow("WochenplanerLeerblatt2") << "Wochenplaner -Wochenübersicht-" << "Wochen3.eti" << "Wochen1.vrl" << "";
-    QTest::newRow("VisitenkartenAusfhrungI1") << "Visitenkarten Ausführung 1" << "Visiten1.eti" << "Visiten1.vrl" << "Visiten1.dbf";
-    QTest::newRow("VisitenkartenAusfhrungI2") << "Visitenkarten Ausführung 2" << "Visiten2.eti" << "Visiten1.vrl" << "Visiten2.dbf";
-    QTest::newRow("Adressaufkleber89x36mm4") << "Adressaufkleber 89x36 mm" << "adrivo1.eti" << "AVL7655.vrl" << "qmadrivo.dbf";
-    QTest::newRow("Adressaufkleber89x36mm3") << "Adressaufkleber 70x36 mm" << "adrivo2.eti" << "70x36.vrl" << "qmadrivo.dbf";
-    QTest::newRow("Adressaufkleber89x36mm2") << "Adressaufkleber 70x42 mm" << "adrivo3.eti" << "70x42.vrl" << "qmadrivo.dbf";
+    QTest::newRow("AudioKassetteAusfhrungI1") << "Audio-Kassettenhülle"
+                                              << "Audio1.eti"
+                                              << "Audio1.vrl"
+                                              << "Audio1.dbf";
+    QTest::newRow("AudioKassetteAusfhrungII1") << "Audio-Kassettenhülle (ohne Felder)"
+                                               << "Audio2.eti"
+                                               << "Audio1.vrl"
+                                               << "";
+    QTest::newRow("AudioKassettenhlleFrontteil1") << "Audio-Kassettenhülle Frontteil"
+                                                  << "Audio3.eti"
+                                                  << "Audio2.vrl"
+                                                  << "Audio2.dbf";
+    QTest::newRow("CDHlleVorderseite1") << "CD-Hülle Vorderseite"
+                                        << "CD1.eti"
+                                        << "CD1.vrl"
+                                        << "CD1.dbf";
+    QTest::newRow("CDHlleRckseite1") << "CD-Hülle Rückseite"
+                                     << "CD2.eti"
+                                     << "CD1.vrl"
+                                     << "CD2.dbf";
+    QTest::newRow("Dia1") << "Dia"
+                          << "dia1.eti"
+                          << "dia1.vrl"
+                          << "dia1.dbf";
+    QTest::newRow("DATHlle1") << "DAT-Hülle"
+                              << "dat1.eti"
+                              << "dat1.vrl"
+                              << "dat1.dbf";
+    QTest::newRow("Fotoaufkleber1") << "Fotoaufkleber"
+                                    << "foto1.eti"
+                                    << "AV42-122.vrl"
+                                    << "foto1.dbf";
+    QTest::newRow("VHSCHlle1") << "VHS-C Hülle"
+                               << "VHSC1.eti"
+                               << "VHSC1.vrl"
+                               << "VHSC1.dbf";
+    QTest::newRow("VHSVideoFrontseite12") << "VHS-Video Frontseite 1"
+                                          << "VHS1.eti"
+                                          << "VHS1.vrl"
+                                          << "VHS1.dbf";
+    QTest::newRow("VHSVideoFrontseite11") << "VHS-Video Frontseite 2"
+                                          << "VHS2.eti"
+                                          << "VHS1.vrl"
+                                          << "VHS2.dbf";
+    QTest::newRow("VHSVideoOberseite11") << "VHS-Video Oberseite 1"
+                                         << "VHS3.eti"
+                                         << "AV42-122.vrl"
+                                         << "VHS3.dbf";
+    QTest::newRow("VHSVideoFrontseite13") << "VHS-Video Oberseite 2"
+                                          << "VHS4.eti"
+                                          << "AV42-122.vrl"
+                                          << "VHS4.dbf";
+    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm1") << "Diskettenetikett 3.5\" Ausführung 1 (70x70mm)"
+                                                          << "disk1.eti"
+                                                          << "disk1.vrl"
+                                                          << "disk1.dbf";
+    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm2") << "Diskettenetikett 3.5\" Ausführung 2 (70x70mm)"
+                                                          << "disk2.eti"
+                                                          << "disk1.vrl"
+                                                          << "disk2.dbf";
+    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm3") << "Diskettenetikett 3.5\" Ausführung 1 (70x50mm)"
+                                                          << "disk3.eti"
+                                                          << "disk2.vrl"
+                                                          << "disk3.dbf";
+    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm4") << "Diskettenetikett 3.5\" Ausführung 2 (70x50mm)"
+                                                          << "disk4.eti"
+                                                          << "disk2.vrl"
+                                                          << "disk4.dbf";
+    QTest::newRow("Diskettenetikett35Ausfhrung170x70mm5") << "Diskettenetikett 5.25\" (89x36mm)"
+                                                          << "disk5.eti"
+                                                          << "AV42-122.vrl"
+                                                          << "disk5.dbf";
+    QTest::newRow("Adressaufkleber89x36mm1") << "Adressaufkleber Ausführung 1 (89x36 mm)"
+                                             << "adress1.eti"
+                                             << "AVL7655.vrl"
+                                             << "adress1.dbf";
+    QTest::newRow("AdressaufkleberAusfhrung189x36mm2") << "Adressaufkleber Ausführung 2 (70x36 mm)"
+                                                       << "adress2.eti"
+                                                       << "70x36.vrl"
+                                                       << "adress2.dbf";
+    QTest::newRow("AdressaufkleberAusfhrung189x36mm1") << "Adressaufkleber Ausführung 3 (70x42 mm)"
+                                                       << "adress3.eti"
+                                                       << "70x42.vrl"
+                                                       << "adress3.dbf";
+    QTest::newRow("DINA5Umschlag1") << "DIN-A5 Umschlag"
+                                    << "brief1.eti"
+                                    << "brief1.vrl"
+                                    << "brief1.dbf";
+    QTest::newRow("Paketaufkleberpoststandard1") << "Paketaufkleber -poststandard-"
+                                                 << "paket1.eti"
+                                                 << "post.vrl"
+                                                 << "paket1.dbf";
+    QTest::newRow("Paketaufklebergro210x148mm1") << "Paketaufkleber -groß- (210x148mm)"
+                                                 << "paket2.eti"
+                                                 << "dina5q.vrl"
+                                                 << "paket2.dbf";
+    QTest::newRow("Paketaufkleberklein140x100mm1") << "Paketaufkleber -klein- (140x100mm)"
+                                                   << "paket3.eti"
+                                                   << "post.vrl"
+                                                   << "paket3.dbf";
+    QTest::newRow("Postkartepoststandard1") << "Postkarte -poststandard-"
+                                            << "postkart.eti"
+                                            << "post.vrl"
+                                            << "postkart.dbf";
+    QTest::newRow("AbsenderaufkleberAusfhrung189x36mm1") << "Absenderaufkleber Ausführung 1 (89x36mm)"
+                                                         << "absend1.eti"
+                                                         << "AVL7655.vrl"
+                                                         << "absend1.dbf";
+    QTest::newRow("AbsenderaufkleberAusfhrung189x36mm2") << "Absenderaufkleber Ausführung 2 (89x23mm)"
+                                                         << "absend2.eti"
+                                                         << "AV42-121.vrl"
+                                                         << "absend2.dbf";
+    QTest::newRow("Aktenordnerbreit190x61mm1") << "Aktenordner -breit- (190x61mm)"
+                                               << "Akten1.eti"
+                                               << "Akten1.vrl"
+                                               << "Akten1.dbf";
+    QTest::newRow("Aktenordnerbreit190x61mm3") << "Aktenordner -mittel- (154x48mm)"
+                                               << "Akten2.eti"
+                                               << "Akten2.vrl"
+                                               << "Akten2.dbf";
+    QTest::newRow("Aktenordnerbreit190x61mm2") << "Aktenordner -schmal- (190x38mm)"
+                                               << "Akten3.eti"
+                                               << "Akten3.vrl"
+                                               << "Akten3.dbf";
+    QTest::newRow("Tischkarte1") << "Tischkarte"
+                                 << "Tisch1.eti"
+                                 << "Tisch1.vrl"
+                                 << "Tisch1.dbf";
+    QTest::newRow("Kofferschild1") << "Kofferschild"
+                                   << "Koffer1.eti"
+                                   << "Disk1.vrl"
+                                   << "Koffer1.dbf";
+    QTest::newRow("WochenplanerLeerblatt1") << "Wochenplaner -Leerblatt-"
+                                            << "Wochen1.eti"
+                                            << "Wochen1.vrl"
+                                            << "";
+    QTest::newRow("WochenplanerLeerblatt3") << "Wochenplaner -Tagesübersicht-"
+                                            << "Wochen2.eti"
+                                            << "Wochen1.vrl"
+                                            << "";
+    QTest::newRow("WochenplanerLeerblatt2") << "Wochenplaner -Wochenübersicht-"
+                                            << "Wochen3.eti"
+                                            << "Wochen1.vrl"
+                                            << "";
+    QTest::newRow("VisitenkartenAusfhrungI1") << "Visitenkarten Ausführung 1"
+                                              << "Visiten1.eti"
+                                              << "Visiten1.vrl"
+                                              << "Visiten1.dbf";
+    QTest::newRow("VisitenkartenAusfhrungI2") << "Visitenkarten Ausführung 2"
+                                              << "Visiten2.eti"
+                                              << "Visiten1.vrl"
+                                              << "Visiten2.dbf";
+    QTest::newRow("Adressaufkleber89x36mm4") << "Adressaufkleber 89x36 mm"
+                                             << "adrivo1.eti"
+                                             << "AVL7655.vrl"
+                                             << "qmadrivo.dbf";
+    QTest::newRow("Adressaufkleber89x36mm3") << "Adressaufkleber 70x36 mm"
+                                             << "adrivo2.eti"
+                                             << "70x36.vrl"
+                                             << "qmadrivo.dbf";
+    QTest::newRow("Adressaufkleber89x36mm2") << "Adressaufkleber 70x42 mm"
+                                             << "adrivo3.eti"
+                                             << "70x42.vrl"
+                                             << "qmadrivo.dbf";
 }
 
 void TestPreparedDesigns::everyItemAsListed()

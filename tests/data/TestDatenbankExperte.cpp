@@ -4,20 +4,20 @@
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/dbdialogs.h"
+#include "modalwindows.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printing/printrun.h"
-#include "modalwindows.h"
 #include "testfiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFocusEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -168,9 +168,12 @@ void TestDatenbankExperte::plainNamesGoIntoTheTableFolder_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("created"); // below the rig's folder
-    QTest::newRow("plain name gets .dbf") << "meineadressen" << "DBANKEN/meineadressen.dbf";
-    QTest::newRow("plain name with extension") << "kunden.DBF" << "DBANKEN/kunden.DBF";
-    QTest::newRow("folder given, no extension") << "<dir>/eigene/liste" << "eigene/liste.dbf";
+    QTest::newRow("plain name gets .dbf") << "meineadressen"
+                                          << "DBANKEN/meineadressen.dbf";
+    QTest::newRow("plain name with extension") << "kunden.DBF"
+                                               << "DBANKEN/kunden.DBF";
+    QTest::newRow("folder given, no extension") << "<dir>/eigene/liste"
+                                                << "eigene/liste.dbf";
 }
 
 // A name typed without a folder goes into the program's table folder, not
@@ -404,7 +407,8 @@ void TestDatenbankExperte::csvImportAndExport()
     rig.files.addAnswer(rig.path("liste.csv"));
     rig.expert.ImportCsvClick();
     QCOMPARE(rig.files.calls().last().directory, rig.path("DBANKEN/"));
-    QVERIFY2(rig.messages.lastText().startsWith(QStringLiteral("2 Datensätze aus")), qPrintable(rig.messages.lastText()));
+    QVERIFY2(rig.messages.lastText().startsWith(QStringLiteral("2 Datensätze aus")),
+        qPrintable(rig.messages.lastText()));
     QCOMPARE(rig.expert.tableModel()->rowCount(), 5);
     QCOMPARE(rig.cell(4, 0), QStringLiteral("Emil"));
     QCOMPARE(rig.cell(4, 2), QStringLiteral("20095"));
@@ -412,7 +416,8 @@ void TestDatenbankExperte::csvImportAndExport()
     test::writeBytes(rig.path("kaputt.csv"), "Name;Ort\r\n\"offen;X\r\n");
     rig.files.addAnswer(rig.path("kaputt.csv"));
     rig.expert.ImportCsvClick();
-    QVERIFY2(rig.messages.lastText().startsWith(QStringLiteral("Zeile 2")), qPrintable(rig.messages.lastText()));
+    QVERIFY2(
+        rig.messages.lastText().startsWith(QStringLiteral("Zeile 2")), qPrintable(rig.messages.lastText()));
     QCOMPARE(rig.expert.tableModel()->rowCount(), 5);
 
     rig.files.addAnswer(rig.path("aus.csv"));

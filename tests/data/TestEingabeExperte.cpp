@@ -339,7 +339,8 @@ void TestEingabeExperte::startBeyondTheSheetIsRefusedWhereTyped()
 {
     Fixture f(1);
     f.dialog.setModus("E");
-    f.dialog.setStartCheck([](int start) { return start > 21 ? QStringLiteral("hinter Etikett 21") : QString(); });
+    f.dialog.setStartCheck(
+        [](int start) { return start > 21 ? QStringLiteral("hinter Etikett 21") : QString(); });
     QVERIFY(f.dialog.FormShow());
     f.confirmed = false;
     f.edit("F1")->setText("Anna");
@@ -432,8 +433,7 @@ void TestEingabeExperte::returnWalksThroughEveryFieldAndStartsTheNextRecord()
     });
     f.dialog.showModal();
 
-    QCOMPARE(focusPath,
-        (QStringList { "F2", "F3", "F4", "F5", "F6", "F6", "F6", "EtikettenAnzahl", "F1" }));
+    QCOMPARE(focusPath, (QStringList { "F2", "F3", "F4", "F5", "F6", "F6", "F6", "EtikettenAnzahl", "F1" }));
     QVERIFY(f.confirmed);
     QCOMPARE(f.grid.rowCount(), 4);
     QCOMPARE(f.grid.row(2), QStringList { "2" } + first);
@@ -446,12 +446,24 @@ void TestEingabeExperte::copiesRefuseWhatIsNotAPlainNumber_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("number") << "12" << "" << "12";
-    QTest::newRow("fourth digit refused") << "5114" << "" << "511";
-    QTest::newRow("letters refused") << "2x-" << "" << "2";
-    QTest::newRow("longer paste refused whole") << "" << "51147 Köln" << "";
-    QTest::newRow("paste of four digits refused whole") << "" << "1000" << "";
-    QTest::newRow("paste of a number") << "" << "250" << "250";
+    QTest::newRow("number") << "12"
+                            << ""
+                            << "12";
+    QTest::newRow("fourth digit refused") << "5114"
+                                          << ""
+                                          << "511";
+    QTest::newRow("letters refused") << "2x-"
+                                     << ""
+                                     << "2";
+    QTest::newRow("longer paste refused whole") << ""
+                                                << "51147 Köln"
+                                                << "";
+    QTest::newRow("paste of four digits refused whole") << ""
+                                                        << "1000"
+                                                        << "";
+    QTest::newRow("paste of a number") << ""
+                                       << "250"
+                                       << "250";
 }
 
 void TestEingabeExperte::copiesRefuseWhatIsNotAPlainNumber()

@@ -22,7 +22,6 @@ QList<TableField> threeFields()
     return { { QStringLiteral("Name"), 8 }, { QStringLiteral("Ort"), 8 }, { QStringLiteral("PLZ"), 5 } };
 }
 
-
 } // namespace
 
 class TestTextImport : public QObject
@@ -127,7 +126,8 @@ void TestTextImport::windows1252HighBytesReachTheFileAtOnce()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("\x80\x84\x93\x85\r\n\x8A\x9A\x8C\x9C\r\n\x99\x95\x96\r\n");
     file.close();
-    const ImportResult result = textimport::importLines(*m_table, textimport::readImportLines(text), 3, false);
+    const ImportResult result
+        = textimport::importLines(*m_table, textimport::readImportLines(text), 3, false);
     QCOMPARE(result.records, 1);
     const QStringList expected { QStringLiteral("€„“…"), QStringLiteral("ŠšŒœ"), QStringLiteral("™•–") };
     QCOMPARE(allRecords(*m_table), QList<QStringList> { expected });

@@ -92,11 +92,11 @@ void TestCsvRecords::reads_data()
                                   << QList<QStringList> { record("1", "", "", QStringLiteral("Köln")) };
     // The bytes where Windows-1252 and Latin-1 differ.
     QTest::newRow("cp1252 bytes 0x80 to 0x9F")
-        << QByteArray("Name;Ort\r\n\x8A\x9A\x8C\x9C\x99\x95;\x80\x84\x93\x82\x91\x92\x96\x97\x85\r\n") << ";" << true
+        << QByteArray("Name;Ort\r\n\x8A\x9A\x8C\x9C\x99\x95;\x80\x84\x93\x82\x91\x92\x96\x97\x85\r\n") << ";"
+        << true
         << QList<QStringList> { record("1", QStringLiteral("ŠšŒœ™•"), "", QStringLiteral("€„“‚‘’–—…")) };
-    QTest::newRow("separator closing every line, as spreadsheets write it")
-        << QByteArray("Name;Straße;Ort;\r\nA;B;C;\r\n") << ";" << true
-        << QList<QStringList> { record("1", "A", "B", "C") };
+    QTest::newRow("separator closing every line, as spreadsheets write it") << QByteArray(
+        "Name;Straße;Ort;\r\nA;B;C;\r\n") << ";" << true << QList<QStringList> { record("1", "A", "B", "C") };
     QTest::newRow("columns the design does not use")
         << QByteArray("Telefon,Name,Ort,Kundennr.\r\n0221 123,A,K,17\r\n") << "," << true
         << QList<QStringList> { record("1", "A", "", "K") };
@@ -139,7 +139,8 @@ void TestCsvRecords::columnsThatNameNoFieldAreLeftOut_data()
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QStringList>("ignored");
     QTest::newRow("every column a field") << QByteArray("Anzahl;Name;Ort\r\n") << QStringList();
-    QTest::newRow("trailing separator") << QByteArray("Name;Ort;\r\n") << QStringList { "Spalte 3 (ohne Titel)" };
+    QTest::newRow("trailing separator")
+        << QByteArray("Name;Ort;\r\n") << QStringList { "Spalte 3 (ohne Titel)" };
     QTest::newRow("two extra columns")
         << QByteArray("Telefon,Name, Fax \r\n") << QStringList { "„Telefon“", "„Fax“" };
     QTest::newRow("no title names a field: by position") << QByteArray("A;B;C\r\n") << QStringList();

@@ -1,8 +1,8 @@
 #include "data/shapelibtable.h"
 #include "data/tableengine.h"
 #include "platform/errors.h"
-#include "tablerecords.h"
 #include "printing/csvtables.h"
+#include "tablerecords.h"
 #include "testfiles.h"
 
 #include <QFile>
@@ -20,7 +20,6 @@ QList<TableField> addressFields()
 {
     return { { QStringLiteral("Name"), 20 }, { QStringLiteral("Anzahl"), 3 }, { QStringLiteral("Ort"), 15 } };
 }
-
 
 } // namespace
 
@@ -57,11 +56,13 @@ void TestCsvTables::importsAsSpreadsheetsWriteIt_data()
     QTest::addColumn<QList<QStringList>>("records");
     QTest::addColumn<int>("cut");
     QTest::newRow("LibreOffice: semicolons, quoted line break, UTF-8")
-        << QByteArray("Name;Anzahl;Ort\n\"Meier; Hans\";2;K\xC3\xB6ln\n\"Zeile1\nZeile2\";;\"Sag \"\"Hallo\"\"\"\n")
-        << QList<QStringList> { { "Meier; Hans", "2", "Köln" }, { "Zeile1\nZeile2", "", "Sag \"Hallo\"" } } << 0;
+        << QByteArray(
+               "Name;Anzahl;Ort\n\"Meier; Hans\";2;K\xC3\xB6ln\n\"Zeile1\nZeile2\";;\"Sag \"\"Hallo\"\"\"\n")
+        << QList<QStringList> { { "Meier; Hans", "2", "Köln" }, { "Zeile1\nZeile2", "", "Sag \"Hallo\"" } }
+        << 0;
     QTest::newRow("commas, other order and case, Windows-1252")
-        << QByteArray("ORT,name\r\nM\xFCnchen,Erika\r\n")
-        << QList<QStringList> { { "Erika", "", "München" } } << 0;
+        << QByteArray("ORT,name\r\nM\xFCnchen,Erika\r\n") << QList<QStringList> { { "Erika", "", "München" } }
+        << 0;
     QTest::newRow("no title names a field: columns by position")
         << QByteArray("A;B;C\r\nx;1;y\r\n") << QList<QStringList> { { "x", "1", "y" } } << 0;
     QTest::newRow("a telephone column and closing separators left out")
@@ -91,11 +92,12 @@ void TestCsvTables::badLineLeavesTheTableAsItWas_data()
     for (int i = 0; i < 500; ++i)
         good += "Anna;Bonn\r\n";
     QTest::newRow("too many values in line 503")
-        << good + "B;C\r\nX;Y;Z\r\n" << "Zeile 503: 3 Werte, die Kopfzeile hat aber nur 2 Spalten.";
-    QTest::newRow("quote left open in line 502")
-        << good + "\"B;C\r\n" << "Zeile 502, Spalte 1: Der Wert endet nicht";
-    QTest::newRow("character outside Windows-1252")
-        << good + "Z\xC5\x82oty;Y\r\n" << "Das Zeichen \"\u0142\" im Datensatz 501";
+        << good + "B;C\r\nX;Y;Z\r\n"
+        << "Zeile 503: 3 Werte, die Kopfzeile hat aber nur 2 Spalten.";
+    QTest::newRow("quote left open in line 502") << good + "\"B;C\r\n"
+                                                 << "Zeile 502, Spalte 1: Der Wert endet nicht";
+    QTest::newRow("character outside Windows-1252") << good + "Z\xC5\x82oty;Y\r\n"
+                                                    << "Das Zeichen \"\u0142\" im Datensatz 501";
 }
 
 void TestCsvTables::badLineLeavesTheTableAsItWas()

@@ -345,8 +345,8 @@ void TestLayout::unprintableRunsAreRefused_data()
     QTest::newRow("start beyond the sheet's last label")
         << 22 << 22 << 25 << 0.0 << 2030 << 75
         << "Die Startposition 22 liegt hinter dem letzten Etikett des Bogens: das Format hat 21 Etiketten.";
-    QTest::newRow("start two sheets on") << 43 << 43 << 25 << 0.0 << 2030 << 75
-                                         << "Die Startposition 43 liegt hinter dem letzten Etikett";
+    QTest::newRow("start two sheets on")
+        << 43 << 43 << 25 << 0.0 << 2030 << 75 << "Die Startposition 43 liegt hinter dem letzten Etikett";
     QTest::newRow("last position that wrapped") << 5 << -2147483644 << 25 << 0.0 << 2030 << 75 << QString();
     QTest::newRow("too many labels") << 1 << MaxLabelsPerRun + 1 << 25 << 0.0 << 2030 << 75
                                      << "höchstens 100000 Etiketten";

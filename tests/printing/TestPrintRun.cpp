@@ -480,7 +480,8 @@ void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()
     rig.progress.cancelAfterSteps = 2;
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::PrintCancelled);
     QCOMPARE(rig.messages.lastText(),
-        QStringLiteral("Der Druck wurde abgebrochen. Die PDF-Datei enthält nur die Etiketten bis zum Abbruch:\n")
+        QStringLiteral(
+            "Der Druck wurde abgebrochen. Die PDF-Datei enthält nur die Etiketten bis zum Abbruch:\n")
             + QDir::toNativeSeparators(pdf));
 }
 

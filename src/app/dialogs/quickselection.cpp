@@ -1,7 +1,7 @@
 #include "quickselection.h"
 
-#include "fileselection.h"
 #include "catalogue/filelookup.h"
+#include "fileselection.h"
 #include "platform/services.h"
 
 #include <QGridLayout>

@@ -255,7 +255,8 @@ QWidget *TEingabeExperte::createEntryPage()
     m_copies->setObjectName(QStringLiteral("EtikettenAnzahl"));
     // Digits only, at most three: what does not fit is refused where it is
     // typed or pasted, never cut to its first digits.
-    m_copies->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_copies));
+    m_copies->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_copies));
     m_copies->setFixedWidth(m_copies->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     auto *copiesLabel = new QLabel(tr("Anzahl der &Kopien:"), copiesPanel);
     copiesLabel->setBuddy(m_copies);

@@ -104,10 +104,11 @@ void TestQuickSelection::browse_data()
                                         "Etiketten- bzw. Formulardatei (*.eti)|*.eti|Alle Dateien (*.*)|*.*")
                                  << QStringLiteral("*.eti") << QStringLiteral("ETIKETT")
                                  << QStringLiteral("e");
-    QTest::newRow("OpenDatenbank") << 2 << QStringLiteral("DBase-Datenbank auswählen")
-                                   << QStringLiteral("DBase-Datenbank (*.dbf)|*.dbf|CSV-Datei, nur lesen (*.csv)|*.csv|Alle Dateien (*.*)|*.*")
-                                   << QStringLiteral("*.dbf") << QStringLiteral("DBANKEN")
-                                   << QStringLiteral("d");
+    QTest::newRow("OpenDatenbank")
+        << 2 << QStringLiteral("DBase-Datenbank auswählen")
+        << QStringLiteral(
+               "DBase-Datenbank (*.dbf)|*.dbf|CSV-Datei, nur lesen (*.csv)|*.csv|Alle Dateien (*.*)|*.*")
+        << QStringLiteral("*.dbf") << QStringLiteral("DBANKEN") << QStringLiteral("d");
 }
 
 void TestQuickSelection::browse()
