@@ -256,6 +256,9 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
                 canvas.text(at(r.a, x), at(r.b, y), r.text);
             break;
         case Op::Frame:
+            // Nothing of the label reaches its neighbour: the stock is cut
+            // at the label's edge.
+            canvas.clipRect(x, y, toInt(static_cast<qint64>(r.a) + x), toInt(static_cast<qint64>(r.b) + y));
             if (drawFrame) {
                 canvas.setPen(CanvasPen { Qt::black, PenStyle::Solid, 1 });
                 canvas.rectangle(

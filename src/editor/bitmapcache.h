@@ -56,6 +56,10 @@ public:
     {
         m_inner.stretchBitmap(bitmap, x, y, w, h, mix);
     }
+    void clipRect(int left, int top, int right, int bottom) override
+    {
+        m_inner.clipRect(left, top, right, bottom);
+    }
     void save() override { m_inner.save(); }
     void restore() override { m_inner.restore(); }
 

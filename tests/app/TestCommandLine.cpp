@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -143,6 +144,7 @@ private Q_SLOTS:
     void noQtNoticesAndNoWindows_data();
     void noQtNoticesAndNoWindows();
     void recordsFromStandardInputAndCsvTables();
+    void nothingReachesTheNeighbourLabel();
     void plainNamesWithoutDir_data();
     void plainNamesWithoutDir();
     void streamedRunsFindErrorsBeforePrinting_data();
@@ -837,6 +839,44 @@ void TestCommandLine::recordsFromStandardInputAndCsvTables()
     QCOMPARE(table.err, QString());
     QCOMPARE(table.out, QStringLiteral("1 Etikett auf 1 Seite in %1\n").arg(dir.filePath("tabelle.pdf")));
     QCOMPARE(pdfText(dir.filePath("tabelle.pdf")).simplified(), QStringLiteral("Hans Bonn"));
+}
+
+// A text and a rectangle running beyond the label's right edge are cut at
+// the edge: on the PDF, rendered by pdftoppm, the neighbour label stays
+// white while the label itself is printed on up to its edge.
+void TestCommandLine::nothingReachesTheNeighbourLabel()
+{
+    QTemporaryDir dir;
+    // 40 x 20 mm; the text starts at 24 mm and runs far beyond 40 mm.
+    QVERIFY(test::writeBytes(dir.filePath("breit.eti"),
+        "NA,Breit\r\nGR,100,50,25\r\nXF,40,0,1,0,Arial,0\r\nTE,60,5,WWWWWWWWWWWW\r\n"
+        "XP,0,0\r\nRE,90,30,140,45\r\n"));
+    // Two labels side by side without a gap, from 10 mm left and top.
+    QCOMPARE(run({ "sheet", "--grid", "40", "20", "2", "1", "10", "10", "0", "0", "--description", "Zwei",
+                 "--save", dir.filePath("zwei.vrl") })
+                 .code,
+        0);
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = run({ "print", dir.filePath("breit.eti"), dir.filePath("zwei.vrl"), "--pdf", pdf });
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-gray"), QStringLiteral("-png"),
+            QStringLiteral("-singlefile"), pdf, dir.filePath("seite") });
+    QVERIFY(p.waitForFinished(60000));
+    const QImage page(dir.filePath("seite.png"));
+    QVERIFY(!page.isNull());
+    // 254 dpi: 10 pixels per millimetre.
+    auto darkIn = [&page](int left, int top, int right, int bottom) {
+        int dark = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                dark += qGray(page.pixel(x, y)) < 128;
+        return dark;
+    };
+    QVERIFY(darkIn(340, 100, 500, 300) > 1000); // label 1 from 24 mm to its edge at 50 mm
+    QCOMPARE(darkIn(502, 90, 950, 320), 0); // label 2, and what lies beyond
 }
 
 void TestCommandLine::plainNamesWithoutDir_data()

@@ -136,8 +136,14 @@ public:
     virtual void stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int width, int height,
                                BitmapMix mix) = 0;
 
-    // Remembers pen, brush, font, text colour, background mode and the
-    // current position; restore() makes the last remembered state current
+    // From now on only what falls inside the rectangle (left, top) ..
+    // (right, bottom), right and bottom excluded, is drawn; an earlier
+    // rectangle of the same save() narrows it. restore() puts back the
+    // clipping of the state it restores (none outside every save()).
+    virtual void clipRect(int left, int top, int right, int bottom) = 0;
+
+    // Remembers pen, brush, font, text colour, background mode, clipping and
+    // the current position; restore() makes the last remembered state current
     // again, so a routine can leave the device as it found it. Pairs nest.
     virtual void save() = 0;
     virtual void restore() = 0;

@@ -352,6 +352,23 @@ void QPainterCanvas::stretchBitmap(
     m_painter.restore();
 }
 
+void QPainterCanvas::clipRect(int left, int top, int right, int bottom)
+{
+    QRectF rect = QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
+    if (m_state.clip)
+        rect = rect.intersected(*m_state.clip);
+    m_state.clip = rect;
+    applyClip();
+}
+
+void QPainterCanvas::applyClip()
+{
+    if (m_state.clip)
+        m_painter.setClipRect(*m_state.clip);
+    else if (m_painter.hasClipping())
+        m_painter.setClipping(false);
+}
+
 void QPainterCanvas::save()
 {
     m_saved.append(m_state);
@@ -362,8 +379,11 @@ void QPainterCanvas::restore()
     if (m_saved.isEmpty()) {
         return;
     }
+    const bool clipChanges = m_state.clip != m_saved.last().clip;
     m_state = m_saved.takeLast();
     applyBackground();
+    if (clipChanges)
+        applyClip();
 }
 
 } // namespace qm

@@ -51,6 +51,7 @@ public:
     CanvasBitmap loadBitmap(const QString &path) override;
     void stretchBitmap(
         const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix) override;
+    void clipRect(int left, int top, int right, int bottom) override;
     void save() override;
     void restore() override;
 
@@ -74,11 +75,13 @@ private:
         QColor textColour = Qt::black;
         bool transparent = false;
         QPoint position;
+        std::optional<QRectF> clip; // logical units; empty: not clipped
     };
 
     void applyPen();
     void applyBrush();
     void applyBackground();
+    void applyClip();
     // The rectangle (left, top, right, bottom) less one device pixel at the
     // right and bottom, normalised; empty when it has no area.
     std::optional<QRectF> outlineRect(int left, int top, int right, int bottom) const;

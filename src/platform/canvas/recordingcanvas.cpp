@@ -152,6 +152,11 @@ void RecordingCanvas::stretchBitmap(const CanvasBitmap &bitmap, int x, int y, in
             mix == BitmapMix::And ? QStringLiteral("and") : QStringLiteral("copy")});
 }
 
+void RecordingCanvas::clipRect(int left, int top, int right, int bottom)
+{
+    record(QStringLiteral("clip"), {edges(left, top, right, bottom)});
+}
+
 void RecordingCanvas::save()
 {
     m_saved.append(m_state);

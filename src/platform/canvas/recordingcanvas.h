@@ -56,6 +56,7 @@ public:
     CanvasBitmap loadBitmap(const QString &path) override;
     void stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int width, int height,
                        BitmapMix mix) override;
+    void clipRect(int left, int top, int right, int bottom) override;
     void save() override;
     void restore() override;
 
