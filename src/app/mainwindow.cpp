@@ -731,6 +731,11 @@ void THauptmenue::showError(const QString &message)
 
 void THauptmenue::Etiketteneditor1Click()
 {
+    // A new design gets the label size of the sheet format used last.
+    const SheetFormat &format = m_context.session.format;
+    if (format.positionCount() > 0 && format.positions[0].width > 0 && format.positions[0].height > 0)
+        m_editor->core().setNewDesignSize(QString::number(qRound(format.positions[0].width / 10.0)),
+            QString::number(qRound(format.positions[0].height / 10.0)));
     m_editor->setModus(QStringLiteral("N"));
     m_editor->setDateiname(QString());
     m_editor->showModal();

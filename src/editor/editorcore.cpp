@@ -80,6 +80,12 @@ void EditorCore::setLabelSize(const QString &widthMm, const QString &heightMm)
     m_design.heightMm = heightMm;
 }
 
+void EditorCore::setNewDesignSize(const QString &widthMm, const QString &heightMm)
+{
+    m_newWidthMm = widthMm;
+    m_newHeightMm = heightMm;
+}
+
 void EditorCore::report(const Error &error)
 {
     m_messages.show(MessageKind::Error, error.message(), MessageButton::Ok);
@@ -110,8 +116,8 @@ void EditorCore::FormShow()
     m_design.elements.clear();
     if (m_design.mode == QStringLiteral("E"))
         return;
-    m_design.widthMm.clear();
-    m_design.heightMm.clear();
+    m_design.widthMm = m_newWidthMm;
+    m_design.heightMm = m_newHeightMm;
     m_design.description = Design::defaultDescription();
     if (m_design.fileName.isEmpty())
         return;

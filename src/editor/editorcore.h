@@ -68,6 +68,10 @@ public:
     QString dateiname() const { return m_design.fileName; }
     // The label size in whole millimetres (GrX, GrY), for mode "E".
     void setLabelSize(const QString &widthMm, const QString &heightMm);
+    // The size of a new design in mode "N" (no file given): the label size
+    // of the sheet format used last; 70 x 37 mm until one is set. A design
+    // of size 0 has no label to draw on.
+    void setNewDesignSize(const QString &widthMm, const QString &heightMm);
     // The folder the open and save dialogs start in while the design has no
     // file of its own (the program's design folder); with a file, its folder.
     void setDesignDirectory(const QString &directory) { m_designDirectory = directory; }
@@ -183,6 +187,8 @@ private:
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
     QString m_designDirectory;
+    QString m_newWidthMm = QStringLiteral("70");
+    QString m_newHeightMm = QStringLiteral("37");
     ISettings &m_settings;
     IPropertyDialogs &m_dialogs;
     std::function<QString()> m_dateText;

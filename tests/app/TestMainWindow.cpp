@@ -9,6 +9,7 @@
 #include "data/widgets/dbdialogs.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
+#include "formats/sheetformat.h"
 #include "formats/widgets/formatauswaehlen.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/recordinghelp.h"
@@ -128,6 +129,7 @@ private slots:
     void oneEntryIsPrintedWithTypedRecords();
     void usingAnAreaAsksForAnEntry();
     void quickSelectionUsesTheChosenFiles();
+    void designExpertStartsAtTheLastFormatsLabelSize();
     void fileGivenAtStartOpensInTheQuickSelection_data();
     void fileGivenAtStartOpensInTheQuickSelection();
     void designGivenAtStartOpensInTheDesignEditor();
@@ -390,6 +392,26 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     rig.messages.clear();
     rig.window->SchnellauswahlExperte1Click();
     QVERIFY(rig.messages.shown().isEmpty());
+}
+
+// "Spezial > Design-Experte ..." opens a new design with a label to draw
+// on: 70 x 37 mm at first, then the label size of the format used last.
+void TestMainWindow::designExpertStartsAtTheLastFormatsLabelSize()
+{
+    Rig rig;
+    rig.window->FormShow();
+    TEtiketteneditor *editor = rig.window->designEditor();
+    QStringList sizes;
+    const auto closeWithSize = [editor, &sizes] {
+        sizes << editor->core().design().widthMm + QLatin1Char('x') + editor->core().design().heightMm;
+        editor->Zurck1Click();
+    };
+    test::whenShownModal(editor, closeWithSize);
+    rig.window->Etiketteneditor1Click();
+    QVERIFY(FormatdateiLesen(rig.temp.path() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), rig.context->session.format));
+    test::whenShownModal(editor, closeWithSize);
+    rig.window->Etiketteneditor1Click();
+    QCOMPARE(sizes, (QStringList { "70x37", "64x38" }));
 }
 
 void TestMainWindow::fileGivenAtStartOpensInTheQuickSelection_data()

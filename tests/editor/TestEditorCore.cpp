@@ -104,7 +104,14 @@ void TestEditorCore::opening()
     Editor ed;
     QCOMPARE(ed.core.design().count(), 0);
     QCOMPARE(ed.core.design().description, QStringLiteral("keine Beschreibung"));
-    QVERIFY(ed.core.design().widthMm.isEmpty());
+    // A new design has a label to draw on: 70 x 37 mm until a format's
+    // label size is given, then that one; never size 0.
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("70"));
+    QCOMPARE(ed.core.design().heightMm, QStringLiteral("37"));
+    ed.core.setNewDesignSize("64", "38");
+    ed.core.FormShow();
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("64"));
+    QCOMPARE(ed.core.design().heightMm, QStringLiteral("38"));
     QVERIFY(!ed.core.takeOverShown());
     QCOMPARE(ed.core.tool(), int(ToolMove));
     QVERIFY(ed.core.options().grid);
