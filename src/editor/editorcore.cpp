@@ -391,7 +391,9 @@ void EditorCore::releaseDrawing(QPoint pixel)
         break;
     case ToolGraphic:
         bitmapPath = m_fileDialogs.open(tr("Bitmap-Grafik hinzufügen"),
-            tr("Bitmap-Grafik (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*"), QStringLiteral("bmp"));
+            tr("Bilder (*.png *.jpg *.jpeg *.gif *.svg *.bmp)|*.png;*.jpg;*.jpeg;*.gif;*.svg;*.bmp|"
+               "Bitmap-Grafik (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*"),
+            QStringLiteral("bmp"));
         if (bitmapPath.isEmpty())
             return;
         readBitmapFile(bitmapPath); // an unreadable file is reported, nothing appended

@@ -307,7 +307,8 @@ void TestEditorCore::cancelledDialogsCreateNothing()
     QCOMPARE(ed.files.calls().size(), 1);
     QCOMPARE(ed.files.calls()[0].title, QStringLiteral("Bitmap-Grafik hinzufügen"));
     QCOMPARE(
-        ed.files.calls()[0].filter, QStringLiteral("Bitmap-Grafik (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*"));
+        ed.files.calls()[0].filter, QStringLiteral("Bilder (*.png *.jpg *.jpeg *.gif *.svg *.bmp)|*.png;*.jpg;*.jpeg;*.gif;*.svg;*.bmp|"
+                                    "Bitmap-Grafik (*.bmp)|*.bmp|Alle Dateien (*.*)|*.*"));
 }
 
 void TestEditorCore::changeDialogs_data()

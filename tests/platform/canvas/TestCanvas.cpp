@@ -89,6 +89,7 @@ private slots:
     void loadBitmapErrors();
     void picturesAreReadByTheirContent_data();
     void picturesAreReadByTheirContent();
+    void svgPictureIsDrawnInItsBox();
 };
 
 void TestCanvas::rectangleLeavesOutRightAndBottom_data()
@@ -497,6 +498,28 @@ void TestCanvas::picturesAreReadByTheirContent()
     painter.end();
     QCOMPARE(QColor(page.pixel(20, 20)).lightness() < 30, true);
     QCOMPARE(page.pixel(2, 2), qRgb(255, 255, 255));
+}
+
+// An SVG picture (read through Qt's SVG plugin) fills its box.
+void TestCanvas::svgPictureIsDrawnInItsBox()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("logo.svg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"10\">"
+               "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" fill=\"black\"/></svg>\n");
+    file.close();
+    QImage page = whitePage(40, 40);
+    QPainter painter(&page);
+    {
+        QPainterCanvas canvas(painter);
+        canvas.stretchBitmap(canvas.loadBitmap(path), 10, 10, 20, 20, BitmapMix::Copy);
+    }
+    painter.end();
+    QVERIFY(QColor(page.pixel(20, 20)).lightness() < 30);
+    QCOMPARE(page.pixel(5, 5), qRgb(255, 255, 255));
+    QCOMPARE(page.pixel(35, 35), qRgb(255, 255, 255));
 }
 
 QTEST_MAIN(TestCanvas)
