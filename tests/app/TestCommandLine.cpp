@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "testpaths.h"
 #include "commandlinerun.h"
 #include "data/shapelibtable.h"
 #include "pdfpages.h"
@@ -55,7 +56,7 @@ public:
 
 QString share(const QString &name)
 {
-    return QStringLiteral(QM_SHARE_DIR "/") + name;
+    return test::shareDir() + QStringLiteral("/") + name;
 }
 
 Run run(const QStringList &args, IPrinterAccess &printers)
@@ -71,7 +72,7 @@ Run run(const QStringList &args)
 
 QString data(const QString &name)
 {
-    return QStringLiteral(QM_TEST_DATA "/") + name;
+    return test::fixturesDir() + QStringLiteral("/") + name;
 }
 
 // Whether a printed word begins at (x, y) millimetres on its page, as near
@@ -237,8 +238,8 @@ void TestCommandLine::printsIntoPdf()
     w.writeLine(u"3,\"Meier, Hans\",Hauptstr. 1,Berlin");
     w.commit();
     const QString pdf = dir.filePath("out.pdf");
-    const Run r = run({ "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
-        QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--start", "20",
+    const Run r = run({ "print", test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti"),
+        test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), "--records", csv, "--start", "20",
         "--frame", "--offset-x", "-10", "--pdf", pdf });
     QCOMPARE(r.err, QString());
     QCOMPARE(r.code, 0);
@@ -356,8 +357,8 @@ void TestCommandLine::printRefusals()
 {
     QFETCH(QStringList, extra);
     QFETCH(QString, message);
-    const Run r = run(QStringList { "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
-                          QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl") }
+    const Run r = run(QStringList { "print", test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti"),
+                          test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl") }
         + extra);
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
@@ -398,8 +399,8 @@ void TestCommandLine::printsToDefaultPrinter()
     if (opens)
         printers.pdf = dir.filePath("out.pdf");
     const Run r
-        = run({ "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
-                  QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", csv, "--printer" },
+        = run({ "print", test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti"),
+                  test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), "--records", csv, "--printer" },
             printers);
     QCOMPARE(r.err, err);
     QCOMPARE(r.out, out);
@@ -453,8 +454,8 @@ void TestCommandLine::recordsAsSpreadsheetsWriteThem()
     file.write(csv);
     file.close();
     const QString pdf = dir.filePath("out.pdf");
-    const Run r = run({ "print", QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"),
-        QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), "--records", records, "--pdf", pdf });
+    const Run r = run({ "print", test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti"),
+        test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), "--records", records, "--pdf", pdf });
     QCOMPARE(r.err, err);
     QCOMPARE(r.out, out.isEmpty() ? QString() : out.arg(pdf));
     QCOMPARE(r.code, code);
@@ -586,13 +587,13 @@ void TestCommandLine::dirWorksForEveryCommand_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("firstLine");
     QTest::newRow("fields, dir first")
-        << QStringList { "--dir", QM_SHARE_DIR, "fields", "adresse.eti" } << "1\tName\t30";
-    QTest::newRow("sheet, dir after") << QStringList { "sheet", "adressen_3x7.vrl", "--dir=" QM_SHARE_DIR }
+        << QStringList { "--dir", test::shareDir(), "fields", "adresse.eti" } << "1\tName\t30";
+    QTest::newRow("sheet, dir after") << QStringList { "sheet", "adressen_3x7.vrl", (QStringLiteral("--dir=") + test::shareDir()) }
                                       << "Adressetiketten 63.5 x 38.0 mm - 3 x 7 auf A4\t2030\t2810";
     QTest::newRow("design, other case")
-        << QStringList { "design", "ADRESSE.ETI", "--dir", QM_SHARE_DIR } << "Adressetikett dreizeilig\t";
+        << QStringList { "design", "ADRESSE.ETI", "--dir", test::shareDir() } << "Adressetikett dreizeilig\t";
     QTest::newRow("stored windows path")
-        << QStringList { "--dir", QM_SHARE_DIR, "fields", "C:\\ETIKETT\\adresse.eti" } << "1\tName\t30";
+        << QStringList { "--dir", test::shareDir(), "fields", "C:\\ETIKETT\\adresse.eti" } << "1\tName\t30";
 }
 
 void TestCommandLine::dirWorksForEveryCommand()
@@ -607,7 +608,7 @@ void TestCommandLine::dirWorksForEveryCommand()
     QTemporaryDir dir;
     const QString pdf = dir.filePath("out.pdf");
     const Run printed
-        = run({ "print", "adresse.eti", "adressen_3x7.vrl", "--dir", QM_SHARE_DIR, "--pdf", pdf });
+        = run({ "print", "adresse.eti", "adressen_3x7.vrl", "--dir", test::shareDir(), "--pdf", pdf });
     QCOMPARE(printed.err, QString());
     QCOMPARE(printed.code, 0);
     QVERIFY(QFileInfo(pdf).size() > 0);
@@ -785,7 +786,7 @@ void TestCommandLine::noQtNoticesAndNoWindows()
     env.insert(QStringLiteral("HOME"), home.path());
     QProcess p;
     p.setProcessEnvironment(env);
-    p.start(QStringLiteral(QM_PROGRAM), args);
+    p.start(test::programPath(), args);
     QVERIFY(p.waitForFinished(60000));
     const QString stderrText = QString::fromUtf8(p.readAllStandardError());
     QCOMPARE(p.exitCode(), code);
@@ -821,7 +822,7 @@ void TestCommandLine::recordsFromStandardInputAndCsvTables()
         = run({ "print", design, format, "--records", file, "--pdf", dir.filePath("datei.pdf") });
     QCOMPARE(fromFile.code, 0);
     QProcess piped;
-    piped.start(QStringLiteral(QM_PROGRAM),
+    piped.start(test::programPath(),
         { "print", design, format, "--records", "-", "--pdf", dir.filePath("pipe.pdf") });
     piped.write(csv);
     piped.closeWriteChannel();
@@ -925,7 +926,7 @@ void TestCommandLine::plainNamesWithoutDir()
     QProcess p;
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(home.path());
-    p.start(QStringLiteral(QM_PROGRAM), args);
+    p.start(test::programPath(), args);
     QVERIFY(p.waitForFinished(60000));
     const QString out = QString::fromUtf8(p.readAllStandardOutput());
     const QString err = QString::fromUtf8(p.readAllStandardError());

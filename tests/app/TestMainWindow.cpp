@@ -1,4 +1,5 @@
 #include "app/appcontext.h"
+#include "testpaths.h"
 #include "app/dialogs/areadialog.h"
 #include "app/dialogs/creationwizard.h"
 #include "app/dialogs/printinformation.h"
@@ -37,7 +38,7 @@ using namespace qm;
 
 namespace {
 
-const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
+const QString ShareDir = test::shareDir() + QStringLiteral("/");
 
 QByteArray crlf(const QStringList &lines)
 {

@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "testpaths.h"
 #include "commandlinerun.h"
 #include "catalogue/prepareddesigns.h"
 #include "dbfrecords.h"
@@ -17,7 +18,7 @@ using namespace qm;
 
 namespace {
 
-const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
+const QString ShareDir = test::shareDir() + QStringLiteral("/");
 
 } // namespace
 

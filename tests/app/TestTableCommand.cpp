@@ -1,4 +1,5 @@
 #include "app/commandline.h"
+#include "testpaths.h"
 #include "commandlinerun.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
@@ -20,9 +21,9 @@ Run run(const QStringList &args)
     return test::runCommand(args);
 }
 
-const QString addressDesign = QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti");
-const QString addressFormat = QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl");
-const QString addressText = QStringLiteral(QM_TEST_DATA "/data/three_addresses.txt");
+const QString addressDesign = test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti");
+const QString addressFormat = test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl");
+const QString addressText = test::fixturesDir() + QStringLiteral("/data/three_addresses.txt");
 
 } // namespace
 
@@ -178,7 +179,7 @@ void TestTableCommand::csvInAndOutThroughPipes()
     QCOMPARE(run({ "table", table, "--create", addressDesign }).code, 0);
     const QByteArray csv("Ort;Name;Telefon\r\nK\xC3\xB6ln;\"Meier; Hans\";0221\r\nBonn;Erika;\r\n");
     QProcess in;
-    in.start(QStringLiteral(QM_PROGRAM), { "table", table, "--import-csv", "-" });
+    in.start(test::programPath(), { "table", table, "--import-csv", "-" });
     in.write(csv);
     in.closeWriteChannel();
     QVERIFY(in.waitForFinished(60000));

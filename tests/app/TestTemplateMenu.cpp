@@ -1,4 +1,5 @@
 #include "app/appcontext.h"
+#include "testpaths.h"
 #include "app/mainwindow.h"
 #include "catalogue/prepareddesigns.h"
 #include "controls/kvbibtn.h"
@@ -40,7 +41,7 @@ using namespace qm;
 
 namespace {
 
-const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
+const QString ShareDir = test::shareDir() + QStringLiteral("/");
 
 // The menu as text: captions, "-" for a separator.
 QStringList entries(const QMenu *menu)

@@ -1,4 +1,5 @@
 #include "platform/services.h"
+#include "testpaths.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -10,7 +11,7 @@ namespace {
 
 QString helpText(const QString &name)
 {
-    QFile f(QStringLiteral(QM_SHARE_DIR "/") + name);
+    QFile f(test::shareDir() + QStringLiteral("/") + name);
     if (!f.open(QIODevice::ReadOnly))
         return QString();
     return QString::fromUtf8(f.readAll());

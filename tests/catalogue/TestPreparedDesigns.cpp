@@ -1,4 +1,5 @@
 #include "catalogue/prepareddesigns.h"
+#include "testpaths.h"
 #include "designs/printdesign.h"
 #include "formats/sheetformat.h"
 #include "testfiles.h"
@@ -13,7 +14,7 @@ using namespace qm;
 
 namespace {
 
-const QString ShareDir = QStringLiteral(QM_SHARE_DIR "/");
+const QString ShareDir = test::shareDir() + QStringLiteral("/");
 
 struct DbfField
 {

@@ -1,4 +1,5 @@
 #include "testfiles.h"
+#include "testpaths.h"
 #include "catalogue/workscatalogue.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/errors.h"
@@ -16,7 +17,7 @@ using namespace qm::test;
 
 namespace {
 
-const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/catalogue/");
+const QString FixtureDir = test::fixturesDir() + QStringLiteral("/catalogue/");
 
 
 

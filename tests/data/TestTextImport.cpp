@@ -1,4 +1,5 @@
 #include "data/shapelibtable.h"
+#include "testpaths.h"
 #include "data/textimport.h"
 #include "platform/errors.h"
 #include "tablerecords.h"
@@ -14,7 +15,7 @@ namespace {
 
 QString fixture(const char *name)
 {
-    return QStringLiteral(QM_TEST_DATA "/data/") + QLatin1String(name);
+    return test::fixturesDir() + QStringLiteral("/data/") + QLatin1String(name);
 }
 
 QList<TableField> threeFields()

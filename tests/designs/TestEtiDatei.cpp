@@ -1,4 +1,5 @@
 #include "testfiles.h"
+#include "testpaths.h"
 #include "designs/etifile.h"
 #include "platform/cp1252.h"
 #include "platform/errors.h"
@@ -15,7 +16,7 @@ using namespace qm::test;
 
 namespace {
 
-const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/designs/");
+const QString FixtureDir = test::fixturesDir() + QStringLiteral("/designs/");
 
 
 

@@ -1,4 +1,5 @@
 #include "designs/etifile.h"
+#include "testpaths.h"
 #include "designs/printdesign.h"
 #include "platform/errors.h"
 
@@ -9,7 +10,7 @@ using namespace qm;
 
 namespace {
 
-const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/designs/");
+const QString FixtureDir = test::fixturesDir() + QStringLiteral("/designs/");
 
 // The three grids and two texts the loader fills, owned by the test.
 struct Grids

@@ -1,4 +1,5 @@
 #include "editor/editorcore.h"
+#include "testpaths.h"
 #include "editordoubles.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
@@ -129,7 +130,7 @@ void TestEditorFiles::saveAsWritesEveryKindAndReopens()
     QVERIFY(!ed.core.isModified());
 
     // Byte for byte, but for the date of the third line.
-    QByteArray expected = contentOf(QStringLiteral(QM_TEST_DATA "/editor/every_kind_drawn.eti"));
+    QByteArray expected = contentOf(test::fixturesDir() + QStringLiteral("/editor/every_kind_drawn.eti"));
     expected.replace("@BITMAP@", m_bitmap.toLocal8Bit());
     const QList<QByteArray> written = linesOf(contentOf(path));
     const QList<QByteArray> wanted = linesOf(expected);

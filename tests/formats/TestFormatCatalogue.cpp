@@ -1,4 +1,5 @@
 #include "formats/formatcatalogue.h"
+#include "testpaths.h"
 #include "platform/errors.h"
 #include "testfiles.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 QString data(const QString &name)
 {
-    return QStringLiteral(QM_TEST_DATA "/formats/") + name;
+    return test::fixturesDir() + QStringLiteral("/formats/") + name;
 }
 
 const QByteArray Title

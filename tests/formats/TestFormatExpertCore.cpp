@@ -1,4 +1,5 @@
 #include "formats/formatexpertcore.h"
+#include "testpaths.h"
 #include "formats/sheetformat.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "testfiles.h"
@@ -13,7 +14,7 @@ namespace {
 
 QString data(const QString &name)
 {
-    return QStringLiteral(QM_TEST_DATA "/formats/") + name;
+    return test::fixturesDir() + QStringLiteral("/formats/") + name;
 }
 
 GridTexts texts(const char *grx, const char *gry, const char *neben, const char *unter, const char *startx,

@@ -1,4 +1,5 @@
 #include "catalogue/programdirectory.h"
+#include "testpaths.h"
 #include "formats/formatimport.h"
 #include "formats/sheetformat.h"
 #include "platform/errors.h"
@@ -14,7 +15,7 @@ namespace {
 
 QString data(const QString &name)
 {
-    return QStringLiteral(QM_TEST_DATA "/formats/") + name;
+    return test::fixturesDir() + QStringLiteral("/formats/") + name;
 }
 
 QStringList descriptions(const QList<FormatEntry> &entries)

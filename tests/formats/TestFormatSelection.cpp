@@ -1,4 +1,5 @@
 #include "catalogue/programdirectory.h"
+#include "testpaths.h"
 #include "formats/formatselection.h"
 #include "formats/sheetgrid.h"
 #include "platform/doubles/scriptedfiledialogs.h"
@@ -15,7 +16,7 @@ namespace {
 
 QString data(const QString &name)
 {
-    return QStringLiteral(QM_TEST_DATA "/formats/") + name;
+    return test::fixturesDir() + QStringLiteral("/formats/") + name;
 }
 
 const QByteArray Title

@@ -1,4 +1,5 @@
 #include "formats/formatimport.h"
+#include "testpaths.h"
 #include "formats/labeltemplates.h"
 #include "platform/errors.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 QString data(const QString &name)
 {
-    return QStringLiteral(QM_TEST_DATA "/formats/") + name;
+    return test::fixturesDir() + QStringLiteral("/formats/") + name;
 }
 
 QList<LabelTemplate> sample()

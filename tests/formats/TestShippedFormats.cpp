@@ -1,4 +1,5 @@
 #include "catalogue/filelookup.h"
+#include "testpaths.h"
 #include "formats/formatcatalogue.h"
 #include "formats/sheetformat.h"
 
@@ -11,7 +12,7 @@ using namespace qm;
 
 namespace {
 
-const QString Share = QStringLiteral(QM_SHARE_DIR "/");
+const QString Share = test::shareDir() + QStringLiteral("/");
 
 // DIN A4 in tenths of a millimetre: no shipped sheet is larger.
 constexpr qint32 SheetWidth = 2100;

@@ -1,4 +1,5 @@
 #include "testfiles.h"
+#include "testpaths.h"
 #include "formats/sheetformat.h"
 #include "formats/sheetgrid.h"
 #include "platform/errors.h"
@@ -13,7 +14,7 @@ using namespace qm::test;
 
 namespace {
 
-const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/formats/");
+const QString FixtureDir = test::fixturesDir() + QStringLiteral("/formats/");
 
 QString fixture(const QString &name)
 {

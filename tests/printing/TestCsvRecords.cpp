@@ -1,4 +1,5 @@
 #include "platform/errors.h"
+#include "testpaths.h"
 #include "platform/textfile.h"
 #include "printing/csvrecords.h"
 
@@ -124,7 +125,7 @@ void TestCsvRecords::germanSpreadsheetFile()
     const CsvRecords read
         = CsvRecordReader(addressFields())
               .read(
-                  readFileBytes(QStringLiteral(QM_TEST_DATA "/printing/csv_semicolon_cp1252_reordered.csv")));
+                  readFileBytes(test::fixturesDir() + QStringLiteral("/printing/csv_semicolon_cp1252_reordered.csv")));
     QCOMPARE(read.separator, QChar(u';'));
     QVERIFY(read.byName);
     QVERIFY(read.copiesColumn);
@@ -334,7 +335,7 @@ void TestCsvRecords::readsAFileAndRewinds()
 {
     const CsvRecordReader reader(addressFields());
     const auto file = CsvRecordStream::fromFile(
-        reader, QStringLiteral(QM_TEST_DATA "/printing/csv_semicolon_cp1252_reordered.csv"));
+        reader, test::fixturesDir() + QStringLiteral("/printing/csv_semicolon_cp1252_reordered.csv"));
     CsvRecordStream &stream = *file;
     QCOMPARE(stream.separator(), QChar(u';'));
     QVERIFY(stream.byName());

@@ -1,4 +1,5 @@
 #include "designs/printdesign.h"
+#include "testpaths.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"
 #include "platform/doubles/scriptedmessages.h"
@@ -107,9 +108,9 @@ void TestPdfPrinter::labelsLandOnTheirPositions()
     StringTable labelList;
     FieldGrids grids;
     grids.labelList = &labelList;
-    QVERIFY(EtikettdateiLesen(QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"), design, grids));
+    QVERIFY(EtikettdateiLesen(test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti"), design, grids));
     SheetFormat format;
-    QVERIFY(FormatdateiLesen(QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), format));
+    QVERIFY(FormatdateiLesen(test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), format));
 
     // Labels 1..18 from position 5 on: 17 on sheet 1, one on sheet 2.
     const int labels = 18;

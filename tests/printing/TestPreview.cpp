@@ -1,4 +1,5 @@
 #include "designs/printdesign.h"
+#include "testpaths.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"
 #include "platform/doubles/scriptedmessages.h"
@@ -108,8 +109,8 @@ void TestPreview::previewIsThePrintedPdf()
     Run run;
     FieldGrids grids;
     grids.labelList = &run.labelList;
-    QVERIFY(EtikettdateiLesen(QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti"), run.design, grids));
-    QVERIFY(FormatdateiLesen(QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl"), run.format));
+    QVERIFY(EtikettdateiLesen(test::shareDir() + QStringLiteral("/ETIKETT/adresse.eti"), run.design, grids));
+    QVERIFY(FormatdateiLesen(test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), run.format));
     for (int row = 1; row <= labels; ++row) {
         run.labelList.setCell(1, row, QStringLiteral("Erika Mustermann %1").arg(row));
         run.labelList.setCell(2, row, QStringLiteral("Heidestraße %1").arg(row));

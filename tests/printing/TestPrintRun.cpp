@@ -1,4 +1,5 @@
 #include "data/databaseexpert.h"
+#include "testpaths.h"
 #include "data/inputexpert.h"
 #include "data/recordselection.h"
 #include "data/shapelibtable.h"
@@ -22,7 +23,7 @@ using namespace qm;
 
 namespace {
 
-const QString FixtureDir = QStringLiteral(QM_TEST_DATA "/");
+const QString FixtureDir = test::fixturesDir() + QStringLiteral("/");
 
 // The input expert as a user drives it: the script fills the entry grid and
 // presses "Drucken" (or not).
