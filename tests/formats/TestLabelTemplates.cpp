@@ -171,7 +171,10 @@ void TestLabelTemplates::sheetEdge_data()
     // Three labels of 70.05 mm on 210 mm: the last one is narrowed to fit.
     QTest::newRow("half a tenth over, narrowed") << 0.0 << 70.05 << 70.05 << "1401,699";
     QTest::newRow("half a millimetre over, narrowed") << 0.5 << 70.0 << 70.0 << "1405,695";
-    QTest::newRow("more over, left out") << 0.6 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
+    // Herma 4464: 199 pt = 70.2 mm, three of them 0.6 mm too wide.
+    QTest::newRow("three labels of 199 pt, narrowed") << 0.0 << 70.2 << 70.2 << "1404,696";
+    QTest::newRow("one millimetre over, narrowed") << 1.0 << 70.0 << 70.0 << "1410,690";
+    QTest::newRow("more over, left out") << 1.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
     QTest::newRow("before the edge, left out")
         << -0.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
     // 2^32 + 700 tenths apart: cut to 32 bits, the labels would seem to sit
