@@ -138,8 +138,8 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
     return result;
 }
 
-FormatEntry addIndividualFormat(
-    const ProgramDirectory &dir, const QString &description, const QString &fileName, const SheetFormat &format)
+FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &description,
+    const QString &fileName, const SheetFormat &format)
 {
     const QString catalogue = dir.formatsFile();
     createFormatsFileIfMissing(catalogue);

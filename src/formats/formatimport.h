@@ -34,8 +34,8 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
 // is written and that entry is returned. Throws IoError or qm::Error for
 // files that cannot be written; a VRL file written before the catalogue
 // failed is removed again.
-FormatEntry addIndividualFormat(
-    const ProgramDirectory &dir, const QString &description, const QString &fileName, const SheetFormat &format);
+FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &description,
+    const QString &fileName, const SheetFormat &format);
 
 // The shipped catalogue made from template files.
 struct StockFormat

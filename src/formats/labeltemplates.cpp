@@ -364,8 +364,7 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             converted.fileName = templateFileStem(t.brand, t.part)
                 + (n > 0 ? QStringLiteral("_%1").arg(n + 1) : QString()) + QStringLiteral(".vrl");
             converted.description = (withBrand ? name : t.part) + QLatin1Char(' ')
-                + labelSizeText(xs.size, ys.size, l.nx, l.ny)
-                + (round ? tr(" (rund)") : QString());
+                + labelSizeText(xs.size, ys.size, l.nx, l.ny) + (round ? tr(" (rund)") : QString());
             converted.description.truncate(MaxDescriptionLength);
             // The VRL file's NA line ends at a comma: there the sizes take
             // the decimal point, as the format expert writes them.

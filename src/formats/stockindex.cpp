@@ -51,7 +51,8 @@ public:
     { }
     [[noreturn]] void operator()(const QString &why) const
     {
-        throw Error(tr("Das Verzeichnis der Etikettenbögen ist fehlerhaft (Zeile %1): %2").arg(m_line).arg(why));
+        throw Error(
+            tr("Das Verzeichnis der Etikettenbögen ist fehlerhaft (Zeile %1): %2").arg(m_line).arg(why));
     }
 
 private:
@@ -121,8 +122,7 @@ StockSheet parseLine(const QString &line, int lineNumber)
 
 QString StockSheet::sizeText() const
 {
-    return labelSizeText(labelWidth(), labelHeight(), across, down)
-        + (round ? tr(" (rund)") : QString());
+    return labelSizeText(labelWidth(), labelHeight(), across, down) + (round ? tr(" (rund)") : QString());
 }
 
 QList<StockSheet> stockSheetsOf(const QList<LabelTemplate> &templates, QList<SkippedTemplate> *skipped)
@@ -153,10 +153,10 @@ QList<StockSheet> stockSheetsOf(const QList<LabelTemplate> &templates, QList<Ski
 
 QByteArray stockIndexText(const QList<StockSheet> &sheets)
 {
-    QString text = QStringLiteral(
-        "# Etikettenbögen: Hersteller, Teil, Datei, Beschreibung, rund, Bogen B/H, "
-        "Etiketten nebeneinander/untereinander, Etikett B/H, Ausdehnung B/H, x-Positionen, "
-        "y-Positionen (1/10 mm)\n");
+    QString text
+        = QStringLiteral("# Etikettenbögen: Hersteller, Teil, Datei, Beschreibung, rund, Bogen B/H, "
+                         "Etiketten nebeneinander/untereinander, Etikett B/H, Ausdehnung B/H, x-Positionen, "
+                         "y-Positionen (1/10 mm)\n");
     for (const StockSheet &s : sheets) {
         QList<qint32> xs;
         QList<qint32> ys;
@@ -224,10 +224,12 @@ QList<qsizetype> findStockSheets(const QList<StockSheet> &sheets, const QString 
     QList<qsizetype> others;
     for (qsizetype i = 0; i < sheets.size(); ++i) {
         const StockSheet &s = sheets[i];
-        const QString haystack = searchForm(s.brand + QLatin1Char(' ') + s.part + QLatin1Char(' ') + s.description);
-        const bool all = std::all_of(
-                             words.begin(), words.end(), [&](const QString &w) { return haystack.contains(w); })
-            && std::all_of(sizes.begin(), sizes.end(), [&](const auto &wanted) { return sizeFits(s, wanted); });
+        const QString haystack
+            = searchForm(s.brand + QLatin1Char(' ') + s.part + QLatin1Char(' ') + s.description);
+        const bool all
+            = std::all_of(words.begin(), words.end(), [&](const QString &w) { return haystack.contains(w); })
+            && std::all_of(
+                sizes.begin(), sizes.end(), [&](const auto &wanted) { return sizeFits(s, wanted); });
         if (!all)
             continue;
         const QString part = s.part.toLower();

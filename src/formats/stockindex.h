@@ -69,6 +69,7 @@ QList<StockSheet> shippedStockIndex();
 QList<qsizetype> findStockSheets(const QList<StockSheet> &sheets, const QString &text);
 
 // The sheets (one per layout) of one maker's part, letter case aside.
-QList<qsizetype> stockSheetsOfPart(const QList<StockSheet> &sheets, const QString &brand, const QString &part);
+QList<qsizetype> stockSheetsOfPart(
+    const QList<StockSheet> &sheets, const QString &brand, const QString &part);
 
 } // namespace qm
