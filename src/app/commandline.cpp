@@ -3,10 +3,10 @@
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
+#include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
-#include "data/shapelibtable.h"
 #include "designs/rendering.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatexpertcore.h"
@@ -211,7 +211,8 @@ int findStockCommand(const Call &call, QTextStream &out)
 int addStockCommand(const Call &call, QTextStream &out)
 {
     if (call.listValues.size() != 2)
-        throw UsageError(tr("Die Option %1 braucht Hersteller und Teilenummer.").arg(quoted(QStringLiteral("--add"))),
+        throw UsageError(
+            tr("Die Option %1 braucht Hersteller und Teilenummer.").arg(quoted(QStringLiteral("--add"))),
             usageOf(QStringLiteral("formats")));
     const QString &maker = call.listValues[0];
     const QString &part = call.listValues[1];
@@ -233,7 +234,8 @@ int addStockCommand(const Call &call, QTextStream &out)
 int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
 {
     if (int(call.isSet("import")) + int(call.isSet("find")) + int(call.isSet("add")) > 1)
-        throw UsageError(tr("--import, --find und --add schließen einander aus."), usageOf(QStringLiteral("formats")));
+        throw UsageError(
+            tr("--import, --find und --add schließen einander aus."), usageOf(QStringLiteral("formats")));
     if (call.isSet("find"))
         return findStockCommand(call, out);
     if (call.isSet("add"))

@@ -96,12 +96,15 @@ struct TemplateConversion
 // when every label lies within A4's width, every label inside the sheet, at
 // most 200 per sheet; anything else is listed as skipped with the reason.
 // Round labels and CDs are taken as their bounding squares (or the card a
-// CD is cut to), with " (rund)" after the description. Positions are rounded to tenths of a millimetre from
-// the exact grid (so rounding never adds up along a row); a label is never wider or taller than the rounded
-// pitch, so neighbours never overlap, and a last label reaching at most one millimetre beyond the sheet is
-// narrowed to end at its edge. The extent ends at the last label, or one gap after a single column or row, as
-// the format expert writes it. The description is the part number (maker and part number with `withBrand`),
-// the label size in millimetres with a decimal comma and the grid: "L7160 63,5 x 38,1 mm (3 x 7)".
+// CD is cut to), with " (rund)" after the description. Positions are
+// rounded to tenths of a millimetre from the exact grid (so rounding never
+// adds up along a row); a label is never wider or taller than the rounded
+// pitch, so neighbours never overlap, and a last label reaching at most one
+// millimetre beyond the sheet is narrowed to end at its edge. The extent
+// ends at the last label, or one gap after a single column or row, as the
+// format expert writes it. The description is the part number (maker and
+// part number with `withBrand`), the label size in millimetres with a
+// decimal comma and the grid: "L7160 63,5 x 38,1 mm (3 x 7)".
 TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool withBrand);
 
 // The label size and grid part of a description: "63,5 x 38,1 mm (3 x 7)".

@@ -516,8 +516,10 @@ void TestCommandLine::formatsListsAndImports()
                  QStringLiteral("Individuelle Formate\tAvery L7160 63,5 x 38,1 mm (3 x 7)\tavery_l7160.vrl\n")),
         qPrintable(imported.out));
     QVERIFY(imported.out.endsWith(QStringLiteral("9 Formate aufgenommen, 3 ausgelassen\n")));
-    QVERIFY(imported.out.contains(QStringLiteral("\tAvery L6015 117 x 117 mm (1 x 2) (rund)\tavery_l6015.vrl\n")));
-    QVERIFY(imported.err.contains(QStringLiteral("ausgelassen: Herma 9999: Etiketten liegen außerhalb des Bogens\n")));
+    QVERIFY(imported.out.contains(
+        QStringLiteral("\tAvery L6015 117 x 117 mm (1 x 2) (rund)\tavery_l6015.vrl\n")));
+    QVERIFY(imported.err.contains(
+        QStringLiteral("ausgelassen: Herma 9999: Etiketten liegen außerhalb des Bogens\n")));
     QVERIFY(QFileInfo::exists(dir.filePath("FORMATE/avery_l7160.vrl")));
 
     const Run listed = run({ "formats", "--dir", dir.path() });
@@ -549,9 +551,9 @@ void TestCommandLine::formatsFindsStock_data()
                              << "quillmark: Kein Etikettenbogen passt zu „herma 99999“." << 0;
     QTest::newRow("with --import") << QStringList { "formats", "--find", "x", "--import", "y.xml" } << 1
                                    << "quillmark: --import, --find und --add schließen einander aus." << 0;
-    QTest::newRow("--add without part") << QStringList { "formats", "--add", "Herma" } << 1
-                                        << "quillmark: Die Option „--add“ braucht Hersteller und Teilenummer."
-                                        << 0;
+    QTest::newRow("--add without part")
+        << QStringList { "formats", "--add", "Herma" } << 1
+        << "quillmark: Die Option „--add“ braucht Hersteller und Teilenummer." << 0;
     QTest::newRow("--add of no such part") << QStringList { "formats", "--add", "Herma", "3475" } << 1
                                            << "quillmark: Den Etikettenbogen „Herma 3475“ gibt es" << 0;
 }
@@ -589,7 +591,8 @@ void TestCommandLine::formatsAddsStock()
         QStringLiteral("Individuelle Formate\tHerma 4464 69,6 x 37 mm (3 x 8)\therma_4464.vrl\n")));
     const Run sheet = run({ "sheet", vrl });
     QCOMPARE(sheet.code, 0);
-    QVERIFY2(sheet.out.startsWith(QStringLiteral("Herma 4464 69.6 x 37 mm (3 x 8)\t2100\t2963\n1\t0\t0\t696\t370\n")),
+    QVERIFY2(sheet.out.startsWith(
+                 QStringLiteral("Herma 4464 69.6 x 37 mm (3 x 8)\t2100\t2963\n1\t0\t0\t696\t370\n")),
         qPrintable(sheet.out));
     QVERIFY2(sheet.out.endsWith(QStringLiteral("\n24\t1404\t2593\t696\t370\n")), qPrintable(sheet.out));
 
