@@ -1,6 +1,6 @@
 #include "catalogue/programdirectory.h"
-#include "formats/widgets/formatauswaehlen.h"
 #include "formats/sheetformat.h"
+#include "formats/widgets/formatauswaehlen.h"
 #include "formats/widgets/formatexperte.h"
 #include "formats/widgets/stocksearchdialog.h"
 #include "modalwindows.h"
@@ -141,12 +141,15 @@ void TestFormatAuswaehlen::stockSearchEntersSheet_data()
     QTest::addColumn<QString>("file"); // "" when cancelled
     QTest::addColumn<QString>("lastPosition"); // "x,y,width,height" of the VRL file
     QTest::newRow("N, maker and part")
-        << "N" << "herma 4464" << QStringList { "Herma", "4464", "69,6 x 37 mm (3 x 8)", "24" }
-        << "herma_4464.vrl" << "1404,2593,696,370";
+        << "N"
+        << "herma 4464" << QStringList { "Herma", "4464", "69,6 x 37 mm (3 x 8)", "24" } << "herma_4464.vrl"
+        << "1404,2593,696,370";
     QTest::newRow("E, part, handed to the wizard")
-        << "E" << "L7651" << QStringList { "Avery", "L7651", "38,1 x 21,2 mm (5 x 13)", "65" }
-        << "avery_l7651.vrl" << "1671,2653,381,212";
-    QTest::newRow("N, cancelled") << "N" << "herma 4464"
+        << "E"
+        << "L7651" << QStringList { "Avery", "L7651", "38,1 x 21,2 mm (5 x 13)", "65" } << "avery_l7651.vrl"
+        << "1671,2653,381,212";
+    QTest::newRow("N, cancelled") << "N"
+                                  << "herma 4464"
                                   << QStringList { "Herma", "4464", "69,6 x 37 mm (3 x 8)", "24" } << ""
                                   << "";
 }
@@ -193,9 +196,11 @@ void TestFormatAuswaehlen::stockSearchEntersSheet()
         QVERIFY(!handedOver);
         return;
     }
-    const QString description = firstMatch[0] + QLatin1Char(' ') + firstMatch[1] + QLatin1Char(' ') + firstMatch[2];
+    const QString description
+        = firstMatch[0] + QLatin1Char(' ') + firstMatch[1] + QLatin1Char(' ') + firstMatch[2];
     QVERIFY(contentOf(rig.dir.formatsFile())
-                .endsWith("Individuelle Formate\r\n" + description.toLatin1() + "\r\n" + file.toLatin1() + "\r\n"));
+                .endsWith(
+                    "Individuelle Formate\r\n" + description.toLatin1() + "\r\n" + file.toLatin1() + "\r\n"));
     if (mode == QLatin1String("E")) {
         QCOMPARE(handedOver.value_or(QStringLiteral("<none>")), file);
         QVERIFY(!rig.selection.isVisible());
@@ -208,7 +213,8 @@ void TestFormatAuswaehlen::stockSearchEntersSheet()
     QVERIFY(FormatdateiLesen(rig.dir.subdirPath(QStringLiteral("FORMATE")) + file, format));
     QCOMPARE(format.positionCount(), firstMatch[3].toInt());
     const LabelPosition last = format.positions.back();
-    QCOMPARE(QStringLiteral("%1,%2,%3,%4").arg(last.x).arg(last.y).arg(last.width).arg(last.height), lastPosition);
+    QCOMPARE(
+        QStringLiteral("%1,%2,%3,%4").arg(last.x).arg(last.y).arg(last.width).arg(last.height), lastPosition);
     QCOMPARE(format.description, QString(description).replace(QLatin1Char(','), QLatin1Char('.')));
 }
 
