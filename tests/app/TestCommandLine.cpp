@@ -125,6 +125,7 @@ private Q_SLOTS:
     void printsToDefaultPrinter();
     void recordsAsSpreadsheetsWriteThem_data();
     void recordsAsSpreadsheetsWriteThem();
+    void sheetGridWritesAFormat_data();
     void sheetGridWritesAFormat();
     void sheetGridRefused_data();
     void sheetGridRefused();
@@ -456,12 +457,21 @@ void TestCommandLine::recordsAsSpreadsheetsWriteThem()
     }
 }
 
+void TestCommandLine::sheetGridWritesAFormat_data()
+{
+    QTest::addColumn<QStringList>("grid");
+    QTest::newRow("decimal points") << QStringList { "63.5", "38", "3", "7", "7.5", "15", "2.5", "0" };
+    // German users type the comma; the file is the same.
+    QTest::newRow("decimal commas") << QStringList { "63,5", "38,0", "3", "7", "7,5", "15", "2,5", "0" };
+}
+
 void TestCommandLine::sheetGridWritesAFormat()
 {
+    QFETCH(QStringList, grid);
     QTemporaryDir dir;
     const QString out = dir.filePath("a4.vrl");
-    const Run r = run({ "sheet", "--grid", "63.5", "38", "3", "7", "7.5", "15", "2.5", "0", "--description",
-        "Adressen 63.5 x 38", "--save", out });
+    const Run r = run(QStringList { "sheet", "--grid" } + grid
+        + QStringList { "--description", "Adressen 63.5 x 38", "--save", out });
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err, QString());
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
