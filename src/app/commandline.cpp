@@ -13,6 +13,7 @@
 #include "formats/formatimport.h"
 #include "formats/sheetformat.h"
 #include "formats/sheetgrid.h"
+#include "formats/stockindex.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
@@ -243,10 +244,56 @@ int sheetCommand(const Call &call, QTextStream &out, QTextStream &)
     return 0;
 }
 
+// formats --find TEXT: the sheets of the label-stock index that match, one
+// a line: maker, part number, label size and grid, number of labels.
+int findStockCommand(const Call &call, QTextStream &out)
+{
+    const QString text = call.value("find");
+    const QList<StockSheet> sheets = shippedStockIndex();
+    const QList<qsizetype> found = findStockSheets(sheets, text);
+    if (found.isEmpty())
+        throw Error(tr("Kein Etikettenbogen passt zu %1.").arg(quoted(text)));
+    for (const qsizetype i : found) {
+        const StockSheet &s = sheets[i];
+        out << s.brand << '\t' << s.part << '\t' << s.sizeText() << '\t' << s.labelCount() << '\n';
+    }
+    return 0;
+}
+
+// formats --add MAKER PART: enters the sheet (each of its layouts) under
+// "Individuelle Formate" and prints the name of each VRL file.
+int addStockCommand(const Call &call, QTextStream &out)
+{
+    if (call.listValues.size() != 2)
+        throw UsageError(
+            tr("Die Option %1 braucht Hersteller und Teilenummer.").arg(quoted(QStringLiteral("--add"))),
+            usageOf(QStringLiteral("formats")));
+    const QString &maker = call.listValues[0];
+    const QString &part = call.listValues[1];
+    const QList<StockSheet> sheets = shippedStockIndex();
+    const QList<qsizetype> found = stockSheetsOfPart(sheets, maker, part);
+    if (found.isEmpty())
+        throw Error(tr("Den Etikettenbogen %1 gibt es im Verzeichnis der Etikettenbögen nicht.")
+                        .arg(quoted(maker + QLatin1Char(' ') + part)));
+    const ProgramDirectory dir = openProgramDirectory(call.dirPath, call.shareDir);
+    for (const qsizetype i : found) {
+        const StockSheet &s = sheets[i];
+        out << addIndividualFormat(dir, s.description, s.fileName, s.format).file << '\n';
+    }
+    return 0;
+}
+
 // formats [--import FILE.xml]: lists the format catalogue of the program
 // directory, or adds the formats of a template file to "Individuelle Formate".
 int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
 {
+    if (int(call.isSet("import")) + int(call.isSet("find")) + int(call.isSet("add")) > 1)
+        throw UsageError(
+            tr("--import, --find und --add schließen einander aus."), usageOf(QStringLiteral("formats")));
+    if (call.isSet("find"))
+        return findStockCommand(call, out);
+    if (call.isSet("add"))
+        return addStockCommand(call, out);
     if (call.isSet("import")) {
         const ProgramDirectory dir = openProgramDirectory(call.dirPath, call.shareDir);
         const ImportResult result = importTemplateFile(dir, call.value("import"));
@@ -563,7 +610,8 @@ QString usageText()
               "       quillmark sheet FORMAT.vrl [--dir VERZEICHNIS]\n"
               "       quillmark sheet --grid B H N M LINKS OBEN ABSTANDX ABSTANDY\n"
               "                 --description TEXT --save AUSGABE.vrl\n"
-              "       quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]\n"
+              "       quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml | --find TEXT\n"
+              "                 | --add HERSTELLER TEIL]\n"
               "       quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
               "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
@@ -589,7 +637,10 @@ QString usageText()
               "           und untereinander, Rändern und Abständen (in mm) gespeichert\n"
               "  formats  zeigt den Formatkatalog: Bereich, Beschreibung, Datei; mit --import\n"
               "           werden die Formate einer Vorlagendatei (XML im Format der\n"
-              "           gLabels-Vorlagen) unter \"Individuelle Formate\" aufgenommen\n"
+              "           gLabels-Vorlagen) unter \"Individuelle Formate\" aufgenommen; --find\n"
+              "           sucht Etikettenbögen nach Hersteller, Teilenummer oder Etikettengröße\n"
+              "           (Hersteller, Teil, Größe, Anzahl), --add nimmt einen davon unter\n"
+              "           \"Individuelle Formate\" auf und zeigt den Namen seiner Formatdatei\n"
               "  design   zeigt Beschreibung, Breite und Höhe (mm) und die Elemente einer\n"
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
@@ -670,10 +721,13 @@ const QList<Command> &commands()
                 return sheetCommand(c, o, e);
             },
             { "grid", 8 } },
-        { "formats", 0, { valueOption("import", "VORLAGEN.xml") },
+        { "formats", 0,
+            { valueOption("import", "VORLAGEN.xml"), valueOption("find", "TEXT"),
+                QCommandLineOption(QStringLiteral("add")) },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &) {
                 return formatsCommand(c, o, e);
-            } },
+            },
+            { "add", 2 } },
         { "table", 1,
             { valueOption("create", "ETIKETT.eti"), QCommandLineOption(QStringLiteral("replace")),
                 valueOption("import", "TEXTDATEI"), valueOption("import-csv", "DATEI.csv"),
@@ -798,7 +852,8 @@ QString usageOf(const QString &command)
                   "--description TEXT --save AUSGABE.vrl\n"
                   "       quillmark sheet FORMAT.vrl [--dir VERZEICHNIS]");
     if (command == QLatin1String("formats"))
-        return tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml]");
+        return tr("Aufruf: quillmark formats [--dir VERZEICHNIS] [--import VORLAGEN.xml | --find TEXT "
+                  "| --add HERSTELLER TEIL]");
     if (command == QLatin1String("table"))
         return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]] "
                   "[--import TEXTDATEI [--lines N] [--skip-lead-line]] [--import-csv DATEI.csv|-] "

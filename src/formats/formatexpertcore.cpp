@@ -188,7 +188,7 @@ bool FormatExpertCore::BitBtn2Click(FormatExpertView &view, const QString &path)
 
 void checkLengthText(const QString &text)
 {
-    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+[.,]?\\d*|[.,]\\d+)\\s*$"));
     if (text.trimmed().isEmpty() || number.match(text).hasMatch())
         return;
     throw Error(tr("'%1' ist kein gültiger Gleitkommawert").arg(text));

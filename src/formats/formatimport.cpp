@@ -138,6 +138,34 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
     return result;
 }
 
+FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &description,
+    const QString &fileName, const SheetFormat &format)
+{
+    const QString catalogue = dir.formatsFile();
+    createFormatsFileIfMissing(catalogue);
+    QList<FormatEntry> entries = readFormatsFile(catalogue);
+    const QString area = individualFormatsArea();
+    for (const FormatEntry &entry : std::as_const(entries))
+        if (entry.area == area && entry.description == description)
+            return entry;
+    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
+    if (!QDir().mkpath(folder))
+        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+    const QString name = freeFileName(folder, fileName, {});
+    SheetFormat written = format;
+    written.description = vrlDescription(description);
+    writeVrlFile(folder + name, written);
+    const FormatEntry entry { area, description, name };
+    entries.append(entry);
+    try {
+        writeFormatsFile(catalogue, entries);
+    } catch (const Error &) {
+        QFile::remove(folder + name);
+        throw;
+    }
+    return entry;
+}
+
 StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
 {
     const QStringList &areas = formatAreas();
@@ -163,7 +191,7 @@ StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
         const QString brand = t.brand.toLower();
         if ((brand == QLatin1String("avery") || brand == QLatin1String("zweckform")
                 || brand == QLatin1String("leitz"))
-            && t.paperId == QLatin1String("A4"))
+            && t.paperId == QLatin1String("A4") && t.labelKind == QLatin1String("rectangle"))
             chosen.append(t);
     }
     const TemplateConversion conversion = convertTemplates(chosen, false);

@@ -28,6 +28,15 @@ struct ImportResult
 // for files that cannot be written.
 ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlPath);
 
+// Enters one format under "Individuelle Formate": its VRL file in FORMATE
+// (fileName, or "_2", "_3", ... after its stem when that is taken) and its
+// entry in FORMATE.DAT. When the area holds the description already, nothing
+// is written and that entry is returned. Throws IoError or qm::Error for
+// files that cannot be written; a VRL file written before the catalogue
+// failed is removed again.
+FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &description,
+    const QString &fileName, const SheetFormat &format);
+
 // The shipped catalogue made from template files.
 struct StockFormat
 {
@@ -51,7 +60,7 @@ struct StockCatalogue
 // - Leitz's A4 sheets, when there are any, to "LEITZ Laseretiketten";
 // - the plain DIN sheets A4, A5 and A6 (one label each) to "DIN-Größen" and
 //   the envelopes DL, C6, C5 and C6/5 to "Briefumschläge".
-// Other makers are left out. Descriptions are unique within an area (a
+// Other makers and round labels are left out. Descriptions are unique within an area (a
 // repeated one gets " - 2", " - 3", ...); the list is ordered by area, then
 // as the templates come.
 StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates);

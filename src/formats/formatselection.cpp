@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
+#include "stockindex.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -205,6 +206,22 @@ void FormatSelectionCore::Button_ImportierenClick(FormatSelectionView &view)
         showError(e.message());
     }
     refill(view);
+}
+
+std::optional<QString> FormatSelectionCore::takeStockSheet(FormatSelectionView &view, const StockSheet &sheet)
+{
+    std::optional<QString> file;
+    try {
+        file = addIndividualFormat(m_dir, sheet.description, sheet.fileName, sheet.format).file;
+    } catch (const Error &e) {
+        showError(e.message());
+        refill(view);
+        return std::nullopt;
+    }
+    HoleFormate(view);
+    ListBereichClick(view, int(view.areas.indexOf(individualFormatsArea())));
+    ListFormatClick(view, int(view.formats.indexOf(sheet.description)));
+    return file;
 }
 
 void FormatSelectionCore::showError(const QString &message)

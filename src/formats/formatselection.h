@@ -13,6 +13,7 @@ namespace qm {
 class IFileDialogs;
 class IMessages;
 class ProgramDirectory;
+struct StockSheet;
 
 // The format expert as the format selection opens it: modally, in mode "N"
 // (new format, written to path) or "Ä" (change the format in path).
@@ -82,6 +83,15 @@ public:
     // out and why; then reads the catalogue again.
     void Button_ImportierenClick(FormatSelectionView &view);
 
+    // "Übernehmen" of the label-stock search: enters the sheet under
+    // "Individuelle Formate" (its VRL file in FORMATE and its entry in
+    // FORMATE.DAT, see addIndividualFormat), reads the catalogue again and
+    // selects the area and the new format. Returns the file as the
+    // catalogue stores it; nothing after an error, which is shown.
+    std::optional<QString> takeStockSheet(FormatSelectionView &view, const StockSheet &sheet);
+    // An error message of the selection.
+    void showError(const QString &message);
+
     const QList<FormatEntry> &entries() const { return m_entries; }
     // The area and the description selected, empty when none.
     QString selectedArea(const FormatSelectionView &view) const;
@@ -93,7 +103,6 @@ public:
 
 private:
     void refill(FormatSelectionView &view);
-    void showError(const QString &message);
 
     const ProgramDirectory &m_dir;
     IMessages &m_messages;

@@ -25,11 +25,13 @@ constexpr qint64 MaxTemplateFileBytes = 16 * 1024 * 1024;
 // DIN A4 in millimetres, with a little room for lengths given in points.
 constexpr double SheetLimitWidth = 210.05;
 constexpr double SheetLimitHeight = 297.05;
+// US Letter (215.9 mm) is the widest sheet taken, when its labels fit A4.
+constexpr double LetterLimitWidth = 216.0;
 // Template data rounded to points may let the last label reach a little
-// beyond the sheet (three labels of 70.05 mm on 210 mm); up to this many
-// tenths of a millimetre the labels are narrowed to fit, further out the
-// template is refused.
-constexpr qint32 EdgeTolerance = 5;
+// beyond the sheet (three labels of 70.05 mm on 210 mm, or of 199 pt =
+// 70.2 mm); up to this many tenths of a millimetre the labels are narrowed
+// to fit, further out the template is refused.
+constexpr qint32 EdgeTolerance = 10;
 
 struct PaperSize
 {
@@ -115,6 +117,11 @@ Axis axisOf(int count, double origin, double pitch, double size, double sheet)
     return axis;
 }
 
+bool isRoundKind(const QString &kind)
+{
+    return kind == QLatin1String("round") || kind == QLatin1String("cd");
+}
+
 } // namespace
 
 std::optional<double> templateLengthMm(QStringView text)
@@ -195,6 +202,16 @@ QList<LabelTemplate> parseLabelTemplates(QByteArrayView xml)
             current->labelKind = name.mid(6).toString();
             current->labelWidth = attributeMm(a, QLatin1String("width"));
             current->labelHeight = attributeMm(a, QLatin1String("height"));
+            // Round labels and CDs give their radius; a CD cut to a card
+            // gives its width and height as well. Either way the grid counts
+            // from the top-left corner of the bounding box.
+            if (isRoundKind(current->labelKind)) {
+                const double diameter = 2 * attributeMm(a, QLatin1String("radius"));
+                if (current->labelWidth <= 0)
+                    current->labelWidth = diameter;
+                if (current->labelHeight <= 0)
+                    current->labelHeight = diameter;
+            }
             inLabel = true;
         } else if (current && inLabel && name == QLatin1String("Layout")) {
             current->layouts.append(
@@ -274,18 +291,25 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             skip(tr("die gleichwertige Vorlage %1 fehlt").arg(t.equiv));
             continue;
         }
-        if (t.labelKind != QLatin1String("rectangle")) {
-            skip(tr("keine rechteckigen Etiketten"));
+        const bool round = isRoundKind(t.labelKind);
+        if (t.labelKind != QLatin1String("rectangle") && !round) {
+            skip(tr("keine rechteckigen oder runden Etiketten"));
             continue;
         }
         if (t.paperWidth <= 0 || t.paperHeight <= 0) {
             skip(tr("unbekannte Bogengröße %1").arg(t.paperId));
             continue;
         }
-        if (t.paperWidth > SheetLimitWidth || t.paperHeight > SheetLimitHeight) {
+        if (t.paperWidth > LetterLimitWidth || t.paperHeight > SheetLimitHeight) {
             skip(tr("Bogen größer als DIN A4"));
             continue;
         }
+        // A sheet a little wider than A4 (US Letter) is taken when its
+        // labels fit on A4: the format ends at the edge of an A4 sheet.
+        const bool wide = t.paperWidth > SheetLimitWidth;
+        const double sheetWidth = std::min(t.paperWidth, 210.0);
+        const QString outside
+            = wide ? tr("Etiketten passen nicht auf DIN A4") : tr("Etiketten liegen außerhalb des Bogens");
         if (t.layouts.isEmpty() || t.labelWidth <= 0 || t.labelHeight <= 0) {
             skip(tr("keine Etiketten in einem regelmäßigen Raster"));
             continue;
@@ -312,21 +336,21 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             const auto farOutside = [](int labels, double origin, double pitch, double size, double sheet) {
                 return origin < -1 || origin + (labels - 1) * pitch + size > sheet + 1;
             };
-            if (farOutside(l.nx, l.x0, l.dx, t.labelWidth, t.paperWidth)
+            if (farOutside(l.nx, l.x0, l.dx, t.labelWidth, sheetWidth)
                 || farOutside(l.ny, l.y0, l.dy, t.labelHeight, t.paperHeight)) {
-                skipLayout(tr("Etiketten liegen außerhalb des Bogens"));
+                skipLayout(outside);
                 continue;
             }
-            const Axis xs = axisOf(l.nx, l.x0, l.dx, t.labelWidth, t.paperWidth);
+            const Axis xs = axisOf(l.nx, l.x0, l.dx, t.labelWidth, sheetWidth);
             const Axis ys = axisOf(l.ny, l.y0, l.dy, t.labelHeight, t.paperHeight);
             if (xs.size <= 0 || ys.size <= 0) {
                 skipLayout(tr("keine Etiketten in einem regelmäßigen Raster"));
                 continue;
             }
             if (xs.starts.first() < 0 || ys.starts.first() < 0
-                || xs.starts.last() + xs.size > tenths(t.paperWidth)
+                || xs.starts.last() + xs.size > tenths(sheetWidth)
                 || ys.starts.last() + ys.size > tenths(t.paperHeight)) {
-                skipLayout(tr("Etiketten liegen außerhalb des Bogens"));
+                skipLayout(outside);
                 continue;
             }
             ConvertedFormat converted;
@@ -334,10 +358,13 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             converted.part = t.part;
             converted.layout = int(n) + 1;
             converted.layoutCount = int(t.layouts.size());
+            converted.round = round;
+            converted.sheetWidth = tenths(sheetWidth);
+            converted.sheetHeight = tenths(t.paperHeight);
             converted.fileName = templateFileStem(t.brand, t.part)
                 + (n > 0 ? QStringLiteral("_%1").arg(n + 1) : QString()) + QStringLiteral(".vrl");
             converted.description = (withBrand ? name : t.part) + QLatin1Char(' ')
-                + labelSizeText(xs.size, ys.size, l.nx, l.ny);
+                + labelSizeText(xs.size, ys.size, l.nx, l.ny) + (round ? tr(" (rund)") : QString());
             converted.description.truncate(MaxDescriptionLength);
             // The VRL file's NA line ends at a comma: there the sizes take
             // the decimal point, as the format expert writes them.

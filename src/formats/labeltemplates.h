@@ -68,6 +68,9 @@ struct ConvertedFormat
     int layoutCount = 1;
     QString fileName; // e.g. "avery_l7160.vrl", "avery_l7160_2.vrl"
     QString description; // e.g. "L7160 63,5 x 38,1 mm (3 x 7)"
+    bool round = false; // round labels or CDs, as their bounding squares
+    qint32 sheetWidth = 0; // the sheet in tenths of a millimetre
+    qint32 sheetHeight = 0;
     // The sheet with its description for the VRL file, whose NA line ends at
     // a comma: there the sizes take a decimal point, "L7160 63.5 x 38.1 mm
     // (3 x 7)".
@@ -89,13 +92,15 @@ struct TemplateConversion
 };
 
 // Converts resolved templates into sheet formats. Taken are rectangular
-// labels on sheets no larger than DIN A4 (210 x 297 mm), every label inside
-// the sheet, at most 200 per sheet; anything else is listed as skipped with
-// the reason. Positions are rounded to tenths of a millimetre from the
-// exact grid (so rounding never adds up along a row); a label is never wider
-// or taller than the rounded pitch, so neighbours never overlap, and a last
-// label reaching at most half a millimetre beyond the sheet is narrowed to
-// end at its edge. The extent
+// labels on sheets no larger than DIN A4 (210 x 297 mm), or on US Letter
+// when every label lies within A4's width, every label inside the sheet, at
+// most 200 per sheet; anything else is listed as skipped with the reason.
+// Round labels and CDs are taken as their bounding squares (or the card a
+// CD is cut to), with " (rund)" after the description. Positions are
+// rounded to tenths of a millimetre from the exact grid (so rounding never
+// adds up along a row); a label is never wider or taller than the rounded
+// pitch, so neighbours never overlap, and a last label reaching at most one
+// millimetre beyond the sheet is narrowed to end at its edge. The extent
 // ends at the last label, or one gap after a single column or row, as the
 // format expert writes it. The description is the part number (maker and
 // part number with `withBrand`), the label size in millimetres with a

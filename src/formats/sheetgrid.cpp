@@ -63,7 +63,8 @@ qint32 mmTextToTenths(QStringView text)
     std::uint64_t tenths = wholeMm * 10;
     // The first decimal counts; the later ones only make a fraction of a
     // tenth, which is dropped.
-    if (!stopped && i + 1 < n && text[i] == u'.' && text[i + 1] >= u'0' && text[i + 1] <= u'9') {
+    const bool separator = i < n && (text[i] == u'.' || text[i] == u',');
+    if (!stopped && separator && i + 1 < n && text[i + 1] >= u'0' && text[i + 1] <= u'9') {
         const std::uint64_t withDecimal = tenths + (text[i + 1].unicode() - u'0');
         if (withDecimal <= limit)
             tenths = withDecimal;

@@ -64,9 +64,10 @@ struct GridTexts
 // Millimetres as typed to tenths: times 10, the fraction dropped toward zero
 // ("10.5" and "10.55" are 105, "-0.55" is -5). The text is read leniently
 // and exactly (digit by digit, no floating point): leading blanks, an
-// optional sign, digits, optionally a point and more digits; reading stops
-// at the first other character and takes what it has, so "" and "abc" are 0
-// and "10,5" is 100 (the decimal separator is the point). A digit that would
+// optional sign, digits, optionally a decimal point or comma and more
+// digits; reading stops at the first other character and takes what it has,
+// so "" and "abc" are 0, and "10,5" is 105 like "10.5" (German users type
+// the comma). A digit that would
 // carry the value beyond the 32-bit range ends the number like an invalid
 // character.
 qint32 mmTextToTenths(QStringView text);

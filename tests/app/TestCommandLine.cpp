@@ -128,10 +128,14 @@ private Q_SLOTS:
     void printsToDefaultPrinter();
     void recordsAsSpreadsheetsWriteThem_data();
     void recordsAsSpreadsheetsWriteThem();
+    void sheetGridWritesAFormat_data();
     void sheetGridWritesAFormat();
     void sheetGridRefused_data();
     void sheetGridRefused();
     void formatsListsAndImports();
+    void formatsFindsStock_data();
+    void formatsFindsStock();
+    void formatsAddsStock();
     void unknownWordsAreRefused_data();
     void unknownWordsAreRefused();
     void dirWorksForEveryCommand_data();
@@ -473,12 +477,21 @@ void TestCommandLine::recordsAsSpreadsheetsWriteThem()
     }
 }
 
+void TestCommandLine::sheetGridWritesAFormat_data()
+{
+    QTest::addColumn<QStringList>("grid");
+    QTest::newRow("decimal points") << QStringList { "63.5", "38", "3", "7", "7.5", "15", "2.5", "0" };
+    // German users type the comma; the file is the same.
+    QTest::newRow("decimal commas") << QStringList { "63,5", "38,0", "3", "7", "7,5", "15", "2,5", "0" };
+}
+
 void TestCommandLine::sheetGridWritesAFormat()
 {
+    QFETCH(QStringList, grid);
     QTemporaryDir dir;
     const QString out = dir.filePath("a4.vrl");
-    const Run r = run({ "sheet", "--grid", "63.5", "38", "3", "7", "7.5", "15", "2.5", "0", "--description",
-        "Adressen 63.5 x 38", "--save", out });
+    const Run r = run(QStringList { "sheet", "--grid" } + grid
+        + QStringList { "--description", "Adressen 63.5 x 38", "--save", out });
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err, QString());
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -532,20 +545,98 @@ void TestCommandLine::formatsListsAndImports()
     QVERIFY2(imported.out.startsWith(
                  QStringLiteral("Individuelle Formate\tAvery L7160 63,5 x 38,1 mm (3 x 7)\tavery_l7160.vrl\n")),
         qPrintable(imported.out));
-    QVERIFY(imported.out.endsWith(QStringLiteral("7 Formate aufgenommen, 5 ausgelassen\n")));
-    QVERIFY(imported.err.contains(QStringLiteral("ausgelassen: Avery L6015: keine rechteckigen Etiketten\n")));
+    QVERIFY(imported.out.endsWith(QStringLiteral("9 Formate aufgenommen, 3 ausgelassen\n")));
+    QVERIFY(imported.out.contains(
+        QStringLiteral("\tAvery L6015 117 x 117 mm (1 x 2) (rund)\tavery_l6015.vrl\n")));
+    QVERIFY(imported.err.contains(
+        QStringLiteral("ausgelassen: Herma 9999: Etiketten liegen außerhalb des Bogens\n")));
     QVERIFY(QFileInfo::exists(dir.filePath("FORMATE/avery_l7160.vrl")));
 
     const Run listed = run({ "formats", "--dir", dir.path() });
     QCOMPARE(listed.code, 0);
     const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines.size(), 9);
     QCOMPARE(lines.last(), QStringLiteral("Individuelle Formate\tHerma 4226 45 x 30 mm (2 x 4)\therma_4226.vrl"));
 
     const Run broken = run({ "formats", "--dir", dir.path(), "--import", data("formats/templates_broken.xml") });
     QCOMPARE(broken.code, 1);
     QVERIFY(broken.err.contains(QStringLiteral("Die Vorlagendatei ist fehlerhaft")));
     QCOMPARE(run({ "formats", "--dir", dir.path() }).out, listed.out);
+}
+
+void TestCommandLine::formatsFindsStock_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("firstLine"); // of the output, or the start of the error
+    QTest::addColumn<int>("atLeast"); // lines of output
+    QTest::newRow("maker and part") << QStringList { "formats", "--find", "Herma 4464" } << 0
+                                    << "Herma\t4464\t69,6 x 37 mm (3 x 8)\t24" << 1;
+    QTest::newRow("label size") << QStringList { "formats", "--find", "zweckform 70 x 36" } << 0
+                                << "Zweckform\t" << 2;
+    QTest::newRow("round") << QStringList { "formats", "--find", "L7676" } << 0
+                           << "Avery\tL7676\t117 x 117 mm (1 x 2) (rund)\t2" << 1;
+    QTest::newRow("maker") << QStringList { "formats", "--find", "herma" } << 0 << "Herma\t" << 51;
+    QTest::newRow("nothing") << QStringList { "formats", "--find", "herma 99999" } << 1
+                             << "quillmark: Kein Etikettenbogen passt zu „herma 99999“." << 0;
+    QTest::newRow("with --import") << QStringList { "formats", "--find", "x", "--import", "y.xml" } << 1
+                                   << "quillmark: --import, --find und --add schließen einander aus." << 0;
+    QTest::newRow("--add without part")
+        << QStringList { "formats", "--add", "Herma" } << 1
+        << "quillmark: Die Option „--add“ braucht Hersteller und Teilenummer." << 0;
+    QTest::newRow("--add of no such part") << QStringList { "formats", "--add", "Herma", "3475" } << 1
+                                           << "quillmark: Den Etikettenbogen „Herma 3475“ gibt es" << 0;
+}
+
+void TestCommandLine::formatsFindsStock()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, firstLine);
+    QFETCH(int, atLeast);
+    QTemporaryDir dir;
+    const Run result = run(args + QStringList { "--dir", dir.path() });
+    QCOMPARE(result.code, code);
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() >= atLeast, qPrintable(result.out));
+    if (code == 0) {
+        QVERIFY2(lines.first().startsWith(firstLine), qPrintable(lines.first()));
+        for (const QString &line : lines)
+            QCOMPARE(line.count(QLatin1Char('\t')), 3);
+    } else {
+        QVERIFY2(result.err.startsWith(firstLine), qPrintable(result.err));
+    }
+}
+
+void TestCommandLine::formatsAddsStock()
+{
+    QTemporaryDir dir;
+    // The maker and part in any letter case; the VRL file named after them.
+    const Run added = run({ "formats", "--dir", dir.path(), "--add", "herma", "4464" });
+    QCOMPARE(added.code, 0);
+    QCOMPARE(added.out, QStringLiteral("herma_4464.vrl\n"));
+    const QString vrl = dir.filePath("FORMATE/herma_4464.vrl");
+    const Run listed = run({ "formats", "--dir", dir.path() });
+    QVERIFY(listed.out.endsWith(
+        QStringLiteral("Individuelle Formate\tHerma 4464 69,6 x 37 mm (3 x 8)\therma_4464.vrl\n")));
+    const Run sheet = run({ "sheet", vrl });
+    QCOMPARE(sheet.code, 0);
+    QVERIFY2(sheet.out.startsWith(
+                 QStringLiteral("Herma 4464 69.6 x 37 mm (3 x 8)\t2100\t2963\n1\t0\t0\t696\t370\n")),
+        qPrintable(sheet.out));
+    QVERIFY2(sheet.out.endsWith(QStringLiteral("\n24\t1404\t2593\t696\t370\n")), qPrintable(sheet.out));
+
+    // Entered once: a second --add names the same file and adds no entry.
+    const QByteArray before = test::contentOf(dir.filePath("FORMATE.DAT"));
+    const Run again = run({ "formats", "--dir", dir.path(), "--add", "Herma", "4464" });
+    QCOMPARE(again.out, added.out);
+    QCOMPARE(test::contentOf(dir.filePath("FORMATE.DAT")), before);
+
+    // A file of that name that is not the catalogue's stays.
+    QVERIFY(test::writeBytes(dir.filePath("FORMATE/herma_4103.vrl"), "mine"));
+    const Run other = run({ "formats", "--dir", dir.path(), "--add", "HERMA", "4103" });
+    QCOMPARE(other.out, QStringLiteral("herma_4103_2.vrl\n"));
+    QCOMPARE(test::contentOf(dir.filePath("FORMATE/herma_4103.vrl")), QByteArray("mine"));
 }
 
 void TestCommandLine::unknownWordsAreRefused_data()

@@ -53,6 +53,7 @@ private slots:
     void previewLeavesOutWhatCannotBeSeen_data();
     void previewLeavesOutWhatCannotBeSeen();
     void previewBadCountReported();
+    void saveWritesTheGrid_data();
     void saveWritesTheGrid();
     void saveRefused_data();
     void saveRefused();
@@ -201,11 +202,20 @@ void TestFormatExpertCore::previewBadCountReported()
     QCOMPARE(rig.view.page, 2);
 }
 
+void TestFormatExpertCore::saveWritesTheGrid_data()
+{
+    QTest::addColumn<GridTexts>("grid");
+    QTest::newRow("decimal points") << texts("63.5", "38", "3", "7", "7.5", "15", "2.5", "0");
+    // German users type the comma; the file is the same.
+    QTest::newRow("decimal commas") << texts("63,5", "38", "3", "7", "7,5", "15,0", " 2,5", "0");
+}
+
 void TestFormatExpertCore::saveWritesTheGrid()
 {
+    QFETCH(GridTexts, grid);
     Rig rig;
     const QString path = rig.temp.filePath(QStringLiteral("a4.vrl"));
-    rig.view.grid = texts("63.5", "38", "3", "7", "7.5", "15", "2.5", "0");
+    rig.view.grid = grid;
     rig.view.beschreibung = QStringLiteral("Adressen 63,5 x 38");
     QVERIFY(rig.core.BitBtn2Click(rig.view, path));
     QVERIFY(rig.messages.shown().isEmpty());
@@ -225,8 +235,10 @@ void TestFormatExpertCore::saveRefused_data()
     QTest::newRow("no description") << "" << fine << "Bitte geben Sie eine Beschreibung das Format ein !";
     QTest::newRow("count not a number") << "A" << texts("70", "37", "3", "acht", "0", "0", "0", "0")
                                         << "'acht' ist kein gültiger Integerwert";
-    QTest::newRow("length with comma") << "A" << texts("70,5", "37", "3", "8", "0", "0", "0", "0")
-                                       << "'70,5' ist kein gültiger Gleitkommawert";
+    QTest::newRow("length with two commas") << "A" << texts("70,5,1", "37", "3", "8", "0", "0", "0", "0")
+                                            << "'70,5,1' ist kein gültiger Gleitkommawert";
+    QTest::newRow("length with point and comma") << "A" << texts("70", "37", "3", "8", "0,5.1", "0", "0", "0")
+                                                 << "'0,5.1' ist kein gültiger Gleitkommawert";
     QTest::newRow("length not a number") << "A" << texts("70", "37", "3", "8", "0", "1cm", "0", "0")
                                          << "'1cm' ist kein gültiger Gleitkommawert";
     QTest::newRow("too many labels")

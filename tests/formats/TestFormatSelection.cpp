@@ -314,14 +314,15 @@ void TestFormatSelection::importTellsWhatWasTakenAndWhy()
     QVERIFY(!rig.fileDialogs.calls().last().save);
     QCOMPARE(rig.messages.shown().size(), 1);
     const QString text = rig.messages.lastText();
-    QVERIFY2(text.startsWith(QStringLiteral("7 Formate wurden unter \"Individuelle Formate\" aufgenommen.\n\n"
+    QVERIFY2(text.startsWith(QStringLiteral("9 Formate wurden unter \"Individuelle Formate\" aufgenommen.\n\n"
                                             "Avery L7160 63,5 x 38,1 mm (3 x 7)\n")),
         qPrintable(text));
     QVERIFY(text.contains(
         QStringLiteral("\n\nNicht aufgenommen:\nAvery J9999: die gleichwertige Vorlage L0000 fehlt\n"
-                       "Avery L6015: keine rechteckigen Etiketten\n")));
+                       "Avery L4730: mehr als 200 Etiketten auf einem Bogen (270)\n")));
     QVERIFY(text.endsWith(QStringLiteral("Herma 9999: Etiketten liegen außerhalb des Bogens")));
-    QCOMPARE(rig.view.formats.size(), 2 + 7);
+    QCOMPARE(rig.view.formats.size(), 2 + 9);
+    QVERIFY(rig.view.formats.contains(QStringLiteral("Avery L6015 117 x 117 mm (1 x 2) (rund)")));
     QVERIFY(rig.view.formats.contains(QStringLiteral("Herma 4226 45 x 30 mm (2 x 4)")));
 
     rig.fileDialogs.addAnswer(data(QStringLiteral("templates_broken.xml")));

@@ -57,6 +57,8 @@ private slots:
     void sheetEdge();
     void skipped_data();
     void skipped();
+    void roundAndUsSheets_data();
+    void roundAndUsSheets();
     void notATemplateFile_data();
     void notATemplateFile();
     void stockAreas();
@@ -172,7 +174,10 @@ void TestLabelTemplates::sheetEdge_data()
     // Three labels of 70.05 mm on 210 mm: the last one is narrowed to fit.
     QTest::newRow("half a tenth over, narrowed") << 0.0 << 70.05 << 70.05 << "1401,699";
     QTest::newRow("half a millimetre over, narrowed") << 0.5 << 70.0 << 70.0 << "1405,695";
-    QTest::newRow("more over, left out") << 0.6 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
+    // Herma 4464: 199 pt = 70.2 mm, three of them 0.6 mm too wide.
+    QTest::newRow("three labels of 199 pt, narrowed") << 0.0 << 70.2 << 70.2 << "1404,696";
+    QTest::newRow("one millimetre over, narrowed") << 1.0 << 70.0 << 70.0 << "1410,690";
+    QTest::newRow("more over, left out") << 1.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
     QTest::newRow("before the edge, left out")
         << -0.1 << 70.0 << 70.0 << "Etiketten liegen außerhalb des Bogens";
     // 2^32 + 700 tenths apart: cut to 32 bits, the labels would seem to sit
@@ -211,12 +216,8 @@ void TestLabelTemplates::skipped_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("cd") << "Avery L6015"
-                        << "keine rechteckigen Etiketten";
     QTest::newRow("270 labels") << "Avery L4730"
                                 << "mehr als 200 Etiketten auf einem Bogen (270)";
-    QTest::newRow("letter") << "Avery 5160"
-                            << "Bogen größer als DIN A4";
     QTest::newRow("outside") << "Herma 9999"
                              << "Etiketten liegen außerhalb des Bogens";
     QTest::newRow("taken") << "Avery L7160"
@@ -228,6 +229,59 @@ void TestLabelTemplates::skipped()
     QFETCH(QString, name);
     QFETCH(QString, reason);
     QCOMPARE(skipReason(convertTemplates(sample(), false), name), reason);
+}
+
+void TestLabelTemplates::roundAndUsSheets_data()
+{
+    QTest::addColumn<QString>("name");
+    // The description and the first label "x,y,width,height", or the reason
+    // the sheet was left out.
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("round") << "Test R40"
+                           << "Test R40 40 x 40 mm (4 x 6) (rund)|100,120,400,400";
+    QTest::newRow("cd on a card") << "Test CD120"
+                                  << "Test CD120 120 x 80 mm (1 x 2) (rund)|450,300,1200,800";
+    QTest::newRow("ellipse") << "Test E1"
+                             << "keine rechteckigen oder runden Etiketten";
+    QTest::newRow("letter, labels within A4") << "Test LF"
+                                              << "Test LF 100 x 50 mm (2 x 5)|40,100,1000,500";
+    QTest::newRow("letter, labels wider than A4") << "Test LW"
+                                                  << "Etiketten passen nicht auf DIN A4";
+    QTest::newRow("legal") << "Test LG"
+                           << "Bogen größer als DIN A4";
+    // From the other sample: a CD sheet and a letter sheet whose last label
+    // reaches 0.34 mm beyond A4.
+    QTest::newRow("cd") << "Avery L6015"
+                        << "Avery L6015 117 x 117 mm (1 x 2) (rund)|460,218,1170,1170";
+    QTest::newRow("letter, narrowed") << "Avery 5160"
+                                      << "Avery 5160 66,3 x 25,4 mm (3 x 10)|40,127,663,254";
+}
+
+void TestLabelTemplates::roundAndUsSheets()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    QList<LabelTemplate> templates = readLabelTemplates(data(QStringLiteral("templates_round_letter.xml")));
+    templates += sample();
+    resolveEquivalents(templates);
+    const TemplateConversion c = convertTemplates(templates, true);
+    for (const ConvertedFormat &f : c.formats) {
+        if (f.brand + QLatin1Char(' ') + f.part != name)
+            continue;
+        const LabelPosition first = f.format.positions.front();
+        QCOMPARE(QStringLiteral("%1|%2,%3,%4,%5")
+                     .arg(f.description)
+                     .arg(first.x)
+                     .arg(first.y)
+                     .arg(first.width)
+                     .arg(first.height),
+            expected);
+        QCOMPARE(f.round, f.description.endsWith(QStringLiteral(" (rund)")));
+        QVERIFY(f.format.extentWidth <= 2100);
+        QVERIFY(f.format.positions.back().x + f.format.positions.back().width <= 2100);
+        return;
+    }
+    QCOMPARE(skipReason(c, name), expected);
 }
 
 void TestLabelTemplates::notATemplateFile_data()

@@ -82,7 +82,10 @@ void TestSheetGrid::mmTextToTenths_data()
     QTest::newRow("empty") << "" << 0;
     QTest::newRow("not a number") << "abc" << 0;
     QTest::newRow("sign alone") << " -" << 0;
-    QTest::newRow("comma is not the separator") << "10,5" << 100;
+    QTest::newRow("comma as the separator") << "10,5" << 105;
+    QTest::newRow("leading comma") << ",5" << 5;
+    QTest::newRow("minus with comma") << "-0,55" << -5;
+    QTest::newRow("stops at a second comma") << "1,2,3" << 12;
     QTest::newRow("stops at a letter") << "12abc" << 120;
     QTest::newRow("stops after the decimals") << "1.9x" << 19;
     QTest::newRow("no exponent") << "1e3" << 10;

@@ -1,6 +1,9 @@
 #include "formatauswaehlen.h"
 
+#include "formats/stockindex.h"
+#include "platform/errors.h"
 #include "platform/services.h"
+#include "stocksearchdialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -42,6 +45,8 @@ TFormatAuswaehlen::TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogCo
     m_change = newButton(tr("&Ändern"), "Button_Aendern");
     m_delete = newButton(tr("&Löschen"), "Button_Loeschen");
     m_import = newButton(tr("&Importieren ..."), "Button_Importieren");
+    m_search = newButton(tr("&Suchen ..."), "Button_Suchen");
+    m_stockSearch = new StockSearchDialog(this);
     m_cancel = newButton(tr("&Abbrechen"), "Button_Abbrechen");
     m_helpButton = newButton(tr("&Hilfe"), "Button_Hilfe");
 
@@ -50,7 +55,7 @@ TFormatAuswaehlen::TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogCo
     heading->setWordWrap(true);
 
     auto *buttons = new QVBoxLayout;
-    for (QPushButton *button : { m_ok, m_new, m_change, m_delete, m_import })
+    for (QPushButton *button : { m_ok, m_new, m_change, m_delete, m_import, m_search })
         buttons->addWidget(button);
     buttons->addStretch();
     buttons->addWidget(m_cancel);
@@ -88,6 +93,7 @@ TFormatAuswaehlen::TFormatAuswaehlen(const ProgramDirectory &dir, bool &dialogCo
     connect(m_change, &QPushButton::clicked, this, &TFormatAuswaehlen::Button_AendernClick);
     connect(m_delete, &QPushButton::clicked, this, &TFormatAuswaehlen::Button_LoeschenClick);
     connect(m_import, &QPushButton::clicked, this, &TFormatAuswaehlen::Button_ImportierenClick);
+    connect(m_search, &QPushButton::clicked, this, &TFormatAuswaehlen::Button_SuchenClick);
     connect(m_cancel, &QPushButton::clicked, this, &TFormatAuswaehlen::Button_AbbrechenClick);
     connect(m_helpButton, &QPushButton::clicked, this, &TFormatAuswaehlen::Button_HilfeClick);
 }
@@ -179,6 +185,27 @@ void TFormatAuswaehlen::Button_ImportierenClick()
 {
     m_core.Button_ImportierenClick(m_view);
     showView();
+}
+
+void TFormatAuswaehlen::Button_SuchenClick()
+{
+    if (!m_stockSearch->core().hasSheets()) {
+        try {
+            m_stockSearch->core().setSheets(shippedStockIndex());
+        } catch (const Error &e) {
+            m_core.showError(e.message());
+            return;
+        }
+    }
+    if (m_stockSearch->exec() != QDialog::Accepted || !m_stockSearch->chosen())
+        return;
+    const std::optional<QString> file = m_core.takeStockSheet(m_view, *m_stockSearch->chosen());
+    showView();
+    if (file && m_mode == QLatin1String("E")) {
+        m_chosen = file;
+        m_confirmed = false;
+        accept();
+    }
 }
 
 void TFormatAuswaehlen::Button_AbbrechenClick()

@@ -16,10 +16,13 @@ class IFileDialogs;
 class IHelp;
 class IMessages;
 class ProgramDirectory;
+class StockSearchDialog;
 
 // The format selection ("Format auswählen"): the format catalogue by area,
 // with new, change and delete through the format expert and the import of
-// label-stock template files. The rules live in FormatSelectionCore.
+// label-stock template files, and the search of the label-stock index
+// ("&Suchen ...", StockSearchDialog), whose sheet "Übernehmen" enters under
+// "Individuelle Formate". The rules live in FormatSelectionCore.
 //
 // Two ways to open it, both modal:
 // - manageFormats(): mode "N" from the main window, to manage the formats;
@@ -28,7 +31,8 @@ class ProgramDirectory;
 //   entry; "Übernehmen" hands over the file of the clicked format (as stored
 //   in the catalogue: a full path or a plain file name in FORMATE), which
 //   chooseFormat() returns; nothing when no format was clicked or the
-//   dialog was cancelled.
+//   dialog was cancelled. A sheet taken over from the label-stock search is
+//   entered and handed over at once.
 // The dialog confirmation flag is false afterwards in both modes.
 class TFormatAuswaehlen : public QDialog
 {
@@ -58,6 +62,7 @@ public:
     void Button_AendernClick();
     void Button_LoeschenClick();
     void Button_ImportierenClick();
+    void Button_SuchenClick();
     void Button_AbbrechenClick();
     void Button_HilfeClick();
     void reject() override;
@@ -67,6 +72,9 @@ public:
     QListWidget *areaList() const { return m_areas; }
     QListWidget *formatList() const { return m_formats; }
     QPushButton *okButton() const { return m_ok; }
+    // The label-stock search; its index is read from the program's own at
+    // its first showing unless sheets were given to its core before.
+    StockSearchDialog *stockSearch() const { return m_stockSearch; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -90,6 +98,8 @@ private:
     QPushButton *m_change = nullptr;
     QPushButton *m_delete = nullptr;
     QPushButton *m_import = nullptr;
+    QPushButton *m_search = nullptr;
+    StockSearchDialog *m_stockSearch = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_helpButton = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "catalogue/programdirectory.h"
+#include "formats/sheetformat.h"
 #include "formats/widgets/formatauswaehlen.h"
 #include "formats/widgets/formatexperte.h"
+#include "formats/widgets/stocksearchdialog.h"
+#include "modalwindows.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
@@ -13,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 using namespace qm;
 using namespace qm::test;
@@ -62,6 +66,8 @@ private slots:
     void modeSetsConfirmCaption();
     void chooseHandsOverClickedFormat();
     void newFormatThroughExpertWindow();
+    void stockSearchEntersSheet_data();
+    void stockSearchEntersSheet();
     void helpContextOne();
 };
 
@@ -125,6 +131,91 @@ void TestFormatAuswaehlen::newFormatThroughExpertWindow()
     QVERIFY(contentOf(rig.dir.formatsFile())
                 .endsWith("Individuelle Formate\r\nEigenes 50 x 20\r\n" + path.toLocal8Bit() + "\r\n"));
     QVERIFY(contentOf(path).contains("NA,Eigenes 50 x 20\r\n"));
+}
+
+void TestFormatAuswaehlen::stockSearchEntersSheet_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("firstMatch");
+    QTest::addColumn<QString>("file"); // "" when cancelled
+    QTest::addColumn<QString>("lastPosition"); // "x,y,width,height" of the VRL file
+    QTest::newRow("N, maker and part")
+        << "N"
+        << "herma 4464" << QStringList { "Herma", "4464", "69,6 x 37 mm (3 x 8)", "24" } << "herma_4464.vrl"
+        << "1404,2593,696,370";
+    QTest::newRow("E, part, handed to the wizard")
+        << "E"
+        << "L7651" << QStringList { "Avery", "L7651", "38,1 x 21,2 mm (5 x 13)", "65" } << "avery_l7651.vrl"
+        << "1671,2653,381,212";
+    QTest::newRow("N, cancelled") << "N"
+                                  << "herma 4464"
+                                  << QStringList { "Herma", "4464", "69,6 x 37 mm (3 x 8)", "24" } << ""
+                                  << "";
+}
+
+void TestFormatAuswaehlen::stockSearchEntersSheet()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, firstMatch);
+    QFETCH(QString, file);
+    QFETCH(QString, lastPosition);
+    Rig rig;
+    const QByteArray before = contentOf(rig.dir.formatsFile());
+    StockSearchDialog *search = rig.selection.stockSearch();
+    whenShownModal(search, [&] {
+        QTest::keyClicks(search->searchField(), typed);
+        QTreeWidget *list = search->matchList();
+        QVERIFY(list->topLevelItemCount() >= 1);
+        QStringList columns;
+        for (int c = 0; c < 4; ++c)
+            columns.append(list->topLevelItem(0)->text(c));
+        QCOMPARE(columns, firstMatch);
+        QVERIFY(!search->takeOverButton()->isEnabled());
+        list->setCurrentItem(list->topLevelItem(0));
+        // The sheet in the preview: one rectangle per label.
+        QCOMPARE(search->previewView()->preview().labels.size(), firstMatch[3].toInt());
+        QVERIFY(search->takeOverButton()->isEnabled());
+        if (file.isEmpty())
+            search->findChild<QPushButton *>(QStringLiteral("Button_Abbrechen"))->click();
+        else
+            search->takeOverButton()->click();
+    });
+    std::optional<QString> handedOver;
+    if (mode == QLatin1String("E")) {
+        whenShownModal(&rig.selection, [&] { rig.selection.Button_SuchenClick(); });
+        handedOver = rig.selection.chooseFormat();
+    } else {
+        rig.selection.setModus(mode);
+        rig.selection.show();
+        rig.selection.Button_SuchenClick();
+    }
+    if (file.isEmpty()) {
+        QCOMPARE(contentOf(rig.dir.formatsFile()), before);
+        QVERIFY(!handedOver);
+        return;
+    }
+    const QString description
+        = firstMatch[0] + QLatin1Char(' ') + firstMatch[1] + QLatin1Char(' ') + firstMatch[2];
+    QVERIFY(contentOf(rig.dir.formatsFile())
+                .endsWith(
+                    "Individuelle Formate\r\n" + description.toLatin1() + "\r\n" + file.toLatin1() + "\r\n"));
+    if (mode == QLatin1String("E")) {
+        QCOMPARE(handedOver.value_or(QStringLiteral("<none>")), file);
+        QVERIFY(!rig.selection.isVisible());
+    } else {
+        QCOMPARE(rig.selection.areaList()->currentItem()->text(), QStringLiteral("Individuelle Formate"));
+        QCOMPARE(rig.selection.formatList()->currentItem()->text(), description);
+        QVERIFY(rig.selection.view().formatClicked);
+    }
+    SheetFormat format;
+    QVERIFY(FormatdateiLesen(rig.dir.subdirPath(QStringLiteral("FORMATE")) + file, format));
+    QCOMPARE(format.positionCount(), firstMatch[3].toInt());
+    const LabelPosition last = format.positions.back();
+    QCOMPARE(
+        QStringLiteral("%1,%2,%3,%4").arg(last.x).arg(last.y).arg(last.width).arg(last.height), lastPosition);
+    QCOMPARE(format.description, QString(description).replace(QLatin1Char(','), QLatin1Char('.')));
 }
 
 void TestFormatAuswaehlen::helpContextOne()
