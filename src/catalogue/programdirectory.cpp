@@ -49,6 +49,10 @@ int copyMissing(const QString &source, const QString &target, int depth)
         QDir(source).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &entry : entries) {
         const QString to = target + QLatin1Char('/') + entry.fileName();
+        // The label-stock index is built into the program; a copy in the
+        // user's folder would only take room.
+        if (depth == 0 && entry.fileName() == QLatin1String("BOGENINDEX.TXT"))
+            continue;
         if (entry.isDir()) {
             copied += copyMissing(entry.filePath(), to, depth + 1);
             continue;

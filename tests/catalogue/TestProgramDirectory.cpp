@@ -98,6 +98,8 @@ void TestProgramDirectory::init()
     QVERIFY(writeBytes(m_share + QStringLiteral("/DBANKEN/.keep"), ""));
     QVERIFY(writeBytes(m_share + QStringLiteral("/BEREICH.DAT"), "Bereiche\r\n---\r\n"));
     QVERIFY(writeBytes(m_share + QStringLiteral("/QUILLMK.HLP"), "#CONTEXT 0 Inhalt\r\n"));
+    // Built into the program: never copied.
+    QVERIFY(writeBytes(m_share + QStringLiteral("/BOGENINDEX.TXT"), "Index\r\n"));
 }
 
 void TestProgramDirectory::pathIsAbsoluteWithSlash_data()
