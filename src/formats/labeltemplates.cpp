@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <limits>
 
 namespace qm {
 namespace {
@@ -55,9 +56,18 @@ constexpr PaperSize PaperSizes[] = {
     { "US-Executive", 184.15, 266.7 },
 };
 
+// A missing length is 0; one that is there but no finite length is NaN, so
+// that the conversion skips its template instead of taking it as 0.
 double attributeMm(const QXmlStreamAttributes &attributes, QLatin1StringView name)
 {
-    return templateLengthMm(attributes.value(name)).value_or(0.0);
+    if (!attributes.hasAttribute(name))
+        return 0.0;
+    return templateLengthMm(attributes.value(name)).value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+bool allFinite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 int attributeInt(const QXmlStreamAttributes &attributes, QLatin1StringView name)
@@ -278,6 +288,10 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             skip(tr("keine rechteckigen Etiketten"));
             continue;
         }
+        if (!allFinite({ t.paperWidth, t.paperHeight, t.labelWidth, t.labelHeight })) {
+            skip(tr("Maß ist keine gültige Zahl"));
+            continue;
+        }
         if (t.paperWidth <= 0 || t.paperHeight <= 0) {
             skip(tr("unbekannte Bogengröße %1").arg(t.paperId));
             continue;
@@ -297,6 +311,10 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             auto skipLayout = [&](const QString &reason) {
                 result.skipped.append(SkippedTemplate { layoutName, reason });
             };
+            if (!allFinite({ l.x0, l.y0, l.dx, l.dy })) {
+                skipLayout(tr("Maß ist keine gültige Zahl"));
+                continue;
+            }
             if (l.nx < 1 || l.ny < 1 || (l.nx > 1 && l.dx <= 0) || (l.ny > 1 && l.dy <= 0)) {
                 skipLayout(tr("keine Etiketten in einem regelmäßigen Raster"));
                 continue;

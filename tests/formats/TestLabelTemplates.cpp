@@ -58,6 +58,8 @@ private slots:
     void skipped();
     void notATemplateFile_data();
     void notATemplateFile();
+    void numbersThatAreNoLengths_data();
+    void numbersThatAreNoLengths();
     void stockAreas();
 };
 
@@ -249,6 +251,60 @@ void TestLabelTemplates::notATemplateFile()
         QFAIL("no error");
     } catch (const Error &e) {
         QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+    }
+}
+
+void TestLabelTemplates::numbersThatAreNoLengths_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<QString>("reason"); // empty: converted
+    const QString sheet = QStringLiteral("size=\"A4\"");
+    const QString label = QStringLiteral("width=\"50mm\" height=\"30mm\"");
+    const QString layout
+        = QStringLiteral("nx=\"2\" ny=\"3\" x0=\"10mm\" y0=\"10mm\" dx=\"60mm\" dy=\"40mm\"");
+    const QString bad = QStringLiteral("Maß ist keine gültige Zahl");
+    QTest::newRow("sound") << sheet << label << layout << QString();
+    QTest::newRow("x0 missing is 0") << sheet << label
+                                     << QString(layout).remove(QStringLiteral("x0=\"10mm\"")) << QString();
+    QTest::newRow("x0 nan") << sheet << label
+                            << QString(layout).replace(
+                                   QStringLiteral("x0=\"10mm\""), QStringLiteral("x0=\"nan\""))
+                            << bad;
+    QTest::newRow("dy inf") << sheet << label
+                            << QString(layout).replace(
+                                   QStringLiteral("dy=\"40mm\""), QStringLiteral("dy=\"-inf\""))
+                            << bad;
+    QTest::newRow("y0 words") << sheet << label
+                              << QString(layout).replace(
+                                     QStringLiteral("y0=\"10mm\""), QStringLiteral("y0=\"zehn\""))
+                              << bad;
+    QTest::newRow("label width nan") << sheet << QStringLiteral("width=\"NaN\" height=\"30mm\"") << layout
+                                     << bad;
+    QTest::newRow("sheet height nan")
+        << QStringLiteral("size=\"Other\" width=\"200mm\" height=\"nan\"") << label << layout << bad;
+}
+
+// A number that is there but no length skips its template with the reason,
+// instead of being taken as 0.
+void TestLabelTemplates::numbersThatAreNoLengths()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QString, label);
+    QFETCH(QString, layout);
+    QFETCH(QString, reason);
+    const QString xml = QStringLiteral("<Glabels-templates><Template brand=\"B\" part=\"1\" %1>"
+                                       "<Label-rectangle %2><Layout %3/></Label-rectangle></Template>"
+                                       "</Glabels-templates>")
+                            .arg(sheet, label, layout);
+    const TemplateConversion c = convertTemplates(parseLabelTemplates(xml.toUtf8()), false);
+    if (reason.isEmpty()) {
+        QCOMPARE(c.formats.size(), 1);
+        QVERIFY(c.skipped.isEmpty());
+    } else {
+        QVERIFY(c.formats.isEmpty());
+        QCOMPARE(c.skipped.value(0).reason, reason);
     }
 }
 
