@@ -18,18 +18,20 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
+// CR LF, a lone LF and a lone CR each end a line, as in every text file
+// the program reads.
 QStringList splitLines(const QString &text)
 {
     QStringList lines;
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        qsizetype stop = end;
-        if (stop > start && text[stop - 1] == QLatin1Char('\r'))
-            --stop;
-        lines << text.mid(start, stop - start);
+    const qsizetype n = text.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
+            ++end;
+        lines << text.mid(start, end - start);
+        if (end + 1 < n && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
+            ++end;
         start = end + 1;
     }
     return lines;
@@ -94,6 +96,9 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
         }
         QStringList values;
         for (int k = 0; k < linesPerRecord && at < lines.size(); ++k, ++at) {
+            if (lines[at].contains(QChar(0))) {
+                throw Error(tr("Zeile %1 enthält ein Nullzeichen. Es wurde nichts importiert.").arg(at + 1));
+            }
             QByteArray probe;
             qsizetype bad = -1;
             if (!encodeCp1252(lines[at], probe, &bad)) {

@@ -40,6 +40,7 @@ private Q_SLOTS:
     void encodingsAndLineEnds_data();
     void encodingsAndLineEnds();
     void characterOutsideCp1252ImportsNothing();
+    void nulCharacterImportsNothing();
     void valuesLongerThanTheirFieldAreCutAndCounted();
     void linesPerRecordRule_data();
     void linesPerRecordRule();
@@ -97,6 +98,7 @@ void TestTextImport::encodingsAndLineEnds_data()
     QTest::addColumn<QString>("file");
     QTest::newRow("Windows-1252 with CR LF") << fixture("cp1252_crlf.txt");
     QTest::newRow("UTF-8 with byte order mark and LF") << fixture("utf8_bom_lf.txt");
+    QTest::newRow("Windows-1252 with lone CR") << fixture("cp1252_lone_cr.txt");
 }
 
 void TestTextImport::encodingsAndLineEnds()
@@ -114,6 +116,18 @@ void TestTextImport::characterOutsideCp1252ImportsNothing()
         textimport::importLines(*m_table, lines, 1, false);
         QFAIL("imported");
     } catch (const EncodingError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("Zeile 2")), qPrintable(e.message()));
+    }
+    QCOMPARE(m_table->recordCount(), 0);
+}
+
+void TestTextImport::nulCharacterImportsNothing()
+{
+    const QStringList lines = textimport::readImportLines(fixture("nul_in_value.txt"));
+    try {
+        textimport::importLines(*m_table, lines, 1, false);
+        QFAIL("imported");
+    } catch (const Error &e) {
         QVERIFY2(e.message().contains(QStringLiteral("Zeile 2")), qPrintable(e.message()));
     }
     QCOMPARE(m_table->recordCount(), 0);
