@@ -3,10 +3,10 @@
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
+#include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
-#include "data/shapelibtable.h"
 #include "designs/rendering.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatexpertcore.h"
@@ -168,6 +168,23 @@ int sheetGridCommand(const Call &call, QTextStream &out)
     if (description.size() > MaxDescriptionLength)
         throw Error(tr("Die Beschreibung ist länger als %1 Zeichen.").arg(MaxDescriptionLength));
     const GridTexts texts { grid[0], grid[1], grid[2], grid[3], grid[4], grid[5], grid[6], grid[7] };
+    // Nothing is saved that print would refuse: the counts and lengths as
+    // the format expert checks them, then the sheet with print's bounds.
+    strToInt(texts.neben);
+    strToInt(texts.unter);
+    for (const QString *text :
+        { &texts.grx, &texts.gry, &texts.startx, &texts.starty, &texts.vorX, &texts.vorY })
+        checkLengthText(*text);
+    const SheetFormat planned = sheetFormatFromGrid(description, sheetGridFromTexts(texts));
+    for (const LabelPosition &p : planned.positions)
+        if (p.width <= 0 || p.height <= 0)
+            throw Error(tr("Die Etikettengröße %1 x %2 ist keine gültige Größe.").arg(p.width).arg(p.height));
+    if (planned.positions.empty())
+        throw Error(tr("Das Format enthält kein Etikett."));
+    LayoutRequest sheetOnly;
+    sheetOnly.lastPosition = 1;
+    if (const QString reason = unprintableReason(sheetOnly, planned); !reason.isEmpty())
+        throw Error(reason);
     saveCheckedTemplate(output, description, texts);
     SheetFormat format;
     readFormat(output, format);
