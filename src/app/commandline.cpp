@@ -760,6 +760,8 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         return std::nullopt;
     try {
         const GlobalCall global = parseGlobal(arguments);
+        if ((global.help || global.version) && !global.rest.isEmpty())
+            throw UsageError(tr("Überzähliges Argument %1.").arg(quoted(global.rest.first())), usageText());
         if (global.help) {
             out << usageText();
             return 0;

@@ -556,6 +556,8 @@ void TestCommandLine::unknownWordsAreRefused_data()
     QTest::newRow("one file too many")
         << QStringList { "sheet", "a.vrl", "b.vrl" } << "Überzähliges Argument „b.vrl“.";
     QTest::newRow("dir without its value") << QStringList { "--dir" } << "Der Option „--dir“ fehlt ihr Wert.";
+    QTest::newRow("version with a word") << QStringList { "--version", "extra" } << "Überzähliges Argument „extra“.";
+    QTest::newRow("help with a word") << QStringList { "--help", "extra" } << "Überzähliges Argument „extra“.";
 }
 
 void TestCommandLine::unknownWordsAreRefused()
