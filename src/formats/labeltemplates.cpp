@@ -213,10 +213,13 @@ QList<LabelTemplate> parseLabelTemplates(QByteArrayView xml)
                     attributeMm(a, QLatin1String("dx")), attributeMm(a, QLatin1String("dy")) });
         }
     }
-    if (reader.hasError())
-        throw Error(tr("Die Vorlagendatei ist fehlerhaft (Zeile %1): %2")
-                        .arg(reader.lineNumber())
-                        .arg(reader.errorString()));
+    if (reader.hasError()) {
+        // Qt's own text is English: the command line loads no translation.
+        const QString why = reader.error() == QXmlStreamReader::PrematureEndOfDocumentError
+            ? tr("die Datei endet mitten im XML")
+            : tr("kein wohlgeformtes XML");
+        throw Error(tr("Die Vorlagendatei ist fehlerhaft (Zeile %1): %2").arg(reader.lineNumber()).arg(why));
+    }
     if (!rootSeen)
         throw Error(tr("Die Datei ist keine Vorlagendatei für Etikettenbögen."));
     return templates;
@@ -227,9 +230,8 @@ QList<LabelTemplate> readLabelTemplates(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         throw IoError(ENOENT);
-    if (!fileExists(path))
-        throw IoError(EISDIR);
-    if (info.size() > MaxTemplateFileBytes)
+    // A folder, a pipe or a device: readFileBytes refuses it naming the file.
+    if (fileExists(path) && info.size() > MaxTemplateFileBytes)
         throw Error(tr("Die Vorlagendatei %1 ist zu groß.").arg(path));
     return parseLabelTemplates(readFileBytes(path));
 }

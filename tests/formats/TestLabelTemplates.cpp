@@ -58,6 +58,7 @@ private slots:
     void skipped();
     void notATemplateFile_data();
     void notATemplateFile();
+    void folderIsRefusedByName();
     void numbersThatAreNoLengths_data();
     void numbersThatAreNoLengths();
     void stockAreas();
@@ -236,7 +237,9 @@ void TestLabelTemplates::notATemplateFile_data()
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<QString>("message");
     QTest::newRow("cut short") << QByteArray("<Glabels-templates><Template brand=\"A\" part=\"1\">")
-                               << "Die Vorlagendatei ist fehlerhaft";
+                               << "Die Vorlagendatei ist fehlerhaft (Zeile 1): die Datei endet mitten im XML";
+    QTest::newRow("not well-formed") << QByteArray("<Glabels-templates>\n<a></b></Glabels-templates>")
+                                     << "Die Vorlagendatei ist fehlerhaft (Zeile 2): kein wohlgeformtes XML";
     QTest::newRow("other root") << QByteArray("<html><body/></html>")
                                 << "Die Datei ist keine Vorlagendatei für Etikettenbögen.";
     QTest::newRow("empty") << QByteArray() << "Die Vorlagendatei ist fehlerhaft";
@@ -251,6 +254,17 @@ void TestLabelTemplates::notATemplateFile()
         QFAIL("no error");
     } catch (const Error &e) {
         QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+    }
+}
+
+void TestLabelTemplates::folderIsRefusedByName()
+{
+    const QString folder = QStringLiteral(QM_TEST_DATA "/formats");
+    try {
+        readLabelTemplates(folder);
+        QFAIL("read");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(folder), qPrintable(e.message()));
     }
 }
 
