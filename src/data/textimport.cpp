@@ -79,7 +79,8 @@ std::optional<QString> checkLinesPerRecord(QString &text, int fieldCount)
 
 ImportResult importLines(ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine)
 {
-    const int fieldCount = int(table.fields().size());
+    const QList<TableField> fields = table.fields();
+    const int fieldCount = int(fields.size());
     if (linesPerRecord < 1 || linesPerRecord > fieldCount) {
         throw Error(tr("Die Anzahl der Zeilen pro Datensatz muss zwischen 1 und %1 liegen.").arg(fieldCount));
     }
@@ -107,7 +108,14 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
                                         .arg(lines[at].mid(bad, 1))
                                         .arg(at + 1));
             }
-            values << lines[at];
+            // Numbers, dates and logical values as the field's type stores them.
+            const FieldValue checked = checkFieldValue(fields[k], lines[at]);
+            if (!checked.error.isEmpty()) {
+                throw Error(tr("Zeile %1, Feld %2: %3. Es wurde nichts importiert.")
+                                .arg(at + 1)
+                                .arg(fields[k].name, checked.error));
+            }
+            values << checked.stored;
         }
         records << values;
     }

@@ -44,7 +44,8 @@ std::optional<QString> checkLinesPerRecord(QString &text, int fieldCount);
 // is stored with the fields read so far. Every value is checked before the
 // first record is appended: a character that Windows-1252 cannot hold
 // throws EncodingError naming the line, a NUL character qm::Error naming
-// the line, and nothing is appended. Throws
+// the line, a value that the field's type cannot hold (checkFieldValue)
+// qm::Error naming line and field, and nothing is appended. Throws
 // qm::Error for a lines-per-record value outside 1 .. field count.
 ImportResult importLines(
     ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine);
