@@ -151,7 +151,8 @@ FieldValue checkFieldValue(const TableField &field, const QString &value)
         if (field.decimals > 0)
             stored += QLatin1Char('.') + places;
         if (stored.size() > field.width)
-            return { QString(), tr("„%1“ ist breiter als das Feld (%2 Zeichen)").arg(value).arg(field.width) };
+            return { QString(),
+                tr("„%1“ ist breiter als das Feld (%2 Zeichen)").arg(value).arg(field.width) };
         return { stored.rightJustified(field.width, QLatin1Char(' ')), QString() };
     }
     case 'D': {

@@ -1,5 +1,6 @@
-// Several programs writing one format catalogue, and a program killed in the
-// middle of an import: run as real processes.
+// Several programs writing one format catalogue, a program killed in the
+// middle of an import, and a table the user may only read: run as real
+// processes.
 #include "formats/formatcatalogue.h"
 #include "testfiles.h"
 
@@ -12,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace qm;
 using namespace qm::test;
@@ -74,6 +76,7 @@ class TestCatalogueWriters : public QObject
 private slots:
     void twoImportsAtOnceKeepBoth();
     void killedImportLeavesNoFileBehind();
+    void tableThatMayOnlyBeReadIsListedAndPrinted();
 };
 
 void TestCatalogueWriters::twoImportsAtOnceKeepBoth()
@@ -138,6 +141,51 @@ void TestCatalogueWriters::killedImportLeavesNoFileBehind()
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries.first().file, QStringLiteral("delta_1.vrl"));
     QCOMPARE(unnamedFiles(dir), QStringList());
+}
+
+void TestCatalogueWriters::tableThatMayOnlyBeReadIsListedAndPrinted()
+{
+    QTemporaryDir temp;
+    const QString table = temp.filePath("adressen.dbf");
+    const QString design = QStringLiteral(QM_SHARE_DIR "/ETIKETT/adresse.eti");
+    const QString format = QStringLiteral(QM_SHARE_DIR "/FORMATE/adressen_3x7.vrl");
+    QProcess create;
+    create.start(QStringLiteral(QM_PROGRAM),
+        { "table", table, "--create", design, "--import",
+            QStringLiteral(QM_TEST_DATA "/data/three_addresses.txt") });
+    QVERIFY(create.waitForFinished(60000));
+    QCOMPARE(create.exitCode(), 0);
+    const QString out = temp.filePath("out");
+    QVERIFY(QDir().mkpath(out));
+    QVERIFY(QFile::setPermissions(
+        temp.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(out, QFile::Permissions(0x7777)));
+    QVERIFY(QFile::setPermissions(table, QFile::ReadOwner | QFile::ReadOther));
+
+    const auto asReader = [](QProcess &p) {
+        // The superuser may write anything: the reader is somebody else.
+        p.setChildProcessModifier([] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(99);
+        });
+    };
+    QProcess list;
+    asReader(list);
+    list.start(QStringLiteral(QM_PROGRAM), { "table", table });
+    QVERIFY(list.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(list.readAllStandardError()), QString());
+    QCOMPARE(list.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(list.readAllStandardOutput()).contains(QStringLiteral("Hans Meier")));
+
+    QProcess print;
+    asReader(print);
+    print.start(QStringLiteral(QM_PROGRAM),
+        { "print", design, format, "--table", table, "--where", "Ort=Köln", "--pdf", out + "/a.pdf" });
+    QVERIFY(print.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(print.readAllStandardError()), QString());
+    QCOMPARE(print.exitCode(), 0);
+    QVERIFY(QFileInfo(out + "/a.pdf").size() > 0);
+    QFile::setPermissions(temp.path(), QFile::Permissions(0x7700));
 }
 
 QTEST_GUILESS_MAIN(TestCatalogueWriters)

@@ -41,13 +41,20 @@ void TestTableModel::typedFieldsTakeOnlyTheirValues_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("stored"); // empty: refused with a message
-    QTest::newRow("number") << 0 << "7,5" << "  7.5";
-    QTest::newRow("text in a number") << 0 << "sieben" << "";
-    QTest::newRow("date") << 1 << "01.03.2027" << "20270301";
-    QTest::newRow("no date") << 1 << "1.3." << "";
-    QTest::newRow("logical") << 2 << "y" << "T";
-    QTest::newRow("text in a logical") << 2 << "vielleicht" << "";
-    QTest::newRow("memo") << 3 << "Text" << "";
+    QTest::newRow("number") << 0 << "7,5"
+                            << "  7.5";
+    QTest::newRow("text in a number") << 0 << "sieben"
+                                      << "";
+    QTest::newRow("date") << 1 << "01.03.2027"
+                          << "20270301";
+    QTest::newRow("no date") << 1 << "1.3."
+                             << "";
+    QTest::newRow("logical") << 2 << "y"
+                             << "T";
+    QTest::newRow("text in a logical") << 2 << "vielleicht"
+                                       << "";
+    QTest::newRow("memo") << 3 << "Text"
+                          << "";
 }
 
 // The grid keeps the rules of the text import.

@@ -141,20 +141,34 @@ void TestTextImport::typedFieldsTakeOnlyTheirValues_data()
     QTest::addColumn<int>("field");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("stored"); // empty: refused
-    QTest::newRow("number") << 0 << "12,5" << "   12.50";
-    QTest::newRow("negative number") << 0 << "-3" << "   -3.00";
-    QTest::newRow("text in a number") << 0 << "keine Za" << "";
-    QTest::newRow("number too wide") << 0 << "1234567" << "";
-    QTest::newRow("too many places") << 0 << "1.234" << "";
-    QTest::newRow("German date") << 1 << "24.12.2026" << "20261224";
-    QTest::newRow("dBASE date") << 1 << "20261224" << "20261224";
-    QTest::newRow("no such day") << 1 << "31.02.2026" << "";
-    QTest::newRow("text in a date") << 1 << "morgen" << "";
-    QTest::newRow("logical J") << 2 << "j" << "T";
-    QTest::newRow("logical N") << 2 << "N" << "F";
-    QTest::newRow("text in a logical") << 2 << "v" << "";
-    QTest::newRow("memo") << 3 << "Notiz" << "";
-    QTest::newRow("character") << 4 << "frei 1,5" << "frei 1,5";
+    QTest::newRow("number") << 0 << "12,5"
+                            << "   12.50";
+    QTest::newRow("negative number") << 0 << "-3"
+                                     << "   -3.00";
+    QTest::newRow("text in a number") << 0 << "keine Za"
+                                      << "";
+    QTest::newRow("number too wide") << 0 << "1234567"
+                                     << "";
+    QTest::newRow("too many places") << 0 << "1.234"
+                                     << "";
+    QTest::newRow("German date") << 1 << "24.12.2026"
+                                 << "20261224";
+    QTest::newRow("dBASE date") << 1 << "20261224"
+                                << "20261224";
+    QTest::newRow("no such day") << 1 << "31.02.2026"
+                                 << "";
+    QTest::newRow("text in a date") << 1 << "morgen"
+                                    << "";
+    QTest::newRow("logical J") << 2 << "j"
+                               << "T";
+    QTest::newRow("logical N") << 2 << "N"
+                               << "F";
+    QTest::newRow("text in a logical") << 2 << "v"
+                                       << "";
+    QTest::newRow("memo") << 3 << "Notiz"
+                          << "";
+    QTest::newRow("character") << 4 << "frei 1,5"
+                               << "frei 1,5";
 }
 
 // Numbers, dates and logical values as dBASE stores them; a value the type
