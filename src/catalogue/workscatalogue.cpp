@@ -25,7 +25,8 @@ void tell(IMessages &messages, MessageKind kind, const QString &text)
 
 bool confirmed(IMessages &messages, MessageKind kind, const QString &question)
 {
-    return messages.show(kind, question, MessageButton::Yes | MessageButton::No) == MessageButton::Yes;
+    return messages.show(kind, question, MessageButton::Yes | MessageButton::No)
+           == MessageButton::Yes;
 }
 
 bool isEntry(const std::optional<WorksSelection> &selection)
@@ -42,20 +43,23 @@ bool isArea(const std::optional<WorksSelection> &selection)
 
 WorksSelection WorksSelection::forArea(const QString &name)
 {
-    return WorksSelection { WorksNodeKind::Area, name, name, -1 };
+    return WorksSelection{WorksNodeKind::Area, name, name, -1};
 }
 
 WorksSelection WorksSelection::forEntry(const QString &area, const WorksTreeEntry &entry)
 {
-    return WorksSelection { WorksNodeKind::Entry, entry.entry.name, area, entry.record };
+    return WorksSelection{WorksNodeKind::Entry, entry.entry.name, area, entry.record};
 }
 
 int findSelectedRecord(const QList<WorksEntry> &entries, const WorksSelection &selection)
 {
     if (selection.kind != WorksNodeKind::Entry)
         return -1;
-    auto matches = [&](const WorksEntry &e) { return e.area == selection.area && e.name == selection.text; };
-    if (selection.record >= 0 && selection.record < entries.size() && matches(entries.at(selection.record))) {
+    auto matches = [&](const WorksEntry &e) {
+        return e.area == selection.area && e.name == selection.text;
+    };
+    if (selection.record >= 0 && selection.record < entries.size()
+        && matches(entries.at(selection.record))) {
         return selection.record;
     }
     const auto it = std::find_if(entries.cbegin(), entries.cend(), matches);
@@ -64,7 +68,8 @@ int findSelectedRecord(const QList<WorksEntry> &entries, const WorksSelection &s
 
 WorksCatalogue::WorksCatalogue(ProgramDirectory dir)
     : m_dir(std::move(dir))
-{ }
+{
+}
 
 int WorksCatalogue::createMissingFiles()
 {
@@ -108,21 +113,23 @@ void WorksCatalogue::load()
 
 QList<WorksArea> WorksCatalogue::treeAreas() const
 {
-    QCollator collator { QLocale(QLocale::German, QLocale::Germany) };
+    QCollator collator{QLocale(QLocale::German, QLocale::Germany)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     QList<WorksArea> areas = m_areas;
     for (WorksArea &area : areas) {
-        std::stable_sort(
-            area.entries.begin(), area.entries.end(), [&](const WorksTreeEntry &a, const WorksTreeEntry &b) {
-                return collator.compare(a.entry.name, b.entry.name) < 0;
-            });
+        std::stable_sort(area.entries.begin(), area.entries.end(),
+                         [&](const WorksTreeEntry &a, const WorksTreeEntry &b) {
+                             return collator.compare(a.entry.name, b.entry.name) < 0;
+                         });
     }
-    std::stable_sort(areas.begin(), areas.end(),
-        [&](const WorksArea &a, const WorksArea &b) { return collator.compare(a.name, b.name) < 0; });
+    std::stable_sort(areas.begin(), areas.end(), [&](const WorksArea &a, const WorksArea &b) {
+        return collator.compare(a.name, b.name) < 0;
+    });
     return areas;
 }
 
-template <typename Change> void WorksCatalogue::changeFiles(Change &&change)
+template<typename Change>
+void WorksCatalogue::changeFiles(Change &&change)
 {
     try {
         // Both files, always in this order, from the first read to the last
@@ -146,8 +153,9 @@ bool WorksCatalogue::checkAreaName(const QString &name, IMessages &messages)
     if (!name.isEmpty())
         return true;
     messages.show(MessageKind::Plain,
-        QCoreApplication::translate("qm", "Bitte geben Sie den Namen des neuen Bereichs ein."),
-        MessageButton::Ok);
+                  QCoreApplication::translate("qm",
+                                              "Bitte geben Sie den Namen des neuen Bereichs ein."),
+                  MessageButton::Ok);
     return false;
 }
 
@@ -169,9 +177,8 @@ std::optional<QString> WorksCatalogue::areaForNewEntry(
     if (isArea(selection))
         return selection->text;
     tell(messages, MessageKind::Information,
-        QCoreApplication::translate("qm",
-            "Bitte wählen Sie einen Bereich bei dem der neue "
-            "Eintrag hinzugefügt werden soll."));
+         QCoreApplication::translate("qm", "Bitte wählen Sie einen Bereich bei dem der neue "
+                                           "Eintrag hinzugefügt werden soll."));
     return std::nullopt;
 }
 
@@ -189,7 +196,7 @@ std::optional<WorksEntry> WorksCatalogue::entryToChange(
 {
     if (!isEntry(selection)) {
         tell(messages, MessageKind::Information,
-            QCoreApplication::translate("qm", "Bitte wählen Sie einen Eintrag aus."));
+             QCoreApplication::translate("qm", "Bitte wählen Sie einen Eintrag aus."));
         return std::nullopt;
     }
     const WorksFile file = readWorksFile(m_dir.worksFile());
@@ -220,21 +227,22 @@ bool WorksCatalogue::changeEntry(const WorksSelection &selection, const WorksEnt
     return changed;
 }
 
-bool WorksCatalogue::deleteArea(const std::optional<WorksSelection> &selection, IMessages &messages)
+bool WorksCatalogue::deleteArea(const std::optional<WorksSelection> &selection,
+                                IMessages &messages)
 {
     if (!selection)
         return false;
     if (!isArea(selection)) {
         tell(messages, MessageKind::Error,
-            QCoreApplication::translate("qm", "Bitte wählen Sie einen Bereich aus !"));
+             QCoreApplication::translate("qm", "Bitte wählen Sie einen Bereich aus !"));
         return false;
     }
     const QString name = selection->text;
     if (!confirmed(messages, MessageKind::Confirmation,
-            QCoreApplication::translate("qm",
-                "Soll wirklich der Bereich \"%1\" mit all seinen Einträgen "
-                "gelöscht werden ?")
-                .arg(name))) {
+                   QCoreApplication::translate(
+                       "qm", "Soll wirklich der Bereich \"%1\" mit all seinen Einträgen "
+                             "gelöscht werden ?")
+                       .arg(name))) {
         return false;
     }
     changeFiles([&] {
@@ -251,18 +259,20 @@ bool WorksCatalogue::deleteArea(const std::optional<WorksSelection> &selection, 
     return true;
 }
 
-bool WorksCatalogue::deleteEntry(const std::optional<WorksSelection> &selection, IMessages &messages)
+bool WorksCatalogue::deleteEntry(const std::optional<WorksSelection> &selection,
+                                 IMessages &messages)
 {
     if (!selection)
         return false;
     if (!isEntry(selection)) {
         tell(messages, MessageKind::Error,
-            QCoreApplication::translate("qm", "Bitte wählen Sie einen Eintrag aus !"));
+             QCoreApplication::translate("qm", "Bitte wählen Sie einen Eintrag aus !"));
         return false;
     }
     if (!confirmed(messages, MessageKind::Confirmation,
-            QCoreApplication::translate("qm", "Soll wirklich der Eintrag \"%1\" gelöscht werden ?")
-                .arg(selection->text))) {
+                   QCoreApplication::translate("qm",
+                                               "Soll wirklich der Eintrag \"%1\" gelöscht werden ?")
+                       .arg(selection->text))) {
         return false;
     }
     bool deleted = false;
@@ -281,9 +291,9 @@ bool WorksCatalogue::deleteEntry(const std::optional<WorksSelection> &selection,
 bool WorksCatalogue::deleteAll(IMessages &messages)
 {
     if (!confirmed(messages, MessageKind::Warning,
-            QCoreApplication::translate("qm",
-                "Sollen wirklich alle Bereiche und Einträge aus der "
-                "Übersicht \"Eigene Werke\" entfernt werden ?"))) {
+                   QCoreApplication::translate("qm",
+                                               "Sollen wirklich alle Bereiche und Einträge aus der "
+                                               "Übersicht \"Eigene Werke\" entfernt werden ?"))) {
         return false;
     }
     changeFiles([&] {
@@ -294,17 +304,16 @@ bool WorksCatalogue::deleteAll(IMessages &messages)
     return true;
 }
 
-std::optional<WorksEntry> WorksCatalogue::findEntry(
-    const std::optional<WorksSelection> &selection, IMessages &messages, bool silent) const
+std::optional<WorksEntry> WorksCatalogue::findEntry(const std::optional<WorksSelection> &selection,
+                                                    IMessages &messages, bool silent) const
 {
     if (!selection)
         return std::nullopt;
     if (!isEntry(selection)) {
         if (!silent) {
             tell(messages, MessageKind::Information,
-                QCoreApplication::translate("qm",
-                    "Bitte wählen Sie einen Eintrag eines Bereiches "
-                    "in der Übersicht \"Eigene Werke\" aus."));
+                 QCoreApplication::translate("qm", "Bitte wählen Sie einen Eintrag eines Bereiches "
+                                                   "in der Übersicht \"Eigene Werke\" aus."));
         }
         return std::nullopt;
     }
