@@ -223,6 +223,23 @@ int sheetGridCommand(const Call &call, QTextStream &out)
     if (description.size() > MaxDescriptionLength)
         throw Error(tr("Die Beschreibung ist länger als %1 Zeichen.").arg(MaxDescriptionLength));
     const GridTexts texts { grid[0], grid[1], grid[2], grid[3], grid[4], grid[5], grid[6], grid[7] };
+    // Nothing is saved that print would refuse: the counts and lengths as
+    // the format expert checks them, then the sheet with print's bounds.
+    strToInt(texts.neben);
+    strToInt(texts.unter);
+    for (const QString *text :
+        { &texts.grx, &texts.gry, &texts.startx, &texts.starty, &texts.vorX, &texts.vorY })
+        checkLengthText(*text);
+    const SheetFormat planned = sheetFormatFromGrid(description, sheetGridFromTexts(texts));
+    for (const LabelPosition &p : planned.positions)
+        if (p.width <= 0 || p.height <= 0)
+            throw Error(tr("Die Etikettengröße %1 x %2 ist keine gültige Größe.").arg(p.width).arg(p.height));
+    if (planned.positions.empty())
+        throw Error(tr("Das Format enthält kein Etikett."));
+    LayoutRequest sheetOnly;
+    sheetOnly.lastPosition = 1;
+    if (const QString reason = unprintableReason(sheetOnly, planned); !reason.isEmpty())
+        throw Error(reason);
     saveCheckedTemplate(output, description, texts);
     SheetFormat format;
     readFormat(output, format);
@@ -338,7 +355,7 @@ int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
     table.exportCsv = call.value("export-csv");
     if (table.import.isEmpty() && (call.isSet("lines") || table.skipLeadLine))
         throw UsageError(tr("--lines und --skip-lead-line gelten nur mit --import."), usageOf("table"));
-    ShapelibTable engine;
+    TableFiles engine;
     return tableCommand(table, out, err, engine);
 }
 
@@ -899,6 +916,8 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         return std::nullopt;
     try {
         const GlobalCall global = parseGlobal(arguments);
+        if ((global.help || global.version) && !global.rest.isEmpty())
+            throw UsageError(tr("Überzähliges Argument %1.").arg(quoted(global.rest.first())), usageText());
         if (global.help) {
             out << usageText();
             return 0;

@@ -88,7 +88,8 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
     if (!call.design.isEmpty())
         createFromDesign(table, call.path, call.design, call.replace);
     else
-        table.open(call.path);
+        table.open(call.path,
+            call.import.isEmpty() && call.importCsv.isEmpty() ? TableAccess::ReadOnly : TableAccess::ReadWrite);
 
     if (!call.import.isEmpty()) {
         const int fieldCount = int(table.fields().size());
@@ -135,7 +136,7 @@ int entryGridFromTable(
     if (criteria.size() > RecordSelection::CriterionCount)
         throw Error(
             tr("Es sind höchstens %1 Auswahlkriterien möglich.").arg(RecordSelection::CriterionCount));
-    table.open(path);
+    table.open(path, TableAccess::ReadOnly);
     RecordSelection selection(table);
     selection.formShow();
     for (int k = 0; k < criteria.size(); ++k) {

@@ -1,6 +1,7 @@
 #include "workscatalogue.h"
 
 #include "platform/errors.h"
+#include "platform/filelock.h"
 #include "platform/services.h"
 
 #include "filelookup.h"
@@ -131,6 +132,10 @@ template<typename Change>
 void WorksCatalogue::changeFiles(Change &&change)
 {
     try {
+        // Both files, always in this order, from the first read to the last
+        // rename.
+        const CatalogueLock works(m_dir.worksFile());
+        const CatalogueLock areas(m_dir.areasFile());
         change();
     } catch (...) {
         try {

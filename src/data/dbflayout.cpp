@@ -4,6 +4,8 @@
 #include "platform/errors.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QRegularExpression>
 #include <QSet>
 
 namespace qm {
@@ -93,6 +95,7 @@ DbfLayout parseDbfHeader(QByteArrayView head, qint64 fileSize, const QString &pa
         field.name = decodeCp1252(nameBytes).trimmed();
         field.type = head[at + 11];
         field.width = quint8(head[at + 16]);
+        field.decimals = quint8(head[at + 17]);
         // The decimals byte is not part of the width, as for shapelib.
         if (field.width < 1 || field.width > dbf::MaxWidth)
             notATable(path, tr("Feld %1 hat die Breite %2").arg(layout.fields.size() + 1).arg(field.width));
@@ -119,6 +122,60 @@ DbfLayout parseDbfHeader(QByteArrayView head, qint64 fileSize, const QString &pa
     if (layout.recordCount > 0x7fffffff)
         notATable(path, tr("zu viele Datensätze"));
     return layout;
+}
+
+FieldValue checkFieldValue(const TableField &field, const QString &value)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty() && field.type != 'C')
+        return { QString(), QString() };
+    switch (field.type) {
+    case 'N':
+    case 'F': {
+        static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d*)(?:[.,](\\d*))?$"));
+        const QRegularExpressionMatch m = number.match(text);
+        if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+            return { QString(), tr("„%1“ ist keine Zahl").arg(value) };
+        QString whole = m.captured(2);
+        while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
+            whole.remove(0, 1);
+        if (whole.isEmpty())
+            whole = QStringLiteral("0");
+        QString places = m.captured(3);
+        while (places.size() > field.decimals && places.endsWith(QLatin1Char('0')))
+            places.chop(1);
+        if (places.size() > field.decimals)
+            return { QString(), tr("„%1“ hat mehr als %2 Nachkommastellen").arg(value).arg(field.decimals) };
+        places = places.leftJustified(field.decimals, QLatin1Char('0'));
+        QString stored = (m.captured(1) == QLatin1String("-") ? QStringLiteral("-") : QString()) + whole;
+        if (field.decimals > 0)
+            stored += QLatin1Char('.') + places;
+        if (stored.size() > field.width)
+            return { QString(),
+                tr("„%1“ ist breiter als das Feld (%2 Zeichen)").arg(value).arg(field.width) };
+        return { stored.rightJustified(field.width, QLatin1Char(' ')), QString() };
+    }
+    case 'D': {
+        QDate date = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
+        if (!date.isValid() && text.size() == 8)
+            date = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+        if (!date.isValid())
+            return { QString(), tr("„%1“ ist kein Datum (TT.MM.JJJJ oder JJJJMMTT)").arg(value) };
+        return { date.toString(QStringLiteral("yyyyMMdd")), QString() };
+    }
+    case 'L': {
+        const QString upper = text.toUpper();
+        if (upper == QLatin1String("J") || upper == QLatin1String("T") || upper == QLatin1String("Y"))
+            return { QStringLiteral("T"), QString() };
+        if (upper == QLatin1String("N") || upper == QLatin1String("F"))
+            return { QStringLiteral("F"), QString() };
+        return { QString(), tr("„%1“ ist kein Wahrheitswert (J, N, T, F oder Y)").arg(value) };
+    }
+    case 'M':
+        return { QString(), tr("ein Memofeld kann keinen Text aufnehmen") };
+    default:
+        return { value, QString() };
+    }
 }
 
 QString dbfFieldName(const QString &name)

@@ -15,6 +15,7 @@ struct TableField
     QString name;
     int width = 0;
     char type = 'C';
+    int decimals = 0; // numeric fields: places after the point
 
     bool operator==(const TableField &) const = default;
 };
@@ -57,6 +58,23 @@ DbfLayout parseDbfHeader(QByteArrayView head, qint64 fileSize, const QString &pa
 // for an empty name, a name that is not unique after cutting, a character
 // outside Windows-1252, a width outside 1 .. 254, no fields or too many.
 QByteArray buildDbfHeader(const QList<TableField> &fields, int year, int month, int day);
+
+// A value as a field of its type stores it, or why it cannot.
+struct FieldValue
+{
+    QString stored;
+    QString error; // German; empty when the value fits
+};
+
+// Checks a value for a field by the field's type, as dBASE stores it:
+// - N and F: a number (point or comma) of at most `decimals` places that
+//   fits the width, written with exactly `decimals` places, right-aligned;
+// - D: TT.MM.JJJJ or JJJJMMTT, a real date, stored as JJJJMMTT;
+// - L: J, N, T, F or Y in either case, stored as T or F;
+// - M: refused (the field holds a block number of the memo file);
+// - C and any other type: taken as it is.
+// An empty value is taken for every type except that it stays empty.
+FieldValue checkFieldValue(const TableField &field, const QString &value);
 
 // The name as it will stand in the table: cut to 10 characters.
 QString dbfFieldName(const QString &name);

@@ -56,7 +56,7 @@ QString ioText(const QString &path, int err)
 }
 
 // Takes the lock of a table file, or says who holds it.
-int lockTable(const QString &path, int flags)
+int lockTable(const QString &path, int flags, int lock = LOCK_EX)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
     if (fd < 0)
@@ -68,7 +68,7 @@ int lockTable(const QString &path, int flags)
         ::close(fd);
         throw Error(tr("\"%1\" ist keine Datei und kann nicht als Datenbank geöffnet werden.").arg(path));
     }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(fd, lock | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK)
@@ -145,12 +145,14 @@ ShapelibTable::~ShapelibTable()
     }
 }
 
-void ShapelibTable::open(const QString &path)
+void ShapelibTable::open(const QString &path, TableAccess access)
 {
     m_api = &m_loader.entries();
     close();
 
-    const int fd = lockTable(path, O_RDWR);
+    const bool readOnly = access == TableAccess::ReadOnly;
+    // Readers share the file; a writer has it alone.
+    const int fd = lockTable(path, readOnly ? O_RDONLY : O_RDWR, readOnly ? LOCK_SH : LOCK_EX);
     try {
         struct stat st
         {
@@ -170,7 +172,7 @@ void ShapelibTable::open(const QString &path)
         head.truncate(got);
         DbfLayout layout = parseDbfHeader(head, st.st_size, path);
 
-        void *handle = m_api->open(QFile::encodeName(path).constData(), "rb+");
+        void *handle = m_api->open(QFile::encodeName(path).constData(), readOnly ? "rb" : "rb+");
         if (!handle)
             throw Error(ioText(path, errno ? errno : EIO));
         if (m_api->fieldCount(handle) != layout.fields.size()
@@ -181,6 +183,7 @@ void ShapelibTable::open(const QString &path)
         }
         m_handle = handle;
         m_lockFd = fd;
+        m_readOnly = readOnly;
         m_path = path;
         m_layout = std::move(layout);
     } catch (...) {
@@ -261,6 +264,7 @@ QStringList ShapelibTable::readRecord(int record)
 
 int ShapelibTable::write(int record, const QStringList &values, bool deleted)
 {
+    refuseReadOnly();
     int cut = 0;
     QByteArray bytes = encodeDbfRecord(m_layout, values, deleted, &cut);
     if (!m_api->writeTuple(m_handle, record, bytes.data()))
@@ -286,14 +290,21 @@ int ShapelibTable::writeRecord(int record, const QStringList &values)
 void ShapelibTable::deleteRecord(int record)
 {
     checkRecord(record);
+    refuseReadOnly();
     if (!m_api->markDeleted(m_handle, record, 1))
         throw Error(
             tr("Datensatz %1 der Datenbank \"%2\" kann nicht gelöscht werden.").arg(record + 1).arg(m_path));
 }
 
+void ShapelibTable::refuseReadOnly() const
+{
+    if (m_readOnly)
+        throw Error(tr("Die Datenbank \"%1\" ist nur zum Lesen geöffnet.").arg(m_path));
+}
+
 void ShapelibTable::flush()
 {
-    if (m_handle)
+    if (m_handle && !m_readOnly)
         m_api->updateHeader(m_handle);
 }
 

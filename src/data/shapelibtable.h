@@ -64,7 +64,7 @@ public:
     explicit ShapelibTable(QByteArray libraryName = ShapelibLoader::DefaultLibrary);
     ~ShapelibTable() override;
 
-    void open(const QString &path) override;
+    void open(const QString &path, TableAccess access = TableAccess::ReadWrite) override;
     void create(const QString &path, const QList<TableField> &fields) override;
     void close() override;
 
@@ -85,11 +85,14 @@ private:
     QByteArrayView tuple(int record);
     void checkRecord(int record) const;
     int write(int record, const QStringList &values, bool deleted);
+    void refuseReadOnly() const;
 
     ShapelibLoader m_loader;
     const ShapelibEntries *m_api = nullptr;
     void *m_handle = nullptr; // DBFHandle
+
     int m_lockFd = -1;
+    bool m_readOnly = false;
     QString m_path;
     DbfLayout m_layout;
 };

@@ -8,6 +8,8 @@
 
 namespace qm {
 
+enum class TableAccess { ReadWrite, ReadOnly };
+
 // The one table object of the program ("Tabelle" of the data module): the
 // dBASE table that the database windows open, create, read, append to and
 // edit. Only one table is open at a time; opening or creating another closes
@@ -23,8 +25,10 @@ class ITableEngine
 public:
     virtual ~ITableEngine() = default;
 
-    // Opens the table file exclusively.
-    virtual void open(const QString &path) = 0;
+    // Opens the table file exclusively. Read-only, for listing, selecting
+    // and printing, the file needs no write permission and may be open in
+    // other readers at the same time; writing then throws qm::Error.
+    virtual void open(const QString &path, TableAccess access = TableAccess::ReadWrite) = 0;
     // Writes a new, empty table with these character fields (replacing a
     // file of that name in one step) and opens it.
     virtual void create(const QString &path, const QList<TableField> &fields) = 0;

@@ -105,7 +105,14 @@ bool TableModel::setData(const QModelIndex &index, const QVariant &value, int ro
     values.resize(m_names.size());
     if (values[index.column()] == value.toString())
         return false;
-    values[index.column()] = value.toString();
+    // The same rules as the text import: a number, date or logical value
+    // as the field's type stores it.
+    const FieldValue checked = checkFieldValue(m_table.fields().value(index.column()), value.toString());
+    if (!checked.error.isEmpty()) {
+        Q_EMIT tableError(checked.error + QLatin1Char('.'));
+        return false;
+    }
+    values[index.column()] = checked.stored;
     try {
         if (row < m_records.size()) {
             m_table.writeRecord(m_records[row], values);

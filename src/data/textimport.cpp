@@ -18,18 +18,20 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
+// CR LF, a lone LF and a lone CR each end a line, as in every text file
+// the program reads.
 QStringList splitLines(const QString &text)
 {
     QStringList lines;
     qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        if (end < 0)
-            end = text.size();
-        qsizetype stop = end;
-        if (stop > start && text[stop - 1] == QLatin1Char('\r'))
-            --stop;
-        lines << text.mid(start, stop - start);
+    const qsizetype n = text.size();
+    while (start < n) {
+        qsizetype end = start;
+        while (end < n && text[end] != QLatin1Char('\n') && text[end] != QLatin1Char('\r'))
+            ++end;
+        lines << text.mid(start, end - start);
+        if (end + 1 < n && text[end] == QLatin1Char('\r') && text[end + 1] == QLatin1Char('\n'))
+            ++end;
         start = end + 1;
     }
     return lines;
@@ -77,7 +79,8 @@ std::optional<QString> checkLinesPerRecord(QString &text, int fieldCount)
 
 ImportResult importLines(ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine)
 {
-    const int fieldCount = int(table.fields().size());
+    const QList<TableField> fields = table.fields();
+    const int fieldCount = int(fields.size());
     if (linesPerRecord < 1 || linesPerRecord > fieldCount) {
         throw Error(tr("Die Anzahl der Zeilen pro Datensatz muss zwischen 1 und %1 liegen.").arg(fieldCount));
     }
@@ -94,6 +97,9 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
         }
         QStringList values;
         for (int k = 0; k < linesPerRecord && at < lines.size(); ++k, ++at) {
+            if (lines[at].contains(QChar(0))) {
+                throw Error(tr("Zeile %1 enthält ein Nullzeichen. Es wurde nichts importiert.").arg(at + 1));
+            }
             QByteArray probe;
             qsizetype bad = -1;
             if (!encodeCp1252(lines[at], probe, &bad)) {
@@ -102,7 +108,14 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
                                         .arg(lines[at].mid(bad, 1))
                                         .arg(at + 1));
             }
-            values << lines[at];
+            // Numbers, dates and logical values as the field's type stores them.
+            const FieldValue checked = checkFieldValue(fields[k], lines[at]);
+            if (!checked.error.isEmpty()) {
+                throw Error(tr("Zeile %1, Feld %2: %3. Es wurde nichts importiert.")
+                                .arg(at + 1)
+                                .arg(fields[k].name, checked.error));
+            }
+            values << checked.stored;
         }
         records << values;
     }

@@ -25,8 +25,8 @@ namespace textimport {
 inline constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
 
 // The lines of an import file: UTF-8 when the bytes are valid UTF-8 (a byte
-// order mark is dropped), Windows-1252 otherwise; CR LF and LF both end a
-// line, a last line without an end counts. Throws qm::Error for a missing,
+// order mark is dropped), Windows-1252 otherwise; CR LF, LF and a lone CR
+// each end a line, a last line without an end counts. Throws qm::Error for a missing,
 // unreadable, non-regular or too large file.
 QStringList readImportLines(const QString &path);
 
@@ -43,7 +43,9 @@ std::optional<QString> checkLinesPerRecord(QString &text, int fieldCount);
 // Appends the records of `lines`. A block cut short by the end of the file
 // is stored with the fields read so far. Every value is checked before the
 // first record is appended: a character that Windows-1252 cannot hold
-// throws EncodingError naming the line, and nothing is appended. Throws
+// throws EncodingError naming the line, a NUL character qm::Error naming
+// the line, a value that the field's type cannot hold (checkFieldValue)
+// qm::Error naming line and field, and nothing is appended. Throws
 // qm::Error for a lines-per-record value outside 1 .. field count.
 ImportResult importLines(
     ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine);

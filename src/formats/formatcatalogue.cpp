@@ -1,6 +1,7 @@
 #include "formatcatalogue.h"
 
 #include "platform/errors.h"
+#include "platform/filelock.h"
 #include "platform/textfile.h"
 
 #include <QCollator>
@@ -113,6 +114,7 @@ bool createFormatsFileIfMissing(const QString &path)
 void appendFormatEntry(const QString &path, const FormatEntry &entry)
 {
     createFormatsFileIfMissing(path);
+    const CatalogueLock lock(path);
     // The lines as they are, the title lines included, and three more.
     QStringList lines = readCatalogueLines(path);
     while (lines.size() < HeaderLines)
@@ -128,6 +130,7 @@ void appendFormatEntry(const QString &path, const FormatEntry &entry)
 
 int removeFormatEntries(const QString &path, const QString &area, const QString &description)
 {
+    const CatalogueLock lock(path);
     QList<FormatEntry> entries = readFormatsFile(path);
     const qsizetype removed = entries.removeIf(
         [&](const FormatEntry &entry) { return entry.area == area && entry.description == description; });

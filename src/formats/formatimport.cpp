@@ -2,6 +2,7 @@
 
 #include "catalogue/programdirectory.h"
 #include "platform/errors.h"
+#include "platform/filelock.h"
 #include "platform/textfile.h"
 #include "sheetgrid.h"
 
@@ -28,14 +29,25 @@ void writeVrlFile(const QString &path, const SheetFormat &format)
 }
 
 // The description, or with " - 2", " - 3", ... the first one not taken yet.
-QString uniqueDescription(const QString &description, QSet<QString> &taken)
+// Each description remembers the next number to try, so that n equal
+// descriptions cost n lookups, not n * n.
+struct TakenDescriptions
+{
+    QSet<QString> taken;
+    QHash<QString, int> next;
+};
+
+QString uniqueDescription(const QString &description, TakenDescriptions &descriptions)
 {
     QString candidate = description;
-    for (int n = 2; taken.contains(candidate); ++n) {
-        const QString suffix = QStringLiteral(" - %1").arg(n);
+    int &n = descriptions.next[description];
+    if (n < 2)
+        n = 2;
+    while (descriptions.taken.contains(candidate)) {
+        const QString suffix = QStringLiteral(" - %1").arg(n++);
         candidate = description.left(MaxDescriptionLength - suffix.size()) + suffix;
     }
-    taken.insert(candidate);
+    descriptions.taken.insert(candidate);
     return candidate;
 }
 
@@ -46,16 +58,65 @@ QString vrlDescription(const QString &description)
     return QString(description).replace(QLatin1Char(','), QLatin1Char('.'));
 }
 
-// The file name, or stem_2.vrl, stem_3.vrl, ... the first that is free.
-QString freeFileName(const QString &folder, const QString &fileName, const QSet<QString> &used)
+// VRL files of an import that the catalogue does not name yet: written as
+// ".qm-import-NAME.vrl" and renamed to NAME.vrl once FORMATE.DAT names them.
+const QLatin1StringView StagedPrefix(".qm-import-");
+
+// Free file names in one folder: the names there are listed once, and each
+// stem remembers the next number to try, so n formats of one stem cost n
+// lookups, not n * n.
+class FreeFileNames
 {
-    const QString stem = fileName.chopped(4); // ".vrl"
-    QString candidate = fileName;
-    for (int n = 2; used.contains(candidate.toLower()) || QFileInfo::exists(folder + candidate)
-         || QFileInfo(folder + candidate).isSymLink();
-         ++n)
-        candidate = QStringLiteral("%1_%2.vrl").arg(stem).arg(n);
-    return candidate;
+public:
+    explicit FreeFileNames(const QString &folder)
+    {
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        for (const QString &name : QDir(folder).entryList(all)) {
+            const QString lower = name.toLower();
+            m_used.insert(lower.startsWith(StagedPrefix) ? lower.mid(StagedPrefix.size()) : lower);
+        }
+    }
+
+    // The file name, or stem_2.vrl, stem_3.vrl, ... the first that is free;
+    // it is taken from then on.
+    QString take(const QString &fileName)
+    {
+        const QString stem = fileName.chopped(4); // ".vrl"
+        QString candidate = fileName;
+        int &next = m_next[stem.toLower()];
+        if (next < 2)
+            next = 2;
+        while (m_used.contains(candidate.toLower()))
+            candidate = QStringLiteral("%1_%2.vrl").arg(stem).arg(next++);
+        m_used.insert(candidate.toLower());
+        return candidate;
+    }
+
+private:
+    QSet<QString> m_used;
+    QHash<QString, int> m_next;
+};
+
+// Finishes or undoes what a killed import left in the FORMATE folder: a
+// staged file that the catalogue names gets its name, any other is
+// removed. Runs under the catalogue's lock.
+void finishStagedFiles(const QString &folder, const QList<FormatEntry> &entries)
+{
+    const QStringList staged = QDir(folder).entryList(
+        QStringList { StagedPrefix + QLatin1Char('*') }, QDir::Files | QDir::Hidden | QDir::System);
+    if (staged.isEmpty())
+        return;
+    QSet<QString> named;
+    for (const FormatEntry &entry : entries)
+        named.insert(entry.file.toLower());
+    for (const QString &name : staged) {
+        const QString finalName = name.mid(StagedPrefix.size());
+        const QString target = folder + finalName;
+        if (named.contains(finalName.toLower()) && !QFileInfo::exists(target)
+            && !QFileInfo(target).isSymLink() && QFile::rename(folder + name, target))
+            continue;
+        QFile::remove(folder + name);
+    }
 }
 
 struct Family
@@ -95,46 +156,71 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
 
     const QString catalogue = dir.formatsFile();
     createFormatsFileIfMissing(catalogue);
+    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
+    if (!QDir().mkpath(folder))
+        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+
+    // From the first read of the catalogue to the last file renamed.
+    const CatalogueLock lock(catalogue);
     QList<FormatEntry> entries = readFormatsFile(catalogue);
+    finishStagedFiles(folder, entries);
     const QString area = individualFormatsArea();
     QSet<QString> taken;
     for (const FormatEntry &entry : std::as_const(entries))
         if (entry.area == area)
             taken.insert(entry.description);
 
-    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
-    if (!QDir().mkpath(folder))
-        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
-
     ImportResult result;
     result.skipped = conversion.skipped;
-    QSet<QString> usedNames;
-    QStringList written;
+    FreeFileNames freeNames(folder);
+    QStringList staged; // plain file names, without the prefix
     try {
-        QSet<QString> inThisFile;
+        TakenDescriptions inThisFile;
+        QHash<QString, int> perTemplate;
+        QHash<QString, int> refused; // the count beyond the bound, per template
+        QStringList refusedOrder;
         for (const ConvertedFormat &converted : conversion.formats) {
             if (taken.contains(converted.description)) {
                 result.skipped.append(SkippedTemplate { converted.description, tr("schon im Katalog") });
                 continue;
             }
+            const QString name = (converted.brand + QLatin1Char(' ') + converted.part).trimmed();
+            if (++perTemplate[name] > MaxFormatsPerTemplate) {
+                if (refused[name]++ == 0)
+                    refusedOrder.append(name);
+                continue;
+            }
             SheetFormat format = converted.format;
             const QString description = uniqueDescription(converted.description, inThisFile);
             format.description = vrlDescription(description);
-            const QString fileName = freeFileName(folder, converted.fileName, usedNames);
-            usedNames.insert(fileName.toLower());
-            writeVrlFile(folder + fileName, format);
-            written.append(folder + fileName);
+            const QString fileName = freeNames.take(converted.fileName);
+            writeVrlFile(folder + StagedPrefix + fileName, format);
+            staged.append(fileName);
             const FormatEntry entry { area, description, fileName };
             entries.append(entry);
             result.added.append(entry);
         }
+        for (const QString &name : std::as_const(refusedOrder)) {
+            result.skipped.append(SkippedTemplate { name,
+                tr("mehr als %1 Bögen aus einer Vorlage, %2 weitere nicht aufgenommen")
+                    .arg(MaxFormatsPerTemplate)
+                    .arg(refused.value(name)) });
+        }
         if (!result.added.isEmpty())
             writeFormatsFile(catalogue, entries);
     } catch (const Error &) {
-        for (const QString &path : std::as_const(written))
-            QFile::remove(path);
+        for (const QString &fileName : std::as_const(staged))
+            QFile::remove(folder + StagedPrefix + fileName);
         throw;
     }
+    // The catalogue names them now; should a rename fail, the next import
+    // finishes it.
+    QString failed;
+    for (const QString &fileName : std::as_const(staged))
+        if (!QFile::rename(folder + StagedPrefix + fileName, folder + fileName) && failed.isEmpty())
+            failed = folder + fileName;
+    if (!failed.isEmpty())
+        throw Error(tr("Die Datei %1 konnte nicht angelegt werden.").arg(failed));
     return result;
 }
 
@@ -143,15 +229,18 @@ FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &desc
 {
     const QString catalogue = dir.formatsFile();
     createFormatsFileIfMissing(catalogue);
+    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
+    if (!QDir().mkpath(folder))
+        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+    // From the first read of the catalogue to its rename.
+    const CatalogueLock lock(catalogue);
     QList<FormatEntry> entries = readFormatsFile(catalogue);
+    finishStagedFiles(folder, entries);
     const QString area = individualFormatsArea();
     for (const FormatEntry &entry : std::as_const(entries))
         if (entry.area == area && entry.description == description)
             return entry;
-    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
-    if (!QDir().mkpath(folder))
-        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
-    const QString name = freeFileName(folder, fileName, {});
+    const QString name = FreeFileNames(folder).take(fileName);
     SheetFormat written = format;
     written.description = vrlDescription(description);
     writeVrlFile(folder + name, written);
@@ -232,7 +321,7 @@ StockCatalogue buildStockCatalogue(const QList<LabelTemplate> &templates)
     StockCatalogue catalogue;
     catalogue.skipped = conversion.skipped;
     for (const QString &area : areas) {
-        QSet<QString> taken;
+        TakenDescriptions taken;
         for (StockFormat stock : byArea.value(area)) {
             stock.description = uniqueDescription(stock.description, taken);
             stock.format.description = vrlDescription(stock.description);

@@ -17,13 +17,21 @@ struct ImportResult
     QList<SkippedTemplate> skipped;
 };
 
+// The most formats one template (maker and part number) may add in one
+// import; the rest are listed as skipped with their count.
+inline constexpr int MaxFormatsPerTemplate = 1000;
+
 // Adds the formats of a template file to "Individuelle Formate": every
 // format that fits becomes a VRL file in the program directory's FORMATE
 // folder (named after maker and part number; an existing file is never
 // replaced, the name gets "_2", "_3", ... instead) and an entry of
 // FORMATE.DAT naming that file. A format whose description the area already
-// holds is listed as skipped. The VRL files are written first, then the
-// catalogue in one step; when that fails, the new files are removed again.
+// holds is listed as skipped. The catalogue is locked (CatalogueLock) from
+// its first read to the end. The VRL files are written under staged names
+// first, then the catalogue in one step, then the files get their names, so
+// a failure or a kill never leaves a VRL file that the catalogue does not
+// name: the next import removes staged files the catalogue does not name and
+// finishes the renaming of those it does.
 // Throws IoError or qm::Error for a template file that cannot be read, and
 // for files that cannot be written.
 ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlPath);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <limits>
 
 namespace qm {
 namespace {
@@ -57,9 +58,18 @@ constexpr PaperSize PaperSizes[] = {
     { "US-Executive", 184.15, 266.7 },
 };
 
+// A missing length is 0; one that is there but no finite length is NaN, so
+// that the conversion skips its template instead of taking it as 0.
 double attributeMm(const QXmlStreamAttributes &attributes, QLatin1StringView name)
 {
-    return templateLengthMm(attributes.value(name)).value_or(0.0);
+    if (!attributes.hasAttribute(name))
+        return 0.0;
+    return templateLengthMm(attributes.value(name)).value_or(std::numeric_limits<double>::quiet_NaN());
+}
+
+bool allFinite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 int attributeInt(const QXmlStreamAttributes &attributes, QLatin1StringView name)
@@ -220,10 +230,13 @@ QList<LabelTemplate> parseLabelTemplates(QByteArrayView xml)
                     attributeMm(a, QLatin1String("dx")), attributeMm(a, QLatin1String("dy")) });
         }
     }
-    if (reader.hasError())
-        throw Error(tr("Die Vorlagendatei ist fehlerhaft (Zeile %1): %2")
-                        .arg(reader.lineNumber())
-                        .arg(reader.errorString()));
+    if (reader.hasError()) {
+        // Qt's own text is English: the command line loads no translation.
+        const QString why = reader.error() == QXmlStreamReader::PrematureEndOfDocumentError
+            ? tr("die Datei endet mitten im XML")
+            : tr("kein wohlgeformtes XML");
+        throw Error(tr("Die Vorlagendatei ist fehlerhaft (Zeile %1): %2").arg(reader.lineNumber()).arg(why));
+    }
     if (!rootSeen)
         throw Error(tr("Die Datei ist keine Vorlagendatei für Etikettenbögen."));
     return templates;
@@ -234,9 +247,8 @@ QList<LabelTemplate> readLabelTemplates(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         throw IoError(ENOENT);
-    if (!fileExists(path))
-        throw IoError(EISDIR);
-    if (info.size() > MaxTemplateFileBytes)
+    // A folder, a pipe or a device: readFileBytes refuses it naming the file.
+    if (fileExists(path) && info.size() > MaxTemplateFileBytes)
         throw Error(tr("Die Vorlagendatei %1 ist zu groß.").arg(path));
     return parseLabelTemplates(readFileBytes(path));
 }
@@ -296,6 +308,10 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             skip(tr("keine rechteckigen oder runden Etiketten"));
             continue;
         }
+        if (!allFinite({ t.paperWidth, t.paperHeight, t.labelWidth, t.labelHeight })) {
+            skip(tr("Maß ist keine gültige Zahl"));
+            continue;
+        }
         if (t.paperWidth <= 0 || t.paperHeight <= 0) {
             skip(tr("unbekannte Bogengröße %1").arg(t.paperId));
             continue;
@@ -321,6 +337,10 @@ TemplateConversion convertTemplates(const QList<LabelTemplate> &templates, bool 
             auto skipLayout = [&](const QString &reason) {
                 result.skipped.append(SkippedTemplate { layoutName, reason });
             };
+            if (!allFinite({ l.x0, l.y0, l.dx, l.dy })) {
+                skipLayout(tr("Maß ist keine gültige Zahl"));
+                continue;
+            }
             if (l.nx < 1 || l.ny < 1 || (l.nx > 1 && l.dx <= 0) || (l.ny > 1 && l.dy <= 0)) {
                 skipLayout(tr("keine Etiketten in einem regelmäßigen Raster"));
                 continue;

@@ -28,7 +28,7 @@ QString CsvTable::readOnlyMessage()
               "im CSV-Format ...\" übernimmt die Daten der CSV-Datei.");
 }
 
-void CsvTable::open(const QString &path)
+void CsvTable::open(const QString &path, TableAccess)
 {
     close();
     // The header first, for the columns' titles; then the records with
@@ -121,11 +121,11 @@ bool TableFiles::isCsvFile(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
-void TableFiles::open(const QString &path)
+void TableFiles::open(const QString &path, TableAccess access)
 {
     close();
     m_current = isCsvFile(path) ? static_cast<ITableEngine *>(&m_csv) : &m_dbase;
-    m_current->open(path);
+    m_current->open(path, access);
 }
 
 void TableFiles::create(const QString &path, const QList<TableField> &fields)

@@ -15,7 +15,8 @@ namespace qm {
 class CsvTable : public ITableEngine
 {
 public:
-    void open(const QString &path) override;
+    // A CSV file is only read, whatever the access asked for.
+    void open(const QString &path, TableAccess access = TableAccess::ReadWrite) override;
     void create(const QString &path, const QList<TableField> &fields) override;
     void close() override;
 
@@ -52,7 +53,7 @@ class TableFiles : public ITableEngine
 public:
     TableFiles();
 
-    void open(const QString &path) override;
+    void open(const QString &path, TableAccess access = TableAccess::ReadWrite) override;
     void create(const QString &path, const QList<TableField> &fields) override;
     void close() override;
 

@@ -517,6 +517,15 @@ void TestCommandLine::sheetGridRefused_data()
                                     << "Die Anzahl untereinander darf nicht kleiner als 0 sein (-8).";
     QTest::newRow("over 200") << QStringList { "10", "10", "20", "11", "0", "0", "0", "0" } << "A"
                               << "Das Format ergibt 220 Etiketten";
+    QTest::newRow("negative label width") << QStringList { "-70", "37", "3", "8", "0", "0", "0", "0" } << "A"
+                                          << "Die Etikettengröße -700 x 370 ist keine gültige Größe.";
+    QTest::newRow("0 x 0 label") << QStringList { "0", "0", "1", "1", "0", "0", "0", "0" } << "A"
+                                 << "Die Etikettengröße 0 x 0 ist keine gültige Größe.";
+    QTest::newRow("negative margins")
+        << QStringList { "70", "37", "1", "1", "-500", "-950", "0", "0" } << "A"
+        << "Die Bogengröße -4300 x -9130 der Formatdatei liegt nicht zwischen 0 und";
+    QTest::newRow("beyond any sheet") << QStringList { "70", "37", "3", "8", "5000", "0", "0", "0" } << "A"
+                                      << "Die Bogengröße";
     QTest::newRow("outside cp1252") << fine << "Etikett \u2713" << "";
     QTest::newRow("empty description") << fine << ""
                                        << "Bitte geben Sie eine Beschreibung das Format ein !";
@@ -658,6 +667,8 @@ void TestCommandLine::unknownWordsAreRefused_data()
     QTest::newRow("one file too many")
         << QStringList { "sheet", "a.vrl", "b.vrl" } << "Überzähliges Argument „b.vrl“.";
     QTest::newRow("dir without its value") << QStringList { "--dir" } << "Der Option „--dir“ fehlt ihr Wert.";
+    QTest::newRow("version with a word") << QStringList { "--version", "extra" } << "Überzähliges Argument „extra“.";
+    QTest::newRow("help with a word") << QStringList { "--help", "extra" } << "Überzähliges Argument „extra“.";
 }
 
 void TestCommandLine::unknownWordsAreRefused()

@@ -2,6 +2,7 @@
 #include "platform/cp1252.h"
 #include "testfiles.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -71,6 +72,7 @@ private Q_SLOTS:
     void badFilesAreRefusedUnchanged_data();
     void badFilesAreRefusedUnchanged();
     void secondOpenerIsTold();
+    void readersShareAndNeverWrite();
     void deletedRecordsAreMarkedAndHidden();
     void missingLibraryGivesTheEngineMessage();
     void dbfdumpReadsTheSameValues();
@@ -245,6 +247,38 @@ void TestTableEngine::secondOpenerIsTold()
     QVERIFY(second.isOpen());
     QVERIFY_THROWS_EXCEPTION(Error, second.open(m_dir.path())); // a folder
     QVERIFY(!second.isOpen());
+}
+
+void TestTableEngine::readersShareAndNeverWrite()
+{
+    const QString file = path(QStringLiteral("lesen.dbf"));
+    {
+        ShapelibTable table;
+        table.create(file, addressFields());
+        table.appendRecord({ "Anna" });
+    }
+    const QByteArray before = [&] {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ShapelibTable first;
+    ShapelibTable second;
+    first.open(file, TableAccess::ReadOnly);
+    second.open(file, TableAccess::ReadOnly);
+    QCOMPARE(second.readRecord(0).value(0), QStringLiteral("Anna"));
+    QVERIFY_THROWS_EXCEPTION(Error, first.appendRecord({ "Bernd" }));
+    QVERIFY_THROWS_EXCEPTION(Error, first.writeRecord(0, { "Bernd" }));
+    QVERIFY_THROWS_EXCEPTION(Error, first.deleteRecord(0));
+    // A writer waits until the readers are done.
+    ShapelibTable writer;
+    QVERIFY_THROWS_EXCEPTION(Error, writer.open(file));
+    first.close();
+    second.close();
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+    writer.open(file);
+    QVERIFY(writer.isOpen());
 }
 
 void TestTableEngine::deletedRecordsAreMarkedAndHidden()

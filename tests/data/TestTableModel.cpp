@@ -32,7 +32,50 @@ private Q_SLOTS:
     void newRowBecomesARecordWithItsFirstValue();
     void deleteMarksTheRecord();
     void tableErrorsAreSignalledNotThrown();
+    void typedFieldsTakeOnlyTheirValues_data();
+    void typedFieldsTakeOnlyTheirValues();
 };
+
+void TestTableModel::typedFieldsTakeOnlyTheirValues_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stored"); // empty: refused with a message
+    QTest::newRow("number") << 0 << "7,5"
+                            << "  7.5";
+    QTest::newRow("text in a number") << 0 << "sieben"
+                                      << "";
+    QTest::newRow("date") << 1 << "01.03.2027"
+                          << "20270301";
+    QTest::newRow("no date") << 1 << "1.3."
+                             << "";
+    QTest::newRow("logical") << 2 << "y"
+                             << "T";
+    QTest::newRow("text in a logical") << 2 << "vielleicht"
+                                       << "";
+    QTest::newRow("memo") << 3 << "Text"
+                          << "";
+}
+
+// The grid keeps the rules of the text import.
+void TestTableModel::typedFieldsTakeOnlyTheirValues()
+{
+    QFETCH(int, column);
+    QFETCH(QString, value);
+    QFETCH(QString, stored);
+    MemoryTable table;
+    MemoryTable::File file;
+    file.fields = { { "BETRAG", 5, 'N', 1 }, { "DATUM", 8, 'D' }, { "OK", 1, 'L' }, { "NOTIZ", 10, 'M' } };
+    file.records = { { { "", "", "", "" }, false } };
+    table.files.insert(QStringLiteral("typen.dbf"), file);
+    table.open(QStringLiteral("typen.dbf"));
+    TableModel model(table);
+    model.reload();
+    QSignalSpy errors(&model, &TableModel::tableError);
+    QCOMPARE(model.setData(model.index(0, column), value), !stored.isEmpty());
+    QCOMPARE(errors.count(), stored.isEmpty() ? 1 : 0);
+    QCOMPARE(table.current().records[0].values.value(column), stored);
+}
 
 void TestTableModel::showsLiveRecordsOnly()
 {

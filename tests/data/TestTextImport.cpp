@@ -37,6 +37,9 @@ private Q_SLOTS:
     void encodingsAndLineEnds();
     void characterOutsideCp1252ImportsNothing();
     void windows1252HighBytesReachTheFileAtOnce();
+    void nulCharacterImportsNothing();
+    void typedFieldsTakeOnlyTheirValues_data();
+    void typedFieldsTakeOnlyTheirValues();
     void valuesLongerThanTheirFieldAreCutAndCounted();
     void linesPerRecordRule_data();
     void linesPerRecordRule();
@@ -94,6 +97,7 @@ void TestTextImport::encodingsAndLineEnds_data()
     QTest::addColumn<QString>("file");
     QTest::newRow("Windows-1252 with CR LF") << fixture("cp1252_crlf.txt");
     QTest::newRow("UTF-8 with byte order mark and LF") << fixture("utf8_bom_lf.txt");
+    QTest::newRow("Windows-1252 with lone CR") << fixture("cp1252_lone_cr.txt");
 }
 
 void TestTextImport::encodingsAndLineEnds()
@@ -146,6 +150,92 @@ void TestTextImport::windows1252HighBytesReachTheFileAtOnce()
     other.open(copy);
     QCOMPARE(other.recordCount(), 1);
     QCOMPARE(other.readRecord(0), expected);
+}
+
+void TestTextImport::nulCharacterImportsNothing()
+{
+    const QStringList lines = textimport::readImportLines(fixture("nul_in_value.txt"));
+    try {
+        textimport::importLines(*m_table, lines, 1, false);
+        QFAIL("imported");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("Zeile 2")), qPrintable(e.message()));
+    }
+    QCOMPARE(m_table->recordCount(), 0);
+}
+
+void TestTextImport::typedFieldsTakeOnlyTheirValues_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("stored"); // empty: refused
+    QTest::newRow("number") << 0 << "12,5"
+                            << "   12.50";
+    QTest::newRow("negative number") << 0 << "-3"
+                                     << "   -3.00";
+    QTest::newRow("text in a number") << 0 << "keine Za"
+                                      << "";
+    QTest::newRow("number too wide") << 0 << "1234567"
+                                     << "";
+    QTest::newRow("too many places") << 0 << "1.234"
+                                     << "";
+    QTest::newRow("German date") << 1 << "24.12.2026"
+                                 << "20261224";
+    QTest::newRow("dBASE date") << 1 << "20261224"
+                                << "20261224";
+    QTest::newRow("no such day") << 1 << "31.02.2026"
+                                 << "";
+    QTest::newRow("text in a date") << 1 << "morgen"
+                                    << "";
+    QTest::newRow("logical J") << 2 << "j"
+                               << "T";
+    QTest::newRow("logical N") << 2 << "N"
+                               << "F";
+    QTest::newRow("text in a logical") << 2 << "v"
+                                       << "";
+    QTest::newRow("memo") << 3 << "Notiz"
+                          << "";
+    QTest::newRow("character") << 4 << "frei 1,5"
+                               << "frei 1,5";
+}
+
+// Numbers, dates and logical values as dBASE stores them; a value the type
+// cannot hold stops the import with line and field, before anything is
+// written.
+void TestTextImport::typedFieldsTakeOnlyTheirValues()
+{
+    QFETCH(int, field);
+    QFETCH(QString, value);
+    QFETCH(QString, stored);
+    const QList<TableField> fields { { "Betrag", 8, 'N', 2 }, { "Datum", 8, 'D' }, { "Bezahlt", 1, 'L' },
+        { "Notiz", 10, 'M' }, { "Name", 10, 'C' } };
+    QByteArray header = buildDbfHeader(fields, 2026, 12, 10);
+    for (int i = 0; i < fields.size(); ++i) {
+        header[32 + 32 * i + 11] = fields[i].type;
+        header[32 + 32 * i + 17] = char(fields[i].decimals);
+    }
+    const QString path = m_dir.filePath(QStringLiteral("typed.dbf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(header) == header.size());
+    file.close();
+    m_table->open(path);
+    QCOMPARE(m_table->fields(), fields);
+
+    QStringList lines(fields.size());
+    lines[field] = value;
+    if (stored.isEmpty()) {
+        try {
+            textimport::importLines(*m_table, lines + lines, int(fields.size()), false);
+            QFAIL("imported");
+        } catch (const Error &e) {
+            const QString where = QStringLiteral("Zeile %1, Feld %2").arg(field + 1).arg(fields[field].name);
+            QVERIFY2(e.message().startsWith(where), qPrintable(e.message()));
+        }
+        QCOMPARE(m_table->recordCount(), 0);
+        return;
+    }
+    textimport::importLines(*m_table, lines, int(fields.size()), false);
+    QCOMPARE(m_table->readRecord(0).value(field), stored);
 }
 
 void TestTextImport::valuesLongerThanTheirFieldAreCutAndCounted()

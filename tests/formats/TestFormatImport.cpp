@@ -3,6 +3,7 @@
 #include "formats/formatimport.h"
 #include "formats/sheetformat.h"
 #include "platform/errors.h"
+#include "platform/filelock.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -38,6 +39,8 @@ private slots:
     void brokenFileWritesNothing_data();
     void brokenFileWritesNothing();
     void stockCatalogueKeepsOtherEntries();
+    void oneTemplateAddsAtMostItsBound();
+    void secondWriterIsRefusedWhileTheFirstHoldsTheCatalogue();
 };
 
 void TestFormatImport::addsFittingFormatsToIndividualFormats()
@@ -121,6 +124,57 @@ void TestFormatImport::stockCatalogueKeepsOtherEntries()
     QCOMPARE(entries.last(),
         (FormatEntry { "ZWECKFORM Laser", "3490 70 x 37 mm (1 x 1)", "zweckform_3490_2.vrl" }));
     QCOMPARE(QDir(temp.filePath(QStringLiteral("FORMATE"))).entryList(QDir::Files).size(), 13);
+}
+
+void TestFormatImport::oneTemplateAddsAtMostItsBound()
+{
+    QTemporaryDir temp;
+    const ProgramDirectory dir(temp.filePath(QStringLiteral("Quillmark")));
+    QByteArray xml = "<Glabels-templates><Template brand=\"B\" part=\"7\" size=\"A4\">"
+                     "<Label-rectangle width=\"50mm\" height=\"30mm\">";
+    for (int i = 0; i < MaxFormatsPerTemplate + 3; ++i)
+        xml += "<Layout nx=\"2\" ny=\"3\" x0=\"10mm\" y0=\"10mm\" dx=\"60mm\" dy=\"40mm\"/>";
+    xml += "</Label-rectangle></Template></Glabels-templates>";
+    QVERIFY(writeBytes(temp.filePath(QStringLiteral("t.xml")), xml));
+    // Layout n is named stem_n; a file of that name is there already, so
+    // that one layout steps around it.
+    QVERIFY(writeBytes(dir.subdirPath(QStringLiteral("FORMATE")) + QStringLiteral("b_7_2.vrl"), "NA,x\r\n"));
+    const ImportResult result = importTemplateFile(dir, temp.filePath(QStringLiteral("t.xml")));
+    QCOMPARE(result.added.size(), MaxFormatsPerTemplate);
+    QCOMPARE(result.added.at(0).file, QStringLiteral("b_7.vrl"));
+    QCOMPARE(result.added.at(1).file, QStringLiteral("b_7_2_2.vrl"));
+    QCOMPARE(result.added.at(2).file, QStringLiteral("b_7_3.vrl"));
+    QCOMPARE(result.added.at(999).file, QStringLiteral("b_7_1000.vrl"));
+    QCOMPARE(result.added.at(2).description, QStringLiteral("B 7 50 x 30 mm (2 x 3) - 3"));
+    QCOMPARE(result.skipped.size(), 1);
+    QCOMPARE(result.skipped.first().name, QStringLiteral("B 7"));
+    QCOMPARE(result.skipped.first().reason,
+        QStringLiteral("mehr als 1000 Bögen aus einer Vorlage, 3 weitere nicht aufgenommen"));
+    QCOMPARE(readFormatsFile(dir.formatsFile()).size(), MaxFormatsPerTemplate);
+    QCOMPARE(QDir(dir.subdirPath(QStringLiteral("FORMATE"))).entryList(QDir::Files | QDir::Hidden).size(),
+        MaxFormatsPerTemplate + 1);
+}
+
+void TestFormatImport::secondWriterIsRefusedWhileTheFirstHoldsTheCatalogue()
+{
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("FORMATE.DAT"));
+    QVERIFY(!CatalogueLock(path, std::chrono::milliseconds(0)).holds()); // nothing to lock yet
+    writeFormatsFile(path, {});
+    {
+        const CatalogueLock first(path);
+        QVERIFY(first.holds());
+        try {
+            const CatalogueLock second(path, std::chrono::milliseconds(0));
+            QFAIL("second lock granted");
+        } catch (const Error &e) {
+            QVERIFY2(e.message().contains(path), qPrintable(e.message()));
+        }
+        // The first writer replaces the file: a writer after it locks the new one.
+        writeFormatsFile(path, { FormatEntry { "A", "B", "c.vrl" } });
+    }
+    const CatalogueLock third(path, std::chrono::milliseconds(0));
+    QVERIFY(third.holds());
 }
 
 QTEST_GUILESS_MAIN(TestFormatImport)

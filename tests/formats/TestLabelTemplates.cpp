@@ -61,6 +61,9 @@ private slots:
     void roundAndUsSheets();
     void notATemplateFile_data();
     void notATemplateFile();
+    void folderIsRefusedByName();
+    void numbersThatAreNoLengths_data();
+    void numbersThatAreNoLengths();
     void stockAreas();
 };
 
@@ -289,7 +292,9 @@ void TestLabelTemplates::notATemplateFile_data()
     QTest::addColumn<QByteArray>("xml");
     QTest::addColumn<QString>("message");
     QTest::newRow("cut short") << QByteArray("<Glabels-templates><Template brand=\"A\" part=\"1\">")
-                               << "Die Vorlagendatei ist fehlerhaft";
+                               << "Die Vorlagendatei ist fehlerhaft (Zeile 1): die Datei endet mitten im XML";
+    QTest::newRow("not well-formed") << QByteArray("<Glabels-templates>\n<a></b></Glabels-templates>")
+                                     << "Die Vorlagendatei ist fehlerhaft (Zeile 2): kein wohlgeformtes XML";
     QTest::newRow("other root") << QByteArray("<html><body/></html>")
                                 << "Die Datei ist keine Vorlagendatei für Etikettenbögen.";
     QTest::newRow("empty") << QByteArray() << "Die Vorlagendatei ist fehlerhaft";
@@ -304,6 +309,71 @@ void TestLabelTemplates::notATemplateFile()
         QFAIL("no error");
     } catch (const Error &e) {
         QVERIFY2(e.message().startsWith(message), qPrintable(e.message()));
+    }
+}
+
+void TestLabelTemplates::folderIsRefusedByName()
+{
+    const QString folder = test::fixturesDir() + QStringLiteral("/formats");
+    try {
+        readLabelTemplates(folder);
+        QFAIL("read");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(folder), qPrintable(e.message()));
+    }
+}
+
+void TestLabelTemplates::numbersThatAreNoLengths_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<QString>("reason"); // empty: converted
+    const QString sheet = QStringLiteral("size=\"A4\"");
+    const QString label = QStringLiteral("width=\"50mm\" height=\"30mm\"");
+    const QString layout
+        = QStringLiteral("nx=\"2\" ny=\"3\" x0=\"10mm\" y0=\"10mm\" dx=\"60mm\" dy=\"40mm\"");
+    const QString bad = QStringLiteral("Maß ist keine gültige Zahl");
+    QTest::newRow("sound") << sheet << label << layout << QString();
+    QTest::newRow("x0 missing is 0") << sheet << label
+                                     << QString(layout).remove(QStringLiteral("x0=\"10mm\"")) << QString();
+    QTest::newRow("x0 nan") << sheet << label
+                            << QString(layout).replace(
+                                   QStringLiteral("x0=\"10mm\""), QStringLiteral("x0=\"nan\""))
+                            << bad;
+    QTest::newRow("dy inf") << sheet << label
+                            << QString(layout).replace(
+                                   QStringLiteral("dy=\"40mm\""), QStringLiteral("dy=\"-inf\""))
+                            << bad;
+    QTest::newRow("y0 words") << sheet << label
+                              << QString(layout).replace(
+                                     QStringLiteral("y0=\"10mm\""), QStringLiteral("y0=\"zehn\""))
+                              << bad;
+    QTest::newRow("label width nan") << sheet << QStringLiteral("width=\"NaN\" height=\"30mm\"") << layout
+                                     << bad;
+    QTest::newRow("sheet height nan")
+        << QStringLiteral("size=\"Other\" width=\"200mm\" height=\"nan\"") << label << layout << bad;
+}
+
+// A number that is there but no length skips its template with the reason,
+// instead of being taken as 0.
+void TestLabelTemplates::numbersThatAreNoLengths()
+{
+    QFETCH(QString, sheet);
+    QFETCH(QString, label);
+    QFETCH(QString, layout);
+    QFETCH(QString, reason);
+    const QString xml = QStringLiteral("<Glabels-templates><Template brand=\"B\" part=\"1\" %1>"
+                                       "<Label-rectangle %2><Layout %3/></Label-rectangle></Template>"
+                                       "</Glabels-templates>")
+                            .arg(sheet, label, layout);
+    const TemplateConversion c = convertTemplates(parseLabelTemplates(xml.toUtf8()), false);
+    if (reason.isEmpty()) {
+        QCOMPARE(c.formats.size(), 1);
+        QVERIFY(c.skipped.isEmpty());
+    } else {
+        QVERIFY(c.formats.isEmpty());
+        QCOMPARE(c.skipped.value(0).reason, reason);
     }
 }
 

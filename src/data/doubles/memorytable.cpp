@@ -5,7 +5,7 @@
 
 namespace qm {
 
-void MemoryTable::open(const QString &path)
+void MemoryTable::open(const QString &path, TableAccess)
 {
     if (engineMissing)
         throw EngineError(EngineError::LibraryNotLoaded);

@@ -31,7 +31,7 @@ public:
     // Every write and delete throws qm::Error("Schreibfehler").
     bool failWrites = false;
 
-    void open(const QString &path) override;
+    void open(const QString &path, TableAccess access = TableAccess::ReadWrite) override;
     void create(const QString &path, const QList<TableField> &fields) override;
     void close() override;
 
