@@ -376,6 +376,12 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         m_canvas.rectangle(x1 - 1, y1 - 1, x2 + 1, y2 + 1);
         const CanvasBitmap bitmap = m_canvas.loadBitmap(e.cell(Col::Path));
         m_canvas.stretchBitmap(bitmap, x1, y1, x2 - x1, y2 - y1, BitmapMix::Copy);
+    } else if (kind == ElementKind::Barcode) {
+        // The box only; the symbol itself is drawn when printing.
+        setPenColour(0);
+        setPenCode(PenDashed);
+        applyPen();
+        m_canvas.rectangle(x(e, Col::X1), y(e, Col::Y1), x(e, Col::X2), y(e, Col::Y2));
     } else if (kind == ElementKind::Text) {
         drawText(e, e.cell(Col::Text));
     } else if (kind == ElementKind::Field) {
@@ -408,7 +414,7 @@ void WorkspacePainter::drawClickAreas(const Element &e)
     const auto square = [this](int cx, int cy) { m_canvas.rectangle(cx - 12, cy - 12, cx + 12, cy + 12); };
     square(x(e, Col::X1), y(e, Col::Y1));
     if (kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
-        || kind == ElementKind::Bitmap)
+        || kind == ElementKind::Bitmap || kind == ElementKind::Barcode)
         square(x(e, Col::X2), y(e, Col::Y2));
 }
 
