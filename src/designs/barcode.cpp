@@ -159,8 +159,8 @@ std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value,
             out.bars.emplace_back(r->x, r->y, r->width, r->height);
     }
     for (const zint_vector_string *s = symbol->vector->strings; s; s = s->next) {
-        out.texts.push_back(BarcodeText { s->x, s->y, s->fsize,
-            QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
+        out.texts.push_back(BarcodeText {
+            s->x, s->y, s->fsize, QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
     }
     return out;
 }
@@ -172,7 +172,8 @@ bool canEncode(Symbology kind, const QString &value)
 
 QString unprintableBarcodeMessage(int record, const QString &field, const QString &value, Symbology kind)
 {
-    return QCoreApplication::translate("qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden.")
+    return QCoreApplication::translate(
+        "qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden.")
         .arg(record)
         .arg(field, value, symbologyName(kind));
 }

@@ -70,9 +70,12 @@ void TestBarcode::digitsUnderTheBars_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("digits");
     // The check digit is computed where it is left out.
-    QTest::newRow("EAN-13") << int(Symbology::Ean13) << "400638133393" << "4006381333931";
-    QTest::newRow("EAN-8") << int(Symbology::Ean8) << "9638507" << "96385074";
-    QTest::newRow("Code 128") << int(Symbology::Code128) << "A-4711" << "A-4711";
+    QTest::newRow("EAN-13") << int(Symbology::Ean13) << "400638133393"
+                            << "4006381333931";
+    QTest::newRow("EAN-8") << int(Symbology::Ean8) << "9638507"
+                           << "96385074";
+    QTest::newRow("Code 128") << int(Symbology::Code128) << "A-4711"
+                              << "A-4711";
 }
 
 void TestBarcode::digitsUnderTheBars()
@@ -133,7 +136,8 @@ void TestBarcode::kindNumbers()
 
 void TestBarcode::message()
 {
-    QCOMPARE(unprintableBarcodeMessage(3, QStringLiteral("Artikel"), QStringLiteral("12AB"), Symbology::Ean13),
+    QCOMPARE(
+        unprintableBarcodeMessage(3, QStringLiteral("Artikel"), QStringLiteral("12AB"), Symbology::Ean13),
         QStringLiteral("Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden."));
 }
 
