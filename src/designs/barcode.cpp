@@ -160,7 +160,7 @@ std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value,
     }
     for (const zint_vector_string *s = symbol->vector->strings; s; s = s->next) {
         out.texts.push_back(BarcodeText {
-            s->x, s->y, s->fsize, QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
+            s->x, s->y, s->fsize, s->width, QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
     }
     return out;
 }

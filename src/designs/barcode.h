@@ -35,6 +35,7 @@ struct BarcodeText
     double x = 0;
     double y = 0;
     double size = 0;
+    double width = 0; // the width the library suggests, 0 for none
     QString text;
 };
 

@@ -1,5 +1,6 @@
 #include "designs/rendering.h"
 
+#include "designs/barcode.h"
 #include "designs/design.h"
 #include "designs/printdesign.h"
 #include "platform/services.h"
@@ -8,6 +9,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace qm {
@@ -77,6 +79,54 @@ int printedCorner(const PrintRecord &r)
     const qint64 shorter = std::min(extent(r.a, r.c), extent(r.b, r.d));
     const qint64 corner = std::max<qint64>(3 * shorter / 10, 10);
     return static_cast<int>(std::min<qint64>(corner, std::numeric_limits<int>::max()));
+}
+
+// A BC record draws a barcode when its kind is known and its box is at
+// least 10 x 10 units (4 mm).
+bool barcodeDrawn(const PrintRecord &r)
+{
+    const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
+    const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
+    return symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
+}
+
+// Draws `value` as a barcode filling `box`: the bars as filled rectangles
+// in `colour`, the human-readable text in the same colour under them.
+void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
+{
+    box = box.normalized();
+    const auto symbol = encodeBarcode(kind, value);
+    if (!symbol || symbol->width <= 0 || symbol->height <= 0)
+        return;
+    double sx = box.width() / symbol->width;
+    double sy = box.height() / symbol->height;
+    double left = box.left();
+    double top = box.top();
+    if (kind == Symbology::QrCode || kind == Symbology::DataMatrix) {
+        const double s = std::min(sx, sy);
+        left += (box.width() - symbol->width * s) / 2;
+        top += (box.height() - symbol->height * s) / 2;
+        sx = sy = s;
+    }
+    for (const QRectF &bar : symbol->bars) {
+        canvas.fillRectF(
+            QRectF(left + bar.x() * sx, top + bar.y() * sy, bar.width() * sx, bar.height() * sy), colour);
+    }
+    if (symbol->texts.empty())
+        return;
+    canvas.save();
+    for (const BarcodeText &t : symbol->texts) {
+        const double height = t.size * sy;
+        CanvasFont font;
+        font.face = QStringLiteral("Liberation Sans");
+        font.height = std::max(1, static_cast<int>(height));
+        canvas.setFont(font);
+        canvas.setTextColour(colour);
+        const double x = left + (t.x - t.width / 2) * sx;
+        const double y = top + t.y * sy - height;
+        canvas.text(static_cast<int>(x), static_cast<int>(y), t.text);
+    }
+    canvas.restore();
 }
 
 // Record values are shifted by the label origin; the device works in int.
@@ -169,7 +219,8 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
         } else if (key == u"XB") {
             step.op = Op::Bitmap;
         } else if (key == u"BC") {
-            step.op = Op::SkipField;
+            step.op = barcodeDrawn(r) ? Op::Barcode : Op::SkipField;
+            step.symbology = r.e;
         } else {
             continue; // NA and any other key draw nothing.
         }
@@ -218,6 +269,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
 
     int field = 1;
     bool hasFont = false;
+    QColor penColour = Qt::black;
 
     for (const Step &step : m_steps) {
         const PrintRecord &r = step.record;
@@ -234,6 +286,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             break;
         case Op::Pen:
             canvas.setPen(step.pen);
+            penColour = step.pen.colour;
             break;
         case Op::Font:
             canvas.setFont(step.font);
@@ -261,6 +314,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
                 canvas.rectangle(
                     x, y, toInt(static_cast<qint64>(r.a) + x - 1), toInt(static_cast<qint64>(r.b) + y - 1));
                 canvas.setPen(devicePen);
+                penColour = devicePen.colour;
             }
             break;
         case Op::OldBitmap:
@@ -274,6 +328,11 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
         }
         case Op::SkipField:
             // Takes a data column of the label list, drawn by nobody.
+            ++field;
+            break;
+        case Op::Barcode:
+            drawBarcode(canvas, static_cast<Symbology>(step.symbology), values(field),
+                QRectF(QPointF(at(r.a, x), at(r.b, y)), QPointF(at(r.c, x), at(r.d, y))), penColour);
             ++field;
             break;
         }
