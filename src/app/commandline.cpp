@@ -3,10 +3,10 @@
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
+#include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "designs/printdesign.h"
-#include "data/shapelibtable.h"
 #include "designs/rendering.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatexpertcore.h"
@@ -19,6 +19,7 @@
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
+#include "printing/barcodecheck.h"
 #include "printing/csvrecords.h"
 #include "printing/expansion.h"
 #include "printing/labelsource.h"
@@ -408,6 +409,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         throw Error(tooManyLabelsMessage(labelCount, MaxStreamedLabelsPerRun));
     const int labels = int(labelCount);
     request.lastPosition = startPosition + labels - 1;
+    // A value a barcode cannot print stops the run before anything is printed.
+    if (const QString bad = firstUnprintableBarcode(design, readRecords()); !bad.isEmpty())
+        throw Error(bad);
 
     // The first label is made before the printer is asked for: serial
     // numbers that do not start at a number stop the run here.
