@@ -116,13 +116,17 @@ void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF b
         return;
     canvas.save();
     for (const BarcodeText &t : symbol->texts) {
-        const double height = t.size * sy;
+        // A stretched linear code keeps its digits in proportion: they are
+        // sized by the smaller scale and centred on their place.
+        const double scale = std::min(sx, sy);
+        const double height = t.size * scale;
+        const double width = t.width * scale;
         CanvasFont font;
         font.face = QStringLiteral("Liberation Sans");
         font.height = std::max(1, static_cast<int>(height));
         canvas.setFont(font);
         canvas.setTextColour(colour);
-        const double x = left + (t.x - t.width / 2) * sx;
+        const double x = left + t.x * sx - width / 2;
         const double y = top + t.y * sy - height;
         canvas.text(static_cast<int>(x), static_cast<int>(y), t.text);
     }
