@@ -6,10 +6,11 @@
 # Usage: bench/barcode_labels.sh [BUILD_DIR] [LABELS]
 #
 # Measured on the two-core build machine (RelWithDebInfo, other builds beside
-# it): text 0.34-0.38 s, QR 11.0-12.1 s, ratio 29-36, far above the aim of 3.
+# it): text 0.34-0.45 s, QR 8.7-12.1 s, ratio 19-36, far above the aim of 3.
 # libzint lays a QR code out in about 0.23 ms (2.3 s of the run); the rest is
 # the PDF engine writing some 300-400 module rectangles a label (filling them
-# as one path instead was no faster).
+# as one path instead was no faster; libzint already joins neighbouring
+# modules of a row).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
