@@ -81,15 +81,6 @@ int printedCorner(const PrintRecord &r)
     return static_cast<int>(std::min<qint64>(corner, std::numeric_limits<int>::max()));
 }
 
-// A BC record draws a barcode when its kind is known and its box is at
-// least 10 x 10 units (4 mm).
-bool barcodeDrawn(const PrintRecord &r)
-{
-    const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
-    const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
-    return symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
-}
-
 // Draws `value` as a barcode filling `box`: the bars as filled rectangles
 // in `colour`, the human-readable text in the same colour under them.
 void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
@@ -223,7 +214,7 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
         } else if (key == u"XB") {
             step.op = Op::Bitmap;
         } else if (key == u"BC") {
-            step.op = barcodeDrawn(r) ? Op::Barcode : Op::SkipField;
+            step.op = drawsBarcode(r) ? Op::Barcode : Op::SkipField;
             step.symbology = r.e;
         } else {
             continue; // NA and any other key draw nothing.
@@ -249,6 +240,13 @@ struct ListValues
 };
 
 } // namespace
+
+bool drawsBarcode(const PrintRecord &r)
+{
+    const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
+    const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
+    return r.key == u"BC" && symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
+}
 
 void LabelDrawing::draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
     IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const

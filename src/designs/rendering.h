@@ -83,6 +83,10 @@ void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTab
     int row, bool drawFrame, IMessages &messages, const QString &dateText,
     const CanvasPen &devicePen = CanvasPen());
 
+// Whether a BC record draws its barcode: its kind is known and its box is at
+// least 10 x 10 units (4 mm). Otherwise it only takes its data column.
+bool drawsBarcode(const PrintRecord &record);
+
 // The print element list made ready for a run that draws it on many labels:
 // every record's key is looked at once, here, and its pen, font and corner
 // worked out, so that drawing a label only walks the prepared steps. It

@@ -1,9 +1,8 @@
 #include "printing/barcodecheck.h"
 
 #include "designs/printdesign.h"
+#include "designs/rendering.h"
 #include "printing/labelsource.h"
-
-#include <cstdlib>
 
 namespace qm {
 
@@ -16,13 +15,8 @@ std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design)
         if (!takesColumn)
             continue;
         ++column;
-        if (r.key != u"BC")
-            continue;
-        const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
-        const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
-        const auto kind = symbologyOf(r.e);
-        if (kind && width >= 10 && height >= 10)
-            columns.push_back({ column, *kind, r.text });
+        if (drawsBarcode(r))
+            columns.push_back({ column, static_cast<Symbology>(r.e), r.text });
     }
     return columns;
 }
