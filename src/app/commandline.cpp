@@ -20,6 +20,7 @@
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
+#include "printing/barcodecheck.h"
 #include "printing/csvrecords.h"
 #include "printing/csvtable.h"
 #include "printing/expansion.h"
@@ -562,6 +563,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         throw Error(tooManyLabelsMessage(labelCount, MaxStreamedLabelsPerRun));
     const int labels = int(labelCount);
     request.lastPosition = startPosition + labels - 1;
+    // A value a barcode cannot print stops the run before anything is printed.
+    if (const QString bad = firstUnprintableBarcode(design, readRecords()); !bad.isEmpty())
+        throw Error(bad);
 
     // The first label is made before the printer is asked for: serial
     // numbers that do not start at a number stop the run here.

@@ -28,6 +28,8 @@ int lastColumnOf(QChar kind)
         return Col::FieldSize;
     case u'S':
         return Col::TextAfter;
+    case u'C':
+        return Col::BarcodeSize;
     case u'#':
         return 0;
     default:

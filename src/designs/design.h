@@ -90,7 +90,12 @@ enum PenCode { PenThin = 0, PenThick = 1, PenDashed = 2 };
 //   T text                    x   y   rotation height  bold  italic  colour  font  text
 //   F data field              x   y   rotation height  bold  italic  colour  font  name   size
 //   S serial number or date   x   y   rotation height  bold  italic  colour  font  mode   before after
+//   C barcode                 x1  y1  x2       y2      kind  name    size
 //   # deleted element (kept in place, not drawn, not saved)
+//
+// A barcode's column 11 is not shown: it holds the BC record as it was read
+// (after "BC,"), so that a line the editor did not change is written back
+// exactly as it stood, even where it had too few fields.
 //
 // Texts may contain commas. Numeric cells are converted only when they are
 // used, strictly (number()): an invalid or empty cell is a ConvertError.
@@ -105,6 +110,7 @@ inline constexpr QChar Bitmap = u'B';
 inline constexpr QChar Text = u'T';
 inline constexpr QChar Field = u'F';
 inline constexpr QChar Serial = u'S';
+inline constexpr QChar Barcode = u'C';
 inline constexpr QChar Deleted = u'#';
 } // namespace ElementKind
 
@@ -121,6 +127,10 @@ inline constexpr int FieldSize = 10;    // F
 inline constexpr int Mode = 9;          // S
 inline constexpr int TextBefore = 10;   // S
 inline constexpr int TextAfter = 11;    // S
+inline constexpr int Symbology = 5;     // C: the kind of barcode
+inline constexpr int BarcodeField = 6;  // C
+inline constexpr int BarcodeSize = 7;   // C: empty when the record had none
+inline constexpr int BarcodeRecord = 11; // C: the record as read, hidden
 } // namespace Col
 
 // The last column a kind uses (0 for a deleted element, 11 for an unknown

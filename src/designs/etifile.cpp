@@ -81,6 +81,44 @@ QString cellsOf(const Element &e, int column)
     return e.cells[static_cast<size_t>(column)];
 }
 
+// A barcode from the text after "BC,": box, kind, field name and, when the
+// name is followed by a comma, the field size as the rest of the line.
+Element barcodeElement(const QString &record)
+{
+    QString rest = record;
+    Element e;
+    e.kind = ElementKind::Barcode;
+    e.cells[Col::X1] = takeEtiField(rest);
+    e.cells[Col::Y1] = takeEtiField(rest);
+    e.cells[Col::X2] = takeEtiField(rest);
+    e.cells[Col::Y2] = takeEtiField(rest);
+    e.cells[Col::Symbology] = takeEtiField(rest);
+    if (rest.contains(u',')) {
+        e.cells[Col::BarcodeField] = takeEtiField(rest);
+        e.cells[Col::BarcodeSize] = rest;
+    } else {
+        e.cells[Col::BarcodeField] = rest;
+    }
+    e.cells[Col::BarcodeRecord] = record;
+    return e;
+}
+
+// The BC record of a barcode: the line as read while the element still says
+// what that line says, otherwise rebuilt from the cells (the size only when
+// there is one).
+QString barcodeLine(const Element &e)
+{
+    const QString &read = e.cells[Col::BarcodeRecord];
+    if (!read.isNull() && barcodeElement(read) == e)
+        return QStringLiteral("BC,") + oneLine(read);
+    QString line = joinCells(QLatin1StringView("BC"),
+        { cellsOf(e, Col::X1), cellsOf(e, Col::Y1), cellsOf(e, Col::X2), cellsOf(e, Col::Y2),
+            cellsOf(e, Col::Symbology), cellsOf(e, Col::BarcodeField) });
+    if (!cellsOf(e, Col::BarcodeSize).isEmpty())
+        line += u',' + oneLine(cellsOf(e, Col::BarcodeSize));
+    return line;
+}
+
 } // namespace
 
 QString takeEtiField(QString &rest)
@@ -167,6 +205,8 @@ EtiLoadResult loadEtiLines(const QStringList &lines, Design &design)
             e.cells[Col::TextBefore] = takeEtiField(rest);
             e.cells[Col::TextAfter] = rest;
             loaded.elements.push_back(std::move(e));
+        } else if (key == u"BC") {
+            loaded.elements.push_back(barcodeElement(rest));
         } else if (key == u"XB") {
             Element e;
             e.kind = ElementKind::Bitmap;
@@ -252,6 +292,9 @@ QStringList etiFileLines(const Design &design, const QString &dateText)
             lines << fontRecord()
                   << joinCells(QLatin1StringView("SE"), {c(Col::X), c(Col::Y), c(Col::Mode),
                                                          c(Col::TextBefore), c(Col::TextAfter)});
+            break;
+        case u'C':
+            lines << barcodeLine(e);
             break;
         default: // deleted rows and unknown kinds
             break;

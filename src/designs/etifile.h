@@ -25,6 +25,9 @@ namespace qm {
 //     T         XF,height,italic,bold,rotation,font,colour   TE,x,y,text
 //     F         XF,...                   EF,x,y,size,name
 //     S         XF,...                   SE,x,y,mode,before,after
+//     C                                  BC,x1,y1,x2,y2,kind,name[,size]
+//                                        (a line read and not changed is
+//                                        written back as it stood)
 //   deleted rows (#) and unknown kinds are not written.
 //
 // Read besides: the older records SP (pen width and dashed flag, mapped to a

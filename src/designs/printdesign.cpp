@@ -176,7 +176,11 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
             r.d = takeNumber(line);
             r.e = takeNumber(line);
             r.text = take(line);
-            addField(r.text, QStringLiteral("12"), true);
+            // The eighth field, when present, is the field size 1..500.
+            const QString size = take(line);
+            const int sizeValue = lenientToInt(size);
+            addField(r.text,
+                sizeValue >= 1 && sizeValue <= 500 ? QString::number(sizeValue) : QStringLiteral("12"), true);
         } else if (key == u"EF") {
             r.a = takeNumber(line);
             r.b = takeNumber(line);

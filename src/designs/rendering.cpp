@@ -1,5 +1,6 @@
 #include "designs/rendering.h"
 
+#include "designs/barcode.h"
 #include "designs/design.h"
 #include "designs/printdesign.h"
 #include "platform/services.h"
@@ -8,6 +9,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace qm {
@@ -77,6 +79,49 @@ int printedCorner(const PrintRecord &r)
     const qint64 shorter = std::min(extent(r.a, r.c), extent(r.b, r.d));
     const qint64 corner = std::max<qint64>(3 * shorter / 10, 10);
     return static_cast<int>(std::min<qint64>(corner, std::numeric_limits<int>::max()));
+}
+
+// Draws `value` as a barcode filling `box`: the bars as filled rectangles
+// in `colour`, the human-readable text in the same colour under them.
+void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
+{
+    box = box.normalized();
+    const auto symbol = encodeBarcode(kind, value);
+    if (!symbol || symbol->width <= 0 || symbol->height <= 0)
+        return;
+    double sx = box.width() / symbol->width;
+    double sy = box.height() / symbol->height;
+    double left = box.left();
+    double top = box.top();
+    if (kind == Symbology::QrCode || kind == Symbology::DataMatrix) {
+        const double s = std::min(sx, sy);
+        left += (box.width() - symbol->width * s) / 2;
+        top += (box.height() - symbol->height * s) / 2;
+        sx = sy = s;
+    }
+    for (const QRectF &bar : symbol->bars) {
+        canvas.fillRectF(
+            QRectF(left + bar.x() * sx, top + bar.y() * sy, bar.width() * sx, bar.height() * sy), colour);
+    }
+    if (symbol->texts.empty())
+        return;
+    canvas.save();
+    for (const BarcodeText &t : symbol->texts) {
+        // A stretched linear code keeps its digits in proportion: they are
+        // sized by the smaller scale and centred on their place.
+        const double scale = std::min(sx, sy);
+        const double height = t.size * scale;
+        const double width = t.width * scale;
+        CanvasFont font;
+        font.face = QStringLiteral("Liberation Sans");
+        font.height = std::max(1, static_cast<int>(height));
+        canvas.setFont(font);
+        canvas.setTextColour(colour);
+        const double x = left + t.x * sx - width / 2;
+        const double y = top + t.y * sy - height;
+        canvas.text(static_cast<int>(x), static_cast<int>(y), t.text);
+    }
+    canvas.restore();
 }
 
 // Record values are shifted by the label origin; the device works in int.
@@ -169,7 +214,8 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
         } else if (key == u"XB") {
             step.op = Op::Bitmap;
         } else if (key == u"BC") {
-            step.op = Op::SkipField;
+            step.op = drawsBarcode(r) ? Op::Barcode : Op::SkipField;
+            step.symbology = r.e;
         } else {
             continue; // NA and any other key draw nothing.
         }
@@ -195,6 +241,13 @@ struct ListValues
 
 } // namespace
 
+bool drawsBarcode(const PrintRecord &r)
+{
+    const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
+    const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
+    return r.key == u"BC" && symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
+}
+
 void LabelDrawing::draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
     IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
 {
@@ -218,6 +271,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
 
     int field = 1;
     bool hasFont = false;
+    QColor penColour = Qt::black;
 
     for (const Step &step : m_steps) {
         const PrintRecord &r = step.record;
@@ -234,6 +288,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             break;
         case Op::Pen:
             canvas.setPen(step.pen);
+            penColour = step.pen.colour;
             break;
         case Op::Font:
             canvas.setFont(step.font);
@@ -264,6 +319,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
                 canvas.rectangle(
                     x, y, toInt(static_cast<qint64>(r.a) + x - 1), toInt(static_cast<qint64>(r.b) + y - 1));
                 canvas.setPen(devicePen);
+                penColour = devicePen.colour;
             }
             break;
         case Op::OldBitmap:
@@ -277,6 +333,11 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
         }
         case Op::SkipField:
             // Takes a data column of the label list, drawn by nobody.
+            ++field;
+            break;
+        case Op::Barcode:
+            drawBarcode(canvas, static_cast<Symbology>(step.symbology), values(field),
+                QRectF(QPointF(at(r.a, x), at(r.b, y)), QPointF(at(r.c, x), at(r.d, y))), penColour);
             ++field;
             break;
         }
@@ -379,6 +440,12 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         m_canvas.rectangle(x1 - 1, y1 - 1, x2 + 1, y2 + 1);
         const CanvasBitmap bitmap = m_canvas.loadBitmap(e.cell(Col::Path));
         m_canvas.stretchBitmap(bitmap, x1, y1, x2 - x1, y2 - y1, BitmapMix::Copy);
+    } else if (kind == ElementKind::Barcode) {
+        // The box only; the symbol itself is drawn when printing.
+        setPenColour(0);
+        setPenCode(PenDashed);
+        applyPen();
+        m_canvas.rectangle(x(e, Col::X1), y(e, Col::Y1), x(e, Col::X2), y(e, Col::Y2));
     } else if (kind == ElementKind::Text) {
         drawText(e, e.cell(Col::Text));
     } else if (kind == ElementKind::Field) {
@@ -411,7 +478,7 @@ void WorkspacePainter::drawClickAreas(const Element &e)
     const auto square = [this](int cx, int cy) { m_canvas.rectangle(cx - 12, cy - 12, cx + 12, cy + 12); };
     square(x(e, Col::X1), y(e, Col::Y1));
     if (kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
-        || kind == ElementKind::Bitmap)
+        || kind == ElementKind::Bitmap || kind == ElementKind::Barcode)
         square(x(e, Col::X2), y(e, Col::Y2));
 }
 

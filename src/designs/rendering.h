@@ -68,8 +68,13 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   solid pen of width 1 and then makes `devicePen`, the pen the device had
 //   before the label, current again until the next pen record. On a fresh
 //   printer page that is the device's pen, CanvasPen().
-// - A BC record draws nothing but takes its data column like a field, so
-//   the fields after it print their own columns.
+// - A BC record takes its data column like a field, so the fields after it
+//   print their own columns. It draws its value as a barcode of its kind
+//   (the fifth number) filling its box, in the current pen colour: a linear
+//   code is stretched to the box, a QR or DataMatrix code keeps square
+//   modules and is centred. A box smaller than 10 x 10 units, an unknown
+//   kind or a value the kind cannot encode draws nothing (values are
+//   checked before printing starts: checkBarcodeValues()).
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
 //
 // A bitmap file that cannot be read ends the drawing with the canvas's
@@ -77,6 +82,10 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTable &labelList, int x, int y,
     int row, bool drawFrame, IMessages &messages, const QString &dateText,
     const CanvasPen &devicePen = CanvasPen());
+
+// Whether a BC record draws its barcode: its kind is known and its box is at
+// least 10 x 10 units (4 mm). Otherwise it only takes its data column.
+bool drawsBarcode(const PrintRecord &record);
 
 // The print element list made ready for a run that draws it on many labels:
 // every record's key is looked at once, here, and its pen, font and corner
@@ -111,6 +120,7 @@ private:
         OldBitmap,
         Bitmap,
         SkipField,
+        Barcode,
     };
     struct Step
     {
@@ -120,6 +130,7 @@ private:
         CanvasFont font; // Font
         QColor colour; // Font: the text colour
         int corner = 0; // RoundRectangle
+        int symbology = 0; // Barcode
     };
 
     template <typename Values>

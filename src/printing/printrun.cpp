@@ -7,8 +7,10 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
+#include "printing/barcodecheck.h"
 #include "printing/designeditor.h"
 #include "printing/expansion.h"
+#include "printing/labelsource.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/preview.h"
@@ -301,6 +303,12 @@ RunOutcome PrintRun::print(int labels)
         m_services.inputExpert.scrollX(), m_services.inputExpert.scrollY());
     if (const QString reason = unprintableReason(request, m_session.format); !reason.isEmpty()) {
         messages.show(MessageKind::Warning, reason, MessageButton::Ok);
+        return RunOutcome::Failed;
+    }
+    // So is every value a barcode prints.
+    EntryGridRecords records(m_session.entryGrid);
+    if (const QString bad = firstUnprintableBarcode(m_session.design, records); !bad.isEmpty()) {
+        messages.show(MessageKind::Warning, bad, MessageButton::Ok);
         return RunOutcome::Failed;
     }
 

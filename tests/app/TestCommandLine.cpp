@@ -118,6 +118,8 @@ private Q_SLOTS:
     void missingFiles_data();
     void missingFiles();
     void printsIntoPdf();
+    void badBarcodeValuePrintsNothing_data();
+    void badBarcodeValuePrintsNothing();
     void printOptionsPlaceTheLabels_data();
     void printOptionsPlaceTheLabels();
     void serialNumbersFollowTheOption_data();
@@ -1079,6 +1081,45 @@ void TestCommandLine::streamedRunsFindErrorsBeforePrinting()
 
 // The command line makes every label only when it draws it, so its runs may
 // be longer than the label list of the windows holds.
+void TestCommandLine::badBarcodeValuePrintsNothing_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("good values") << QByteArray(
+        "Anzahl,Artikel,Preis\r\n1,400638133393,1.99\r\n2,4006381333931,3\r\n")
+                                 << 0 << "";
+    QTest::newRow("letters in EAN-13")
+        << QByteArray("Anzahl,Artikel,Preis\r\n1,400638133393,1.99\r\n1,400638133393,2\r\n1,12AB,3\r\n") << 1
+        << "quillmark: Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden.\n";
+    QTest::newRow("wrong check digit")
+        << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333932,1\r\n") << 1
+        << "quillmark: Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht "
+           "als EAN-13 gedruckt werden.\n";
+}
+
+// A value the barcode cannot print stops the run before the PDF is touched.
+void TestCommandLine::badBarcodeValuePrintsNothing()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString design = dir.filePath("artikel.eti");
+    QVERIFY(test::writeBytes(design,
+        "NA,Artikel\r\nGR,157,95,25\r\nBC,10,10,110,70,0,Artikel,13\r\n"
+        "XF,-14,0,0,0,Arial,0\r\nEF,115,10,8,Preis\r\n"));
+    const QString pdf = dir.filePath("out.pdf");
+    QVERIFY(test::writeBytes(pdf, "the old file"));
+    const Run r = printRecords(design, csv, pdf, {});
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.code, code);
+    if (code != 0)
+        QCOMPARE(readFileBytes(pdf), QByteArray("the old file"));
+    else
+        QVERIFY(readFileBytes(pdf).startsWith("%PDF"));
+}
+
 void TestCommandLine::streamedRunsGoBeyondTheWindowsLimit()
 {
     QTemporaryDir dir;

@@ -87,6 +87,10 @@ private slots:
     void cellWithLineBreakStaysOneRecord();
     void characterOutsideCodePageKeepsOldFile();
     void roundTripIsByteExact();
+    void barcodeLineKept_data();
+    void barcodeLineKept();
+    void changedBarcodeIsRebuilt_data();
+    void changedBarcodeIsRebuilt();
     void writesTodaysDate();
 };
 
@@ -139,8 +143,13 @@ void TestEtiDatei::readsRecords_data()
         << QStringList{"XB,1,2,3,4,C:\\A,B.BMP"} << "B|1|2|3|4|C:\\A,B.BMP" << false;
     QTest::newRow("BM becomes a 3 cm square")
         << QStringList{"BM,50,60,C:\\LOGO.BMP"} << "B|50|60|125|135|C:\\LOGO.BMP" << true;
-    QTest::newRow("BC is not the editor's")
-        << QStringList{"BC,1,2,3,4,5,Artikel"} << "" << false;
+    QTest::newRow("BC without size")
+        << QStringList{"BC,1,2,3,4,5,Artikel"} << "C|1|2|3|4|5|Artikel|" << false;
+    QTest::newRow("BC with size")
+        << QStringList{"BC,10,20,200,120,2,Inventar,80"} << "C|10|20|200|120|2|Inventar|80" << false;
+    QTest::newRow("BC size keeps its commas")
+        << QStringList{"BC,1,2,3,4,0,Nr,12,x"} << "C|1|2|3|4|0|Nr|12,x" << false;
+    QTest::newRow("BC with too few fields") << QStringList{"BC,1,2"} << "C|1|||||2|" << false;
     QTest::newRow("keys are case-sensitive")
         << QStringList{"li,1,2,3,4", "Te,1,2,x", "NAME,x", "TE 1,2,3"} << "" << false;
     QTest::newRow("comments and blank lines")
@@ -405,6 +414,67 @@ void TestEtiDatei::roundTripIsByteExact()
     Eladen(path, again);
     QCOMPARE(again.elements, d.elements);
     QCOMPARE(again.description, d.description);
+}
+
+void TestEtiDatei::barcodeLineKept_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("unknown kind, small box") << "BC,1,2,3,4,5,Artikel";
+    QTest::newRow("with size") << "BC,10,20,200,120,2,Inventar,80";
+    QTest::newRow("too few fields") << "BC,1,2";
+    QTest::newRow("only the key") << "BC,";
+    QTest::newRow("blanks and empty name") << "BC, 1,2,3,4,0,";
+    QTest::newRow("size with commas") << "BC,1,2,3,4,0,Nr,12,x";
+}
+
+void TestEtiDatei::barcodeLineKept()
+{
+    // A design opened and saved again keeps each BC line as it stood.
+    QFETCH(QString, line);
+    const QByteArray body = QByteArray("NA,Artikel\r\nGR,100,50,25\r\nXF,-14,0,0,0,Arial,0\r\nTE,1,1,vor\r\n")
+        + line.toLatin1() + "\r\nXF,-14,0,0,0,Arial,0\r\nTE,1,1,nach\r\n";
+    QTemporaryDir dir;
+    const QString source = dir.filePath("quelle.eti");
+    QVERIFY(writeBytes(source, FileHead + body));
+    Design d;
+    Eladen(source, d);
+    QCOMPARE(d.count(), 3);
+    QCOMPARE(d.element(2).kind, ElementKind::Barcode);
+    const QString copy = dir.filePath("kopie.eti");
+    Espeichern(copy, d, QStringLiteral("24.12.1999"));
+    QCOMPARE(contentOf(copy), FileHead + body);
+}
+
+void TestEtiDatei::changedBarcodeIsRebuilt_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("moved") << "BC,1,2,3,4,5,Artikel" << int(Col::X1) << "11"
+                           << "BC,11,2,3,4,5,Artikel";
+    QTest::newRow("kind changed, no size") << "BC,1,2,3,4,5,Artikel" << int(Col::Symbology) << "2"
+                                           << "BC,1,2,3,4,2,Artikel";
+    QTest::newRow("size given") << "BC,1,2,3,4,0,Artikel" << int(Col::BarcodeSize) << "13"
+                                << "BC,1,2,3,4,0,Artikel,13";
+    QTest::newRow("size removed") << "BC,1,2,3,4,0,Artikel,13" << int(Col::BarcodeSize) << ""
+                                  << "BC,1,2,3,4,0,Artikel";
+    QTest::newRow("short record filled in") << "BC,1,2" << int(Col::Y2) << "9"
+                                            << "BC,1,,,9,,2";
+}
+
+void TestEtiDatei::changedBarcodeIsRebuilt()
+{
+    QFETCH(QString, line);
+    QFETCH(int, column);
+    QFETCH(QString, value);
+    QFETCH(QString, written);
+    Design d;
+    loadEtiLines({ line }, d);
+    QCOMPARE(d.count(), 1);
+    d.element(1).setCell(column, value);
+    const QStringList lines = etiFileLines(d, QStringLiteral("24.12.1999"));
+    QCOMPARE(lines.last(), written);
 }
 
 void TestEtiDatei::writesTodaysDate()

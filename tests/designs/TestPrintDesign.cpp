@@ -95,6 +95,8 @@ private slots:
     void fieldsNameSerialOrt();
     void columnCountsNeverLowered();
     void barcodeField();
+    void barcodeFieldSize_data();
+    void barcodeFieldSize();
     void dateOnlyHasNoFields();
     void editorFileOnPaper();
     void emptyFiles_data();
@@ -273,6 +275,28 @@ void TestPrintDesign::barcodeField()
     QCOMPARE(g.fieldGrid.row(1, 1), (QStringList{"Artikel", "Preis"}));
     QCOMPARE(g.fieldGrid.row(2, 1), (QStringList{"12 Zeichen", "8 Zeichen"}));
     QCOMPARE(recordText(d.records[2]), QStringLiteral("BC|1|2|3|4|5|Artikel|"));
+}
+
+void TestPrintDesign::barcodeFieldSize_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("size");
+    QTest::newRow("no size: 12") << "BC,1,2,3,4,0,Artikel" << "12";
+    QTest::newRow("size given") << "BC,1,2,100,60,2,Inventar,80" << "80";
+    QTest::newRow("largest size") << "BC,1,2,100,60,2,Inventar,500" << "500";
+    QTest::newRow("too large: 12") << "BC,1,2,100,60,2,Inventar,501" << "12";
+    QTest::newRow("zero: 12") << "BC,1,2,100,60,2,Inventar,0" << "12";
+    QTest::newRow("not a number: 12") << "BC,1,2,100,60,2,Inventar,viel" << "12";
+}
+
+void TestPrintDesign::barcodeFieldSize()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, size);
+    PrintDesign d;
+    readPrintDesignLines({line}, QString(), d, {});
+    QCOMPARE(d.fields.size(), size_t(1));
+    QCOMPARE(d.fields.front().size, size);
 }
 
 void TestPrintDesign::dateOnlyHasNoFields()

@@ -167,6 +167,7 @@ private slots:
     void movedFilesAreFoundAndWrittenBack();
     void badNumbersStopTheRunCleanly_data();
     void badNumbersStopTheRunCleanly();
+    void badBarcodeValuePrintsNothing();
     void withoutDefaultPrinterThePdfIsOffered();
     void previewDrawsTheTypedRecordsAndChangesNothing_data();
     void previewDrawsTheTypedRecordsAndChangesNothing();
@@ -340,6 +341,21 @@ void TestPrintRun::badNumbersStopTheRunCleanly()
     QCOMPARE(rig.session.offsetPositionX, 250);
     // The typed record is still there.
     QCOMPARE(rig.session.entryGrid.cell(1, 2), QStringLiteral("Anna"));
+}
+
+// A value the barcode cannot encode is refused before a printer is asked for.
+void TestPrintRun::badBarcodeValuePrintsNothing()
+{
+    Rig rig;
+    QVERIFY(test::writeBytes(rig.design,
+        "NA,Artikel\r\nGR,175,100,25\r\nXF,12,0,0,0,Arial,0\r\nEF,120,10,8,Preis\r\n"
+        "BC,10,10,110,70,0,Artikel\r\n"));
+    rig.typeRecords({ { "1", "1,99", "400638133393" }, { "2", "2,50", "40063813339X" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Datensatz 2, Feld Artikel: \"40063813339X\" kann nicht als EAN-13 gedruckt werden."));
+    QVERIFY(!rig.progress.visible);
+    QVERIFY(rig.texts().isEmpty());
 }
 
 void TestPrintRun::withoutDefaultPrinterThePdfIsOffered()

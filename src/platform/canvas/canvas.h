@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
+#include <QRectF>
 #include <QImage>
 #include <QString>
 
@@ -82,6 +84,14 @@ public:
 
     // Fills the rectangle with a solid colour; pen and brush stay as they are.
     virtual void fillRect(int left, int top, int right, int bottom, const QColor &colour) = 0;
+
+    // The same with fractional edges, for shapes finer than a logical unit
+    // (the bars of a barcode). A canvas without finer units rounds them.
+    virtual void fillRectF(const QRectF &area, const QColor &colour)
+    {
+        const QRect r = area.toRect();
+        fillRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), colour);
+    }
 
     // Draws the outline with the current pen and fills the inside with the
     // current brush (nothing with a hollow brush).

@@ -159,6 +159,13 @@ void QPainterCanvas::fillRect(int left, int top, int right, int bottom, const QC
     }
 }
 
+void QPainterCanvas::fillRectF(const QRectF &area, const QColor &colour)
+{
+    const QRectF normal = area.normalized();
+    if (!normal.isEmpty())
+        m_painter.fillRect(normal, colour);
+}
+
 void QPainterCanvas::rectangle(int left, int top, int right, int bottom)
 {
     if (const auto rect = outlineRect(left, top, right, bottom)) {

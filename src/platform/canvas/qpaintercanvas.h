@@ -37,6 +37,7 @@ public:
     QPainterCanvas &operator=(const QPainterCanvas &) = delete;
 
     void fillRect(int left, int top, int right, int bottom, const QColor &colour) override;
+    void fillRectF(const QRectF &area, const QColor &colour) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void roundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) override;
     void moveTo(int x, int y) override;

@@ -74,6 +74,17 @@ void RecordingCanvas::fillRect(int left, int top, int right, int bottom, const Q
     record(QStringLiteral("fill"), {edges(left, top, right, bottom), colourText(colour)});
 }
 
+void RecordingCanvas::fillRectF(const QRectF &area, const QColor &colour)
+{
+    record(QStringLiteral("fillf"),
+        { QStringLiteral("%1,%2,%3,%4")
+                .arg(area.left(), 0, 'g', 6)
+                .arg(area.top(), 0, 'g', 6)
+                .arg(area.right(), 0, 'g', 6)
+                .arg(area.bottom(), 0, 'g', 6),
+            colourText(colour) });
+}
+
 void RecordingCanvas::rectangle(int left, int top, int right, int bottom)
 {
     record(QStringLiteral("rect"), {edges(left, top, right, bottom)});

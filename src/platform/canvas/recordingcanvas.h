@@ -41,6 +41,7 @@ public:
     };
 
     void fillRect(int left, int top, int right, int bottom, const QColor &colour) override;
+    void fillRectF(const QRectF &area, const QColor &colour) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void roundRect(int left, int top, int right, int bottom, int ellipseWidth,
                    int ellipseHeight) override;

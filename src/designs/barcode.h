@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace qm {
+
+// The kinds of barcode a BC record names in its fifth number.
+enum class Symbology {
+    Ean13 = 0,
+    Code128 = 1,
+    QrCode = 2,
+    DataMatrix = 3,
+    Code39 = 4,
+    Ean8 = 5,
+    UpcA = 6,
+    Itf14 = 7,
+};
+
+// The kind for a BC record's number; none for a number that names no kind.
+std::optional<Symbology> symbologyOf(int number);
+
+// The kind's name as users know it ("EAN-13", "QR-Code", ...).
+QString symbologyName(Symbology kind);
+
+// A barcode laid out by libzint: dark rectangles and the human-readable
+// texts, in the symbol's own units (its size is width x height, quiet
+// zones included). Texts are placed by their horizontal centre and their
+// baseline.
+struct BarcodeText
+{
+    double x = 0;
+    double y = 0;
+    double size = 0;
+    double width = 0; // the width the library suggests, 0 for none
+    QString text;
+};
+
+struct BarcodeSymbol
+{
+    double width = 0;
+    double height = 0;
+    std::vector<QRectF> bars;
+    std::vector<BarcodeText> texts;
+};
+
+// Lays `value` out as a barcode of `kind`, with the digits under the bars of
+// a linear code when `humanReadable`. None when the kind cannot encode the
+// value: characters it does not know, a wrong check digit, a wrong number of
+// digits (EAN-13 takes 12 digits, or 13 with the right check digit; EAN-8 7
+// or 8, UPC-A 11 or 12, ITF-14 13 or 14), an empty value, or too much data.
+std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value, bool humanReadable = true);
+
+// Whether `value` can be printed as `kind`.
+bool canEncode(Symbology kind, const QString &value);
+
+// "Datensatz <record>, Feld <field>: "<value>" kann nicht als <kind>
+// gedruckt werden."
+QString unprintableBarcodeMessage(int record, const QString &field, const QString &value, Symbology kind);
+
+} // namespace qm

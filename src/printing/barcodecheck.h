@@ -1,0 +1,34 @@
+#pragma once
+
+#include "designs/barcode.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace qm {
+
+struct PrintDesign;
+class IRecordReader;
+
+// A data column that a design prints as a barcode.
+struct BarcodeColumn
+{
+    int column = 0; // data column, from 1
+    Symbology kind = Symbology::Ean13;
+    QString name; // the field name
+};
+
+// The columns the design's BC records draw, in record order. A BC record
+// whose box is smaller than 10 x 10 units or whose kind is unknown draws
+// nothing and refuses no value, so it is not among them.
+std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design);
+
+// Reads the records through (record[c] is the value of data column c) and
+// returns the message for the first value a barcode cannot print
+// (unprintableBarcodeMessage(), records counted from 1), or "" when every
+// value prints. An empty value is no error: its barcode is left out. Run before the printer is asked for, so
+// that a bad value prints nothing at all.
+QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &records);
+
+} // namespace qm

@@ -1,0 +1,81 @@
+#include "designs/printdesign.h"
+#include "printing/barcodecheck.h"
+#include "printing/labelsource.h"
+
+#include <QTest>
+
+using namespace qm;
+
+namespace {
+
+// Field 1 a text field, field 2 an EAN-13 barcode, a date (no field), field
+// 3 a QR code, field 4 a barcode too small to draw, field 5 one of an
+// unknown kind.
+const QStringList Design = {
+    QStringLiteral("EF,1,1,20,Name"),
+    QStringLiteral("BC,10,10,110,70,0,Artikel"),
+    QStringLiteral("SE,1,80,0,,"),
+    QStringLiteral("BC,120,10,170,60,2,Inventar,80"),
+    QStringLiteral("BC,1,2,3,4,0,Klein"),
+    QStringLiteral("BC,1,2,100,100,9,Fremd"),
+};
+
+} // namespace
+
+class TestBarcodeCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void columns();
+    void refusesTheFirstBadValue_data();
+    void refusesTheFirstBadValue();
+};
+
+void TestBarcodeCheck::columns()
+{
+    PrintDesign d;
+    readPrintDesignLines(Design, QString(), d, {});
+    const std::vector<BarcodeColumn> columns = barcodeColumns(d);
+    QCOMPARE(columns.size(), size_t(2));
+    QCOMPARE(columns[0].column, 2);
+    QCOMPARE(columns[0].kind, Symbology::Ean13);
+    QCOMPARE(columns[0].name, QStringLiteral("Artikel"));
+    QCOMPARE(columns[1].column, 3);
+    QCOMPARE(columns[1].kind, Symbology::QrCode);
+}
+
+void TestBarcodeCheck::refusesTheFirstBadValue_data()
+{
+    QTest::addColumn<QList<QStringList>>("records");
+    QTest::addColumn<QString>("message");
+
+    const QStringList good = { "1", "Mehl", "400638133393", "Regal 3", "xy", "ÄÖÜ" };
+    QTest::newRow("all good") << QList<QStringList> { good, good } << "";
+    QTest::newRow("empty values are left out") << QList<QStringList> { { "1", "", "", "" } } << "";
+    QTest::newRow("letters in EAN-13, third record")
+        << QList<QStringList> { good, good, { "1", "Zucker", "12AB", "x" } }
+        << "Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden.";
+    QTest::newRow("wrong check digit")
+        << QList<QStringList> { { "1", "Salz", "4006381333932", "x" } }
+        << "Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden.";
+    QTest::newRow("too long for QR")
+        << QList<QStringList> { good, { "1", "Öl", "400638133393", QString(8000, u'x') } }
+        << QStringLiteral("Datensatz 2, Feld Inventar: \"%1\" kann nicht als QR-Code gedruckt werden.")
+               .arg(QString(8000, u'x'));
+    QTest::newRow("first of two bad records") << QList<QStringList> { { "1", "a", "1", "x" },
+        { "1", "b", "2", "x" } } << "Datensatz 1, Feld Artikel: \"1\" kann nicht als EAN-13 gedruckt werden.";
+}
+
+void TestBarcodeCheck::refusesTheFirstBadValue()
+{
+    QFETCH(QList<QStringList>, records);
+    QFETCH(QString, message);
+    PrintDesign d;
+    readPrintDesignLines(Design, QString(), d, {});
+    ListRecords reader(records);
+    QCOMPARE(firstUnprintableBarcode(d, reader), message);
+}
+
+QTEST_GUILESS_MAIN(TestBarcodeCheck)
+#include "TestBarcodeCheck.moc"
