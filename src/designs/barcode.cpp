@@ -159,8 +159,8 @@ std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value,
             out.bars.emplace_back(r->x, r->y, r->width, r->height);
     }
     for (const zint_vector_string *s = symbol->vector->strings; s; s = s->next) {
-        out.texts.push_back(BarcodeText {
-            s->x, s->y, s->fsize, s->width, QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
+        out.texts.push_back(BarcodeText { s->x, s->y, s->fsize, s->width,
+            QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
     }
     return out;
 }

@@ -127,9 +127,9 @@ inline constexpr int FieldSize = 10;    // F
 inline constexpr int Mode = 9;          // S
 inline constexpr int TextBefore = 10;   // S
 inline constexpr int TextAfter = 11;    // S
-inline constexpr int Symbology = 5;     // C: the kind of barcode
-inline constexpr int BarcodeField = 6;  // C
-inline constexpr int BarcodeSize = 7;   // C: empty when the record had none
+inline constexpr int Symbology = 5; // C: the kind of barcode
+inline constexpr int BarcodeField = 6; // C
+inline constexpr int BarcodeSize = 7; // C: empty when the record had none
 inline constexpr int BarcodeRecord = 11; // C: the record as read, hidden
 } // namespace Col
 

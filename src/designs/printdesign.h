@@ -73,7 +73,7 @@ struct DataField
 {
     int column = 0;
     QString title; // the field name, or "Seriennr.[" + text before + "]"
-    QString size;  // as written in the file; "6" for a serial number, "12" for BC without a size 1..500
+    QString size; // as written in the file; "6" for a serial number, "12" for BC without a size 1..500
     bool inFieldGrid = false; // EF and BC: also shown by the database expert
 
     bool operator==(const DataField &) const = default;

@@ -119,6 +119,26 @@ void finishStagedFiles(const QString &folder, const QList<FormatEntry> &entries)
     }
 }
 
+// The catalogue (made when missing) and the FORMATE folder ready for new
+// formats; the folder's path.
+QString readyFormatsFolder(const ProgramDirectory &dir)
+{
+    createFormatsFileIfMissing(dir.formatsFile());
+    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
+    if (!QDir().mkpath(folder))
+        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+    return folder;
+}
+
+// The catalogue's entries, read under its lock, with what a killed import
+// left in the folder finished or removed.
+QList<FormatEntry> entriesUnderLock(const QString &catalogue, const QString &folder)
+{
+    QList<FormatEntry> entries = readFormatsFile(catalogue);
+    finishStagedFiles(folder, entries);
+    return entries;
+}
+
 struct Family
 {
     bool inkjet = false;
@@ -155,15 +175,10 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
     const TemplateConversion conversion = convertTemplates(templates, true);
 
     const QString catalogue = dir.formatsFile();
-    createFormatsFileIfMissing(catalogue);
-    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
-    if (!QDir().mkpath(folder))
-        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
-
+    const QString folder = readyFormatsFolder(dir);
     // From the first read of the catalogue to the last file renamed.
     const CatalogueLock lock(catalogue);
-    QList<FormatEntry> entries = readFormatsFile(catalogue);
-    finishStagedFiles(folder, entries);
+    QList<FormatEntry> entries = entriesUnderLock(catalogue, folder);
     const QString area = individualFormatsArea();
     QSet<QString> taken;
     for (const FormatEntry &entry : std::as_const(entries))
@@ -228,14 +243,10 @@ FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &desc
     const QString &fileName, const SheetFormat &format)
 {
     const QString catalogue = dir.formatsFile();
-    createFormatsFileIfMissing(catalogue);
-    const QString folder = dir.subdirPath(ProgramDirectory::FormatSubdir);
-    if (!QDir().mkpath(folder))
-        throw Error(tr("Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
+    const QString folder = readyFormatsFolder(dir);
     // From the first read of the catalogue to its rename.
     const CatalogueLock lock(catalogue);
-    QList<FormatEntry> entries = readFormatsFile(catalogue);
-    finishStagedFiles(folder, entries);
+    QList<FormatEntry> entries = entriesUnderLock(catalogue, folder);
     const QString area = individualFormatsArea();
     for (const FormatEntry &entry : std::as_const(entries))
         if (entry.area == area && entry.description == description)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <QRectF>
-#include <QImage>
 #include <QString>
 
 namespace qm {
