@@ -100,13 +100,16 @@ struct Call
 // program directory in use, then among the shipped files, as the program
 // does for the entries of its catalogue. Not found, the name stays as given
 // for the message.
-QString lookUp(const Call &call, const QString &path, EntryFileKind kind)
+enum class Use { Read, Write };
+
+QString lookUp(const Call &call, const QString &path, EntryFileKind kind, Use use = Use::Write)
 {
     if (path.isEmpty() || QFileInfo::exists(path))
         return path;
     for (const ProgramDirectory &dir : call.lookupDirs) {
-        // Tables may be written to: never one among the shipped files.
-        if (kind == EntryFileKind::Database && call.hasShareDir && &dir == &call.lookupDirs.constLast())
+        // A table that may be written to is never one of the shipped files.
+        if (kind == EntryFileKind::Database && use == Use::Write && call.hasShareDir
+            && &dir == &call.lookupDirs.constLast())
             continue;
         if (const std::optional<QString> found = findNamedFile(dir, path, kind))
             return *found;
@@ -467,7 +470,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     if (call.isSet("pdf") && pdf.isEmpty())
         throw Error(tr("Der Name der PDF-Datei fehlt."));
     const QString records = call.value("records");
-    const QString table = lookUp(call, call.value("table"), EntryFileKind::Database);
+    const QString table = lookUp(call, call.value("table"), EntryFileKind::Database, Use::Read);
     const QStringList where = call.options->values(QStringLiteral("where"));
     if (!records.isEmpty() && !table.isEmpty())
         throw UsageError(tr("--records und --table schließen einander aus."), usageOf("print"));

@@ -995,6 +995,9 @@ void TestCommandLine::plainNamesWithoutDir_data()
                                             << "Adressetiketten 63.5 x 38.0 mm - 3 x 7 auf A4\t2030\t2810";
     QTest::newRow("shipped design") << QStringList { "fields", "adresse.eti" } << 0 << "1\tName\t30";
     QTest::newRow("own table") << QStringList { "table", "kunden.dbf" } << 0 << "Name\tOrt";
+    QTest::newRow("shipped table for printing")
+        << QStringList { "print", "ArtikelEAN.eti", "adressen_3x7.vrl", "--table", "ArtikelEAN.dbf", "--pdf", "out.pdf" }
+        << 0 << "3 Etiketten auf 1 Seite in out.pdf";
     QTest::newRow("missing format named") << QStringList { "sheet",
         "fehlt.vrl" } << 1 << "quillmark: fehlt.vrl: Formatdatei nicht gefunden. Bearbeitung abgebrochen !";
     QTest::newRow("listing an empty --dir")
