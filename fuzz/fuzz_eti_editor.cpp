@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     int written = 0;
     for (const qm::Element &e : design.elements) {
-        if (QStringLiteral("LROBTFS").contains(e.kind))
+        if (QStringLiteral("LROBTFSC").contains(e.kind))
             ++written;
     }
     if (again.count() != written)
