@@ -33,14 +33,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <algorithm>
 #include <new>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -86,10 +82,21 @@ struct Call
     QString shareDir; // what a new program directory is seeded from
     QStringList listValues; // the values taken after the command's list option
     // Where plain file names are looked for, in this order: the program
-    // directory in use (--dir, else the per-user one when it exists) and
+    // directory in use (--dir, else the per-user one when it exists), then
     // the program's shipped files. Looking never creates anything.
-    QList<ProgramDirectory> lookupDirs;
-    bool hasShareDir = false; // the last of lookupDirs are the shipped files
+    std::optional<ProgramDirectory> inUse;
+    std::optional<ProgramDirectory> shipped;
+
+    // The folders to look in; shipped files only where they are just read.
+    QList<ProgramDirectory> lookupDirs(bool withShipped = true) const
+    {
+        QList<ProgramDirectory> dirs;
+        if (inUse)
+            dirs.append(*inUse);
+        if (shipped && withShipped)
+            dirs.append(*shipped);
+        return dirs;
+    }
 
     bool isSet(const char *name) const { return options->isSet(QLatin1String(name)); }
     QString value(const char *name) const { return options->value(QLatin1String(name)); }
@@ -106,51 +113,13 @@ QString lookUp(const Call &call, const QString &path, EntryFileKind kind, Use us
 {
     if (path.isEmpty() || QFileInfo::exists(path))
         return path;
-    for (const ProgramDirectory &dir : call.lookupDirs) {
-        // A table that may be written to is never one of the shipped files.
-        if (kind == EntryFileKind::Database && use == Use::Write && call.hasShareDir
-            && &dir == &call.lookupDirs.constLast())
-            continue;
+    // A table that may be written to is never one of the shipped files.
+    const bool withShipped = kind != EntryFileKind::Database || use == Use::Read;
+    for (const ProgramDirectory &dir : call.lookupDirs(withShipped)) {
         if (const std::optional<QString> found = findNamedFile(dir, path, kind))
             return *found;
     }
     return path;
-}
-
-QList<ProgramDirectory> lookupDirsOf(const std::optional<ProgramDirectory> &dir, const QString &shareDir)
-{
-    QList<ProgramDirectory> dirs;
-    if (dir)
-        dirs.append(*dir);
-    else if (QFileInfo(defaultProgramDirectoryPath()).isDir())
-        dirs.append(ProgramDirectory(defaultProgramDirectoryPath()));
-    if (!shareDir.isEmpty() && QFileInfo(shareDir).isDir())
-        dirs.append(ProgramDirectory(shareDir));
-    return dirs;
-}
-
-// Standard input copied into a temporary file (removed with the object), up
-// to the bound of record files.
-std::unique_ptr<QTemporaryFile> copyOfStandardInput()
-{
-    auto copy = std::make_unique<QTemporaryFile>();
-    QFile in;
-    if (!copy->open() || !in.open(stdin, QIODevice::ReadOnly))
-        throw Error(tr("Die Standardeingabe kann nicht gelesen werden."));
-    qint64 total = 0;
-    for (;;) {
-        const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty())
-            break;
-        total += chunk.size();
-        if (total > MaxRecordFileBytes)
-            throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
-        if (copy->write(chunk) != chunk.size())
-            throw Error(
-                tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(copy->errorString()));
-    }
-    copy->flush();
-    return copy;
 }
 
 // Reads a text file, with the file named in the message of a read error.
@@ -330,7 +299,7 @@ int formatsCommand(const Call &call, QTextStream &out, QTextStream &err)
     }
     // Listing only reads: the catalogue of the program directory in use,
     // else the shipped one that a new program directory starts with.
-    for (const ProgramDirectory &where : call.lookupDirs) {
+    for (const ProgramDirectory &where : call.lookupDirs()) {
         const QString catalogue = findFileCaseInsensitive(where.path(), ProgramDirectory::FormatsFile);
         if (catalogue.isEmpty())
             continue;
@@ -527,23 +496,12 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
             entryGrid.setRowCount(3);
             entryGrid.setCell(0, 2, QStringLiteral("1"));
         } else {
-            // Standard input is read twice as a file is: straight from a
-            // redirected file, else from a copy in a temporary file.
-            std::unique_ptr<QTemporaryFile> copy;
-            QString source = records;
-            if (records == QLatin1String("-")) {
-                struct stat info
-                {
-                };
-                if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
-                    source = QStringLiteral("/proc/self/fd/0");
-                } else {
-                    copy = copyOfStandardInput();
-                    source = copy->fileName();
-                }
-            }
-            csv = CsvRecordStream::fromFile(
-                CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), source);
+            // Standard input is read twice, as a file is.
+            std::optional<StandardInputFile> input;
+            if (records == QLatin1String("-"))
+                input.emplace();
+            csv = CsvRecordStream::fromFile(CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)),
+                input ? input->path() : records);
             if (const QStringList ignored = csv->ignoredColumns(); !ignored.isEmpty())
                 err << tr("Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: %1")
                            .arg(ignored.join(QStringLiteral(", ")))
@@ -962,8 +920,12 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         call.dir = programDirectory(call.dirPath);
         call.shareDir = shareDir;
         call.listValues = listValues;
-        call.lookupDirs = lookupDirsOf(call.dir, shareDir);
-        call.hasShareDir = !shareDir.isEmpty() && QFileInfo(shareDir).isDir();
+        if (call.dir)
+            call.inUse = call.dir;
+        else if (QFileInfo(defaultProgramDirectoryPath()).isDir())
+            call.inUse = ProgramDirectory(defaultProgramDirectoryPath());
+        if (!shareDir.isEmpty() && QFileInfo(shareDir).isDir())
+            call.shipped = ProgramDirectory(shareDir);
         return command->run(call, out, err, printers);
     } catch (const UsageError &e) {
         fail(err, e.message());

@@ -13,6 +13,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTemporaryFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -63,25 +67,38 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
     table.create(path, fields);
 }
 
-// Standard input, read whole up to the bound of record files.
-QByteArray readStandardInput()
+} // namespace
+
+StandardInputFile::StandardInputFile()
 {
+    struct stat info {};
+    if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
+        m_path = QStringLiteral("/proc/self/fd/0"); // a redirected file: read as it is
+        return;
+    }
+    m_copy = std::make_unique<QTemporaryFile>();
     QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
+    if (!m_copy->open() || !in.open(stdin, QIODevice::ReadOnly))
         throw Error(tr("Die Standardeingabe kann nicht gelesen werden."));
-    QByteArray bytes;
-    while (!in.atEnd() || in.waitForReadyRead(-1)) {
+    qint64 total = 0;
+    for (;;) {
         const QByteArray chunk = in.read(1 << 16);
         if (chunk.isEmpty())
             break;
-        if (bytes.size() + chunk.size() > MaxRecordFileBytes)
+        total += chunk.size();
+        if (total > MaxRecordFileBytes)
             throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
-        bytes += chunk;
+        if (m_copy->write(chunk) != chunk.size())
+            throw Error(
+                tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(m_copy->errorString()));
     }
-    return bytes;
+    if (!m_copy->flush())
+        throw Error(
+            tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(m_copy->errorString()));
+    m_path = m_copy->fileName();
 }
 
-} // namespace
+StandardInputFile::~StandardInputFile() = default;
 
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table)
 {
@@ -105,9 +122,10 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
         err << textimport::completionMessage(result) << Qt::endl;
     }
     if (!call.importCsv.isEmpty()) {
-        const ImportResult result = call.importCsv == QLatin1String("-")
-            ? csvtables::importCsv(table, readStandardInput())
-            : csvtables::importCsvFile(table, call.importCsv);
+        std::optional<StandardInputFile> input;
+        if (call.importCsv == QLatin1String("-"))
+            input.emplace();
+        const ImportResult result = csvtables::importCsvFile(table, input ? input->path() : call.importCsv);
         err << tr("%1 Datensätze übernommen.").arg(result.records) << ' '
             << textimport::completionMessage(result) << Qt::endl;
     }

@@ -1,12 +1,32 @@
 #pragma once
 
 #include <QStringList>
+
+#include <memory>
 #include <QTextStream>
+
+class QTemporaryFile;
 
 namespace qm {
 
 class ITableEngine;
 class StringTable;
+
+// Standard input as a file that can be read more than once: a redirected
+// regular file as it is, anything else (a pipe) copied into a temporary file
+// that lives as long as this object, up to the bound of record files.
+// Throws qm::Error when it cannot be read or copied.
+class StandardInputFile
+{
+public:
+    StandardInputFile();
+    ~StandardInputFile();
+    const QString &path() const { return m_path; }
+
+private:
+    std::unique_ptr<QTemporaryFile> m_copy;
+    QString m_path;
+};
 
 // What `quillmark table` is asked to do with one table.
 struct TableCall

@@ -1,6 +1,7 @@
 #include "csvtable.h"
 
 #include "platform/errors.h"
+#include "platform/textfile.h"
 #include "printing/csvrecords.h"
 
 #include <QCoreApplication>
@@ -31,10 +32,18 @@ QString CsvTable::readOnlyMessage()
 void CsvTable::open(const QString &path, TableAccess)
 {
     close();
-    // The header first, for the columns' titles; then the records with
-    // every column as a field of its own title.
+    // Read once; parsed first for the header's titles, then for the records
+    // with every column as a field of its own title.
+    QByteArray bytes;
+    try {
+        bytes = readFileBytes(path, MaxRecordFileBytes);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw;
+        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
+    }
     const CsvRecordReader probe({}, CsvRecordReader::Copies::None);
-    QStringList titles = CsvRecordStream::fromFile(probe, path)->columnTitles();
+    QStringList titles = CsvRecordStream(probe, bytes).columnTitles();
     for (QString &title : titles)
         title = title.trimmed();
 
@@ -59,12 +68,12 @@ void CsvTable::open(const QString &path, TableAccess)
     for (qsizetype k = 0; k < titles.size(); ++k)
         fields.append({ titles[k].isEmpty() ? QStringLiteral(" ") : titles[k], 0 });
     const CsvRecordReader reader(fields, CsvRecordReader::Copies::None);
-    const std::unique_ptr<CsvRecordStream> stream = CsvRecordStream::fromFile(reader, path);
+    CsvRecordStream stream(reader, bytes);
 
     QList<QStringList> records;
     QList<int> widths(order.size(), 1);
     QStringList row;
-    while (stream->next(row)) {
+    while (stream.next(row)) {
         QStringList record;
         for (qsizetype i = 0; i < order.size(); ++i) {
             const QString value = row.value(order[i] + 1); // after the copies
@@ -121,18 +130,21 @@ bool TableFiles::isCsvFile(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0;
 }
 
-void TableFiles::open(const QString &path, TableAccess access)
+ITableEngine &TableFiles::engineFor(const QString &path)
 {
     close();
     m_current = isCsvFile(path) ? static_cast<ITableEngine *>(&m_csv) : &m_dbase;
-    m_current->open(path, access);
+    return *m_current;
+}
+
+void TableFiles::open(const QString &path, TableAccess access)
+{
+    engineFor(path).open(path, access);
 }
 
 void TableFiles::create(const QString &path, const QList<TableField> &fields)
 {
-    close();
-    m_current = isCsvFile(path) ? static_cast<ITableEngine *>(&m_csv) : &m_dbase;
-    m_current->create(path, fields);
+    engineFor(path).create(path, fields);
 }
 
 void TableFiles::close()

@@ -75,6 +75,9 @@ public:
     static bool isCsvFile(const QString &path);
 
 private:
+    // Closes what is open and makes the engine of the file's kind current.
+    ITableEngine &engineFor(const QString &path);
+
     ShapelibTable m_dbase;
     CsvTable m_csv;
     ITableEngine *m_current = &m_dbase;

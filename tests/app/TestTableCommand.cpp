@@ -107,6 +107,9 @@ void TestTableCommand::refusals_data()
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing table") << QStringList({ "table", "@DIR@/fehlt.dbf" }) << "Datei nicht gefunden";
+    QTest::newRow("missing CSV table named") << QStringList({ "print", addressDesign, addressFormat, "--table",
+        "@DIR@/fehlt.csv", "--pdf", "@DIR@/o.pdf" })
+                                             << "fehlt.csv: Datei nicht gefunden";
     QTest::newRow("not a table") << QStringList({ "table", addressText }) << "keine gültige dBASE-Datenbank";
     QTest::newRow("unknown field") << QStringList({ "print", addressDesign, addressFormat, "--table",
         "@DIR@/a.dbf", "--where", "PLZ=1", "--pdf", "@DIR@/o.pdf" })
