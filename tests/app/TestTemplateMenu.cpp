@@ -1,5 +1,6 @@
 #include "app/appcontext.h"
 #include "testpaths.h"
+#include "app/dialogs/creationwizard.h"
 #include "app/mainwindow.h"
 #include "catalogue/prepareddesigns.h"
 #include "controls/kvbibtn.h"
@@ -176,6 +177,8 @@ private slots:
     void plannerWithoutTableCannotPrintFromATable();
     void adrivoTableIsLookedForInTheLinkedFolder();
     void csvFileAsTheTableOfARun();
+    void wizardEntryWithASpreadsheetPrintsTheSelectedRecords_data();
+    void wizardEntryWithASpreadsheetPrintsTheSelectedRecords();
 
 private:
     // The shipped files, seeded once for the tests that only read them.
@@ -461,6 +464,115 @@ void TestTemplateMenu::csvFileAsTheTableOfARun()
     QVERIFY2(second.contains(QStringLiteral("Zoë")) && second.contains(QStringLiteral("Köln")),
         qPrintable(second.join(QLatin1Char('|'))));
     QVERIFY(!first.contains(QStringLiteral("0221 1"))); // the telephone is no field of the design
+}
+
+void TestTemplateMenu::wizardEntryWithASpreadsheetPrintsTheSelectedRecords_data()
+{
+    // As a spreadsheet program saves a sheet: UTF-8, the separator it was
+    // asked for, quotes around values with separators, quotes or line breaks.
+    QTest::addColumn<QByteArray>("csv");
+    QTest::newRow("semicolon, LF")
+        << QByteArray("Name;Stra\xC3\x9F"
+                      "e;Ort;Umsatz\n"
+                      "\"J\xC3\xBCrgen \"\"Jo\"\" Wei\xC3\x9F\";\"Hauptstra\xC3\x9F"
+                      "e 5\nHinterhaus\";K\xC3\xB6ln;1.200,50\n"
+                      "Bernd Berg;Am Markt 3;Bonn;12\n"
+                      "\"\xC3\x96zlem \xC3\x87" "elik; Dr.\";Ringstra\xC3\x9F"
+                      "e 9;K\xC3\xB6ln;\n");
+    QTest::newRow("comma, CRLF, quoted header")
+        << QByteArray("\"Name\",\"Stra\xC3\x9F"
+                      "e\",\"Ort\",\"Umsatz\"\r\n"
+                      "\"J\xC3\xBCrgen \"\"Jo\"\" Wei\xC3\x9F\",\"Hauptstra\xC3\x9F"
+                      "e 5\r\nHinterhaus\",K\xC3\xB6ln,\"1.200,50\"\r\n"
+                      "Bernd Berg,Am Markt 3,Bonn,12\r\n"
+                      "\"\xC3\x96zlem \xC3\x87" "elik; Dr.\",Ringstra\xC3\x9F"
+                      "e 9,K\xC3\xB6ln,\r\n");
+}
+
+void TestTemplateMenu::wizardEntryWithASpreadsheetPrintsTheSelectedRecords()
+{
+    QFETCH(QByteArray, csv);
+    Rig rig;
+    QVERIFY(test::writeBytes(rig.path(QStringLiteral("BEREICH.DAT")),
+        "BEREICH.DAT - Quillmark 32-Bit-Version\r\n=========================================\r\nKunden\r\n"));
+    const QString sheet = rig.path(QStringLiteral("kunden.csv"));
+    QVERIFY(test::writeBytes(sheet, csv));
+    rig.window->FormShow();
+    rig.window->MenueModus2Click();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Kunden")));
+
+    // The wizard: name, sheet format, design, and the spreadsheet chosen
+    // through "Durchsuchen".
+    QString offered;
+    QTimer::singleShot(0, [&] {
+        auto *wizard = qobject_cast<TErstellungsExperte *>(QApplication::activeModalWidget());
+        QVERIFY(wizard);
+        wizard->findChild<QLineEdit *>(QStringLiteral("Bezeichnung"))->setText(QStringLiteral("Kölner Kunden"));
+        wizard->Button_WeiterClick();
+        wizard->findChild<QLineEdit *>(QStringLiteral("FormatDateiname"))
+            ->setText(QStringLiteral("FORMATE/adressen_3x7.vrl"));
+        wizard->Button_WeiterClick();
+        wizard->findChild<QLineEdit *>(QStringLiteral("EtikettenDateiname"))
+            ->setText(QStringLiteral("ETIKETT/adresse.eti"));
+        wizard->Button_WeiterClick();
+        rig.files.addAnswer(sheet);
+        wizard->Button3Click();
+        offered = rig.files.calls().isEmpty() ? QString() : rig.files.calls().last().filter;
+        wizard->Button_WeiterClick();
+        wizard->Button_EintragSichernClick();
+    });
+    rig.window->Button_EWHinzuClick();
+    QVERIFY2(offered.contains(QLatin1String("*.csv")), qPrintable(offered));
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Etikett bzw. Formular \"Kölner Kunden\" wurde erfolgreich angelegt."));
+    rig.messages.clear();
+    QVERIFY(rig.window->selectNode(QStringLiteral("Kunden"), QStringLiteral("Kölner Kunden")));
+
+    // Working mode 2: the records of Köln, chosen by one criterion, are
+    // handed to the input expert and printed.
+    TDatenbankExperte *expert = rig.window->databaseExpert();
+    TEingabeExperte *input = rig.window->inputExpert();
+    qsizetype offeredRecords = -1;
+    test::whenShownModal(expert, [&] {
+        TDatenbankDrucken *selection = expert->selectionDialog();
+        test::whenShownModal(selection, [&, selection] {
+            selection->comb(0)->setCurrentText(QStringLiteral("Ort"));
+            selection->an(0)->setText(QStringLiteral("Köln"));
+            selection->en(0)->setText(QStringLiteral("Köln"));
+            selection->knopf(0)->setValue(true);
+            selection->KnopfClick(0);
+            offeredRecords = selection->datengitter()->model()->rowCount();
+            test::whenShownModal(input, [&] {
+                input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
+                input->Button_DruckenClick();
+            });
+            selection->Button_WeiterClick();
+        });
+        expert->ButtonDruckenClick();
+    });
+    rig.window->Button_BenutzenClick();
+
+    QCOMPARE(offeredRecords, 2);
+    QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));
+    QCOMPARE(test::contentOf(sheet), csv); // the spreadsheet's file is only read
+    const QList<Label> labels = drawnLabels(rig.printers.last->canvas_.calls());
+    QCOMPARE(labels.size(), 2);
+    QList<QStringList> printed;
+    for (const Label &label : labels) {
+        QStringList texts;
+        for (const Label::Text &text : label.texts)
+            texts << text.text;
+        printed << texts;
+    }
+    const auto has = [&](int label, const QString &text) { return printed[label].contains(text); };
+    QVERIFY2(has(0, QStringLiteral("Jürgen \"Jo\" Weiß")) && has(0, QStringLiteral("Köln")),
+        qPrintable(printed[0].join(QLatin1Char('|'))));
+    QVERIFY2(printed[0].join(QLatin1Char('|')).contains(QStringLiteral("Hauptstraße 5")),
+        qPrintable(printed[0].join(QLatin1Char('|'))));
+    QVERIFY2(has(1, QStringLiteral("Özlem Çelik; Dr.")) && has(1, QStringLiteral("Ringstraße 9")),
+        qPrintable(printed[1].join(QLatin1Char('|'))));
+    for (const QStringList &texts : printed)
+        QVERIFY(!texts.join(QLatin1Char('|')).contains(QLatin1String("Bonn")));
 }
 
 QTEST_MAIN(TestTemplateMenu)
