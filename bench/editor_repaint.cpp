@@ -32,6 +32,7 @@ public:
     bool editField(FieldProperties &) override { return false; }
     bool editSerial(SerialProperties &) override { return false; }
     bool editSize(SizeProperties &) override { return false; }
+    bool editBarcode(BarcodeProperties &) override { return false; }
 };
 
 Element row(const QStringList &cells)

@@ -39,11 +39,13 @@ public:
     bool editField(FieldProperties &values) override { return field.run(values); }
     bool editSerial(SerialProperties &values) override { return serial.run(values); }
     bool editSize(SizeProperties &values) override { return size.run(values); }
+    bool editBarcode(BarcodeProperties &values) override { return barcode.run(values); }
 
     Script<TextProperties> text;
     Script<FieldProperties> field;
     Script<SerialProperties> serial;
     Script<SizeProperties> size;
+    Script<BarcodeProperties> barcode;
 };
 
 } // namespace qm::test

@@ -1,5 +1,7 @@
 #include "elementwriter.h"
 
+#include <algorithm>
+
 namespace qm {
 namespace {
 
@@ -62,6 +64,19 @@ Element elementFromEditorState(const EditorState &s)
             e.cells[Col::TextAfter] = s.textAfter;
         }
         break;
+    case ToolBarcode: {
+        // The box as drawn, corners in order: a symbol fills it from its
+        // top-left corner.
+        e.kind = ElementKind::Barcode;
+        e.cells[Col::X1] = num(std::min(p1.x(), p2.x()));
+        e.cells[Col::Y1] = num(std::min(p1.y(), p2.y()));
+        e.cells[Col::X2] = num(std::max(p1.x(), p2.x()));
+        e.cells[Col::Y2] = num(std::max(p1.y(), p2.y()));
+        e.cells[Col::Symbology] = num(s.barcodeKind);
+        e.cells[Col::BarcodeField] = s.barcodeField;
+        e.cells[Col::BarcodeSize] = s.barcodeSize;
+        break;
+    }
     case ToolGraphic:
         e.kind = ElementKind::Bitmap;
         e.cells[Col::X1] = num(p1.x() + 1);

@@ -17,6 +17,7 @@ enum EditorTool {
     ToolSerial = 6,
     ToolGraphic = 7,
     ToolChange = 9,
+    ToolBarcode = 11,
 };
 
 // What the editor knows when a drawn element is stored: the current tool,
@@ -52,6 +53,9 @@ struct EditorState
     QString textBefore;     // TV
     QString textAfter;      // TN
     QString bitmapFile;     // the file chosen in BitmapLaden
+    int barcodeKind = 0; // the barcode's kind (Symbology), its field and size
+    QString barcodeField;
+    QString barcodeSize;
 };
 
 // Stores the element just drawn with the current tool in row `row` (1-based)

@@ -1,5 +1,6 @@
 #include "editorcore.h"
 
+#include "designs/barcode.h"
 #include "designs/etifile.h"
 #include "editor/editorcommands.h"
 #include "editor/elementedits.h"
@@ -152,7 +153,7 @@ void EditorCore::FormClose()
 
 void EditorCore::setTool(int tool)
 {
-    if ((tool >= ToolMove && tool <= ToolGraphic) || tool == ToolChange)
+    if ((tool >= ToolMove && tool <= ToolGraphic) || tool == ToolChange || tool == ToolBarcode)
         m_tool = tool;
 }
 
@@ -196,6 +197,7 @@ QPoint EditorCore::toPixel(QPoint unit) const
 void EditorCore::ArbeitMouseDown(QPoint pixel)
 {
     m_start = pixel;
+    m_pressPixel = pixel;
     m_pointer.reset();
     m_selected = -1;
     m_drawing = true;
@@ -234,7 +236,7 @@ void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
     const QPoint unit = toDesign(pixel);
     try {
         if (m_changing)
-            releaseChanging(unit, modifiers);
+            releaseChanging(unit, modifiers, (pixel - m_pressPixel).manhattanLength() <= ClickSlack);
         else if (m_moving)
             releaseMoving(unit);
         else if (m_drawing)
@@ -264,13 +266,19 @@ void EditorCore::pushReplace(int kind, const Element &after)
     }
 }
 
-void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
+void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, bool click)
 {
     if ((modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier) {
         m_undo.push(new DeleteElementCommand(m_design, m_selected));
         return;
     }
     const Element e = m_design.element(m_selected);
+    // A barcode clicked without moving shows its properties; dragged, a
+    // grip moves like a rectangle's.
+    if (e.kind == ElementKind::Barcode && click) {
+        changeBarcode();
+        return;
+    }
     if (hasSecondGrip(e.kind)) {
         pushReplace(RepointElementId, repointedElement(e, m_second, unit));
         return;
@@ -324,6 +332,28 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
     pushReplace(ChangeElementId, changed);
 }
 
+void EditorCore::changeBarcode()
+{
+    const Element e = m_design.element(m_selected);
+    bool number = false;
+    const int kind = e.cell(Col::Symbology).trimmed().toInt(&number);
+    const bool known = number && symbologyOf(kind);
+    m_barcode.kind = known ? kind : 0;
+    m_barcode.name = e.cell(Col::BarcodeField);
+    m_barcode.size = e.cell(Col::BarcodeSize).isEmpty() ? QStringLiteral("12") : e.cell(Col::BarcodeSize);
+    if (!m_dialogs.editBarcode(m_barcode))
+        return;
+    Element changed = e;
+    // A kind the dialog does not know stays as the file had it unless
+    // another one was chosen.
+    if (known || m_barcode.kind != 0)
+        changed.cells[Col::Symbology] = QString::number(m_barcode.kind);
+    changed.cells[Col::BarcodeField] = m_barcode.name;
+    if (!(e.cell(Col::BarcodeSize).isEmpty() && m_barcode.size == u"12"))
+        changed.cells[Col::BarcodeSize] = m_barcode.size;
+    pushReplace(ChangeElementId, changed);
+}
+
 void EditorCore::releaseMoving(QPoint unit)
 {
     const Element &e = m_design.element(m_selected);
@@ -355,6 +385,9 @@ EditorState EditorCore::creationState(int tool, QPoint start, QPoint end) const
     s.textBefore = m_serial.before;
     s.textAfter = m_serial.after;
     s.serialRotation = m_serial.rotation;
+    s.barcodeKind = m_barcode.kind;
+    s.barcodeField = m_barcode.name;
+    s.barcodeSize = m_barcode.size;
     return s;
 }
 
@@ -388,6 +421,9 @@ void EditorCore::releaseDrawing(QPoint pixel)
         confirmed = m_dialogs.editSerial(m_serial);
         m_serial.takeCurrent = false;
         m_serial.takeCurrentEnabled = true;
+        break;
+    case ToolBarcode:
+        confirmed = m_dialogs.editBarcode(m_barcode);
         break;
     case ToolGraphic:
         bitmapPath = m_fileDialogs.open(tr("Bitmap-Grafik hinzufügen"),

@@ -159,6 +159,7 @@ public:
     const TextProperties &textProperties() const { return m_text; }
     const FieldProperties &fieldProperties() const { return m_field; }
     const SerialProperties &serialProperties() const { return m_serial; }
+    const BarcodeProperties &barcodeProperties() const { return m_barcode; }
 
     // "keine Beschreibung" for a new design.
     static QString defaultDescription() { return Design::defaultDescription(); }
@@ -176,9 +177,12 @@ private:
     QPoint toPixel(QPoint unit) const;
     EditorState creationState(int tool, QPoint start, QPoint end) const;
 
-    void releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers);
+    // `click`: released where it was pressed (give or take ClickSlack).
+    void releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, bool click);
     void releaseMoving(QPoint unit);
     void releaseDrawing(QPoint pixel);
+    // Shows a barcode's properties and changes it when they are confirmed.
+    void changeBarcode();
     // Pushes the command unless it would change nothing.
     void pushReplace(int kind, const Element &after);
 
@@ -209,11 +213,15 @@ private:
     TextProperties m_text;
     FieldProperties m_field;
     SerialProperties m_serial;
+    BarcodeProperties m_barcode;
 
     // The press in progress. m_start is in workspace pixels while drawing
     // and the grabbed grip point (design units) while moving or changing.
     QPoint m_start;
     std::optional<QPoint> m_pointer; // last position of a move during the press
+    QPoint m_pressPixel; // where the press began, in workspace pixels
+    // How far a press may wander and still count as a click.
+    static constexpr int ClickSlack = 2;
     int m_selected = -1;
     bool m_second = false;
     bool m_drawing = false;

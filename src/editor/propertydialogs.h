@@ -39,6 +39,39 @@ struct SerialProperties // TEditorSonder
     bool takeCurrentEnabled = true;
 };
 
+// A barcode: its kind (the number of the BC record, 0 EAN-13 ... 7
+// ITF-14), the data field it prints and the field's size (1 to 500).
+struct BarcodeProperties // TEditorBarcode
+{
+    int kind = 0;
+    QString name;
+    QString size = QStringLiteral("12");
+    bool operator==(const BarcodeProperties &) const = default;
+};
+
+// The field size a barcode of `kind` is offered with: what its data takes
+// (EAN-13 12 digits, the check digit computed, ...), room for an article
+// number in Code 128 and Code 39, for an address or link in 2D codes.
+inline int barcodeFieldSizeFor(int kind)
+{
+    switch (kind) {
+    case 1: // Code 128
+    case 4: // Code 39
+        return 20;
+    case 2: // QR Code
+    case 3: // DataMatrix
+        return 80;
+    case 5: // EAN-8
+        return 7;
+    case 6: // UPC-A
+        return 11;
+    case 7: // ITF-14
+        return 13;
+    default: // EAN-13
+        return 12;
+    }
+}
+
 struct SizeProperties // TEditorGroesse
 {
     QString width; // Breite, whole millimetres
@@ -46,7 +79,7 @@ struct SizeProperties // TEditorGroesse
     QString description; // Besch
 };
 
-// The four modal dialogs as the editor uses them: each call fills the
+// The modal dialogs as the editor uses them: each call fills the
 // dialog from the values, shows it modally and, when the user confirms,
 // copies what the dialog holds back. Returns whether it was confirmed; a
 // cancelled dialog leaves the values alone.
@@ -58,6 +91,7 @@ public:
     virtual bool editField(FieldProperties &values) = 0;
     virtual bool editSerial(SerialProperties &values) = 0;
     virtual bool editSize(SizeProperties &values) = 0;
+    virtual bool editBarcode(BarcodeProperties &values) = 0;
 };
 
 } // namespace qm

@@ -298,7 +298,7 @@ void TestEditorCore::textCreation()
 void TestEditorCore::cancelledDialogsCreateNothing()
 {
     Editor ed;
-    for (int tool : { int(ToolText), int(ToolField), int(ToolSerial), int(ToolGraphic) }) {
+    for (int tool : { int(ToolText), int(ToolField), int(ToolSerial), int(ToolGraphic), int(ToolBarcode) }) {
         ed.core.setTool(tool);
         ed.drag(QPoint(10, 10), QPoint(60, 60));
     }

@@ -101,6 +101,8 @@ private Q_SLOTS:
     void takeOver();
     void optionsKeptInSettings();
     void oldBitmapRecordReportedOnce();
+    void barcodeDrawnChangedUndoneSavedAndReopened();
+    void barcodeLinesFromElsewhereSurviveOpenAndSave();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -393,6 +395,73 @@ void TestEditorFiles::oldBitmapRecordReportedOnce()
     QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Information);
     QVERIFY(ed.messages.lastText().startsWith("Datei enthielt alten Befehl"));
     QCOMPARE(ed.rows().first(), QStringLiteral("B|50|60|125|135|C:\\LOGO.BMP"));
+}
+
+void TestEditorFiles::barcodeDrawnChangedUndoneSavedAndReopened()
+{
+    Editor ed;
+    ed.dialogs.size.answers.enqueue(SizeProperties { "70", "36", "Artikel" });
+    ed.core.sizeAndDescription();
+    // Drawn from the bottom right: the box is stored with its corners in order.
+    ed.dialogs.barcode.answers.enqueue(BarcodeProperties { 0, "Artikel", "12" });
+    ed.drag(ToolBarcode, { 150, 70 }, { 20, 10 });
+    QCOMPARE(ed.rows(), QStringList { "C|20|10|150|70|0|Artikel|12" });
+
+    // A click on it with the change tool shows its properties; QR code chosen.
+    ed.dialogs.barcode.answers.enqueue(BarcodeProperties { 2, "Inventar", "80" });
+    ed.drag(ToolChange, { 21, 11 }, { 21, 11 });
+    QCOMPARE(ed.dialogs.barcode.shown.last(), (BarcodeProperties { 0, "Artikel", "12" }));
+    QCOMPARE(ed.rows(), QStringList { "C|20|10|150|70|2|Inventar|80" });
+    // Dragged by its corner, it is re-pointed without a dialog.
+    ed.drag(ToolChange, { 150, 70 }, { 120, 60 });
+    QCOMPARE(ed.dialogs.barcode.shown.size(), 2);
+    QCOMPARE(ed.rows(), QStringList { "C|20|10|120|60|2|Inventar|80" });
+    // A cancelled dialog changes nothing.
+    ed.drag(ToolChange, { 20, 10 }, { 21, 10 });
+    QCOMPARE(ed.dialogs.barcode.shown.size(), 3);
+    QCOMPARE(ed.rows(), QStringList { "C|20|10|120|60|2|Inventar|80" });
+
+    ed.core.undo();
+    QCOMPARE(ed.rows(), QStringList { "C|20|10|150|70|2|Inventar|80" });
+    ed.core.undo();
+    QCOMPARE(ed.rows(), QStringList { "C|20|10|150|70|0|Artikel|12" });
+    ed.core.redo();
+
+    const QString path = m_dir->filePath("inventar.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs());
+    QVERIFY(contentOf(path).contains("\r\nBC,20,10,150,70,2,Inventar,80\r\n"));
+    Editor again(path);
+    QCOMPARE(again.rows(), ed.rows());
+    QVERIFY(again.messages.shown().isEmpty());
+}
+
+void TestEditorFiles::barcodeLinesFromElsewhereSurviveOpenAndSave()
+{
+    // Boxes too small to draw, one of a kind no one knows, are kept as they
+    // stand; properties confirmed as shown change nothing.
+    const QString path = m_dir->filePath("fremd.eti");
+    QVERIFY(writeBytes(path,
+        contentOf(test::fixturesDir() + QStringLiteral("/designs/barcode_field.eti"))
+            + "BC,30,2,32,4,9, Lager ,007\r\n"));
+    Editor ed(path);
+    const QStringList before = ed.rows();
+    ed.dialogs.barcode.answers.enqueue(BarcodeProperties { 5, "Artikel", "12" });
+    ed.dialogs.barcode.answers.enqueue(BarcodeProperties { 0, " Lager ", "007" });
+    ed.drag(ToolChange, { 1, 2 }, { 1, 2 });
+    ed.drag(ToolChange, { 30, 2 }, { 30, 2 });
+    QCOMPARE(ed.dialogs.barcode.shown,
+        (QList<BarcodeProperties> { { 5, "Artikel", "12" }, { 0, " Lager ", "007" } }));
+    QCOMPARE(ed.rows(), before);
+    ed.core.setFont({ "Arial", 8, false, false });
+    ed.dialogs.text.answers.enqueue(TextProperties { "neu", "0", true, false });
+    ed.drag(ToolText, { 10, 40 }, { 10, 40 });
+    ed.messages.addAnswer(MessageButton::Yes); // replace the file
+    QVERIFY(ed.core.save());
+    const QByteArray saved = contentOf(path);
+    QVERIFY2(saved.contains("\r\nBC,1,2,3,4,5,Artikel\r\nXF,12,0,0,0,Arial,0\r\nEF,10,10,8,Preis\r\nBC,30,2,"
+                            "32,4,9, Lager ,007\r\n"),
+        saved);
 }
 
 QTEST_GUILESS_MAIN(TestEditorFiles)

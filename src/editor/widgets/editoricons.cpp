@@ -84,6 +84,16 @@ QIcon editorToolIcon(int tool)
         p.setBrush(QColor(240, 200, 40));
         p.drawEllipse(QPointF(14, 8), 2, 2);
         break;
+    case ToolBarcode: {
+        // Bars of two widths.
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 20, 20));
+        const double bars[][2]
+            = { { 3, 1.5 }, { 5.5, 1 }, { 7.5, 2.5 }, { 11, 1 }, { 13, 1.5 }, { 15.5, 1 }, { 17.5, 1.5 } };
+        for (const auto &bar : bars)
+            p.drawRect(QRectF(bar[0], 4, bar[1], 14));
+        break;
+    }
     default:
         break;
     }

@@ -58,6 +58,8 @@ const ToolEntry Tools[] = {
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Seriennummer oder Datum/Zeit") },
     { ToolGraphic, "SpeedGrafik", "B7", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Grafik"), Qt::Key_G,
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Grafik") },
+    { ToolBarcode, "SpeedBarcode", "B11", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Barcode"), Qt::Key_B,
+        QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Barcode oder QR-Code") },
 };
 
 const char *const LineItems[3] = {

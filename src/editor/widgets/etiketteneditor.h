@@ -139,7 +139,7 @@ private:
     QPushButton *m_buttonUeber = nullptr;
     QButtonGroup *m_toolButtons = nullptr;
     QButtonGroup *m_lineButtons = nullptr;
-    std::array<QAction *, 10> m_toolActions {};
+    std::array<QAction *, ToolBarcode + 1> m_toolActions {};
     std::array<QAction *, 3> m_lineActions {};
     QAction *m_gridAction = nullptr;
     QAction *m_clickAreasAction = nullptr;

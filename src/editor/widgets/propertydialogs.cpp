@@ -1,6 +1,9 @@
 #include "propertydialogs.h"
 
+#include "designs/barcode.h"
+
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -352,12 +355,71 @@ SizeProperties TEditorGroesse::values() const
 
 // ---------------------------------------------------------------------------
 
+TEditorBarcode::TEditorBarcode(bool &dialogConfirmed, QWidget *parent)
+    : TEditorDialog(dialogConfirmed, tr("Barcode bearbeiten"), parent)
+    , m_kind(new QComboBox(this))
+    , m_name(edit(this, "BF"))
+    , m_size(edit(this, "BG", 3))
+    , m_sizeUpDown(new TUpDown(m_size, 1, 500, this))
+{
+    setObjectName(QStringLiteral("TEditorBarcode"));
+    m_kind->setObjectName(QStringLiteral("Art"));
+    m_sizeUpDown->setObjectName(QStringLiteral("BGToggler"));
+    for (int number = 0;; ++number) {
+        const std::optional<Symbology> kind = symbologyOf(number);
+        if (!kind)
+            break;
+        m_kind->addItem(symbologyName(*kind));
+    }
+    m_name->setMinimumWidth(240);
+    m_size->setText(QString::number(barcodeFieldSizeFor(0)));
+    auto *hint = new QLabel(tr("Strichcodes drucken ihre Ziffern in Klarschrift unter die Striche."), this);
+    hint->setWordWrap(true);
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(tr("Art"), this), 0, 0);
+    grid->addWidget(m_kind, 0, 1);
+    grid->addWidget(new QLabel(tr("Feldname"), this), 1, 0);
+    grid->addWidget(m_name, 1, 1);
+    grid->addWidget(new QLabel(tr("Feldgröße"), this), 2, 0);
+    grid->addWidget(withUpDown(m_size, m_sizeUpDown, this), 2, 1);
+    grid->addWidget(hint, 3, 0, 1, 2);
+    setContent(grid);
+    m_focus = m_name;
+    connect(m_kind, &QComboBox::activated, this, &TEditorBarcode::ArtChange);
+}
+
+void TEditorBarcode::ArtChange(int kind)
+{
+    if (m_size->text().trimmed() == QString::number(barcodeFieldSizeFor(m_shownKind))) {
+        m_size->setText(QString::number(barcodeFieldSizeFor(kind)));
+        m_sizeUpDown->takeEditText();
+    }
+    m_shownKind = kind;
+}
+
+void TEditorBarcode::setValues(const BarcodeProperties &v)
+{
+    m_kind->setCurrentIndex(v.kind >= 0 && v.kind < m_kind->count() ? v.kind : 0);
+    m_shownKind = m_kind->currentIndex();
+    m_name->setText(v.name);
+    m_size->setText(v.size);
+    m_sizeUpDown->takeEditText();
+}
+
+BarcodeProperties TEditorBarcode::values() const
+{
+    return { m_kind->currentIndex(), m_name->text(), m_size->text() };
+}
+
+// ---------------------------------------------------------------------------
+
 WidgetPropertyDialogs::WidgetPropertyDialogs(bool &dialogConfirmed, QWidget *parent)
     : m_confirmed(dialogConfirmed)
     , m_text(new TEditorText(dialogConfirmed, parent))
     , m_field(new TEditorFeld(dialogConfirmed, parent))
     , m_serial(new TEditorSonder(dialogConfirmed, parent))
     , m_size(new TEditorGroesse(dialogConfirmed, parent))
+    , m_barcode(new TEditorBarcode(dialogConfirmed, parent))
 { }
 
 template <typename Dialog, typename Values> bool WidgetPropertyDialogs::run(Dialog *dialog, Values &values)
@@ -388,6 +450,11 @@ bool WidgetPropertyDialogs::editSerial(SerialProperties &values)
 bool WidgetPropertyDialogs::editSize(SizeProperties &values)
 {
     return run(m_size, values);
+}
+
+bool WidgetPropertyDialogs::editBarcode(BarcodeProperties &values)
+{
+    return run(m_barcode, values);
 }
 
 } // namespace qm

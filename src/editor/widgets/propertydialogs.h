@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -140,6 +141,28 @@ private:
     QLineEdit *m_description;
 };
 
+// "Barcode bearbeiten": Art (the kinds in the order of their numbers), BF
+// the field name, BG the field size with BGToggler (1..500). Choosing
+// another kind offers that kind's field size while the size is still the
+// one offered for the kind before.
+class TEditorBarcode : public TEditorDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TEditorBarcode(bool &dialogConfirmed, QWidget *parent = nullptr);
+    void setValues(const BarcodeProperties &values);
+    BarcodeProperties values() const;
+    void ArtChange(int kind);
+
+private:
+    QComboBox *m_kind;
+    QLineEdit *m_name;
+    QLineEdit *m_size;
+    TUpDown *m_sizeUpDown;
+    int m_shownKind = 0;
+};
+
 // The property dialogs shown modally for the editor core.
 class WidgetPropertyDialogs : public IPropertyDialogs
 {
@@ -149,11 +172,13 @@ public:
     bool editField(FieldProperties &values) override;
     bool editSerial(SerialProperties &values) override;
     bool editSize(SizeProperties &values) override;
+    bool editBarcode(BarcodeProperties &values) override;
 
     TEditorText *textDialog() const { return m_text; }
     TEditorFeld *fieldDialog() const { return m_field; }
     TEditorSonder *serialDialog() const { return m_serial; }
     TEditorGroesse *sizeDialog() const { return m_size; }
+    TEditorBarcode *barcodeDialog() const { return m_barcode; }
 
 private:
     template <typename Dialog, typename Values> bool run(Dialog *dialog, Values &values);
@@ -162,6 +187,7 @@ private:
     TEditorFeld *m_field;
     TEditorSonder *m_serial;
     TEditorGroesse *m_size;
+    TEditorBarcode *m_barcode;
 };
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "editor/widgets/propertydialogs.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void focusOnShowing();
     void valuesRoundTrip();
     void upDownChangingResetsFieldSize();
+    void barcodeKindOffersItsFieldSize();
 };
 
 void TestPropertyDialogs::captionsAndControls_data()
@@ -44,6 +46,7 @@ void TestPropertyDialogs::captionsAndControls_data()
     QTest::newRow("serial") << 2 << "Sonderelement bearbeiten"
                             << QStringList { "M1", "M2", "TV", "TN", "SA", "TAToggler", "SSF" };
     QTest::newRow("size") << 3 << "Größe und Beschreibung" << QStringList { "Breite", "Hoehe", "Besch" };
+    QTest::newRow("barcode") << 4 << "Barcode bearbeiten" << QStringList { "Art", "BF", "BG", "BGToggler" };
 }
 
 void TestPropertyDialogs::captionsAndControls()
@@ -52,8 +55,8 @@ void TestPropertyDialogs::captionsAndControls()
     QFETCH(QStringList, controls);
     bool confirmed = false;
     WidgetPropertyDialogs dialogs(confirmed, nullptr);
-    QDialog *dialogList[]
-        = { dialogs.textDialog(), dialogs.fieldDialog(), dialogs.serialDialog(), dialogs.sizeDialog() };
+    QDialog *dialogList[] = { dialogs.textDialog(), dialogs.fieldDialog(), dialogs.serialDialog(),
+        dialogs.sizeDialog(), dialogs.barcodeDialog() };
     QDialog *d = dialogList[which];
     QTEST(d->windowTitle(), "caption");
     for (const QString &name : controls)
@@ -90,8 +93,8 @@ void TestPropertyDialogs::enterConfirmsEscapeAndCloseBoxCancel()
     QFETCH(QString, how);
     bool confirmed = true;
     WidgetPropertyDialogs dialogs(confirmed, nullptr);
-    for (TEditorDialog *d : std::initializer_list<TEditorDialog *> {
-             dialogs.textDialog(), dialogs.fieldDialog(), dialogs.serialDialog(), dialogs.sizeDialog() }) {
+    for (TEditorDialog *d : std::initializer_list<TEditorDialog *> { dialogs.textDialog(),
+             dialogs.fieldDialog(), dialogs.serialDialog(), dialogs.sizeDialog(), dialogs.barcodeDialog() }) {
         confirmed = false;
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d));
@@ -180,6 +183,34 @@ void TestPropertyDialogs::upDownChangingResetsFieldSize()
     child<QLineEdit>(&text, "TA")->setText("90");
     child<QToolButton>(child(&text, "TAToggler"), "up")->click();
     QCOMPARE(child<QLineEdit>(&text, "TA")->text(), QStringLiteral("91"));
+}
+
+void TestPropertyDialogs::barcodeKindOffersItsFieldSize()
+{
+    bool confirmed = false;
+    TEditorBarcode barcode(confirmed);
+    barcode.setValues({ 0, "Artikel", "12" });
+    auto *kind = child<QComboBox>(&barcode, "Art");
+    auto *size = child<QLineEdit>(&barcode, "BG");
+    QCOMPARE(kind->count(), 8);
+    QCOMPARE(kind->itemText(0), QStringLiteral("EAN-13"));
+    // The offered size follows the kind until the user types another one.
+    kind->setCurrentIndex(2);
+    barcode.ArtChange(2);
+    QCOMPARE(size->text(), QStringLiteral("80"));
+    size->setText("150");
+    kind->setCurrentIndex(1);
+    barcode.ArtChange(1);
+    QCOMPARE(size->text(), QStringLiteral("150"));
+    child<QLineEdit>(&barcode, "BF")->setText("Nummer");
+    QCOMPARE(barcode.values(), (BarcodeProperties { 1, "Nummer", "150" }));
+    // The arrows reach 500.
+    size->setText("500");
+    child<QToolButton>(child(&barcode, "BGToggler"), "up")->click();
+    QCOMPARE(size->text(), QStringLiteral("500"));
+    // A kind no one knows shows the first.
+    barcode.setValues({ 9, "X", "12" });
+    QCOMPARE(kind->currentIndex(), 0);
 }
 
 QTEST_MAIN(TestPropertyDialogs)
