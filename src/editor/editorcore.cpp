@@ -26,6 +26,8 @@ const QString ClickAreasKey = QStringLiteral("Klickflaechen");
 constexpr int BandColour = 14; // aqua
 constexpr int BitmapBandColour = 9; // red
 constexpr int RoundCorner = 10;
+constexpr int SelectionColour = 12; // blue
+constexpr int GripHalf = 3; // a grip point is shown as a 7 x 7 square
 
 QString designFilter()
 {
@@ -51,6 +53,12 @@ CanvasPen editorPen(int code, int colour)
 bool isTextKind(QChar kind)
 {
     return kind == ElementKind::Text || kind == ElementKind::Field || kind == ElementKind::Serial;
+}
+
+// The kinds with a pen code and a pen colour.
+bool hasPen(QChar kind)
+{
+    return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle;
 }
 
 } // namespace
@@ -98,6 +106,7 @@ void EditorCore::resetTools()
     m_drawing = m_moving = m_changing = false;
     m_pointer.reset();
     m_selected = -1;
+    m_selection = -1;
     m_tool = ToolMove;
     m_penStyle = PenThin;
     m_colour = 0;
@@ -158,20 +167,149 @@ void EditorCore::setTool(int tool)
 
 void EditorCore::setPenStyle(int style)
 {
-    if (style >= PenThin && style <= PenDashed)
-        m_penStyle = style;
+    if (style < PenThin || style > PenDashed)
+        return;
+    m_penStyle = style;
+    changeSelected([style](Element &e) {
+        if (hasPen(e.kind))
+            e.cells[Col::Pen] = QString::number(style);
+    });
 }
 
 void EditorCore::setColour(int index)
 {
-    if (isColourIndex(index))
-        m_colour = index;
+    if (!isColourIndex(index))
+        return;
+    m_colour = index;
+    changeSelected([index](Element &e) {
+        if (hasPen(e.kind))
+            e.cells[Col::PenColour] = QString::number(index);
+        else if (isTextKind(e.kind))
+            e.cells[Col::Colour] = QString::number(index);
+    });
 }
 
 void EditorCore::setFont(const EditorFont &font)
 {
     m_font = font;
     m_font.pointSize = std::clamp(font.pointSize, EditorFont::MinPointSize, EditorFont::MaxPointSize);
+    const EditorFont chosen = m_font;
+    changeSelected([&chosen](Element &e) {
+        if (!isTextKind(e.kind))
+            return;
+        e.cells[Col::Font] = chosen.face;
+        e.cells[Col::Height] = QString::number(-chosen.pixelHeight()); // as a new text stores it
+        e.cells[Col::Bold] = chosen.bold ? QStringLiteral("1") : QStringLiteral("0");
+        e.cells[Col::Italic] = chosen.italic ? QStringLiteral("1") : QStringLiteral("0");
+    });
+}
+
+void EditorCore::changeSelected(const std::function<void(Element &)> &change)
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    Element changed = m_design.element(row);
+    change(changed);
+    pushReplace(ChangeElementId, row, changed);
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+int EditorCore::selection() const
+{
+    if (m_selection < 1 || m_selection > m_design.count()
+        || m_design.element(m_selection).kind == ElementKind::Deleted)
+        return -1;
+    return m_selection;
+}
+
+void EditorCore::setSelection(int row)
+{
+    m_selection = row;
+    m_selection = selection();
+}
+
+void EditorCore::selectNext(bool backwards)
+{
+    const int count = m_design.count();
+    if (count == 0)
+        return;
+    int row = selection();
+    if (row < 0)
+        row = backwards ? count + 1 : 0;
+    for (int step = 0; step < count; ++step) {
+        row = backwards ? (row <= 1 ? count : row - 1) : (row >= count ? 1 : row + 1);
+        if (m_design.element(row).kind != ElementKind::Deleted) {
+            m_selection = row;
+            return;
+        }
+    }
+}
+
+void EditorCore::deleteSelected()
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    m_undo.push(new DeleteElementCommand(m_design, row));
+    m_selection = -1;
+}
+
+void EditorCore::nudgeSelected(int dx, int dy, bool millimetres)
+{
+    const int row = selection();
+    if (row < 0 || (dx == 0 && dy == 0))
+        return;
+    try {
+        const Element &e = m_design.element(row);
+        if (millimetres) {
+            const QPoint at = firstGrip(e);
+            dx = dx == 0 ? 0 : millimetreStep(at.x(), dx);
+            dy = dy == 0 ? 0 : millimetreStep(at.y(), dy);
+        }
+        pushReplace(MoveElementId, row, movedElement(e, dx, dy));
+    } catch (const Error &error) {
+        report(error);
+    }
+}
+
+void EditorCore::duplicateSelected()
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    try {
+        const Element copy = movedElement(m_design.element(row), DuplicateOffset, DuplicateOffset);
+        m_undo.push(new CreateElementCommand(m_design, copy));
+        m_selection = m_design.count();
+    } catch (const Error &error) {
+        report(error);
+    }
+}
+
+GripHit EditorCore::hitAt(QPoint unit) const
+{
+    const GripHit grip = findGrip(m_design, unit);
+    if (grip.row >= 0)
+        return grip;
+    return { findElementAt(m_design, unit), false };
+}
+
+void EditorCore::ArbeitDoubleClick(QPoint pixel)
+{
+    if (m_tool != ToolMove || isPressed())
+        return;
+    try {
+        const GripHit hit = hitAt(toDesign(pixel));
+        if (hit.row < 0)
+            return;
+        m_selection = hit.row;
+        editProperties(hit.row);
+    } catch (const Error &e) {
+        report(e);
+    }
 }
 
 void EditorCore::setScroll(int x, int y)
@@ -202,14 +340,30 @@ void EditorCore::ArbeitMouseDown(QPoint pixel)
     m_moving = m_changing = false;
     if (m_tool != ToolMove && m_tool != ToolChange)
         return;
+    m_selection = -1;
     try {
-        const GripHit hit = findGrip(m_design, toDesign(pixel));
-        if (hit.row < 0)
+        const QPoint unit = toDesign(pixel);
+        const GripHit grip = findGrip(m_design, unit);
+        if (grip.row < 0) {
+            // Inside an element's box: selected, and the move tool moves it
+            // from the point grabbed.
+            const int row = findElementAt(m_design, unit);
+            if (row < 0)
+                return;
+            m_selection = row;
+            m_drawing = false;
+            if (m_tool == ToolMove) {
+                m_selected = row;
+                m_start = unit;
+                m_moving = true;
+            }
             return;
-        const Element &e = m_design.element(hit.row);
-        m_selected = hit.row;
-        m_second = hit.second;
-        m_start = hit.second ? secondGrip(e) : firstGrip(e);
+        }
+        const Element &e = m_design.element(grip.row);
+        m_selected = grip.row;
+        m_selection = grip.row;
+        m_second = grip.second;
+        m_start = grip.second ? secondGrip(e) : firstGrip(e);
         m_drawing = false;
         m_moving = m_tool == ToolMove;
         m_changing = m_tool == ToolChange;
@@ -247,19 +401,19 @@ void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
     m_selected = -1;
 }
 
-void EditorCore::pushReplace(int kind, const Element &after)
+void EditorCore::pushReplace(int kind, int row, const Element &after)
 {
-    if (after == m_design.element(m_selected))
+    if (after == m_design.element(row))
         return;
     switch (kind) {
     case MoveElementId:
-        m_undo.push(new MoveElementCommand(m_design, m_selected, after));
+        m_undo.push(new MoveElementCommand(m_design, row, after));
         break;
     case RepointElementId:
-        m_undo.push(new RepointElementCommand(m_design, m_selected, after));
+        m_undo.push(new RepointElementCommand(m_design, row, after));
         break;
     default:
-        m_undo.push(new ChangeElementCommand(m_design, m_selected, after));
+        m_undo.push(new ChangeElementCommand(m_design, row, after));
         break;
     }
 }
@@ -270,11 +424,17 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
         m_undo.push(new DeleteElementCommand(m_design, m_selected));
         return;
     }
-    const Element e = m_design.element(m_selected);
+    const Element &e = m_design.element(m_selected);
     if (hasSecondGrip(e.kind)) {
-        pushReplace(RepointElementId, repointedElement(e, m_second, unit));
+        pushReplace(RepointElementId, m_selected, repointedElement(e, m_second, unit));
         return;
     }
+    editProperties(m_selected);
+}
+
+bool EditorCore::editProperties(int row)
+{
+    const Element e = m_design.element(row);
     // A rewritten element keeps its own reference point, whatever the
     // scroll offsets.
     const auto rewritten = [&](int tool) {
@@ -287,7 +447,7 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
     if (e.kind == ElementKind::Text) {
         m_text = { e.cell(Col::Text), e.cell(Col::Rotation), false, true };
         if (!m_dialogs.editText(m_text))
-            return;
+            return true;
         if (m_text.takeCurrent) {
             changed = rewritten(ToolText);
         } else {
@@ -297,7 +457,7 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
     } else if (e.kind == ElementKind::Field) {
         m_field = { e.cell(Col::FieldName), e.cell(Col::FieldSize), e.cell(Col::Rotation), false, true };
         if (!m_dialogs.editField(m_field))
-            return;
+            return true;
         if (m_field.takeCurrent) {
             changed = rewritten(ToolField);
         } else {
@@ -309,7 +469,7 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
         m_serial = { e.cell(Col::Mode) == u"1", e.cell(Col::TextBefore), e.cell(Col::TextAfter),
             e.cell(Col::Rotation), false, true };
         if (!m_dialogs.editSerial(m_serial))
-            return;
+            return true;
         if (m_serial.takeCurrent) {
             changed = rewritten(ToolSerial);
         } else {
@@ -319,15 +479,16 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers)
             changed.cells[Col::TextAfter] = m_serial.after;
         }
     } else {
-        return;
+        return false;
     }
-    pushReplace(ChangeElementId, changed);
+    pushReplace(ChangeElementId, row, changed);
+    return true;
 }
 
 void EditorCore::releaseMoving(QPoint unit)
 {
     const Element &e = m_design.element(m_selected);
-    pushReplace(MoveElementId, movedElement(e, unit.x() - m_start.x(), unit.y() - m_start.y()));
+    pushReplace(MoveElementId, m_selected, movedElement(e, unit.x() - m_start.x(), unit.y() - m_start.y()));
 }
 
 EditorState EditorCore::creationState(int tool, QPoint start, QPoint end) const
@@ -502,11 +663,37 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
         CachedBitmapCanvas cached(canvas, m_bitmaps);
         ArbeitsbereichAnzeigen(
             cached, m_design, m_options, m_scrollX, m_scrollY, width, height, m_dateText());
+        drawSelection(canvas);
     } catch (const Error &e) {
         if (!m_reported.contains(e.message())) {
             m_reported.insert(e.message());
             report(e);
         }
+    }
+}
+
+void EditorCore::drawSelection(ICanvas &canvas) const
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    const Element &e = m_design.element(row);
+    std::vector<QPoint> grips { firstGrip(e) };
+    if (hasSecondGrip(e.kind))
+        grips.push_back(secondGrip(e));
+    const QColor colour = QColor::fromRgb(ColourTable[SelectionColour]);
+    for (const QPoint &grip : grips) {
+        const QPoint at = toPixel(grip);
+        canvas.fillRect(
+            at.x() - GripHalf, at.y() - GripHalf, at.x() + GripHalf + 1, at.y() + GripHalf + 1, colour);
+    }
+    const QRect box = elementBox(e);
+    if (!box.isEmpty() && !hasSecondGrip(e.kind)) {
+        const QPoint a = toPixel(box.topLeft());
+        const QPoint b = toPixel(box.bottomRight());
+        canvas.setHollowBrush();
+        canvas.setPen(editorPen(PenDashed, SelectionColour));
+        canvas.rectangle(a.x() - 1, a.y() - 1, b.x() + 2, b.y() + 2);
     }
 }
 
@@ -570,6 +757,7 @@ void EditorCore::sizeAndDescription()
 void EditorCore::replaceDesign(Design design)
 {
     m_design = std::move(design);
+    m_selection = -1;
     m_undo.clear();
     m_reported.clear();
 }

@@ -4,6 +4,7 @@
 #include "designs/elementwriter.h"
 #include "designs/rendering.h"
 #include "editor/bitmapcache.h"
+#include "editor/elementedits.h"
 #include "editor/propertydialogs.h"
 
 #include <QPoint>
@@ -91,6 +92,9 @@ public:
     // ---- Tools and options
     int tool() const { return m_tool; }
     void setTool(int tool);
+    // Pen style, colour and font are the current choice for new elements;
+    // with an element selected, setting one also changes that element where
+    // it has the property (one command each).
     int penStyle() const { return m_penStyle; }
     void setPenStyle(int style);
     int colour() const { return m_colour; }
@@ -122,6 +126,30 @@ public:
     void drawRubberBand(ICanvas &canvas) const;
     // The grabbed row (1-based) of the press in progress, or -1.
     int selectedRow() const { return m_selected; }
+    // A double click: with the move tool, selects the element under the
+    // pointer and opens its property dialog (texts, fields, serial numbers).
+    void ArbeitDoubleClick(QPoint pixel);
+
+    // ---- Selection
+    // The selected row (1-based), or -1: the element that a press with the
+    // move or change tool hit last, on a grip point or inside its box. Its
+    // grip points are drawn over the workspace. A row that undo took away
+    // or that was deleted is no selection any more.
+    int selection() const;
+    void setSelection(int row);
+    // Tab: the next element that is not deleted (the previous one going
+    // backwards), round the end; the first one without a selection.
+    void selectNext(bool backwards = false);
+    // Entf: deletes the selected element (one command).
+    void deleteSelected();
+    // The arrow keys: moves the selected element by (dx, dy) design units,
+    // or with `millimetres` by dx, dy steps to the next millimetre mark
+    // (a millimetre is 2.5 units: the marks lie at Trunc(mm x 2.5)).
+    void nudgeSelected(int dx, int dy, bool millimetres = false);
+    // Ctrl+D: a copy of the selected element as the last row, shifted right
+    // and down by DuplicateOffset units, and selected.
+    void duplicateSelected();
+    static constexpr int DuplicateOffset = 12;
 
     // ---- Drawing
     // The whole workspace of width x height pixels. A file or number error
@@ -176,11 +204,22 @@ private:
     QPoint toPixel(QPoint unit) const;
     EditorState creationState(int tool, QPoint start, QPoint end) const;
 
+    // The row under the design point: a grip point first, then the box of
+    // an element (the last drawn on top); -1 for none.
+    GripHit hitAt(QPoint unit) const;
+    // The property dialog of a text, field or serial row; true when the
+    // row's kind has one.
+    bool editProperties(int row);
+    // Pushes a change of the selected row built by `change` (nothing when
+    // nothing changes or there is no selection).
+    void changeSelected(const std::function<void(Element &)> &change);
+    void drawSelection(ICanvas &canvas) const;
+
     void releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers);
     void releaseMoving(QPoint unit);
     void releaseDrawing(QPoint pixel);
     // Pushes the command unless it would change nothing.
-    void pushReplace(int kind, const Element &after);
+    void pushReplace(int kind, int row, const Element &after);
 
     void drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offset) const;
 
@@ -215,6 +254,7 @@ private:
     QPoint m_start;
     std::optional<QPoint> m_pointer; // last position of a move during the press
     int m_selected = -1;
+    int m_selection = -1; // see selection()
     bool m_second = false;
     bool m_drawing = false;
     bool m_moving = false;

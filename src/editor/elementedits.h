@@ -3,6 +3,7 @@
 #include "designs/design.h"
 
 #include <QPoint>
+#include <QRect>
 
 namespace qm {
 
@@ -32,6 +33,21 @@ struct GripHit
 // Deleted rows (#) have no grip points.
 inline constexpr int GripReach = 12;
 GripHit findGrip(const Design &design, QPoint p);
+
+// The box an element covers, in design units (right and bottom included):
+// the two grip points of L, R, O, B and C; for T, F and S an estimate from
+// the reference point, the height cell and the number of characters (half
+// the height per character), turned by a rotation of 0, 90, 180 or 270
+// degrees. Empty for deleted rows and other rotations.
+QRect elementBox(const Element &element);
+
+// The last row (drawn on top) whose box contains p, or -1.
+int findElementAt(const Design &design, QPoint p);
+
+// The shift from `position` to the next millimetre mark above it
+// (direction 1) or below it (direction -1); the marks lie at Trunc(mm x 2.5)
+// design units: 0, 2, 5, 7, 10 ...
+int millimetreStep(int position, int direction);
 
 // The element moved by (dx, dy): both points of L, R, O and B, the
 // reference point of T, F and S. Other kinds stay as they are.

@@ -97,6 +97,9 @@ private Q_SLOTS:
     void caption_data();
     void caption();
     void colourAndFontOfNewText();
+    void selection_data();
+    void selection();
+    void doubleClickOpensProperties();
 };
 
 void TestEditorCore::opening()
@@ -574,6 +577,162 @@ void TestEditorCore::colourAndFontOfNewText()
     ed.dialogs.text.answers.enqueue(TextProperties { "grau", "0", true, false });
     ed.drag(QPoint(1, 2), QPoint(1, 2));
     QCOMPARE(ed.rows(), QStringList { "T|1|2|0|133|0|1|7|Arial|grau" });
+}
+
+// A small script of user actions, one word each:
+//   click:x,y (press and release in place), drag:x1,y1,x2,y2, tool:move|change,
+//   tab, backtab, del, nudge:dx,dy, mm:dx,dy (with Shift), dup,
+//   colour:n, pen:n, font (Courier New 10 points, bold).
+static void play(Editor &ed, const QString &script)
+{
+    for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
+        const QString verb = word.section(u':', 0, 0);
+        QList<int> n;
+        for (const QString &v : word.section(u':', 1).split(u',', Qt::SkipEmptyParts))
+            n << v.toInt();
+        if (verb == u"click")
+            ed.drag(QPoint(n[0], n[1]), QPoint(n[0], n[1]));
+        else if (verb == u"drag")
+            ed.drag(QPoint(n[0], n[1]), QPoint(n[2], n[3]));
+        else if (verb == u"tool")
+            ed.core.setTool(word.endsWith(u"change") ? ToolChange : ToolMove);
+        else if (verb == u"tab")
+            ed.core.selectNext();
+        else if (verb == u"backtab")
+            ed.core.selectNext(true);
+        else if (verb == u"del")
+            ed.core.deleteSelected();
+        else if (verb == u"nudge")
+            ed.core.nudgeSelected(n[0], n[1]);
+        else if (verb == u"mm")
+            ed.core.nudgeSelected(n[0], n[1], true);
+        else if (verb == u"dup")
+            ed.core.duplicateSelected();
+        else if (verb == u"colour")
+            ed.core.setColour(n[0]);
+        else if (verb == u"pen")
+            ed.core.setPenStyle(n[0]);
+        else if (verb == u"font")
+            ed.core.setFont({ "Courier New", 10, true, false });
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + word));
+    }
+}
+
+void TestEditorCore::selection_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<int>("commands");
+
+    const QStringList rect { "R|10|10|60|40|0|0" };
+    const QStringList three { "L|10|10|100|10|0|0", "#", "T|100|50|0|11|0|1|2|Arial|Alt" };
+    const QStringList text { "T|100|50|0|11|0|1|2|Arial|Alt" };
+
+    // Selecting changes nothing in the design.
+    QTest::newRow("click on a grip selects") << rect << "click:10,10" << rect << 1 << 0;
+    QTest::newRow("click inside the box selects") << rect << "click:30,30" << rect << 1 << 0;
+    QTest::newRow("change tool selects inside the box")
+        << rect << "tool:change click:30,30" << rect << 1 << 0;
+    QTest::newRow("click beside it deselects") << rect << "click:30,30 click:200,200" << rect << -1 << 0;
+    QTest::newRow("click on a text's words") << text << "click:113,58" << text << 1 << 0;
+    QTest::newRow("tab skips deleted rows") << three << "tab tab" << three << 3 << 0;
+    QTest::newRow("tab goes round") << three << "tab tab tab" << three << 1 << 0;
+    QTest::newRow("backtab starts at the end") << three << "backtab" << three << 3 << 0;
+    QTest::newRow("the top element wins")
+        << (QStringList { "R|10|10|60|40|0|0", "R|20|20|50|35|1|0" }) << "click:35,25"
+        << (QStringList { "R|10|10|60|40|0|0", "R|20|20|50|35|1|0" }) << 2 << 0;
+
+    // Each change one command; undo brings the rows back.
+    QTest::newRow("del deletes") << three << "tab del" << (QStringList { "#", "#", three[2] }) << -1 << 1;
+    QTest::newRow("del without selection") << rect << "del nudge:1,0 dup colour:9" << rect << -1 << 0;
+    QTest::newRow("nudge by units") << rect << "click:30,30 nudge:1,0 nudge:0,-1"
+                                    << QStringList { "R|11|9|61|39|0|0" } << 1 << 2;
+    QTest::newRow("nudge a text") << text << "tab nudge:-1,1"
+                                  << QStringList { "T|99|51|0|11|0|1|2|Arial|Alt" } << 1 << 1;
+    QTest::newRow("shift nudges to the next millimetre")
+        << rect << "tab mm:1,0 mm:1,0 mm:0,-1" << QStringList { "R|15|7|65|37|0|0" } << 1 << 3;
+    QTest::newRow("move tool drags from inside the box")
+        << rect << "drag:30,30,40,45" << QStringList { "R|20|25|70|55|0|0" } << 1 << 1;
+    QTest::newRow("change tool does not drag the box")
+        << rect << "tool:change drag:30,30,40,45" << rect << 1 << 0;
+    QTest::newRow("duplicate") << text << "tab dup"
+                               << QStringList { text[0], "T|112|62|0|11|0|1|2|Arial|Alt" } << 2 << 1;
+    QTest::newRow("duplicate, then delete the copy")
+        << rect << "tab dup del" << QStringList { rect[0], "#" } << -1 << 2;
+
+    // Pen, colour and font of the selected element.
+    QTest::newRow("colour of a line")
+        << three << "tab colour:9" << QStringList { "L|10|10|100|10|0|9", "#", three[2] } << 1 << 1;
+    QTest::newRow("pen of a rectangle")
+        << rect << "tab pen:2" << QStringList { "R|10|10|60|40|2|0" } << 1 << 1;
+    QTest::newRow("colour of a text")
+        << text << "tab colour:12" << QStringList { "T|100|50|0|11|0|1|12|Arial|Alt" } << 1 << 1;
+    QTest::newRow("font of a text") << text << "tab font"
+                                    << QStringList { "T|100|50|0|13|1|0|2|Courier New|Alt" } << 1 << 1;
+    QTest::newRow("pen leaves a text") << text << "tab pen:1" << text << 1 << 0;
+    QTest::newRow("font leaves a line") << three << "tab font" << three << 1 << 0;
+    QTest::newRow("same colour is no command") << rect << "tab colour:0" << rect << 1 << 0;
+}
+
+void TestEditorCore::selection()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, script);
+    Editor ed;
+    ed.add(rows);
+    const int before = ed.core.undoStack().count();
+    play(ed, script);
+    QTEST(ed.rows(), "after");
+    QTEST(ed.core.selection(), "selection");
+    QFETCH(int, commands);
+    QCOMPARE(ed.core.undoStack().count() - before, commands);
+    QCOMPARE(ed.core.isModified(), commands > 0);
+    QVERIFY(ed.messages.shown().isEmpty());
+
+    // The choice stays current for new elements.
+    if (script.contains(u"colour:"))
+        QCOMPARE(ed.core.colour(), script.section(QStringLiteral("colour:"), 1).section(u' ', 0, 0).toInt());
+    if (script.contains(u"pen:"))
+        QCOMPARE(ed.core.penStyle(), script.section(QStringLiteral("pen:"), 1).section(u' ', 0, 0).toInt());
+    if (script.contains(u"font"))
+        QCOMPARE(ed.core.font().face, QStringLiteral("Courier New"));
+
+    for (int i = 0; i < commands; ++i)
+        ed.core.undo();
+    QCOMPARE(ed.rows(), rows);
+    QVERIFY(!ed.core.isModified());
+    // A row that undo took away is no selection any more.
+    QVERIFY(ed.core.selection() <= ed.core.design().count());
+    for (int i = 0; i < commands; ++i)
+        ed.core.redo();
+    QTEST(ed.rows(), "after");
+}
+
+void TestEditorCore::doubleClickOpensProperties()
+{
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|0", "T|100|50|0|11|0|1|2|Arial|Alt" });
+    ed.dialogs.text.answers.enqueue(TextProperties { "Neu", "90", false, true });
+    // A double click on a rectangle selects it; it has no dialog.
+    ed.core.ArbeitDoubleClick(QPoint(30, 30));
+    QCOMPARE(ed.core.selection(), 1);
+    QVERIFY(ed.dialogs.text.shown.isEmpty());
+    // On the text's words: its dialog, one change.
+    ed.core.ArbeitDoubleClick(QPoint(115, 55));
+    QCOMPARE(ed.core.selection(), 2);
+    QCOMPARE(ed.dialogs.text.shown.size(), 1);
+    QCOMPARE(ed.dialogs.text.shown[0].text, QStringLiteral("Alt"));
+    QCOMPARE(ed.rows()[1], QStringLiteral("T|100|50|90|11|0|1|2|Arial|Neu"));
+    QCOMPARE(ed.core.undoStack().count(), 3);
+    // Only the move tool: the drawing tools draw on a double click.
+    ed.core.setTool(ToolText);
+    ed.core.ArbeitDoubleClick(QPoint(115, 55));
+    QCOMPARE(ed.dialogs.text.shown.size(), 1);
+    ed.core.undo();
+    QCOMPARE(ed.rows()[1], QStringLiteral("T|100|50|0|11|0|1|2|Arial|Alt"));
 }
 
 QTEST_GUILESS_MAIN(TestEditorCore)

@@ -164,6 +164,39 @@ void TEtiketteneditor::buildMenus(QMenuBar *bar)
         m_toolActions[static_cast<size_t>(tool)] = a;
     }
     edit->addSeparator();
+    QAction *next = edit->addAction(tr("&Nächstes Objekt"), this, [this] { selectNext(false); });
+    next->setObjectName(QStringLiteral("NaechstesObjekt"));
+    next->setShortcut(QKeySequence(Qt::Key_Tab));
+    QAction *previous = new QAction(this);
+    previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Backtab));
+    connect(previous, &QAction::triggered, this, [this] { selectNext(true); });
+    addAction(previous);
+    QAction *remove = edit->addAction(tr("Objekt &löschen"), this, &TEtiketteneditor::deleteSelected);
+    remove->setObjectName(QStringLiteral("ObjektLoeschen"));
+    remove->setShortcut(QKeySequence(Qt::Key_Delete));
+    QAction *duplicate
+        = edit->addAction(tr("Objekt &duplizieren"), this, &TEtiketteneditor::duplicateSelected);
+    duplicate->setObjectName(QStringLiteral("ObjektDuplizieren"));
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    // The arrow keys move the selected element: one design unit, with Shift
+    // one millimetre.
+    const struct
+    {
+        Qt::Key key;
+        int dx;
+        int dy;
+    } arrows[]
+        = { { Qt::Key_Left, -1, 0 }, { Qt::Key_Right, 1, 0 }, { Qt::Key_Up, 0, -1 }, { Qt::Key_Down, 0, 1 } };
+    for (const auto &arrow : arrows) {
+        for (const bool shift : { false, true }) {
+            auto *a = new QAction(this);
+            a->setShortcut(QKeySequence(shift ? (Qt::SHIFT | arrow.key) : QKeyCombination(arrow.key)));
+            const int dx = arrow.dx, dy = arrow.dy;
+            connect(a, &QAction::triggered, this, [this, dx, dy, shift] { nudgeSelected(dx, dy, shift); });
+            addAction(a);
+        }
+    }
+    edit->addSeparator();
     edit->addAction(tr("&Größe und Beschreibung ..."), this, &TEtiketteneditor::GreundBeschreibung1Click)
         ->setObjectName(QStringLiteral("GreundBeschreibung1"));
 
@@ -328,6 +361,7 @@ QWidget *TEtiketteneditor::buildWorkArea()
     m_arbeit->onPress = [this](QPoint p) { ArbeitMouseDown(p); };
     m_arbeit->onMove = [this](QPoint p) { ArbeitMouseMove(p); };
     m_arbeit->onRelease = [this](QPoint p, Qt::KeyboardModifiers m) { ArbeitMouseUp(p, m); };
+    m_arbeit->onDoubleClick = [this](QPoint p) { ArbeitDoubleClick(p); };
     inner->addItem(new QSpacerItem(RulerSize, RulerSize, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 0);
     inner->addWidget(m_linealOben, 0, 1);
     inner->addWidget(m_linealLinks, 1, 0);
@@ -480,6 +514,40 @@ void TEtiketteneditor::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifie
     FormPaint();
 }
 
+void TEtiketteneditor::ArbeitDoubleClick(QPoint pixel)
+{
+    m_core->ArbeitDoubleClick(pixel);
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::selectNext(bool backwards)
+{
+    m_core->selectNext(backwards);
+    repaintNow();
+}
+
+void TEtiketteneditor::deleteSelected()
+{
+    m_core->deleteSelected();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::nudgeSelected(int dx, int dy, bool millimetres)
+{
+    m_core->nudgeSelected(dx, dy, millimetres);
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::duplicateSelected()
+{
+    m_core->duplicateSelected();
+    showState();
+    repaintNow();
+}
+
 void TEtiketteneditor::selectTool(int tool)
 {
     m_core->setTool(tool);
@@ -490,12 +558,14 @@ void TEtiketteneditor::selectLineStyle(int style)
 {
     m_core->setPenStyle(style);
     showState();
+    FormPaint();
 }
 
 void TEtiketteneditor::GridFarbenClick()
 {
     m_core->setColour(m_grid->selection());
     showState();
+    FormPaint();
 }
 
 void TEtiketteneditor::SpeedSchriftClick()
@@ -505,6 +575,7 @@ void TEtiketteneditor::SpeedSchriftClick()
     if (const std::optional<EditorFont> chosen = m_fontChooser(m_core->font()))
         m_core->setFont(*chosen);
     showState();
+    FormPaint();
 }
 
 void TEtiketteneditor::GClick()

@@ -78,6 +78,12 @@ public:
     void ArbeitMouseDown(QPoint pixel);
     void ArbeitMouseMove(QPoint pixel);
     void ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers);
+    void ArbeitDoubleClick(QPoint pixel);
+    // Tab / Shift+Tab, Entf, the arrow keys (Shift: millimetres), Ctrl+D.
+    void selectNext(bool backwards);
+    void deleteSelected();
+    void nudgeSelected(int dx, int dy, bool millimetres);
+    void duplicateSelected();
 
     void selectTool(int tool);
     void selectLineStyle(int style);

@@ -70,6 +70,14 @@ void TArbeit::mouseReleaseEvent(QMouseEvent *event)
         onRelease(event->position().toPoint(), event->modifiers());
 }
 
+void TArbeit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (m_pressed || event->button() != Qt::LeftButton)
+        return;
+    if (onDoubleClick)
+        onDoubleClick(event->position().toPoint());
+}
+
 void TLineal::setPicture(QImage picture)
 {
     m_picture = std::move(picture);

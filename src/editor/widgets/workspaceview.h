@@ -28,12 +28,16 @@ public:
     std::function<void(QPoint)> onPress;
     std::function<void(QPoint)> onMove;
     std::function<void(QPoint, Qt::KeyboardModifiers)> onRelease;
+    std::function<void(QPoint)> onDoubleClick;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // The second press of a double click: no press of its own, so its
+    // release is ignored too.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void paintOn(QPainter &painter) const;

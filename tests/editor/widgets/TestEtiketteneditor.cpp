@@ -83,6 +83,7 @@ private Q_SLOTS:
     void takeOverConfirms();
     void scrollingMovesRulersAndWorkspace();
     void help();
+    void keysEditTheSelection();
 };
 
 void TestEtiketteneditor::toolItems_data()
@@ -343,6 +344,58 @@ void TestEtiketteneditor::help()
     QCOMPARE(rig.help.requests().size(), 1);
     QCOMPARE(rig.help.requests()[0].contextNumber, 6);
     QCOMPARE(rig.help.requests()[0].helpFilePath, QStringLiteral("/p/QUILLMK.HLP"));
+}
+
+void TestEtiketteneditor::keysEditTheSelection()
+{
+    Rig rig;
+    rig.editor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.editor));
+    rig.editor.action("B2")->trigger();
+    rig.drag(QPoint(20, 30), QPoint(120, 80));
+    rig.editor.action("B0")->trigger();
+    const auto row = [&](int r) { return rig.editor.core().design().element(r).row().join(u'|'); };
+
+    // A click inside the rectangle selects it; its grips are drawn.
+    QCOMPARE(QColor(rig.work()->picture().pixel(18, 28)), QColor(Qt::white));
+    rig.drag(QPoint(60, 50), QPoint(60, 50));
+    QCOMPARE(rig.editor.core().selection(), 1);
+    QCOMPARE(QColor(rig.work()->picture().pixel(18, 28)), QColor(0, 0, 255));
+
+    QTest::keyClick(&rig.editor, Qt::Key_Right);
+    QTest::keyClick(&rig.editor, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(row(1), QStringLiteral("R|21|32|121|82|0|0"));
+    QTest::keyClick(&rig.editor, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(rig.editor.core().design().count(), 2);
+    QCOMPARE(rig.editor.core().selection(), 2);
+    QTest::keyClick(&rig.editor, Qt::Key_Delete);
+    QCOMPARE(row(2).left(1), QStringLiteral("#"));
+    QTest::keyClick(&rig.editor, Qt::Key_Tab);
+    QCOMPARE(rig.editor.core().selection(), 1);
+
+    // The colour grid recolours the selected rectangle.
+    rig.editor.colourGrid()->setSelection(9);
+    rig.editor.GridFarbenClick();
+    QCOMPARE(row(1), QStringLiteral("R|21|32|121|82|0|9"));
+
+    // Undo takes it all back, one step each.
+    for (int i = 0; i < 5; ++i)
+        rig.editor.action("Rueckgaengig1")->trigger();
+    QCOMPARE(row(1), QStringLiteral("R|20|30|120|80|0|0"));
+    QCOMPARE(rig.editor.core().design().count(), 1);
+
+    // A double click on a text opens its dialog.
+    rig.editor.core().setSelection(-1);
+    rig.editor.action("B4")->trigger();
+    rig.dialogs.text.answers.enqueue(
+        TextProperties { QStringLiteral("Alt"), QStringLiteral("0"), true, false });
+    rig.drag(QPoint(200, 100), QPoint(200, 100));
+    rig.editor.action("B0")->trigger();
+    rig.dialogs.text.answers.enqueue(
+        TextProperties { QStringLiteral("Neu"), QStringLiteral("0"), false, true });
+    QTest::mouseDClick(rig.work(), Qt::LeftButton, {}, QPoint(205, 105));
+    QCOMPARE(rig.dialogs.text.shown.size(), 2);
+    QVERIFY(row(2).endsWith(QStringLiteral("|Neu")));
 }
 
 QTEST_MAIN(TestEtiketteneditor)
