@@ -23,6 +23,8 @@ QPoint secondGrip(const Element &element)
 
 namespace {
 
+constexpr int BoxSlack = 2;
+
 bool within(QPoint grip, QPoint p)
 {
     return p.x() - GripReach < grip.x() && grip.x() < p.x() + GripReach && p.y() - GripReach < grip.y()
@@ -53,8 +55,11 @@ GripHit findGrip(const Design &design, QPoint p)
 QRect elementBox(const Element &element)
 {
     const QChar kind = element.kind;
-    if (hasSecondGrip(kind))
-        return QRect(firstGrip(element), secondGrip(element)).normalized();
+    if (hasSecondGrip(kind)) {
+        const QPoint a = firstGrip(element), b = secondGrip(element);
+        return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+            QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+    }
     if (kind != ElementKind::Text && kind != ElementKind::Field && kind != ElementKind::Serial)
         return {};
     QString text;
@@ -85,7 +90,9 @@ QRect elementBox(const Element &element)
 int findElementAt(const Design &design, QPoint p)
 {
     for (int row = design.count(); row >= 1; --row) {
-        if (elementBox(design.element(row)).contains(p))
+        // A little slack, so that a line can be hit too.
+        const QRect box = elementBox(design.element(row));
+        if (!box.isEmpty() && box.adjusted(-BoxSlack, -BoxSlack, BoxSlack, BoxSlack).contains(p))
             return row;
     }
     return -1;

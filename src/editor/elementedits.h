@@ -41,7 +41,8 @@ GripHit findGrip(const Design &design, QPoint p);
 // degrees. Empty for deleted rows and other rotations.
 QRect elementBox(const Element &element);
 
-// The last row (drawn on top) whose box contains p, or -1.
+// The last row (drawn on top) whose box, widened by two units on each side,
+// contains p, or -1.
 int findElementAt(const Design &design, QPoint p);
 
 // The shift from `position` to the next millimetre mark above it

@@ -638,6 +638,7 @@ void TestEditorCore::selection_data()
         << rect << "tool:change click:30,30" << rect << 1 << 0;
     QTest::newRow("click beside it deselects") << rect << "click:30,30 click:200,200" << rect << -1 << 0;
     QTest::newRow("click on a text's words") << text << "click:113,58" << text << 1 << 0;
+    QTest::newRow("click beside a line") << three << "click:50,12" << three << 1 << 0;
     QTest::newRow("tab skips deleted rows") << three << "tab tab" << three << 3 << 0;
     QTest::newRow("tab goes round") << three << "tab tab tab" << three << 1 << 0;
     QTest::newRow("backtab starts at the end") << three << "backtab" << three << 3 << 0;
