@@ -3,6 +3,7 @@
 #include "designs/etifile.h"
 #include "editor/editorcommands.h"
 #include "editor/elementedits.h"
+#include "editor/zoomcanvas.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -22,6 +23,9 @@ QString tr(const char *text)
 const QString Section = QStringLiteral("Parameter");
 const QString GridKey = QStringLiteral("Gitter");
 const QString ClickAreasKey = QStringLiteral("Klickflaechen");
+const QString WidthKey = QStringLiteral("EditorBreite");
+const QString HeightKey = QStringLiteral("EditorHoehe");
+constexpr int MaxWindowSide = 10000;
 
 constexpr int BandColour = 14; // aqua
 constexpr int BitmapBandColour = 9; // red
@@ -119,6 +123,7 @@ void EditorCore::FormShow()
     m_options.grid = m_settings.readBool(Section, GridKey, true);
     m_options.clickAreas = m_settings.readBool(Section, ClickAreasKey, false);
     resetTools();
+    m_zoom = 100;
     m_undo.clear();
     m_reported.clear();
     m_bitmaps.clear();
@@ -154,6 +159,10 @@ void EditorCore::FormClose()
     try {
         m_settings.writeBool(Section, GridKey, m_options.grid);
         m_settings.writeBool(Section, ClickAreasKey, m_options.clickAreas);
+        if (m_windowSize.isValid()) {
+            m_settings.writeInteger(Section, WidthKey, m_windowSize.width());
+            m_settings.writeInteger(Section, HeightKey, m_windowSize.height());
+        }
     } catch (const Error &e) {
         report(e);
     }
@@ -318,9 +327,84 @@ void EditorCore::setScroll(int x, int y)
     m_scrollY = std::clamp(y, 0, MaxScrollY);
 }
 
+QPoint EditorCore::toWorkspace(QPoint pixel) const
+{
+    // Floor division, so that the pixels left of 0 do not count as 0.
+    const auto unzoomed = [this](int value) {
+        const qint64 product = static_cast<qint64>(value) * 100;
+        qint64 q = product / m_zoom;
+        if (product % m_zoom != 0 && product < 0)
+            --q;
+        return static_cast<int>(q);
+    };
+    return { unzoomed(pixel.x()), unzoomed(pixel.y()) };
+}
+
 QPoint EditorCore::toDesign(QPoint pixel) const
 {
-    return workspaceToDesign(pixel, m_scrollX, m_scrollY);
+    return workspaceToDesign(toWorkspace(pixel), m_scrollX, m_scrollY);
+}
+
+void EditorCore::setZoom(int percent)
+{
+    m_zoom = std::clamp(percent, MinZoom, MaxZoom);
+}
+
+void EditorCore::zoomIn()
+{
+    const auto next = std::upper_bound(ZoomSteps.begin(), ZoomSteps.end(), m_zoom);
+    setZoom(next == ZoomSteps.end() ? MaxZoom : *next);
+}
+
+void EditorCore::zoomOut()
+{
+    const auto next = std::lower_bound(ZoomSteps.begin(), ZoomSteps.end(), m_zoom);
+    setZoom(next == ZoomSteps.begin() ? MinZoom : *(next - 1));
+}
+
+void EditorCore::zoomAt(bool in, QPoint pixel)
+{
+    const QPoint unit = toDesign(pixel);
+    if (in)
+        zoomIn();
+    else
+        zoomOut();
+    // The scroll offset (whole centimetres) that brings the design point
+    // nearest to the pointer again.
+    const auto offset = [&](int designUnit, int pixelAt) {
+        const int left = designUnit - static_cast<int>(static_cast<qint64>(pixelAt) * 100 / m_zoom);
+        return left <= 0 ? 0 : (left + UnitsPerCm / 2) / UnitsPerCm;
+    };
+    setScroll(offset(unit.x(), pixel.x()), offset(unit.y(), pixel.y()));
+}
+
+void EditorCore::zoomToLabel(int width, int height)
+{
+    int labelWidth = 0;
+    int labelHeight = 0;
+    try {
+        labelWidth = static_cast<int>(std::min<qint64>(mmToUnits(m_design.widthMmValue()), 1 << 20));
+        labelHeight = static_cast<int>(std::min<qint64>(mmToUnits(m_design.heightMmValue()), 1 << 20));
+    } catch (const Error &e) {
+        report(e);
+        return;
+    }
+    setScroll(0, 0);
+    if (labelWidth <= 0 || labelHeight <= 0 || width <= 0 || height <= 0) {
+        setZoom(100);
+        return;
+    }
+    // The outline's right and bottom edge (one pixel more) stay inside.
+    const qint64 across = static_cast<qint64>(width - 1) * 100 / labelWidth;
+    const qint64 down = static_cast<qint64>(height - 1) * 100 / labelHeight;
+    setZoom(static_cast<int>(std::clamp<qint64>(std::min(across, down), MinZoom, MaxZoom)));
+}
+
+QSize EditorCore::windowSize(QSize smallest) const
+{
+    const int width = m_settings.readInteger(Section, WidthKey, smallest.width());
+    const int height = m_settings.readInteger(Section, HeightKey, smallest.height());
+    return { std::clamp(width, smallest.width(), MaxWindowSide), std::clamp(height, smallest.height(), MaxWindowSide) };
 }
 
 QPoint EditorCore::toPixel(QPoint unit) const
@@ -333,7 +417,7 @@ QPoint EditorCore::toPixel(QPoint unit) const
 
 void EditorCore::ArbeitMouseDown(QPoint pixel)
 {
-    m_start = pixel;
+    m_start = toWorkspace(pixel);
     m_pointer.reset();
     m_selected = -1;
     m_drawing = true;
@@ -380,7 +464,7 @@ void EditorCore::ArbeitMouseMove(QPoint pixel)
     m_positionX = positionText(unit.x());
     m_positionY = positionText(unit.y());
     if (isPressed())
-        m_pointer = pixel;
+        m_pointer = toWorkspace(pixel);
 }
 
 void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
@@ -392,7 +476,7 @@ void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
         else if (m_moving)
             releaseMoving(unit);
         else if (m_drawing)
-            releaseDrawing(pixel);
+            releaseDrawing(toWorkspace(pixel));
     } catch (const Error &e) {
         report(e);
     }
@@ -605,10 +689,11 @@ void EditorCore::drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offs
     }
 }
 
-void EditorCore::drawRubberBand(ICanvas &canvas) const
+void EditorCore::drawRubberBand(ICanvas &device) const
 {
     if (!m_pointer)
         return;
+    ZoomCanvas canvas(device, m_zoom);
     const QPoint p = *m_pointer;
     canvas.setHollowBrush();
     try {
@@ -619,7 +704,8 @@ void EditorCore::drawRubberBand(ICanvas &canvas) const
                 drawMovedOutline(canvas, e, p - toPixel(m_start));
             } else if (hasSecondGrip(e.kind)) {
                 // The grabbed point follows the pointer, the other one stays.
-                Element changed = repointedElement(e, m_second, toDesign(p));
+                Element changed
+                    = repointedElement(e, m_second, workspaceToDesign(p, m_scrollX, m_scrollY));
                 drawMovedOutline(canvas, changed, {});
             }
             return;
@@ -660,9 +746,13 @@ void EditorCore::drawRubberBand(ICanvas &canvas) const
 void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
 {
     try {
-        CachedBitmapCanvas cached(canvas, m_bitmaps);
+        ZoomCanvas zoomed(canvas, m_zoom);
+        CachedBitmapCanvas cached(zoomed, m_bitmaps);
+        // The area in workspace units, rounded up to cover every pixel.
+        const int unitsAcross = static_cast<int>((static_cast<qint64>(width) * 100 + m_zoom - 1) / m_zoom);
+        const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);
         ArbeitsbereichAnzeigen(
-            cached, m_design, m_options, m_scrollX, m_scrollY, width, height, m_dateText());
+            cached, m_design, m_options, m_scrollX, m_scrollY, unitsAcross, unitsDown, m_dateText());
         drawSelection(canvas);
     } catch (const Error &e) {
         if (!m_reported.contains(e.message())) {
@@ -683,7 +773,9 @@ void EditorCore::drawSelection(ICanvas &canvas) const
         grips.push_back(secondGrip(e));
     const QColor colour = QColor::fromRgb(ColourTable[SelectionColour]);
     for (const QPoint &grip : grips) {
-        const QPoint at = toPixel(grip);
+        // Grips keep their size at every zoom.
+        const QPoint unit = toPixel(grip);
+        const QPoint at(ZoomCanvas::scaled(unit.x(), m_zoom), ZoomCanvas::scaled(unit.y(), m_zoom));
         canvas.fillRect(
             at.x() - GripHalf, at.y() - GripHalf, at.x() + GripHalf + 1, at.y() + GripHalf + 1, colour);
     }
@@ -691,16 +783,22 @@ void EditorCore::drawSelection(ICanvas &canvas) const
     if (!box.isEmpty() && !hasSecondGrip(e.kind)) {
         const QPoint a = toPixel(box.topLeft());
         const QPoint b = toPixel(box.bottomRight());
-        canvas.setHollowBrush();
-        canvas.setPen(editorPen(PenDashed, SelectionColour));
-        canvas.rectangle(a.x() - 1, a.y() - 1, b.x() + 2, b.y() + 2);
+        ZoomCanvas zoomed(canvas, m_zoom);
+        zoomed.setHollowBrush();
+        zoomed.setPen(editorPen(PenDashed, SelectionColour));
+        zoomed.rectangle(a.x() - 1, a.y() - 1, b.x() + 2, b.y() + 2);
     }
 }
 
 void EditorCore::paintRulers(ICanvas &top, ICanvas &left, int width, int height) const
 {
     LinealLoeschen(top, left, width, height);
-    LinealAnzeigen(top, left, width, height, m_scrollX, m_scrollY);
+    // Stretched along the ruler only; the lettering keeps its size.
+    ZoomCanvas across(top, m_zoom, 100, 100);
+    ZoomCanvas down(left, 100, m_zoom, 100);
+    const int unitsAcross = static_cast<int>((static_cast<qint64>(width) * 100 + m_zoom - 1) / m_zoom);
+    const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);
+    LinealAnzeigen(across, down, unitsAcross, unitsDown, m_scrollX, m_scrollY);
 }
 
 QString EditorCore::caption() const

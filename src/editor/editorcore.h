@@ -9,8 +9,10 @@
 
 #include <QPoint>
 #include <QSet>
+#include <QSize>
 #include <QUndoStack>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -111,6 +113,33 @@ public:
     static constexpr int MaxScrollX = 20;
     static constexpr int MaxScrollY = 28;
 
+    // ---- Zoom: a design unit is zoom() / 100 workspace pixels. Pointer
+    // positions, the rubber band, the rulers, the grid, grips and click
+    // areas all follow it; 100 % after opening.
+    int zoom() const { return m_zoom; }
+    void setZoom(int percent);
+    // "Vergrößern" and "Verkleinern": the next of ZoomSteps.
+    void zoomIn();
+    void zoomOut();
+    // Ctrl+wheel: the next step in or out; the scroll offsets move so that
+    // the design point under the pointer stays as near to it as whole
+    // centimetres allow.
+    void zoomAt(bool in, QPoint pixel);
+    // "Ganzes Etikett": the largest zoom at which the label with its
+    // outline fits into width x height pixels, scrolled to its corner.
+    void zoomToLabel(int width, int height);
+    // The design point under a workspace pixel (the position display's).
+    QPoint designPoint(QPoint pixel) const { return toDesign(pixel); }
+    static constexpr int MinZoom = 25;
+    static constexpr int MaxZoom = 800;
+    static constexpr std::array<int, 10> ZoomSteps { 25, 50, 75, 100, 150, 200, 300, 400, 600, 800 };
+
+    // ---- Size of the editor window, kept in the settings: the size
+    // closed last (keys "EditorBreite", "EditorHoehe"), at least `smallest`.
+    QSize windowSize(QSize smallest) const;
+    // Written with the options when the editor closes.
+    void setWindowSize(QSize size) { m_windowSize = size; }
+
     // ---- Pointer on the workspace, in workspace pixels
     void ArbeitMouseDown(QPoint pixel);
     // Updates the position texts; during a press the rubber band follows.
@@ -200,6 +229,9 @@ private:
     bool writeTo(const QString &path);
     // Ja / Nein / Abbrechen over unsaved changes; true to go on.
     bool askToSaveChanges();
+    // A workspace pixel at the zoom as a pixel at 100 % (a design unit
+    // before the scroll offsets).
+    QPoint toWorkspace(QPoint pixel) const;
     QPoint toDesign(QPoint pixel) const;
     QPoint toPixel(QPoint unit) const;
     EditorState creationState(int tool, QPoint start, QPoint end) const;
@@ -244,12 +276,14 @@ private:
     WorkspaceSettings m_options;
     int m_scrollX = 0;
     int m_scrollY = 0;
+    int m_zoom = 100;
+    QSize m_windowSize;
 
     TextProperties m_text;
     FieldProperties m_field;
     SerialProperties m_serial;
 
-    // The press in progress. m_start is in workspace pixels while drawing
+    // The press in progress. m_start is in workspace pixels (at 100 %) while drawing
     // and the grabbed grip point (design units) while moving or changing.
     QPoint m_start;
     std::optional<QPoint> m_pointer; // last position of a move during the press

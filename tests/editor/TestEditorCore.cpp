@@ -1,12 +1,14 @@
 #include "editor/editorcommands.h"
 #include "editor/editorcore.h"
 #include "editordoubles.h"
+#include "platform/canvas/qpaintercanvas.h"
 #include "platform/canvas/recordingcanvas.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,6 +102,10 @@ private Q_SLOTS:
     void selection_data();
     void selection();
     void doubleClickOpensProperties();
+    void zoomMapsPointer_data();
+    void zoomMapsPointer();
+    void zoomSteps();
+    void zoomDrawsLarger();
 };
 
 void TestEditorCore::opening()
@@ -734,6 +740,107 @@ void TestEditorCore::doubleClickOpensProperties()
     QCOMPARE(ed.dialogs.text.shown.size(), 1);
     ed.core.undo();
     QCOMPARE(ed.rows()[1], QStringLiteral("T|100|50|0|11|0|1|2|Arial|Alt"));
+}
+
+void TestEditorCore::zoomMapsPointer_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<QPoint>("unit");
+    QTest::addColumn<QString>("x"); // the position display
+    QTest::newRow("50 %") << 50 << QPoint(0, 0) << QPoint(59, 7) << QPoint(118, 14) << "4,7";
+    QTest::newRow("50 % scrolled") << 50 << QPoint(1, 2) << QPoint(10, 10) << QPoint(45, 70) << "1,8";
+    QTest::newRow("100 %") << 100 << QPoint(0, 0) << QPoint(118, 3) << QPoint(118, 3) << "4,7";
+    QTest::newRow("100 % scrolled") << 100 << QPoint(2, 1) << QPoint(5, 5) << QPoint(55, 30) << "2,2";
+    QTest::newRow("400 %") << 400 << QPoint(0, 0) << QPoint(472, 403) << QPoint(118, 100) << "4,7";
+    QTest::newRow("400 %, last pixel of a unit") << 400 << QPoint(0, 0) << QPoint(475, 3) << QPoint(118, 0)
+                                                 << "4,7";
+    QTest::newRow("400 % left of the area") << 400 << QPoint(0, 0) << QPoint(-1, -5) << QPoint(-1, -2) << "0,0";
+    QTest::newRow("400 % scrolled") << 400 << QPoint(3, 0) << QPoint(8, 0) << QPoint(77, 0) << "3,0";
+}
+
+void TestEditorCore::zoomMapsPointer()
+{
+    QFETCH(int, zoom);
+    QFETCH(QPoint, scroll);
+    QFETCH(QPoint, pixel);
+    QFETCH(QPoint, unit);
+    Editor ed;
+    ed.core.setZoom(zoom);
+    ed.core.setScroll(scroll.x(), scroll.y());
+    QCOMPARE(ed.core.designPoint(pixel), unit);
+    ed.core.ArbeitMouseMove(pixel);
+    QTEST(ed.core.positionX(), "x");
+
+    // A rectangle drawn from that pixel starts at that unit; a move by
+    // the zoomed pixels of 10 units moves it by 10 units.
+    ed.core.setTool(ToolRectangle);
+    const int ten = 10 * zoom / 100;
+    ed.drag(pixel, pixel + QPoint(4 * ten, 2 * ten));
+    QCOMPARE(ed.core.design().element(1).row().join(u'|'),
+        QStringLiteral("R|%1|%2|%3|%4|0|0").arg(unit.x()).arg(unit.y()).arg(unit.x() + 40).arg(unit.y() + 20));
+    ed.core.setTool(ToolMove);
+    ed.drag(pixel + QPoint(4 * ten, 2 * ten), pixel + QPoint(5 * ten, 3 * ten));
+    QCOMPARE(ed.core.design().element(1).row().join(u'|'),
+        QStringLiteral("R|%1|%2|%3|%4|0|0").arg(unit.x() + 10).arg(unit.y() + 10).arg(unit.x() + 50).arg(unit.y() + 30));
+}
+
+void TestEditorCore::zoomSteps()
+{
+    Editor ed;
+    QCOMPARE(ed.core.zoom(), 100);
+    ed.core.zoomIn();
+    QCOMPARE(ed.core.zoom(), 150);
+    for (int i = 0; i < 10; ++i)
+        ed.core.zoomIn();
+    QCOMPARE(ed.core.zoom(), EditorCore::MaxZoom);
+    ed.core.setZoom(120); // between steps
+    ed.core.zoomOut();
+    QCOMPARE(ed.core.zoom(), 100);
+    ed.core.setZoom(5);
+    QCOMPARE(ed.core.zoom(), EditorCore::MinZoom);
+
+    // The whole 70 x 37 mm label (175 x 92 units and the outline's pixel)
+    // into 700 x 400 pixels: 699 / 175 across.
+    ed.core.setScroll(3, 2);
+    ed.core.zoomToLabel(700, 400);
+    QCOMPARE(ed.core.zoom(), 399);
+    QCOMPARE(ed.core.scrollX(), 0);
+    QCOMPARE(ed.core.scrollY(), 0);
+
+    // Ctrl+wheel keeps the point under the pointer within the scroll steps.
+    ed.core.setZoom(100);
+    ed.core.zoomAt(true, QPoint(300, 100)); // unit 300 at 150 %: pixel 200 left of it
+    QCOMPARE(ed.core.zoom(), 150);
+    QCOMPARE(ed.core.scrollX(), 4); // 300 - 200 = 100 units = 4 cm
+    QCOMPARE(ed.core.designPoint(QPoint(300, 100)).x(), 300);
+    ed.core.zoomAt(false, QPoint(300, 100));
+    QCOMPARE(ed.core.zoom(), 100);
+    QCOMPARE(ed.core.scrollX(), 0);
+}
+
+void TestEditorCore::zoomDrawsLarger()
+{
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|12" });
+    ed.core.setGridShown(false);
+    ed.core.setZoom(400);
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QPainterCanvas canvas(painter);
+        ed.core.paintWorkspace(canvas, image.width(), image.height());
+    }
+    // The rectangle's top edge at unit 10 is pixel row 40, its left edge
+    // column 40; inside it stays white.
+    QCOMPARE(QColor(image.pixel(120, 40)), QColor(0, 0, 255));
+    QCOMPARE(QColor(image.pixel(40, 100)), QColor(0, 0, 255));
+    QCOMPARE(QColor(image.pixel(120, 100)), QColor(Qt::white));
+    QCOMPARE(QColor(image.pixel(120, 20)), QColor(Qt::white));
+    // The label outline (70 mm: 175 units) lies beyond 400 pixels.
+    QCOMPARE(QColor(image.pixel(399, 200)), QColor(Qt::white));
 }
 
 QTEST_GUILESS_MAIN(TestEditorCore)
