@@ -221,6 +221,18 @@ void TEtiketteneditor::buildMenus(QMenuBar *bar)
     m_clickAreasAction->setObjectName(QStringLiteral("K"));
     m_clickAreasAction->setCheckable(true);
 
+    QMenu *view = bar->addMenu(tr("&Ansicht"));
+    QAction *in = view->addAction(tr("Vergrößern"), this, &TEtiketteneditor::zoomIn);
+    in->setObjectName(QStringLiteral("Vergroessern"));
+    in->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    QAction *out = view->addAction(tr("Verkleinern"), this, &TEtiketteneditor::zoomOut);
+    out->setObjectName(QStringLiteral("Verkleinern"));
+    out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    QAction *whole = view->addAction(tr("Ganzes Etikett"), this, &TEtiketteneditor::zoomToLabel);
+    whole->setObjectName(QStringLiteral("GanzesEtikett"));
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    view->addAction(tr("100 %"), this, [this] { setZoom(100); })->setObjectName(QStringLiteral("Zoom100"));
+
     QMenu *help = bar->addMenu(tr("&Hilfe"));
     help->addAction(tr("Hilfe zum &Design-Experten"), this, &TEtiketteneditor::Inhaltsverzeichnis1Click)
         ->setObjectName(QStringLiteral("Inhaltsverzeichnis1"));
@@ -260,6 +272,10 @@ QWidget *TEtiketteneditor::buildToolColumn()
         l->setMinimumWidth(30);
         column->addWidget(l);
     }
+    m_zoomLabel = new QLabel(panel);
+    m_zoomLabel->setObjectName(QStringLiteral("Zoom"));
+    m_zoomLabel->setAlignment(Qt::AlignCenter);
+    column->addWidget(m_zoomLabel);
     m_mx->setToolTip(tr("Position X in cm"));
     m_my->setToolTip(tr("Position Y in cm"));
     return panel;
@@ -362,6 +378,7 @@ QWidget *TEtiketteneditor::buildWorkArea()
     m_arbeit->onMove = [this](QPoint p) { ArbeitMouseMove(p); };
     m_arbeit->onRelease = [this](QPoint p, Qt::KeyboardModifiers m) { ArbeitMouseUp(p, m); };
     m_arbeit->onDoubleClick = [this](QPoint p) { ArbeitDoubleClick(p); };
+    m_arbeit->onZoomWheel = [this](QPoint p, bool in) { zoomAt(p, in); };
     inner->addItem(new QSpacerItem(RulerSize, RulerSize, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 0);
     inner->addWidget(m_linealOben, 0, 1);
     inner->addWidget(m_linealLinks, 1, 0);
@@ -410,7 +427,7 @@ void TEtiketteneditor::showModal()
 void TEtiketteneditor::FormShow()
 {
     m_leaving = false;
-    resize(MinimumWidth, MinimumHeight);
+    resize(m_core->windowSize(QSize(MinimumWidth, MinimumHeight)));
     m_core->FormShow();
     showState();
     repaintNow();
@@ -454,6 +471,7 @@ void TEtiketteneditor::showState()
     }
     m_mx->setText(c.positionX());
     m_my->setText(c.positionY());
+    m_zoomLabel->setText(QStringLiteral("%1 %").arg(c.zoom()));
     m_buttonUeber->setVisible(c.takeOverShown());
     m_undoAction->setEnabled(m_core->undoStack().canUndo());
     m_redoAction->setEnabled(m_core->undoStack().canRedo());
@@ -544,6 +562,42 @@ void TEtiketteneditor::nudgeSelected(int dx, int dy, bool millimetres)
 void TEtiketteneditor::duplicateSelected()
 {
     m_core->duplicateSelected();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomIn()
+{
+    m_core->zoomIn();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomOut()
+{
+    m_core->zoomOut();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomToLabel()
+{
+    m_core->zoomToLabel(m_arbeit->width(), m_arbeit->height());
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::setZoom(int percent)
+{
+    m_core->setZoom(percent);
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomAt(QPoint pixel, bool in)
+{
+    m_core->zoomAt(in, pixel);
+    m_core->ArbeitMouseMove(pixel);
     showState();
     repaintNow();
 }
@@ -677,6 +731,7 @@ void TEtiketteneditor::reject()
     // close into a reject): ask before the work is dropped.
     if (!m_leaving && !m_core->FormCloseQuery())
         return;
+    m_core->setWindowSize(isMaximized() || isFullScreen() ? normalGeometry().size() : size());
     m_core->FormClose();
     m_confirmed = m_leaving;
     m_leaving = false;

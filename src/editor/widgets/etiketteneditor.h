@@ -84,6 +84,13 @@ public:
     void deleteSelected();
     void nudgeSelected(int dx, int dy, bool millimetres);
     void duplicateSelected();
+    // "Ansicht": "Vergrößern", "Verkleinern", "Ganzes Etikett", "100 %";
+    // Ctrl+wheel zooms at the pointer.
+    void zoomIn();
+    void zoomOut();
+    void zoomToLabel();
+    void setZoom(int percent);
+    void zoomAt(QPoint pixel, bool in);
 
     void selectTool(int tool);
     void selectLineStyle(int style);
@@ -113,7 +120,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     // Escape, the close box and "&Zurück": asks about unsaved changes,
-    // writes the options and closes.
+    // writes the options and the window size and closes.
     void reject() override;
 
 private:
@@ -140,6 +147,7 @@ private:
     QScrollBar *m_scrollRechts = nullptr;
     QLabel *m_mx = nullptr;
     QLabel *m_my = nullptr;
+    QLabel *m_zoomLabel = nullptr;
     QLabel *m_sample = nullptr;
     TColorGrid *m_grid = nullptr;
     QPushButton *m_buttonUeber = nullptr;

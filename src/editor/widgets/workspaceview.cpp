@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace qm {
 
@@ -76,6 +77,17 @@ void TArbeit::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     if (onDoubleClick)
         onDoubleClick(event->position().toPoint());
+}
+
+void TArbeit::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (!(event->modifiers() & Qt::ControlModifier) || delta == 0 || !onZoomWheel) {
+        event->ignore();
+        return;
+    }
+    onZoomWheel(event->position().toPoint(), delta > 0);
+    event->accept();
 }
 
 void TLineal::setPicture(QImage picture)

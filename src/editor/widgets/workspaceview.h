@@ -29,6 +29,8 @@ public:
     std::function<void(QPoint)> onMove;
     std::function<void(QPoint, Qt::KeyboardModifiers)> onRelease;
     std::function<void(QPoint)> onDoubleClick;
+    // The wheel turned with Ctrl held: towards the user zooms out.
+    std::function<void(QPoint, bool)> onZoomWheel;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -38,6 +40,7 @@ protected:
     // The second press of a double click: no press of its own, so its
     // release is ignored too.
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void paintOn(QPainter &painter) const;

@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace qm;
 
@@ -84,6 +85,8 @@ private Q_SLOTS:
     void scrollingMovesRulersAndWorkspace();
     void help();
     void keysEditTheSelection();
+    void zoomFollowsMenuAndWheel();
+    void sizeIsRemembered();
 };
 
 void TestEtiketteneditor::toolItems_data()
@@ -396,6 +399,61 @@ void TestEtiketteneditor::keysEditTheSelection()
     QTest::mouseDClick(rig.work(), Qt::LeftButton, {}, QPoint(205, 105));
     QCOMPARE(rig.dialogs.text.shown.size(), 2);
     QVERIFY(row(2).endsWith(QStringLiteral("|Neu")));
+}
+
+void TestEtiketteneditor::zoomFollowsMenuAndWheel()
+{
+    Rig rig;
+    rig.editor.action("B1")->trigger();
+    rig.drag(QPoint(10, 20), QPoint(50, 20));
+    rig.editor.action("Vergroessern")->trigger();
+    QCOMPARE(rig.editor.core().zoom(), 150);
+    QCOMPARE(rig.editor.findChild<QLabel *>("Zoom")->text(), QStringLiteral("150 %"));
+    // The line, and the ruler's 1 cm tick, drawn one and a half times as far.
+    QCOMPARE(QColor(rig.work()->picture().pixel(70, 30)), QColor(Qt::black));
+    QCOMPARE(QColor(rig.work()->picture().pixel(70, 20)), QColor(Qt::white));
+    const QImage ruler = rig.editor.findChild<TLineal *>("LinealOben")->picture();
+    QCOMPARE(QColor(ruler.pixel(37, 3)), QColor(Qt::black));
+    QCOMPARE(QColor(ruler.pixel(25, 3)), QColor(Qt::white));
+
+    rig.editor.action("GanzesEtikett")->trigger();
+    const int whole = rig.editor.core().zoom();
+    QVERIFY(whole > 150);
+    rig.editor.action("Zoom100")->trigger();
+    QCOMPARE(rig.editor.core().zoom(), 100);
+
+    // Ctrl+wheel zooms in; the plain wheel does not.
+    QWheelEvent plain(QPointF(100, 50), rig.work()->mapToGlobal(QPointF(100, 50)), {}, QPoint(0, 120),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(rig.work(), &plain);
+    QCOMPARE(rig.editor.core().zoom(), 100);
+    QWheelEvent ctrl(QPointF(100, 50), rig.work()->mapToGlobal(QPointF(100, 50)), {}, QPoint(0, 120),
+        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(rig.work(), &ctrl);
+    QCOMPARE(rig.editor.core().zoom(), 150);
+    // Unit 100 under the pointer wants 34 units left of the pane: 1 cm.
+    QCOMPARE(rig.editor.core().scrollX(), 1);
+    QCOMPARE(rig.editor.findChild<QScrollBar *>("ScrollUnten")->value(), 1);
+    // A line drawn now is stored in design units.
+    rig.drag(QPoint(150, 150), QPoint(300, 150));
+    QCOMPARE(rig.editor.core().design().element(2).row().join(u'|'), QStringLiteral("L|125|125|225|125|0|0"));
+}
+
+void TestEtiketteneditor::sizeIsRemembered()
+{
+    Rig rig;
+    rig.editor.resize(900, 700);
+    rig.editor.Zurck1Click();
+    QCOMPARE(rig.settings.value("Parameter", "EditorBreite"), std::optional<QString>("900"));
+    QCOMPARE(rig.settings.value("Parameter", "EditorHoehe"), std::optional<QString>("700"));
+    rig.editor.show();
+    QCOMPARE(rig.editor.size(), QSize(900, 700));
+    // Nothing usable stored: the specified size.
+    rig.editor.Zurck1Click();
+    rig.settings.setValue("Parameter", "EditorBreite", "abc");
+    rig.settings.setValue("Parameter", "EditorHoehe", "1");
+    rig.editor.show();
+    QCOMPARE(rig.editor.size(), QSize(TEtiketteneditor::MinimumWidth, TEtiketteneditor::MinimumHeight));
 }
 
 QTEST_MAIN(TestEtiketteneditor)
