@@ -19,6 +19,7 @@ int lastColumnOf(QChar kind)
     case u'L':
     case u'R':
     case u'O':
+    case u'E':
         return Col::PenColour;
     case u'B':
         return Col::Path;

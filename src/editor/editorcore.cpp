@@ -62,7 +62,8 @@ bool isTextKind(QChar kind)
 // The kinds with a pen code and a pen colour.
 bool hasPen(QChar kind)
 {
-    return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle;
+    return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
+        || kind == ElementKind::Ellipse;
 }
 
 } // namespace
@@ -170,7 +171,7 @@ void EditorCore::FormClose()
 
 void EditorCore::setTool(int tool)
 {
-    if ((tool >= ToolMove && tool <= ToolGraphic) || tool == ToolChange)
+    if ((tool >= ToolMove && tool <= ToolEllipse) || tool == ToolChange)
         m_tool = tool;
 }
 
@@ -611,6 +612,7 @@ void EditorCore::releaseDrawing(QPoint pixel)
     case ToolLine:
     case ToolRectangle:
     case ToolRoundRectangle:
+    case ToolEllipse:
         confirmed = true;
         break;
     case ToolText:
@@ -684,6 +686,8 @@ void EditorCore::drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offs
         canvas.lineTo(b.x(), b.y());
     } else if (e.kind == ElementKind::RoundRectangle) {
         canvas.roundRect(a.x(), a.y(), b.x(), b.y(), RoundCorner, RoundCorner);
+    } else if (e.kind == ElementKind::Ellipse) {
+        drawEllipse(canvas, a.x(), a.y(), b.x(), b.y());
     } else if (hasSecondGrip(e.kind)) {
         canvas.rectangle(a.x(), a.y(), b.x(), b.y());
     }
@@ -726,6 +730,10 @@ void EditorCore::drawRubberBand(ICanvas &device) const
         case ToolRoundRectangle:
             canvas.setPen(editorPen(m_penStyle, m_colour));
             canvas.roundRect(s.x(), s.y(), p.x(), p.y(), RoundCorner, RoundCorner);
+            break;
+        case ToolEllipse:
+            canvas.setPen(editorPen(m_penStyle, m_colour));
+            drawEllipse(canvas, s.x(), s.y(), p.x(), p.y());
             break;
         case ToolGraphic:
             canvas.setPen(editorPen(PenDashed, BitmapBandColour));

@@ -8,7 +8,7 @@ namespace qm {
 bool hasSecondGrip(QChar kind)
 {
     return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
-        || kind == ElementKind::Bitmap || kind == ElementKind::Barcode;
+        || kind == ElementKind::Ellipse || kind == ElementKind::Bitmap || kind == ElementKind::Barcode;
 }
 
 QPoint firstGrip(const Element &element)

@@ -12,7 +12,7 @@ namespace qm {
 // and nothing is changed.
 
 // Whether the kind has a second grip point (lines, rectangles, rounded
-// rectangles and bitmaps).
+// rectangles, ellipses, bitmaps and barcodes).
 bool hasSecondGrip(QChar kind);
 
 // The first grip point: x1, y1 or the reference point x, y (the same cells).

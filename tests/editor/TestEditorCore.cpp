@@ -153,6 +153,8 @@ void TestEditorCore::drawingTools_data()
         << int(ToolRectangle) << QPoint(2, 1) << QPoint(10, 10) << QPoint(5, 3) << "R|60|35|55|28|1|4";
     QTest::newRow("rounded") << int(ToolRoundRectangle) << QPoint(0, 3) << QPoint(0, 0) << QPoint(40, 40)
                              << "O|0|75|40|115|1|4";
+    QTest::newRow("ellipse") << int(ToolEllipse) << QPoint(1, 0) << QPoint(10, 10) << QPoint(60, 40)
+                             << "E|35|10|85|40|1|4";
 }
 
 void TestEditorCore::drawingTools()
@@ -673,6 +675,13 @@ void TestEditorCore::selection_data()
     // Pen, colour and font of the selected element.
     QTest::newRow("colour of a line")
         << three << "tab colour:9" << QStringList { "L|10|10|100|10|0|9", "#", three[2] } << 1 << 1;
+    const QStringList ellipse { "E|10|10|60|40|0|0" };
+    QTest::newRow("ellipse moved by its box")
+        << ellipse << "drag:30,30,35,20" << QStringList { "E|15|0|65|30|0|0" } << 1 << 1;
+    QTest::newRow("ellipse's second grip")
+        << ellipse << "tool:change drag:61,41,80,90" << QStringList { "E|10|10|80|90|0|0" } << 1 << 1;
+    QTest::newRow("pen and colour of an ellipse")
+        << ellipse << "tab pen:1 colour:9" << QStringList { "E|10|10|60|40|1|9" } << 1 << 2;
     QTest::newRow("pen of a rectangle")
         << rect << "tab pen:2" << QStringList { "R|10|10|60|40|2|0" } << 1 << 1;
     QTest::newRow("colour of a text")

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void takeOver();
     void optionsKeptInSettings();
     void oldBitmapRecordReportedOnce();
+    void ellipseSavedAndReadBack();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -393,6 +394,27 @@ void TestEditorFiles::oldBitmapRecordReportedOnce()
     QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Information);
     QVERIFY(ed.messages.lastText().startsWith("Datei enthielt alten Befehl"));
     QCOMPARE(ed.rows().first(), QStringLiteral("B|50|60|125|135|C:\\LOGO.BMP"));
+}
+
+void TestEditorFiles::ellipseSavedAndReadBack()
+{
+    Editor ed;
+    ed.core.setPenStyle(PenThick);
+    ed.core.setColour(9);
+    ed.drag(ToolEllipse, { 60, 40 }, { 10, 10 }); // drawn backwards: kept as drawn
+    ed.core.setPenStyle(PenThin);
+    ed.core.setColour(0);
+    ed.drag(ToolLine, { 0, 50 }, { 20, 50 });
+    const QString path = m_dir->filePath("rund.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs());
+    const QList<QByteArray> lines = linesOf(contentOf(path));
+    QVERIFY(lines.contains("XP,1,9\r"));
+    QCOMPARE(lines.at(lines.indexOf("XP,1,9\r") + 1), QByteArray("EL,60,40,10,10\r"));
+
+    Editor again(path);
+    QCOMPARE(again.rows(), ed.rows());
+    QCOMPARE(again.rows().first(), QStringLiteral("E|60|40|10|10|1|9"));
 }
 
 QTEST_GUILESS_MAIN(TestEditorFiles)

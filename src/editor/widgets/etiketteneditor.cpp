@@ -58,6 +58,8 @@ const ToolEntry Tools[] = {
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Seriennummer oder Datum/Zeit") },
     { ToolGraphic, "SpeedGrafik", "B7", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Grafik"), Qt::Key_G,
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Grafik") },
+    { ToolEllipse, "SpeedEllipse", "B8", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Ellipse"), Qt::Key_K,
+        QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Ellipse oder Kreis") },
 };
 
 const char *const LineItems[3] = {

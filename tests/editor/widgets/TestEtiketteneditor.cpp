@@ -132,6 +132,10 @@ void TestEtiketteneditor::toolItems_data()
                              << "SpeedGrafik"
                              << "&Grafik"
                              << "Ctrl+G" << 7;
+    QTest::newRow("ellipse") << "B8"
+                             << "SpeedEllipse"
+                             << "&Ellipse"
+                             << "Ctrl+K" << 8;
 }
 
 void TestEtiketteneditor::toolItems()
