@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegion>
 
 namespace qm {
 namespace {
@@ -32,6 +33,8 @@ constexpr int BitmapBandColour = 9; // red
 constexpr int RoundCorner = 10;
 constexpr int SelectionColour = 12; // blue
 constexpr int GripHalf = 3; // a grip point is shown as a 7 x 7 square
+constexpr int OverhangColour = 9; // red
+constexpr int HatchStep = 6;
 
 QString designFilter()
 {
@@ -761,6 +764,7 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
         const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);
         ArbeitsbereichAnzeigen(
             cached, m_design, m_options, m_scrollX, m_scrollY, unitsAcross, unitsDown, m_dateText());
+        drawOverhang(canvas);
         drawSelection(canvas);
     } catch (const Error &e) {
         if (!m_reported.contains(e.message())) {
@@ -768,6 +772,84 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
             report(e);
         }
     }
+}
+
+QRect EditorCore::labelBox() const
+{
+    try {
+        const qint64 width = mmToUnits(m_design.widthMmValue());
+        const qint64 height = mmToUnits(m_design.heightMmValue());
+        if (width <= 0 || height <= 0)
+            return {};
+        // The outline's right and bottom edge belong to the label.
+        return { 0, 0, static_cast<int>(std::min<qint64>(width, 1 << 24)) + 1,
+            static_cast<int>(std::min<qint64>(height, 1 << 24)) + 1 };
+    } catch (const Error &) {
+        return {};
+    }
+}
+
+QList<int> EditorCore::rowsOutsideLabel() const
+{
+    QList<int> rows;
+    const QRect label = labelBox();
+    if (label.isEmpty())
+        return rows;
+    for (int row = 1; row <= m_design.count(); ++row) {
+        try {
+            const QRect box = elementBox(m_design.element(row));
+            if (!box.isEmpty() && !box.intersects(label))
+                rows << row;
+        } catch (const Error &) {
+            // A cell that is not a number: reported when drawn.
+        }
+    }
+    return rows;
+}
+
+void EditorCore::drawOverhang(ICanvas &canvas) const
+{
+    const QRect label = labelBox();
+    if (label.isEmpty())
+        return;
+    const auto device = [this](QPoint unit) {
+        const QPoint p = toPixel(unit);
+        return QPoint(ZoomCanvas::scaled(p.x(), m_zoom), ZoomCanvas::scaled(p.y(), m_zoom));
+    };
+    const QRegion inside(
+        QRect(device(label.topLeft()), device(label.bottomRight() + QPoint(1, 1)) - QPoint(1, 1)));
+    canvas.setPen(CanvasPen { QColor::fromRgb(ColourTable[OverhangColour]), PenStyle::Solid, 0 });
+    for (const Element &e : m_design.elements) {
+        const QRect box = elementBox(e);
+        if (box.isEmpty() || label.contains(box))
+            continue;
+        const QRect shown(device(box.topLeft()), device(box.bottomRight() + QPoint(1, 1)) - QPoint(1, 1));
+        for (const QRect &part : QRegion(shown).subtracted(inside)) {
+            canvas.save();
+            canvas.clipRect(part.left(), part.top(), part.right() + 1, part.bottom() + 1);
+            // Lines rising to the right, HatchStep pixels apart.
+            const int h = part.height();
+            const int from = part.left() - h;
+            for (int x = from - ((from % HatchStep) + HatchStep) % HatchStep; x <= part.right();
+                 x += HatchStep) {
+                canvas.moveTo(x, part.bottom() + 1);
+                canvas.lineTo(x + h + 1, part.top());
+            }
+            canvas.restore();
+        }
+    }
+}
+
+void EditorCore::warnAboutOutside()
+{
+    const qsizetype outside = rowsOutsideLabel().size();
+    if (outside == 0)
+        return;
+    m_messages.show(MessageKind::Information,
+        outside == 1
+            ? tr("Ein Objekt liegt ganz außerhalb des Etiketts und wird nicht gedruckt.")
+            : tr("%1 Objekte liegen ganz außerhalb des Etiketts und werden nicht gedruckt.").arg(outside),
+        MessageButton::Ok);
 }
 
 void EditorCore::drawSelection(ICanvas &canvas) const
@@ -911,6 +993,7 @@ bool EditorCore::writeTo(const QString &path)
     }
     m_design.fileName = path;
     m_undo.setClean();
+    warnAboutOutside();
     return true;
 }
 

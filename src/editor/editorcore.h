@@ -7,7 +7,9 @@
 #include "editor/elementedits.h"
 #include "editor/propertydialogs.h"
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSet>
 #include <QSize>
 #include <QUndoStack>
@@ -185,6 +187,11 @@ public:
     // is shown once for each design loaded or made; drawing stops there.
     void paintWorkspace(ICanvas &canvas, int width, int height);
     void paintRulers(ICanvas &top, ICanvas &left, int width, int height) const;
+    // The label in design units, (0, 0) to its width and height, both
+    // included (the outline's edges); empty when a size is not a number.
+    QRect labelBox() const;
+    // The rows (1-based) whose element lies wholly outside the label.
+    QList<int> rowsOutsideLabel() const;
     // "Design-Experte [description]", or "Design-Experte" without one.
     QString caption() const;
     // What a date element shows; the system's short date by default.
@@ -246,6 +253,10 @@ private:
     // nothing changes or there is no selection).
     void changeSelected(const std::function<void(Element &)> &change);
     void drawSelection(ICanvas &canvas) const;
+    // The parts of elements beyond the label, hatched red.
+    void drawOverhang(ICanvas &canvas) const;
+    // After a save: says how many elements lie wholly outside the label.
+    void warnAboutOutside();
 
     void releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers);
     void releaseMoving(QPoint unit);

@@ -106,6 +106,7 @@ private Q_SLOTS:
     void zoomMapsPointer();
     void zoomSteps();
     void zoomDrawsLarger();
+    void overhangHatchedRed();
 };
 
 void TestEditorCore::opening()
@@ -850,6 +851,40 @@ void TestEditorCore::zoomDrawsLarger()
     QCOMPARE(QColor(image.pixel(120, 20)), QColor(Qt::white));
     // The label outline (70 mm: 175 units) lies beyond 400 pixels.
     QCOMPARE(QColor(image.pixel(399, 200)), QColor(Qt::white));
+}
+
+void TestEditorCore::overhangHatchedRed()
+{
+    // The 70 x 37 mm label ends at unit 175; the rectangle reaches to 250.
+    Editor ed;
+    ed.add({ "R|150|50|250|80|0|12" });
+    ed.core.setGridShown(false);
+    for (const int zoom : { 100, 200 }) {
+        ed.core.setZoom(zoom);
+        QImage image(600, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            QPainterCanvas canvas(painter);
+            ed.core.paintWorkspace(canvas, image.width(), image.height());
+        }
+        const auto redIn = [&](int left, int right) {
+            int red = 0;
+            for (int x = left * zoom / 100; x < right * zoom / 100; ++x)
+                for (int y = 52 * zoom / 100; y < 79 * zoom / 100; ++y)
+                    red += QColor(image.pixel(x, y)) == QColor(255, 0, 0);
+            return red;
+        };
+        QVERIFY2(redIn(180, 248) > 100, qPrintable(QString::number(zoom)));
+        QCOMPARE(redIn(152, 174), 0); // the part on the label
+    }
+    // Wholly inside: nothing hatched.
+    Editor inside;
+    inside.add({ "R|10|10|60|40|0|12" });
+    inside.core.setGridShown(false);
+    RecordingCanvas canvas;
+    inside.core.paintWorkspace(canvas, 300, 200);
+    QVERIFY(!canvas.log().join(u' ').contains(QStringLiteral("clip")));
 }
 
 QTEST_GUILESS_MAIN(TestEditorCore)

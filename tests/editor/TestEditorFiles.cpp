@@ -1,10 +1,11 @@
+#include "editor/editorcommands.h"
 #include "editor/editorcore.h"
-#include "testpaths.h"
 #include "editordoubles.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QDir>
 #include <QImage>
@@ -102,6 +103,8 @@ private Q_SLOTS:
     void optionsKeptInSettings();
     void oldBitmapRecordReportedOnce();
     void ellipseSavedAndReadBack();
+    void savingSaysWhatLiesOutside_data();
+    void savingSaysWhatLiesOutside();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -415,6 +418,47 @@ void TestEditorFiles::ellipseSavedAndReadBack()
     Editor again(path);
     QCOMPARE(again.rows(), ed.rows());
     QCOMPARE(again.rows().first(), QStringLiteral("E|60|40|10|10|1|9"));
+}
+
+void TestEditorFiles::savingSaysWhatLiesOutside_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("message");
+    // The new design's label: 70 x 37 mm, 175 x 92 units.
+    QTest::newRow("inside") << QStringList { "R|10|10|60|40|0|0" } << "";
+    QTest::newRow("partly beyond the edge") << QStringList { "R|150|10|250|40|0|0" } << "";
+    QTest::newRow("touching the right edge") << QStringList { "L|175|10|200|10|0|0" } << "";
+    QTest::newRow("one beyond the right edge") << QStringList { "R|10|10|60|40|0|0",
+        "L|176|10|200|10|0|0" } << "Ein Objekt liegt ganz außerhalb des Etiketts und wird nicht gedruckt.";
+    QTest::newRow("two, above and below") << QStringList { "T|10|-30|0|11|0|0|0|Arial|oben", "#",
+        "R|0|100|20|120|0|0" } << "2 Objekte liegen ganz außerhalb des Etiketts und werden nicht gedruckt.";
+}
+
+void TestEditorFiles::savingSaysWhatLiesOutside()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, message);
+    Editor ed;
+    Design &design = const_cast<Design &>(ed.core.design());
+    for (const QString &row : rows) {
+        Element e;
+        const QStringList cells = row.split(u'|');
+        for (int c = 0; c < cells.size(); ++c)
+            e.setCell(c, cells[c]);
+        ed.core.undoStack().push(new CreateElementCommand(design, e));
+    }
+    const QString path = m_dir->filePath("aussen.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs()); // saved all the same
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!ed.core.isModified());
+    if (message.isEmpty()) {
+        QVERIFY(ed.messages.shown().isEmpty());
+    } else {
+        QCOMPARE(ed.messages.shown().size(), 1);
+        QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Information);
+        QCOMPARE(ed.messages.lastText(), message);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEditorFiles)
