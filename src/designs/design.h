@@ -168,7 +168,7 @@ struct Element
 struct Design
 {
     QString description = defaultDescription();
-    QString widthMm = QStringLiteral("0");  // GrX: whole millimetres
+    QString widthMm = QStringLiteral("0"); // GrX: millimetres, whole or "38,1"
     QString heightMm = QStringLiteral("0"); // GrY
     QString fileName;                       // DATEINAME: empty until saved or opened
     QString mode;                           // Modus: how the editor was opened
@@ -186,11 +186,21 @@ struct Design
     // as 0. Throw ConvertError.
     int widthMmValue() const;
     int heightMmValue() const;
+    // The label size in design units, from whole millimetres or tenths
+    // (sizeUnitsValue()). Throw ConvertError.
+    qint64 widthUnits() const;
+    qint64 heightUnits() const;
 
     bool operator==(const Design &) const = default;
 };
 
 // A size label's text as a number: "" is 0, otherwise strict (ConvertError).
 int sizeMmValue(const QString &text);
+
+// A size label's text in design units: whole millimetres ("38") or with one
+// decimal after a comma or point ("38,1"), Trunc(tenths x 0.25), which is
+// mmToUnits() for whole millimetres. "" is 0; anything else throws
+// ConvertError.
+qint64 sizeUnitsValue(const QString &text);
 
 } // namespace qm

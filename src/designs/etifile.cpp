@@ -249,8 +249,8 @@ QString etiDateText()
 
 QStringList etiFileLines(const Design &design, const QString &dateText)
 {
-    const qint64 widthUnits = mmToUnits(design.widthMmValue());
-    const qint64 heightUnits = mmToUnits(design.heightMmValue());
+    const qint64 widthUnits = design.widthUnits();
+    const qint64 heightUnits = design.heightUnits();
 
     QStringList lines;
     lines << QStringLiteral("** QUILLMARK für WINDOWS 95")

@@ -526,8 +526,8 @@ void ArbeitsbereichAnzeigen(ICanvas &canvas, const Design &design, const Workspa
     // The label outline; its right and bottom edge belong to the label.
     const int dx = UnitsPerCm * scrollX;
     const int dy = UnitsPerCm * scrollY;
-    const int labelWidth = toInt(mmToUnits(sizeMmValue(design.widthMm)));
-    const int labelHeight = toInt(mmToUnits(sizeMmValue(design.heightMm)));
+    const int labelWidth = toInt(design.widthUnits());
+    const int labelHeight = toInt(design.heightUnits());
     canvas.setPen(CanvasPen { tableColour(9), PenStyle::Dashed, 1 });
     canvas.setHollowBrush();
     canvas.rectangle(-dx, -dy, labelWidth - dx + 1, labelHeight - dy + 1);

@@ -132,8 +132,10 @@ void EditorCore::FormShow()
     m_reported.clear();
     m_bitmaps.clear();
     m_design.elements.clear();
-    if (m_design.mode == QStringLiteral("E"))
+    if (m_design.mode == QStringLiteral("E")) {
+        m_design.description = newDescription();
         return;
+    }
     m_design.widthMm = m_newWidthMm;
     m_design.heightMm = m_newHeightMm;
     m_design.description = Design::defaultDescription();
@@ -387,8 +389,8 @@ void EditorCore::zoomToLabel(int width, int height)
     int labelWidth = 0;
     int labelHeight = 0;
     try {
-        labelWidth = static_cast<int>(std::min<qint64>(mmToUnits(m_design.widthMmValue()), 1 << 20));
-        labelHeight = static_cast<int>(std::min<qint64>(mmToUnits(m_design.heightMmValue()), 1 << 20));
+        labelWidth = static_cast<int>(std::min<qint64>(m_design.widthUnits(), 1 << 20));
+        labelHeight = static_cast<int>(std::min<qint64>(m_design.heightUnits(), 1 << 20));
     } catch (const Error &e) {
         report(e);
         return;
@@ -777,8 +779,8 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
 QRect EditorCore::labelBox() const
 {
     try {
-        const qint64 width = mmToUnits(m_design.widthMmValue());
-        const qint64 height = mmToUnits(m_design.heightMmValue());
+        const qint64 width = m_design.widthUnits();
+        const qint64 height = m_design.heightUnits();
         if (width <= 0 || height <= 0)
             return {};
         // The outline's right and bottom edge belong to the label.
@@ -918,7 +920,7 @@ void EditorCore::newDesign()
 {
     if (!askToSaveChanges())
         return;
-    SizeProperties values { QString(), QString(), Design::defaultDescription() };
+    SizeProperties values { QString(), QString(), newDescription() };
     if (!m_dialogs.editSize(values))
         return;
     Design fresh;
@@ -929,6 +931,31 @@ void EditorCore::newDesign()
     m_undo.push(new NewDesignCommand(m_design, std::move(fresh)));
     resetTools();
     m_reported.clear();
+}
+
+QString EditorCore::newDescription() const
+{
+    if (m_design.mode == QStringLiteral("E") && !m_newDescription.trimmed().isEmpty())
+        return m_newDescription;
+    return Design::defaultDescription();
+}
+
+void EditorCore::askSizeAndDescription()
+{
+    SizeProperties values { m_design.widthMm, m_design.heightMm, m_design.description };
+    if (!m_dialogs.editSize(values))
+        return;
+    try {
+        // Refused before it becomes the design's size.
+        sizeUnitsValue(values.width);
+        sizeUnitsValue(values.height);
+    } catch (const Error &e) {
+        report(e);
+        return;
+    }
+    m_design.widthMm = values.width;
+    m_design.heightMm = values.height;
+    m_design.description = values.description;
 }
 
 void EditorCore::sizeAndDescription()

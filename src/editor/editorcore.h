@@ -77,6 +77,14 @@ public:
     // of the sheet format used last; 70 x 37 mm until one is set. A design
     // of size 0 has no label to draw on.
     void setNewDesignSize(const QString &widthMm, const QString &heightMm);
+    // Mode "E": the description the new design starts with and the size
+    // dialog offers, the name of the works entry being made ("keine
+    // Beschreibung" when empty).
+    void setNewDescription(const QString &description) { m_newDescription = description; }
+    // Mode "E", once after opening: "&Größe und Beschreibung ..." with the
+    // label size and that description; confirmed values become the new
+    // design's own (no undo step, nothing to save yet).
+    void askSizeAndDescription();
     // The folder the open and save dialogs start in while the design has no
     // file of its own (the program's design folder); with a file, its folder.
     void setDesignDirectory(const QString &directory) { m_designDirectory = directory; }
@@ -229,6 +237,8 @@ public:
 
 private:
     void report(const Error &error);
+    // The description a new design is offered: see setNewDescription().
+    QString newDescription() const;
     // Settings of the tools after opening and "&Neu".
     void resetTools();
     // The design replaced by another one (opened): no history, saved state.
@@ -271,6 +281,7 @@ private:
     QString m_designDirectory;
     QString m_newWidthMm = QStringLiteral("70");
     QString m_newHeightMm = QStringLiteral("37");
+    QString m_newDescription;
     ISettings &m_settings;
     IPropertyDialogs &m_dialogs;
     std::function<QString()> m_dateText;

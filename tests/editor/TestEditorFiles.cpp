@@ -105,6 +105,7 @@ private Q_SLOTS:
     void ellipseSavedAndReadBack();
     void savingSaysWhatLiesOutside_data();
     void savingSaysWhatLiesOutside();
+    void wizardDesignAsksForNameAndSize();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -459,6 +460,46 @@ void TestEditorFiles::savingSaysWhatLiesOutside()
         QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Information);
         QCOMPARE(ed.messages.lastText(), message);
     }
+}
+
+void TestEditorFiles::wizardDesignAsksForNameAndSize()
+{
+    Editor ed;
+    ed.core.setModus("E");
+    ed.core.setLabelSize("64", "38");
+    ed.core.setNewDescription("Adressetikett");
+    ed.core.FormShow();
+    QCOMPARE(ed.core.design().description, QStringLiteral("Adressetikett"));
+
+    // A size that is not a number is refused; the design keeps its own.
+    ed.dialogs.size.answers.enqueue(SizeProperties { "63,55", "38", "x" });
+    ed.core.askSizeAndDescription();
+    QCOMPARE(ed.messages.lastText(), QStringLiteral("'63,55' ist kein gültiger Integerwert"));
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("64"));
+
+    // Prefilled with the label size and the entry's name; tenths taken.
+    ed.dialogs.size.answers.enqueue(SizeProperties { "63,5", "38,1", "Adresse Müller" });
+    ed.core.askSizeAndDescription();
+    const SizeProperties shown = ed.dialogs.size.shown.last();
+    QCOMPARE(
+        shown.width + u'|' + shown.height + u'|' + shown.description, QStringLiteral("64|38|Adressetikett"));
+    QCOMPARE(ed.core.caption(), QStringLiteral("Design-Experte [Adresse Müller]"));
+    QVERIFY(!ed.core.isModified());
+    const QString path = m_dir->filePath("adresse.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs());
+    const QList<QByteArray> lines = linesOf(contentOf(path));
+    QVERIFY(lines.contains("NA,Adresse M\xfcller\r"));
+    QVERIFY(lines.contains("GR,158,95,25\r")); // 63.5 mm x 2.5, 38.1 mm x 2.5
+
+    // "&Neu" offers the entry's name again; in mode "N" the usual text.
+    ed.dialogs.size.answers.enqueue(std::nullopt);
+    ed.core.newDesign();
+    QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("Adressetikett"));
+    ed.core.setModus("N");
+    ed.dialogs.size.answers.enqueue(std::nullopt);
+    ed.core.newDesign();
+    QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("keine Beschreibung"));
 }
 
 QTEST_GUILESS_MAIN(TestEditorFiles)

@@ -433,6 +433,18 @@ void TEtiketteneditor::FormShow()
     m_core->FormShow();
     showState();
     repaintNow();
+    if (m_core->modus() == QStringLiteral("E") && !m_askPending) {
+        // Asked once the editor is on the screen, over it.
+        m_askPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_askPending = false;
+            if (!isVisible())
+                return;
+            m_core->askSizeAndDescription();
+            showState();
+            repaintNow();
+        });
+    }
 }
 
 void TEtiketteneditor::showEvent(QShowEvent *event)

@@ -139,6 +139,7 @@ private:
     std::unique_ptr<EditorCore> m_core;
     std::function<std::optional<EditorFont>(const EditorFont &)> m_fontChooser;
     bool m_leaving = false; // "&Übernehmen" closes without asking again
+    bool m_askPending = false; // mode "E": the size dialog is about to open
 
     TArbeit *m_arbeit = nullptr;
     TLineal *m_linealOben = nullptr;

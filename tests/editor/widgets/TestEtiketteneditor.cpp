@@ -87,6 +87,7 @@ private Q_SLOTS:
     void keysEditTheSelection();
     void zoomFollowsMenuAndWheel();
     void sizeIsRemembered();
+    void wizardModeAsksForSizeAndDescription();
 };
 
 void TestEtiketteneditor::toolItems_data()
@@ -458,6 +459,21 @@ void TestEtiketteneditor::sizeIsRemembered()
     rig.settings.setValue("Parameter", "EditorHoehe", "1");
     rig.editor.show();
     QCOMPARE(rig.editor.size(), QSize(TEtiketteneditor::MinimumWidth, TEtiketteneditor::MinimumHeight));
+}
+
+void TestEtiketteneditor::wizardModeAsksForSizeAndDescription()
+{
+    Rig rig(QStringLiteral("E"));
+    rig.editor.hide();
+    rig.editor.core().setNewDescription(QStringLiteral("Versand"));
+    rig.dialogs.size.answers.enqueue(
+        SizeProperties { QStringLiteral("60"), QStringLiteral("30,5"), QStringLiteral("Versand groß") });
+    rig.editor.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(rig.dialogs.size.shown.size(), 1);
+    QCOMPARE(rig.dialogs.size.shown[0].description, QStringLiteral("Versand"));
+    QCOMPARE(rig.editor.windowTitle(), QStringLiteral("Design-Experte [Versand groß]"));
+    QCOMPARE(rig.editor.core().design().heightMm, QStringLiteral("30,5"));
 }
 
 QTEST_MAIN(TestEtiketteneditor)
