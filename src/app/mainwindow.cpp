@@ -116,12 +116,14 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_editor->core().setDesignDirectory(context.dir.subdirPath(ProgramDirectory::DesignSubdir));
     m_printRun->setDesignEditor(m_editor);
     // The wizard's "De&sign-Experte benutzen": a new design of the format's
-    // label size; the file it was saved to when taken over.
+    // label size, described by the entry's name; the file it was saved to
+    // when taken over.
     CreationWizardExperts experts;
-    experts.design = [this](int widthMm, int heightMm) {
+    experts.design = [this](int widthMm, int heightMm, const QString &name) {
         m_editor->setModus(QStringLiteral("E"));
         m_editor->setDateiname(QString());
         m_editor->setLabelSize(QString::number(widthMm), QString::number(heightMm));
+        m_editor->core().setNewDescription(name);
         m_context.dialogConfirmed = false;
         m_editor->showModal();
         const bool taken = m_context.dialogConfirmed;

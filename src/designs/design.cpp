@@ -1,8 +1,11 @@
 #include "design.h"
 
+#include "platform/errors.h"
 #include "platform/numbers.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
 
 namespace qm {
 
@@ -19,6 +22,7 @@ int lastColumnOf(QChar kind)
     case u'L':
     case u'R':
     case u'O':
+    case u'E':
         return Col::PenColour;
     case u'B':
         return Col::Path;
@@ -78,6 +82,32 @@ QString Design::defaultDescription()
 int sizeMmValue(const QString &text)
 {
     return text.isEmpty() ? 0 : strToInt(text);
+}
+
+qint64 sizeUnitsValue(const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    const qsizetype mark = std::max(text.indexOf(u','), text.indexOf(u'.'));
+    if (mark < 0)
+        return mmToUnits(strToInt(text));
+    const QStringView whole = QStringView(text).left(mark);
+    const QStringView tenth = QStringView(text).mid(mark + 1);
+    if (whole.isEmpty() || tenth.size() != 1 || !tenth.front().isDigit() || tenth.front().unicode() > u'9')
+        throw ConvertError(text);
+    const qint64 mm = strToInt(whole);
+    const qint64 tenths = mm * 10 + (whole.front() == u'-' ? -1 : 1) * (tenth.front().unicode() - u'0');
+    return tenths / 4;
+}
+
+qint64 Design::widthUnits() const
+{
+    return sizeUnitsValue(widthMm);
+}
+
+qint64 Design::heightUnits() const
+{
+    return sizeUnitsValue(heightMm);
 }
 
 int Design::widthMmValue() const

@@ -86,6 +86,7 @@ enum PenCode { PenThin = 0, PenThick = 1, PenDashed = 2 };
 //   L line                    x1  y1  x2       y2      pen   colour
 //   R rectangle               x1  y1  x2       y2      pen   colour
 //   O rounded rectangle       x1  y1  x2       y2      pen   colour
+//   E ellipse in the box      x1  y1  x2       y2      pen   colour
 //   B bitmap                  x1  y1  x2       y2      path
 //   T text                    x   y   rotation height  bold  italic  colour  font  text
 //   F data field              x   y   rotation height  bold  italic  colour  font  name   size
@@ -106,6 +107,7 @@ namespace ElementKind {
 inline constexpr QChar Line = u'L';
 inline constexpr QChar Rectangle = u'R';
 inline constexpr QChar RoundRectangle = u'O';
+inline constexpr QChar Ellipse = u'E';
 inline constexpr QChar Bitmap = u'B';
 inline constexpr QChar Text = u'T';
 inline constexpr QChar Field = u'F';
@@ -117,7 +119,7 @@ inline constexpr QChar Deleted = u'#';
 // Named columns, where they are shared by several kinds.
 namespace Col {
 inline constexpr int X1 = 1, Y1 = 2, X2 = 3, Y2 = 4;
-inline constexpr int Pen = 5, PenColour = 6; // L, R, O
+inline constexpr int Pen = 5, PenColour = 6; // L, R, O, E
 inline constexpr int Path = 5;               // B
 inline constexpr int X = 1, Y = 2, Rotation = 3, Height = 4, Bold = 5, Italic = 6, Colour = 7,
                      Font = 8;          // T, F, S
@@ -166,7 +168,7 @@ struct Element
 struct Design
 {
     QString description = defaultDescription();
-    QString widthMm = QStringLiteral("0");  // GrX: whole millimetres
+    QString widthMm = QStringLiteral("0"); // GrX: millimetres, whole or "38,1"
     QString heightMm = QStringLiteral("0"); // GrY
     QString fileName;                       // DATEINAME: empty until saved or opened
     QString mode;                           // Modus: how the editor was opened
@@ -184,11 +186,21 @@ struct Design
     // as 0. Throw ConvertError.
     int widthMmValue() const;
     int heightMmValue() const;
+    // The label size in design units, from whole millimetres or tenths
+    // (sizeUnitsValue()). Throw ConvertError.
+    qint64 widthUnits() const;
+    qint64 heightUnits() const;
 
     bool operator==(const Design &) const = default;
 };
 
 // A size label's text as a number: "" is 0, otherwise strict (ConvertError).
 int sizeMmValue(const QString &text);
+
+// A size label's text in design units: whole millimetres ("38") or with one
+// decimal after a comma or point ("38,1"), Trunc(tenths x 0.25), which is
+// mmToUnits() for whole millimetres. "" is 0; anything else throws
+// ConvertError.
+qint64 sizeUnitsValue(const QString &text);
 
 } // namespace qm

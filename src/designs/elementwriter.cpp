@@ -31,9 +31,11 @@ Element elementFromEditorState(const EditorState &s)
     case ToolLine:
     case ToolRectangle:
     case ToolRoundRectangle:
+    case ToolEllipse:
         e.kind = s.tool == ToolLine        ? ElementKind::Line
-                 : s.tool == ToolRectangle ? ElementKind::Rectangle
-                                           : ElementKind::RoundRectangle;
+            : s.tool == ToolRectangle      ? ElementKind::Rectangle
+            : s.tool == ToolRoundRectangle ? ElementKind::RoundRectangle
+                                           : ElementKind::Ellipse;
         e.cells[Col::X1] = num(p1.x());
         e.cells[Col::Y1] = num(p1.y());
         e.cells[Col::X2] = num(p2.x());

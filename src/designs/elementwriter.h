@@ -16,6 +16,7 @@ enum EditorTool {
     ToolField = 5,
     ToolSerial = 6,
     ToolGraphic = 7,
+    ToolEllipse = 8,
     ToolChange = 9,
     ToolBarcode = 11,
 };

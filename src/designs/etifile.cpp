@@ -176,6 +176,8 @@ EtiLoadResult loadEtiLines(const QStringList &lines, Design &design)
             loaded.elements.push_back(lineElement(ElementKind::Rectangle, rest, st));
         } else if (key == u"RA") {
             loaded.elements.push_back(lineElement(ElementKind::RoundRectangle, rest, st));
+        } else if (key == u"EL") {
+            loaded.elements.push_back(lineElement(ElementKind::Ellipse, rest, st));
         } else if (key == u"XF") {
             st.height = takeEtiField(rest);
             st.italic = takeEtiField(rest);
@@ -247,8 +249,8 @@ QString etiDateText()
 
 QStringList etiFileLines(const Design &design, const QString &dateText)
 {
-    const qint64 widthUnits = mmToUnits(design.widthMmValue());
-    const qint64 heightUnits = mmToUnits(design.heightMmValue());
+    const qint64 widthUnits = design.widthUnits();
+    const qint64 heightUnits = design.heightUnits();
 
     QStringList lines;
     lines << QStringLiteral("** QUILLMARK für WINDOWS 95")
@@ -269,8 +271,12 @@ QStringList etiFileLines(const Design &design, const QString &dateText)
         switch (kind) {
         case u'L':
         case u'R':
-        case u'O': {
-            const QLatin1StringView key(kind == u'L' ? "LI" : kind == u'R' ? "RE" : "RA");
+        case u'O':
+        case u'E': {
+            const QLatin1StringView key(kind == u'L' ? "LI"
+                    : kind == u'R'                   ? "RE"
+                    : kind == u'O'                   ? "RA"
+                                                     : "EL");
             lines << joinCells(QLatin1StringView("XP"), {c(Col::Pen), c(Col::PenColour)})
                   << joinCells(key, {c(Col::X1), c(Col::Y1), c(Col::X2), c(Col::Y2)});
             break;

@@ -141,7 +141,7 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
         } else if (key == u"SP" || key == u"XP") {
             r.a = takeNumber(line);
             r.b = takeNumber(line);
-        } else if (key == u"LI" || key == u"RE" || key == u"RA") {
+        } else if (key == u"LI" || key == u"RE" || key == u"RA" || key == u"EL") {
             r.a = takeNumber(line);
             r.b = takeNumber(line);
             r.c = takeNumber(line);

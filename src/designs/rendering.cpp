@@ -167,6 +167,14 @@ QString shortDateText(const QDate &date)
     return QLocale::system().toString(date, QLocale::ShortFormat);
 }
 
+void drawEllipse(ICanvas &canvas, int left, int top, int right, int bottom)
+{
+    const qint64 width = std::llabs(static_cast<qint64>(right) - left);
+    const qint64 height = std::llabs(static_cast<qint64>(bottom) - top);
+    canvas.roundRect(left, top, right, bottom, static_cast<int>(std::min<qint64>(width, 1 << 30)),
+        static_cast<int>(std::min<qint64>(height, 1 << 30)));
+}
+
 void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTable &labelList, int x, int y,
     int row, bool drawFrame, IMessages &messages, const QString &dateText, const CanvasPen &devicePen)
 {
@@ -185,6 +193,8 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
         } else if (key == u"RA") {
             step.op = Op::RoundRectangle;
             step.corner = printedCorner(r);
+        } else if (key == u"EL") {
+            step.op = Op::Ellipse;
         } else if (key == u"LI") {
             step.op = Op::Line;
         } else if (key == u"SP") {
@@ -281,6 +291,9 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             break;
         case Op::RoundRectangle:
             canvas.roundRect(at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), step.corner, step.corner);
+            break;
+        case Op::Ellipse:
+            drawEllipse(canvas, at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y));
             break;
         case Op::Line:
             canvas.moveTo(at(r.a, x), at(r.b, y));
@@ -417,7 +430,8 @@ private:
 void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
 {
     const QChar kind = e.kind;
-    if (kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle) {
+    if (kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
+        || kind == ElementKind::Ellipse) {
         setPenColour(e.number(Col::PenColour));
         setPenCode(e.number(Col::Pen));
         applyPen();
@@ -428,6 +442,8 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
             m_canvas.lineTo(x2, y2);
         } else if (kind == ElementKind::Rectangle) {
             m_canvas.rectangle(x1, y1, x2, y2);
+        } else if (kind == ElementKind::Ellipse) {
+            drawEllipse(m_canvas, x1, y1, x2, y2);
         } else {
             m_canvas.roundRect(x1, y1, x2, y2, 10, 10);
         }
@@ -478,7 +494,7 @@ void WorkspacePainter::drawClickAreas(const Element &e)
     const auto square = [this](int cx, int cy) { m_canvas.rectangle(cx - 12, cy - 12, cx + 12, cy + 12); };
     square(x(e, Col::X1), y(e, Col::Y1));
     if (kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
-        || kind == ElementKind::Bitmap || kind == ElementKind::Barcode)
+        || kind == ElementKind::Bitmap || kind == ElementKind::Barcode || kind == ElementKind::Ellipse)
         square(x(e, Col::X2), y(e, Col::Y2));
 }
 
@@ -510,8 +526,8 @@ void ArbeitsbereichAnzeigen(ICanvas &canvas, const Design &design, const Workspa
     // The label outline; its right and bottom edge belong to the label.
     const int dx = UnitsPerCm * scrollX;
     const int dy = UnitsPerCm * scrollY;
-    const int labelWidth = toInt(mmToUnits(sizeMmValue(design.widthMm)));
-    const int labelHeight = toInt(mmToUnits(sizeMmValue(design.heightMm)));
+    const int labelWidth = toInt(design.widthUnits());
+    const int labelHeight = toInt(design.heightUnits());
     canvas.setPen(CanvasPen { tableColour(9), PenStyle::Dashed, 1 });
     canvas.setHollowBrush();
     canvas.rectangle(-dx, -dy, labelWidth - dx + 1, labelHeight - dy + 1);

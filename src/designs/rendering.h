@@ -121,6 +121,7 @@ private:
         Bitmap,
         SkipField,
         Barcode,
+        Ellipse,
     };
     struct Step
     {
@@ -139,6 +140,11 @@ private:
 
     std::vector<Step> m_steps;
 };
+
+// The ellipse (or circle) in the box (left, top) .. (right, bottom), as
+// drawn by an EL record and an ellipse element: a rounded rectangle whose
+// corners are the whole box, with the current pen and a hollow brush.
+void drawEllipse(ICanvas &canvas, int left, int top, int right, int bottom);
 
 // ---------------------------------------------------------------------------
 // Workspace

@@ -4,6 +4,7 @@
 #include "designs/etifile.h"
 #include "editor/editorcommands.h"
 #include "editor/elementedits.h"
+#include "editor/zoomcanvas.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegion>
 
 namespace qm {
 namespace {
@@ -23,10 +25,17 @@ QString tr(const char *text)
 const QString Section = QStringLiteral("Parameter");
 const QString GridKey = QStringLiteral("Gitter");
 const QString ClickAreasKey = QStringLiteral("Klickflaechen");
+const QString WidthKey = QStringLiteral("EditorBreite");
+const QString HeightKey = QStringLiteral("EditorHoehe");
+constexpr int MaxWindowSide = 10000;
 
 constexpr int BandColour = 14; // aqua
 constexpr int BitmapBandColour = 9; // red
 constexpr int RoundCorner = 10;
+constexpr int SelectionColour = 12; // blue
+constexpr int GripHalf = 3; // a grip point is shown as a 7 x 7 square
+constexpr int OverhangColour = 9; // red
+constexpr int HatchStep = 6;
 
 QString designFilter()
 {
@@ -52,6 +61,13 @@ CanvasPen editorPen(int code, int colour)
 bool isTextKind(QChar kind)
 {
     return kind == ElementKind::Text || kind == ElementKind::Field || kind == ElementKind::Serial;
+}
+
+// The kinds with a pen code and a pen colour.
+bool hasPen(QChar kind)
+{
+    return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
+        || kind == ElementKind::Ellipse;
 }
 
 } // namespace
@@ -99,6 +115,7 @@ void EditorCore::resetTools()
     m_drawing = m_moving = m_changing = false;
     m_pointer.reset();
     m_selected = -1;
+    m_selection = -1;
     m_tool = ToolMove;
     m_penStyle = PenThin;
     m_colour = 0;
@@ -111,12 +128,15 @@ void EditorCore::FormShow()
     m_options.grid = m_settings.readBool(Section, GridKey, true);
     m_options.clickAreas = m_settings.readBool(Section, ClickAreasKey, false);
     resetTools();
+    m_zoom = 100;
     m_undo.clear();
     m_reported.clear();
     m_bitmaps.clear();
     m_design.elements.clear();
-    if (m_design.mode == QStringLiteral("E"))
+    if (m_design.mode == QStringLiteral("E")) {
+        m_design.description = newDescription();
         return;
+    }
     m_design.widthMm = m_newWidthMm;
     m_design.heightMm = m_newHeightMm;
     m_design.description = Design::defaultDescription();
@@ -146,6 +166,10 @@ void EditorCore::FormClose()
     try {
         m_settings.writeBool(Section, GridKey, m_options.grid);
         m_settings.writeBool(Section, ClickAreasKey, m_options.clickAreas);
+        if (m_windowSize.isValid()) {
+            m_settings.writeInteger(Section, WidthKey, m_windowSize.width());
+            m_settings.writeInteger(Section, HeightKey, m_windowSize.height());
+        }
     } catch (const Error &e) {
         report(e);
     }
@@ -153,26 +177,155 @@ void EditorCore::FormClose()
 
 void EditorCore::setTool(int tool)
 {
-    if ((tool >= ToolMove && tool <= ToolGraphic) || tool == ToolChange || tool == ToolBarcode)
+    if ((tool >= ToolMove && tool <= ToolEllipse) || tool == ToolChange || tool == ToolBarcode)
         m_tool = tool;
 }
 
 void EditorCore::setPenStyle(int style)
 {
-    if (style >= PenThin && style <= PenDashed)
-        m_penStyle = style;
+    if (style < PenThin || style > PenDashed)
+        return;
+    m_penStyle = style;
+    changeSelected([style](Element &e) {
+        if (hasPen(e.kind))
+            e.cells[Col::Pen] = QString::number(style);
+    });
 }
 
 void EditorCore::setColour(int index)
 {
-    if (isColourIndex(index))
-        m_colour = index;
+    if (!isColourIndex(index))
+        return;
+    m_colour = index;
+    changeSelected([index](Element &e) {
+        if (hasPen(e.kind))
+            e.cells[Col::PenColour] = QString::number(index);
+        else if (isTextKind(e.kind))
+            e.cells[Col::Colour] = QString::number(index);
+    });
 }
 
 void EditorCore::setFont(const EditorFont &font)
 {
     m_font = font;
     m_font.pointSize = std::clamp(font.pointSize, EditorFont::MinPointSize, EditorFont::MaxPointSize);
+    const EditorFont chosen = m_font;
+    changeSelected([&chosen](Element &e) {
+        if (!isTextKind(e.kind))
+            return;
+        e.cells[Col::Font] = chosen.face;
+        e.cells[Col::Height] = QString::number(-chosen.pixelHeight()); // as a new text stores it
+        e.cells[Col::Bold] = chosen.bold ? QStringLiteral("1") : QStringLiteral("0");
+        e.cells[Col::Italic] = chosen.italic ? QStringLiteral("1") : QStringLiteral("0");
+    });
+}
+
+void EditorCore::changeSelected(const std::function<void(Element &)> &change)
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    Element changed = m_design.element(row);
+    change(changed);
+    pushReplace(ChangeElementId, row, changed);
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+int EditorCore::selection() const
+{
+    if (m_selection < 1 || m_selection > m_design.count()
+        || m_design.element(m_selection).kind == ElementKind::Deleted)
+        return -1;
+    return m_selection;
+}
+
+void EditorCore::setSelection(int row)
+{
+    m_selection = row;
+    m_selection = selection();
+}
+
+void EditorCore::selectNext(bool backwards)
+{
+    const int count = m_design.count();
+    if (count == 0)
+        return;
+    int row = selection();
+    if (row < 0)
+        row = backwards ? count + 1 : 0;
+    for (int step = 0; step < count; ++step) {
+        row = backwards ? (row <= 1 ? count : row - 1) : (row >= count ? 1 : row + 1);
+        if (m_design.element(row).kind != ElementKind::Deleted) {
+            m_selection = row;
+            return;
+        }
+    }
+}
+
+void EditorCore::deleteSelected()
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    m_undo.push(new DeleteElementCommand(m_design, row));
+    m_selection = -1;
+}
+
+void EditorCore::nudgeSelected(int dx, int dy, bool millimetres)
+{
+    const int row = selection();
+    if (row < 0 || (dx == 0 && dy == 0))
+        return;
+    try {
+        const Element &e = m_design.element(row);
+        if (millimetres) {
+            const QPoint at = firstGrip(e);
+            dx = dx == 0 ? 0 : millimetreStep(at.x(), dx);
+            dy = dy == 0 ? 0 : millimetreStep(at.y(), dy);
+        }
+        pushReplace(MoveElementId, row, movedElement(e, dx, dy));
+    } catch (const Error &error) {
+        report(error);
+    }
+}
+
+void EditorCore::duplicateSelected()
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    try {
+        const Element copy = movedElement(m_design.element(row), DuplicateOffset, DuplicateOffset);
+        m_undo.push(new CreateElementCommand(m_design, copy));
+        m_selection = m_design.count();
+    } catch (const Error &error) {
+        report(error);
+    }
+}
+
+GripHit EditorCore::hitAt(QPoint unit) const
+{
+    const GripHit grip = findGrip(m_design, unit);
+    if (grip.row >= 0)
+        return grip;
+    return { findElementAt(m_design, unit), false };
+}
+
+void EditorCore::ArbeitDoubleClick(QPoint pixel)
+{
+    if (m_tool != ToolMove || isPressed())
+        return;
+    try {
+        const GripHit hit = hitAt(toDesign(pixel));
+        if (hit.row < 0)
+            return;
+        m_selection = hit.row;
+        editProperties(hit.row);
+    } catch (const Error &e) {
+        report(e);
+    }
 }
 
 void EditorCore::setScroll(int x, int y)
@@ -181,9 +334,84 @@ void EditorCore::setScroll(int x, int y)
     m_scrollY = std::clamp(y, 0, MaxScrollY);
 }
 
+QPoint EditorCore::toWorkspace(QPoint pixel) const
+{
+    // Floor division, so that the pixels left of 0 do not count as 0.
+    const auto unzoomed = [this](int value) {
+        const qint64 product = static_cast<qint64>(value) * 100;
+        qint64 q = product / m_zoom;
+        if (product % m_zoom != 0 && product < 0)
+            --q;
+        return static_cast<int>(q);
+    };
+    return { unzoomed(pixel.x()), unzoomed(pixel.y()) };
+}
+
 QPoint EditorCore::toDesign(QPoint pixel) const
 {
-    return workspaceToDesign(pixel, m_scrollX, m_scrollY);
+    return workspaceToDesign(toWorkspace(pixel), m_scrollX, m_scrollY);
+}
+
+void EditorCore::setZoom(int percent)
+{
+    m_zoom = std::clamp(percent, MinZoom, MaxZoom);
+}
+
+void EditorCore::zoomIn()
+{
+    const auto next = std::upper_bound(ZoomSteps.begin(), ZoomSteps.end(), m_zoom);
+    setZoom(next == ZoomSteps.end() ? MaxZoom : *next);
+}
+
+void EditorCore::zoomOut()
+{
+    const auto next = std::lower_bound(ZoomSteps.begin(), ZoomSteps.end(), m_zoom);
+    setZoom(next == ZoomSteps.begin() ? MinZoom : *(next - 1));
+}
+
+void EditorCore::zoomAt(bool in, QPoint pixel)
+{
+    const QPoint unit = toDesign(pixel);
+    if (in)
+        zoomIn();
+    else
+        zoomOut();
+    // The scroll offset (whole centimetres) that brings the design point
+    // nearest to the pointer again.
+    const auto offset = [&](int designUnit, int pixelAt) {
+        const int left = designUnit - static_cast<int>(static_cast<qint64>(pixelAt) * 100 / m_zoom);
+        return left <= 0 ? 0 : (left + UnitsPerCm / 2) / UnitsPerCm;
+    };
+    setScroll(offset(unit.x(), pixel.x()), offset(unit.y(), pixel.y()));
+}
+
+void EditorCore::zoomToLabel(int width, int height)
+{
+    int labelWidth = 0;
+    int labelHeight = 0;
+    try {
+        labelWidth = static_cast<int>(std::min<qint64>(m_design.widthUnits(), 1 << 20));
+        labelHeight = static_cast<int>(std::min<qint64>(m_design.heightUnits(), 1 << 20));
+    } catch (const Error &e) {
+        report(e);
+        return;
+    }
+    setScroll(0, 0);
+    if (labelWidth <= 0 || labelHeight <= 0 || width <= 0 || height <= 0) {
+        setZoom(100);
+        return;
+    }
+    // The outline's right and bottom edge (one pixel more) stay inside.
+    const qint64 across = static_cast<qint64>(width - 1) * 100 / labelWidth;
+    const qint64 down = static_cast<qint64>(height - 1) * 100 / labelHeight;
+    setZoom(static_cast<int>(std::clamp<qint64>(std::min(across, down), MinZoom, MaxZoom)));
+}
+
+QSize EditorCore::windowSize(QSize smallest) const
+{
+    const int width = m_settings.readInteger(Section, WidthKey, smallest.width());
+    const int height = m_settings.readInteger(Section, HeightKey, smallest.height());
+    return { std::clamp(width, smallest.width(), MaxWindowSide), std::clamp(height, smallest.height(), MaxWindowSide) };
 }
 
 QPoint EditorCore::toPixel(QPoint unit) const
@@ -196,7 +424,7 @@ QPoint EditorCore::toPixel(QPoint unit) const
 
 void EditorCore::ArbeitMouseDown(QPoint pixel)
 {
-    m_start = pixel;
+    m_start = toWorkspace(pixel);
     m_pressPixel = pixel;
     m_pointer.reset();
     m_selected = -1;
@@ -204,14 +432,30 @@ void EditorCore::ArbeitMouseDown(QPoint pixel)
     m_moving = m_changing = false;
     if (m_tool != ToolMove && m_tool != ToolChange)
         return;
+    m_selection = -1;
     try {
-        const GripHit hit = findGrip(m_design, toDesign(pixel));
-        if (hit.row < 0)
+        const QPoint unit = toDesign(pixel);
+        const GripHit grip = findGrip(m_design, unit);
+        if (grip.row < 0) {
+            // Inside an element's box: selected, and the move tool moves it
+            // from the point grabbed.
+            const int row = findElementAt(m_design, unit);
+            if (row < 0)
+                return;
+            m_selection = row;
+            m_drawing = false;
+            if (m_tool == ToolMove) {
+                m_selected = row;
+                m_start = unit;
+                m_moving = true;
+            }
             return;
-        const Element &e = m_design.element(hit.row);
-        m_selected = hit.row;
-        m_second = hit.second;
-        m_start = hit.second ? secondGrip(e) : firstGrip(e);
+        }
+        const Element &e = m_design.element(grip.row);
+        m_selected = grip.row;
+        m_selection = grip.row;
+        m_second = grip.second;
+        m_start = grip.second ? secondGrip(e) : firstGrip(e);
         m_drawing = false;
         m_moving = m_tool == ToolMove;
         m_changing = m_tool == ToolChange;
@@ -228,7 +472,7 @@ void EditorCore::ArbeitMouseMove(QPoint pixel)
     m_positionX = positionText(unit.x());
     m_positionY = positionText(unit.y());
     if (isPressed())
-        m_pointer = pixel;
+        m_pointer = toWorkspace(pixel);
 }
 
 void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
@@ -240,7 +484,7 @@ void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
         else if (m_moving)
             releaseMoving(unit);
         else if (m_drawing)
-            releaseDrawing(pixel);
+            releaseDrawing(toWorkspace(pixel));
     } catch (const Error &e) {
         report(e);
     }
@@ -249,19 +493,19 @@ void EditorCore::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers)
     m_selected = -1;
 }
 
-void EditorCore::pushReplace(int kind, const Element &after)
+void EditorCore::pushReplace(int kind, int row, const Element &after)
 {
-    if (after == m_design.element(m_selected))
+    if (after == m_design.element(row))
         return;
     switch (kind) {
     case MoveElementId:
-        m_undo.push(new MoveElementCommand(m_design, m_selected, after));
+        m_undo.push(new MoveElementCommand(m_design, row, after));
         break;
     case RepointElementId:
-        m_undo.push(new RepointElementCommand(m_design, m_selected, after));
+        m_undo.push(new RepointElementCommand(m_design, row, after));
         break;
     default:
-        m_undo.push(new ChangeElementCommand(m_design, m_selected, after));
+        m_undo.push(new ChangeElementCommand(m_design, row, after));
         break;
     }
 }
@@ -272,17 +516,23 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, b
         m_undo.push(new DeleteElementCommand(m_design, m_selected));
         return;
     }
-    const Element e = m_design.element(m_selected);
+    const Element &e = m_design.element(m_selected);
     // A barcode clicked without moving shows its properties; dragged, a
     // grip moves like a rectangle's.
     if (e.kind == ElementKind::Barcode && click) {
-        changeBarcode();
+        editProperties(m_selected);
         return;
     }
     if (hasSecondGrip(e.kind)) {
-        pushReplace(RepointElementId, repointedElement(e, m_second, unit));
+        pushReplace(RepointElementId, m_selected, repointedElement(e, m_second, unit));
         return;
     }
+    editProperties(m_selected);
+}
+
+bool EditorCore::editProperties(int row)
+{
+    const Element e = m_design.element(row);
     // A rewritten element keeps its own reference point, whatever the
     // scroll offsets.
     const auto rewritten = [&](int tool) {
@@ -295,7 +545,7 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, b
     if (e.kind == ElementKind::Text) {
         m_text = { e.cell(Col::Text), e.cell(Col::Rotation), false, true };
         if (!m_dialogs.editText(m_text))
-            return;
+            return true;
         if (m_text.takeCurrent) {
             changed = rewritten(ToolText);
         } else {
@@ -305,7 +555,7 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, b
     } else if (e.kind == ElementKind::Field) {
         m_field = { e.cell(Col::FieldName), e.cell(Col::FieldSize), e.cell(Col::Rotation), false, true };
         if (!m_dialogs.editField(m_field))
-            return;
+            return true;
         if (m_field.takeCurrent) {
             changed = rewritten(ToolField);
         } else {
@@ -317,7 +567,7 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, b
         m_serial = { e.cell(Col::Mode) == u"1", e.cell(Col::TextBefore), e.cell(Col::TextAfter),
             e.cell(Col::Rotation), false, true };
         if (!m_dialogs.editSerial(m_serial))
-            return;
+            return true;
         if (m_serial.takeCurrent) {
             changed = rewritten(ToolSerial);
         } else {
@@ -326,15 +576,19 @@ void EditorCore::releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, b
             changed.cells[Col::TextBefore] = m_serial.before;
             changed.cells[Col::TextAfter] = m_serial.after;
         }
+    } else if (e.kind == ElementKind::Barcode) {
+        changeBarcode(row);
+        return true;
     } else {
-        return;
+        return false;
     }
-    pushReplace(ChangeElementId, changed);
+    pushReplace(ChangeElementId, row, changed);
+    return true;
 }
 
-void EditorCore::changeBarcode()
+void EditorCore::changeBarcode(int row)
 {
-    const Element e = m_design.element(m_selected);
+    const Element e = m_design.element(row);
     bool number = false;
     const int kind = e.cell(Col::Symbology).trimmed().toInt(&number);
     const bool known = number && symbologyOf(kind);
@@ -351,13 +605,13 @@ void EditorCore::changeBarcode()
     changed.cells[Col::BarcodeField] = m_barcode.name;
     if (!(e.cell(Col::BarcodeSize).isEmpty() && m_barcode.size == u"12"))
         changed.cells[Col::BarcodeSize] = m_barcode.size;
-    pushReplace(ChangeElementId, changed);
+    pushReplace(ChangeElementId, row, changed);
 }
 
 void EditorCore::releaseMoving(QPoint unit)
 {
     const Element &e = m_design.element(m_selected);
-    pushReplace(MoveElementId, movedElement(e, unit.x() - m_start.x(), unit.y() - m_start.y()));
+    pushReplace(MoveElementId, m_selected, movedElement(e, unit.x() - m_start.x(), unit.y() - m_start.y()));
 }
 
 EditorState EditorCore::creationState(int tool, QPoint start, QPoint end) const
@@ -399,6 +653,7 @@ void EditorCore::releaseDrawing(QPoint pixel)
     case ToolLine:
     case ToolRectangle:
     case ToolRoundRectangle:
+    case ToolEllipse:
         confirmed = true;
         break;
     case ToolText:
@@ -475,15 +730,18 @@ void EditorCore::drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offs
         canvas.lineTo(b.x(), b.y());
     } else if (e.kind == ElementKind::RoundRectangle) {
         canvas.roundRect(a.x(), a.y(), b.x(), b.y(), RoundCorner, RoundCorner);
+    } else if (e.kind == ElementKind::Ellipse) {
+        drawEllipse(canvas, a.x(), a.y(), b.x(), b.y());
     } else if (hasSecondGrip(e.kind)) {
         canvas.rectangle(a.x(), a.y(), b.x(), b.y());
     }
 }
 
-void EditorCore::drawRubberBand(ICanvas &canvas) const
+void EditorCore::drawRubberBand(ICanvas &device) const
 {
     if (!m_pointer)
         return;
+    ZoomCanvas canvas(device, m_zoom);
     const QPoint p = *m_pointer;
     canvas.setHollowBrush();
     try {
@@ -494,7 +752,8 @@ void EditorCore::drawRubberBand(ICanvas &canvas) const
                 drawMovedOutline(canvas, e, p - toPixel(m_start));
             } else if (hasSecondGrip(e.kind)) {
                 // The grabbed point follows the pointer, the other one stays.
-                Element changed = repointedElement(e, m_second, toDesign(p));
+                Element changed
+                    = repointedElement(e, m_second, workspaceToDesign(p, m_scrollX, m_scrollY));
                 drawMovedOutline(canvas, changed, {});
             }
             return;
@@ -516,6 +775,10 @@ void EditorCore::drawRubberBand(ICanvas &canvas) const
             canvas.setPen(editorPen(m_penStyle, m_colour));
             canvas.roundRect(s.x(), s.y(), p.x(), p.y(), RoundCorner, RoundCorner);
             break;
+        case ToolEllipse:
+            canvas.setPen(editorPen(m_penStyle, m_colour));
+            drawEllipse(canvas, s.x(), s.y(), p.x(), p.y());
+            break;
         case ToolGraphic:
             canvas.setPen(editorPen(PenDashed, BitmapBandColour));
             canvas.rectangle(s.x(), s.y(), p.x(), p.y());
@@ -535,9 +798,15 @@ void EditorCore::drawRubberBand(ICanvas &canvas) const
 void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
 {
     try {
-        CachedBitmapCanvas cached(canvas, m_bitmaps);
+        ZoomCanvas zoomed(canvas, m_zoom);
+        CachedBitmapCanvas cached(zoomed, m_bitmaps);
+        // The area in workspace units, rounded up to cover every pixel.
+        const int unitsAcross = static_cast<int>((static_cast<qint64>(width) * 100 + m_zoom - 1) / m_zoom);
+        const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);
         ArbeitsbereichAnzeigen(
-            cached, m_design, m_options, m_scrollX, m_scrollY, width, height, m_dateText());
+            cached, m_design, m_options, m_scrollX, m_scrollY, unitsAcross, unitsDown, m_dateText());
+        drawOverhang(canvas);
+        drawSelection(canvas);
     } catch (const Error &e) {
         if (!m_reported.contains(e.message())) {
             m_reported.insert(e.message());
@@ -546,10 +815,121 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
     }
 }
 
+QRect EditorCore::labelBox() const
+{
+    try {
+        const qint64 width = m_design.widthUnits();
+        const qint64 height = m_design.heightUnits();
+        if (width <= 0 || height <= 0)
+            return {};
+        // The outline's right and bottom edge belong to the label.
+        return { 0, 0, static_cast<int>(std::min<qint64>(width, 1 << 24)) + 1,
+            static_cast<int>(std::min<qint64>(height, 1 << 24)) + 1 };
+    } catch (const Error &) {
+        return {};
+    }
+}
+
+QList<int> EditorCore::rowsOutsideLabel() const
+{
+    QList<int> rows;
+    const QRect label = labelBox();
+    if (label.isEmpty())
+        return rows;
+    for (int row = 1; row <= m_design.count(); ++row) {
+        try {
+            const QRect box = elementBox(m_design.element(row));
+            if (!box.isEmpty() && !box.intersects(label))
+                rows << row;
+        } catch (const Error &) {
+            // A cell that is not a number: reported when drawn.
+        }
+    }
+    return rows;
+}
+
+void EditorCore::drawOverhang(ICanvas &canvas) const
+{
+    const QRect label = labelBox();
+    if (label.isEmpty())
+        return;
+    const auto device = [this](QPoint unit) {
+        const QPoint p = toPixel(unit);
+        return QPoint(ZoomCanvas::scaled(p.x(), m_zoom), ZoomCanvas::scaled(p.y(), m_zoom));
+    };
+    const QRegion inside(
+        QRect(device(label.topLeft()), device(label.bottomRight() + QPoint(1, 1)) - QPoint(1, 1)));
+    canvas.setPen(CanvasPen { QColor::fromRgb(ColourTable[OverhangColour]), PenStyle::Solid, 0 });
+    for (const Element &e : m_design.elements) {
+        const QRect box = elementBox(e);
+        if (box.isEmpty() || label.contains(box))
+            continue;
+        const QRect shown(device(box.topLeft()), device(box.bottomRight() + QPoint(1, 1)) - QPoint(1, 1));
+        for (const QRect &part : QRegion(shown).subtracted(inside)) {
+            canvas.save();
+            canvas.clipRect(part.left(), part.top(), part.right() + 1, part.bottom() + 1);
+            // Lines rising to the right, HatchStep pixels apart.
+            const int h = part.height();
+            const int from = part.left() - h;
+            for (int x = from - ((from % HatchStep) + HatchStep) % HatchStep; x <= part.right();
+                 x += HatchStep) {
+                canvas.moveTo(x, part.bottom() + 1);
+                canvas.lineTo(x + h + 1, part.top());
+            }
+            canvas.restore();
+        }
+    }
+}
+
+void EditorCore::warnAboutOutside()
+{
+    const qsizetype outside = rowsOutsideLabel().size();
+    if (outside == 0)
+        return;
+    m_messages.show(MessageKind::Information,
+        outside == 1
+            ? tr("Ein Objekt liegt ganz außerhalb des Etiketts und wird nicht gedruckt.")
+            : tr("%1 Objekte liegen ganz außerhalb des Etiketts und werden nicht gedruckt.").arg(outside),
+        MessageButton::Ok);
+}
+
+void EditorCore::drawSelection(ICanvas &canvas) const
+{
+    const int row = selection();
+    if (row < 0)
+        return;
+    const Element &e = m_design.element(row);
+    std::vector<QPoint> grips { firstGrip(e) };
+    if (hasSecondGrip(e.kind))
+        grips.push_back(secondGrip(e));
+    const QColor colour = QColor::fromRgb(ColourTable[SelectionColour]);
+    for (const QPoint &grip : grips) {
+        // Grips keep their size at every zoom.
+        const QPoint unit = toPixel(grip);
+        const QPoint at(ZoomCanvas::scaled(unit.x(), m_zoom), ZoomCanvas::scaled(unit.y(), m_zoom));
+        canvas.fillRect(
+            at.x() - GripHalf, at.y() - GripHalf, at.x() + GripHalf + 1, at.y() + GripHalf + 1, colour);
+    }
+    const QRect box = elementBox(e);
+    if (!box.isEmpty() && !hasSecondGrip(e.kind)) {
+        const QPoint a = toPixel(box.topLeft());
+        const QPoint b = toPixel(box.bottomRight());
+        ZoomCanvas zoomed(canvas, m_zoom);
+        zoomed.setHollowBrush();
+        zoomed.setPen(editorPen(PenDashed, SelectionColour));
+        zoomed.rectangle(a.x() - 1, a.y() - 1, b.x() + 2, b.y() + 2);
+    }
+}
+
 void EditorCore::paintRulers(ICanvas &top, ICanvas &left, int width, int height) const
 {
     LinealLoeschen(top, left, width, height);
-    LinealAnzeigen(top, left, width, height, m_scrollX, m_scrollY);
+    // Stretched along the ruler only; the lettering keeps its size.
+    ZoomCanvas across(top, m_zoom, 100, 100);
+    ZoomCanvas down(left, 100, m_zoom, 100);
+    const int unitsAcross = static_cast<int>((static_cast<qint64>(width) * 100 + m_zoom - 1) / m_zoom);
+    const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);
+    LinealAnzeigen(across, down, unitsAcross, unitsDown, m_scrollX, m_scrollY);
 }
 
 QString EditorCore::caption() const
@@ -579,7 +959,7 @@ void EditorCore::newDesign()
 {
     if (!askToSaveChanges())
         return;
-    SizeProperties values { QString(), QString(), Design::defaultDescription() };
+    SizeProperties values { QString(), QString(), newDescription() };
     if (!m_dialogs.editSize(values))
         return;
     Design fresh;
@@ -590,6 +970,31 @@ void EditorCore::newDesign()
     m_undo.push(new NewDesignCommand(m_design, std::move(fresh)));
     resetTools();
     m_reported.clear();
+}
+
+QString EditorCore::newDescription() const
+{
+    if (m_design.mode == QStringLiteral("E") && !m_newDescription.trimmed().isEmpty())
+        return m_newDescription;
+    return Design::defaultDescription();
+}
+
+void EditorCore::askSizeAndDescription()
+{
+    SizeProperties values { m_design.widthMm, m_design.heightMm, m_design.description };
+    if (!m_dialogs.editSize(values))
+        return;
+    try {
+        // Refused before it becomes the design's size.
+        sizeUnitsValue(values.width);
+        sizeUnitsValue(values.height);
+    } catch (const Error &e) {
+        report(e);
+        return;
+    }
+    m_design.widthMm = values.width;
+    m_design.heightMm = values.height;
+    m_design.description = values.description;
 }
 
 void EditorCore::sizeAndDescription()
@@ -606,6 +1011,7 @@ void EditorCore::sizeAndDescription()
 void EditorCore::replaceDesign(Design design)
 {
     m_design = std::move(design);
+    m_selection = -1;
     m_undo.clear();
     m_reported.clear();
 }
@@ -653,6 +1059,7 @@ bool EditorCore::writeTo(const QString &path)
     }
     m_design.fileName = path;
     m_undo.setClean();
+    warnAboutOutside();
     return true;
 }
 

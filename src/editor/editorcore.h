@@ -4,12 +4,17 @@
 #include "designs/elementwriter.h"
 #include "designs/rendering.h"
 #include "editor/bitmapcache.h"
+#include "editor/elementedits.h"
 #include "editor/propertydialogs.h"
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSet>
+#include <QSize>
 #include <QUndoStack>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -72,6 +77,14 @@ public:
     // of the sheet format used last; 70 x 37 mm until one is set. A design
     // of size 0 has no label to draw on.
     void setNewDesignSize(const QString &widthMm, const QString &heightMm);
+    // Mode "E": the description the new design starts with and the size
+    // dialog offers, the name of the works entry being made ("keine
+    // Beschreibung" when empty).
+    void setNewDescription(const QString &description) { m_newDescription = description; }
+    // Mode "E", once after opening: "&Größe und Beschreibung ..." with the
+    // label size and that description; confirmed values become the new
+    // design's own (no undo step, nothing to save yet).
+    void askSizeAndDescription();
     // The folder the open and save dialogs start in while the design has no
     // file of its own (the program's design folder); with a file, its folder.
     void setDesignDirectory(const QString &directory) { m_designDirectory = directory; }
@@ -91,6 +104,9 @@ public:
     // ---- Tools and options
     int tool() const { return m_tool; }
     void setTool(int tool);
+    // Pen style, colour and font are the current choice for new elements;
+    // with an element selected, setting one also changes that element where
+    // it has the property (one command each).
     int penStyle() const { return m_penStyle; }
     void setPenStyle(int style);
     int colour() const { return m_colour; }
@@ -107,6 +123,33 @@ public:
     static constexpr int MaxScrollX = 20;
     static constexpr int MaxScrollY = 28;
 
+    // ---- Zoom: a design unit is zoom() / 100 workspace pixels. Pointer
+    // positions, the rubber band, the rulers, the grid, grips and click
+    // areas all follow it; 100 % after opening.
+    int zoom() const { return m_zoom; }
+    void setZoom(int percent);
+    // "Vergrößern" and "Verkleinern": the next of ZoomSteps.
+    void zoomIn();
+    void zoomOut();
+    // Ctrl+wheel: the next step in or out; the scroll offsets move so that
+    // the design point under the pointer stays as near to it as whole
+    // centimetres allow.
+    void zoomAt(bool in, QPoint pixel);
+    // "Ganzes Etikett": the largest zoom at which the label with its
+    // outline fits into width x height pixels, scrolled to its corner.
+    void zoomToLabel(int width, int height);
+    // The design point under a workspace pixel (the position display's).
+    QPoint designPoint(QPoint pixel) const { return toDesign(pixel); }
+    static constexpr int MinZoom = 25;
+    static constexpr int MaxZoom = 800;
+    static constexpr std::array<int, 10> ZoomSteps { 25, 50, 75, 100, 150, 200, 300, 400, 600, 800 };
+
+    // ---- Size of the editor window, kept in the settings: the size
+    // closed last (keys "EditorBreite", "EditorHoehe"), at least `smallest`.
+    QSize windowSize(QSize smallest) const;
+    // Written with the options when the editor closes.
+    void setWindowSize(QSize size) { m_windowSize = size; }
+
     // ---- Pointer on the workspace, in workspace pixels
     void ArbeitMouseDown(QPoint pixel);
     // Updates the position texts; during a press the rubber band follows.
@@ -122,12 +165,41 @@ public:
     void drawRubberBand(ICanvas &canvas) const;
     // The grabbed row (1-based) of the press in progress, or -1.
     int selectedRow() const { return m_selected; }
+    // A double click: with the move tool, selects the element under the
+    // pointer and opens its property dialog (texts, fields, serial numbers).
+    void ArbeitDoubleClick(QPoint pixel);
+
+    // ---- Selection
+    // The selected row (1-based), or -1: the element that a press with the
+    // move or change tool hit last, on a grip point or inside its box. Its
+    // grip points are drawn over the workspace. A row that undo took away
+    // or that was deleted is no selection any more.
+    int selection() const;
+    void setSelection(int row);
+    // Tab: the next element that is not deleted (the previous one going
+    // backwards), round the end; the first one without a selection.
+    void selectNext(bool backwards = false);
+    // Entf: deletes the selected element (one command).
+    void deleteSelected();
+    // The arrow keys: moves the selected element by (dx, dy) design units,
+    // or with `millimetres` by dx, dy steps to the next millimetre mark
+    // (a millimetre is 2.5 units: the marks lie at Trunc(mm x 2.5)).
+    void nudgeSelected(int dx, int dy, bool millimetres = false);
+    // Ctrl+D: a copy of the selected element as the last row, shifted right
+    // and down by DuplicateOffset units, and selected.
+    void duplicateSelected();
+    static constexpr int DuplicateOffset = 12;
 
     // ---- Drawing
     // The whole workspace of width x height pixels. A file or number error
     // is shown once for each design loaded or made; drawing stops there.
     void paintWorkspace(ICanvas &canvas, int width, int height);
     void paintRulers(ICanvas &top, ICanvas &left, int width, int height) const;
+    // The label in design units, (0, 0) to its width and height, both
+    // included (the outline's edges); empty when a size is not a number.
+    QRect labelBox() const;
+    // The rows (1-based) whose element lies wholly outside the label.
+    QList<int> rowsOutsideLabel() const;
     // "Design-Experte [description]", or "Design-Experte" without one.
     QString caption() const;
     // What a date element shows; the system's short date by default.
@@ -166,6 +238,8 @@ public:
 
 private:
     void report(const Error &error);
+    // The description a new design is offered: see setNewDescription().
+    QString newDescription() const;
     // Settings of the tools after opening and "&Neu".
     void resetTools();
     // The design replaced by another one (opened): no history, saved state.
@@ -173,18 +247,36 @@ private:
     bool writeTo(const QString &path);
     // Ja / Nein / Abbrechen over unsaved changes; true to go on.
     bool askToSaveChanges();
+    // A workspace pixel at the zoom as a pixel at 100 % (a design unit
+    // before the scroll offsets).
+    QPoint toWorkspace(QPoint pixel) const;
     QPoint toDesign(QPoint pixel) const;
     QPoint toPixel(QPoint unit) const;
     EditorState creationState(int tool, QPoint start, QPoint end) const;
+
+    // The row under the design point: a grip point first, then the box of
+    // an element (the last drawn on top); -1 for none.
+    GripHit hitAt(QPoint unit) const;
+    // The property dialog of a text, field, serial or barcode row; true
+    // when the row's kind has one.
+    bool editProperties(int row);
+    // Pushes a change of the selected row built by `change` (nothing when
+    // nothing changes or there is no selection).
+    void changeSelected(const std::function<void(Element &)> &change);
+    void drawSelection(ICanvas &canvas) const;
+    // The parts of elements beyond the label, hatched red.
+    void drawOverhang(ICanvas &canvas) const;
+    // After a save: says how many elements lie wholly outside the label.
+    void warnAboutOutside();
 
     // `click`: released where it was pressed (give or take ClickSlack).
     void releaseChanging(QPoint unit, Qt::KeyboardModifiers modifiers, bool click);
     void releaseMoving(QPoint unit);
     void releaseDrawing(QPoint pixel);
     // Shows a barcode's properties and changes it when they are confirmed.
-    void changeBarcode();
+    void changeBarcode(int row);
     // Pushes the command unless it would change nothing.
-    void pushReplace(int kind, const Element &after);
+    void pushReplace(int kind, int row, const Element &after);
 
     void drawMovedOutline(ICanvas &canvas, const Element &e, QPoint offset) const;
 
@@ -193,6 +285,7 @@ private:
     QString m_designDirectory;
     QString m_newWidthMm = QStringLiteral("70");
     QString m_newHeightMm = QStringLiteral("37");
+    QString m_newDescription;
     ISettings &m_settings;
     IPropertyDialogs &m_dialogs;
     std::function<QString()> m_dateText;
@@ -209,13 +302,15 @@ private:
     WorkspaceSettings m_options;
     int m_scrollX = 0;
     int m_scrollY = 0;
+    int m_zoom = 100;
+    QSize m_windowSize;
 
     TextProperties m_text;
     FieldProperties m_field;
     SerialProperties m_serial;
     BarcodeProperties m_barcode;
 
-    // The press in progress. m_start is in workspace pixels while drawing
+    // The press in progress. m_start is in workspace pixels (at 100 %) while drawing
     // and the grabbed grip point (design units) while moving or changing.
     QPoint m_start;
     std::optional<QPoint> m_pointer; // last position of a move during the press
@@ -223,6 +318,7 @@ private:
     // How far a press may wander and still count as a click.
     static constexpr int ClickSlack = 2;
     int m_selected = -1;
+    int m_selection = -1; // see selection()
     bool m_second = false;
     bool m_drawing = false;
     bool m_moving = false;

@@ -1,5 +1,6 @@
 #include "elementedits.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace qm {
@@ -7,7 +8,7 @@ namespace qm {
 bool hasSecondGrip(QChar kind)
 {
     return kind == ElementKind::Line || kind == ElementKind::Rectangle || kind == ElementKind::RoundRectangle
-        || kind == ElementKind::Bitmap || kind == ElementKind::Barcode;
+        || kind == ElementKind::Ellipse || kind == ElementKind::Bitmap || kind == ElementKind::Barcode;
 }
 
 QPoint firstGrip(const Element &element)
@@ -21,6 +22,8 @@ QPoint secondGrip(const Element &element)
 }
 
 namespace {
+
+constexpr int BoxSlack = 2;
 
 bool within(QPoint grip, QPoint p)
 {
@@ -47,6 +50,70 @@ GripHit findGrip(const Design &design, QPoint p)
             return { row, true };
     }
     return {};
+}
+
+QRect elementBox(const Element &element)
+{
+    const QChar kind = element.kind;
+    if (hasSecondGrip(kind)) {
+        const QPoint a = firstGrip(element), b = secondGrip(element);
+        return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+            QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+    }
+    if (kind != ElementKind::Text && kind != ElementKind::Field && kind != ElementKind::Serial)
+        return {};
+    QString text;
+    if (kind == ElementKind::Text)
+        text = element.cell(Col::Text);
+    else if (kind == ElementKind::Field)
+        text = element.cell(Col::FieldName) + u'[' + element.cell(Col::FieldSize) + u']';
+    else
+        text = element.cell(Col::TextBefore) + QStringLiteral("######") + element.cell(Col::TextAfter);
+    const qint64 height = std::llabs(static_cast<qint64>(element.number(Col::Height)));
+    const int h = static_cast<int>(std::clamp<qint64>(height, 1, 10000));
+    const int w = static_cast<int>(std::clamp<qint64>(text.size() * height / 2, 1, 100000));
+    const QPoint p = firstGrip(element);
+    switch (element.number(Col::Rotation)) {
+    case 0:
+        return { p.x(), p.y(), w, h };
+    case 90:
+        return { p.x(), p.y() - w, h, w };
+    case 180:
+        return { p.x() - w, p.y() - h, w, h };
+    case 270:
+        return { p.x() - h, p.y(), h, w };
+    default:
+        return {};
+    }
+}
+
+int findElementAt(const Design &design, QPoint p)
+{
+    for (int row = design.count(); row >= 1; --row) {
+        // A little slack, so that a line can be hit too.
+        const QRect box = elementBox(design.element(row));
+        if (!box.isEmpty() && box.adjusted(-BoxSlack, -BoxSlack, BoxSlack, BoxSlack).contains(p))
+            return row;
+    }
+    return -1;
+}
+
+int millimetreStep(int position, int direction)
+{
+    const qint64 from = position;
+    qint64 mm = from * 2 / 5; // near the mark at or around `position`
+    if (direction > 0) {
+        while (mmToUnits(mm) > from)
+            --mm;
+        while (mmToUnits(mm) <= from)
+            ++mm;
+    } else {
+        while (mmToUnits(mm) < from)
+            ++mm;
+        while (mmToUnits(mm) >= from)
+            --mm;
+    }
+    return static_cast<int>(mmToUnits(mm) - from);
 }
 
 Element movedElement(const Element &element, int dx, int dy)

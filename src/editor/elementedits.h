@@ -3,6 +3,7 @@
 #include "designs/design.h"
 
 #include <QPoint>
+#include <QRect>
 
 namespace qm {
 
@@ -11,7 +12,7 @@ namespace qm {
 // and nothing is changed.
 
 // Whether the kind has a second grip point (lines, rectangles, rounded
-// rectangles and bitmaps).
+// rectangles, ellipses, bitmaps and barcodes).
 bool hasSecondGrip(QChar kind);
 
 // The first grip point: x1, y1 or the reference point x, y (the same cells).
@@ -32,6 +33,22 @@ struct GripHit
 // Deleted rows (#) have no grip points.
 inline constexpr int GripReach = 12;
 GripHit findGrip(const Design &design, QPoint p);
+
+// The box an element covers, in design units (right and bottom included):
+// the two grip points of L, R, O, B and C; for T, F and S an estimate from
+// the reference point, the height cell and the number of characters (half
+// the height per character), turned by a rotation of 0, 90, 180 or 270
+// degrees. Empty for deleted rows and other rotations.
+QRect elementBox(const Element &element);
+
+// The last row (drawn on top) whose box, widened by two units on each side,
+// contains p, or -1.
+int findElementAt(const Design &design, QPoint p);
+
+// The shift from `position` to the next millimetre mark above it
+// (direction 1) or below it (direction -1); the marks lie at Trunc(mm x 2.5)
+// design units: 0, 2, 5, 7, 10 ...
+int millimetreStep(int position, int direction);
 
 // The element moved by (dx, dy): both points of L, R, O and B, the
 // reference point of T, F and S. Other kinds stay as they are.

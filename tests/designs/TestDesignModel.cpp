@@ -20,6 +20,8 @@ private slots:
     void numericCells_data();
     void numericCells();
     void newDesign();
+    void sizeWithTenths_data();
+    void sizeWithTenths();
 };
 
 void TestDesignModel::printerColour_data()
@@ -149,6 +151,40 @@ void TestDesignModel::newDesign()
     QCOMPARE(d.widthMmValue(), 0);
     d.heightMm = QStringLiteral("4a");
     QVERIFY_THROWS_EXCEPTION(ConvertError, d.heightMmValue());
+}
+
+void TestDesignModel::sizeWithTenths_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("units"); // -1: refused
+    QTest::newRow("empty") << "" << qint64(0);
+    QTest::newRow("whole, as before") << "38" << qint64(95);
+    QTest::newRow("odd whole") << "33" << qint64(82);
+    QTest::newRow("comma") << "38,1" << qint64(95);
+    QTest::newRow("point") << "38.4" << qint64(96);
+    QTest::newRow("A4 with tenths") << "297,0" << qint64(742);
+    QTest::newRow("negative") << "-5,2" << qint64(-13);
+    QTest::newRow("two decimals") << "38,15" << qint64(-1);
+    QTest::newRow("no decimal") << "38," << qint64(-1);
+    QTest::newRow("no whole") << ",5" << qint64(-1);
+    QTest::newRow("letter") << "38,x" << qint64(-1);
+    QTest::newRow("two marks") << "3,8,1" << qint64(-1);
+    QTest::newRow("letters") << "4a" << qint64(-1);
+}
+
+void TestDesignModel::sizeWithTenths()
+{
+    QFETCH(QString, text);
+    QFETCH(qint64, units);
+    Design d;
+    d.widthMm = text;
+    if (units < 0 && !text.startsWith(u'-')) {
+        QVERIFY_THROWS_EXCEPTION(ConvertError, d.widthUnits());
+        return;
+    }
+    QCOMPARE(d.widthUnits(), units);
+    if (!text.contains(u',') && !text.contains(u'.'))
+        QCOMPARE(d.widthUnits(), mmToUnits(sizeMmValue(text)));
 }
 
 QTEST_GUILESS_MAIN(TestDesignModel)

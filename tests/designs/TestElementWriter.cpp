@@ -64,6 +64,7 @@ void TestElementWriter::writesRow_data()
     QTest::newRow("line") << 1 << false << false << false << 0 << "L|35|10|85|40|1|7";
     QTest::newRow("rectangle") << 2 << false << false << false << 0 << "R|35|10|85|40|1|7";
     QTest::newRow("round rectangle") << 3 << false << false << false << 0 << "O|35|10|85|40|1|7";
+    QTest::newRow("ellipse") << 8 << false << false << false << 0 << "E|35|10|85|40|1|7";
     QTest::newRow("line scrolled down") << 1 << false << false << false << 2 << "L|35|60|85|90|1|7";
     QTest::newRow("text plain") << 4 << false << false << false << 0
                                 << "T|35|10|45|11|0|0|7|Times New Roman|Hallo, Welt";
@@ -112,7 +113,7 @@ void TestElementWriter::toolsThatDrawNothing_data()
 {
     QTest::addColumn<int>("tool");
     QTest::newRow("move") << 0;
-    QTest::newRow("8") << 8;
+    QTest::newRow("10, beyond the tools") << 10; // 8 is the ellipse
     QTest::newRow("change or delete") << 9;
 }
 

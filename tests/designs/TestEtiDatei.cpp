@@ -348,7 +348,10 @@ void TestEtiDatei::badSizeWritesNothing_data()
     QTest::addColumn<QString>("height");
     QTest::addColumn<QString>("badText");
     QTest::newRow("width") << "7x" << "10" << "7x";
-    QTest::newRow("height") << "10" << "1.5" << "1.5";
+    // One decimal is a tenth of a millimetre; two are refused.
+    QTest::newRow("height") << "10"
+                            << "1.55"
+                            << "1.55";
     QTest::newRow("trailing blank") << "10 " << "10" << "10 ";
 }
 

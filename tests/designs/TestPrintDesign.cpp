@@ -151,6 +151,8 @@ void TestPrintDesign::record_data()
     QTest::newRow("SP") << "SP,3,0" << "SP|3|0|0|0|0||";
     QTest::newRow("LI lenient") << "LI,-5,x,7abc,+4" << "LI|-5|0|7|4|0||";
     QTest::newRow("RA") << "RA,1,2,3,4" << "RA|1|2|3|4|0||";
+    QTest::newRow("EL") << "EL,1,2,3,4"
+                        << "EL|1|2|3|4|0||";
     QTest::newRow("SF weight") << "SF,11,0,700,0,Arial" << "SF|11|0|700|0|0|Arial|";
     QTest::newRow("XF") << "XF,11,0,700,90,Arial,3" << "XF|11|0|700|90|3|Arial|";
     QTest::newRow("EF") << "EF,10,10,30,Name" << "EF|10|10|30|0|0|Name|";

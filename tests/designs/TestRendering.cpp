@@ -143,6 +143,7 @@ private slots:
     void gridLines();
     void invalidCellStopsDrawing();
     void emptyTextDrawsNothing();
+    void ellipses();
 };
 
 // Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
@@ -596,6 +597,22 @@ void TestRendering::emptyTextDrawsNothing()
     QVERIFY(canvas.log().isEmpty());
     // Neither does a text element with an empty text.
     QVERIFY(callsOf(drawWorkspace(design({ "T|1|1|0|11|0|0|0|Arial|" })), "text").isEmpty());
+}
+
+// An EL record and an ellipse element: the rounded rectangle whose corners
+// are the whole box, on paper with the current pen, in the editor as well.
+void TestRendering::ellipses()
+{
+    Printer p;
+    p.draw(printDesign({ rec("XP", 1, 9), rec("EL", 10, 20, 110, 70), rec("EL", 50, 50, 30, 30) }));
+    QCOMPARE(callsOf(p.canvas, "roundrect"), (QStringList { "10,20,110,70 100,50", "50,50,30,30 20,20" }));
+
+    RecordingCanvas editor;
+    ArbeitsbereichAnzeigen(editor, design({ "E|10|20|110|70|1|9" }), { false, true }, 0, 0, 300, 200, Date);
+    QCOMPARE(callsOf(editor, "roundrect"), QStringList { "10,20,110,70 100,50" });
+    // Both corners of its box are grips (click areas).
+    const QStringList log = editor.log();
+    QCOMPARE(log.mid(log.size() - 2), (QStringList { "rect -2,8,22,32", "rect 98,58,122,82" }));
 }
 
 QTEST_GUILESS_MAIN(TestRendering)

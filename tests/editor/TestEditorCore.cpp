@@ -1,12 +1,14 @@
 #include "editor/editorcommands.h"
 #include "editor/editorcore.h"
 #include "editordoubles.h"
+#include "platform/canvas/qpaintercanvas.h"
 #include "platform/canvas/recordingcanvas.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -97,6 +99,14 @@ private Q_SLOTS:
     void caption_data();
     void caption();
     void colourAndFontOfNewText();
+    void selection_data();
+    void selection();
+    void doubleClickOpensProperties();
+    void zoomMapsPointer_data();
+    void zoomMapsPointer();
+    void zoomSteps();
+    void zoomDrawsLarger();
+    void overhangHatchedRed();
 };
 
 void TestEditorCore::opening()
@@ -144,6 +154,8 @@ void TestEditorCore::drawingTools_data()
         << int(ToolRectangle) << QPoint(2, 1) << QPoint(10, 10) << QPoint(5, 3) << "R|60|35|55|28|1|4";
     QTest::newRow("rounded") << int(ToolRoundRectangle) << QPoint(0, 3) << QPoint(0, 0) << QPoint(40, 40)
                              << "O|0|75|40|115|1|4";
+    QTest::newRow("ellipse") << int(ToolEllipse) << QPoint(1, 0) << QPoint(10, 10) << QPoint(60, 40)
+                             << "E|35|10|85|40|1|4";
 }
 
 void TestEditorCore::drawingTools()
@@ -574,6 +586,305 @@ void TestEditorCore::colourAndFontOfNewText()
     ed.dialogs.text.answers.enqueue(TextProperties { "grau", "0", true, false });
     ed.drag(QPoint(1, 2), QPoint(1, 2));
     QCOMPARE(ed.rows(), QStringList { "T|1|2|0|133|0|1|7|Arial|grau" });
+}
+
+// A small script of user actions, one word each:
+//   click:x,y (press and release in place), drag:x1,y1,x2,y2, tool:move|change,
+//   tab, backtab, del, nudge:dx,dy, mm:dx,dy (with Shift), dup,
+//   colour:n, pen:n, font (Courier New 10 points, bold).
+static void play(Editor &ed, const QString &script)
+{
+    for (const QString &word : script.split(u' ', Qt::SkipEmptyParts)) {
+        const QString verb = word.section(u':', 0, 0);
+        QList<int> n;
+        for (const QString &v : word.section(u':', 1).split(u',', Qt::SkipEmptyParts))
+            n << v.toInt();
+        if (verb == u"click")
+            ed.drag(QPoint(n[0], n[1]), QPoint(n[0], n[1]));
+        else if (verb == u"drag")
+            ed.drag(QPoint(n[0], n[1]), QPoint(n[2], n[3]));
+        else if (verb == u"tool")
+            ed.core.setTool(word.endsWith(u"change") ? ToolChange : ToolMove);
+        else if (verb == u"tab")
+            ed.core.selectNext();
+        else if (verb == u"backtab")
+            ed.core.selectNext(true);
+        else if (verb == u"del")
+            ed.core.deleteSelected();
+        else if (verb == u"nudge")
+            ed.core.nudgeSelected(n[0], n[1]);
+        else if (verb == u"mm")
+            ed.core.nudgeSelected(n[0], n[1], true);
+        else if (verb == u"dup")
+            ed.core.duplicateSelected();
+        else if (verb == u"colour")
+            ed.core.setColour(n[0]);
+        else if (verb == u"pen")
+            ed.core.setPenStyle(n[0]);
+        else if (verb == u"font")
+            ed.core.setFont({ "Courier New", 10, true, false });
+        else
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + word));
+    }
+}
+
+void TestEditorCore::selection_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("after");
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<int>("commands");
+
+    const QStringList rect { "R|10|10|60|40|0|0" };
+    const QStringList three { "L|10|10|100|10|0|0", "#", "T|100|50|0|11|0|1|2|Arial|Alt" };
+    const QStringList text { "T|100|50|0|11|0|1|2|Arial|Alt" };
+
+    // Selecting changes nothing in the design.
+    QTest::newRow("click on a grip selects") << rect << "click:10,10" << rect << 1 << 0;
+    QTest::newRow("click inside the box selects") << rect << "click:30,30" << rect << 1 << 0;
+    QTest::newRow("change tool selects inside the box")
+        << rect << "tool:change click:30,30" << rect << 1 << 0;
+    QTest::newRow("click beside it deselects") << rect << "click:30,30 click:200,200" << rect << -1 << 0;
+    QTest::newRow("click on a text's words") << text << "click:113,58" << text << 1 << 0;
+    QTest::newRow("click beside a line") << three << "click:50,12" << three << 1 << 0;
+    QTest::newRow("tab skips deleted rows") << three << "tab tab" << three << 3 << 0;
+    QTest::newRow("tab goes round") << three << "tab tab tab" << three << 1 << 0;
+    QTest::newRow("backtab starts at the end") << three << "backtab" << three << 3 << 0;
+    QTest::newRow("the top element wins")
+        << (QStringList { "R|10|10|60|40|0|0", "R|20|20|50|35|1|0" }) << "click:35,25"
+        << (QStringList { "R|10|10|60|40|0|0", "R|20|20|50|35|1|0" }) << 2 << 0;
+
+    // Each change one command; undo brings the rows back.
+    QTest::newRow("del deletes") << three << "tab del" << (QStringList { "#", "#", three[2] }) << -1 << 1;
+    QTest::newRow("del without selection") << rect << "del nudge:1,0 dup colour:9" << rect << -1 << 0;
+    QTest::newRow("nudge by units") << rect << "click:30,30 nudge:1,0 nudge:0,-1"
+                                    << QStringList { "R|11|9|61|39|0|0" } << 1 << 2;
+    QTest::newRow("nudge a text") << text << "tab nudge:-1,1"
+                                  << QStringList { "T|99|51|0|11|0|1|2|Arial|Alt" } << 1 << 1;
+    QTest::newRow("shift nudges to the next millimetre")
+        << rect << "tab mm:1,0 mm:1,0 mm:0,-1" << QStringList { "R|15|7|65|37|0|0" } << 1 << 3;
+    QTest::newRow("move tool drags from inside the box")
+        << rect << "drag:30,30,40,45" << QStringList { "R|20|25|70|55|0|0" } << 1 << 1;
+    QTest::newRow("change tool does not drag the box")
+        << rect << "tool:change drag:30,30,40,45" << rect << 1 << 0;
+    QTest::newRow("duplicate") << text << "tab dup"
+                               << QStringList { text[0], "T|112|62|0|11|0|1|2|Arial|Alt" } << 2 << 1;
+    QTest::newRow("duplicate, then delete the copy")
+        << rect << "tab dup del" << QStringList { rect[0], "#" } << -1 << 2;
+
+    // Pen, colour and font of the selected element.
+    QTest::newRow("colour of a line")
+        << three << "tab colour:9" << QStringList { "L|10|10|100|10|0|9", "#", three[2] } << 1 << 1;
+    const QStringList ellipse { "E|10|10|60|40|0|0" };
+    QTest::newRow("ellipse moved by its box")
+        << ellipse << "drag:30,30,35,20" << QStringList { "E|15|0|65|30|0|0" } << 1 << 1;
+    QTest::newRow("ellipse's second grip")
+        << ellipse << "tool:change drag:61,41,80,90" << QStringList { "E|10|10|80|90|0|0" } << 1 << 1;
+    QTest::newRow("pen and colour of an ellipse")
+        << ellipse << "tab pen:1 colour:9" << QStringList { "E|10|10|60|40|1|9" } << 1 << 2;
+    QTest::newRow("pen of a rectangle")
+        << rect << "tab pen:2" << QStringList { "R|10|10|60|40|2|0" } << 1 << 1;
+    QTest::newRow("colour of a text")
+        << text << "tab colour:12" << QStringList { "T|100|50|0|11|0|1|12|Arial|Alt" } << 1 << 1;
+    QTest::newRow("font of a text") << text << "tab font"
+                                    << QStringList { "T|100|50|0|13|1|0|2|Courier New|Alt" } << 1 << 1;
+    QTest::newRow("pen leaves a text") << text << "tab pen:1" << text << 1 << 0;
+    QTest::newRow("font leaves a line") << three << "tab font" << three << 1 << 0;
+    QTest::newRow("same colour is no command") << rect << "tab colour:0" << rect << 1 << 0;
+}
+
+void TestEditorCore::selection()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, script);
+    Editor ed;
+    ed.add(rows);
+    const int before = ed.core.undoStack().count();
+    play(ed, script);
+    QTEST(ed.rows(), "after");
+    QTEST(ed.core.selection(), "selection");
+    QFETCH(int, commands);
+    QCOMPARE(ed.core.undoStack().count() - before, commands);
+    QCOMPARE(ed.core.isModified(), commands > 0);
+    QVERIFY(ed.messages.shown().isEmpty());
+
+    // The choice stays current for new elements.
+    if (script.contains(u"colour:"))
+        QCOMPARE(ed.core.colour(), script.section(QStringLiteral("colour:"), 1).section(u' ', 0, 0).toInt());
+    if (script.contains(u"pen:"))
+        QCOMPARE(ed.core.penStyle(), script.section(QStringLiteral("pen:"), 1).section(u' ', 0, 0).toInt());
+    if (script.contains(u"font"))
+        QCOMPARE(ed.core.font().face, QStringLiteral("Courier New"));
+
+    for (int i = 0; i < commands; ++i)
+        ed.core.undo();
+    QCOMPARE(ed.rows(), rows);
+    QVERIFY(!ed.core.isModified());
+    // A row that undo took away is no selection any more.
+    QVERIFY(ed.core.selection() <= ed.core.design().count());
+    for (int i = 0; i < commands; ++i)
+        ed.core.redo();
+    QTEST(ed.rows(), "after");
+}
+
+void TestEditorCore::doubleClickOpensProperties()
+{
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|0", "T|100|50|0|11|0|1|2|Arial|Alt" });
+    ed.dialogs.text.answers.enqueue(TextProperties { "Neu", "90", false, true });
+    // A double click on a rectangle selects it; it has no dialog.
+    ed.core.ArbeitDoubleClick(QPoint(30, 30));
+    QCOMPARE(ed.core.selection(), 1);
+    QVERIFY(ed.dialogs.text.shown.isEmpty());
+    // On the text's words: its dialog, one change.
+    ed.core.ArbeitDoubleClick(QPoint(115, 55));
+    QCOMPARE(ed.core.selection(), 2);
+    QCOMPARE(ed.dialogs.text.shown.size(), 1);
+    QCOMPARE(ed.dialogs.text.shown[0].text, QStringLiteral("Alt"));
+    QCOMPARE(ed.rows()[1], QStringLiteral("T|100|50|90|11|0|1|2|Arial|Neu"));
+    QCOMPARE(ed.core.undoStack().count(), 3);
+    // Only the move tool: the drawing tools draw on a double click.
+    ed.core.setTool(ToolText);
+    ed.core.ArbeitDoubleClick(QPoint(115, 55));
+    QCOMPARE(ed.dialogs.text.shown.size(), 1);
+    ed.core.undo();
+    QCOMPARE(ed.rows()[1], QStringLiteral("T|100|50|0|11|0|1|2|Arial|Alt"));
+}
+
+void TestEditorCore::zoomMapsPointer_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QPoint>("scroll");
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<QPoint>("unit");
+    QTest::addColumn<QString>("x"); // the position display
+    QTest::newRow("50 %") << 50 << QPoint(0, 0) << QPoint(59, 7) << QPoint(118, 14) << "4,7";
+    QTest::newRow("50 % scrolled") << 50 << QPoint(1, 2) << QPoint(10, 10) << QPoint(45, 70) << "1,8";
+    QTest::newRow("100 %") << 100 << QPoint(0, 0) << QPoint(118, 3) << QPoint(118, 3) << "4,7";
+    QTest::newRow("100 % scrolled") << 100 << QPoint(2, 1) << QPoint(5, 5) << QPoint(55, 30) << "2,2";
+    QTest::newRow("400 %") << 400 << QPoint(0, 0) << QPoint(472, 403) << QPoint(118, 100) << "4,7";
+    QTest::newRow("400 %, last pixel of a unit") << 400 << QPoint(0, 0) << QPoint(475, 3) << QPoint(118, 0)
+                                                 << "4,7";
+    QTest::newRow("400 % left of the area") << 400 << QPoint(0, 0) << QPoint(-1, -5) << QPoint(-1, -2) << "0,0";
+    QTest::newRow("400 % scrolled") << 400 << QPoint(3, 0) << QPoint(8, 0) << QPoint(77, 0) << "3,0";
+}
+
+void TestEditorCore::zoomMapsPointer()
+{
+    QFETCH(int, zoom);
+    QFETCH(QPoint, scroll);
+    QFETCH(QPoint, pixel);
+    QFETCH(QPoint, unit);
+    Editor ed;
+    ed.core.setZoom(zoom);
+    ed.core.setScroll(scroll.x(), scroll.y());
+    QCOMPARE(ed.core.designPoint(pixel), unit);
+    ed.core.ArbeitMouseMove(pixel);
+    QTEST(ed.core.positionX(), "x");
+
+    // A rectangle drawn from that pixel starts at that unit; a move by
+    // the zoomed pixels of 10 units moves it by 10 units.
+    ed.core.setTool(ToolRectangle);
+    const int ten = 10 * zoom / 100;
+    ed.drag(pixel, pixel + QPoint(4 * ten, 2 * ten));
+    QCOMPARE(ed.core.design().element(1).row().join(u'|'),
+        QStringLiteral("R|%1|%2|%3|%4|0|0").arg(unit.x()).arg(unit.y()).arg(unit.x() + 40).arg(unit.y() + 20));
+    ed.core.setTool(ToolMove);
+    ed.drag(pixel + QPoint(4 * ten, 2 * ten), pixel + QPoint(5 * ten, 3 * ten));
+    QCOMPARE(ed.core.design().element(1).row().join(u'|'),
+        QStringLiteral("R|%1|%2|%3|%4|0|0").arg(unit.x() + 10).arg(unit.y() + 10).arg(unit.x() + 50).arg(unit.y() + 30));
+}
+
+void TestEditorCore::zoomSteps()
+{
+    Editor ed;
+    QCOMPARE(ed.core.zoom(), 100);
+    ed.core.zoomIn();
+    QCOMPARE(ed.core.zoom(), 150);
+    for (int i = 0; i < 10; ++i)
+        ed.core.zoomIn();
+    QCOMPARE(ed.core.zoom(), EditorCore::MaxZoom);
+    ed.core.setZoom(120); // between steps
+    ed.core.zoomOut();
+    QCOMPARE(ed.core.zoom(), 100);
+    ed.core.setZoom(5);
+    QCOMPARE(ed.core.zoom(), EditorCore::MinZoom);
+
+    // The whole 70 x 37 mm label (175 x 92 units and the outline's pixel)
+    // into 700 x 400 pixels: 699 / 175 across.
+    ed.core.setScroll(3, 2);
+    ed.core.zoomToLabel(700, 400);
+    QCOMPARE(ed.core.zoom(), 399);
+    QCOMPARE(ed.core.scrollX(), 0);
+    QCOMPARE(ed.core.scrollY(), 0);
+
+    // Ctrl+wheel keeps the point under the pointer within the scroll steps.
+    ed.core.setZoom(100);
+    ed.core.zoomAt(true, QPoint(300, 100)); // unit 300 at 150 %: pixel 200 left of it
+    QCOMPARE(ed.core.zoom(), 150);
+    QCOMPARE(ed.core.scrollX(), 4); // 300 - 200 = 100 units = 4 cm
+    QCOMPARE(ed.core.designPoint(QPoint(300, 100)).x(), 300);
+    ed.core.zoomAt(false, QPoint(300, 100));
+    QCOMPARE(ed.core.zoom(), 100);
+    QCOMPARE(ed.core.scrollX(), 0);
+}
+
+void TestEditorCore::zoomDrawsLarger()
+{
+    Editor ed;
+    ed.add({ "R|10|10|60|40|0|12" });
+    ed.core.setGridShown(false);
+    ed.core.setZoom(400);
+    QImage image(400, 300, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QPainterCanvas canvas(painter);
+        ed.core.paintWorkspace(canvas, image.width(), image.height());
+    }
+    // The rectangle's top edge at unit 10 is pixel row 40, its left edge
+    // column 40; inside it stays white.
+    QCOMPARE(QColor(image.pixel(120, 40)), QColor(0, 0, 255));
+    QCOMPARE(QColor(image.pixel(40, 100)), QColor(0, 0, 255));
+    QCOMPARE(QColor(image.pixel(120, 100)), QColor(Qt::white));
+    QCOMPARE(QColor(image.pixel(120, 20)), QColor(Qt::white));
+    // The label outline (70 mm: 175 units) lies beyond 400 pixels.
+    QCOMPARE(QColor(image.pixel(399, 200)), QColor(Qt::white));
+}
+
+void TestEditorCore::overhangHatchedRed()
+{
+    // The 70 x 37 mm label ends at unit 175; the rectangle reaches to 250.
+    Editor ed;
+    ed.add({ "R|150|50|250|80|0|12" });
+    ed.core.setGridShown(false);
+    for (const int zoom : { 100, 200 }) {
+        ed.core.setZoom(zoom);
+        QImage image(600, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            QPainterCanvas canvas(painter);
+            ed.core.paintWorkspace(canvas, image.width(), image.height());
+        }
+        const auto redIn = [&](int left, int right) {
+            int red = 0;
+            for (int x = left * zoom / 100; x < right * zoom / 100; ++x)
+                for (int y = 52 * zoom / 100; y < 79 * zoom / 100; ++y)
+                    red += QColor(image.pixel(x, y)) == QColor(255, 0, 0);
+            return red;
+        };
+        QVERIFY2(redIn(180, 248) > 100, qPrintable(QString::number(zoom)));
+        QCOMPARE(redIn(152, 174), 0); // the part on the label
+    }
+    // Wholly inside: nothing hatched.
+    Editor inside;
+    inside.add({ "R|10|10|60|40|0|12" });
+    inside.core.setGridShown(false);
+    RecordingCanvas canvas;
+    inside.core.paintWorkspace(canvas, 300, 200);
+    QVERIFY(!canvas.log().join(u' ').contains(QStringLiteral("clip")));
 }
 
 QTEST_GUILESS_MAIN(TestEditorCore)

@@ -1,10 +1,11 @@
+#include "editor/editorcommands.h"
 #include "editor/editorcore.h"
-#include "testpaths.h"
 #include "editordoubles.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QDir>
 #include <QImage>
@@ -103,6 +104,10 @@ private Q_SLOTS:
     void oldBitmapRecordReportedOnce();
     void barcodeDrawnChangedUndoneSavedAndReopened();
     void barcodeLinesFromElsewhereSurviveOpenAndSave();
+    void ellipseSavedAndReadBack();
+    void savingSaysWhatLiesOutside_data();
+    void savingSaysWhatLiesOutside();
+    void wizardDesignAsksForNameAndSize();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -462,6 +467,108 @@ void TestEditorFiles::barcodeLinesFromElsewhereSurviveOpenAndSave()
     QVERIFY2(saved.contains("\r\nBC,1,2,3,4,5,Artikel\r\nXF,12,0,0,0,Arial,0\r\nEF,10,10,8,Preis\r\nBC,30,2,"
                             "32,4,9, Lager ,007\r\n"),
         saved);
+}
+
+void TestEditorFiles::ellipseSavedAndReadBack()
+{
+    Editor ed;
+    ed.core.setPenStyle(PenThick);
+    ed.core.setColour(9);
+    ed.drag(ToolEllipse, { 60, 40 }, { 10, 10 }); // drawn backwards: kept as drawn
+    ed.core.setPenStyle(PenThin);
+    ed.core.setColour(0);
+    ed.drag(ToolLine, { 0, 50 }, { 20, 50 });
+    const QString path = m_dir->filePath("rund.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs());
+    const QList<QByteArray> lines = linesOf(contentOf(path));
+    QVERIFY(lines.contains("XP,1,9\r"));
+    QCOMPARE(lines.at(lines.indexOf("XP,1,9\r") + 1), QByteArray("EL,60,40,10,10\r"));
+
+    Editor again(path);
+    QCOMPARE(again.rows(), ed.rows());
+    QCOMPARE(again.rows().first(), QStringLiteral("E|60|40|10|10|1|9"));
+}
+
+void TestEditorFiles::savingSaysWhatLiesOutside_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QString>("message");
+    // The new design's label: 70 x 37 mm, 175 x 92 units.
+    QTest::newRow("inside") << QStringList { "R|10|10|60|40|0|0" } << "";
+    QTest::newRow("partly beyond the edge") << QStringList { "R|150|10|250|40|0|0" } << "";
+    QTest::newRow("touching the right edge") << QStringList { "L|175|10|200|10|0|0" } << "";
+    QTest::newRow("one beyond the right edge") << QStringList { "R|10|10|60|40|0|0",
+        "L|176|10|200|10|0|0" } << "Ein Objekt liegt ganz außerhalb des Etiketts und wird nicht gedruckt.";
+    QTest::newRow("two, above and below") << QStringList { "T|10|-30|0|11|0|0|0|Arial|oben", "#",
+        "R|0|100|20|120|0|0" } << "2 Objekte liegen ganz außerhalb des Etiketts und werden nicht gedruckt.";
+}
+
+void TestEditorFiles::savingSaysWhatLiesOutside()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, message);
+    Editor ed;
+    Design &design = const_cast<Design &>(ed.core.design());
+    for (const QString &row : rows) {
+        Element e;
+        const QStringList cells = row.split(u'|');
+        for (int c = 0; c < cells.size(); ++c)
+            e.setCell(c, cells[c]);
+        ed.core.undoStack().push(new CreateElementCommand(design, e));
+    }
+    const QString path = m_dir->filePath("aussen.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs()); // saved all the same
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!ed.core.isModified());
+    if (message.isEmpty()) {
+        QVERIFY(ed.messages.shown().isEmpty());
+    } else {
+        QCOMPARE(ed.messages.shown().size(), 1);
+        QCOMPARE(ed.messages.shown()[0].kind, MessageKind::Information);
+        QCOMPARE(ed.messages.lastText(), message);
+    }
+}
+
+void TestEditorFiles::wizardDesignAsksForNameAndSize()
+{
+    Editor ed;
+    ed.core.setModus("E");
+    ed.core.setLabelSize("64", "38");
+    ed.core.setNewDescription("Adressetikett");
+    ed.core.FormShow();
+    QCOMPARE(ed.core.design().description, QStringLiteral("Adressetikett"));
+
+    // A size that is not a number is refused; the design keeps its own.
+    ed.dialogs.size.answers.enqueue(SizeProperties { "63,55", "38", "x" });
+    ed.core.askSizeAndDescription();
+    QCOMPARE(ed.messages.lastText(), QStringLiteral("'63,55' ist kein gültiger Integerwert"));
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("64"));
+
+    // Prefilled with the label size and the entry's name; tenths taken.
+    ed.dialogs.size.answers.enqueue(SizeProperties { "63,5", "38,1", "Adresse Müller" });
+    ed.core.askSizeAndDescription();
+    const SizeProperties shown = ed.dialogs.size.shown.last();
+    QCOMPARE(
+        shown.width + u'|' + shown.height + u'|' + shown.description, QStringLiteral("64|38|Adressetikett"));
+    QCOMPARE(ed.core.caption(), QStringLiteral("Design-Experte [Adresse Müller]"));
+    QVERIFY(!ed.core.isModified());
+    const QString path = m_dir->filePath("adresse.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs());
+    const QList<QByteArray> lines = linesOf(contentOf(path));
+    QVERIFY(lines.contains("NA,Adresse M\xfcller\r"));
+    QVERIFY(lines.contains("GR,158,95,25\r")); // 63.5 mm x 2.5, 38.1 mm x 2.5
+
+    // "&Neu" offers the entry's name again; in mode "N" the usual text.
+    ed.dialogs.size.answers.enqueue(std::nullopt);
+    ed.core.newDesign();
+    QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("Adressetikett"));
+    ed.core.setModus("N");
+    ed.dialogs.size.answers.enqueue(std::nullopt);
+    ed.core.newDesign();
+    QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("keine Beschreibung"));
 }
 
 QTEST_GUILESS_MAIN(TestEditorFiles)

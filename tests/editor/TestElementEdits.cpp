@@ -44,6 +44,10 @@ private Q_SLOTS:
     void positionText();
     void commandsUndoAndRedo_data();
     void commandsUndoAndRedo();
+    void millimetreStep_data();
+    void millimetreStep();
+    void elementBox_data();
+    void elementBox();
 };
 
 void TestElementEdits::gripSearch_data()
@@ -220,6 +224,52 @@ void TestElementEdits::commandsUndoAndRedo()
     QCOMPARE(design, before);
     stack.redo();
     QCOMPARE(design, expected);
+}
+
+void TestElementEdits::millimetreStep_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<int>("step");
+    // Marks at Trunc(mm x 2.5): ... -5 -2 0 2 5 7 10 12 ...
+    QTest::newRow("0 up") << 0 << 1 << 2;
+    QTest::newRow("2 up") << 2 << 1 << 3;
+    QTest::newRow("between marks up") << 3 << 1 << 2;
+    QTest::newRow("10 down") << 10 << -1 << -3;
+    QTest::newRow("between marks down") << 9 << -1 << -2;
+    QTest::newRow("0 down") << 0 << -1 << -2;
+    QTest::newRow("-2 down") << -2 << -1 << -3;
+    QTest::newRow("-3 up") << -3 << 1 << 1;
+    QTest::newRow("large") << 2000000000 << 1 << 2;
+}
+
+void TestElementEdits::millimetreStep()
+{
+    QFETCH(int, position);
+    QFETCH(int, direction);
+    QTEST(qm::millimetreStep(position, direction), "step");
+}
+
+void TestElementEdits::elementBox_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<QRect>("box");
+    QTest::newRow("rectangle drawn backwards")
+        << "R|60|40|10|10|0|0" << QRect(QPoint(10, 10), QPoint(60, 40));
+    QTest::newRow("line") << "L|10|30|100|30|0|0" << QRect(QPoint(10, 30), QPoint(100, 30));
+    QTest::newRow("text") << "T|100|50|0|-10|0|0|0|Arial|Abcd" << QRect(100, 50, 20, 10);
+    QTest::newRow("text turned 90") << "T|100|50|90|10|0|0|0|Arial|Abcd" << QRect(100, 30, 10, 20);
+    QTest::newRow("text turned 180") << "T|100|50|180|10|0|0|0|Arial|Abcd" << QRect(80, 40, 20, 10);
+    QTest::newRow("text turned 270") << "T|100|50|270|10|0|0|0|Arial|Abcd" << QRect(90, 50, 10, 20);
+    QTest::newRow("field with its size") << "F|0|0|0|10|0|0|0|Arial|Nr|5" << QRect(0, 0, 25, 10);
+    QTest::newRow("text at 45 degrees") << "T|100|50|45|10|0|0|0|Arial|Abcd" << QRect();
+    QTest::newRow("deleted") << "#" << QRect();
+}
+
+void TestElementEdits::elementBox()
+{
+    QFETCH(QString, row);
+    QTEST(qm::elementBox(element(row)), "box");
 }
 
 QTEST_GUILESS_MAIN(TestElementEdits)

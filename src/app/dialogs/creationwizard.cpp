@@ -315,7 +315,7 @@ void TErstellungsExperte::Button2Click()
     showView();
     if (!size)
         return;
-    const QString saved = m_experts.design(size->first, size->second);
+    const QString saved = m_experts.design(size->first, size->second, m_bezeichnung->text());
     if (!saved.isEmpty())
         m_design->setText(saved);
 }

@@ -27,9 +27,9 @@ struct CreationWizardExperts
 {
     // The format selection: the chosen format file.
     std::function<QString()> format;
-    // The design editor for a new design of the label size in millimetres:
-    // the path of the saved design.
-    std::function<QString(int widthMm, int heightMm)> design;
+    // The design editor for a new design of the label size in millimetres,
+    // described by the entry's name: the path of the saved design.
+    std::function<QString(int widthMm, int heightMm, const QString &name)> design;
     // The database expert for the design: the path of the table.
     std::function<QString(const QString &designFile)> database;
 };

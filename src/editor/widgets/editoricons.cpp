@@ -66,6 +66,9 @@ QIcon editorToolIcon(int tool)
     case ToolRoundRectangle:
         p.drawRoundedRect(QRectF(3.5, 5.5, 15, 11), 4, 4);
         break;
+    case ToolEllipse:
+        p.drawEllipse(QRectF(3.5, 5.5, 15, 11));
+        break;
     case ToolText:
         letter(p, QStringLiteral("T"), true);
         break;

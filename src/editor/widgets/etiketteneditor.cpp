@@ -58,6 +58,8 @@ const ToolEntry Tools[] = {
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Seriennummer oder Datum/Zeit") },
     { ToolGraphic, "SpeedGrafik", "B7", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Grafik"), Qt::Key_G,
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Grafik") },
+    { ToolEllipse, "SpeedEllipse", "B8", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Ellipse"), Qt::Key_K,
+        QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Ellipse oder Kreis") },
     { ToolBarcode, "SpeedBarcode", "B11", QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "&Barcode"), Qt::Key_B,
         QT_TRANSLATE_NOOP("qm::TEtiketteneditor", "Barcode oder QR-Code") },
 };
@@ -166,6 +168,39 @@ void TEtiketteneditor::buildMenus(QMenuBar *bar)
         m_toolActions[static_cast<size_t>(tool)] = a;
     }
     edit->addSeparator();
+    QAction *next = edit->addAction(tr("&Nächstes Objekt"), this, [this] { selectNext(false); });
+    next->setObjectName(QStringLiteral("NaechstesObjekt"));
+    next->setShortcut(QKeySequence(Qt::Key_Tab));
+    QAction *previous = new QAction(this);
+    previous->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_Backtab));
+    connect(previous, &QAction::triggered, this, [this] { selectNext(true); });
+    addAction(previous);
+    QAction *remove = edit->addAction(tr("Objekt &löschen"), this, &TEtiketteneditor::deleteSelected);
+    remove->setObjectName(QStringLiteral("ObjektLoeschen"));
+    remove->setShortcut(QKeySequence(Qt::Key_Delete));
+    QAction *duplicate
+        = edit->addAction(tr("Objekt &duplizieren"), this, &TEtiketteneditor::duplicateSelected);
+    duplicate->setObjectName(QStringLiteral("ObjektDuplizieren"));
+    duplicate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    // The arrow keys move the selected element: one design unit, with Shift
+    // one millimetre.
+    const struct
+    {
+        Qt::Key key;
+        int dx;
+        int dy;
+    } arrows[]
+        = { { Qt::Key_Left, -1, 0 }, { Qt::Key_Right, 1, 0 }, { Qt::Key_Up, 0, -1 }, { Qt::Key_Down, 0, 1 } };
+    for (const auto &arrow : arrows) {
+        for (const bool shift : { false, true }) {
+            auto *a = new QAction(this);
+            a->setShortcut(QKeySequence(shift ? (Qt::SHIFT | arrow.key) : QKeyCombination(arrow.key)));
+            const int dx = arrow.dx, dy = arrow.dy;
+            connect(a, &QAction::triggered, this, [this, dx, dy, shift] { nudgeSelected(dx, dy, shift); });
+            addAction(a);
+        }
+    }
+    edit->addSeparator();
     edit->addAction(tr("&Größe und Beschreibung ..."), this, &TEtiketteneditor::GreundBeschreibung1Click)
         ->setObjectName(QStringLiteral("GreundBeschreibung1"));
 
@@ -189,6 +224,18 @@ void TEtiketteneditor::buildMenus(QMenuBar *bar)
     m_clickAreasAction = options->addAction(tr("&Klickflächen anzeigen"), this, &TEtiketteneditor::KClick);
     m_clickAreasAction->setObjectName(QStringLiteral("K"));
     m_clickAreasAction->setCheckable(true);
+
+    QMenu *view = bar->addMenu(tr("&Ansicht"));
+    QAction *in = view->addAction(tr("Vergrößern"), this, &TEtiketteneditor::zoomIn);
+    in->setObjectName(QStringLiteral("Vergroessern"));
+    in->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    QAction *out = view->addAction(tr("Verkleinern"), this, &TEtiketteneditor::zoomOut);
+    out->setObjectName(QStringLiteral("Verkleinern"));
+    out->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    QAction *whole = view->addAction(tr("Ganzes Etikett"), this, &TEtiketteneditor::zoomToLabel);
+    whole->setObjectName(QStringLiteral("GanzesEtikett"));
+    whole->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    view->addAction(tr("100 %"), this, [this] { setZoom(100); })->setObjectName(QStringLiteral("Zoom100"));
 
     QMenu *help = bar->addMenu(tr("&Hilfe"));
     help->addAction(tr("Hilfe zum &Design-Experten"), this, &TEtiketteneditor::Inhaltsverzeichnis1Click)
@@ -229,6 +276,10 @@ QWidget *TEtiketteneditor::buildToolColumn()
         l->setMinimumWidth(30);
         column->addWidget(l);
     }
+    m_zoomLabel = new QLabel(panel);
+    m_zoomLabel->setObjectName(QStringLiteral("Zoom"));
+    m_zoomLabel->setAlignment(Qt::AlignCenter);
+    column->addWidget(m_zoomLabel);
     m_mx->setToolTip(tr("Position X in cm"));
     m_my->setToolTip(tr("Position Y in cm"));
     return panel;
@@ -330,6 +381,8 @@ QWidget *TEtiketteneditor::buildWorkArea()
     m_arbeit->onPress = [this](QPoint p) { ArbeitMouseDown(p); };
     m_arbeit->onMove = [this](QPoint p) { ArbeitMouseMove(p); };
     m_arbeit->onRelease = [this](QPoint p, Qt::KeyboardModifiers m) { ArbeitMouseUp(p, m); };
+    m_arbeit->onDoubleClick = [this](QPoint p) { ArbeitDoubleClick(p); };
+    m_arbeit->onZoomWheel = [this](QPoint p, bool in) { zoomAt(p, in); };
     inner->addItem(new QSpacerItem(RulerSize, RulerSize, QSizePolicy::Fixed, QSizePolicy::Fixed), 0, 0);
     inner->addWidget(m_linealOben, 0, 1);
     inner->addWidget(m_linealLinks, 1, 0);
@@ -378,10 +431,22 @@ void TEtiketteneditor::showModal()
 void TEtiketteneditor::FormShow()
 {
     m_leaving = false;
-    resize(MinimumWidth, MinimumHeight);
+    resize(m_core->windowSize(QSize(MinimumWidth, MinimumHeight)));
     m_core->FormShow();
     showState();
     repaintNow();
+    if (m_core->modus() == QStringLiteral("E") && !m_askPending) {
+        // Asked once the editor is on the screen, over it.
+        m_askPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_askPending = false;
+            if (!isVisible())
+                return;
+            m_core->askSizeAndDescription();
+            showState();
+            repaintNow();
+        });
+    }
 }
 
 void TEtiketteneditor::showEvent(QShowEvent *event)
@@ -422,6 +487,7 @@ void TEtiketteneditor::showState()
     }
     m_mx->setText(c.positionX());
     m_my->setText(c.positionY());
+    m_zoomLabel->setText(QStringLiteral("%1 %").arg(c.zoom()));
     m_buttonUeber->setVisible(c.takeOverShown());
     m_undoAction->setEnabled(m_core->undoStack().canUndo());
     m_redoAction->setEnabled(m_core->undoStack().canRedo());
@@ -482,6 +548,76 @@ void TEtiketteneditor::ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifie
     FormPaint();
 }
 
+void TEtiketteneditor::ArbeitDoubleClick(QPoint pixel)
+{
+    m_core->ArbeitDoubleClick(pixel);
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::selectNext(bool backwards)
+{
+    m_core->selectNext(backwards);
+    repaintNow();
+}
+
+void TEtiketteneditor::deleteSelected()
+{
+    m_core->deleteSelected();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::nudgeSelected(int dx, int dy, bool millimetres)
+{
+    m_core->nudgeSelected(dx, dy, millimetres);
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::duplicateSelected()
+{
+    m_core->duplicateSelected();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomIn()
+{
+    m_core->zoomIn();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomOut()
+{
+    m_core->zoomOut();
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomToLabel()
+{
+    m_core->zoomToLabel(m_arbeit->width(), m_arbeit->height());
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::setZoom(int percent)
+{
+    m_core->setZoom(percent);
+    showState();
+    repaintNow();
+}
+
+void TEtiketteneditor::zoomAt(QPoint pixel, bool in)
+{
+    m_core->zoomAt(in, pixel);
+    m_core->ArbeitMouseMove(pixel);
+    showState();
+    repaintNow();
+}
+
 void TEtiketteneditor::selectTool(int tool)
 {
     m_core->setTool(tool);
@@ -492,12 +628,14 @@ void TEtiketteneditor::selectLineStyle(int style)
 {
     m_core->setPenStyle(style);
     showState();
+    FormPaint();
 }
 
 void TEtiketteneditor::GridFarbenClick()
 {
     m_core->setColour(m_grid->selection());
     showState();
+    FormPaint();
 }
 
 void TEtiketteneditor::SpeedSchriftClick()
@@ -507,6 +645,7 @@ void TEtiketteneditor::SpeedSchriftClick()
     if (const std::optional<EditorFont> chosen = m_fontChooser(m_core->font()))
         m_core->setFont(*chosen);
     showState();
+    FormPaint();
 }
 
 void TEtiketteneditor::GClick()
@@ -608,6 +747,7 @@ void TEtiketteneditor::reject()
     // close into a reject): ask before the work is dropped.
     if (!m_leaving && !m_core->FormCloseQuery())
         return;
+    m_core->setWindowSize(isMaximized() || isFullScreen() ? normalGeometry().size() : size());
     m_core->FormClose();
     m_confirmed = m_leaving;
     m_leaving = false;

@@ -78,6 +78,19 @@ public:
     void ArbeitMouseDown(QPoint pixel);
     void ArbeitMouseMove(QPoint pixel);
     void ArbeitMouseUp(QPoint pixel, Qt::KeyboardModifiers modifiers);
+    void ArbeitDoubleClick(QPoint pixel);
+    // Tab / Shift+Tab, Entf, the arrow keys (Shift: millimetres), Ctrl+D.
+    void selectNext(bool backwards);
+    void deleteSelected();
+    void nudgeSelected(int dx, int dy, bool millimetres);
+    void duplicateSelected();
+    // "Ansicht": "Vergrößern", "Verkleinern", "Ganzes Etikett", "100 %";
+    // Ctrl+wheel zooms at the pointer.
+    void zoomIn();
+    void zoomOut();
+    void zoomToLabel();
+    void setZoom(int percent);
+    void zoomAt(QPoint pixel, bool in);
 
     void selectTool(int tool);
     void selectLineStyle(int style);
@@ -107,7 +120,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     // Escape, the close box and "&Zurück": asks about unsaved changes,
-    // writes the options and closes.
+    // writes the options and the window size and closes.
     void reject() override;
 
 private:
@@ -126,6 +139,7 @@ private:
     std::unique_ptr<EditorCore> m_core;
     std::function<std::optional<EditorFont>(const EditorFont &)> m_fontChooser;
     bool m_leaving = false; // "&Übernehmen" closes without asking again
+    bool m_askPending = false; // mode "E": the size dialog is about to open
 
     TArbeit *m_arbeit = nullptr;
     TLineal *m_linealOben = nullptr;
@@ -134,6 +148,7 @@ private:
     QScrollBar *m_scrollRechts = nullptr;
     QLabel *m_mx = nullptr;
     QLabel *m_my = nullptr;
+    QLabel *m_zoomLabel = nullptr;
     QLabel *m_sample = nullptr;
     TColorGrid *m_grid = nullptr;
     QPushButton *m_buttonUeber = nullptr;

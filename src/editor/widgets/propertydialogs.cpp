@@ -303,8 +303,8 @@ SerialProperties TEditorSonder::values() const
 
 TEditorGroesse::TEditorGroesse(bool &dialogConfirmed, QWidget *parent)
     : TEditorDialog(dialogConfirmed, tr("Größe und Beschreibung"), parent)
-    , m_width(edit(this, "Breite", 3))
-    , m_height(edit(this, "Hoehe", 3))
+    , m_width(edit(this, "Breite", 5)) // "38,1": tenths of a millimetre
+    , m_height(edit(this, "Hoehe", 5))
     , m_description(edit(this, "Besch"))
 {
     setObjectName(QStringLiteral("TEditorGroesse"));

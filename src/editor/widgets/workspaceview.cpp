@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace qm {
 
@@ -68,6 +69,25 @@ void TArbeit::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     if (onRelease)
         onRelease(event->position().toPoint(), event->modifiers());
+}
+
+void TArbeit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (m_pressed || event->button() != Qt::LeftButton)
+        return;
+    if (onDoubleClick)
+        onDoubleClick(event->position().toPoint());
+}
+
+void TArbeit::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (!(event->modifiers() & Qt::ControlModifier) || delta == 0 || !onZoomWheel) {
+        event->ignore();
+        return;
+    }
+    onZoomWheel(event->position().toPoint(), delta > 0);
+    event->accept();
 }
 
 void TLineal::setPicture(QImage picture)

@@ -28,12 +28,19 @@ public:
     std::function<void(QPoint)> onPress;
     std::function<void(QPoint)> onMove;
     std::function<void(QPoint, Qt::KeyboardModifiers)> onRelease;
+    std::function<void(QPoint)> onDoubleClick;
+    // The wheel turned with Ctrl held: towards the user zooms out.
+    std::function<void(QPoint, bool)> onZoomWheel;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // The second press of a double click: no press of its own, so its
+    // release is ignored too.
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     void paintOn(QPainter &painter) const;

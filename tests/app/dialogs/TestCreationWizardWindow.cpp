@@ -135,10 +135,12 @@ void TestCreationWizardWindow::expertsAreReachedWhenGiven()
         QVERIFY(!rig.button(name)->isEnabled());
 
     QSize asked;
+    QString askedName;
     QString designForTable;
     rig.wizard->setExperts({ [] { return QStringLiteral("FORMATE/adressen.vrl"); },
-        [&](int w, int h) {
+        [&](int w, int h, const QString &name) {
             asked = QSize(w, h);
+            askedName = name;
             return QStringLiteral("ETIKETT/neu.eti");
         },
         [&](const QString &design) {
@@ -148,9 +150,11 @@ void TestCreationWizardWindow::expertsAreReachedWhenGiven()
     rig.button("Button_FormatExperte")->click();
     QCOMPARE(rig.edit("FormatDateiname")->text(), QStringLiteral("FORMATE/adressen.vrl"));
     // The design editor gets the size of the format's labels: 63.5 x 38.0 mm
-    // gives 63 x 38.
+    // gives 63 x 38. The new design is described by the entry's name.
+    rig.edit("Bezeichnung")->setText(QStringLiteral("Kundenadressen"));
     rig.button("Button2")->click();
     QCOMPARE(asked, QSize(63, 38));
+    QCOMPARE(askedName, QStringLiteral("Kundenadressen"));
     QCOMPARE(rig.edit("EtikettenDateiname")->text(), QStringLiteral("ETIKETT/neu.eti"));
     QCOMPARE(rig.edit("FormatDateiname")->text(), rig.temp.path() + QStringLiteral("/FORMATE/adressen.vrl"));
     rig.button("Button4")->click();
@@ -166,7 +170,7 @@ void TestCreationWizardWindow::expertsAreReachedWhenGiven()
 
     // A window left without taking anything over keeps what stands there.
     rig.edit("FormatDateiname")->setText(QStringLiteral("FORMATE/adressen.vrl"));
-    rig.wizard->setExperts({ [] { return QString(); }, [](int, int) { return QString(); },
+    rig.wizard->setExperts({ [] { return QString(); }, [](int, int, const QString &) { return QString(); },
         [](const QString &) { return QString(); } });
     for (const char *name : { "Button_FormatExperte", "Button2", "Button4" })
         rig.button(name)->click();

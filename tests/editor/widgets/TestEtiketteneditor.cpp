@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 using namespace qm;
 
@@ -83,6 +84,10 @@ private Q_SLOTS:
     void takeOverConfirms();
     void scrollingMovesRulersAndWorkspace();
     void help();
+    void keysEditTheSelection();
+    void zoomFollowsMenuAndWheel();
+    void sizeIsRemembered();
+    void wizardModeAsksForSizeAndDescription();
 };
 
 void TestEtiketteneditor::toolItems_data()
@@ -128,6 +133,10 @@ void TestEtiketteneditor::toolItems_data()
                              << "SpeedGrafik"
                              << "&Grafik"
                              << "Ctrl+G" << 7;
+    QTest::newRow("ellipse") << "B8"
+                             << "SpeedEllipse"
+                             << "&Ellipse"
+                             << "Ctrl+K" << 8;
 }
 
 void TestEtiketteneditor::toolItems()
@@ -343,6 +352,128 @@ void TestEtiketteneditor::help()
     QCOMPARE(rig.help.requests().size(), 1);
     QCOMPARE(rig.help.requests()[0].contextNumber, 6);
     QCOMPARE(rig.help.requests()[0].helpFilePath, QStringLiteral("/p/QUILLMK.HLP"));
+}
+
+void TestEtiketteneditor::keysEditTheSelection()
+{
+    Rig rig;
+    rig.editor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.editor));
+    rig.editor.action("B2")->trigger();
+    rig.drag(QPoint(20, 30), QPoint(120, 80));
+    rig.editor.action("B0")->trigger();
+    const auto row = [&](int r) { return rig.editor.core().design().element(r).row().join(u'|'); };
+
+    // A click inside the rectangle selects it; its grips are drawn.
+    QCOMPARE(QColor(rig.work()->picture().pixel(18, 28)), QColor(Qt::white));
+    rig.drag(QPoint(60, 50), QPoint(60, 50));
+    QCOMPARE(rig.editor.core().selection(), 1);
+    QCOMPARE(QColor(rig.work()->picture().pixel(18, 28)), QColor(0, 0, 255));
+
+    QTest::keyClick(&rig.editor, Qt::Key_Right);
+    QTest::keyClick(&rig.editor, Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(row(1), QStringLiteral("R|21|32|121|82|0|0"));
+    QTest::keyClick(&rig.editor, Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(rig.editor.core().design().count(), 2);
+    QCOMPARE(rig.editor.core().selection(), 2);
+    QTest::keyClick(&rig.editor, Qt::Key_Delete);
+    QCOMPARE(row(2).left(1), QStringLiteral("#"));
+    QTest::keyClick(&rig.editor, Qt::Key_Tab);
+    QCOMPARE(rig.editor.core().selection(), 1);
+
+    // The colour grid recolours the selected rectangle.
+    rig.editor.colourGrid()->setSelection(9);
+    rig.editor.GridFarbenClick();
+    QCOMPARE(row(1), QStringLiteral("R|21|32|121|82|0|9"));
+
+    // Undo takes it all back, one step each.
+    for (int i = 0; i < 5; ++i)
+        rig.editor.action("Rueckgaengig1")->trigger();
+    QCOMPARE(row(1), QStringLiteral("R|20|30|120|80|0|0"));
+    QCOMPARE(rig.editor.core().design().count(), 1);
+
+    // A double click on a text opens its dialog.
+    rig.editor.core().setSelection(-1);
+    rig.editor.action("B4")->trigger();
+    rig.dialogs.text.answers.enqueue(
+        TextProperties { QStringLiteral("Alt"), QStringLiteral("0"), true, false });
+    rig.drag(QPoint(200, 100), QPoint(200, 100));
+    rig.editor.action("B0")->trigger();
+    rig.dialogs.text.answers.enqueue(
+        TextProperties { QStringLiteral("Neu"), QStringLiteral("0"), false, true });
+    QTest::mouseDClick(rig.work(), Qt::LeftButton, {}, QPoint(205, 105));
+    QCOMPARE(rig.dialogs.text.shown.size(), 2);
+    QVERIFY(row(2).endsWith(QStringLiteral("|Neu")));
+}
+
+void TestEtiketteneditor::zoomFollowsMenuAndWheel()
+{
+    Rig rig;
+    rig.editor.action("B1")->trigger();
+    rig.drag(QPoint(10, 20), QPoint(50, 20));
+    rig.editor.action("Vergroessern")->trigger();
+    QCOMPARE(rig.editor.core().zoom(), 150);
+    QCOMPARE(rig.editor.findChild<QLabel *>("Zoom")->text(), QStringLiteral("150 %"));
+    // The line, and the ruler's 1 cm tick, drawn one and a half times as far.
+    QCOMPARE(QColor(rig.work()->picture().pixel(70, 30)), QColor(Qt::black));
+    QCOMPARE(QColor(rig.work()->picture().pixel(70, 20)), QColor(Qt::white));
+    const QImage ruler = rig.editor.findChild<TLineal *>("LinealOben")->picture();
+    QCOMPARE(QColor(ruler.pixel(37, 3)), QColor(Qt::black));
+    QCOMPARE(QColor(ruler.pixel(25, 3)), QColor(Qt::white));
+
+    rig.editor.action("GanzesEtikett")->trigger();
+    const int whole = rig.editor.core().zoom();
+    QVERIFY(whole > 150);
+    rig.editor.action("Zoom100")->trigger();
+    QCOMPARE(rig.editor.core().zoom(), 100);
+
+    // Ctrl+wheel zooms in; the plain wheel does not.
+    QWheelEvent plain(QPointF(100, 50), rig.work()->mapToGlobal(QPointF(100, 50)), {}, QPoint(0, 120),
+        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(rig.work(), &plain);
+    QCOMPARE(rig.editor.core().zoom(), 100);
+    QWheelEvent ctrl(QPointF(100, 50), rig.work()->mapToGlobal(QPointF(100, 50)), {}, QPoint(0, 120),
+        Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(rig.work(), &ctrl);
+    QCOMPARE(rig.editor.core().zoom(), 150);
+    // Unit 100 under the pointer wants 34 units left of the pane: 1 cm.
+    QCOMPARE(rig.editor.core().scrollX(), 1);
+    QCOMPARE(rig.editor.findChild<QScrollBar *>("ScrollUnten")->value(), 1);
+    // A line drawn now is stored in design units.
+    rig.drag(QPoint(150, 150), QPoint(300, 150));
+    QCOMPARE(rig.editor.core().design().element(2).row().join(u'|'), QStringLiteral("L|125|125|225|125|0|0"));
+}
+
+void TestEtiketteneditor::sizeIsRemembered()
+{
+    Rig rig;
+    rig.editor.resize(900, 700);
+    rig.editor.Zurck1Click();
+    QCOMPARE(rig.settings.value("Parameter", "EditorBreite"), std::optional<QString>("900"));
+    QCOMPARE(rig.settings.value("Parameter", "EditorHoehe"), std::optional<QString>("700"));
+    rig.editor.show();
+    QCOMPARE(rig.editor.size(), QSize(900, 700));
+    // Nothing usable stored: the specified size.
+    rig.editor.Zurck1Click();
+    rig.settings.setValue("Parameter", "EditorBreite", "abc");
+    rig.settings.setValue("Parameter", "EditorHoehe", "1");
+    rig.editor.show();
+    QCOMPARE(rig.editor.size(), QSize(TEtiketteneditor::MinimumWidth, TEtiketteneditor::MinimumHeight));
+}
+
+void TestEtiketteneditor::wizardModeAsksForSizeAndDescription()
+{
+    Rig rig(QStringLiteral("E"));
+    rig.editor.hide();
+    rig.editor.core().setNewDescription(QStringLiteral("Versand"));
+    rig.dialogs.size.answers.enqueue(
+        SizeProperties { QStringLiteral("60"), QStringLiteral("30,5"), QStringLiteral("Versand groß") });
+    rig.editor.show();
+    QCoreApplication::processEvents();
+    QCOMPARE(rig.dialogs.size.shown.size(), 1);
+    QCOMPARE(rig.dialogs.size.shown[0].description, QStringLiteral("Versand"));
+    QCOMPARE(rig.editor.windowTitle(), QStringLiteral("Design-Experte [Versand groß]"));
+    QCOMPARE(rig.editor.core().design().heightMm, QStringLiteral("30,5"));
 }
 
 QTEST_MAIN(TestEtiketteneditor)

@@ -67,7 +67,7 @@ void TestPropertyDialogs::captionsAndControls()
     QCOMPARE(child<QPushButton>(d, "Button_Abbrechen")->text(), QStringLiteral("&Abbrechen"));
     QVERIFY(child<QPushButton>(d, "Button_Hilfe")->isHidden());
     if (which == 3) {
-        QCOMPARE(child<QLineEdit>(d, "Breite")->maxLength(), 3);
+        QCOMPARE(child<QLineEdit>(d, "Breite")->maxLength(), 5); // "38,1"
         QCOMPARE(child<QLineEdit>(d, "Besch")->maxLength(), 75);
     } else if (which == 1) {
         QCOMPARE(child<QLineEdit>(d, "FG")->maxLength(), 2);
