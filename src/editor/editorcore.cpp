@@ -411,7 +411,8 @@ QSize EditorCore::windowSize(QSize smallest) const
 {
     const int width = m_settings.readInteger(Section, WidthKey, smallest.width());
     const int height = m_settings.readInteger(Section, HeightKey, smallest.height());
-    return { std::clamp(width, smallest.width(), MaxWindowSide), std::clamp(height, smallest.height(), MaxWindowSide) };
+    return { std::clamp(width, smallest.width(), MaxWindowSide),
+        std::clamp(height, smallest.height(), MaxWindowSide) };
 }
 
 QPoint EditorCore::toPixel(QPoint unit) const
@@ -752,8 +753,7 @@ void EditorCore::drawRubberBand(ICanvas &device) const
                 drawMovedOutline(canvas, e, p - toPixel(m_start));
             } else if (hasSecondGrip(e.kind)) {
                 // The grabbed point follows the pointer, the other one stays.
-                Element changed
-                    = repointedElement(e, m_second, workspaceToDesign(p, m_scrollX, m_scrollY));
+                Element changed = repointedElement(e, m_second, workspaceToDesign(p, m_scrollX, m_scrollY));
                 drawMovedOutline(canvas, changed, {});
             }
             return;

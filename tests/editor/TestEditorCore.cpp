@@ -764,9 +764,10 @@ void TestEditorCore::zoomMapsPointer_data()
     QTest::newRow("100 %") << 100 << QPoint(0, 0) << QPoint(118, 3) << QPoint(118, 3) << "4,7";
     QTest::newRow("100 % scrolled") << 100 << QPoint(2, 1) << QPoint(5, 5) << QPoint(55, 30) << "2,2";
     QTest::newRow("400 %") << 400 << QPoint(0, 0) << QPoint(472, 403) << QPoint(118, 100) << "4,7";
-    QTest::newRow("400 %, last pixel of a unit") << 400 << QPoint(0, 0) << QPoint(475, 3) << QPoint(118, 0)
-                                                 << "4,7";
-    QTest::newRow("400 % left of the area") << 400 << QPoint(0, 0) << QPoint(-1, -5) << QPoint(-1, -2) << "0,0";
+    QTest::newRow("400 %, last pixel of a unit")
+        << 400 << QPoint(0, 0) << QPoint(475, 3) << QPoint(118, 0) << "4,7";
+    QTest::newRow("400 % left of the area")
+        << 400 << QPoint(0, 0) << QPoint(-1, -5) << QPoint(-1, -2) << "0,0";
     QTest::newRow("400 % scrolled") << 400 << QPoint(3, 0) << QPoint(8, 0) << QPoint(77, 0) << "3,0";
 }
 
@@ -789,11 +790,19 @@ void TestEditorCore::zoomMapsPointer()
     const int ten = 10 * zoom / 100;
     ed.drag(pixel, pixel + QPoint(4 * ten, 2 * ten));
     QCOMPARE(ed.core.design().element(1).row().join(u'|'),
-        QStringLiteral("R|%1|%2|%3|%4|0|0").arg(unit.x()).arg(unit.y()).arg(unit.x() + 40).arg(unit.y() + 20));
+        QStringLiteral("R|%1|%2|%3|%4|0|0")
+            .arg(unit.x())
+            .arg(unit.y())
+            .arg(unit.x() + 40)
+            .arg(unit.y() + 20));
     ed.core.setTool(ToolMove);
     ed.drag(pixel + QPoint(4 * ten, 2 * ten), pixel + QPoint(5 * ten, 3 * ten));
     QCOMPARE(ed.core.design().element(1).row().join(u'|'),
-        QStringLiteral("R|%1|%2|%3|%4|0|0").arg(unit.x() + 10).arg(unit.y() + 10).arg(unit.x() + 50).arg(unit.y() + 30));
+        QStringLiteral("R|%1|%2|%3|%4|0|0")
+            .arg(unit.x() + 10)
+            .arg(unit.y() + 10)
+            .arg(unit.x() + 50)
+            .arg(unit.y() + 30));
 }
 
 void TestEditorCore::zoomSteps()
