@@ -39,6 +39,13 @@ public:
     // setup dialog; nullptr when there is no default printer.
     std::unique_ptr<IPrinterDevice> openDefaultPrinter() override;
 
+    // The CUPS queues with their location and state (from the CUPS library
+    // when it is there, else as Qt reports them).
+    QList<PrinterInfo> availablePrinters() override;
+    // A QtPrinterDevice on the named printer, with the choices kept from the
+    // setup dialog when they were made for it.
+    std::unique_ptr<IPrinterDevice> openPrinter(const QString &name) override;
+
     // "&Druckparameter ...": the printer dialog for the default printer. What
     // the user confirms there (not the page size, which every run sets) is
     // kept for the print runs that follow. Without a default printer a
@@ -59,6 +66,7 @@ private:
 
     DefaultPrinterName m_defaultName;
     std::optional<PrinterChoices> m_choices;
+    QString m_choicesPrinter; // the printer the choices were made for; empty: the default
 };
 
 } // namespace qm
