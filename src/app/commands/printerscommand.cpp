@@ -1,0 +1,76 @@
+#include "printerscommand.h"
+
+#include "platform/errors.h"
+#include "platform/numbers.h"
+#include "printing/printeraccess.h"
+#include "printing/printercorrection.h"
+
+#include <QCoreApplication>
+
+namespace qm {
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("qm", text);
+}
+
+// A number of the correction as typed, strictly converted.
+int correctionValue(const QString &text, int empty)
+{
+    return text.isEmpty() ? empty : strToInt(text);
+}
+
+QString correctionColumn(const PrinterSettings &settings, const QString &printer)
+{
+    if (settings.hasBadCorrection(printer))
+        return tr("ungültige Korrektur (nicht angewandt)");
+    return correctionText(settings.correction(printer));
+}
+
+} // namespace
+
+PrinterTarget commandLinePrinter(
+    IPrinterAccess &printers, ISettings &settings, const QString &wanted, QTextStream &err)
+{
+    if (!wanted.isEmpty() && !isAvailablePrinter(printers, wanted))
+        throw Error(tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(wanted));
+    PrinterTarget target
+        = openPrinterFor(printers, wanted.isEmpty() ? PrinterSettings(settings).chosenPrinter() : wanted);
+    if (!target.device)
+        throw Error(tr("Es ist kein Standarddrucker eingerichtet. Bitte einen Drucker als "
+                       "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
+    if (!target.notice.isEmpty())
+        err << target.notice << Qt::endl;
+    return target;
+}
+
+int printersCommand(const PrintersCall &call, QTextStream &out, IPrinterAccess &printers, ISettings &settings)
+{
+    PrinterSettings stored(settings);
+    if (call.calibrate) {
+        const QString &name = *call.calibrate;
+        if (name != pdfCorrectionName() && !isAvailablePrinter(printers, name))
+            throw Error(tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(name));
+        const PrinterCorrection correction { correctionValue(call.offsetX, 0), correctionValue(call.offsetY, 0),
+            correctionValue(call.scaleX, 1000), correctionValue(call.scaleY, 1000) };
+        stored.setCorrection(name, correction);
+        out << name << '\t' << correctionText(correction) << '\n';
+        return 0;
+    }
+    const QString chosen = stored.chosenPrinter();
+    for (const PrinterInfo &printer : printers.availablePrinters()) {
+        QStringList marks;
+        if (printer.isDefault)
+            marks << tr("Standard");
+        if (printer.name == chosen)
+            marks << tr("gewählt");
+        out << printer.name << '\t' << printer.location << '\t' << printer.state << '\t'
+            << marks.join(QStringLiteral(", ")) << '\t' << correctionColumn(stored, printer.name) << '\n';
+    }
+    out << pdfCorrectionName() << '\t' << '\t' << '\t' << tr("PDF-Dateien") << '\t'
+        << correctionColumn(stored, pdfCorrectionName()) << '\n';
+    return 0;
+}
+
+} // namespace qm
