@@ -1,6 +1,7 @@
 #include "calibrationsheet.h"
 
 #include "platform/canvas/canvas.h"
+#include "printing/pdfprinter.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -152,6 +153,21 @@ LayoutResult printCalibrationSheet(
     request.unitsPerCm = CalibrationUnitsPerCm;
     return Ausdrucken(request, format, printer, progress, waiter,
         [&](ICanvas &canvas, int, int, int, bool) { drawCalibrationSheet(canvas, format); });
+}
+
+QString printCalibrationSheetOn(
+    const SheetFormat &format, IPrinterDevice &printer, const QString &name, IWaiter &waiter)
+{
+    if (const QString problem = calibrationProblem(format); !problem.isEmpty())
+        return problem;
+    NullPrintProgress progress;
+    if (printCalibrationSheet(format, printer, progress, waiter) == LayoutResult::Printed)
+        return {};
+    if (const auto *pdf = dynamic_cast<const PdfPrinter *>(&printer))
+        return pdf->errorMessage().isEmpty()
+            ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(name)
+            : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(name, pdf->errorMessage());
+    return tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(name);
 }
 
 } // namespace qm

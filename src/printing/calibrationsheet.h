@@ -48,6 +48,12 @@ void drawCalibrationSheet(ICanvas &canvas, const SheetFormat &format);
 LayoutResult printCalibrationSheet(
     const SheetFormat &format, IPrinterDevice &printer, IPrintProgress &progress, IWaiter &waiter);
 
+// The same, with what went wrong said in German: empty when the sheet was
+// printed, else why not (a PDF file that could not be written named with
+// its reason, a printer that did not open by `name`).
+QString printCalibrationSheetOn(
+    const SheetFormat &format, IPrinterDevice &printer, const QString &name, IWaiter &waiter);
+
 // Why the sheet cannot be printed for this format; empty when it can.
 QString calibrationProblem(const SheetFormat &format);
 

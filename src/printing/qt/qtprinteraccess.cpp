@@ -202,9 +202,11 @@ std::unique_ptr<IPrinterDevice> QtPrinterAccess::openPrinter(const QString &name
         name, name == choicesFor ? m_choices : std::optional<PrinterChoices>());
 }
 
-void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages)
+void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages, const QString &printerName)
 {
-    const QString name = knownDefaultPrinter();
+    const QString name = printerName.isEmpty() || QPrinterInfo::printerInfo(printerName).isNull()
+        ? knownDefaultPrinter()
+        : printerName;
     if (name.isEmpty()) {
         messages.show(MessageKind::Warning, noDefaultPrinterMessage(), MessageButton::Ok);
         return;
@@ -231,13 +233,14 @@ void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages)
         return;
     if (printer.printerName() != name) {
         messages.show(MessageKind::Information,
-            tr("Quillmark druckt immer auf den Standarddrucker %1. Die Einstellungen für %2 werden "
-               "nicht übernommen.")
+            tr("Diese Einstellungen gelten für den Drucker %1. Die Einstellungen für %2 werden "
+               "nicht übernommen; wählen Sie ihn dazu in der Liste der Drucker.")
                 .arg(name, printer.printerName()),
             MessageButton::Ok);
         return;
     }
     m_choices = PrinterChoices::readFrom(printer);
+    m_choicesPrinter = name;
 }
 
 } // namespace qm

@@ -46,12 +46,13 @@ public:
     // setup dialog when they were made for it.
     std::unique_ptr<IPrinterDevice> openPrinter(const QString &name) override;
 
-    // "&Druckparameter ...": the printer dialog for the default printer. What
-    // the user confirms there (not the page size, which every run sets) is
-    // kept for the print runs that follow. Without a default printer a
-    // warning says so instead; a printer other than the default chosen in
-    // the dialog is not taken over, and a message says why.
-    void showPrinterSetup(QWidget *parent, IMessages &messages);
+    // "&Einrichten ..." of "&Druckparameter ...": the printer dialog for
+    // `printerName` (empty: the default printer). What the user confirms there
+    // (not the page size, which every run sets) is kept for the print runs
+    // on that printer that follow. Without such a printer a warning says
+    // so instead; another printer chosen in the dialog itself is not taken
+    // over, and a message says why.
+    void showPrinterSetup(QWidget *parent, IMessages &messages, const QString &printerName = QString());
 
     // The choices kept from the setup dialog; nothing before it was confirmed.
     const std::optional<PrinterChoices> &choices() const { return m_choices; }
