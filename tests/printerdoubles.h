@@ -103,7 +103,8 @@ public:
     {
         QList<PrinterInfo> all;
         if (hasDefault)
-            all.append({ QStringLiteral("Etikettendrucker"), QStringLiteral("Büro"), QStringLiteral("bereit"), true });
+            all.append({ QStringLiteral("Etikettendrucker"), QStringLiteral("Büro"), QStringLiteral("bereit"),
+                true });
         for (const QString &name : others)
             all.append({ name, QString(), QStringLiteral("bereit"), false });
         return all;

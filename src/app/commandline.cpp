@@ -19,6 +19,7 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
+#include "platform/settings.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
@@ -28,10 +29,9 @@
 #include "printing/expansion.h"
 #include "printing/labelsource.h"
 #include "printing/layout.h"
-#include "platform/settings.h"
 #include "printing/pdfprinter.h"
-#include "printing/printercorrection.h"
 #include "printing/printeraccess.h"
+#include "printing/printercorrection.h"
 #include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
 
@@ -749,7 +749,8 @@ const QList<Command> &commands()
                 PrintersCall printersCall;
                 if (c.isSet("calibrate"))
                     printersCall.calibrate = c.value("calibrate");
-                else if (c.isSet("offset-x") || c.isSet("offset-y") || c.isSet("scale-x") || c.isSet("scale-y"))
+                else if (c.isSet("offset-x") || c.isSet("offset-y") || c.isSet("scale-x")
+                    || c.isSet("scale-y"))
                     throw UsageError(tr("--offset-x, --offset-y, --scale-x und --scale-y gelten nur mit "
                                         "--calibrate."),
                         usageOf(QStringLiteral("printers")));

@@ -129,9 +129,9 @@ struct LayoutRequest
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
 // start position outside 1 .. MaxStartPosition, more labels than the request
 // allows (maxLabels, never more than MaxStreamedLabelsPerRun), an offset
-// beyond MaxOffset, a printer correction out of range, a sheet extent or a label position outside what a sheet
-// up to DIN A4 can use. Empty when the run can be
-// printed (or has nothing to print: that is for the caller to say).
+// beyond MaxOffset, a printer correction out of range, a sheet extent or a label position outside what a
+// sheet up to DIN A4 can use. Empty when the run can be printed (or has nothing to print: that is for the
+// caller to say).
 QString unprintableReason(const LayoutRequest &request, const SheetFormat &format);
 
 // The message for a run of more labels than it may print.

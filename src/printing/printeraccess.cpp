@@ -26,8 +26,8 @@ bool isAvailablePrinter(IPrinterAccess &printers, const QString &name)
 
 QString gonePrinterMessage(const QString &gone, const QString &fallback)
 {
-    return QCoreApplication::translate("qm",
-        "Der gewählte Drucker %1 ist nicht mehr vorhanden; gedruckt wird auf den Standarddrucker %2.")
+    return QCoreApplication::translate(
+        "qm", "Der gewählte Drucker %1 ist nicht mehr vorhanden; gedruckt wird auf den Standarddrucker %2.")
         .arg(gone, fallback);
 }
 

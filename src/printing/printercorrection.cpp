@@ -102,9 +102,9 @@ PrinterCorrection correctionFromReading(const CalibrationReading &reading, int c
         if (ruler < MinMeasuredRuler || ruler > MaxMeasuredRuler)
             throw Error(tr("Die gemessene Linienlänge %1 liegt nicht zwischen %2 und %3 "
                            "Zehntelmillimetern.")
-                    .arg(ruler)
-                    .arg(MinMeasuredRuler)
-                    .arg(MaxMeasuredRuler));
+                            .arg(ruler)
+                            .arg(MinMeasuredRuler)
+                            .arg(MaxMeasuredRuler));
     }
     for (const int deviation : { reading.deviationX, reading.deviationY })
         if (const QString problem = correctionOffsetProblem(deviation); !problem.isEmpty())

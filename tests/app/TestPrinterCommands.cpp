@@ -74,8 +74,8 @@ void TestPrinterCommands::printersAreListedWithTheirCorrections()
                        "Zweiter\t\tbereit\t\tkeine Korrektur\n"
                        "PDF\t\t\tPDF-Dateien\tkeine Korrektur\n"));
 
-    r = test::runCommand({ "printers", "--calibrate", "Zweiter", "--offset-x", "-15", "--scale-y", "1012" },
-        printers);
+    r = test::runCommand(
+        { "printers", "--calibrate", "Zweiter", "--offset-x", "-15", "--scale-y", "1012" }, printers);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.out, QStringLiteral("Zweiter\tVersatz x -1,5 mm, y +0,0 mm; Maßstab x 100,0 %, y 101,2 %\n"));
     QCOMPARE(test::runCommand({ "printers", "--calibrate", "PDF", "--offset-y", "7" }, printers).code, 0);
@@ -88,9 +88,10 @@ void TestPrinterCommands::printersAreListedWithTheirCorrections()
                                   : QByteArray());
     r = test::runCommand({ "printers" }, printers);
     QCOMPARE(r.out,
-        QStringLiteral("Etikettendrucker\tBüro\tbereit\tStandard\tungültige Korrektur (nicht angewandt)\n"
-                       "Zweiter\t\tbereit\tgewählt\tVersatz x -1,5 mm, y +0,0 mm; Maßstab x 100,0 %, y 101,2 %\n"
-                       "PDF\t\t\tPDF-Dateien\tVersatz x +0,0 mm, y +0,7 mm; Maßstab x 100,0 %, y 100,0 %\n"));
+        QStringLiteral(
+            "Etikettendrucker\tBüro\tbereit\tStandard\tungültige Korrektur (nicht angewandt)\n"
+            "Zweiter\t\tbereit\tgewählt\tVersatz x -1,5 mm, y +0,0 mm; Maßstab x 100,0 %, y 101,2 %\n"
+            "PDF\t\t\tPDF-Dateien\tVersatz x +0,0 mm, y +0,7 mm; Maßstab x 100,0 %, y 100,0 %\n"));
 }
 
 void TestPrinterCommands::correctionsAreCheckedWhereTheyAreTyped_data()
@@ -108,9 +109,9 @@ void TestPrinterCommands::correctionsAreCheckedWhereTheyAreTyped_data()
                                << "quillmark: '1,01' ist kein gültiger Integerwert\n";
     QTest::newRow("beyond 32 bits") << QStringList { "--calibrate", "PDF", "--offset-y", "99999999999" }
                                     << "quillmark: '99999999999' ist kein gültiger Integerwert\n";
-    QTest::newRow("unknown printer")
-        << QStringList { "--calibrate", "Gibtsnicht" }
-        << "quillmark: Den Drucker Gibtsnicht gibt es nicht; \"quillmark printers\" zeigt die Drucker.\n";
+    QTest::newRow("unknown printer") << QStringList {
+        "--calibrate", "Gibtsnicht"
+    } << "quillmark: Den Drucker Gibtsnicht gibt es nicht; \"quillmark printers\" zeigt die Drucker.\n";
     QTest::newRow("values without printer") << QStringList { "--offset-x", "5" }
                                             << "quillmark: --offset-x, --offset-y, --scale-x und --scale-y "
                                                "gelten nur mit --calibrate.\n"
@@ -173,10 +174,12 @@ void TestPrinterCommands::printGoesToTheNamedPrinterWithItsCorrection()
     QCOMPARE(printers.last->originX, originX);
 
     // A name the system does not know is refused, not replaced.
-    const test::CommandRun unknown = test::runCommand(printArgs() + QStringList { "--printer", "Entfernt" }, printers);
+    const test::CommandRun unknown
+        = test::runCommand(printArgs() + QStringList { "--printer", "Entfernt" }, printers);
     QCOMPARE(unknown.code, 1);
     QCOMPARE(unknown.err,
-        QStringLiteral("quillmark: Den Drucker Entfernt gibt es nicht; \"quillmark printers\" zeigt die Drucker.\n"));
+        QStringLiteral(
+            "quillmark: Den Drucker Entfernt gibt es nicht; \"quillmark printers\" zeigt die Drucker.\n"));
 }
 
 // print --pdf applies the entry "PDF": the words move by its offset.
@@ -210,8 +213,8 @@ void TestPrinterCommands::calibrationSheetIsPrintedWithoutCorrection()
     writeIni("[Kalibrierung]\nZweiter=-9,3,1005,995\nPDF=30,-20,1000,1000\n");
     test::FakePrinters printers;
     printers.others = QStringList { QStringLiteral("Zweiter") };
-    test::CommandRun r
-        = test::runCommand({ "calibrate", share("FORMATE/adressen_3x7.vrl"), "--printer", "Zweiter" }, printers);
+    test::CommandRun r = test::runCommand(
+        { "calibrate", share("FORMATE/adressen_3x7.vrl"), "--printer", "Zweiter" }, printers);
     QCOMPARE(r.err, QString());
     QCOMPARE(r.out, QStringLiteral("Kalibrierbogen an Zweiter\n"));
     QCOMPARE(printers.lastOpened, QStringLiteral("Zweiter"));
@@ -228,7 +231,8 @@ void TestPrinterCommands::calibrationSheetIsPrintedWithoutCorrection()
 
     r = test::runCommand({ "calibrate", share("FORMATE/adressen_3x7.vrl") }, printers);
     QCOMPARE(r.code, 1);
-    QVERIFY(r.err.startsWith(QStringLiteral("quillmark: Entweder --pdf AUSGABE.pdf oder --printer angeben.\n")));
+    QVERIFY(
+        r.err.startsWith(QStringLiteral("quillmark: Entweder --pdf AUSGABE.pdf oder --printer angeben.\n")));
 }
 
 QTEST_MAIN(TestPrinterCommands)

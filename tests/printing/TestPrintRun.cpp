@@ -1,5 +1,4 @@
 #include "data/databaseexpert.h"
-#include "testpaths.h"
 #include "data/inputexpert.h"
 #include "data/recordselection.h"
 #include "data/shapelibtable.h"
@@ -13,6 +12,7 @@
 #include "printing/printercorrection.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -436,12 +436,17 @@ void TestPrintRun::chosenPrinterAndItsCorrection_data()
     QTest::addColumn<QString>("notice");
 
     // Stored: Etikettendrucker 12,-8,1000,990; Zweiter -20,5,1010,1000.
-    QTest::newRow("none chosen: the default") << "" << "Etikettendrucker" << 12 << 0.990 << "";
-    QTest::newRow("the default chosen") << "Etikettendrucker" << "Etikettendrucker" << 12 << 0.990 << "";
-    QTest::newRow("another chosen") << "Zweiter" << "Zweiter" << -20 << 1.0 << "";
-    QTest::newRow("one without correction") << "Dritter" << "Dritter" << 0 << 1.0 << "";
+    QTest::newRow("none chosen: the default") << ""
+                                              << "Etikettendrucker" << 12 << 0.990 << "";
+    QTest::newRow("the default chosen") << "Etikettendrucker"
+                                        << "Etikettendrucker" << 12 << 0.990 << "";
+    QTest::newRow("another chosen") << "Zweiter"
+                                    << "Zweiter" << -20 << 1.0 << "";
+    QTest::newRow("one without correction") << "Dritter"
+                                            << "Dritter" << 0 << 1.0 << "";
     QTest::newRow("a gone one: the default")
-        << "Entfernt" << "Etikettendrucker" << 12 << 0.990
+        << "Entfernt"
+        << "Etikettendrucker" << 12 << 0.990
         << "Der gewählte Drucker Entfernt ist nicht mehr vorhanden; gedruckt wird auf den "
            "Standarddrucker Etikettendrucker.";
 }

@@ -49,7 +49,8 @@ void TestPrinterChoice::rowsShowPrintersWithTheirCorrections()
     printers.others = QStringList { QStringLiteral("Zweiter") };
     MemorySettings settings;
     settings.setValue(QStringLiteral("Parameter"), QStringLiteral("Drucker"), QStringLiteral("Zweiter"));
-    settings.setValue(QStringLiteral("Kalibrierung"), QStringLiteral("Zweiter"), QStringLiteral("5,-5,1000,1010"));
+    settings.setValue(
+        QStringLiteral("Kalibrierung"), QStringLiteral("Zweiter"), QStringLiteral("5,-5,1000,1010"));
     const PrinterChoiceCore core(printers, settings);
 
     QCOMPARE(core.rows().size(), 3);
@@ -60,7 +61,8 @@ void TestPrinterChoice::rowsShowPrintersWithTheirCorrections()
     QVERIFY(first.isDefault && !first.chosen);
     QCOMPARE(first.correction, QStringLiteral("keine Korrektur"));
     QVERIFY(core.rows()[1].chosen);
-    QCOMPARE(core.rows()[1].correction, QStringLiteral("Versatz x +0,5 mm, y -0,5 mm; Maßstab x 100,0 %, y 101,0 %"));
+    QCOMPARE(core.rows()[1].correction,
+        QStringLiteral("Versatz x +0,5 mm, y -0,5 mm; Maßstab x 100,0 %, y 101,0 %"));
     QVERIFY(core.rows()[2].isPdf);
     QCOMPARE(core.rows()[2].name, QStringLiteral("PDF"));
     QCOMPARE(core.initialRow(), 1);
@@ -102,11 +104,13 @@ void TestPrinterChoice::calibrationOnAPrinterStoresItsCorrection()
     QVERIFY(printers.last->ended);
 
     // Printed 0.8 mm right and 1.5 mm low, true to scale: moved back.
-    QCOMPARE(core.storeReading(1, { 8, 15, 1000, 1000 }, format()), (PrinterCorrection { -8, -15, 1000, 1000 }));
+    QCOMPARE(
+        core.storeReading(1, { 8, 15, 1000, 1000 }, format()), (PrinterCorrection { -8, -15, 1000, 1000 }));
     QCOMPARE(PrinterSettings(settings).correction(QStringLiteral("Zweiter")),
         (PrinterCorrection { -8, -15, 1000, 1000 }));
     QCOMPARE(PrinterSettings(settings).correction(QStringLiteral("Etikettendrucker")), PrinterCorrection());
-    QCOMPARE(core.rows()[1].correction, QStringLiteral("Versatz x -0,8 mm, y -1,5 mm; Maßstab x 100,0 %, y 100,0 %"));
+    QCOMPARE(core.rows()[1].correction,
+        QStringLiteral("Versatz x -0,8 mm, y -1,5 mm; Maßstab x 100,0 %, y 100,0 %"));
 }
 
 void TestPrinterChoice::readingOutOfRangeStoresNothing()
@@ -149,7 +153,8 @@ void TestPrinterChoice::windowCalibratesThePdfEntry()
     QCOMPARE(stored.offsetY, 1);
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.lastText(),
-        QStringLiteral("Für PDF gilt von nun an: Versatz x +0,5 mm, y +0,1 mm; Maßstab x 100,0 %, y 99,0 %."));
+        QStringLiteral(
+            "Für PDF gilt von nun an: Versatz x +0,5 mm, y +0,1 mm; Maßstab x 100,0 %, y 99,0 %."));
     QVERIFY(list->topLevelItem(pdfRow)->text(3).startsWith(QStringLiteral("Versatz x +0,5 mm")));
 }
 

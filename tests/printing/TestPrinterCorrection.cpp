@@ -215,9 +215,8 @@ void TestPrinterCorrection::correctionsOutOfRangeAreRefused_data()
     QTest::addColumn<PrinterCorrection>("correction");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("offset x")
-        << "PDF" << PrinterCorrection { -251, 0, 1000, 1000 }
-        << "Der Versatz -251 liegt nicht zwischen -250 und 250 Zehntelmillimetern.";
+    QTest::newRow("offset x") << "PDF" << PrinterCorrection { -251, 0, 1000, 1000 }
+                              << "Der Versatz -251 liegt nicht zwischen -250 und 250 Zehntelmillimetern.";
     QTest::newRow("offset y") << "PDF" << PrinterCorrection { 0, 300, 1000, 1000 }
                               << "Der Versatz 300 liegt nicht zwischen -250 und 250 Zehntelmillimetern.";
     QTest::newRow("scale x") << "PDF" << PrinterCorrection { 0, 0, 1101, 1000 }
@@ -286,8 +285,10 @@ void TestPrinterCorrection::readingGivesTheCorrectionThatUndoesIt()
         return e + s0 * p;
     };
     for (const int p : { 0, 100, 1050, 2000 }) {
-        const double x = printed(correction.offsetX + p * correction.scaleX / 1000.0, corner.x(), deviationX, rulerX);
-        const double y = printed(correction.offsetY + p * correction.scaleY / 1000.0, corner.y(), deviationY, rulerY);
+        const double x
+            = printed(correction.offsetX + p * correction.scaleX / 1000.0, corner.x(), deviationX, rulerX);
+        const double y
+            = printed(correction.offsetY + p * correction.scaleY / 1000.0, corner.y(), deviationY, rulerY);
         // Within the rounding of a tenth and a per mille over 200 mm.
         QVERIFY2(std::abs(x - p) <= 1.5 && std::abs(y - p) <= 1.5,
             qPrintable(QStringLiteral("%1 lands at %2, %3").arg(p).arg(x).arg(y)));

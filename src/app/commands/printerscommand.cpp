@@ -34,7 +34,8 @@ PrinterTarget commandLinePrinter(
     IPrinterAccess &printers, ISettings &settings, const QString &wanted, QTextStream &err)
 {
     if (!wanted.isEmpty() && !isAvailablePrinter(printers, wanted))
-        throw Error(tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(wanted));
+        throw Error(
+            tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(wanted));
     PrinterTarget target
         = openPrinterFor(printers, wanted.isEmpty() ? PrinterSettings(settings).chosenPrinter() : wanted);
     if (!target.device)
@@ -51,9 +52,11 @@ int printersCommand(const PrintersCall &call, QTextStream &out, IPrinterAccess &
     if (call.calibrate) {
         const QString &name = *call.calibrate;
         if (name != pdfCorrectionName() && !isAvailablePrinter(printers, name))
-            throw Error(tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(name));
-        const PrinterCorrection correction { correctionValue(call.offsetX, 0), correctionValue(call.offsetY, 0),
-            correctionValue(call.scaleX, 1000), correctionValue(call.scaleY, 1000) };
+            throw Error(
+                tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(name));
+        const PrinterCorrection correction { correctionValue(call.offsetX, 0),
+            correctionValue(call.offsetY, 0), correctionValue(call.scaleX, 1000),
+            correctionValue(call.scaleY, 1000) };
         stored.setCorrection(name, correction);
         out << name << '\t' << correctionText(correction) << '\n';
         return 0;

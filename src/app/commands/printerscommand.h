@@ -27,7 +27,8 @@ struct PrintersCall
 // location, state, "Standard" and/or "gewählt", and its stored correction;
 // then the PDF files' entry. With --calibrate stores a correction instead
 // (numbers checked as they are read). Throws qm::Error.
-int printersCommand(const PrintersCall &call, QTextStream &out, IPrinterAccess &printers, ISettings &settings);
+int printersCommand(
+    const PrintersCall &call, QTextStream &out, IPrinterAccess &printers, ISettings &settings);
 
 // The printer a command-line print goes to: `wanted` when it is given (an
 // unknown name is an Error), else the chosen printer, else the default

@@ -45,11 +45,12 @@ TAusrichtung::TAusrichtung(QWidget *parent)
 {
     setWindowTitle(tr("Ausrichtung prüfen"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Legen Sie den Kalibrierbogen auf einen leeren Bogen und halten Sie beide "
-                                    "gegen das Licht. Tragen Sie ein, wie weit das Fadenkreuz des ersten "
-                                    "Etiketts dessen Ecke verfehlt (+ nach rechts und unten) und wie lang "
-                                    "die beiden 100-mm-Linien sind."),
-        this));
+    layout->addWidget(
+        new QLabel(tr("Legen Sie den Kalibrierbogen auf einen leeren Bogen und halten Sie beide "
+                      "gegen das Licht. Tragen Sie ein, wie weit das Fadenkreuz des ersten "
+                      "Etiketts dessen Ecke verfehlt (+ nach rechts und unten) und wie lang "
+                      "die beiden 100-mm-Linien sind."),
+            this));
     layout->itemAt(0)->widget()->setProperty("wordWrap", true);
     auto *form = new QFormLayout;
     form->addRow(tr("Abweichung waagerecht:"), m_deviationX);
@@ -157,8 +158,8 @@ void TDruckparameter::AusrichtungClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const QString formatPath = m_fileDialogs.open(
-        tr("Format für den Kalibrierbogen"), tr("Formatdateien (*.vrl)|*.vrl"), QStringLiteral("vrl"), m_formatFolder);
+    const QString formatPath = m_fileDialogs.open(tr("Format für den Kalibrierbogen"),
+        tr("Formatdateien (*.vrl)|*.vrl"), QStringLiteral("vrl"), m_formatFolder);
     if (formatPath.isEmpty())
         return;
     try {
@@ -176,7 +177,8 @@ void TDruckparameter::AusrichtungClick()
             if (pdfPath.isEmpty())
                 return;
         }
-        if (const QString failure = m_core.printCalibration(row, format, pdfPath, m_waiter); !failure.isEmpty()) {
+        if (const QString failure = m_core.printCalibration(row, format, pdfPath, m_waiter);
+            !failure.isEmpty()) {
             m_messages.show(MessageKind::Warning, failure, MessageButton::Ok);
             return;
         }

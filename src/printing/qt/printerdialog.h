@@ -46,8 +46,8 @@ public:
     // when cancelled. A TAusrichtung by default.
     using ReadingQuestion = std::function<std::optional<CalibrationReading>(QWidget *parent)>;
 
-    TDruckparameter(QtPrinterAccess &printers, ISettings &settings, IMessages &messages, IFileDialogs &fileDialogs,
-        IWaiter &waiter, QString formatFolder, QWidget *parent = nullptr);
+    TDruckparameter(QtPrinterAccess &printers, ISettings &settings, IMessages &messages,
+        IFileDialogs &fileDialogs, IWaiter &waiter, QString formatFolder, QWidget *parent = nullptr);
 
     QTreeWidget *list() const { return m_list; }
     PrinterChoiceCore &core() { return m_core; }
