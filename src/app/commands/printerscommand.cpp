@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "printing/printeraccess.h"
+#include "printing/printerchoice.h"
 #include "printing/printercorrection.h"
 
 #include <QCoreApplication>
@@ -21,11 +22,9 @@ int correctionValue(const QString &text, int empty)
     return text.isEmpty() ? empty : strToInt(text);
 }
 
-QString correctionColumn(const PrinterSettings &settings, const QString &printer)
+Error unknownPrinter(const QString &name)
 {
-    if (settings.hasBadCorrection(printer))
-        return tr("ungültige Korrektur (nicht angewandt)");
-    return correctionText(settings.correction(printer));
+    return Error(tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(name));
 }
 
 } // namespace
@@ -34,8 +33,7 @@ PrinterTarget commandLinePrinter(
     IPrinterAccess &printers, ISettings &settings, const QString &wanted, QTextStream &err)
 {
     if (!wanted.isEmpty() && !isAvailablePrinter(printers, wanted))
-        throw Error(
-            tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(wanted));
+        throw unknownPrinter(wanted);
     PrinterTarget target
         = openPrinterFor(printers, wanted.isEmpty() ? PrinterSettings(settings).chosenPrinter() : wanted);
     if (!target.device)
@@ -52,8 +50,7 @@ int printersCommand(const PrintersCall &call, QTextStream &out, IPrinterAccess &
     if (call.calibrate) {
         const QString &name = *call.calibrate;
         if (name != pdfCorrectionName() && !isAvailablePrinter(printers, name))
-            throw Error(
-                tr("Den Drucker %1 gibt es nicht; \"quillmark printers\" zeigt die Drucker.").arg(name));
+            throw unknownPrinter(name);
         const PrinterCorrection correction { correctionValue(call.offsetX, 0),
             correctionValue(call.offsetY, 0), correctionValue(call.scaleX, 1000),
             correctionValue(call.scaleY, 1000) };
@@ -61,18 +58,19 @@ int printersCommand(const PrintersCall &call, QTextStream &out, IPrinterAccess &
         out << name << '\t' << correctionText(correction) << '\n';
         return 0;
     }
-    const QString chosen = stored.chosenPrinter();
-    for (const PrinterInfo &printer : printers.availablePrinters()) {
+    // The rows of "&Druckparameter ...", the PDF files' entry last.
+    const PrinterChoiceCore choice(printers, settings);
+    for (const PrinterChoiceCore::Row &row : choice.rows()) {
         QStringList marks;
-        if (printer.isDefault)
+        if (row.isDefault)
             marks << tr("Standard");
-        if (printer.name == chosen)
+        if (row.chosen)
             marks << tr("gewählt");
-        out << printer.name << '\t' << printer.location << '\t' << printer.state << '\t'
-            << marks.join(QStringLiteral(", ")) << '\t' << correctionColumn(stored, printer.name) << '\n';
+        if (row.isPdf)
+            marks << row.location;
+        out << row.name << '\t' << (row.isPdf ? QString() : row.location) << '\t' << row.state << '\t'
+            << marks.join(QStringLiteral(", ")) << '\t' << row.correction << '\n';
     }
-    out << pdfCorrectionName() << '\t' << '\t' << '\t' << tr("PDF-Dateien") << '\t'
-        << correctionColumn(stored, pdfCorrectionName()) << '\n';
     return 0;
 }
 
