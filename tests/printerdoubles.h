@@ -7,6 +7,7 @@
 #include "printing/printerdecorator.h"
 #include "printing/progresswindow.h"
 
+#include <QPointF>
 #include <QStringList>
 
 #include <memory>
@@ -23,6 +24,12 @@ public:
     int pages = 0;
     bool ended = false;
     Paper paper { 9, 2970, 2100 };
+    // The mapping of the last MassstabSetzen and the origin set before it.
+    int unitsPerCm = 0;
+    double scaleX = 0;
+    double scaleY = 0;
+    int originX = 0; // tenths of a millimetre
+    int originY = 0;
     bool DruckerOeffnen() override { return true; }
     void DruckerSchliessen() override { }
     Paper PapierformatHolen() override { return paper; }
@@ -33,10 +40,27 @@ public:
         return true;
     }
     bool DokumentBeenden() override { return ended = true; }
-    bool MassstabSetzen(int, double, double) override { return true; }
+    bool MassstabSetzen(int u, double sx, double sy) override
+    {
+        unitsPerCm = u;
+        scaleX = sx;
+        scaleY = sy;
+        return true;
+    }
+    void setOriginOffset(int x, int y) override
+    {
+        originX = x;
+        originY = y;
+    }
     void endPage() override { }
     void beginPage() override { ++pages; }
     ICanvas *canvas() override { return &canvas_; }
+
+    // Where a logical point lands on paper, in tenths of a millimetre.
+    QPointF paperOf(double x, double y) const
+    {
+        return QPointF(originX + x * 100.0 / unitsPerCm * scaleX, originY + y * 100.0 / unitsPerCm * scaleY);
+    }
 };
 
 class FakePrinters : public IPrinterAccess
@@ -44,7 +68,10 @@ class FakePrinters : public IPrinterAccess
 public:
     bool hasDefault = true;
     bool outOfMemory = false; // asking for the default printer throws std::bad_alloc
+    // Printers besides the default one, by name.
+    QStringList others;
     RecordingPrinter *last = nullptr;
+    QString lastOpened; // the name of the printer opened last
     std::vector<std::unique_ptr<RecordingPrinter>> made;
 
     // The texts drawn on the last printer opened, as "x,y \"text\"".
@@ -70,6 +97,23 @@ public:
     {
         if (!hasDefault)
             return nullptr;
+        return openPrinter(QStringLiteral("Etikettendrucker"));
+    }
+    QList<PrinterInfo> availablePrinters() override
+    {
+        QList<PrinterInfo> all;
+        if (hasDefault)
+            all.append({ QStringLiteral("Etikettendrucker"), QStringLiteral("Büro"), QStringLiteral("bereit"),
+                true });
+        for (const QString &name : others)
+            all.append({ name, QString(), QStringLiteral("bereit"), false });
+        return all;
+    }
+    std::unique_ptr<IPrinterDevice> openPrinter(const QString &name) override
+    {
+        if (!(hasDefault && name == QLatin1String("Etikettendrucker")) && !others.contains(name))
+            return nullptr;
+        lastOpened = name;
         made.push_back(std::make_unique<RecordingPrinter>());
         last = made.back().get();
         // The run owns and deletes what it gets; the recording printer behind

@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "app/commands/calibratecommand.h"
+#include "app/commands/printerscommand.h"
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
@@ -17,6 +19,7 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
+#include "platform/settings.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
@@ -28,6 +31,7 @@
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "printing/printercorrection.h"
 #include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
 
@@ -536,16 +540,14 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     std::unique_ptr<IPrinterDevice> target;
     PdfPrinter *pdfPrinter = nullptr;
     QString destination = pdf;
+    IniFileSettings settings(defaultSettingsPath());
     if (printer) {
-        const std::optional<PrinterName> name = printers.DruckerbezeichnungHolen();
-        if (name)
-            target = printers.openDefaultPrinter();
-        if (!target)
-            return fail(err,
-                tr("Es ist kein Standarddrucker eingerichtet. Bitte einen Drucker als "
-                   "Standarddrucker festlegen oder mit --pdf in eine PDF-Datei drucken."));
-        destination = name->device;
+        PrinterTarget chosen = commandLinePrinter(printers, settings, call.listValues.value(0), err);
+        target = std::move(chosen.device);
+        destination = chosen.name;
+        request.correction = PrinterSettings(settings).correction(destination);
     } else {
+        request.correction = PrinterSettings(settings).correction(pdfCorrectionName());
         auto pdfDevice = std::make_unique<PdfPrinter>(pdf);
         pdfPrinter = pdfDevice.get();
         target = std::move(pdfDevice);
@@ -597,9 +599,12 @@ QString usageText()
               "       quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv] [--start N]\n"
               "                 [--frame] [--offset-x T] [--offset-y T] [--serial-per-record]\n"
-              "                 (--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]\n"
+              "                 (--pdf AUSGABE.pdf | --printer [NAME]) [--dir VERZEICHNIS]\n"
               "       quillmark print ETIKETT.eti FORMAT.vrl --table DATENBANK.dbf [--where FELD=WERT ...]\n"
-              "                 [--start N] [--frame] (--pdf AUSGABE.pdf | --printer)\n"
+              "                 [--start N] [--frame] (--pdf AUSGABE.pdf | --printer [NAME])\n"
+              "       quillmark printers [--calibrate NAME [--offset-x T] [--offset-y T]\n"
+              "                 [--scale-x P] [--scale-y P]]\n"
+              "       quillmark calibrate FORMAT.vrl (--pdf AUSGABE.pdf | --printer [NAME])\n"
               "       quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]]\n"
               "                 [--import TEXTDATEI [--lines N] [--skip-lead-line]]\n"
               "                 [--import-csv DATEI.csv|-] [--export-csv DATEI.csv|-]\n"
@@ -626,7 +631,8 @@ QString usageText()
               "  design   zeigt Beschreibung, Breite und Höhe (mm) und die Elemente einer\n"
               "           Etikettendatei; mit --save wird sie im aktuellen Format gespeichert\n"
               "  print    druckt Etiketten auf Bögen des Formats, ab Position N (Standard 1),\n"
-              "           mit --pdf in eine PDF-Datei, mit --printer auf den Standarddrucker;\n"
+              "           mit --pdf in eine PDF-Datei, mit --printer auf den Drucker NAME, sonst\n"
+              "           den in den Druckparametern gewählten oder den Standarddrucker;\n"
               "           DATEI.csv (- für die Standardeingabe): Kopfzeile, dann ein\n"
               "           Datensatz je Zeile, getrennt durch\n"
               "           ; , oder Tabulator; Spalten nach den Feldtiteln (wie fields sie\n"
@@ -637,6 +643,10 @@ QString usageText()
               "           Datensatz ein Etikett, Feld\n"
               "           n der Datenbank für Datenfeld n (--where FELD=WERT: bis zu drei\n"
               "           Kriterien, verknüpft durch ODER)\n"
+              "  printers zeigt die Drucker (Name, Standort, Zustand, Wahl, Korrektur); mit\n"
+              "           --calibrate speichert es die Korrektur eines Druckers (PDF: für\n"
+              "           PDF-Dateien): Versatz in Zehntelmillimetern, Maßstab in Promille\n"
+              "  calibrate druckt den Kalibrierbogen eines Formats ohne Korrektur\n"
               "  table    zeigt die Feldnamen und die Datensätze einer dBASE-Datenbank\n"
               "           (durch Tabulatoren getrennt); --create legt sie aus den Feldern einer\n"
               "           Etikettendatei an (eine Datenbank mit Datensätzen ersetzt sie nur mit\n"
@@ -730,7 +740,45 @@ const QList<Command> &commands()
                 valueOption("table", "DATENBANK.dbf"), valueOption("where", "FELD=WERT") },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &p) {
                 return printCommand(c, o, e, p);
+            },
+            { "printer", 1 } },
+        { "printers", 0,
+            { valueOption("calibrate", "NAME"), valueOption("offset-x", "T"), valueOption("offset-y", "T"),
+                valueOption("scale-x", "P"), valueOption("scale-y", "P") },
+            [](const Call &c, QTextStream &o, QTextStream &, IPrinterAccess &p) {
+                PrintersCall printersCall;
+                if (c.isSet("calibrate"))
+                    printersCall.calibrate = c.value("calibrate");
+                else if (c.isSet("offset-x") || c.isSet("offset-y") || c.isSet("scale-x")
+                    || c.isSet("scale-y"))
+                    throw UsageError(tr("--offset-x, --offset-y, --scale-x und --scale-y gelten nur mit "
+                                        "--calibrate."),
+                        usageOf(QStringLiteral("printers")));
+                printersCall.offsetX = c.value("offset-x");
+                printersCall.offsetY = c.value("offset-y");
+                printersCall.scaleX = c.value("scale-x");
+                printersCall.scaleY = c.value("scale-y");
+                IniFileSettings settings(defaultSettingsPath());
+                return printersCommand(printersCall, o, p, settings);
             } },
+        { "calibrate", 1,
+            { valueOption("pdf", "AUSGABE.pdf"), QCommandLineOption(QStringLiteral("printer")) },
+            [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &p) {
+                CalibrateCall calibrateCall;
+                calibrateCall.pdf = c.value("pdf");
+                calibrateCall.printer = c.isSet("printer");
+                calibrateCall.printerName = c.listValues.value(0);
+                if (c.isSet("pdf") == calibrateCall.printer)
+                    throw UsageError(tr("Entweder --pdf AUSGABE.pdf oder --printer angeben."),
+                        usageOf(QStringLiteral("calibrate")));
+                if (c.isSet("pdf") && calibrateCall.pdf.isEmpty())
+                    throw Error(tr("Der Name der PDF-Datei fehlt."));
+                readFormat(lookUp(c, c.files[0], EntryFileKind::Format), calibrateCall.format);
+                IniFileSettings settings(defaultSettingsPath());
+                NoWait waiter;
+                return calibrateCommand(calibrateCall, o, e, p, settings, waiter);
+            },
+            { "printer", 1 } },
     };
     return table;
 }
@@ -840,12 +888,18 @@ QString usageOf(const QString &command)
         return tr("Aufruf: quillmark table DATENBANK.dbf [--create ETIKETT.eti [--replace]] "
                   "[--import TEXTDATEI [--lines N] [--skip-lead-line]] [--import-csv DATEI.csv|-] "
                   "[--export-csv DATEI.csv|-] [--dir VERZEICHNIS]");
+    if (command == QLatin1String("printers"))
+        return tr("Aufruf: quillmark printers [--calibrate NAME [--offset-x T] [--offset-y T] [--scale-x P] "
+                  "[--scale-y P]]");
+    if (command == QLatin1String("calibrate"))
+        return tr("Aufruf: quillmark calibrate FORMAT.vrl (--pdf AUSGABE.pdf | --printer [NAME]) "
+                  "[--dir VERZEICHNIS]");
     if (command == QLatin1String("design"))
         return tr("Aufruf: quillmark design EINGABE.eti [--save AUSGABE.eti] [--dir VERZEICHNIS]");
     return tr("Aufruf: quillmark print ETIKETT.eti FORMAT.vrl [--records DATEI.csv | --table DATENBANK.dbf "
               "[--where FELD=WERT ...]] [--start N] "
               "[--frame] [--offset-x T] [--offset-y T] [--serial-per-record] "
-              "(--pdf AUSGABE.pdf | --printer) [--dir VERZEICHNIS]");
+              "(--pdf AUSGABE.pdf | --printer [NAME]) [--dir VERZEICHNIS]");
 }
 
 bool isCommandLineCall(const QStringList &arguments)

@@ -11,7 +11,8 @@ class IPrinterAccess;
 
 // The scripting side of the program: answers a command without opening a
 // window. Returns the exit code, or nothing when the arguments ask for the
-// windows (no command given). `print --printer` prints to the system's
+// windows (no command given). `print --printer [NAME]` prints to NAME, else
+// to the printer chosen in "&Druckparameter ...", else to the system's
 // default printer. An unknown command or option, or a missing value, prints
 // the usage with the word named and gives 1; a file that cannot be used, a
 // run that cannot be printed and a failed allocation print a German message

@@ -8,6 +8,7 @@
 #include "platform/qt/qtmessages.h"
 #include "platform/qt/qtwaiter.h"
 #include "platform/settings.h"
+#include "printing/qt/printerdialog.h"
 #include "printing/qt/qtprinteraccess.h"
 
 #include <QApplication>
@@ -92,7 +93,11 @@ int runWindows(int argc, char **argv)
     qm::QtPrinterAccess printers;
     qm::AppContext context(*dir, settings, messages, fileDialogs, waiter, help, printers);
     context.settingsFile = settings.path();
-    context.printerSetup = [&](QWidget *parent) { printers.showPrinterSetup(parent, messages); };
+    context.printerSetup = [&](QWidget *parent) {
+        qm::TDruckparameter dialog(printers, settings, messages, fileDialogs, waiter,
+            context.dir.subdirPath(qm::ProgramDirectory::FormatSubdir), parent);
+        dialog.exec();
+    };
 
     qm::THauptmenue window(context);
     // Without a window manager "maximised" means nothing: start at the

@@ -106,6 +106,7 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     PrintRunServices services { context.messages, context.fileDialogs, context.waiter, context.printers,
         *m_inputExpert, *m_progress };
     services.databaseExpert = m_databaseExpert;
+    services.settings = &context.settings;
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
     // The preview draws the sheets with the run's own layout at screen size.
     m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {

@@ -66,6 +66,8 @@ QString unprintableReason(const LayoutRequest &request, const SheetFormat &forma
                 .arg(offset)
                 .arg(MaxOffset);
     }
+    if (const QString problem = correctionProblem(request.correction); !problem.isEmpty())
+        return problem;
     if (outsideSheet(format.extentWidth) || outsideSheet(format.extentHeight))
         return tr("Die Bogengröße %1 x %2 der Formatdatei liegt nicht zwischen 0 und %3 "
                   "Zehntelmillimetern.")
@@ -115,6 +117,7 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
 
     actionText("Öffne Drucker ...");
     const bool opened = printer.DruckerOeffnen();
+    printer.setOriginOffset(request.correction.offsetX, request.correction.offsetY);
     const IPrinterDevice::Paper saved = printer.PapierformatHolen();
     printer.PapierformatSetzen(
         { kSheetPaperCode, format.extentHeight, format.extentWidth + kSheetPaperExtraWidth });
@@ -146,7 +149,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
             }
         }
         // Set on the page the label goes on.
-        printer.MassstabSetzen(request.unitsPerCm, 1.0, 1.0);
+        printer.MassstabSetzen(
+            request.unitsPerCm, request.correction.scaleX / 1000.0, request.correction.scaleY / 1000.0);
         waiter.wait(100);
         if (n >= request.startPosition) {
             if (ICanvas *canvas = printer.canvas())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formats/sheetformat.h"
+#include "printing/printercorrection.h"
 
 #include <QString>
 
@@ -32,6 +33,15 @@ public:
     virtual bool DokumentBeginnen(const QString &documentName) = 0;
     virtual bool DokumentBeenden() = 0;
     virtual bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) = 0;
+    // Where logical (0, 0) lies on paper for the mappings set from now on:
+    // this many tenths of a millimetre right of and below the top-left
+    // corner of the printable area (0, 0 until set). A device that draws
+    // nothing may ignore it.
+    virtual void setOriginOffset(int tenthsX, int tenthsY)
+    {
+        (void)tenthsX;
+        (void)tenthsY;
+    }
     // Ends the current page and begins the next one.
     virtual void endPage() = 0;
     virtual void beginPage() = 0;
@@ -110,14 +120,18 @@ struct LayoutRequest
     // its label list in memory, MaxStreamedLabelsPerRun when it draws every
     // label as soon as it is made.
     int maxLabels = MaxLabelsPerRun;
+    // The calibration of the printer the run goes to: moves logical (0, 0)
+    // and scales the mapping, so it moves and scales everything drawn, the
+    // offsets above included.
+    PrinterCorrection correction;
 };
 
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
 // start position outside 1 .. MaxStartPosition, more labels than the request
 // allows (maxLabels, never more than MaxStreamedLabelsPerRun), an offset
-// beyond MaxOffset, a sheet extent or a label position outside what a sheet
-// up to DIN A4 can use. Empty when the run can be
-// printed (or has nothing to print: that is for the caller to say).
+// beyond MaxOffset, a printer correction out of range, a sheet extent or a label position outside what a
+// sheet up to DIN A4 can use. Empty when the run can be printed (or has nothing to print: that is for the
+// caller to say).
 QString unprintableReason(const LayoutRequest &request, const SheetFormat &format);
 
 // The message for a run of more labels than it may print.

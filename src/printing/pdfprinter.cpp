@@ -141,7 +141,8 @@ bool PdfPrinter::MassstabSetzen(int unitsPerCm, double scaleX, double scaleY)
 {
     if (!m_open || !m_painter || unitsPerCm < 1)
         return false;
-    mapUnitsPerCentimetre(*m_painter, unitsPerCm, m_dpi, m_dpi, scaleX, scaleY);
+    mapUnitsPerCentimetre(*m_painter, unitsPerCm, m_dpi, m_dpi, scaleX, scaleY,
+        dotsOfTenths(m_origin.x(), m_origin.y(), m_dpi, m_dpi));
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "printing/layout.h"
 
+#include <QPoint>
+
 #include <QSize>
 
 #include <memory>
@@ -43,6 +45,7 @@ public:
     bool DokumentBeginnen(const QString &documentName) override;
     bool DokumentBeenden() override;
     bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override;
+    void setOriginOffset(int tenthsX, int tenthsY) override { m_origin = QPoint(tenthsX, tenthsY); }
     void endPage() override;
     void beginPage() override;
     ICanvas *canvas() override;
@@ -65,6 +68,7 @@ private:
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<QPainterCanvas> m_canvas;
+    QPoint m_origin; // tenths of a millimetre
 };
 
 } // namespace qm

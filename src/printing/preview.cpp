@@ -140,7 +140,8 @@ bool ImagePrinter::MassstabSetzen(int unitsPerCm, double scaleX, double scaleY)
     if (!m_open || !m_painter || unitsPerCm < 1)
         return false;
     const int dpi = m_dpi * m_oversampling;
-    mapUnitsPerCentimetre(*m_painter, unitsPerCm, dpi, dpi, scaleX, scaleY);
+    mapUnitsPerCentimetre(
+        *m_painter, unitsPerCm, dpi, dpi, scaleX, scaleY, dotsOfTenths(m_origin.x(), m_origin.y(), dpi, dpi));
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "printing/layout.h"
 
+#include <QPoint>
+
 #include <QImage>
 #include <QList>
 #include <QSize>
@@ -39,6 +41,7 @@ public:
     bool DokumentBeginnen(const QString &documentName) override;
     bool DokumentBeenden() override;
     bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override;
+    void setOriginOffset(int tenthsX, int tenthsY) override { m_origin = QPoint(tenthsX, tenthsY); }
     void endPage() override;
     void beginPage() override;
     ICanvas *canvas() override;
@@ -63,6 +66,7 @@ private:
     QImage m_page;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<QPainterCanvas> m_canvas;
+    QPoint m_origin; // tenths of a millimetre
 };
 
 // The sheets of a run as images at `dotsPerInch`, page by page: the same

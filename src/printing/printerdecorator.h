@@ -27,6 +27,7 @@ public:
     {
         return m_target.MassstabSetzen(unitsPerCm, scaleX, scaleY);
     }
+    void setOriginOffset(int tenthsX, int tenthsY) override { m_target.setOriginOffset(tenthsX, tenthsY); }
     void endPage() override { m_target.endPage(); }
     void beginPage() override { m_target.beginPage(); }
     ICanvas *canvas() override { return m_target.canvas(); }

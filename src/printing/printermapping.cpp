@@ -17,4 +17,10 @@ void mapUnitsPerCentimetre(
     painter.setViewport(origin.x(), origin.y(), qRound(100.0 * dpiX * scaleX), qRound(100.0 * dpiY * scaleY));
 }
 
+QPoint dotsOfTenths(int tenthsX, int tenthsY, int dpiX, int dpiY)
+{
+    // 254 tenths of a millimetre to the inch.
+    return QPoint(qRound(tenthsX * double(dpiX) / 254.0), qRound(tenthsY * double(dpiY) / 254.0));
+}
+
 } // namespace qm

@@ -14,4 +14,8 @@ namespace qm {
 void mapUnitsPerCentimetre(QPainter &painter, int unitsPerCm, int dpiX, int dpiY, double scaleX = 1.0,
     double scaleY = 1.0, QPoint origin = QPoint());
 
+// The device dots of a point (tenthsX, tenthsY) tenths of a millimetre from
+// the device's origin, for `origin` above.
+QPoint dotsOfTenths(int tenthsX, int tenthsY, int dpiX, int dpiY);
+
 } // namespace qm

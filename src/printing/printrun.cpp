@@ -15,6 +15,7 @@
 #include "printing/pdfprinter.h"
 #include "printing/preview.h"
 #include "printing/printeraccess.h"
+#include "printing/printercorrection.h"
 #include "printing/progresswindow.h"
 
 #include <QCoreApplication>
@@ -287,6 +288,10 @@ QString PrintRun::suggestedPdfName() const
 RunOutcome PrintRun::print(int labels)
 {
     IMessages &messages = m_services.messages;
+    // The confirmed dialog's offsets are kept for the next run, whatever
+    // becomes of this one.
+    m_session.offsetPositionX = m_services.inputExpert.scrollX();
+    m_session.offsetPositionY = m_services.inputExpert.scrollY();
     const int start = strToInt(m_services.inputExpert.startLabelText());
     if (start < 1) {
         messages.show(
@@ -316,10 +321,15 @@ RunOutcome PrintRun::print(int labels)
     QString printerName;
     PdfPrinter *pdf = nullptr;
     QString pdfPath;
-    if (const std::optional<PrinterName> name = m_services.printers.DruckerbezeichnungHolen()) {
-        device = m_services.printers.openDefaultPrinter();
-        printerName = name->device;
-    }
+    std::optional<PrinterSettings> printerSettings;
+    if (m_services.settings)
+        printerSettings.emplace(*m_services.settings);
+    PrinterTarget target
+        = openPrinterFor(m_services.printers, printerSettings ? printerSettings->chosenPrinter() : QString());
+    device = std::move(target.device);
+    printerName = target.name;
+    if (device && !target.notice.isEmpty())
+        messages.show(MessageKind::Information, target.notice, MessageButton::Ok);
     if (!device) {
         const MessageButton answer = messages.show(MessageKind::Warning,
             tr("Es ist kein Standarddrucker eingerichtet.\n"
@@ -339,13 +349,13 @@ RunOutcome PrintRun::print(int labels)
         device = std::move(pdfDevice);
         printerName = QFileInfo(path).fileName();
     }
+    if (printerSettings)
+        request.correction = printerSettings->correction(pdf ? pdfCorrectionName() : printerName);
 
     LayoutResult result;
     {
         ShownProgress shown(m_services.progress, printerName);
         m_services.waiter.wait(1000);
-        m_session.offsetPositionX = m_services.inputExpert.scrollX();
-        m_session.offsetPositionY = m_services.inputExpert.scrollY();
 
         request.offsetX = m_session.offsetPositionX - 250;
         request.offsetY = m_session.offsetPositionY - 250;

@@ -21,6 +21,7 @@ class IInputExpert;
 class IMessages;
 class IPrinterAccess;
 class IProgressWindow;
+class ISettings;
 class IWaiter;
 
 // How an entry, a prepared design or the quick selection is used.
@@ -61,6 +62,10 @@ struct PrintRunServices
     // The database expert of working modes 2 and 3; without one those modes
     // say that it is not part of this build.
     IDatabaseExpert *databaseExpert = nullptr;
+    // Quillmark.ini: the printer chosen in "&Druckparameter ..." and the
+    // printers' corrections. Without it a run prints on the default printer
+    // uncorrected.
+    ISettings *settings = nullptr;
 };
 
 // What happened to the last call of Ausfuehren, for the windows' tests and

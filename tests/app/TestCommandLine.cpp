@@ -111,6 +111,7 @@ class TestCommandLine : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void noCommandMeansWindows();
     void fieldsListsDataColumns();
     void sheetListsPositions();
@@ -158,6 +159,15 @@ private Q_SLOTS:
     void streamedRunsFindErrorsBeforePrinting();
     void streamedRunsGoBeyondTheWindowsLimit();
 };
+
+// The settings of a folder of the test's own: no printer choice or
+// correction of the machine's user moves what the tests print.
+void TestCommandLine::initTestCase()
+{
+    static QTemporaryDir config;
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+}
 
 void TestCommandLine::noCommandMeansWindows()
 {
@@ -356,7 +366,7 @@ void TestCommandLine::printRefusals_data()
            "Etiketten.";
     QTest::newRow("no output") << QStringList {} << "Aufruf: quillmark print";
     QTest::newRow("printer and PDF") << QStringList { "--printer", "--pdf", "/tmp/x.pdf" }
-                                     << "(--pdf AUSGABE.pdf | --printer)";
+                                     << "(--pdf AUSGABE.pdf | --printer [NAME])";
 }
 
 void TestCommandLine::printRefusals()

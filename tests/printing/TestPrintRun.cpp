@@ -1,16 +1,18 @@
 #include "data/databaseexpert.h"
-#include "testpaths.h"
 #include "data/inputexpert.h"
 #include "data/recordselection.h"
 #include "data/shapelibtable.h"
+#include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
 #include "printerdoubles.h"
 #include "printing/designeditor.h"
+#include "printing/printercorrection.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -112,6 +114,7 @@ struct Rig
     test::RecordingProgressWindow progress;
     ScriptedInputExpert input { confirmed };
     ScriptedDatabaseExpert dbExpert;
+    MemorySettings settings;
     std::unique_ptr<PrintRun> run;
     QString design, format;
 
@@ -124,8 +127,9 @@ struct Rig
             design, test::contentOf(FixtureDir + QStringLiteral("designs/fields_name_serial_ort.eti")));
         test::writeBytes(
             format, test::contentOf(FixtureDir + QStringLiteral("formats/a4_3x7_63.5x38_written.vrl")));
-        run = std::make_unique<PrintRun>(ProgramDirectory(dir), session, confirmed,
-            PrintRunServices { messages, files, waiter, printers, input, progress });
+        PrintRunServices services { messages, files, waiter, printers, input, progress };
+        services.settings = &settings;
+        run = std::make_unique<PrintRun>(ProgramDirectory(dir), session, confirmed, services);
         run->setDateProvider([] { return QStringLiteral("10.12.26"); });
     }
 
@@ -169,6 +173,9 @@ private slots:
     void badNumbersStopTheRunCleanly();
     void badBarcodeValuePrintsNothing();
     void withoutDefaultPrinterThePdfIsOffered();
+    void declinedPdfKeepsTheTypedOffsets();
+    void chosenPrinterAndItsCorrection_data();
+    void chosenPrinterAndItsCorrection();
     void previewDrawsTheTypedRecordsAndChangesNothing_data();
     void previewDrawsTheTypedRecordsAndChangesNothing();
     void previewRefusals_data();
@@ -394,6 +401,90 @@ void TestPrintRun::withoutDefaultPrinterThePdfIsOffered()
     QCOMPARE(rig.messages.lastText(),
         QStringLiteral("Die PDF-Datei da.pdf konnte nicht geschrieben werden: Datei nicht gefunden"));
     QVERIFY(!rig.progress.visible);
+}
+
+// Once "Drucken" was pressed the offsets are the user's, whether or not a
+// printer or a PDF file takes the labels.
+void TestPrintRun::declinedPdfKeepsTheTypedOffsets()
+{
+    Rig rig;
+    rig.printers.hasDefault = false;
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" } });
+    rig.input.user = [&rig, typed = rig.input.user] {
+        rig.input.x = 230;
+        rig.input.y = 275;
+        return typed();
+    };
+    rig.messages.addAnswer(MessageButton::No);
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Cancelled);
+    QCOMPARE(rig.session.offsetPositionX, 230);
+    QCOMPARE(rig.session.offsetPositionY, 275);
+
+    // The next run shows them again.
+    rig.input.user = nullptr;
+    rig.use(EnterAndPrint);
+    QCOMPARE(rig.input.x, 230);
+    QCOMPARE(rig.input.y, 275);
+}
+
+void TestPrintRun::chosenPrinterAndItsCorrection_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("printedOn");
+    QTest::addColumn<int>("originX");
+    QTest::addColumn<double>("scaleY");
+    QTest::addColumn<QString>("notice");
+
+    // Stored: Etikettendrucker 12,-8,1000,990; Zweiter -20,5,1010,1000.
+    QTest::newRow("none chosen: the default") << ""
+                                              << "Etikettendrucker" << 12 << 0.990 << "";
+    QTest::newRow("the default chosen") << "Etikettendrucker"
+                                        << "Etikettendrucker" << 12 << 0.990 << "";
+    QTest::newRow("another chosen") << "Zweiter"
+                                    << "Zweiter" << -20 << 1.0 << "";
+    QTest::newRow("one without correction") << "Dritter"
+                                            << "Dritter" << 0 << 1.0 << "";
+    QTest::newRow("a gone one: the default")
+        << "Entfernt"
+        << "Etikettendrucker" << 12 << 0.990
+        << "Der gewählte Drucker Entfernt ist nicht mehr vorhanden; gedruckt wird auf den "
+           "Standarddrucker Etikettendrucker.";
+}
+
+// The run prints on the chosen printer with that printer's correction, and
+// on the default printer (saying so) when the chosen one is gone.
+void TestPrintRun::chosenPrinterAndItsCorrection()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, printedOn);
+    QFETCH(int, originX);
+    QFETCH(double, scaleY);
+    QFETCH(QString, notice);
+
+    Rig rig;
+    rig.printers.others = QStringList { QStringLiteral("Zweiter"), QStringLiteral("Dritter") };
+    PrinterSettings printers(rig.settings);
+    printers.setChosenPrinter(chosen);
+    printers.setCorrection(QStringLiteral("Etikettendrucker"), { 12, -8, 1000, 990 });
+    printers.setCorrection(QStringLiteral("Zweiter"), { -20, 5, 1010, 1000 });
+    printers.setCorrection(QStringLiteral("Entfernt"), { 100, 100, 1100, 1100 });
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" } });
+
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.printers.lastOpened, printedOn);
+    QCOMPARE(rig.progress.log.first(), QStringLiteral("show ") + printedOn);
+    QCOMPARE(rig.printers.last->originX, originX);
+    QCOMPARE(rig.printers.last->scaleY, scaleY);
+    QCOMPARE(rig.printers.last->unitsPerCm, 25);
+    if (notice.isEmpty()) {
+        QVERIFY(rig.messages.shown().isEmpty());
+    } else {
+        QCOMPARE(rig.messages.shown().size(), 1);
+        QCOMPARE(rig.messages.lastText(), notice);
+    }
+    // The labels are laid out as without a correction: position 1 at
+    // (75, 150) tenths, the name 10 units right and down of its corner.
+    QVERIFY(rig.texts().contains(QStringLiteral("28,47 \"Anna\"")));
 }
 
 void TestPrintRun::previewDrawsTheTypedRecordsAndChangesNothing_data()

@@ -68,6 +68,10 @@ done
 
 rm -rf "$work"
 mkdir -p "$work" || fail "cannot make $work"
+# Quillmark's settings of this run only: no printer choice or correction of
+# the user's moves the sheets compared here.
+export XDG_CONFIG_HOME=$work/config
+mkdir -p "$XDG_CONFIG_HOME" || fail "cannot make $XDG_CONFIG_HOME"
 
 scheduler_runs() { lpstat -r 2>/dev/null | grep -q "scheduler is running"; }
 queue_empty() { [ -z "$(lpstat -o "$queue" 2>/dev/null)" ]; }
@@ -148,4 +152,28 @@ pdftoppm -r $dpi -gray -singlefile "$work/printed.pdf" "$work/printed" 2>/dev/nu
   fail "the printed sheet differs from the PDF"
 
 QM_LIVE_PRINTER=$queue QM_LIVE_PORT=cups-pdf:/ "$live" || fail "TestQtPrinterLive failed"
+
+# The printers as Quillmark lists them: the queue, its state (ready, or
+# still printing the sheet above), the default.
+"$quillmark" printers >"$work/printers.txt" 2>&1 || fail "quillmark printers failed: $(cat "$work/printers.txt")"
+cat "$work/printers.txt"
+grep -Eq "^$queue	[^	]*	(bereit|druckt)	Standard	keine Korrektur\$" "$work/printers.txt" ||
+  fail "quillmark printers does not list $queue as the default printer"
+
+# Chosen by name.
+"$quillmark" print "$design" "$format" --records "$records" --printer "$queue" >"$work/named.log" 2>&1 ||
+  fail "quillmark print --printer $queue failed: $(cat "$work/named.log")"
+grep -qx "6 Etiketten auf 1 Seite an $queue" "$work/named.log" ||
+  fail "print --printer $queue said: $(cat "$work/named.log")"
+"$quillmark" print "$design" "$format" --records "$records" --printer Entfernt >"$work/unknown.log" 2>&1 &&
+  fail "print --printer with an unknown printer printed"
+
+# A chosen printer that is gone: the default printer prints, and says so.
+printf '[Parameter]\nDrucker=Entfernt\n' >"$XDG_CONFIG_HOME/Quillmark.ini"
+"$quillmark" print "$design" "$format" --records "$records" --printer >"$work/gone.log" 2>"$work/gone.err" ||
+  fail "quillmark print with a gone printer failed: $(cat "$work/gone.err")"
+grep -qx "Der gewählte Drucker Entfernt ist nicht mehr vorhanden; gedruckt wird auf den Standarddrucker $queue." \
+  "$work/gone.err" || fail "no word of the gone printer: $(cat "$work/gone.err")"
+grep -qx "6 Etiketten auf 1 Seite an $queue" "$work/gone.log" || fail "the gone printer's run said: $(cat "$work/gone.log")"
+poll 120 queue_empty || fail "the jobs of the named and the gone printer did not go through"
 echo "PASS"

@@ -1,5 +1,6 @@
 #include "qtprinteraccess.h"
 
+#include "platform/numbers.h"
 #include "platform/services.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include <cups/cups.h>
+
 namespace qm {
 namespace {
 
@@ -19,49 +22,104 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
-// The few records of the CUPS library this file reads; their layout is part
-// of the library's stable interface.
-struct CupsOption
+// The CUPS library, bound when it is there, so that the program starts
+// without it. The records and functions are those of its own header.
+class CupsLibrary
 {
-    char *name;
-    char *value;
+public:
+    CupsLibrary()
+        : m_library(QStringLiteral("cups"), 2)
+    {
+        getDests = reinterpret_cast<decltype(&cupsGetDests)>(m_library.resolve("cupsGetDests"));
+        getDest = reinterpret_cast<decltype(&cupsGetDest)>(m_library.resolve("cupsGetDest"));
+        getOption = reinterpret_cast<decltype(&cupsGetOption)>(m_library.resolve("cupsGetOption"));
+        freeDests = reinterpret_cast<decltype(&cupsFreeDests)>(m_library.resolve("cupsFreeDests"));
+    }
+    bool loaded() const { return getDests && getDest && getOption && freeDests; }
+
+    decltype(&cupsGetDests) getDests = nullptr;
+    decltype(&cupsGetDest) getDest = nullptr;
+    decltype(&cupsGetOption) getOption = nullptr;
+    decltype(&cupsFreeDests) freeDests = nullptr;
+
+private:
+    QLibrary m_library;
 };
 
-struct CupsDest
+// The destinations CUPS knows, freed again however the caller leaves.
+class CupsDests
 {
-    char *name;
-    char *instance;
-    int isDefault;
-    int optionCount;
-    CupsOption *options;
+public:
+    explicit CupsDests(const CupsLibrary &cups)
+        : m_cups(cups)
+    {
+        if (m_cups.loaded())
+            m_count = m_cups.getDests(&m_dests);
+    }
+    ~CupsDests()
+    {
+        if (m_dests)
+            m_cups.freeDests(m_count, m_dests);
+    }
+    CupsDests(const CupsDests &) = delete;
+    CupsDests &operator=(const CupsDests &) = delete;
+
+    int count() const { return m_dests ? m_count : 0; }
+    const cups_dest_t &at(int i) const { return m_dests[i]; }
+    const cups_dest_t *find(const QString &name) const
+    {
+        if (!m_dests)
+            return nullptr;
+        const QByteArray utf8 = name.toUtf8();
+        return m_cups.getDest(utf8.constData(), nullptr, m_count, m_dests);
+    }
+    QString option(const cups_dest_t &dest, const char *name) const
+    {
+        const char *value = m_cups.getOption(name, dest.num_options, dest.options);
+        return value ? QString::fromUtf8(value) : QString();
+    }
+
+private:
+    const CupsLibrary &m_cups;
+    cups_dest_t *m_dests = nullptr;
+    int m_count = 0;
 };
 
 // The device address of a CUPS queue ("cups-pdf:/", "usb://...", ...),
 // asked of the CUPS library when it is there; empty otherwise.
 QString cupsDeviceUri(const QString &printer)
 {
-    using GetDests = int (*)(CupsDest **);
-    using GetDest = CupsDest *(*)(const char *, const char *, int, CupsDest *);
-    using GetOption = const char *(*)(const char *, int, CupsOption *);
-    using FreeDests = void (*)(int, CupsDest *);
+    const CupsLibrary cups;
+    const CupsDests dests(cups);
+    const cups_dest_t *dest = dests.find(printer);
+    return dest ? dests.option(*dest, "device-uri") : QString();
+}
 
-    QLibrary cups(QStringLiteral("cups"), 2);
-    const auto getDests = reinterpret_cast<GetDests>(cups.resolve("cupsGetDests"));
-    const auto getDest = reinterpret_cast<GetDest>(cups.resolve("cupsGetDest"));
-    const auto getOption = reinterpret_cast<GetOption>(cups.resolve("cupsGetOption"));
-    const auto freeDests = reinterpret_cast<FreeDests>(cups.resolve("cupsFreeDests"));
-    if (!getDests || !getDest || !getOption || !freeDests)
-        return {};
-    CupsDest *dests = nullptr;
-    const int count = getDests(&dests);
-    QString uri;
-    const QByteArray name = printer.toUtf8();
-    if (const CupsDest *dest = getDest(name.constData(), nullptr, count, dests)) {
-        if (const char *value = getOption("device-uri", dest->optionCount, dest->options))
-            uri = QString::fromUtf8(value);
+// The German word for a queue's state (IPP printer-state 3, 4, 5).
+QString stateText(int ippState)
+{
+    switch (ippState) {
+    case 3:
+        return tr("bereit");
+    case 4:
+        return tr("druckt");
+    case 5:
+        return tr("angehalten");
+    default:
+        return tr("unbekannt");
     }
-    freeDests(count, dests);
-    return uri;
+}
+
+int ippStateOf(QPrinter::PrinterState state)
+{
+    switch (state) {
+    case QPrinter::Idle:
+        return 3;
+    case QPrinter::Active:
+        return 4;
+    default:
+        return 5;
+    }
 }
 
 } // namespace
@@ -108,15 +166,47 @@ std::optional<PrinterName> QtPrinterAccess::DruckerbezeichnungHolen()
 
 std::unique_ptr<IPrinterDevice> QtPrinterAccess::openDefaultPrinter()
 {
-    const QString name = knownDefaultPrinter();
-    if (name.isEmpty())
-        return nullptr;
-    return std::make_unique<QtPrinterDevice>(name, m_choices);
+    return openPrinter(knownDefaultPrinter());
 }
 
-void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages)
+QList<PrinterInfo> QtPrinterAccess::availablePrinters()
 {
-    const QString name = knownDefaultPrinter();
+    const QString defaultName = knownDefaultPrinter();
+    QList<PrinterInfo> printers;
+    const CupsLibrary cups;
+    const CupsDests dests(cups);
+    for (const QString &name : QPrinterInfo::availablePrinterNames()) {
+        PrinterInfo printer;
+        printer.name = name;
+        printer.isDefault = name == defaultName;
+        if (const cups_dest_t *dest = dests.find(name)) {
+            printer.location = dests.option(*dest, "printer-location");
+            const std::optional<int> state = parseStrictInt(dests.option(*dest, "printer-state"));
+            printer.state = stateText(state.value_or(0));
+        } else {
+            const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+            printer.location = info.location();
+            printer.state = stateText(ippStateOf(info.state()));
+        }
+        printers.append(printer);
+    }
+    return printers;
+}
+
+std::unique_ptr<IPrinterDevice> QtPrinterAccess::openPrinter(const QString &name)
+{
+    if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull())
+        return nullptr;
+    const QString choicesFor = m_choicesPrinter.isEmpty() ? knownDefaultPrinter() : m_choicesPrinter;
+    return std::make_unique<QtPrinterDevice>(
+        name, name == choicesFor ? m_choices : std::optional<PrinterChoices>());
+}
+
+void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages, const QString &printerName)
+{
+    const QString name = printerName.isEmpty() || QPrinterInfo::printerInfo(printerName).isNull()
+        ? knownDefaultPrinter()
+        : printerName;
     if (name.isEmpty()) {
         messages.show(MessageKind::Warning, noDefaultPrinterMessage(), MessageButton::Ok);
         return;
@@ -143,13 +233,14 @@ void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages)
         return;
     if (printer.printerName() != name) {
         messages.show(MessageKind::Information,
-            tr("Quillmark druckt immer auf den Standarddrucker %1. Die Einstellungen für %2 werden "
-               "nicht übernommen.")
+            tr("Diese Einstellungen gelten für den Drucker %1. Die Einstellungen für %2 werden "
+               "nicht übernommen; wählen Sie ihn dazu in der Liste der Drucker.")
                 .arg(name, printer.printerName()),
             MessageButton::Ok);
         return;
     }
     m_choices = PrinterChoices::readFrom(printer);
+    m_choicesPrinter = name;
 }
 
 } // namespace qm

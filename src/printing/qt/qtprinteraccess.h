@@ -39,12 +39,20 @@ public:
     // setup dialog; nullptr when there is no default printer.
     std::unique_ptr<IPrinterDevice> openDefaultPrinter() override;
 
-    // "&Druckparameter ...": the printer dialog for the default printer. What
-    // the user confirms there (not the page size, which every run sets) is
-    // kept for the print runs that follow. Without a default printer a
-    // warning says so instead; a printer other than the default chosen in
-    // the dialog is not taken over, and a message says why.
-    void showPrinterSetup(QWidget *parent, IMessages &messages);
+    // The CUPS queues with their location and state (from the CUPS library
+    // when it is there, else as Qt reports them).
+    QList<PrinterInfo> availablePrinters() override;
+    // A QtPrinterDevice on the named printer, with the choices kept from the
+    // setup dialog when they were made for it.
+    std::unique_ptr<IPrinterDevice> openPrinter(const QString &name) override;
+
+    // "&Einrichten ..." of "&Druckparameter ...": the printer dialog for
+    // `printerName` (empty: the default printer). What the user confirms there
+    // (not the page size, which every run sets) is kept for the print runs
+    // on that printer that follow. Without such a printer a warning says
+    // so instead; another printer chosen in the dialog itself is not taken
+    // over, and a message says why.
+    void showPrinterSetup(QWidget *parent, IMessages &messages, const QString &printerName = QString());
 
     // The choices kept from the setup dialog; nothing before it was confirmed.
     const std::optional<PrinterChoices> &choices() const { return m_choices; }
@@ -59,6 +67,7 @@ private:
 
     DefaultPrinterName m_defaultName;
     std::optional<PrinterChoices> m_choices;
+    QString m_choicesPrinter; // the printer the choices were made for; empty: the default
 };
 
 } // namespace qm

@@ -166,7 +166,8 @@ bool QtPrinterDevice::MassstabSetzen(int unitsPerCm, double scaleX, double scale
 {
     if (!m_painter || unitsPerCm < 1)
         return false;
-    mapUnitsPerCentimetre(*m_painter, unitsPerCm, m_dpiX, m_dpiY, scaleX, scaleY);
+    mapUnitsPerCentimetre(*m_painter, unitsPerCm, m_dpiX, m_dpiY, scaleX, scaleY,
+        dotsOfTenths(m_origin.x(), m_origin.y(), m_dpiX, m_dpiY));
     return true;
 }
 

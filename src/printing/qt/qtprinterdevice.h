@@ -2,6 +2,8 @@
 
 #include "printing/layout.h"
 
+#include <QPoint>
+
 #include <QPrinter>
 
 #include <memory>
@@ -63,6 +65,7 @@ public:
     // run that was cancelled. False when no document was begun.
     bool DokumentBeenden() override;
     bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override;
+    void setOriginOffset(int tenthsX, int tenthsY) override { m_origin = QPoint(tenthsX, tenthsY); }
     void endPage() override;
     void beginPage() override;
     ICanvas *canvas() override;
@@ -86,6 +89,7 @@ private:
     int m_pages = 0;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<QPainterCanvas> m_canvas;
+    QPoint m_origin; // tenths of a millimetre
 };
 
 } // namespace qm

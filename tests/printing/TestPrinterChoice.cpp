@@ -1,0 +1,162 @@
+#include "formats/sheetformat.h"
+#include "pdfpages.h"
+#include "platform/doubles/memorysettings.h"
+#include "platform/doubles/scriptedfiledialogs.h"
+#include "platform/doubles/scriptedmessages.h"
+#include "platform/doubles/virtualwaiter.h"
+#include "platform/errors.h"
+#include "printerdoubles.h"
+#include "printing/printerchoice.h"
+#include "printing/qt/printerdialog.h"
+#include "printing/qt/qtprinteraccess.h"
+#include "testpaths.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace qm;
+
+// The rules of "&Druckparameter ..." on the printer doubles, and the window
+// on the PDF files' entry (the one entry every system has).
+class TestPrinterChoice : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rowsShowPrintersWithTheirCorrections();
+    void choosingKeepsThePrinterInTheSettings();
+    void calibrationOnAPrinterStoresItsCorrection();
+    void readingOutOfRangeStoresNothing();
+    void windowCalibratesThePdfEntry();
+
+private:
+    static SheetFormat format()
+    {
+        SheetFormat f;
+        FormatdateiLesen(formatPath(), f);
+        return f;
+    }
+    static QString formatPath()
+    {
+        return test::fixturesDir() + QStringLiteral("/formats/a4_3x7_63.5x38_written.vrl");
+    }
+};
+
+void TestPrinterChoice::rowsShowPrintersWithTheirCorrections()
+{
+    test::FakePrinters printers;
+    printers.others = QStringList { QStringLiteral("Zweiter") };
+    MemorySettings settings;
+    settings.setValue(QStringLiteral("Parameter"), QStringLiteral("Drucker"), QStringLiteral("Zweiter"));
+    settings.setValue(
+        QStringLiteral("Kalibrierung"), QStringLiteral("Zweiter"), QStringLiteral("5,-5,1000,1010"));
+    const PrinterChoiceCore core(printers, settings);
+
+    QCOMPARE(core.rows().size(), 3);
+    const PrinterChoiceCore::Row &first = core.rows()[0];
+    QCOMPARE(first.name, QStringLiteral("Etikettendrucker"));
+    QCOMPARE(first.location, QStringLiteral("Büro"));
+    QCOMPARE(first.state, QStringLiteral("bereit"));
+    QVERIFY(first.isDefault && !first.chosen);
+    QCOMPARE(first.correction, QStringLiteral("keine Korrektur"));
+    QVERIFY(core.rows()[1].chosen);
+    QCOMPARE(core.rows()[1].correction,
+        QStringLiteral("Versatz x +0,5 mm, y -0,5 mm; Maßstab x 100,0 %, y 101,0 %"));
+    QVERIFY(core.rows()[2].isPdf);
+    QCOMPARE(core.rows()[2].name, QStringLiteral("PDF"));
+    QCOMPARE(core.initialRow(), 1);
+}
+
+void TestPrinterChoice::choosingKeepsThePrinterInTheSettings()
+{
+    test::FakePrinters printers;
+    printers.others = QStringList { QStringLiteral("Zweiter") };
+    MemorySettings settings;
+    PrinterChoiceCore core(printers, settings);
+    QCOMPARE(core.initialRow(), 0); // the default printer
+
+    core.choose(1);
+    QCOMPARE(settings.value(QStringLiteral("Parameter"), QStringLiteral("Drucker")),
+        std::optional<QString>(QStringLiteral("Zweiter")));
+    QVERIFY(core.rows()[1].chosen);
+    // The PDF files' entry is no printer to print to.
+    core.choose(2);
+    QCOMPARE(PrinterSettings(settings).chosenPrinter(), QStringLiteral("Zweiter"));
+}
+
+// The sheet goes to the row's printer uncorrected; the reading taken on it
+// becomes that printer's correction and no other's.
+void TestPrinterChoice::calibrationOnAPrinterStoresItsCorrection()
+{
+    test::FakePrinters printers;
+    printers.others = QStringList { QStringLiteral("Zweiter") };
+    MemorySettings settings;
+    PrinterSettings(settings).setCorrection(QStringLiteral("Zweiter"), { 40, 40, 1050, 1050 });
+    PrinterChoiceCore core(printers, settings);
+    VirtualWaiter waiter;
+
+    QCOMPARE(core.printCalibration(1, format(), QString(), waiter), QString());
+    QCOMPARE(printers.lastOpened, QStringLiteral("Zweiter"));
+    QCOMPARE(printers.last->unitsPerCm, 100);
+    QCOMPARE(printers.last->scaleX, 1.0);
+    QCOMPARE(printers.last->originY, 0);
+    QVERIFY(printers.last->ended);
+
+    // Printed 0.8 mm right and 1.5 mm low, true to scale: moved back.
+    QCOMPARE(
+        core.storeReading(1, { 8, 15, 1000, 1000 }, format()), (PrinterCorrection { -8, -15, 1000, 1000 }));
+    QCOMPARE(PrinterSettings(settings).correction(QStringLiteral("Zweiter")),
+        (PrinterCorrection { -8, -15, 1000, 1000 }));
+    QCOMPARE(PrinterSettings(settings).correction(QStringLiteral("Etikettendrucker")), PrinterCorrection());
+    QCOMPARE(core.rows()[1].correction,
+        QStringLiteral("Versatz x -0,8 mm, y -1,5 mm; Maßstab x 100,0 %, y 100,0 %"));
+}
+
+void TestPrinterChoice::readingOutOfRangeStoresNothing()
+{
+    test::FakePrinters printers;
+    MemorySettings settings;
+    PrinterChoiceCore core(printers, settings);
+    QVERIFY_THROWS_EXCEPTION(Error, core.storeReading(0, { 0, 0, 1200, 1000 }, format()));
+    QVERIFY_THROWS_EXCEPTION(Error, core.storeReading(0, { -300, 0, 1000, 1000 }, format()));
+    QVERIFY(!settings.value(QStringLiteral("Kalibrierung"), QStringLiteral("Etikettendrucker")).has_value());
+}
+
+// "Ausrichtung prüfen ..." on "PDF-Dateien": the format, the file, the
+// sheet in it, the reading, and the entry "PDF" holds the correction.
+void TestPrinterChoice::windowCalibratesThePdfEntry()
+{
+    QtPrinterAccess printers([] { return QString(); });
+    MemorySettings settings;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    QTemporaryDir dir;
+    TDruckparameter window(printers, settings, messages, files, waiter, dir.path());
+    window.setReadingQuestion([](QWidget *) { return CalibrationReading { -5, 0, 1000, 1010 }; });
+
+    QTreeWidget *list = window.list();
+    const int pdfRow = list->topLevelItemCount() - 1;
+    QCOMPARE(list->topLevelItem(pdfRow)->text(0), QStringLiteral("PDF-Dateien"));
+    list->setCurrentItem(list->topLevelItem(pdfRow));
+    const QString pdf = dir.filePath(QStringLiteral("kalibrierung.pdf"));
+    files.addAnswer(formatPath());
+    files.addAnswer(pdf);
+    window.AusrichtungClick();
+
+    QCOMPARE(test::pdfWord(test::pdfWords(pdf), QStringLiteral("Ausrichtung")).page, 1);
+    const PrinterCorrection stored = PrinterSettings(settings).correction(QStringLiteral("PDF"));
+    QCOMPARE(stored.scaleY, 990);
+    // Label 1 lies at (75, 150): x 75 - 70 = 5; y 150 - 150 / 1.01 = 1.
+    QCOMPARE(stored.offsetX, 5);
+    QCOMPARE(stored.offsetY, 1);
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(messages.lastText(),
+        QStringLiteral(
+            "Für PDF gilt von nun an: Versatz x +0,5 mm, y +0,1 mm; Maßstab x 100,0 %, y 99,0 %."));
+    QVERIFY(list->topLevelItem(pdfRow)->text(3).startsWith(QStringLiteral("Versatz x +0,5 mm")));
+}
+
+QTEST_MAIN(TestPrinterChoice)
+#include "TestPrinterChoice.moc"
