@@ -316,15 +316,18 @@ QStringList fieldNames(const ITableEngine &table)
     return names;
 }
 
-QList<int> liveRecords(ITableEngine &table)
+QList<int> liveRecords(ITableEngine &table, const ReadProgress &progress)
 {
     QList<int> live;
     const int count = table.recordCount();
     live.reserve(count);
     for (int r = 0; r < count; ++r) {
+        stepProgress(progress, r, count);
         if (!table.isDeleted(r))
             live << r;
     }
+    if (progress)
+        progress(count, count);
     return live;
 }
 

@@ -24,7 +24,7 @@ void TableModel::reload()
                 m_names << field.name;
                 m_widths << field.width;
             }
-            m_records = liveRecords(m_table);
+            m_records = liveRecords(m_table, m_progress);
         } catch (const Error &e) {
             m_records.clear();
             endResetModel();

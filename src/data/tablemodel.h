@@ -1,12 +1,12 @@
 #pragma once
 
+#include "data/tableengine.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
 
 namespace qm {
-
-class ITableEngine;
 
 // The open table as a Qt model for the database expert's grid and
 // navigator: one row per record not marked deleted, one column per field,
@@ -27,6 +27,8 @@ public:
     // Reads the field list and the record numbers again (after the table
     // was opened, created or appended to).
     void reload();
+    // Told how far reload() has read.
+    void setProgress(ReadProgress progress) { m_progress = std::move(progress); }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -56,6 +58,7 @@ private:
     QStringList valuesOf(int row) const;
 
     ITableEngine &m_table;
+    ReadProgress m_progress;
     QStringList m_names;
     QList<int> m_widths;
     QList<int> m_records;

@@ -1,4 +1,5 @@
 #include "controls/kvbibtn.h"
+#include "data/doubles/memorytable.h"
 #include "data/shapelibtable.h"
 #include "data/tablemodel.h"
 #include "data/widgets/datenbankdrucken.h"
@@ -18,9 +19,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,6 +97,8 @@ private Q_SLOTS:
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
+    void largeTableIsReadWithTheWaitWindow_data();
+    void largeTableIsReadWithTheWaitWindow();
 };
 
 void TestDatenbankExperte::fromTheMainWindowNothingIsOpen()
@@ -490,6 +496,75 @@ void TestDatenbankExperte::selectionWarningSwitchesBack()
         rig.messages.lastText(), QStringLiteral("Bitte wählen Sie einen Feldnamen aus für Kriterium 2."));
     QVERIFY(!selection->knopf(1)->value());
     QCOMPARE(selection->datengitter()->model()->rowCount(), 3);
+}
+
+void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow_data()
+{
+    QTest::addColumn<bool>("inSelection");
+    QTest::newRow("opening in the database expert") << false;
+    QTest::newRow("all records in the record selection") << true;
+}
+
+// A table of many records is read with the wait window and its bar, the
+// windows are repainted at every step, and a key pressed meanwhile (Escape)
+// is dropped instead of closing the window once the table is read.
+void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow()
+{
+    QFETCH(bool, inSelection);
+    const int records = TableReadWait::LargeTableRecords + 3 * ProgressStep;
+    MemoryTable table;
+    MemoryTable::File file;
+    file.fields = { { QStringLiteral("Name"), 10 }, { QStringLiteral("Ort"), 10 } };
+    for (int r = 0; r < records; ++r)
+        file.records << MemoryTable::Record { { QStringLiteral("N%1").arg(r), QStringLiteral("Bonn") },
+            r == 7 };
+    table.files.insert(QStringLiteral("gross.dbf"), file);
+    PrintSession session;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    expert.setVorlagendateiname(QStringLiteral("a4.vrl"));
+    expert.setDatenbankname(QStringLiteral("gross.dbf"));
+    TDatenbankDrucken *selection = expert.selectionDialog();
+    TDatenbankWarten *wait = selection->waitWindow();
+    if (inSelection)
+        expert.FormShow();
+    QDialog *window = inSelection ? static_cast<QDialog *>(selection) : &expert;
+    window->show();
+    QSignalSpy closed(window, &QDialog::finished);
+
+    QList<int> bar;
+    waiter.setOnWait([&](int ms, qint64) {
+        if (ms != 0)
+            return;
+        if (wait->isVisible() && wait->progressBar()->isVisible())
+            bar << wait->progressBar()->value();
+        QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
+    if (inSelection)
+        QVERIFY(selection->FormShow());
+    else
+        expert.FormShow();
+    waiter.setOnWait({});
+    QCoreApplication::processEvents();
+
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(wait->isHidden());
+    // A step every ProgressStep records and one at the end, the bar rising
+    // to its end.
+    QCOMPARE(bar.size(), records / ProgressStep + 1);
+    QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+    QVERIFY(bar.first() > 0);
+    QCOMPARE(bar.last(), 1000);
+    const QAbstractItemModel *grid = inSelection ? selection->datengitter()->model() : expert.tableModel();
+    QCOMPARE(grid->rowCount(), records - 1);
+
+    // Without a read in progress the same key closes the window.
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::processEvents();
+    QCOMPARE(closed.count(), 1);
 }
 
 QTEST_MAIN(TestDatenbankExperte)

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
@@ -74,6 +75,7 @@ TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session,
     , m_session(session)
     , m_messages(messages)
     , m_fileDialogs(fileDialogs)
+    , m_waiter(waiter)
     , m_help(help)
     , m_helpPath(std::move(helpFilePath))
 {
@@ -167,11 +169,11 @@ TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session,
     connect(m_create, &TDBerstellen::tableCreated, this, [this](const QString &path) {
         m_tablePath = path;
         m_status[0]->setText(tr("Datenbank : ") + path);
-        m_model->reload();
+        reloadTable();
         showTable(true);
     });
     m_import = new TImportText(m_table, messages, fileDialogs, help, m_helpPath, this);
-    connect(m_import, &TImportText::imported, m_model, &TableModel::reload);
+    connect(m_import, &TImportText::imported, this, &TDatenbankExperte::reloadTable);
     m_selection
         = new TDatenbankDrucken(m_table, m_session.entryGrid, messages, waiter, help, m_helpPath, this);
 
@@ -234,7 +236,7 @@ void TDatenbankExperte::showModal()
     // The table is let go with the window: another program (or a second
     // Quillmark) may use it now.
     m_table.close();
-    m_model->reload();
+    reloadTable();
 }
 
 void TDatenbankExperte::done(int result)
@@ -303,13 +305,23 @@ void TDatenbankExperte::openTable()
         m_table.preferFieldOrder(titles);
         m_table.open(m_tablePath);
     } catch (const Error &e) {
-        m_model->reload();
+        reloadTable();
         showTable(false);
         showError(e.message());
         return;
     }
-    m_model->reload();
+    reloadTable();
     showTable(true);
+}
+
+void TDatenbankExperte::reloadTable()
+{
+    // A large table is read with the wait window, and keys pressed meanwhile
+    // do nothing afterwards.
+    TableReadWait reading(*m_selection->waitWindow(), m_waiter);
+    m_model->setProgress(reading.progress());
+    const auto done = qScopeGuard([this] { m_model->setProgress({}); });
+    m_model->reload();
 }
 
 void TDatenbankExperte::showTable(bool visible)
@@ -391,13 +403,13 @@ void TDatenbankExperte::ImportCsvClick()
         return;
     try {
         const ImportResult result = csvtables::importCsvFile(m_table, path);
-        m_model->reload();
+        reloadTable();
         m_messages.show(MessageKind::Information,
             tr("%1 Datensätze aus %2 übernommen.").arg(result.records).arg(path) + QLatin1Char('\n')
                 + textimport::completionMessage(result),
             MessageButton::Ok);
     } catch (const Error &e) {
-        m_model->reload();
+        reloadTable();
         showError(e.message());
     }
 }
