@@ -39,6 +39,8 @@ public:
     virtual void close() = 0;
 
     virtual bool isOpen() const = 0;
+    // Whether the open table was opened with TableAccess::ReadOnly.
+    virtual bool isReadOnly() const { return false; }
     virtual QString path() const = 0;
     virtual QList<TableField> fields() const = 0;
 

@@ -15,6 +15,8 @@ namespace qm {
 // a row at the end that becomes a record when its first value is entered,
 // and is dropped again by cancelRow() or a reload.
 //
+// A table opened for reading only gives cells that cannot be edited.
+//
 // Table errors never leave the model: they are reported through
 // tableError() and the view keeps what the table holds.
 class TableModel : public QAbstractTableModel

@@ -97,6 +97,8 @@ private Q_SLOTS:
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
+    void readOnlyTableIsShownForSelectingAndPrinting_data();
+    void readOnlyTableIsShownForSelectingAndPrinting();
     void largeTableIsReadWithTheWaitWindow_data();
     void largeTableIsReadWithTheWaitWindow();
 };
@@ -565,6 +567,84 @@ void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow()
     QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     QCoreApplication::processEvents();
     QCOMPARE(closed.count(), 1);
+}
+
+void TestDatenbankExperte::readOnlyTableIsShownForSelectingAndPrinting_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("a table that may only be read") << true;
+    QTest::newRow("a table that may be written") << false;
+}
+
+// A table without write permission opens read-only with a message instead
+// of "Dateizugriff verweigert": its records can be listed, selected and
+// printed; editing, inserting, deleting and importing say that it is only
+// open for reading.
+void TestDatenbankExperte::readOnlyTableIsShownForSelectingAndPrinting()
+{
+    QFETCH(bool, readOnly);
+    const QString path = QStringLiteral("/daten/kunden.dbf");
+    MemoryTable table;
+    MemoryTable::File file;
+    file.fields = { { QStringLiteral("Name"), 10 }, { QStringLiteral("Ort"), 10 } };
+    file.records << MemoryTable::Record { { "Anna", "Bonn" } } << MemoryTable::Record { { "Bernd", "Ulm" } };
+    table.files.insert(path, file);
+    if (readOnly)
+        table.readOnlyFiles.insert(path);
+    PrintSession session;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    expert.setVorlagendateiname(QStringLiteral("a4.vrl"));
+    expert.setDatenbankname(path);
+    expert.FormShow();
+
+    QVERIFY(table.isOpen());
+    QCOMPARE(table.isReadOnly(), readOnly);
+    QVERIFY(expert.dbGitter()->isVisibleTo(&expert));
+    QCOMPARE(expert.statusText(0), QStringLiteral("Datenbank : ") + path);
+    QCOMPARE(expert.tableModel()->rowCount(), 2);
+    const QString readOnlyNote = QStringLiteral(
+        "Die Datenbank \"%1\" darf nur gelesen werden und ist schreibgeschützt geöffnet: Ihre Datensätze "
+        "können angesehen, ausgewählt und gedruckt, aber nicht geändert werden.")
+                                     .arg(path);
+    const QString onlyForReading
+        = QStringLiteral("Die Datenbank \"%1\" ist nur zum Lesen geöffnet.").arg(path);
+    if (readOnly) {
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.lastText(), readOnlyNote);
+        QCOMPARE(messages.shown().last().kind, MessageKind::Information);
+    } else {
+        QVERIFY(messages.shown().isEmpty());
+    }
+    const QModelIndex cell = expert.tableModel()->index(0, 1);
+    QCOMPARE(bool(expert.tableModel()->flags(cell) & Qt::ItemIsEditable), !readOnly);
+
+    // The records are selected and handed over for printing.
+    TDatenbankDrucken *selection = expert.selectionDialog();
+    QVERIFY(selection->FormShow());
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 2);
+    selection->Button_WeiterClick();
+    QCOMPARE(session.entryGrid.cell(2, 3), QStringLiteral("Ulm"));
+
+    if (!readOnly)
+        return;
+    // Every change is refused with a word, and the table stays as it was.
+    expert.dbGitter()->setCurrentIndex(cell);
+    for (auto change : { &TDatenbankExperte::NavigatorInsert, &TDatenbankExperte::NavigatorDelete,
+             &TDatenbankExperte::ImportTextClick, &TDatenbankExperte::ImportCsvClick }) {
+        const qsizetype before = messages.shown().size();
+        (expert.*change)();
+        QCOMPARE(messages.shown().size(), before + 1);
+        QCOMPARE(messages.lastText(), onlyForReading);
+    }
+    QVERIFY(!expert.tableModel()->setData(cell, QStringLiteral("Köln")));
+    QCOMPARE(expert.tableModel()->rowCount(), 2);
+    QCOMPARE(table.files.value(path).records.size(), 2);
+    QCOMPARE(table.files.value(path).records[1].values, QStringList({ "Bernd", "Ulm" }));
+    QVERIFY(!table.files.value(path).records[0].deleted);
 }
 
 QTEST_MAIN(TestDatenbankExperte)

@@ -1,5 +1,6 @@
 #include "datenbankexperte.h"
 
+#include "data/shapelibtable.h"
 #include "data/stringtablemodel.h"
 #include "data/tableengine.h"
 #include "data/tablemodel.h"
@@ -295,6 +296,7 @@ void TDatenbankExperte::loadDesign()
 
 void TDatenbankExperte::openTable()
 {
+    bool readOnly = false;
     m_status[0]->setText(tr("Datenbank : ") + m_tablePath);
     try {
         m_table.close();
@@ -303,7 +305,13 @@ void TDatenbankExperte::openTable()
         for (int c = 1; c < m_fieldList.colCount(); ++c)
             titles << m_fieldList.cell(c, 1);
         m_table.preferFieldOrder(titles);
-        m_table.open(m_tablePath);
+        try {
+            m_table.open(m_tablePath);
+        } catch (const TableWriteDenied &) {
+            // Listing, selecting and printing need no more than reading.
+            m_table.open(m_tablePath, TableAccess::ReadOnly);
+            readOnly = true;
+        }
     } catch (const Error &e) {
         reloadTable();
         showTable(false);
@@ -312,6 +320,12 @@ void TDatenbankExperte::openTable()
     }
     reloadTable();
     showTable(true);
+    if (readOnly)
+        m_messages.show(MessageKind::Information,
+            tr("Die Datenbank \"%1\" darf nur gelesen werden und ist schreibgeschützt geöffnet: Ihre "
+               "Datensätze können angesehen, ausgewählt und gedruckt, aber nicht geändert werden.")
+                .arg(m_tablePath),
+            MessageButton::Ok);
 }
 
 void TDatenbankExperte::reloadTable()
@@ -383,9 +397,20 @@ bool TDatenbankExperte::tableOpenOrSay()
     return false;
 }
 
-void TDatenbankExperte::ImportTextClick()
+bool TDatenbankExperte::tableWritableOrSay()
 {
     if (!tableOpenOrSay())
+        return false;
+    if (!m_table.isReadOnly())
+        return true;
+    m_messages.show(MessageKind::Information,
+        tr("Die Datenbank \"%1\" ist nur zum Lesen geöffnet.").arg(m_table.path()), MessageButton::Ok);
+    return false;
+}
+
+void TDatenbankExperte::ImportTextClick()
+{
+    if (!tableWritableOrSay())
         return;
     NavigatorPost();
     m_import->showModal();
@@ -393,7 +418,7 @@ void TDatenbankExperte::ImportTextClick()
 
 void TDatenbankExperte::ImportCsvClick()
 {
-    if (!tableOpenOrSay())
+    if (!tableWritableOrSay())
         return;
     NavigatorPost();
     const QString path = m_fileDialogs.open(tr("CSV-Datei für Datenimport öffnen"),
@@ -499,7 +524,7 @@ void TDatenbankExperte::NavigatorLast()
 
 void TDatenbankExperte::NavigatorInsert()
 {
-    if (!m_table.isOpen())
+    if (!m_table.isOpen() || !tableWritableOrSay())
         return;
     NavigatorPost();
     const int row = m_model->insertRow();
@@ -510,7 +535,7 @@ void TDatenbankExperte::NavigatorInsert()
 void TDatenbankExperte::NavigatorDelete()
 {
     const QModelIndex current = m_grid->currentIndex();
-    if (!current.isValid())
+    if (!current.isValid() || !tableWritableOrSay())
         return;
     NavigatorCancel();
     if (m_messages.show(

@@ -105,6 +105,8 @@ private:
     void showTable(bool visible);
     // True with a table open; else says that one must be opened first.
     bool tableOpenOrSay();
+    // True with a table open for writing; else says what is missing.
+    bool tableWritableOrSay();
     void moveTo(int row);
     void showError(const QString &message);
 
