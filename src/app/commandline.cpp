@@ -826,8 +826,8 @@ std::optional<ProgramDirectory> programDirectory(const QString &path)
 {
     if (path.isEmpty())
         return std::nullopt;
-    if (!QFileInfo(path).isDir())
-        throw Error(tr("Das Programmverzeichnis %1 gibt es nicht.").arg(path));
+    if (const QString problem = programDirectoryProblem(path); !problem.isEmpty())
+        throw Error(problem);
     return ProgramDirectory(path);
 }
 

@@ -150,7 +150,12 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     statusBar();
 
     // Start-up: the catalogue files are created when missing, then loaded.
+    // A folder that takes no new file is named with the file.
     try {
+        for (const QString &file :
+            { context.dir.areasFile(), context.dir.worksFile(), context.dir.formatsFile() })
+            if (!QFileInfo(file).exists() && !QFileInfo(file).isSymLink())
+                checkFileCanBeWritten(file);
         m_catalogue.createMissingFiles();
         createFormatsFileIfMissing(context.dir.formatsFile());
         m_catalogue.load();

@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -144,6 +145,7 @@ private slots:
     void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
     void overviewNodesShareOnePicturePerKind();
+    void startUpNamesTheFileItCannotWrite();
     void helpOpensAtContextZero();
     void wizardAddsAnEntryToTheSelectedArea();
     void wizardChangesTheSelectedEntry();
@@ -535,6 +537,30 @@ void TestMainWindow::overviewNodesShareOnePicturePerKind()
     QCOMPARE(entryPictures.count(entryPictures[0]), entryPictures.size());
     QVERIFY(areaPictures[0] != entryPictures[0]);
     QVERIFY(!rig.node(0).data(Qt::DecorationRole).value<QIcon>().isNull());
+}
+
+// A program directory that takes no new file: the catalogue file that could
+// not be created is named, not a bare "Datei nicht gefunden".
+void TestMainWindow::startUpNamesTheFileItCannotWrite()
+{
+    if (!QFileInfo(QStringLiteral("/proc/1")).isDir())
+        QSKIP("no /proc/1 here");
+    MemorySettings settings;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    test::FakePrinters printers;
+    AppContext context(
+        ProgramDirectory(QStringLiteral("/proc/1")), settings, messages, files, waiter, help, printers);
+    THauptmenue window(context);
+    QCOMPARE(messages.shown().size(), 1);
+    QVERIFY2(
+        messages.lastText().startsWith(QStringLiteral(
+            "Die Datei BEREICH.DAT kann nicht geschrieben werden, das Verzeichnis /proc/1 nimmt keine neuen "
+            "Dateien auf: ")),
+        qPrintable(messages.lastText()));
+    QCOMPARE(window.tree()->model()->rowCount(), 0);
 }
 
 void TestMainWindow::helpOpensAtContextZero()
