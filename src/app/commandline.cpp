@@ -34,6 +34,7 @@
 #include "printing/printercorrection.h"
 #include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
+#include "printing/tablerecords.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -485,14 +486,14 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     // which is read twice from the disk: once to count the labels and find
     // every error before anything is printed, once to print them.
     std::unique_ptr<CsvRecordStream> csv;
+    TableFiles tableEngine;
+    std::unique_ptr<TableRecordStream> tableRecords;
     if (!table.isEmpty()) {
-        TableFiles tableEngine;
         QStringList titles;
         for (int c = 1; c <= design.fieldCount; ++c)
             titles << entryGrid.cell(c, 0);
         tableEngine.preferFieldOrder(titles);
-        if (entryGridFromTable(tableEngine, table, where, entryGrid) < 1)
-            throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
+        tableRecords = selectedTableRecords(tableEngine, table, where, entryGrid);
     } else {
         entryGrid.setColCount(design.fieldCount + 1);
         entryGrid.setRowCount(2);
@@ -518,10 +519,16 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
             csv->rewind();
             return *csv;
         }
+        if (tableRecords) {
+            tableRecords->rewind();
+            return *tableRecords;
+        }
         gridRecords = std::make_unique<EntryGridRecords>(entryGrid);
         return *gridRecords;
     };
     const qint64 labelCount = LabelSource::countLabels(readRecords());
+    if (tableRecords && tableRecords->yielded() < 1)
+        throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
     if (labelCount < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
     if (labelCount > MaxStreamedLabelsPerRun)
@@ -535,7 +542,8 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     // The first label is made before the printer is asked for: serial
     // numbers that do not start at a number stop the run here.
     CountedLabels source(readRecords(), columnTitles(entryGrid), serialInCopies, labels,
-        tr("Die Datei %1 hat sich während des Drucks geändert; der Druck wurde abgebrochen.").arg(records));
+        tr("Die Datei %1 hat sich während des Drucks geändert; der Druck wurde abgebrochen.")
+            .arg(tableRecords ? table : records));
 
     std::unique_ptr<IPrinterDevice> target;
     PdfPrinter *pdfPrinter = nullptr;
@@ -866,8 +874,8 @@ std::optional<ProgramDirectory> programDirectory(const QString &path)
 {
     if (path.isEmpty())
         return std::nullopt;
-    if (!QFileInfo(path).isDir())
-        throw Error(tr("Das Programmverzeichnis %1 gibt es nicht.").arg(path));
+    if (const QString problem = programDirectoryProblem(path); !problem.isEmpty())
+        throw Error(problem);
     return ProgramDirectory(path);
 }
 

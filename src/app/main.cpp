@@ -81,7 +81,7 @@ int runWindows(int argc, char **argv)
     qm::QtMessages messages;
     std::optional<qm::ProgramDirectory> dir;
     try {
-        dir = qm::openProgramDirectory(explicitDirectory(args), shareDirectory());
+        dir = qm::openProgramDirectory(explicitDirectory(args), shareDirectory(), qm::DirectoryUse::Windows);
     } catch (const qm::Error &e) {
         messages.show(qm::MessageKind::Error, e.message(), qm::MessageButton::Ok);
         return 1;

@@ -9,6 +9,7 @@
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
 #include "app/templatemenu.h"
+#include "app/workstreemodel.h"
 #include "data/widgets/datenbankexperte.h"
 #include "data/widgets/eingabeexperte.h"
 #include "editor/widgets/etiketteneditor.h"
@@ -33,16 +34,12 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <new>
 
 namespace qm {
 namespace {
-
-constexpr int KindRole = Qt::UserRole;
-constexpr int AreaRole = Qt::UserRole + 1;
-constexpr int RecordRole = Qt::UserRole + 2;
 
 const char *const ModeCaptions[4] = {
     QT_TRANSLATE_NOOP("qm", "Eingeben und Drucken"),
@@ -156,7 +153,12 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     statusBar();
 
     // Start-up: the catalogue files are created when missing, then loaded.
+    // A folder that takes no new file is named with the file.
     try {
+        for (const QString &file :
+            { context.dir.areasFile(), context.dir.worksFile(), context.dir.formatsFile() })
+            if (!QFileInfo(file).exists() && !QFileInfo(file).isSymLink())
+                checkFileCanBeWritten(file);
         m_catalogue.createMissingFiles();
         createFormatsFileIfMissing(context.dir.formatsFile());
         m_catalogue.load();
@@ -371,17 +373,23 @@ void THauptmenue::buildCentre()
     row->addStretch();
     layout->addWidget(buttons);
 
-    m_tree = new QTreeWidget(centre);
+    // Every node of a kind shows the same picture; the view reads the nodes
+    // from the model as it draws them.
+    m_worksModel = new WorksTreeModel(
+        style()->standardIcon(QStyle::SP_DirIcon), style()->standardIcon(QStyle::SP_FileIcon), this);
+    m_tree = new QTreeView(centre);
     m_tree->setObjectName(QStringLiteral("AnzeigeWerke"));
     m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setModel(m_worksModel);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(13);
     m_tree->setFont(font);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
+    connect(m_tree, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
         // A double click on an area only opens or closes it.
-        if (item && item->data(0, KindRole).toInt() == int(WorksNodeKind::Entry))
+        if (index.data(WorksTreeModel::KindRole).toInt() == int(WorksNodeKind::Entry))
             AnzeigeWerkeDblClick();
     });
     layout->addWidget(m_tree, 1);
@@ -392,76 +400,58 @@ void THauptmenue::fillTree()
 {
     // The node selected before stays selected when it is still there.
     const std::optional<WorksSelection> before = selection();
-    m_tree->clear();
-    for (const WorksArea &area : m_catalogue.treeAreas()) {
-        auto *areaItem = new QTreeWidgetItem(m_tree, QStringList(area.name));
-        areaItem->setData(0, KindRole, int(WorksNodeKind::Area));
-        areaItem->setData(0, AreaRole, area.name);
-        areaItem->setIcon(0, style()->standardIcon(QStyle::SP_DirIcon));
-        for (const WorksTreeEntry &entry : area.entries) {
-            auto *entryItem = new QTreeWidgetItem(areaItem, QStringList(entry.entry.name));
-            entryItem->setData(0, KindRole, int(WorksNodeKind::Entry));
-            entryItem->setData(0, AreaRole, area.name);
-            entryItem->setData(0, RecordRole, entry.record);
-            entryItem->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
-        }
-        areaItem->setExpanded(true);
-    }
+    m_worksModel->setAreas(m_catalogue.treeAreas());
+    for (int i = 0; i < m_worksModel->rowCount(); ++i)
+        m_tree->setExpanded(m_worksModel->areaIndex(i), true);
     if (before)
         restoreSelection(*before);
 }
 
-QTreeWidgetItem *THauptmenue::findNode(const QString &area, const QString &entry, int record) const
+QModelIndex THauptmenue::findNode(const QString &area, const QString &entry, int record) const
 {
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *areaItem = m_tree->topLevelItem(i);
-        if (areaItem->text(0) != area)
+    const QList<WorksArea> &areas = m_worksModel->areas();
+    for (int i = 0; i < areas.size(); ++i) {
+        if (areas[i].name != area)
             continue;
         if (entry.isEmpty())
-            return areaItem;
+            return m_worksModel->areaIndex(i);
         // Of entries with the same name, the one of the record counts.
-        QTreeWidgetItem *found = nullptr;
-        for (int k = 0; k < areaItem->childCount(); ++k) {
-            QTreeWidgetItem *child = areaItem->child(k);
-            if (child->text(0) != entry)
+        int found = -1;
+        const QList<WorksTreeEntry> &entries = areas[i].entries;
+        for (int k = 0; k < entries.size(); ++k) {
+            if (entries[k].entry.name != entry)
                 continue;
-            if (child->data(0, RecordRole).toInt() == record)
-                return child;
-            if (!found)
-                found = child;
+            if (entries[k].record == record)
+                return m_worksModel->entryIndex(i, k);
+            if (found < 0)
+                found = k;
         }
-        return found;
+        return found < 0 ? QModelIndex() : m_worksModel->entryIndex(i, found);
     }
-    return nullptr;
+    return {};
 }
 
 void THauptmenue::restoreSelection(const WorksSelection &before)
 {
     const QString entry = before.kind == WorksNodeKind::Entry ? before.text : QString();
-    if (QTreeWidgetItem *item = findNode(before.area, entry, before.record))
-        m_tree->setCurrentItem(item);
+    if (const QModelIndex node = findNode(before.area, entry, before.record); node.isValid())
+        m_tree->setCurrentIndex(node);
 }
 
 bool THauptmenue::selectNode(const QString &area, const QString &entry)
 {
-    QTreeWidgetItem *item = findNode(area, entry);
-    if (item)
-        m_tree->setCurrentItem(item);
-    return item != nullptr;
+    const QModelIndex node = findNode(area, entry);
+    if (node.isValid())
+        m_tree->setCurrentIndex(node);
+    return node.isValid();
 }
 
 std::optional<WorksSelection> THauptmenue::selection() const
 {
-    const QList<QTreeWidgetItem *> selected = m_tree->selectedItems();
+    const QModelIndexList selected = m_tree->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return std::nullopt;
-    const QTreeWidgetItem *item = selected.first();
-    WorksSelection s;
-    s.kind = WorksNodeKind(item->data(0, KindRole).toInt());
-    s.text = item->text(0);
-    s.area = item->data(0, AreaRole).toString();
-    s.record = s.kind == WorksNodeKind::Entry ? item->data(0, RecordRole).toInt() : -1;
-    return s;
+    return m_worksModel->selectionAt(selected.first());
 }
 
 void THauptmenue::showEvent(QShowEvent *event)

@@ -14,8 +14,8 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace qm {
 
@@ -34,6 +34,7 @@ class TPinformation;
 class TSchnellauswahlExperte;
 class TServiceangebote;
 class TTitel;
+class WorksTreeModel;
 
 // The main window "Quillmark 2.0 - 32-Bit-Anwendung": the overview "Eigene
 // Werke", the working modes and the menus that start every other window.
@@ -113,7 +114,8 @@ public:
     // What the selected node tells a command; nothing when none is selected.
     std::optional<WorksSelection> selection() const;
 
-    QTreeWidget *tree() const { return m_tree; }
+    QTreeView *tree() const { return m_tree; }
+    WorksTreeModel *worksModel() const { return m_worksModel; }
     TEingabeExperte *inputExpert() const { return m_inputExpert; }
     TDatenbankExperte *databaseExpert() const { return m_databaseExpert; }
     TDruckInformation *progressWindow() const { return m_progress; }
@@ -137,8 +139,8 @@ private:
     void setWorkingMode(int mode);
     void showModeMarks();
     // The node of the area, or of the entry in it (of several with that name,
-    // the one of the record, else the first); nullptr when there is none.
-    QTreeWidgetItem *findNode(const QString &area, const QString &entry, int record = -1) const;
+    // the one of the record, else the first); invalid when there is none.
+    QModelIndex findNode(const QString &area, const QString &entry, int record = -1) const;
     void restoreSelection(const WorksSelection &before);
     void watchCatalogueFiles();
     // Runs a catalogue command; a file error is shown, and the tree shows
@@ -153,7 +155,8 @@ private:
     int m_workingMode = 1;
     bool m_firstShowing = true;
 
-    QTreeWidget *m_tree = nullptr;
+    QTreeView *m_tree = nullptr;
+    WorksTreeModel *m_worksModel = nullptr;
     QFileSystemWatcher *m_watcher = nullptr;
     QAction *m_menuModus[4] = {};
     QToolButton *m_speedModus[4] = {};

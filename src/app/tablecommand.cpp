@@ -10,6 +10,7 @@
 #include "platform/textfile.h"
 #include "printing/csvrecords.h"
 #include "printing/csvtables.h"
+#include "printing/tablerecords.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -148,30 +149,31 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
     return 0;
 }
 
-int entryGridFromTable(
+std::unique_ptr<TableRecordStream> selectedTableRecords(
     ITableEngine &table, const QString &path, const QStringList &criteria, StringTable &entryGrid)
 {
-    if (criteria.size() > RecordSelection::CriterionCount)
-        throw Error(
-            tr("Es sind höchstens %1 Auswahlkriterien möglich.").arg(RecordSelection::CriterionCount));
+    if (criteria.size() > SelectionCriterionCount)
+        throw Error(tr("Es sind höchstens %1 Auswahlkriterien möglich.").arg(SelectionCriterionCount));
     table.open(path, TableAccess::ReadOnly);
-    RecordSelection selection(table);
-    selection.formShow();
+    const QStringList names = fieldNames(table);
+    SelectionCriteria selection;
     for (int k = 0; k < criteria.size(); ++k) {
         const qsizetype eq = criteria[k].indexOf(QLatin1Char('='));
         if (eq < 1)
             throw Error(tr("Ein Auswahlkriterium hat die Form FELD=WERT: \"%1\"").arg(criteria[k]));
-        SelectionCriterion &criterion = selection.criteria()[k];
+        SelectionCriterion &criterion = selection[k];
         criterion.on = true;
         criterion.field = criteria[k].left(eq);
         criterion.lower = criterion.upper = criteria[k].mid(eq + 1);
-        if (!selection.fieldNames().contains(criterion.field))
+        if (!names.contains(criterion.field))
             throw Error(tr("Die Datenbank \"%1\" hat kein Feld \"%2\".").arg(path, criterion.field));
     }
-    selection.applyToAll();
-    const int records = selection.handOver(entryGrid);
-    table.close();
-    return records;
+    entryGrid.clearRowsFrom(2);
+    entryGrid.setColCount(int(names.size()) + 1);
+    for (int c = 1; c <= names.size(); ++c)
+        entryGrid.setCell(c, 0, names[c - 1]);
+    entryGrid.setRowCount(2);
+    return std::make_unique<TableRecordStream>(table, selection);
 }
 
 } // namespace qm

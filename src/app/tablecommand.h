@@ -11,6 +11,7 @@ namespace qm {
 
 class ITableEngine;
 class StringTable;
+class TableRecordStream;
 
 // Standard input as a file that can be read more than once: a redirected
 // regular file as it is, anything else (a pipe) copied into a temporary file
@@ -51,9 +52,11 @@ struct TableCall
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table);
 
 // The records of the table selected by up to three criteria "FIELD=VALUE"
-// (joined by OR; none selects all), into the entry grid as the record
-// selection hands them over: one print each. Returns the number of records.
-int entryGridFromTable(
+// (joined by OR; none selects all), one print each, read one at a time as a
+// run asks for them. Opens the table read-only; the entry grid gets the
+// table's field names as its column titles (row 0), as the record selection
+// hands them over, and no records. Throws qm::Error.
+std::unique_ptr<TableRecordStream> selectedTableRecords(
     ITableEngine &table, const QString &path, const QStringList &criteria, StringTable &entryGrid);
 
 } // namespace qm

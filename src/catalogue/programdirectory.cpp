@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace qm {
 namespace {
 
@@ -115,17 +119,61 @@ int seedProgramDirectory(const QString &targetDir, const QString &shareDir)
     return copyMissing(source, target, 0);
 }
 
-ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString &shareDir)
+QString programDirectoryProblem(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st
+    {
+    };
+    if (::stat(name.constData(), &st) != 0)
+        return QCoreApplication::translate("qm", "Das Programmverzeichnis %1 gibt es nicht.").arg(path);
+    if (!S_ISDIR(st.st_mode))
+        return QCoreApplication::translate(
+            "qm", "Das Programmverzeichnis %1 ist kein Verzeichnis, sondern eine Datei.")
+            .arg(path);
+    DIR *folder = ::opendir(name.constData());
+    if (!folder)
+        return QCoreApplication::translate("qm", "Das Programmverzeichnis %1 kann nicht gelesen werden: %2")
+            .arg(path, IoError::textFor(errno));
+    ::closedir(folder);
+    return {};
+}
+
+void checkFileCanBeWritten(const QString &file)
+{
+    const QFileInfo info(file);
+    const QString folder = info.absolutePath();
+    QByteArray probe = QFile::encodeName(folder) + "/.qm-XXXXXX.tmp";
+    const int fd = ::mkstemps(probe.data(), 4);
+    if (fd < 0) {
+        const int err = errno;
+        throw IoError(err,
+            QCoreApplication::translate("qm",
+                "Die Datei %1 kann nicht geschrieben werden, das Verzeichnis %2 nimmt keine neuen Dateien "
+                "auf: %3")
+                .arg(info.fileName(), folder, IoError::textFor(err)));
+    }
+    ::close(fd);
+    ::unlink(probe.constData());
+}
+
+ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString &shareDir, DirectoryUse use)
 {
     const bool isExplicit = !explicitDir.isEmpty();
     const ProgramDirectory wanted(isExplicit ? explicitDir : defaultProgramDirectoryPath());
     const QString path = wanted.path();
     const QFileInfo info(path);
-    const bool existed = info.exists();
-    if ((existed && !info.isDir()) || (!existed && !QDir().mkpath(path)))
+    const bool existed = info.exists() || info.isSymLink();
+    if (existed) {
+        if (const QString problem = programDirectoryProblem(path); !problem.isEmpty())
+            throw Error(problem);
+    } else if (!QDir().mkpath(path)) {
         throw Error(
             QCoreApplication::translate("qm", "Das Programmverzeichnis %1 kann nicht angelegt werden.")
                 .arg(path));
+    }
+    if (use == DirectoryUse::Changes)
+        checkFileCanBeWritten(wanted.formatsFile());
     // First, so that a folder that held nothing else counts as empty.
     removeStaleTemporaryFiles(path);
     for (QLatin1StringView subdir :

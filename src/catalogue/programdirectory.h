@@ -64,12 +64,27 @@ QString defaultProgramDirectoryPath();
 // Throws Error when a folder or file cannot be created.
 int seedProgramDirectory(const QString &targetDir, const QString &shareDir);
 
+// Why `path`, an existing name, cannot serve as the program directory: it
+// is no folder, or a folder that cannot be read; an empty text when it can.
+QString programDirectoryProblem(const QString &path);
+
+// Throws IoError, with a message naming the file and its folder, when the
+// file could not be written now because its folder takes no new file (a
+// temporary file is made beside it and removed again to find out).
+void checkFileCanBeWritten(const QString &file);
+
+// What the program directory is opened for: by the windows, which write
+// only what they change and say so; or by a command that changes it.
+enum class DirectoryUse { Windows, Changes };
+
 // The program directory at start: with an explicit folder (from --dir), that
 // folder, created when missing and seeded from shareDir when it is empty;
 // without one, defaultProgramDirectoryPath(), created when missing and given
 // every shipped file it lacks. Temporary files that a killed rewrite left in
-// the folder or in ETIKETT, FORMATE and DBANKEN are removed. Throws Error
-// when the folder cannot be created or seeded.
-ProgramDirectory openProgramDirectory(const QString &explicitDir, const QString &shareDir);
+// the folder or in ETIKETT, FORMATE and DBANKEN are removed. For Changes, the
+// folder must take new files (checkFileCanBeWritten on FORMATE.DAT). Throws
+// Error when the folder is no folder, cannot be read, created or seeded.
+ProgramDirectory openProgramDirectory(
+    const QString &explicitDir, const QString &shareDir, DirectoryUse use = DirectoryUse::Changes);
 
 } // namespace qm

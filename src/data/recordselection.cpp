@@ -50,6 +50,15 @@ bool criterionMatches(const SelectionCriterion &criterion, QStringView value)
     return true;
 }
 
+CriteriaMatch::CriteriaMatch(const SelectionCriteria &criteria, const QStringList &names)
+    : m_criteria(criteria)
+{
+    for (int k = 0; k < SelectionCriterionCount; ++k) {
+        m_columns[k] = m_criteria[k].on ? int(names.indexOf(m_criteria[k].field)) : -1;
+        m_any = m_any || m_criteria[k].on;
+    }
+}
+
 RecordSelection::RecordSelection(ITableEngine &table)
     : m_table(table)
 { }
@@ -79,6 +88,7 @@ void RecordSelection::datensaetzeHolen()
     const int count = m_table.recordCount();
     int row = 0;
     for (int r = 0; r < count; ++r) {
+        stepProgress(m_progress, r, count);
         if (m_table.isDeleted(r))
             continue;
         ++row;
@@ -88,37 +98,23 @@ void RecordSelection::datensaetzeHolen()
             m_records.setCell(i + 1, row, values[i]);
     }
     m_records.setRowCount(row + 1);
-}
-
-int RecordSelection::columnOf(const QString &field) const
-{
-    for (int c = 1; c < m_records.colCount(); ++c) {
-        if (m_records.cell(c, 0) == field)
-            return c;
-    }
-    return -1;
+    if (m_progress)
+        m_progress(count, count);
 }
 
 void RecordSelection::datensaetzeSelektieren()
 {
-    std::array<int, CriterionCount> columns {};
-    bool any = false;
-    for (int k = 0; k < CriterionCount; ++k) {
-        columns[k] = m_criteria[k].on ? columnOf(m_criteria[k].field) : -1;
-        any = any || m_criteria[k].on;
-    }
-    if (!any)
+    QStringList titles;
+    for (int c = 1; c < m_records.colCount(); ++c)
+        titles << m_records.cell(c, 0);
+    const CriteriaMatch match(m_criteria, titles);
+    if (!match.any())
         return;
 
     // Matching rows move up over the removed ones, in their order.
     int kept = 0;
     for (int r = 1; r < m_records.rowCount(); ++r) {
-        bool match = false;
-        for (int k = 0; k < CriterionCount && !match; ++k) {
-            if (m_criteria[k].on && columns[k] > 0)
-                match = criterionMatches(m_criteria[k], m_records.cell(columns[k], r));
-        }
-        if (!match)
+        if (!match.matches([&](int column) { return m_records.cell(column + 1, r); }))
             continue;
         ++kept;
         if (kept != r) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/tableengine.h"
 #include "platform/stringtable.h"
 
 #include <QString>
@@ -8,8 +9,6 @@
 #include <array>
 
 namespace qm {
-
-class ITableEngine;
 
 // One range criterion of the record selection: an on/off switch, a field
 // name and the bounds "von (>=)" and "bis (<=)".
@@ -30,6 +29,35 @@ int compareCodes(QStringView a, QStringView b);
 // bound matches nothing.
 bool criterionMatches(const SelectionCriterion &criterion, QStringView value);
 
+inline constexpr int SelectionCriterionCount = 3;
+using SelectionCriteria = std::array<SelectionCriterion, SelectionCriterionCount>;
+
+// The criteria joined by OR over one record. The column of a criterion is
+// the first of `names` equal to its field (-1: none, and it matches
+// nothing).
+class CriteriaMatch
+{
+public:
+    CriteriaMatch(const SelectionCriteria &criteria, const QStringList &names);
+    // Whether any criterion is switched on; with none every record is kept.
+    bool any() const { return m_any; }
+    // Whether a criterion that is on matches the record, `value(column)`
+    // giving its value in a column.
+    template <typename Value> bool matches(Value &&value) const
+    {
+        for (int k = 0; k < SelectionCriterionCount; ++k) {
+            if (m_criteria[k].on && m_columns[k] >= 0 && criterionMatches(m_criteria[k], value(m_columns[k])))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    SelectionCriteria m_criteria;
+    std::array<int, SelectionCriterionCount> m_columns {};
+    bool m_any = false;
+};
+
 // The record selection ("Daten selektieren und drucken") without its window:
 // the record list (Datengitter) with "Anzahl" and the field names in row 0,
 // one record per row below with its number of prints in column 0, and the
@@ -37,15 +65,17 @@ bool criterionMatches(const SelectionCriterion &criterion, QStringView value);
 class RecordSelection
 {
 public:
-    static constexpr int CriterionCount = 3;
+    static constexpr int CriterionCount = SelectionCriterionCount;
 
     explicit RecordSelection(ITableEngine &table);
 
     StringTable &records() { return m_records; }
     const StringTable &records() const { return m_records; }
-    std::array<SelectionCriterion, CriterionCount> &criteria() { return m_criteria; }
+    SelectionCriteria &criteria() { return m_criteria; }
     const QStringList &fieldNames() const { return m_fieldNames; }
     QString defaultPrints = QStringLiteral("1");
+    // Told how far datensaetzeHolen has read.
+    void setProgress(ReadProgress progress) { m_progress = std::move(progress); }
 
     // FormShow without the wait window: all criteria off with empty bounds,
     // default prints 1, field names and all records loaded.
@@ -72,11 +102,10 @@ public:
     int handOver(StringTable &entryGrid);
 
 private:
-    int columnOf(const QString &field) const;
-
     ITableEngine &m_table;
+    ReadProgress m_progress;
     StringTable m_records;
-    std::array<SelectionCriterion, CriterionCount> m_criteria;
+    SelectionCriteria m_criteria;
     QStringList m_fieldNames;
 };
 

@@ -58,9 +58,16 @@ QString ioText(const QString &path, int err)
 // Takes the lock of a table file, or says who holds it.
 int lockTable(const QString &path, int flags, int lock = LOCK_EX)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
-    if (fd < 0)
-        throw Error(ioText(path, errno));
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), flags | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        // Refused for writing only: the table can still be read.
+        if ((flags & O_ACCMODE) != O_RDONLY && (err == EACCES || err == EPERM || err == EROFS)
+            && ::access(name.constData(), R_OK) == 0)
+            throw TableWriteDenied(ioText(path, err));
+        throw Error(ioText(path, err));
+    }
     struct stat st
     {
     };
@@ -316,15 +323,18 @@ QStringList fieldNames(const ITableEngine &table)
     return names;
 }
 
-QList<int> liveRecords(ITableEngine &table)
+QList<int> liveRecords(ITableEngine &table, const ReadProgress &progress)
 {
     QList<int> live;
     const int count = table.recordCount();
     live.reserve(count);
     for (int r = 0; r < count; ++r) {
+        stepProgress(progress, r, count);
         if (!table.isDeleted(r))
             live << r;
     }
+    if (progress)
+        progress(count, count);
     return live;
 }
 

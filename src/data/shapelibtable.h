@@ -27,6 +27,15 @@ private:
     int m_code;
 };
 
+// A table that may be read but not written (no write permission, a
+// read-only file system) was opened for writing. The message names the
+// table; TableAccess::ReadOnly opens it.
+class TableWriteDenied : public Error
+{
+public:
+    using Error::Error;
+};
+
 struct ShapelibEntries;
 
 // Binds the shapelib library (soname libshp.so.2) at run time with dlopen
@@ -69,6 +78,7 @@ public:
     void close() override;
 
     bool isOpen() const override { return m_handle != nullptr; }
+    bool isReadOnly() const override { return m_readOnly; }
     QString path() const override { return m_path; }
     QList<TableField> fields() const override { return m_layout.fields; }
 

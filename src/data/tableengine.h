@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace qm {
 
 enum class TableAccess { ReadWrite, ReadOnly };
@@ -37,6 +39,8 @@ public:
     virtual void close() = 0;
 
     virtual bool isOpen() const = 0;
+    // Whether the open table was opened with TableAccess::ReadOnly.
+    virtual bool isReadOnly() const { return false; }
     virtual QString path() const = 0;
     virtual QList<TableField> fields() const = 0;
 
@@ -64,7 +68,19 @@ public:
 // The field names of the open table, in table order.
 QStringList fieldNames(const ITableEngine &table);
 
+// Told how far a read through a table has come: `done` of `total` records,
+// every ProgressStep records and once more at the end. The windows show it
+// in the wait window.
+using ReadProgress = std::function<void(qint64 done, qint64 total)>;
+inline constexpr int ProgressStep = 4096;
+// Tells `progress`, if any, of record `done` when it is a step's first.
+inline void stepProgress(const ReadProgress &progress, qint64 done, qint64 total)
+{
+    if (progress && done > 0 && done % ProgressStep == 0)
+        progress(done, total);
+}
+
 // The numbers of the records not marked deleted, in file order.
-QList<int> liveRecords(ITableEngine &table);
+QList<int> liveRecords(ITableEngine &table, const ReadProgress &progress = {});
 
 } // namespace qm

@@ -24,7 +24,7 @@ void TableModel::reload()
                 m_names << field.name;
                 m_widths << field.width;
             }
-            m_records = liveRecords(m_table);
+            m_records = liveRecords(m_table, m_progress);
         } catch (const Error &e) {
             m_records.clear();
             endResetModel();
@@ -93,6 +93,9 @@ Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
+    // A table opened for reading only is shown, not edited.
+    if (m_table.isReadOnly())
+        return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 

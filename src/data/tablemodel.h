@@ -1,12 +1,12 @@
 #pragma once
 
+#include "data/tableengine.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QStringList>
 
 namespace qm {
-
-class ITableEngine;
 
 // The open table as a Qt model for the database expert's grid and
 // navigator: one row per record not marked deleted, one column per field,
@@ -14,6 +14,8 @@ class ITableEngine;
 // widgets). An edited cell is written to the table at once. "Insert" adds
 // a row at the end that becomes a record when its first value is entered,
 // and is dropped again by cancelRow() or a reload.
+//
+// A table opened for reading only gives cells that cannot be edited.
 //
 // Table errors never leave the model: they are reported through
 // tableError() and the view keeps what the table holds.
@@ -27,6 +29,8 @@ public:
     // Reads the field list and the record numbers again (after the table
     // was opened, created or appended to).
     void reload();
+    // Told how far reload() has read.
+    void setProgress(ReadProgress progress) { m_progress = std::move(progress); }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -56,6 +60,7 @@ private:
     QStringList valuesOf(int row) const;
 
     ITableEngine &m_table;
+    ReadProgress m_progress;
     QStringList m_names;
     QList<int> m_widths;
     QList<int> m_records;

@@ -58,6 +58,7 @@ public:
     void close() override;
 
     bool isOpen() const override { return m_current->isOpen(); }
+    bool isReadOnly() const override { return m_current->isReadOnly(); }
     QString path() const override { return m_current->path(); }
     QList<TableField> fields() const override { return m_current->fields(); }
     int recordCount() const override { return m_current->recordCount(); }

@@ -141,6 +141,8 @@ private Q_SLOTS:
     void formatsAddsStock();
     void unknownWordsAreRefused_data();
     void unknownWordsAreRefused();
+    void dirProblemsAreNamed_data();
+    void dirProblemsAreNamed();
     void dirWorksForEveryCommand_data();
     void dirWorksForEveryCommand();
     void badInputIsRefused_data();
@@ -730,6 +732,54 @@ void TestCommandLine::dirWorksForEveryCommand()
     QCOMPARE(missing.code, 1);
     QVERIFY2(missing.err.contains(QStringLiteral("Das Programmverzeichnis")), qPrintable(missing.err));
     QVERIFY(!QFileInfo::exists(dir.filePath("nicht-da"))); // nothing created
+}
+
+void TestCommandLine::dirProblemsAreNamed_data()
+{
+    const QString xml = data("formats/templates_sample.xml");
+    const QString notAFolder
+        = QStringLiteral("Das Programmverzeichnis FILE ist kein Verzeichnis, sondern eine Datei.");
+    const QString noNewFile = QStringLiteral("Die Datei FORMATE.DAT kann nicht geschrieben werden, das "
+                                             "Verzeichnis /proc/1 nimmt keine neuen Dateien auf: ");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("reading from a file")
+        << QStringList { "fields", "adresse.eti", "--dir", "FILE" } << notAFolder;
+    QTest::newRow("listing from a file") << QStringList { "formats", "--dir", "FILE" } << notAFolder;
+    QTest::newRow("importing into a file")
+        << QStringList { "formats", "--import", xml, "--dir", "FILE" } << notAFolder;
+    QTest::newRow("adding into a file")
+        << QStringList { "formats", "--add", "Avery", "L7160", "--dir", "FILE" } << notAFolder;
+    QTest::newRow("reading from a missing folder") << QStringList { "fields", "adresse.eti", "--dir",
+        "MISSING" } << "Das Programmverzeichnis MISSING gibt es nicht.";
+    QTest::newRow("importing into a folder without new files")
+        << QStringList { "formats", "--import", xml, "--dir", "/proc/1" } << noNewFile;
+    QTest::newRow("adding into a folder without new files")
+        << QStringList { "formats", "--add", "Avery", "L7160", "--dir", "/proc/1" } << noNewFile;
+}
+
+// A --dir that cannot serve is named with what is wrong with it, never a
+// bare "Datei nicht gefunden" or "Dateizugriff verweigert"; nothing is
+// written.
+void TestCommandLine::dirProblemsAreNamed()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    if (args.contains(QStringLiteral("/proc/1")) && !QFileInfo(QStringLiteral("/proc/1")).isDir())
+        QSKIP("no /proc/1 here");
+    QTemporaryDir dir;
+    const QString file = dir.filePath("notiz.txt");
+    QVERIFY(test::writeBytes(file, "kein Verzeichnis\r\n"));
+    args.replaceInStrings(QStringLiteral("FILE"), file);
+    args.replaceInStrings(QStringLiteral("MISSING"), dir.filePath("fehlt"));
+    message.replace(QStringLiteral("FILE"), file).replace(QStringLiteral("MISSING"), dir.filePath("fehlt"));
+    const Run r = run(args);
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.startsWith(QStringLiteral("quillmark: ") + message), qPrintable(r.err));
+    QCOMPARE(r.out, QString());
+    QCOMPARE(test::contentOf(file), QByteArray("kein Verzeichnis\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList { "notiz.txt" });
 }
 
 void TestCommandLine::badInputIsRefused_data()

@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -30,7 +31,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 
@@ -108,6 +109,13 @@ struct Rig
     QStringList texts() const { return printers.texts(); }
 
     QAction *action(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
+    // The node of the overview at this row of the top level, or of its child.
+    QModelIndex node(int area, int entry = -1) const
+    {
+        const QAbstractItemModel *model = window->tree()->model();
+        const QModelIndex areaNode = model->index(area, 0);
+        return entry < 0 ? areaNode : model->index(entry, 0, areaNode);
+    }
     QToolButton *speed(int mode) const
     {
         return window->findChild<QToolButton *>(QStringLiteral("SpeedModus%1").arg(mode));
@@ -136,6 +144,8 @@ private slots:
     void designGivenAtStartOpensInTheDesignEditor();
     void designEditorOpensFromMenuAndEntry();
     void entriesAddedByHandAppear();
+    void overviewNodesShareOnePicturePerKind();
+    void startUpNamesTheFileItCannotWrite();
     void helpOpensAtContextZero();
     void wizardAddsAnEntryToTheSelectedArea();
     void wizardChangesTheSelectedEntry();
@@ -280,23 +290,23 @@ void TestMainWindow::areasAreCreatedAndDeletedOnFile()
     rig.window->Button_BereichClick();
     QVERIFY(
         test::contentOf(rig.temp.path() + QStringLiteral("/BEREICH.DAT")).endsWith("Post\r\nB\xfcro\r\n"));
-    QCOMPARE(rig.window->tree()->topLevelItemCount(), 2);
+    QCOMPARE(rig.window->tree()->model()->rowCount(), 2);
     QCOMPARE(rig.window->selection()->text, QStringLiteral("Büro"));
 
     // Deleting asks first; "Nein" keeps the area.
     rig.messages.addAnswer(MessageButton::No);
     rig.window->Bereichlschen1Click();
-    QCOMPARE(rig.window->tree()->topLevelItemCount(), 2);
+    QCOMPARE(rig.window->tree()->model()->rowCount(), 2);
     rig.messages.addAnswer(MessageButton::Yes);
     rig.window->Bereichlschen1Click();
-    QCOMPARE(rig.window->tree()->topLevelItemCount(), 1);
+    QCOMPARE(rig.window->tree()->model()->rowCount(), 1);
     QVERIFY(test::contentOf(rig.temp.path() + QStringLiteral("/BEREICH.DAT")).endsWith("Post\r\n"));
 
     // The entry of "Post" goes, the area stays.
     QVERIFY(rig.window->selectNode(QStringLiteral("Post"), QStringLiteral("Adressen")));
     rig.messages.addAnswer(MessageButton::Yes);
     rig.window->Eintraglschen1Click();
-    QCOMPARE(rig.window->tree()->topLevelItem(0)->childCount(), 0);
+    QCOMPARE(rig.window->tree()->model()->rowCount(rig.node(0)), 0);
     QVERIFY(!test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")).contains("Adressen"));
 }
 
@@ -475,11 +485,82 @@ void TestMainWindow::entriesAddedByHandAppear()
     QVERIFY(
         test::writeBytes(works, test::contentOf(works) + crlf({ "Post", "Briefe", "a.vrl", "b.eti", "" })));
     rig.window->catalogueFilesChanged();
-    QCOMPARE(rig.window->tree()->topLevelItem(0)->childCount(), 2);
-    QCOMPARE(rig.window->tree()->topLevelItem(0)->child(0)->text(0), QStringLiteral("Adressen"));
-    QCOMPARE(rig.window->tree()->topLevelItem(0)->child(1)->text(0), QStringLiteral("Briefe"));
+    QCOMPARE(rig.window->tree()->model()->rowCount(rig.node(0)), 2);
+    QCOMPARE(rig.node(0, 0).data().toString(), QStringLiteral("Adressen"));
+    QCOMPARE(rig.node(0, 1).data().toString(), QStringLiteral("Briefe"));
     // The selection survives the new reading.
     QCOMPARE(rig.window->selection()->text, QStringLiteral("Adressen"));
+}
+
+void TestMainWindow::overviewNodesShareOnePicturePerKind()
+{
+    Rig rig;
+    const QString dir = rig.temp.path() + QStringLiteral("/");
+    QVERIFY(test::writeBytes(dir + QStringLiteral("BEREICH.DAT"),
+        crlf({ QStringLiteral("BEREICH.DAT - Quillmark 32-Bit-Version"), QString(41, QChar('=')),
+            QStringLiteral("Post"), QStringLiteral("Büro") })));
+    const QString works = dir + QStringLiteral("WERKE.DAT");
+    QVERIFY(test::writeBytes(works,
+        test::contentOf(works)
+            + crlf({ "Büro", "Akten", "a.vrl", "a.eti", "", "Büro", "Ablage", "b.vrl", "b.eti", "", "Post",
+                "Briefe", "c.vrl", "c.eti", "" })));
+    rig.window->catalogueFilesChanged();
+
+    // Areas and their entries in alphabetical order, each node with its
+    // kind, area and record.
+    const QAbstractItemModel *model = rig.window->tree()->model();
+    QCOMPARE(model->rowCount(), 2);
+    const QStringList expected[2] = { { "Büro", "Ablage", "Akten" }, { "Post", "Adressen", "Briefe" } };
+    const int records[2][2] = { { 2, 1 }, { 0, 3 } };
+    QList<qint64> areaPictures, entryPictures;
+    for (int a = 0; a < 2; ++a) {
+        QCOMPARE(rig.node(a).data().toString(), expected[a][0]);
+        QCOMPARE(model->rowCount(rig.node(a)), 2);
+        QVERIFY(rig.window->tree()->isExpanded(rig.node(a)));
+        areaPictures << rig.node(a).data(Qt::DecorationRole).value<QIcon>().cacheKey();
+        for (int e = 0; e < 2; ++e) {
+            const QModelIndex entry = rig.node(a, e);
+            QCOMPARE(entry.data().toString(), expected[a][e + 1]);
+            QCOMPARE(model->rowCount(entry), 0);
+            entryPictures << entry.data(Qt::DecorationRole).value<QIcon>().cacheKey();
+            rig.window->tree()->setCurrentIndex(entry);
+            const std::optional<WorksSelection> selected = rig.window->selection();
+            QVERIFY(selected);
+            QCOMPARE(int(selected->kind), int(WorksNodeKind::Entry));
+            QCOMPARE(selected->area, expected[a][0]);
+            QCOMPARE(selected->record, records[a][e]);
+        }
+    }
+    // One picture for every area and one for every entry, not one made per
+    // node: a catalogue of many entries would hold as many pictures.
+    QCOMPARE(areaPictures.count(areaPictures[0]), areaPictures.size());
+    QCOMPARE(entryPictures.count(entryPictures[0]), entryPictures.size());
+    QVERIFY(areaPictures[0] != entryPictures[0]);
+    QVERIFY(!rig.node(0).data(Qt::DecorationRole).value<QIcon>().isNull());
+}
+
+// A program directory that takes no new file: the catalogue file that could
+// not be created is named, not a bare "Datei nicht gefunden".
+void TestMainWindow::startUpNamesTheFileItCannotWrite()
+{
+    if (!QFileInfo(QStringLiteral("/proc/1")).isDir())
+        QSKIP("no /proc/1 here");
+    MemorySettings settings;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    test::FakePrinters printers;
+    AppContext context(
+        ProgramDirectory(QStringLiteral("/proc/1")), settings, messages, files, waiter, help, printers);
+    THauptmenue window(context);
+    QCOMPARE(messages.shown().size(), 1);
+    QVERIFY2(
+        messages.lastText().startsWith(QStringLiteral(
+            "Die Datei BEREICH.DAT kann nicht geschrieben werden, das Verzeichnis /proc/1 nimmt keine neuen "
+            "Dateien auf: ")),
+        qPrintable(messages.lastText()));
+    QCOMPARE(window.tree()->model()->rowCount(), 0);
 }
 
 void TestMainWindow::helpOpensAtContextZero()

@@ -1,9 +1,13 @@
 #include "app/commandline.h"
-#include "testpaths.h"
+#include "app/tablecommand.h"
 #include "commandlinerun.h"
+#include "data/doubles/memorytable.h"
+#include "platform/stringtable.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "printing/tablerecords.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -25,6 +29,27 @@ const QString addressDesign = test::shareDir() + QStringLiteral("/ETIKETT/adress
 const QString addressFormat = test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl");
 const QString addressText = test::fixturesDir() + QStringLiteral("/data/three_addresses.txt");
 
+// A table in memory that counts how far it has been read: the highest
+// record looked at, and how many records were read.
+class CountingTable : public MemoryTable
+{
+public:
+    bool isDeleted(int record) override
+    {
+        furthest = std::max(furthest, record);
+        return MemoryTable::isDeleted(record);
+    }
+    QStringList readRecord(int record) override
+    {
+        furthest = std::max(furthest, record);
+        ++reads;
+        return MemoryTable::readRecord(record);
+    }
+
+    int furthest = -1;
+    int reads = 0;
+};
+
 } // namespace
 
 class TestTableCommand : public QObject
@@ -34,6 +59,8 @@ class TestTableCommand : public QObject
 private Q_SLOTS:
     void createImportAndList();
     void importWithFewerLinesPerRecord();
+    void selectedRecordsAreReadOneAtATime_data();
+    void selectedRecordsAreReadOneAtATime();
     void printsSelectedRecords_data();
     void printsSelectedRecords();
     void refusals_data();
@@ -73,6 +100,64 @@ void TestTableCommand::importWithFewerLinesPerRecord()
     QCOMPARE(two.code, 0);
     QVERIFY(two.out.startsWith(
         QStringLiteral("Name\tStraße\tOrt\nErika Mustermann\tWeg 1\t\nKöln\tHans Meier\t\n")));
+}
+
+void TestTableCommand::selectedRecordsAreReadOneAtATime_data()
+{
+    QTest::addColumn<QStringList>("where");
+    QTest::addColumn<QList<int>>("selected"); // record numbers, in order
+    QTest::newRow("all but the deleted") << QStringList() << QList<int> { 0, 3, 4, 5, 6, 7, 8, 9 };
+    QTest::newRow("one criterion") << QStringList { "Ort=Köln" } << QList<int> { 0, 6, 9 };
+    QTest::newRow("criteria joined by or") << QStringList { "Ort=Ulm", "Name=N4" } << QList<int> { 4, 8 };
+    QTest::newRow("a deleted record is never selected") << QStringList { "Name=N2" } << QList<int> {};
+    QTest::newRow("nothing") << QStringList { "Ort=Bonn" } << QList<int> {};
+}
+
+// print --table reads the records as a run asks for them, one at a time and
+// twice over, instead of loading the table into the entry grid first.
+void TestTableCommand::selectedRecordsAreReadOneAtATime()
+{
+    QFETCH(QStringList, where);
+    QFETCH(QList<int>, selected);
+    CountingTable table;
+    MemoryTable::File file;
+    file.fields = { { QStringLiteral("Name"), 10 }, { QStringLiteral("Ort"), 10 } };
+    const char *towns[]
+        = { "Köln", "Bonn", "Köln", "Essen", "Aachen", "Essen", "Köln", "Essen", "Ulm", "Köln" };
+    for (int r = 0; r < 10; ++r)
+        file.records << MemoryTable::Record { { QStringLiteral("N%1").arg(r), QString::fromUtf8(towns[r]) },
+            r == 1 || r == 2 };
+    // Records 1 (Bonn) and 2 (Köln) are marked deleted.
+    table.files.insert(QStringLiteral("t.dbf"), file);
+
+    StringTable entryGrid(4, 3);
+    entryGrid.setCell(1, 2, QStringLiteral("alt"));
+    const std::unique_ptr<TableRecordStream> records
+        = selectedTableRecords(table, QStringLiteral("t.dbf"), where, entryGrid);
+    // The grid carries the field names and no record.
+    QCOMPARE(entryGrid.colCount(), 3);
+    QCOMPARE(entryGrid.cell(1, 0), QStringLiteral("Name"));
+    QCOMPARE(entryGrid.cell(2, 0), QStringLiteral("Ort"));
+    QCOMPARE(entryGrid.rowCount(), 2);
+    QVERIFY(table.isOpen());
+    QCOMPARE(table.reads, 0);
+
+    for (int pass = 0; pass < 2; ++pass) {
+        records->rewind();
+        table.furthest = -1;
+        table.reads = 0;
+        QStringList record;
+        for (const int r : selected) {
+            QVERIFY(records->next(record));
+            QCOMPARE(record, QStringList({ "1", QStringLiteral("N%1").arg(r), QString::fromUtf8(towns[r]) }));
+            // Nothing beyond the record yielded has been looked at.
+            QCOMPARE(table.furthest, r);
+        }
+        QVERIFY(!records->next(record));
+        QVERIFY(!records->next(record));
+        QCOMPARE(records->yielded(), selected.size());
+        QCOMPARE(table.reads, 8); // every live record once
+    }
 }
 
 void TestTableCommand::printsSelectedRecords_data()

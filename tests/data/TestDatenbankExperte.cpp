@@ -1,4 +1,5 @@
 #include "controls/kvbibtn.h"
+#include "data/doubles/memorytable.h"
 #include "data/shapelibtable.h"
 #include "data/tablemodel.h"
 #include "data/widgets/datenbankdrucken.h"
@@ -18,9 +19,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,6 +97,10 @@ private Q_SLOTS:
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
+    void readOnlyTableIsShownForSelectingAndPrinting_data();
+    void readOnlyTableIsShownForSelectingAndPrinting();
+    void largeTableIsReadWithTheWaitWindow_data();
+    void largeTableIsReadWithTheWaitWindow();
 };
 
 void TestDatenbankExperte::fromTheMainWindowNothingIsOpen()
@@ -490,6 +498,153 @@ void TestDatenbankExperte::selectionWarningSwitchesBack()
         rig.messages.lastText(), QStringLiteral("Bitte wählen Sie einen Feldnamen aus für Kriterium 2."));
     QVERIFY(!selection->knopf(1)->value());
     QCOMPARE(selection->datengitter()->model()->rowCount(), 3);
+}
+
+void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow_data()
+{
+    QTest::addColumn<bool>("inSelection");
+    QTest::newRow("opening in the database expert") << false;
+    QTest::newRow("all records in the record selection") << true;
+}
+
+// A table of many records is read with the wait window and its bar, the
+// windows are repainted at every step, and a key pressed meanwhile (Escape)
+// is dropped instead of closing the window once the table is read.
+void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow()
+{
+    QFETCH(bool, inSelection);
+    const int records = TableReadWait::LargeTableRecords + 3 * ProgressStep;
+    MemoryTable table;
+    MemoryTable::File file;
+    file.fields = { { QStringLiteral("Name"), 10 }, { QStringLiteral("Ort"), 10 } };
+    for (int r = 0; r < records; ++r)
+        file.records << MemoryTable::Record { { QStringLiteral("N%1").arg(r), QStringLiteral("Bonn") },
+            r == 7 };
+    table.files.insert(QStringLiteral("gross.dbf"), file);
+    PrintSession session;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    expert.setVorlagendateiname(QStringLiteral("a4.vrl"));
+    expert.setDatenbankname(QStringLiteral("gross.dbf"));
+    TDatenbankDrucken *selection = expert.selectionDialog();
+    TDatenbankWarten *wait = selection->waitWindow();
+    if (inSelection)
+        expert.FormShow();
+    QDialog *window = inSelection ? static_cast<QDialog *>(selection) : &expert;
+    window->show();
+    QSignalSpy closed(window, &QDialog::finished);
+
+    QList<int> bar;
+    waiter.setOnWait([&](int ms, qint64) {
+        if (ms != 0)
+            return;
+        if (wait->isVisible() && wait->progressBar()->isVisible())
+            bar << wait->progressBar()->value();
+        QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    });
+    if (inSelection)
+        QVERIFY(selection->FormShow());
+    else
+        expert.FormShow();
+    waiter.setOnWait({});
+    QCoreApplication::processEvents();
+
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(wait->isHidden());
+    // A step every ProgressStep records and one at the end, the bar rising
+    // to its end.
+    QCOMPARE(bar.size(), records / ProgressStep + 1);
+    QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+    QVERIFY(bar.first() > 0);
+    QCOMPARE(bar.last(), 1000);
+    const QAbstractItemModel *grid = inSelection ? selection->datengitter()->model() : expert.tableModel();
+    QCOMPARE(grid->rowCount(), records - 1);
+
+    // Without a read in progress the same key closes the window.
+    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::processEvents();
+    QCOMPARE(closed.count(), 1);
+}
+
+void TestDatenbankExperte::readOnlyTableIsShownForSelectingAndPrinting_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("a table that may only be read") << true;
+    QTest::newRow("a table that may be written") << false;
+}
+
+// A table without write permission opens read-only with a message instead
+// of "Dateizugriff verweigert": its records can be listed, selected and
+// printed; editing, inserting, deleting and importing say that it is only
+// open for reading.
+void TestDatenbankExperte::readOnlyTableIsShownForSelectingAndPrinting()
+{
+    QFETCH(bool, readOnly);
+    const QString path = QStringLiteral("/daten/kunden.dbf");
+    MemoryTable table;
+    MemoryTable::File file;
+    file.fields = { { QStringLiteral("Name"), 10 }, { QStringLiteral("Ort"), 10 } };
+    file.records << MemoryTable::Record { { "Anna", "Bonn" } } << MemoryTable::Record { { "Bernd", "Ulm" } };
+    table.files.insert(path, file);
+    if (readOnly)
+        table.readOnlyFiles.insert(path);
+    PrintSession session;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    RecordingHelp help;
+    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    expert.setVorlagendateiname(QStringLiteral("a4.vrl"));
+    expert.setDatenbankname(path);
+    expert.FormShow();
+
+    QVERIFY(table.isOpen());
+    QCOMPARE(table.isReadOnly(), readOnly);
+    QVERIFY(expert.dbGitter()->isVisibleTo(&expert));
+    QCOMPARE(expert.statusText(0), QStringLiteral("Datenbank : ") + path);
+    QCOMPARE(expert.tableModel()->rowCount(), 2);
+    const QString readOnlyNote = QStringLiteral(
+        "Die Datenbank \"%1\" darf nur gelesen werden und ist schreibgeschützt geöffnet: Ihre Datensätze "
+        "können angesehen, ausgewählt und gedruckt, aber nicht geändert werden.")
+                                     .arg(path);
+    const QString onlyForReading
+        = QStringLiteral("Die Datenbank \"%1\" ist nur zum Lesen geöffnet.").arg(path);
+    if (readOnly) {
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.lastText(), readOnlyNote);
+        QCOMPARE(messages.shown().last().kind, MessageKind::Information);
+    } else {
+        QVERIFY(messages.shown().isEmpty());
+    }
+    const QModelIndex cell = expert.tableModel()->index(0, 1);
+    QCOMPARE(bool(expert.tableModel()->flags(cell) & Qt::ItemIsEditable), !readOnly);
+
+    // The records are selected and handed over for printing.
+    TDatenbankDrucken *selection = expert.selectionDialog();
+    QVERIFY(selection->FormShow());
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 2);
+    selection->Button_WeiterClick();
+    QCOMPARE(session.entryGrid.cell(2, 3), QStringLiteral("Ulm"));
+
+    if (!readOnly)
+        return;
+    // Every change is refused with a word, and the table stays as it was.
+    expert.dbGitter()->setCurrentIndex(cell);
+    for (auto change : { &TDatenbankExperte::NavigatorInsert, &TDatenbankExperte::NavigatorDelete,
+             &TDatenbankExperte::ImportTextClick, &TDatenbankExperte::ImportCsvClick }) {
+        const qsizetype before = messages.shown().size();
+        (expert.*change)();
+        QCOMPARE(messages.shown().size(), before + 1);
+        QCOMPARE(messages.lastText(), onlyForReading);
+    }
+    QVERIFY(!expert.tableModel()->setData(cell, QStringLiteral("Köln")));
+    QCOMPARE(expert.tableModel()->rowCount(), 2);
+    QCOMPARE(table.files.value(path).records.size(), 2);
+    QCOMPARE(table.files.value(path).records[1].values, QStringList({ "Bernd", "Ulm" }));
+    QVERIFY(!table.files.value(path).records[0].deleted);
 }
 
 QTEST_MAIN(TestDatenbankExperte)

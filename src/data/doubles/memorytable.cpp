@@ -5,7 +5,7 @@
 
 namespace qm {
 
-void MemoryTable::open(const QString &path, TableAccess)
+void MemoryTable::open(const QString &path, TableAccess access)
 {
     if (engineMissing)
         throw EngineError(EngineError::LibraryNotLoaded);
@@ -16,7 +16,12 @@ void MemoryTable::open(const QString &path, TableAccess)
     if (heldElsewhere.contains(path))
         throw Error(QStringLiteral("Die Datenbank \"%1\" ist bereits in einem anderen Quillmark geöffnet.")
                         .arg(path));
+    if (access == TableAccess::ReadWrite && readOnlyFiles.contains(path))
+        throw TableWriteDenied(
+            QStringLiteral("Die Datenbank \"%1\" kann nicht geöffnet werden: Dateizugriff verweigert")
+                .arg(path));
     m_path = path;
+    m_readOnly = access == TableAccess::ReadOnly;
 }
 
 void MemoryTable::create(const QString &path, const QList<TableField> &fields)
@@ -40,6 +45,7 @@ void MemoryTable::create(const QString &path, const QList<TableField> &fields)
 void MemoryTable::close()
 {
     m_path.clear();
+    m_readOnly = false;
 }
 
 MemoryTable::File &MemoryTable::current()
@@ -79,10 +85,17 @@ QStringList MemoryTable::readRecord(int record)
     return values;
 }
 
-int MemoryTable::store(Record &record, const QStringList &values)
+void MemoryTable::refuseWrite() const
 {
     if (failWrites)
         throw Error(QStringLiteral("Schreibfehler"));
+    if (m_readOnly)
+        throw Error(QStringLiteral("Die Datenbank \"%1\" ist nur zum Lesen geöffnet.").arg(m_path));
+}
+
+int MemoryTable::store(Record &record, const QStringList &values)
+{
+    refuseWrite();
     const QList<TableField> &fieldList = current().fields;
     int cut = 0;
     QStringList stored;
@@ -116,8 +129,7 @@ int MemoryTable::writeRecord(int record, const QStringList &values)
 
 void MemoryTable::deleteRecord(int record)
 {
-    if (failWrites)
-        throw Error(QStringLiteral("Schreibfehler"));
+    refuseWrite();
     at(record).deleted = true;
 }
 

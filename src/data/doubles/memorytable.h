@@ -30,12 +30,16 @@ public:
     bool engineMissing = false;
     // Every write and delete throws qm::Error("Schreibfehler").
     bool failWrites = false;
+    // Paths of files that may be read but not written: opening one for
+    // writing throws TableWriteDenied.
+    QSet<QString> readOnlyFiles;
 
     void open(const QString &path, TableAccess access = TableAccess::ReadWrite) override;
     void create(const QString &path, const QList<TableField> &fields) override;
     void close() override;
 
     bool isOpen() const override { return !m_path.isEmpty(); }
+    bool isReadOnly() const override { return m_readOnly; }
     QString path() const override { return m_path; }
     QList<TableField> fields() const override;
 
@@ -53,8 +57,11 @@ public:
 private:
     Record &at(int record);
     int store(Record &record, const QStringList &values);
+    // Throws when writes fail or the table is open for reading only.
+    void refuseWrite() const;
 
     QString m_path;
+    bool m_readOnly = false;
 };
 
 } // namespace qm

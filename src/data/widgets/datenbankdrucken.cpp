@@ -5,6 +5,7 @@
 #include "data/tableengine.h"
 #include "platform/errors.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,9 +13,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace qm {
 
@@ -26,7 +31,86 @@ TDatenbankWarten::TDatenbankWarten(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Datenbankoperation wird ausgeführt."), this));
     layout->addWidget(new QLabel(tr("Bitte warten Sie einen Moment ..."), this));
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("Fortschritt"));
+    m_bar->setTextVisible(false);
+    m_bar->hide();
+    layout->addWidget(m_bar);
     setModal(false);
+}
+
+void TDatenbankWarten::setProgress(qint64 done, qint64 total)
+{
+    m_bar->setVisible(total > 0);
+    if (total <= 0)
+        return;
+    // The bar counts in thousandths: record counts may exceed its int range.
+    m_bar->setRange(0, 1000);
+    m_bar->setValue(int(std::clamp<qint64>(done * 1000 / total, 0, 1000)));
+}
+
+TableReadWait::TableReadWait(TDatenbankWarten &window, IWaiter &waiter)
+    : m_window(window)
+    , m_waiter(waiter)
+    , m_wasVisible(window.isVisible())
+{ }
+
+TableReadWait::~TableReadWait()
+{
+    if (!m_shown)
+        return;
+    // Input that came in during the last step is still queued: it goes too.
+    QCoreApplication::processEvents();
+    qApp->removeEventFilter(this);
+    m_window.setProgress(0, 0);
+    if (!m_wasVisible)
+        m_window.hide();
+}
+
+ReadProgress TableReadWait::progress()
+{
+    return [this](qint64 done, qint64 total) { step(done, total); };
+}
+
+void TableReadWait::step(qint64 done, qint64 total)
+{
+    if (total < LargeTableRecords)
+        return;
+    if (!m_shown) {
+        m_shown = true;
+        qApp->installEventFilter(this);
+        m_window.show();
+        m_window.raise();
+    }
+    m_window.setProgress(done, total);
+    m_waiter.wait(0);
+}
+
+bool TableReadWait::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+        return true;
+    default:
+        return QObject::eventFilter(watched, event);
+    }
 }
 
 TDatenbankDrucken::TDatenbankDrucken(ITableEngine &table, StringTable &entryGrid, IMessages &messages,
@@ -118,6 +202,9 @@ bool TDatenbankDrucken::withWait(const std::function<void()> &operation)
     m_waiter.wait(500);
     bool ok = true;
     try {
+        TableReadWait reading(*m_wait, m_waiter);
+        m_selection.setProgress(reading.progress());
+        const auto done = qScopeGuard([this] { m_selection.setProgress({}); });
         operation();
     } catch (const Error &e) {
         ok = false;

@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QProgressBar;
 class QTableView;
 
 namespace qm {
@@ -17,13 +18,52 @@ class ITableEngine;
 class StringTableModel;
 class TKVBiBtn;
 
-// The wait window of table operations ("Datenbank").
+// The wait window of table operations ("Datenbank"), with a bar that shows
+// how far a long read has come.
 class TDatenbankWarten : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit TDatenbankWarten(QWidget *parent = nullptr);
+
+    // Shows `done` of `total` records read; a total of 0 shows no bar.
+    void setProgress(qint64 done, qint64 total);
+    QProgressBar *progressBar() const { return m_bar; }
+
+private:
+    QProgressBar *m_bar = nullptr;
+};
+
+// A read through a table in the windows, for as long as the object lives.
+// From LargeTableRecords records on, progress() shows the wait window with
+// its bar and waits 0 ms with message processing at every step, so the
+// windows stay painted; keys, clicks and the like given meanwhile are
+// dropped, also those still queued when the read ends, so that a key pressed
+// while waiting does nothing afterwards (Escape would close the window).
+class TableReadWait : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int LargeTableRecords = 20000;
+
+    TableReadWait(TDatenbankWarten &window, IWaiter &waiter);
+    ~TableReadWait() override;
+
+    // The progress to hand to the table's reader.
+    ReadProgress progress();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void step(qint64 done, qint64 total);
+
+    TDatenbankWarten &m_window;
+    IWaiter &m_waiter;
+    bool m_shown = false;
+    bool m_wasVisible = false;
 };
 
 // The record selection ("Daten selektieren und drucken"): the records of the

@@ -1,5 +1,6 @@
 #include "datenbankexperte.h"
 
+#include "data/shapelibtable.h"
 #include "data/stringtablemodel.h"
 #include "data/tableengine.h"
 #include "data/tablemodel.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
@@ -74,6 +76,7 @@ TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session,
     , m_session(session)
     , m_messages(messages)
     , m_fileDialogs(fileDialogs)
+    , m_waiter(waiter)
     , m_help(help)
     , m_helpPath(std::move(helpFilePath))
 {
@@ -167,11 +170,11 @@ TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session,
     connect(m_create, &TDBerstellen::tableCreated, this, [this](const QString &path) {
         m_tablePath = path;
         m_status[0]->setText(tr("Datenbank : ") + path);
-        m_model->reload();
+        reloadTable();
         showTable(true);
     });
     m_import = new TImportText(m_table, messages, fileDialogs, help, m_helpPath, this);
-    connect(m_import, &TImportText::imported, m_model, &TableModel::reload);
+    connect(m_import, &TImportText::imported, this, &TDatenbankExperte::reloadTable);
     m_selection
         = new TDatenbankDrucken(m_table, m_session.entryGrid, messages, waiter, help, m_helpPath, this);
 
@@ -234,7 +237,7 @@ void TDatenbankExperte::showModal()
     // The table is let go with the window: another program (or a second
     // Quillmark) may use it now.
     m_table.close();
-    m_model->reload();
+    reloadTable();
 }
 
 void TDatenbankExperte::done(int result)
@@ -293,6 +296,7 @@ void TDatenbankExperte::loadDesign()
 
 void TDatenbankExperte::openTable()
 {
+    bool readOnly = false;
     m_status[0]->setText(tr("Datenbank : ") + m_tablePath);
     try {
         m_table.close();
@@ -301,15 +305,37 @@ void TDatenbankExperte::openTable()
         for (int c = 1; c < m_fieldList.colCount(); ++c)
             titles << m_fieldList.cell(c, 1);
         m_table.preferFieldOrder(titles);
-        m_table.open(m_tablePath);
+        try {
+            m_table.open(m_tablePath);
+        } catch (const TableWriteDenied &) {
+            // Listing, selecting and printing need no more than reading.
+            m_table.open(m_tablePath, TableAccess::ReadOnly);
+            readOnly = true;
+        }
     } catch (const Error &e) {
-        m_model->reload();
+        reloadTable();
         showTable(false);
         showError(e.message());
         return;
     }
-    m_model->reload();
+    reloadTable();
     showTable(true);
+    if (readOnly)
+        m_messages.show(MessageKind::Information,
+            tr("Die Datenbank \"%1\" darf nur gelesen werden und ist schreibgeschützt geöffnet: Ihre "
+               "Datensätze können angesehen, ausgewählt und gedruckt, aber nicht geändert werden.")
+                .arg(m_tablePath),
+            MessageButton::Ok);
+}
+
+void TDatenbankExperte::reloadTable()
+{
+    // A large table is read with the wait window, and keys pressed meanwhile
+    // do nothing afterwards.
+    TableReadWait reading(*m_selection->waitWindow(), m_waiter);
+    m_model->setProgress(reading.progress());
+    const auto done = qScopeGuard([this] { m_model->setProgress({}); });
+    m_model->reload();
 }
 
 void TDatenbankExperte::showTable(bool visible)
@@ -371,9 +397,20 @@ bool TDatenbankExperte::tableOpenOrSay()
     return false;
 }
 
-void TDatenbankExperte::ImportTextClick()
+bool TDatenbankExperte::tableWritableOrSay()
 {
     if (!tableOpenOrSay())
+        return false;
+    if (!m_table.isReadOnly())
+        return true;
+    m_messages.show(MessageKind::Information,
+        tr("Die Datenbank \"%1\" ist nur zum Lesen geöffnet.").arg(m_table.path()), MessageButton::Ok);
+    return false;
+}
+
+void TDatenbankExperte::ImportTextClick()
+{
+    if (!tableWritableOrSay())
         return;
     NavigatorPost();
     m_import->showModal();
@@ -381,7 +418,7 @@ void TDatenbankExperte::ImportTextClick()
 
 void TDatenbankExperte::ImportCsvClick()
 {
-    if (!tableOpenOrSay())
+    if (!tableWritableOrSay())
         return;
     NavigatorPost();
     const QString path = m_fileDialogs.open(tr("CSV-Datei für Datenimport öffnen"),
@@ -391,13 +428,13 @@ void TDatenbankExperte::ImportCsvClick()
         return;
     try {
         const ImportResult result = csvtables::importCsvFile(m_table, path);
-        m_model->reload();
+        reloadTable();
         m_messages.show(MessageKind::Information,
             tr("%1 Datensätze aus %2 übernommen.").arg(result.records).arg(path) + QLatin1Char('\n')
                 + textimport::completionMessage(result),
             MessageButton::Ok);
     } catch (const Error &e) {
-        m_model->reload();
+        reloadTable();
         showError(e.message());
     }
 }
@@ -487,7 +524,7 @@ void TDatenbankExperte::NavigatorLast()
 
 void TDatenbankExperte::NavigatorInsert()
 {
-    if (!m_table.isOpen())
+    if (!m_table.isOpen() || !tableWritableOrSay())
         return;
     NavigatorPost();
     const int row = m_model->insertRow();
@@ -498,7 +535,7 @@ void TDatenbankExperte::NavigatorInsert()
 void TDatenbankExperte::NavigatorDelete()
 {
     const QModelIndex current = m_grid->currentIndex();
-    if (!current.isValid())
+    if (!current.isValid() || !tableWritableOrSay())
         return;
     NavigatorCancel();
     if (m_messages.show(

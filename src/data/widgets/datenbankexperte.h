@@ -100,9 +100,13 @@ private:
     void buildMenus(QWidget *menuHost);
     void loadDesign();
     void openTable();
+    // Reads the open table's record list again into the grid.
+    void reloadTable();
     void showTable(bool visible);
     // True with a table open; else says that one must be opened first.
     bool tableOpenOrSay();
+    // True with a table open for writing; else says what is missing.
+    bool tableWritableOrSay();
     void moveTo(int row);
     void showError(const QString &message);
 
@@ -110,6 +114,7 @@ private:
     PrintSession &m_session;
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
+    IWaiter &m_waiter;
     IHelp &m_help;
     QString m_helpPath;
 
