@@ -54,6 +54,19 @@ struct BarcodeSymbol
 // or 8, UPC-A 11 or 12, ITF-14 13 or 14), an empty value, or too much data.
 std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value, bool humanReadable = true);
 
+// The modules of a QR code of `value`, row by row (1 dark), the quiet zone
+// left out, with the given mask 0..7 or, for -1, the mask of fewest penalty
+// points (ISO/IEC 18004, 7.8.3). None when the value cannot be encoded.
+struct QrMatrix
+{
+    int size = 0; // modules across and down
+    int mask = -1;
+    std::vector<quint8> modules; // size x size
+};
+std::optional<QrMatrix> qrModules(const QString &value, int mask = -1);
+// The penalty points of a QR code's modules by which the mask is chosen.
+long qrPenaltyPoints(const QrMatrix &matrix);
+
 // Whether `value` can be printed as `kind`.
 bool canEncode(Symbology kind, const QString &value);
 

@@ -99,10 +99,7 @@ void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF b
         top += (box.height() - symbol->height * s) / 2;
         sx = sy = s;
     }
-    for (const QRectF &bar : symbol->bars) {
-        canvas.fillRectF(
-            QRectF(left + bar.x() * sx, top + bar.y() * sy, bar.width() * sx, bar.height() * sy), colour);
-    }
+    canvas.fillRectsF(symbol->bars, QPointF(left, top), sx, sy, colour);
     if (symbol->texts.empty())
         return;
     canvas.save();

@@ -6,6 +6,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <vector>
+
 namespace qm {
 
 // Line style of a pen.
@@ -91,6 +93,22 @@ public:
     {
         const QRect r = area.toRect();
         fillRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), colour);
+    }
+
+    // Fills many rectangles of one colour at once. They are given in units
+    // of their own: the point (x, y) of `rects` is the logical point
+    // (origin.x() + x * scaleX, origin.y() + y * scaleY), as the modules of
+    // a barcode are placed into its box. A device that writes its shapes out
+    // (PDF, printer) writes them as one shape in those units, the colour
+    // set once. Pen and brush stay as they are.
+    virtual void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX,
+        double scaleY, const QColor &colour)
+    {
+        for (const QRectF &r : rects) {
+            fillRectF(QRectF(origin.x() + r.x() * scaleX, origin.y() + r.y() * scaleY, r.width() * scaleX,
+                          r.height() * scaleY),
+                colour);
+        }
     }
 
     // Draws the outline with the current pen and fills the inside with the

@@ -166,6 +166,24 @@ void QPainterCanvas::fillRectF(const QRectF &area, const QColor &colour)
         m_painter.fillRect(normal, colour);
 }
 
+void QPainterCanvas::fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX,
+    double scaleY, const QColor &colour)
+{
+    if (rects.empty() || scaleX == 0 || scaleY == 0)
+        return;
+    // One call with the brush set once: QPainter::fillRect would save and
+    // restore the painter's state for every rectangle, and the PDF engine
+    // writes each restore out with the clipping path again. In the
+    // rectangles' own units the PDF keeps short whole numbers.
+    const QTransform transform = m_painter.worldTransform();
+    m_painter.translate(origin);
+    m_painter.scale(scaleX, scaleY);
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(colour);
+    m_painter.drawRects(rects.data(), static_cast<int>(rects.size()));
+    m_painter.setWorldTransform(transform);
+}
+
 void QPainterCanvas::rectangle(int left, int top, int right, int bottom)
 {
     if (const auto rect = outlineRect(left, top, right, bottom)) {

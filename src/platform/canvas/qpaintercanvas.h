@@ -38,6 +38,8 @@ public:
 
     void fillRect(int left, int top, int right, int bottom, const QColor &colour) override;
     void fillRectF(const QRectF &area, const QColor &colour) override;
+    void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX, double scaleY,
+        const QColor &colour) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void roundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) override;
     void moveTo(int x, int y) override;
