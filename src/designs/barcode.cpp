@@ -607,7 +607,10 @@ std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value,
     }
     out.bars = joinedVertically(std::move(bars));
     for (const zint_vector_string *s = symbol->vector->strings; s; s = s->next) {
-        out.texts.push_back(BarcodeText { s->x, s->y, s->fsize, s->width,
+        const auto align = s->halign == 1 ? BarcodeText::Align::Left
+            : s->halign == 2              ? BarcodeText::Align::Right
+                                          : BarcodeText::Align::Centre;
+        out.texts.push_back(BarcodeText { s->x, s->y, s->fsize, align,
             QString::fromUtf8(reinterpret_cast<const char *>(s->text), s->length) });
     }
     return out;

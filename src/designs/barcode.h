@@ -28,14 +28,15 @@ QString symbologyName(Symbology kind);
 
 // A barcode laid out by libzint: dark rectangles and the human-readable
 // texts, in the symbol's own units (its size is width x height, quiet
-// zones included). Texts are placed by their horizontal centre and their
-// baseline.
+// zones included). A text's baseline runs through y; x is its middle, its
+// left end or its right end, as `align` says.
 struct BarcodeText
 {
+    enum class Align { Centre, Left, Right };
     double x = 0;
     double y = 0;
-    double size = 0;
-    double width = 0; // the width the library suggests, 0 for none
+    double size = 0; // the font's size
+    Align align = Align::Centre;
     QString text;
 };
 

@@ -103,20 +103,18 @@ void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF b
     if (symbol->texts.empty())
         return;
     canvas.save();
+    canvas.setTextColour(colour);
     for (const BarcodeText &t : symbol->texts) {
         // A stretched linear code keeps its digits in proportion: they are
-        // sized by the smaller scale and centred on their place.
-        const double scale = std::min(sx, sy);
-        const double height = t.size * scale;
-        const double width = t.width * scale;
+        // sized by the smaller scale, and placed where the library puts
+        // them, measured on the device.
         CanvasFont font;
         font.face = QStringLiteral("Liberation Sans");
-        font.height = std::max(1, static_cast<int>(height));
-        canvas.setFont(font);
-        canvas.setTextColour(colour);
-        const double x = left + t.x * sx - width / 2;
-        const double y = top + t.y * sy - height;
-        canvas.text(static_cast<int>(x), static_cast<int>(y), t.text);
+        font.height = std::max(1, static_cast<int>(t.size * std::min(sx, sy)));
+        const auto anchor = t.align == BarcodeText::Align::Left ? ICanvas::Anchor::Left
+            : t.align == BarcodeText::Align::Right              ? ICanvas::Anchor::Right
+                                                                : ICanvas::Anchor::Centre;
+        canvas.textOnBaseline(QPointF(left + t.x * sx, top + t.y * sy), anchor, font, t.text);
     }
     canvas.restore();
 }

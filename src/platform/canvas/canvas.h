@@ -153,6 +153,16 @@ public:
     // is clipped.
     virtual void text(int x, int y, const QString &text) = 0;
 
+    // Makes `font` current and draws one line of text with it in the
+    // current text colour, its baseline through `at`, with its left end,
+    // middle or right end (by its advance width) there; in fractions of a
+    // unit where the device has finer ones. The escapement is not applied.
+    // A canvas that cannot measure text places it with text(), its width
+    // and ascent estimated from the font's height (as in Arial).
+    enum class Anchor { Left, Centre, Right };
+    virtual void textOnBaseline(
+        const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text);
+
     // Reads a Windows bitmap file. Throws qm::Error "Kann Datei %1 nicht
     // öffnen" with the path when the file cannot be opened, and "Bitmap ist
     // ungültig" when it is not a bitmap.

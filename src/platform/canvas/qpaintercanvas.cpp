@@ -317,6 +317,30 @@ void QPainterCanvas::text(int x, int y, const QString &text)
     m_painter.setWorldTransform(transform);
 }
 
+void QPainterCanvas::textOnBaseline(
+    const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text)
+{
+    m_state.font = font;
+    if (text.isEmpty())
+        return;
+    const qreal scale = deviceScale();
+    const DeviceFont &device = cachedDeviceFont();
+    // Measured with the font made for this device, as it is drawn.
+    const qreal width = QFontMetricsF(device.qfont, m_painter.device()).horizontalAdvance(text);
+    qreal x = 0;
+    if (anchor == Anchor::Centre)
+        x = -width / 2;
+    else if (anchor == Anchor::Right)
+        x = -width;
+    const QTransform transform = m_painter.worldTransform();
+    m_painter.translate(at);
+    m_painter.scale(1.0 / scale, 1.0 / scale);
+    m_painter.setFont(device.qfont);
+    m_painter.setPen(m_state.textColour);
+    m_painter.drawText(QPointF(x, 0), text);
+    m_painter.setWorldTransform(transform);
+}
+
 CanvasBitmap QPainterCanvas::loadBitmap(const QString &path)
 {
     return readBitmapFile(path);

@@ -51,6 +51,8 @@ public:
     void setTextColour(const QColor &colour) override;
     void setTransparentBackground() override;
     void text(int x, int y, const QString &text) override;
+    void textOnBaseline(
+        const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text) override;
     CanvasBitmap loadBitmap(const QString &path) override;
     void stretchBitmap(
         const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix) override;
