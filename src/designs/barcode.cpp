@@ -582,6 +582,29 @@ QString symbologyName(Symbology kind)
     return {};
 }
 
+QString sampleBarcodeValue(Symbology kind)
+{
+    switch (kind) {
+    case Symbology::Ean13:
+        return QStringLiteral("400638133393");
+    case Symbology::Code128:
+        return QStringLiteral("Code 128");
+    case Symbology::QrCode:
+        return QStringLiteral("QR-Code");
+    case Symbology::DataMatrix:
+        return QStringLiteral("DataMatrix");
+    case Symbology::Code39:
+        return QStringLiteral("CODE 39");
+    case Symbology::Ean8:
+        return QStringLiteral("9638507");
+    case Symbology::UpcA:
+        return QStringLiteral("03600029145");
+    case Symbology::Itf14:
+        return QStringLiteral("1540014128876");
+    }
+    return {};
+}
+
 std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value, bool humanReadable)
 {
     const auto bytes = barcodeData(kind, value);

@@ -26,6 +26,11 @@ std::optional<Symbology> symbologyOf(int number);
 // The kind's name as users know it ("EAN-13", "QR-Code", ...).
 QString symbologyName(Symbology kind);
 
+// A value of the kind's own sort that it prints, for showing a barcode
+// that has no value yet (the editor's workspace): "400638133393" for
+// EAN-13, "QR-Code" for a QR code, and so on.
+QString sampleBarcodeValue(Symbology kind);
+
 // A barcode laid out by libzint: dark rectangles and the human-readable
 // texts, in the symbol's own units (its size is width x height, quiet
 // zones included). A text's baseline runs through y; x is its middle, its

@@ -81,44 +81,6 @@ int printedCorner(const PrintRecord &r)
     return static_cast<int>(std::min<qint64>(corner, std::numeric_limits<int>::max()));
 }
 
-// Draws `value` as a barcode filling `box`: the bars as filled rectangles
-// in `colour`, the human-readable text in the same colour under them.
-void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
-{
-    box = box.normalized();
-    const auto symbol = encodeBarcode(kind, value);
-    if (!symbol || symbol->width <= 0 || symbol->height <= 0)
-        return;
-    double sx = box.width() / symbol->width;
-    double sy = box.height() / symbol->height;
-    double left = box.left();
-    double top = box.top();
-    if (kind == Symbology::QrCode || kind == Symbology::DataMatrix) {
-        const double s = std::min(sx, sy);
-        left += (box.width() - symbol->width * s) / 2;
-        top += (box.height() - symbol->height * s) / 2;
-        sx = sy = s;
-    }
-    canvas.fillRectsF(symbol->bars, QPointF(left, top), sx, sy, colour);
-    if (symbol->texts.empty())
-        return;
-    canvas.save();
-    canvas.setTextColour(colour);
-    for (const BarcodeText &t : symbol->texts) {
-        // A stretched linear code keeps its digits in proportion: they are
-        // sized by the smaller scale, and placed where the library puts
-        // them, measured on the device.
-        CanvasFont font;
-        font.face = QStringLiteral("Liberation Sans");
-        font.height = std::max(1, static_cast<int>(t.size * std::min(sx, sy)));
-        const auto anchor = t.align == BarcodeText::Align::Left ? ICanvas::Anchor::Left
-            : t.align == BarcodeText::Align::Right              ? ICanvas::Anchor::Right
-                                                                : ICanvas::Anchor::Centre;
-        canvas.textOnBaseline(QPointF(left + t.x * sx, top + t.y * sy), anchor, font, t.text);
-    }
-    canvas.restore();
-}
-
 // Record values are shifted by the label origin; the device works in int.
 int at(qint32 value, int origin)
 {
@@ -241,6 +203,42 @@ bool drawsBarcode(const PrintRecord &r)
     const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
     const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
     return r.key == u"BC" && symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
+}
+
+void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
+{
+    box = box.normalized();
+    const auto symbol = encodeBarcode(kind, value);
+    if (!symbol || symbol->width <= 0 || symbol->height <= 0)
+        return;
+    double sx = box.width() / symbol->width;
+    double sy = box.height() / symbol->height;
+    double left = box.left();
+    double top = box.top();
+    if (kind == Symbology::QrCode || kind == Symbology::DataMatrix) {
+        const double s = std::min(sx, sy);
+        left += (box.width() - symbol->width * s) / 2;
+        top += (box.height() - symbol->height * s) / 2;
+        sx = sy = s;
+    }
+    canvas.fillRectsF(symbol->bars, QPointF(left, top), sx, sy, colour);
+    if (symbol->texts.empty())
+        return;
+    canvas.save();
+    canvas.setTextColour(colour);
+    for (const BarcodeText &t : symbol->texts) {
+        // A stretched linear code keeps its digits in proportion: they are
+        // sized by the smaller scale, and placed where the library puts
+        // them, measured on the device.
+        CanvasFont font;
+        font.face = QStringLiteral("Liberation Sans");
+        font.height = std::max(1, static_cast<int>(t.size * std::min(sx, sy)));
+        const auto anchor = t.align == BarcodeText::Align::Left ? ICanvas::Anchor::Left
+            : t.align == BarcodeText::Align::Right              ? ICanvas::Anchor::Right
+                                                                : ICanvas::Anchor::Centre;
+        canvas.textOnBaseline(QPointF(left + t.x * sx, top + t.y * sy), anchor, font, t.text);
+    }
+    canvas.restore();
 }
 
 void LabelDrawing::draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designs/barcode.h"
 #include "designs/printdesign.h"
 #include "platform/canvas/canvas.h"
 
@@ -82,6 +83,14 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTable &labelList, int x, int y,
     int row, bool drawFrame, IMessages &messages, const QString &dateText,
     const CanvasPen &devicePen = CanvasPen());
+
+// Draws `value` as a barcode of `kind` filling `box` (logical units, any
+// two corners), as a BC record prints it: the bars in `colour`, a linear
+// code stretched to the box with its digits under the bars, a QR or
+// DataMatrix code with square modules, centred. A value the kind cannot
+// encode, an empty one included, draws nothing. The editor's workspace
+// shows a barcode without a value with sampleBarcodeValue(kind).
+void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour);
 
 // Whether a BC record draws its barcode: its kind is known and its box is at
 // least 10 x 10 units (4 mm). Otherwise it only takes its data column.

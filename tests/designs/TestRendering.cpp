@@ -143,6 +143,8 @@ private slots:
     void gridLines();
     void invalidCellStopsDrawing();
     void emptyTextDrawsNothing();
+    void sampleBarcodeInItsBox_data();
+    void sampleBarcodeInItsBox();
 };
 
 // Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
@@ -596,6 +598,39 @@ void TestRendering::emptyTextDrawsNothing()
     QVERIFY(canvas.log().isEmpty());
     // Neither does a text element with an empty text.
     QVERIFY(callsOf(drawWorkspace(design({ "T|1|1|0|11|0|0|0|Arial|" })), "text").isEmpty());
+}
+
+void TestRendering::sampleBarcodeInItsBox_data()
+{
+    QTest::addColumn<int>("kind");
+    for (int kind = 0; kind <= int(Symbology::Itf14); ++kind)
+        QTest::newRow(qPrintable(symbologyName(Symbology(kind)))) << kind;
+}
+
+// What the workspace shows for a barcode without a value: the sample of
+// its kind, drawn inside the box in the given colour; no value, nothing.
+void TestRendering::sampleBarcodeInItsBox()
+{
+    QFETCH(int, kind);
+    const QRectF box(QPointF(110, 60), QPointF(10, 10)); // corners in any order
+    RecordingCanvas canvas;
+    drawBarcode(canvas, Symbology(kind), sampleBarcodeValue(Symbology(kind)), box, Qt::blue);
+    const QStringList fills = callsOf(canvas, QStringLiteral("fillf"));
+    QVERIFY(fills.size() > 5);
+    for (const QString &fill : fills) {
+        const QStringList parts = fill.split(u' ');
+        QCOMPARE(parts.at(1), RecordingCanvas::colourText(Qt::blue));
+        const QStringList edges = parts.at(0).split(u',');
+        const QRectF bar(QPointF(edges[0].toDouble(), edges[1].toDouble()),
+            QPointF(edges[2].toDouble(), edges[3].toDouble()));
+        QVERIFY2(box.normalized().adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(bar), qPrintable(fill));
+    }
+    const bool linear = kind != int(Symbology::QrCode) && kind != int(Symbology::DataMatrix);
+    QCOMPARE(!textsOf(canvas).isEmpty(), linear);
+
+    RecordingCanvas empty;
+    drawBarcode(empty, Symbology(kind), QString(), box, Qt::blue);
+    QVERIFY(empty.calls().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRendering)
