@@ -106,6 +106,14 @@ class LabelDrawing
 public:
     explicit LabelDrawing(const PrintDesign &design);
 
+    // On screen (the print preview) a picture that cannot be read is drawn
+    // as a grey box with its file name (drawMissingPicture()); on paper it
+    // ends the drawing with the canvas's error. Off unless set.
+    void setShowMissingPictures(bool show) { m_showMissingPictures = show; }
+    // The folder a picture's relative path is taken from (the program
+    // directory); empty: as the path stands (resolvedPicturePath()).
+    void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+
     // One label whose values are the cells (field, row) of the label list.
     void draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
         IMessages &messages, const QString &dateText, const CanvasPen &devicePen = CanvasPen()) const;
@@ -147,7 +155,19 @@ private:
         const QString &dateText, const CanvasPen &devicePen) const;
 
     std::vector<Step> m_steps;
+    bool m_showMissingPictures = false;
+    QString m_pictureFolder;
 };
+
+// A picture that cannot be read, on screen: the box (left, top, right,
+// bottom) filled grey with the picture's file name in its top-left corner,
+// cut at the box. The canvas's state is left as it was.
+void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int bottom, const QString &path);
+
+// The file of a picture path as a design stores it: a relative path (also
+// with "\") is taken from `folder`; an absolute one, a drive path ("C:...")
+// or an empty folder leave it as it is.
+QString resolvedPicturePath(const QString &stored, const QString &folder);
 
 // ---------------------------------------------------------------------------
 // Workspace
@@ -182,8 +202,10 @@ struct WorkspaceFont
 // dropped.
 //
 // A numeric cell that is not a whole number, the label width or height
-// included, throws ConvertError; a bitmap that cannot be read throws the
-// canvas's qm::Error. What was drawn before stays.
+// included, throws ConvertError; what was drawn before stays. A picture
+// that cannot be read is drawn as a grey box with its file name
+// (drawMissingPicture()); the canvas's qm::Error of the first such picture
+// is thrown when everything else is drawn, for the caller to report.
 void ArbeitsbereichAnzeigen(ICanvas &canvas, const Design &design, const WorkspaceSettings &settings,
     int scrollX, int scrollY, int width, int height, const QString &dateText, WorkspaceFont *font = nullptr);
 

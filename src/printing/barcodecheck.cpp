@@ -2,7 +2,11 @@
 
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
+#include "platform/canvas/canvas.h"
+#include "platform/errors.h"
 #include "printing/labelsource.h"
+
+#include <QCoreApplication>
 
 namespace qm {
 
@@ -34,6 +38,21 @@ QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &record
             const QString value = c.column < record.size() ? record[c.column] : QString();
             if (!value.isEmpty() && !canEncode(c.kind, value))
                 return unprintableBarcodeMessage(number, c.name, value, c.kind);
+        }
+    }
+    return {};
+}
+
+QString firstUnreadablePicture(const PrintDesign &design, const QString &pictureFolder)
+{
+    for (const PrintRecord &r : design.records) {
+        if (r.key != u"XB")
+            continue;
+        try {
+            readBitmapFile(resolvedPicturePath(r.text, pictureFolder));
+        } catch (const Error &) {
+            return QCoreApplication::translate("qm", "Das Bild \"%1\" fehlt oder kann nicht gelesen werden.")
+                .arg(r.text);
         }
     }
     return {};

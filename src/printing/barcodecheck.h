@@ -31,4 +31,11 @@ std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design);
 // that a bad value prints nothing at all.
 QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &records);
 
+// The message for the first picture (XB record) of the design whose file
+// cannot be read, "Das Bild "path" fehlt oder kann nicht gelesen werden.",
+// or "" when every picture can be read. Relative paths are taken from
+// `pictureFolder` (resolvedPicturePath()). Run before the printer is asked
+// for, like the barcode check.
+QString firstUnreadablePicture(const PrintDesign &design, const QString &pictureFolder = QString());
+
 } // namespace qm

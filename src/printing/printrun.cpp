@@ -245,11 +245,13 @@ QList<QImage> PrintRun::preview(
         throw Error(tr("Es gibt kein Etikett zu drucken."));
     const LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
     const QString date = m_dateText();
+    // On screen a missing picture is a grey box with its name.
+    LabelDrawing drawing(m_session.design);
+    drawing.setShowMissingPictures(true);
     QList<QImage> pages = renderSheets(
         request, m_session.format,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-            EtikettZeichnen(
-                canvas, m_session.design, labelList, x, y, row, withFrame, m_services.messages, date);
+            drawing.draw(canvas, labelList, x, y, row, withFrame, m_services.messages, date);
         },
         dotsPerInch);
     if (pages.isEmpty())
@@ -305,7 +307,11 @@ RunOutcome PrintRun::print(int labels)
         messages.show(MessageKind::Warning, reason, MessageButton::Ok);
         return RunOutcome::Failed;
     }
-    // So is every value a barcode prints.
+    // So is every picture and every value a barcode prints.
+    if (const QString missing = firstUnreadablePicture(m_session.design); !missing.isEmpty()) {
+        messages.show(MessageKind::Warning, missing, MessageButton::Ok);
+        return RunOutcome::Failed;
+    }
     EntryGridRecords records(m_session.entryGrid);
     if (const QString bad = firstUnprintableBarcode(m_session.design, records); !bad.isEmpty()) {
         messages.show(MessageKind::Warning, bad, MessageButton::Ok);

@@ -145,6 +145,9 @@ private slots:
     void emptyTextDrawsNothing();
     void sampleBarcodeInItsBox_data();
     void sampleBarcodeInItsBox();
+    void missingPictureIsAGreyBoxOnScreen();
+    void picturePathFromTheFolder_data();
+    void picturePathFromTheFolder();
 };
 
 // Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
@@ -631,6 +634,66 @@ void TestRendering::sampleBarcodeInItsBox()
     RecordingCanvas empty;
     drawBarcode(empty, Symbology(kind), QString(), box, Qt::blue);
     QVERIFY(empty.calls().isEmpty());
+}
+
+// On screen a picture whose file is gone is a grey box with its file name,
+// and the elements after it are drawn; the workspace passes the error on
+// afterwards, the print preview does not; on paper the drawing ends.
+void TestRendering::missingPictureIsAGreyBoxOnScreen()
+{
+    const QString grey = RecordingCanvas::colourText(QColor(192, 192, 192));
+    RecordingCanvas screen;
+    QVERIFY_THROWS_EXCEPTION(Error,
+        ArbeitsbereichAnzeigen(screen, design({ "B|10|10|60|40|C:\\Bilder\\logo.png", "R|70|10|90|30|0|0" }),
+            { false, false }, 0, 0, 300, 200, Date));
+    QVERIFY(callsOf(screen, "fill").contains(QStringLiteral("10,10,60,40 ") + grey));
+    QVERIFY(textsOf(screen).contains(QStringLiteral("logo.png")));
+    QCOMPARE(callsOf(screen, "rect").size(), 3); // label, the picture's frame, the rectangle
+
+    const PrintDesign d = printDesign(
+        { rec("XB", 10, 10, 60, 40, 0, QStringLiteral("/nicht/da/logo.png")), rec("LI", 0, 0, 5, 5) });
+    LabelDrawing preview(d);
+    preview.setShowMissingPictures(true);
+    RecordingCanvas page;
+    ScriptedMessages messages;
+    preview.draw(page, QStringList(), 100, 0, false, messages, Date);
+    QVERIFY(callsOf(page, "fill").contains(QStringLiteral("110,10,160,40 ") + grey));
+    QVERIFY(textsOf(page).contains(QStringLiteral("logo.png")));
+    QCOMPARE(callsOf(page, "lineto").size(), 1);
+
+    RecordingCanvas paper;
+    QVERIFY_THROWS_EXCEPTION(Error, LabelDrawing(d).draw(paper, QStringList(), 0, 0, false, messages, Date));
+    QVERIFY(callsOf(paper, "fill").isEmpty());
+}
+
+void TestRendering::picturePathFromTheFolder_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("relative") << "BILDER/logo.png"
+                              << "/opt/quill"
+                              << "/opt/quill/BILDER/logo.png";
+    QTest::newRow("backslashes") << "BILDER\\logo.png"
+                                 << "/opt/quill"
+                                 << "/opt/quill/BILDER/logo.png";
+    QTest::newRow("absolute") << "/home/a/logo.png"
+                              << "/opt/quill"
+                              << "/home/a/logo.png";
+    QTest::newRow("drive") << "C:\\QUILL\\logo.bmp"
+                           << "/opt/quill"
+                           << "C:\\QUILL\\logo.bmp";
+    QTest::newRow("no folder") << "logo.png"
+                               << ""
+                               << "logo.png";
+}
+
+void TestRendering::picturePathFromTheFolder()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, folder);
+    QFETCH(QString, file);
+    QCOMPARE(resolvedPicturePath(stored, folder), file);
 }
 
 QTEST_GUILESS_MAIN(TestRendering)

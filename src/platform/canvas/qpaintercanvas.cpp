@@ -371,22 +371,34 @@ void QPainterCanvas::stretchBitmap(
         return;
     }
     // A negative extent mirrors the bitmap into the area on the other side.
-    QImage image = bitmap.image.mirrored(width < 0, height < 0).convertToFormat(QImage::Format_RGB32);
+    QImage image = bitmap.image.mirrored(width < 0, height < 0);
     const QRectF target = QRectF(x, y, width, height).normalized();
 
     m_painter.save();
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (mix == BitmapMix::Copy) {
-        m_painter.drawImage(target, image);
+        // Transparent parts of a picture (PNG, GIF, SVG) leave the page.
+        m_painter.drawImage(target,
+            image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                    : image.convertToFormat(QImage::Format_RGB32));
     } else if (andMethod() == AndMethod::RasterOp) {
+        // What is transparent is white, which AND leaves as the page was.
+        if (image.hasAlphaChannel()) {
+            QImage onWhite(image.size(), QImage::Format_RGB32);
+            onWhite.fill(Qt::white);
+            QPainter(&onWhite).drawImage(0, 0, image);
+            image = onWhite;
+        }
         m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        m_painter.drawImage(target, image);
+        m_painter.drawImage(target, image.convertToFormat(QImage::Format_RGB32));
     } else {
         // PDF and printer engines have no raster operations. AND with white
         // paper leaves the bitmap's own colours and keeps the page where the
         // bitmap is white, so white pixels are made transparent and the rest
         // is painted over the page: the same sheet, as long as nothing under
         // the bitmap has been printed before.
+        // A pixel already transparent stays so; partly transparent ones
+        // keep their alpha.
         image = image.convertToFormat(QImage::Format_ARGB32);
         const QRgb white = qRgb(255, 255, 255);
         for (int row = 0; row < image.height(); ++row) {
