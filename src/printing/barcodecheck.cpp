@@ -36,9 +36,21 @@ QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &record
         ++number;
         for (const BarcodeColumn &c : columns) {
             const QString value = c.column < record.size() ? record[c.column] : QString();
-            if (!value.isEmpty() && !canEncode(c.kind, value))
-                return unprintableBarcodeMessage(number, c.name, value, c.kind);
+            if (QString bad = unprintableValue(columns, number, c.column, value); !bad.isEmpty())
+                return bad;
         }
+    }
+    return {};
+}
+
+QString unprintableValue(
+    const std::vector<BarcodeColumn> &columns, int record, int column, const QString &value)
+{
+    if (value.isEmpty())
+        return {};
+    for (const BarcodeColumn &c : columns) {
+        if (c.column == column && !canEncode(c.kind, value))
+            return unprintableBarcodeMessage(record, c.name, value, c.kind);
     }
     return {};
 }

@@ -24,6 +24,14 @@ struct BarcodeColumn
 // nothing and refuses no value, so it is not among them.
 std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design);
 
+// The message for `value` in data column `column` of record `record` when
+// a barcode of `columns` prints that column and cannot print the value
+// (unprintableBarcodeMessage()), else "". An empty value is no error. The
+// check of the records before printing and the input expert's check of a
+// value as it is typed are this one.
+QString unprintableValue(
+    const std::vector<BarcodeColumn> &columns, int record, int column, const QString &value);
+
 // Reads the records through (record[c] is the value of data column c) and
 // returns the message for the first value a barcode cannot print
 // (unprintableBarcodeMessage(), records counted from 1), or "" when every

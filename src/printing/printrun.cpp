@@ -151,6 +151,11 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
             m_services.inputExpert.setModus(QStringLiteral("E"));
             m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
             m_services.inputExpert.setStartCheck(startCheckFor(m_session.format));
+            // A value a barcode field cannot print is refused as it is typed.
+            m_services.inputExpert.setValueCheck(
+                [columns = barcodeColumns(m_session.design)](int field, const QString &value, int record) {
+                    return unprintableValue(columns, record, field, value);
+                });
             m_services.inputExpert.showModal();
             if (!m_confirmed)
                 return RunOutcome::Cancelled;
