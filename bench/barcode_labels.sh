@@ -12,8 +12,9 @@
 #     its eight masks, and every module run was a QPainter::fillRect, which
 #     the PDF engine wrote out with a saved and restored graphics state and
 #     the label's clipping path.
-#   now: text 0.51-0.76 s, QR 2.8-3.6 s, ratio 3.8-5.6 (CPU time 0.27-0.29 s
-#     against 1.35-1.53 s). The program chooses the QR mask itself on the
+#   now: text 0.28-0.76 s, QR 1.5-3.6 s, ratio 3.8-8.2 by the load (CPU
+#     time 0.27-0.29 s against 1.35-1.76 s, 5-6 times), still above the aim
+#     of 3. The program chooses the QR mask itself on the
 #     module matrix, covers the modules with few rectangles and fills them
 #     in one call in module units. Of what is left, zlib compressing the
 #     page contents (some 1.4 KB of rectangles a label) takes 40 %, libzint
