@@ -5,12 +5,20 @@
 # and their ratio (the QR run should take at most three times as long).
 # Usage: bench/barcode_labels.sh [BUILD_DIR] [LABELS]
 #
-# Measured on the two-core build machine (RelWithDebInfo, other builds beside
-# it): text 0.34-0.45 s, QR 8.7-12.1 s, ratio 19-36, far above the aim of 3.
-# libzint lays a QR code out in about 0.23 ms (2.3 s of the run); the rest is
-# the PDF engine writing some 300-400 module rectangles a label (filling them
-# as one path instead was no faster; libzint already joins neighbouring
-# modules of a row).
+# Measured on the two-core build machine (RelWithDebInfo, load average 7
+# from other builds beside it, so wall times are about twice the CPU time):
+#   before: text 0.34-0.47 s, QR 8.7-12.1 s, ratio 19-36. libzint 2.11
+#     spent nine tenths of a QR code's time counting the penalty points of
+#     its eight masks, and every module run was a QPainter::fillRect, which
+#     the PDF engine wrote out with a saved and restored graphics state and
+#     the label's clipping path.
+#   now: text 0.28-0.76 s, QR 1.5-3.6 s, ratio 3.8-8.2 by the load (CPU
+#     time 0.27-0.29 s against 1.35-1.76 s, 5-6 times), still above the aim
+#     of 3. The program chooses the QR mask itself on the
+#     module matrix, covers the modules with few rectangles and fills them
+#     in one call in module units. Of what is left, zlib compressing the
+#     page contents (some 1.4 KB of rectangles a label) takes 40 %, libzint
+#     15 %, the mask choice 10 %.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}

@@ -535,7 +535,10 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         throw Error(tooManyLabelsMessage(labelCount, MaxStreamedLabelsPerRun));
     const int labels = int(labelCount);
     request.lastPosition = startPosition + labels - 1;
-    // A value a barcode cannot print stops the run before anything is printed.
+    // A missing picture or a value a barcode cannot print stops the run
+    // before anything is printed.
+    if (const QString missing = firstUnreadablePicture(design); !missing.isEmpty())
+        throw Error(missing);
     if (const QString bad = firstUnprintableBarcode(design, readRecords()); !bad.isEmpty())
         throw Error(bad);
 

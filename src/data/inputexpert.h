@@ -22,6 +22,13 @@ public:
     // "&Vorschau" show the reason and the dialog stays open.
     using StartCheck = std::function<QString(int start)>;
     virtual void setStartCheck(StartCheck check) = 0;
+    // Checks a value as it is entered: `field` is the design's field
+    // (entry-grid column, from 1), `record` the record's number (from 1).
+    // The reason the value cannot be printed, or an empty text. Return in
+    // the field's line, "&Neu", "&Drucken" and "&Vorschau" show the reason
+    // and keep the value where it was typed.
+    using ValueCheck = std::function<QString(int field, const QString &value, int record)>;
+    virtual void setValueCheck(ValueCheck check) { (void)check; }
     // The offset scroll bars, 0 .. 500; 250 means no shift.
     virtual void setScrollPositions(int scrollX, int scrollY) = 0;
     virtual int scrollX() const = 0;

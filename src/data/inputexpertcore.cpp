@@ -91,6 +91,26 @@ void InputExpertCore::checkStartLabel()
     }
 }
 
+void InputExpertCore::checkLine(int line)
+{
+    if (!m_valueCheck || line < 0 || line >= shownLines())
+        return;
+    const int record = m_currentRow - 1;
+    if (const QString reason = m_valueCheck(m_firstField + line, m_view.lines[line].text, record);
+        !reason.isEmpty()) {
+        showPage(1);
+        m_view.focus = InputFocus::Line;
+        m_view.focusLine = line;
+        throw Error(reason);
+    }
+}
+
+void InputExpertCore::checkShownLines()
+{
+    for (int k = 0; k < shownLines(); ++k)
+        checkLine(k);
+}
+
 void InputExpertCore::formShow()
 {
     showPage(1);
@@ -177,6 +197,8 @@ void InputExpertCore::storeLines()
 
 void InputExpertCore::datenSichern()
 {
+    if (!isDatabaseMode())
+        checkShownLines();
     const QString copies = checkedCopies();
     storeLines();
     m_view.copies = copies;
@@ -214,6 +236,7 @@ void InputExpertCore::scrollFields(int position)
 int InputExpertCore::lineAfterReturn(int line)
 {
     const int column = m_firstField + line; // entry-grid column of that line
+    checkLine(line);
     if (line < 0 || column >= m_fieldCount)
         return LineCount;
     if (line + 1 < shownLines())

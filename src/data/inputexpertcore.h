@@ -15,6 +15,7 @@ enum class InputFocus {
     FirstField, // F1
     Copies, // EtikettenAnzahl
     StartLabel, // Startetikett
+    Line, // the edit line InputExpertView::focusLine
 };
 
 // One of the six edit lines of the field mask with its caption.
@@ -63,6 +64,7 @@ struct InputExpertView
     QString statusFormat; // second panel
 
     InputFocus focus = InputFocus::None;
+    int focusLine = 0; // 0 .. 5, for InputFocus::Line
 };
 
 // The input expert ("Eingabe-Experte") without its window: the records typed
@@ -90,6 +92,13 @@ public:
     bool isDatabaseMode() const { return m_modus == QLatin1String("D"); }
 
     void setStartCheck(std::function<QString(int)> check) { m_startCheck = std::move(check); }
+    // The check of a typed value (IInputExpert::ValueCheck): (entry-grid
+    // column, value, record number from 1) to the reason it cannot be
+    // printed, or "".
+    void setValueCheck(std::function<QString(int, const QString &, int)> check)
+    {
+        m_valueCheck = std::move(check);
+    }
     void setStatusText(const QString &designName, const QString &formatName)
     {
         m_view.statusDesign = designName;
@@ -120,7 +129,8 @@ public:
     void felderAnzeigen(int first, bool storeFirst);
 
     // Return in edit line `line` (0 .. 5): the line that takes the cursor
-    // next. That is the line of the design's next field, the field list
+    // next; a value the check refuses throws Error with the reason and the
+    // cursor stays (InputFocus::Line). That is the line of the design's next field, the field list
     // scrolled on by one when that field is below the six shown lines;
     // after the last field it is LineCount, the copies line.
     int lineAfterReturn(int line);
@@ -156,6 +166,8 @@ private:
     std::array<int, LineCount> maxLengthsFrom(int first) const;
     QString checkedCopies();
     void checkStartLabel();
+    void checkLine(int line);
+    void checkShownLines();
     void storeLines();
     void showPage(int page);
     void clearRow(int row);
@@ -172,6 +184,7 @@ private:
     int m_currentRow = 2;
     bool m_saveOnScroll = true;
     std::function<QString(int)> m_startCheck;
+    std::function<QString(int, const QString &, int)> m_valueCheck;
 };
 
 } // namespace qm

@@ -26,16 +26,22 @@ std::optional<Symbology> symbologyOf(int number);
 // The kind's name as users know it ("EAN-13", "QR-Code", ...).
 QString symbologyName(Symbology kind);
 
+// A value of the kind's own sort that it prints, for showing a barcode
+// that has no value yet (the editor's workspace): "400638133393" for
+// EAN-13, "QR-Code" for a QR code, and so on.
+QString sampleBarcodeValue(Symbology kind);
+
 // A barcode laid out by libzint: dark rectangles and the human-readable
 // texts, in the symbol's own units (its size is width x height, quiet
-// zones included). Texts are placed by their horizontal centre and their
-// baseline.
+// zones included). A text's baseline runs through y; x is its middle, its
+// left end or its right end, as `align` says.
 struct BarcodeText
 {
+    enum class Align { Centre, Left, Right };
     double x = 0;
     double y = 0;
-    double size = 0;
-    double width = 0; // the width the library suggests, 0 for none
+    double size = 0; // the font's size
+    Align align = Align::Centre;
     QString text;
 };
 
@@ -53,6 +59,19 @@ struct BarcodeSymbol
 // digits (EAN-13 takes 12 digits, or 13 with the right check digit; EAN-8 7
 // or 8, UPC-A 11 or 12, ITF-14 13 or 14), an empty value, or too much data.
 std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value, bool humanReadable = true);
+
+// The modules of a QR code of `value`, row by row (1 dark), the quiet zone
+// left out, with the given mask 0..7 or, for -1, the mask of fewest penalty
+// points (ISO/IEC 18004, 7.8.3). None when the value cannot be encoded.
+struct QrMatrix
+{
+    int size = 0; // modules across and down
+    int mask = -1;
+    std::vector<quint8> modules; // size x size
+};
+std::optional<QrMatrix> qrModules(const QString &value, int mask = -1);
+// The penalty points of a QR code's modules by which the mask is chosen.
+long qrPenaltyPoints(const QrMatrix &matrix);
 
 // Whether `value` can be printed as `kind`.
 bool canEncode(Symbology kind, const QString &value);

@@ -3,14 +3,18 @@
 #include "designs/barcode.h"
 #include "designs/design.h"
 #include "designs/printdesign.h"
+#include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/stringtable.h"
 
+#include <QDir>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace qm {
 
@@ -81,49 +85,6 @@ int printedCorner(const PrintRecord &r)
     return static_cast<int>(std::min<qint64>(corner, std::numeric_limits<int>::max()));
 }
 
-// Draws `value` as a barcode filling `box`: the bars as filled rectangles
-// in `colour`, the human-readable text in the same colour under them.
-void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
-{
-    box = box.normalized();
-    const auto symbol = encodeBarcode(kind, value);
-    if (!symbol || symbol->width <= 0 || symbol->height <= 0)
-        return;
-    double sx = box.width() / symbol->width;
-    double sy = box.height() / symbol->height;
-    double left = box.left();
-    double top = box.top();
-    if (kind == Symbology::QrCode || kind == Symbology::DataMatrix) {
-        const double s = std::min(sx, sy);
-        left += (box.width() - symbol->width * s) / 2;
-        top += (box.height() - symbol->height * s) / 2;
-        sx = sy = s;
-    }
-    for (const QRectF &bar : symbol->bars) {
-        canvas.fillRectF(
-            QRectF(left + bar.x() * sx, top + bar.y() * sy, bar.width() * sx, bar.height() * sy), colour);
-    }
-    if (symbol->texts.empty())
-        return;
-    canvas.save();
-    for (const BarcodeText &t : symbol->texts) {
-        // A stretched linear code keeps its digits in proportion: they are
-        // sized by the smaller scale and centred on their place.
-        const double scale = std::min(sx, sy);
-        const double height = t.size * scale;
-        const double width = t.width * scale;
-        CanvasFont font;
-        font.face = QStringLiteral("Liberation Sans");
-        font.height = std::max(1, static_cast<int>(height));
-        canvas.setFont(font);
-        canvas.setTextColour(colour);
-        const double x = left + t.x * sx - width / 2;
-        const double y = top + t.y * sy - height;
-        canvas.text(static_cast<int>(x), static_cast<int>(y), t.text);
-    }
-    canvas.restore();
-}
-
 // Record values are shifted by the label origin; the device works in int.
 int at(qint32 value, int origin)
 {
@@ -144,6 +105,29 @@ CanvasFont printerFont(const PrintRecord &r, int weight, bool italic)
 }
 
 } // namespace
+
+void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int bottom, const QString &path)
+{
+    canvas.fillRect(left, top, right, bottom, QColor(0xC0, 0xC0, 0xC0));
+    const QString name = path.section(QRegularExpression(QStringLiteral("[/\\\\]")), -1);
+    if (name.isEmpty())
+        return;
+    StateGuard guard(canvas);
+    canvas.clipRect(left, top, right, bottom);
+    const int height = std::clamp(std::abs(bottom - top) / 3, 6, 12);
+    canvas.setFont(CanvasFont { QStringLiteral("Arial"), -height, 0, 400, false });
+    canvas.setTextColour(Qt::black);
+    canvas.setTransparentBackground();
+    canvas.text(std::min(left, right) + 2, std::min(top, bottom) + 2, name);
+}
+
+QString resolvedPicturePath(const QString &stored, const QString &folder)
+{
+    if (folder.isEmpty() || stored.isEmpty() || QDir::isAbsolutePath(stored) || stored.startsWith(u'\\')
+        || (stored.size() > 1 && stored.at(1) == u':'))
+        return stored;
+    return QDir(folder).filePath(QString(stored).replace(u'\\', u'/'));
+}
 
 QString printedText(const QString &text)
 {
@@ -258,6 +242,42 @@ bool drawsBarcode(const PrintRecord &r)
     return r.key == u"BC" && symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
 }
 
+void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
+{
+    box = box.normalized();
+    const auto symbol = encodeBarcode(kind, value);
+    if (!symbol || symbol->width <= 0 || symbol->height <= 0)
+        return;
+    double sx = box.width() / symbol->width;
+    double sy = box.height() / symbol->height;
+    double left = box.left();
+    double top = box.top();
+    if (kind == Symbology::QrCode || kind == Symbology::DataMatrix) {
+        const double s = std::min(sx, sy);
+        left += (box.width() - symbol->width * s) / 2;
+        top += (box.height() - symbol->height * s) / 2;
+        sx = sy = s;
+    }
+    canvas.fillRectsF(symbol->bars, QPointF(left, top), sx, sy, colour);
+    if (symbol->texts.empty())
+        return;
+    canvas.save();
+    canvas.setTextColour(colour);
+    for (const BarcodeText &t : symbol->texts) {
+        // A stretched linear code keeps its digits in proportion: they are
+        // sized by the smaller scale, and placed where the library puts
+        // them, measured on the device.
+        CanvasFont font;
+        font.face = QStringLiteral("Liberation Sans");
+        font.height = std::max(1, static_cast<int>(t.size * std::min(sx, sy)));
+        const auto anchor = t.align == BarcodeText::Align::Left ? ICanvas::Anchor::Left
+            : t.align == BarcodeText::Align::Right              ? ICanvas::Anchor::Right
+                                                                : ICanvas::Anchor::Centre;
+        canvas.textOnBaseline(QPointF(left + t.x * sx, top + t.y * sy), anchor, font, t.text);
+    }
+    canvas.restore();
+}
+
 void LabelDrawing::draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
     IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
 {
@@ -339,7 +359,15 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             messages.show(MessageKind::Plain, oldBitmapFormatMessage(r.text), MessageButton::Ok);
             break;
         case Op::Bitmap: {
-            const CanvasBitmap bitmap = canvas.loadBitmap(r.text);
+            CanvasBitmap bitmap;
+            try {
+                bitmap = canvas.loadBitmap(resolvedPicturePath(r.text, m_pictureFolder));
+            } catch (const Error &) {
+                if (!m_showMissingPictures)
+                    throw;
+                drawMissingPicture(canvas, at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), r.text);
+                break;
+            }
             canvas.stretchBitmap(bitmap, at(r.a, x), at(r.b, y), toInt(static_cast<qint64>(r.c) - r.a),
                 toInt(static_cast<qint64>(r.d) - r.b), BitmapMix::And);
             break;
@@ -416,6 +444,8 @@ public:
 
     void drawElement(const Element &e, const QString &dateText);
     void drawClickAreas(const Element &e);
+    // The error of the first picture that could not be read.
+    const std::optional<Error> &pictureError() const { return m_pictureError; }
 
 private:
     void drawText(const Element &e, const QString &text);
@@ -423,6 +453,7 @@ private:
     ICanvas &m_canvas;
     WorkspaceFont &m_font;
     CanvasPen m_pen { Qt::black, PenStyle::Solid, 1 };
+    std::optional<Error> m_pictureError;
     int m_dx;
     int m_dy;
 };
@@ -454,7 +485,17 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         const int x1 = x(e, Col::X1), y1 = y(e, Col::Y1);
         const int x2 = x(e, Col::X2), y2 = y(e, Col::Y2);
         m_canvas.rectangle(x1 - 1, y1 - 1, x2 + 1, y2 + 1);
-        const CanvasBitmap bitmap = m_canvas.loadBitmap(e.cell(Col::Path));
+        CanvasBitmap bitmap;
+        try {
+            bitmap = m_canvas.loadBitmap(e.cell(Col::Path));
+        } catch (const Error &error) {
+            // Shown as a grey box with its name; the first such error is
+            // passed on when everything is drawn.
+            drawMissingPicture(m_canvas, x1, y1, x2, y2, e.cell(Col::Path));
+            if (!m_pictureError)
+                m_pictureError = error;
+            return;
+        }
         m_canvas.stretchBitmap(bitmap, x1, y1, x2 - x1, y2 - y1, BitmapMix::Copy);
     } else if (kind == ElementKind::Barcode) {
         // The box only; the symbol itself is drawn when printing.
@@ -545,6 +586,8 @@ void ArbeitsbereichAnzeigen(ICanvas &canvas, const Design &design, const Workspa
         for (const Element &e : design.elements)
             painter.drawClickAreas(e);
     }
+    if (painter.pictureError())
+        throw *painter.pictureError();
 }
 
 void DC_TEXTOUT(

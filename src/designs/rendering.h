@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designs/barcode.h"
 #include "designs/printdesign.h"
 #include "platform/canvas/canvas.h"
 
@@ -83,6 +84,14 @@ void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTab
     int row, bool drawFrame, IMessages &messages, const QString &dateText,
     const CanvasPen &devicePen = CanvasPen());
 
+// Draws `value` as a barcode of `kind` filling `box` (logical units, any
+// two corners), as a BC record prints it: the bars in `colour`, a linear
+// code stretched to the box with its digits under the bars, a QR or
+// DataMatrix code with square modules, centred. A value the kind cannot
+// encode, an empty one included, draws nothing. The editor's workspace
+// shows a barcode without a value with sampleBarcodeValue(kind).
+void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour);
+
 // Whether a BC record draws its barcode: its kind is known and its box is at
 // least 10 x 10 units (4 mm). Otherwise it only takes its data column.
 bool drawsBarcode(const PrintRecord &record);
@@ -96,6 +105,14 @@ class LabelDrawing
 {
 public:
     explicit LabelDrawing(const PrintDesign &design);
+
+    // On screen (the print preview) a picture that cannot be read is drawn
+    // as a grey box with its file name (drawMissingPicture()); on paper it
+    // ends the drawing with the canvas's error. Off unless set.
+    void setShowMissingPictures(bool show) { m_showMissingPictures = show; }
+    // The folder a picture's relative path is taken from (the program
+    // directory); empty: as the path stands (resolvedPicturePath()).
+    void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
 
     // One label whose values are the cells (field, row) of the label list.
     void draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
@@ -139,12 +156,24 @@ private:
         const QString &dateText, const CanvasPen &devicePen) const;
 
     std::vector<Step> m_steps;
+    bool m_showMissingPictures = false;
+    QString m_pictureFolder;
 };
 
 // The ellipse (or circle) in the box (left, top) .. (right, bottom), as
 // drawn by an EL record and an ellipse element: a rounded rectangle whose
 // corners are the whole box, with the current pen and a hollow brush.
 void drawEllipse(ICanvas &canvas, int left, int top, int right, int bottom);
+
+// A picture that cannot be read, on screen: the box (left, top, right,
+// bottom) filled grey with the picture's file name in its top-left corner,
+// cut at the box. The canvas's state is left as it was.
+void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int bottom, const QString &path);
+
+// The file of a picture path as a design stores it: a relative path (also
+// with "\") is taken from `folder`; an absolute one, a drive path ("C:...")
+// or an empty folder leave it as it is.
+QString resolvedPicturePath(const QString &stored, const QString &folder);
 
 // ---------------------------------------------------------------------------
 // Workspace
@@ -179,8 +208,10 @@ struct WorkspaceFont
 // dropped.
 //
 // A numeric cell that is not a whole number, the label width or height
-// included, throws ConvertError; a bitmap that cannot be read throws the
-// canvas's qm::Error. What was drawn before stays.
+// included, throws ConvertError; what was drawn before stays. A picture
+// that cannot be read is drawn as a grey box with its file name
+// (drawMissingPicture()); the canvas's qm::Error of the first such picture
+// is thrown when everything else is drawn, for the caller to report.
 void ArbeitsbereichAnzeigen(ICanvas &canvas, const Design &design, const WorkspaceSettings &settings,
     int scrollX, int scrollY, int width, int height, const QString &dateText, WorkspaceFont *font = nullptr);
 

@@ -2,7 +2,11 @@
 
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
+#include "platform/canvas/canvas.h"
+#include "platform/errors.h"
 #include "printing/labelsource.h"
+
+#include <QCoreApplication>
 
 namespace qm {
 
@@ -32,8 +36,35 @@ QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &record
         ++number;
         for (const BarcodeColumn &c : columns) {
             const QString value = c.column < record.size() ? record[c.column] : QString();
-            if (!value.isEmpty() && !canEncode(c.kind, value))
-                return unprintableBarcodeMessage(number, c.name, value, c.kind);
+            if (QString bad = unprintableValue(columns, number, c.column, value); !bad.isEmpty())
+                return bad;
+        }
+    }
+    return {};
+}
+
+QString unprintableValue(
+    const std::vector<BarcodeColumn> &columns, int record, int column, const QString &value)
+{
+    if (value.isEmpty())
+        return {};
+    for (const BarcodeColumn &c : columns) {
+        if (c.column == column && !canEncode(c.kind, value))
+            return unprintableBarcodeMessage(record, c.name, value, c.kind);
+    }
+    return {};
+}
+
+QString firstUnreadablePicture(const PrintDesign &design, const QString &pictureFolder)
+{
+    for (const PrintRecord &r : design.records) {
+        if (r.key != u"XB")
+            continue;
+        try {
+            readBitmapFile(resolvedPicturePath(r.text, pictureFolder));
+        } catch (const Error &) {
+            return QCoreApplication::translate("qm", "Das Bild \"%1\" fehlt oder kann nicht gelesen werden.")
+                .arg(r.text);
         }
     }
     return {};

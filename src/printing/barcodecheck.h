@@ -24,11 +24,26 @@ struct BarcodeColumn
 // nothing and refuses no value, so it is not among them.
 std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design);
 
+// The message for `value` in data column `column` of record `record` when
+// a barcode of `columns` prints that column and cannot print the value
+// (unprintableBarcodeMessage()), else "". An empty value is no error. The
+// check of the records before printing and the input expert's check of a
+// value as it is typed are this one.
+QString unprintableValue(
+    const std::vector<BarcodeColumn> &columns, int record, int column, const QString &value);
+
 // Reads the records through (record[c] is the value of data column c) and
 // returns the message for the first value a barcode cannot print
 // (unprintableBarcodeMessage(), records counted from 1), or "" when every
 // value prints. An empty value is no error: its barcode is left out. Run before the printer is asked for, so
 // that a bad value prints nothing at all.
 QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &records);
+
+// The message for the first picture (XB record) of the design whose file
+// cannot be read, "Das Bild "path" fehlt oder kann nicht gelesen werden.",
+// or "" when every picture can be read. Relative paths are taken from
+// `pictureFolder` (resolvedPicturePath()). Run before the printer is asked
+// for, like the barcode check.
+QString firstUnreadablePicture(const PrintDesign &design, const QString &pictureFolder = QString());
 
 } // namespace qm

@@ -152,6 +152,11 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
             m_services.inputExpert.setModus(QStringLiteral("E"));
             m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
             m_services.inputExpert.setStartCheck(startCheckFor(m_session.format));
+            // A value a barcode field cannot print is refused as it is typed.
+            m_services.inputExpert.setValueCheck(
+                [columns = barcodeColumns(m_session.design)](int field, const QString &value, int record) {
+                    return unprintableValue(columns, record, field, value);
+                });
             m_services.inputExpert.showModal();
             if (!m_confirmed)
                 return RunOutcome::Cancelled;
@@ -246,11 +251,13 @@ QList<QImage> PrintRun::preview(
         throw Error(tr("Es gibt kein Etikett zu drucken."));
     const LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
     const QString date = m_dateText();
+    // On screen a missing picture is a grey box with its name.
+    LabelDrawing drawing(m_session.design);
+    drawing.setShowMissingPictures(true);
     QList<QImage> pages = renderSheets(
         request, m_session.format,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
-            EtikettZeichnen(
-                canvas, m_session.design, labelList, x, y, row, withFrame, m_services.messages, date);
+            drawing.draw(canvas, labelList, x, y, row, withFrame, m_services.messages, date);
         },
         dotsPerInch);
     if (pages.isEmpty())
@@ -310,7 +317,11 @@ RunOutcome PrintRun::print(int labels)
         messages.show(MessageKind::Warning, reason, MessageButton::Ok);
         return RunOutcome::Failed;
     }
-    // So is every value a barcode prints.
+    // So is every picture and every value a barcode prints.
+    if (const QString missing = firstUnreadablePicture(m_session.design); !missing.isEmpty()) {
+        messages.show(MessageKind::Warning, missing, MessageButton::Ok);
+        return RunOutcome::Failed;
+    }
     EntryGridRecords records(m_session.entryGrid);
     if (const QString bad = firstUnprintableBarcode(m_session.design, records); !bad.isEmpty()) {
         messages.show(MessageKind::Warning, bad, MessageButton::Ok);

@@ -79,6 +79,7 @@ private Q_SLOTS:
     void startBeyondTheSheetIsRefusedWhereTyped();
     void help();
     void returnMovesToTheNextLineAndNeverPrints();
+    void refusedValueKeepsTheCursorInItsLine();
     void returnWalksThroughEveryFieldAndStartsTheNextRecord();
     void copiesRefuseWhatIsNotAPlainNumber_data();
     void copiesRefuseWhatIsNotAPlainNumber();
@@ -396,6 +397,33 @@ void TestEingabeExperte::returnMovesToTheNextLineAndNeverPrints()
 // every key going to whatever has the focus: the field list scrolls on to
 // fields 7 and 8, Return on the copies starts the next record in its first
 // field, and no typed character goes anywhere else.
+// A value the check refuses is shown as the message where it is typed, and
+// Return leaves the cursor in its line instead of moving on.
+void TestEingabeExperte::refusedValueKeepsTheCursorInItsLine()
+{
+    Fixture f(3);
+    f.dialog.setModus("E");
+    f.dialog.setValueCheck([](int field, const QString &value, int record) {
+        return field == 2 && value == u"12AB" ? QStringLiteral("Datensatz %1, Feld 2: nein").arg(record)
+                                              : QString();
+    });
+    QStringList path;
+    QTimer::singleShot(0, &f.dialog, [&f, &path] {
+        f.edit("F2")->setFocus();
+        QTest::keyClicks(f.edit("F2"), "12AB");
+        QTest::keyClick(f.dialog.focusWidget(), Qt::Key_Return);
+        path << f.dialog.focusWidget()->objectName() << f.edit("F2")->text();
+        f.edit("F2")->setText("4711");
+        QTest::keyClick(f.edit("F2"), Qt::Key_Return);
+        path << f.dialog.focusWidget()->objectName();
+        f.dialog.reject();
+    });
+    f.dialog.showModal();
+    QCOMPARE(path, (QStringList { "F2", "12AB", "F3" }));
+    QCOMPARE(f.messages.shown().size(), 1);
+    QCOMPARE(f.messages.lastText(), QStringLiteral("Datensatz 1, Feld 2: nein"));
+}
+
 void TestEingabeExperte::returnWalksThroughEveryFieldAndStartsTheNextRecord()
 {
     Fixture f(8);

@@ -1,5 +1,7 @@
 #include "data/inputexpertcore.h"
+#include "designs/printdesign.h"
 #include "platform/errors.h"
+#include "printing/barcodecheck.h"
 
 #include <QTest>
 
@@ -50,6 +52,8 @@ private Q_SLOTS:
     void showingBuildsTheMask_data();
     void showingBuildsTheMask();
     void showingStartsWithOneEmptyRecord();
+    void barcodeValueCheckedAsEntered_data();
+    void barcodeValueCheckedAsEntered();
     void badMaximumLengthStopsTheShowing();
     void fieldScrollingStoresFirst();
     void previewStoresAndKeepsShowingTheRecord();
@@ -578,6 +582,84 @@ void TestInputExpert::offsets()
     QCOMPARE(core.view().scrollY, std::clamp(500 - position, 0, 500));
     core.formShow(); // offsets stay as they are
     QCOMPARE(core.view().scrollX, kept);
+}
+
+void TestInputExpert::barcodeValueCheckedAsEntered_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    const QString bad
+        = QStringLiteral("Datensatz %1, Feld Artikel: \"%2\" kann nicht als EAN-13 gedruckt werden.");
+    QTest::newRow("Return, letters") << "return" << 1 << "12AB" << bad.arg(1).arg("12AB");
+    QTest::newRow("Return, wrong check digit")
+        << "return" << 1 << "4006381333932" << bad.arg(1).arg("4006381333932");
+    QTest::newRow("Return, printable") << "return" << 1 << "400638133393"
+                                       << "";
+    QTest::newRow("Return, empty") << "return" << 1 << ""
+                                   << "";
+    QTest::newRow("Neu, second record") << "new" << 2 << "12AB" << bad.arg(2).arg("12AB");
+    QTest::newRow("Drucken") << "print" << 1 << "12AB" << bad.arg(1).arg("12AB");
+    QTest::newRow("Drucken, printable") << "print" << 1 << "4006381333931"
+                                        << "";
+    QTest::newRow("Vorschau, third record") << "preview" << 3 << "1" << bad.arg(3).arg("1");
+}
+
+// The input expert refuses a value its barcode field cannot print where it
+// is typed, with the check the print run makes of every record: the value
+// stays in its line, the cursor too, and nothing is stored.
+void TestInputExpert::barcodeValueCheckedAsEntered()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, record);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+
+    PrintDesign design;
+    readPrintDesignLines({ QStringLiteral("EF,1,1,20,Name"), QStringLiteral("BC,10,10,110,70,0,Artikel") },
+        QString(), design, {});
+    StringTable grid = gridWithFields(2);
+    bool confirmed = false;
+    InputExpertCore core(grid, confirmed);
+    core.setValueCheck([columns = barcodeColumns(design)](int field, const QString &v, int number) {
+        return unprintableValue(columns, number, field, v);
+    });
+    core.formShow();
+    for (int r = 1; r < record; ++r) {
+        core.view().lines[1].text = QStringLiteral("400638133393");
+        core.addRecord();
+    }
+    core.view().lines[0].text = QStringLiteral("Schraube");
+    core.view().lines[1].text = value;
+
+    QString error;
+    try {
+        if (operation == u"return")
+            QCOMPARE(core.lineAfterReturn(1), int(InputExpertCore::LineCount));
+        else if (operation == u"new")
+            core.addRecord();
+        else if (operation == u"print")
+            core.print();
+        else
+            core.preview();
+    } catch (const Error &e) {
+        error = e.message();
+    }
+    QCOMPARE(error, message);
+    if (message.isEmpty()) {
+        QCOMPARE(confirmed, operation == u"print");
+        if (operation != u"return")
+            QCOMPARE(grid.cell(2, record + 1), value);
+        return;
+    }
+    QCOMPARE(core.view().lines[1].text, value);
+    QCOMPARE(core.view().lines[0].text, QStringLiteral("Schraube"));
+    QCOMPARE(core.view().focus, InputFocus::Line);
+    QCOMPARE(core.view().focusLine, 1);
+    QCOMPARE(grid.cell(1, record + 1), QString());
+    QCOMPARE(grid.cell(2, record + 1), QString());
+    QVERIFY(!confirmed);
 }
 
 QTEST_GUILESS_MAIN(TestInputExpert)

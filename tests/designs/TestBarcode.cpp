@@ -2,6 +2,12 @@
 
 #include <QTest>
 
+#include <zint.h>
+
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
 using namespace qm;
 
 class TestBarcode : public QObject
@@ -16,6 +22,11 @@ private slots:
     void ean13HasItsBars();
     void matrixCodesAreSquare_data();
     void matrixCodesAreSquare();
+    void qrMasksAsTheLibraryMakesThem_data();
+    void qrMasksAsTheLibraryMakesThem();
+    void qrMaskOfFewestPenaltyPoints_data();
+    void qrMaskOfFewestPenaltyPoints();
+    void qrCodeHasItsModules();
     void kindNumbers();
     void message();
 };
@@ -124,6 +135,149 @@ void TestBarcode::matrixCodesAreSquare()
     QVERIFY(symbol);
     QCOMPARE(symbol->width, symbol->height);
     QVERIFY(!symbol->bars.empty());
+}
+
+void TestBarcode::qrMasksAsTheLibraryMakesThem_data()
+{
+    QTest::addColumn<QString>("value");
+    // Versions 1 to 3, one with version information (7 and above) and one
+    // with many alignment patterns.
+    QTest::newRow("version 1") << "4";
+    QTest::newRow("umlauts") << "Stück 3, ÄÖÜ";
+    QTest::newRow("inventory") << "INV-2026-17 Raum 17.4 Gerät Nummer 17";
+    QTest::newRow("version 7 and above") << QString(200, u'a');
+    QTest::newRow("version 20 and above") << QStringLiteral("Regal %1; ").repeated(100).arg(7);
+    QTest::newRow("version 30 and above") << QStringLiteral("Regal %1; ").repeated(140).arg(7);
+}
+
+// The program takes the mask off libzint's symbol and puts another on:
+// with each mask the modules must be the library's own for that mask.
+void TestBarcode::qrMasksAsTheLibraryMakesThem()
+{
+    QFETCH(QString, value);
+    const QByteArray bytes = value.toUtf8();
+    for (int mask = 0; mask < 8; ++mask) {
+        const auto ours = qrModules(value, mask);
+        QVERIFY(ours);
+        const std::unique_ptr<zint_symbol, void (*)(zint_symbol *)> lib(ZBarcode_Create(), ZBarcode_Delete);
+        lib->symbology = BARCODE_QRCODE;
+        lib->input_mode = UNICODE_MODE;
+        lib->option_3 = (mask + 1) << 8;
+        QVERIFY(ZBarcode_Encode(lib.get(), reinterpret_cast<const unsigned char *>(bytes.constData()),
+                    static_cast<int>(bytes.size()))
+            < ZINT_ERROR);
+        QCOMPARE(ours->size, lib->width);
+        QCOMPARE(ours->mask, mask);
+        for (int r = 0; r < lib->rows; ++r) {
+            for (int c = 0; c < lib->width; ++c) {
+                const int theirs = (lib->encoded_data[r][c >> 3] >> (c & 7)) & 1;
+                if (ours->modules[size_t(r) * ours->size + c] != theirs)
+                    QFAIL(qPrintable(QStringLiteral("mask %1, row %2, column %3").arg(mask).arg(r).arg(c)));
+            }
+        }
+    }
+}
+
+namespace {
+
+// The penalty points of ISO/IEC 18004, 7.8.3.1, module by module: runs of
+// n >= 5 in rows and columns 3 + (n - 5), 2 x 2 blocks 3, 1011101 with four
+// light modules on one side 40 (outside the symbol is light), 10 per full
+// 5 % of dark modules away from a half.
+long plainPenalty(const QrMatrix &m)
+{
+    const int n = m.size;
+    const auto at = [&](int r, int c) {
+        return r >= 0 && r < n && c >= 0 && c < n ? int(m.modules[size_t(r) * n + c]) : 0;
+    };
+    long points = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto get = [&](int line, int k) { return pass == 0 ? at(line, k) : at(k, line); };
+        for (int line = 0; line < n; ++line) {
+            for (int k = 0; k < n;) {
+                int end = k;
+                while (end < n && get(line, end) == get(line, k))
+                    ++end;
+                if (end - k >= 5)
+                    points += 3 + (end - k - 5);
+                k = end;
+            }
+            const int finder[7] = { 1, 0, 1, 1, 1, 0, 1 };
+            for (int k = -10; k < n + 10; ++k) {
+                bool core = true;
+                for (int i = 0; i < 7; ++i)
+                    core = core && get(line, k + i) == finder[i];
+                if (!core)
+                    continue;
+                bool after = true, before = true;
+                for (int i = 1; i <= 4; ++i) {
+                    after = after && get(line, k + 6 + i) == 0;
+                    before = before && get(line, k - i) == 0;
+                }
+                points += 40 * (int(after) + int(before));
+            }
+        }
+    }
+    long dark = 0;
+    for (int r = 0; r < n; ++r) {
+        for (int c = 0; c < n; ++c) {
+            dark += at(r, c);
+            if (r + 1 < n && c + 1 < n && at(r, c) == at(r, c + 1) && at(r, c) == at(r + 1, c)
+                && at(r, c) == at(r + 1, c + 1))
+                points += 3;
+        }
+    }
+    const long total = long(n) * n;
+    points += 10 * (std::abs(dark * 20 - total * 10) / total);
+    return points;
+}
+
+} // namespace
+
+void TestBarcode::qrMaskOfFewestPenaltyPoints_data()
+{
+    qrMasksAsTheLibraryMakesThem_data();
+}
+
+void TestBarcode::qrMaskOfFewestPenaltyPoints()
+{
+    QFETCH(QString, value);
+    const auto chosen = qrModules(value);
+    QVERIFY(chosen);
+    long fewest = std::numeric_limits<long>::max();
+    for (int mask = 0; mask < 8; ++mask) {
+        const auto masked = qrModules(value, mask);
+        QVERIFY(masked);
+        const long points = plainPenalty(*masked);
+        QCOMPARE(qrPenaltyPoints(*masked), points);
+        fewest = std::min(fewest, points);
+    }
+    QCOMPARE(plainPenalty(*chosen), fewest);
+}
+
+void TestBarcode::qrCodeHasItsModules()
+{
+    // The rectangles cover every dark module and no light one, inside the
+    // quiet zone of four modules.
+    const QString value = QStringLiteral("INV-2026-0001 Raum 3.14");
+    const auto matrix = qrModules(value);
+    const auto symbol = encodeBarcode(Symbology::QrCode, value);
+    QVERIFY(matrix && symbol);
+    QVERIFY(matrix->mask >= 0 && matrix->mask < 8);
+    const int size = matrix->size;
+    QCOMPARE(symbol->width, double(size + 8));
+    QCOMPARE(symbol->height, double(size + 8));
+    std::vector<quint8> cover(size_t(size) * size, 0);
+    for (const QRectF &bar : symbol->bars) {
+        for (int r = int(bar.top()); r < int(bar.bottom()); ++r)
+            for (int c = int(bar.left()); c < int(bar.right()); ++c) {
+                QVERIFY(r >= 4 && r < size + 4 && c >= 4 && c < size + 4);
+                cover[size_t(r - 4) * size + (c - 4)] = 1;
+            }
+    }
+    QVERIFY(cover == matrix->modules);
+    // Far fewer rectangles than dark modules.
+    QVERIFY(symbol->bars.size() * 2 < size_t(std::count(cover.begin(), cover.end(), 1)));
 }
 
 void TestBarcode::kindNumbers()

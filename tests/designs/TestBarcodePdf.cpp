@@ -1,5 +1,6 @@
 // Barcodes drawn through the printer's canvas into a PDF, rendered with
 // pdftoppm at 300 dpi and read back with zbarimg, label by label.
+#include "designs/barcode.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "platform/canvas/qpaintercanvas.h"
@@ -8,9 +9,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cmath>
 
 using namespace qm;
 
@@ -53,6 +57,8 @@ class TestBarcodePdf : public QObject
 
 private slots:
     void everyValueComesBackOnItsLabel();
+    void digitsCentredUnderTheBars_data();
+    void digitsCentredUnderTheBars();
 };
 
 void TestBarcodePdf::everyValueComesBackOnItsLabel()
@@ -110,6 +116,74 @@ void TestBarcodePdf::everyValueComesBackOnItsLabel()
             qRound(LabelWidth * pixelsPerUnit), qRound(LabelHeight * pixelsPerUnit));
         QCOMPARE(decoded(pdf, area, dir.path()), expected[i]);
     }
+}
+
+void TestBarcodePdf::digitsCentredUnderTheBars_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("word"); // a word of the digits
+    QTest::addColumn<double>("centre"); // its centre across, in symbol units
+    QTest::addColumn<double>("symbolWidth");
+    // The texts libzint places: Code 128 under the middle of the symbol,
+    // the halves of an EAN-13 under the middle of their bars.
+    for (const auto &kind : { Symbology::Code128, Symbology::Ean13 }) {
+        const QString value
+            = kind == Symbology::Code128 ? QStringLiteral("A-4711") : QStringLiteral("400638133393");
+        const auto symbol = encodeBarcode(kind, value);
+        QVERIFY(symbol);
+        for (const BarcodeText &t : symbol->texts) {
+            if (t.text.size() < 4)
+                continue; // the single digits beside an EAN-13 sit by their edge
+            QTest::addRow("%s %s", qPrintable(symbologyName(kind)), qPrintable(t.text))
+                << int(kind) << value << t.text << double(t.x) << symbol->width;
+        }
+    }
+}
+
+// The digits' box as pdftotext -bbox measures it lies centred where the
+// library places them, to a tenth of a millimetre.
+void TestBarcodePdf::digitsCentredUnderTheBars()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, value);
+    QFETCH(QString, word);
+    QFETCH(double, centre);
+    QFETCH(double, symbolWidth);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is needed");
+
+    // A linear code stretched over a box 163 units (65.2 mm) wide from x = 17.
+    PrintDesign design;
+    readPrintDesignLines({ QStringLiteral("BC,17,20,180,90,%1,Artikel").arg(kind) }, QString(), design, {});
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("ziffern.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(Dpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        const double pixelsPerUnit = Dpi * 0.4 / 25.4;
+        painter.scale(pixelsPerUnit, pixelsPerUnit);
+        QPainterCanvas canvas(painter);
+        ScriptedMessages messages;
+        LabelDrawing(design).draw(canvas, QStringList { QString(), value }, 0, 0, false, messages, QString());
+    }
+    QProcess bbox;
+    bbox.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });
+    QVERIFY(bbox.waitForFinished(60000));
+    const QString html = QString::fromUtf8(bbox.readAllStandardOutput());
+    const QRegularExpression line(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"[0-9.]+\">%1</word>")
+            .arg(QRegularExpression::escape(word)));
+    const QRegularExpressionMatch m = line.match(html);
+    QVERIFY2(m.hasMatch(), qPrintable(html));
+    const double pointsPerUnit = 72 * 0.4 / 25.4;
+    const double measured = (m.captured(1).toDouble() + m.captured(2).toDouble()) / 2 / pointsPerUnit;
+    const double expected = 17 + centre * 163 / symbolWidth;
+    QVERIFY2(std::abs(measured - expected) < 0.25, // a quarter unit, 0.1 mm
+        qPrintable(QStringLiteral("centre at %1 units, expected %2").arg(measured).arg(expected)));
 }
 
 QTEST_MAIN(TestBarcodePdf)

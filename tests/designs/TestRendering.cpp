@@ -144,6 +144,11 @@ private slots:
     void invalidCellStopsDrawing();
     void emptyTextDrawsNothing();
     void ellipses();
+    void sampleBarcodeInItsBox_data();
+    void sampleBarcodeInItsBox();
+    void missingPictureIsAGreyBoxOnScreen();
+    void picturePathFromTheFolder_data();
+    void picturePathFromTheFolder();
 };
 
 // Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
@@ -613,6 +618,99 @@ void TestRendering::ellipses()
     // Both corners of its box are grips (click areas).
     const QStringList log = editor.log();
     QCOMPARE(log.mid(log.size() - 2), (QStringList { "rect -2,8,22,32", "rect 98,58,122,82" }));
+}
+
+void TestRendering::sampleBarcodeInItsBox_data()
+{
+    QTest::addColumn<int>("kind");
+    for (int kind = 0; kind <= int(Symbology::Itf14); ++kind)
+        QTest::newRow(qPrintable(symbologyName(Symbology(kind)))) << kind;
+}
+
+// What the workspace shows for a barcode without a value: the sample of
+// its kind, drawn inside the box in the given colour; no value, nothing.
+void TestRendering::sampleBarcodeInItsBox()
+{
+    QFETCH(int, kind);
+    const QRectF box(QPointF(110, 60), QPointF(10, 10)); // corners in any order
+    RecordingCanvas canvas;
+    drawBarcode(canvas, Symbology(kind), sampleBarcodeValue(Symbology(kind)), box, Qt::blue);
+    const QStringList fills = callsOf(canvas, QStringLiteral("fillf"));
+    QVERIFY(fills.size() > 5);
+    for (const QString &fill : fills) {
+        const QStringList parts = fill.split(u' ');
+        QCOMPARE(parts.at(1), RecordingCanvas::colourText(Qt::blue));
+        const QStringList edges = parts.at(0).split(u',');
+        const QRectF bar(QPointF(edges[0].toDouble(), edges[1].toDouble()),
+            QPointF(edges[2].toDouble(), edges[3].toDouble()));
+        QVERIFY2(box.normalized().adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(bar), qPrintable(fill));
+    }
+    const bool linear = kind != int(Symbology::QrCode) && kind != int(Symbology::DataMatrix);
+    QCOMPARE(!textsOf(canvas).isEmpty(), linear);
+
+    RecordingCanvas empty;
+    drawBarcode(empty, Symbology(kind), QString(), box, Qt::blue);
+    QVERIFY(empty.calls().isEmpty());
+}
+
+// On screen a picture whose file is gone is a grey box with its file name,
+// and the elements after it are drawn; the workspace passes the error on
+// afterwards, the print preview does not; on paper the drawing ends.
+void TestRendering::missingPictureIsAGreyBoxOnScreen()
+{
+    const QString grey = RecordingCanvas::colourText(QColor(192, 192, 192));
+    RecordingCanvas screen;
+    QVERIFY_THROWS_EXCEPTION(Error,
+        ArbeitsbereichAnzeigen(screen, design({ "B|10|10|60|40|C:\\Bilder\\logo.png", "R|70|10|90|30|0|0" }),
+            { false, false }, 0, 0, 300, 200, Date));
+    QVERIFY(callsOf(screen, "fill").contains(QStringLiteral("10,10,60,40 ") + grey));
+    QVERIFY(textsOf(screen).contains(QStringLiteral("logo.png")));
+    QCOMPARE(callsOf(screen, "rect").size(), 3); // label, the picture's frame, the rectangle
+
+    const PrintDesign d = printDesign(
+        { rec("XB", 10, 10, 60, 40, 0, QStringLiteral("/nicht/da/logo.png")), rec("LI", 0, 0, 5, 5) });
+    LabelDrawing preview(d);
+    preview.setShowMissingPictures(true);
+    RecordingCanvas page;
+    ScriptedMessages messages;
+    preview.draw(page, QStringList(), 100, 0, false, messages, Date);
+    QVERIFY(callsOf(page, "fill").contains(QStringLiteral("110,10,160,40 ") + grey));
+    QVERIFY(textsOf(page).contains(QStringLiteral("logo.png")));
+    QCOMPARE(callsOf(page, "lineto").size(), 1);
+
+    RecordingCanvas paper;
+    QVERIFY_THROWS_EXCEPTION(Error, LabelDrawing(d).draw(paper, QStringList(), 0, 0, false, messages, Date));
+    QVERIFY(callsOf(paper, "fill").isEmpty());
+}
+
+void TestRendering::picturePathFromTheFolder_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("relative") << "BILDER/logo.png"
+                              << "/opt/quill"
+                              << "/opt/quill/BILDER/logo.png";
+    QTest::newRow("backslashes") << "BILDER\\logo.png"
+                                 << "/opt/quill"
+                                 << "/opt/quill/BILDER/logo.png";
+    QTest::newRow("absolute") << "/home/a/logo.png"
+                              << "/opt/quill"
+                              << "/home/a/logo.png";
+    QTest::newRow("drive") << "C:\\QUILL\\logo.bmp"
+                           << "/opt/quill"
+                           << "C:\\QUILL\\logo.bmp";
+    QTest::newRow("no folder") << "logo.png"
+                               << ""
+                               << "logo.png";
+}
+
+void TestRendering::picturePathFromTheFolder()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, folder);
+    QFETCH(QString, file);
+    QCOMPARE(resolvedPicturePath(stored, folder), file);
 }
 
 QTEST_GUILESS_MAIN(TestRendering)

@@ -2,6 +2,9 @@
 #include "printing/barcodecheck.h"
 #include "printing/labelsource.h"
 
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace qm;
@@ -30,6 +33,7 @@ private slots:
     void columns();
     void refusesTheFirstBadValue_data();
     void refusesTheFirstBadValue();
+    void refusesAMissingPicture();
 };
 
 void TestBarcodeCheck::columns()
@@ -75,6 +79,36 @@ void TestBarcodeCheck::refusesTheFirstBadValue()
     readPrintDesignLines(Design, QString(), d, {});
     ListRecords reader(records);
     QCOMPARE(firstUnprintableBarcode(d, reader), message);
+}
+
+// A picture that cannot be read is named before anything is printed.
+void TestBarcodeCheck::refusesAMissingPicture()
+{
+    QTemporaryDir dir;
+    const QString there = dir.filePath(QStringLiteral("da.png"));
+    QImage image(4, 4, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QVERIFY(image.save(there));
+    const QString broken = dir.filePath(QStringLiteral("kaputt.png"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kein Bild") > 0);
+    file.close();
+
+    PrintDesign d;
+    readPrintDesignLines({ QStringLiteral("XB,0,0,10,10,%1").arg(there) }, QString(), d, {});
+    QCOMPARE(firstUnreadablePicture(d), QString());
+    QCOMPARE(firstUnreadablePicture(d, QStringLiteral("/anderswo")), QString()); // absolute stays
+
+    readPrintDesignLines(
+        { QStringLiteral("XB,0,0,10,10,%1").arg(there), QStringLiteral("XB,0,0,10,10,fehlt.png"),
+            QStringLiteral("XB,0,0,10,10,%1").arg(broken) },
+        QString(), d, {});
+    QCOMPARE(firstUnreadablePicture(d),
+        QStringLiteral("Das Bild \"fehlt.png\" fehlt oder kann nicht gelesen werden."));
+    readPrintDesignLines({ QStringLiteral("XB,0,0,10,10,da.png"), QStringLiteral("XB,0,0,10,10,kaputt.png") },
+        QString(), d, {});
+    QCOMPARE(firstUnreadablePicture(d, dir.path()),
+        QStringLiteral("Das Bild \"kaputt.png\" fehlt oder kann nicht gelesen werden."));
 }
 
 QTEST_GUILESS_MAIN(TestBarcodeCheck)

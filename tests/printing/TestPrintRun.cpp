@@ -48,6 +48,8 @@ public:
     }
     void setStartCheck(StartCheck check) override { startCheck = std::move(check); }
     StartCheck startCheck;
+    void setValueCheck(ValueCheck check) override { valueCheck = std::move(check); }
+    ValueCheck valueCheck;
     void setScrollPositions(int sx, int sy) override
     {
         x = sx;
@@ -171,7 +173,7 @@ private slots:
     void movedFilesAreFoundAndWrittenBack();
     void badNumbersStopTheRunCleanly_data();
     void badNumbersStopTheRunCleanly();
-    void badBarcodeValuePrintsNothing();
+    void badBarcodeValuePrintsNothing(); // and a missing picture
     void withoutDefaultPrinterThePdfIsOffered();
     void declinedPdfKeepsTheTypedOffsets();
     void chosenPrinterAndItsCorrection_data();
@@ -361,6 +363,23 @@ void TestPrintRun::badBarcodeValuePrintsNothing()
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
     QCOMPARE(rig.messages.lastText(),
         QStringLiteral("Datensatz 2, Feld Artikel: \"40063813339X\" kann nicht als EAN-13 gedruckt werden."));
+    QVERIFY(!rig.progress.visible);
+    QVERIFY(rig.texts().isEmpty());
+
+    // The input expert was given the same check for values as they are typed.
+    QVERIFY(rig.input.valueCheck);
+    QCOMPARE(rig.input.valueCheck(2, QStringLiteral("12AB"), 3),
+        QStringLiteral("Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden."));
+    QCOMPARE(rig.input.valueCheck(2, QStringLiteral("400638133393"), 3), QString());
+    QCOMPARE(rig.input.valueCheck(1, QStringLiteral("12AB"), 3), QString()); // the price is text
+
+    // A picture whose file is missing is named, and nothing is printed.
+    QVERIFY(
+        test::writeBytes(rig.design, "NA,Artikel\r\nGR,175,100,25\r\nXB,10,10,60,40,/nicht/da/logo.png\r\n"));
+    rig.typeRecords({ { "1" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Das Bild \"/nicht/da/logo.png\" fehlt oder kann nicht gelesen werden."));
     QVERIFY(!rig.progress.visible);
     QVERIFY(rig.texts().isEmpty());
 }

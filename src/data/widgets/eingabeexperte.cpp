@@ -559,7 +559,8 @@ void TEingabeExperte::keyPressEvent(QKeyEvent *event)
     const auto line = std::find(m_lines.begin(), m_lines.end(), focus);
     if (line != m_lines.end()) {
         int next = InputExpertCore::LineCount;
-        run([this, &next, k = int(line - m_lines.begin())] { next = m_core.lineAfterReturn(k); });
+        if (!run([this, &next, k = int(line - m_lines.begin())] { next = m_core.lineAfterReturn(k); }))
+            return; // a refused value: the cursor stays in its line
         QLineEdit *target = next < InputExpertCore::LineCount ? m_lines[next] : m_copies;
         if (target->isVisibleTo(this) && target->isEnabled()) {
             target->setFocus(Qt::TabFocusReason);
@@ -679,6 +680,10 @@ void TEingabeExperte::applyFocus()
         break;
     case InputFocus::StartLabel:
         m_startLabel->setFocus();
+        break;
+    case InputFocus::Line:
+        m_lines[static_cast<size_t>(std::clamp(view.focusLine, 0, InputExpertCore::LineCount - 1))]
+            ->setFocus();
         break;
     case InputFocus::None:
         break;

@@ -43,6 +43,7 @@ public:
     void setModus(const QString &modus) override;
     void setStatusText(const QString &designName, const QString &formatName) override;
     void setStartCheck(StartCheck check) override { m_core.setStartCheck(std::move(check)); }
+    void setValueCheck(ValueCheck check) override { m_core.setValueCheck(std::move(check)); }
     void setScrollPositions(int scrollX, int scrollY) override;
     int scrollX() const override;
     int scrollY() const override;

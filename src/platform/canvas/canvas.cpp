@@ -39,6 +39,18 @@ CanvasBitmap readBitmapFile(const QString &path)
     return CanvasBitmap{path, std::move(image)};
 }
 
+void ICanvas::textOnBaseline(const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text)
+{
+    setFont(font);
+    // Arial's measures: a cell of 1.15 em, an ascent of 0.9 em, digits and
+    // most letters 0.56 em wide.
+    const double em = font.height < 0 ? -font.height : (font.height == 0 ? 16 : font.height) / 1.15;
+    const double width = 0.56 * em * static_cast<double>(text.size());
+    const double left
+        = anchor == Anchor::Left ? at.x() : at.x() - (anchor == Anchor::Centre ? width / 2 : width);
+    this->text(qRound(left), qRound(at.y() - 0.9 * em), text);
+}
+
 QString substituteFace(const QString &face)
 {
     // Metric-compatible faces keep the layout of designs made with the

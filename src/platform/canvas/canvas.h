@@ -6,6 +6,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <vector>
+
 namespace qm {
 
 // Line style of a pen.
@@ -93,6 +95,22 @@ public:
         fillRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), colour);
     }
 
+    // Fills many rectangles of one colour at once. They are given in units
+    // of their own: the point (x, y) of `rects` is the logical point
+    // (origin.x() + x * scaleX, origin.y() + y * scaleY), as the modules of
+    // a barcode are placed into its box. A device that writes its shapes out
+    // (PDF, printer) writes them as one shape in those units, the colour
+    // set once. Pen and brush stay as they are.
+    virtual void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX,
+        double scaleY, const QColor &colour)
+    {
+        for (const QRectF &r : rects) {
+            fillRectF(QRectF(origin.x() + r.x() * scaleX, origin.y() + r.y() * scaleY, r.width() * scaleX,
+                          r.height() * scaleY),
+                colour);
+        }
+    }
+
     // Draws the outline with the current pen and fills the inside with the
     // current brush (nothing with a hollow brush).
     virtual void rectangle(int left, int top, int right, int bottom) = 0;
@@ -134,6 +152,16 @@ public:
     // escapement turns the text counter-clockwise about that point. Nothing
     // is clipped.
     virtual void text(int x, int y, const QString &text) = 0;
+
+    // Makes `font` current and draws one line of text with it in the
+    // current text colour, its baseline through `at`, with its left end,
+    // middle or right end (by its advance width) there; in fractions of a
+    // unit where the device has finer ones. The escapement is not applied.
+    // A canvas that cannot measure text places it with text(), its width
+    // and ascent estimated from the font's height (as in Arial).
+    enum class Anchor { Left, Centre, Right };
+    virtual void textOnBaseline(
+        const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text);
 
     // Reads a Windows bitmap file. Throws qm::Error "Kann Datei %1 nicht
     // öffnen" with the path when the file cannot be opened, and "Bitmap ist

@@ -166,6 +166,24 @@ void QPainterCanvas::fillRectF(const QRectF &area, const QColor &colour)
         m_painter.fillRect(normal, colour);
 }
 
+void QPainterCanvas::fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX,
+    double scaleY, const QColor &colour)
+{
+    if (rects.empty() || scaleX == 0 || scaleY == 0)
+        return;
+    // One call with the brush set once: QPainter::fillRect would save and
+    // restore the painter's state for every rectangle, and the PDF engine
+    // writes each restore out with the clipping path again. In the
+    // rectangles' own units the PDF keeps short whole numbers.
+    const QTransform transform = m_painter.worldTransform();
+    m_painter.translate(origin);
+    m_painter.scale(scaleX, scaleY);
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(colour);
+    m_painter.drawRects(rects.data(), static_cast<int>(rects.size()));
+    m_painter.setWorldTransform(transform);
+}
+
 void QPainterCanvas::rectangle(int left, int top, int right, int bottom)
 {
     if (const auto rect = outlineRect(left, top, right, bottom)) {
@@ -299,6 +317,30 @@ void QPainterCanvas::text(int x, int y, const QString &text)
     m_painter.setWorldTransform(transform);
 }
 
+void QPainterCanvas::textOnBaseline(
+    const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text)
+{
+    m_state.font = font;
+    if (text.isEmpty())
+        return;
+    const qreal scale = deviceScale();
+    const DeviceFont &device = cachedDeviceFont();
+    // Measured with the font made for this device, as it is drawn.
+    const qreal width = QFontMetricsF(device.qfont, m_painter.device()).horizontalAdvance(text);
+    qreal x = 0;
+    if (anchor == Anchor::Centre)
+        x = -width / 2;
+    else if (anchor == Anchor::Right)
+        x = -width;
+    const QTransform transform = m_painter.worldTransform();
+    m_painter.translate(at);
+    m_painter.scale(1.0 / scale, 1.0 / scale);
+    m_painter.setFont(device.qfont);
+    m_painter.setPen(m_state.textColour);
+    m_painter.drawText(QPointF(x, 0), text);
+    m_painter.setWorldTransform(transform);
+}
+
 CanvasBitmap QPainterCanvas::loadBitmap(const QString &path)
 {
     return readBitmapFile(path);
@@ -329,22 +371,34 @@ void QPainterCanvas::stretchBitmap(
         return;
     }
     // A negative extent mirrors the bitmap into the area on the other side.
-    QImage image = bitmap.image.mirrored(width < 0, height < 0).convertToFormat(QImage::Format_RGB32);
+    QImage image = bitmap.image.mirrored(width < 0, height < 0);
     const QRectF target = QRectF(x, y, width, height).normalized();
 
     m_painter.save();
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (mix == BitmapMix::Copy) {
-        m_painter.drawImage(target, image);
+        // Transparent parts of a picture (PNG, GIF, SVG) leave the page.
+        m_painter.drawImage(target,
+            image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                    : image.convertToFormat(QImage::Format_RGB32));
     } else if (andMethod() == AndMethod::RasterOp) {
+        // What is transparent is white, which AND leaves as the page was.
+        if (image.hasAlphaChannel()) {
+            QImage onWhite(image.size(), QImage::Format_RGB32);
+            onWhite.fill(Qt::white);
+            QPainter(&onWhite).drawImage(0, 0, image);
+            image = onWhite;
+        }
         m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        m_painter.drawImage(target, image);
+        m_painter.drawImage(target, image.convertToFormat(QImage::Format_RGB32));
     } else {
         // PDF and printer engines have no raster operations. AND with white
         // paper leaves the bitmap's own colours and keeps the page where the
         // bitmap is white, so white pixels are made transparent and the rest
         // is painted over the page: the same sheet, as long as nothing under
         // the bitmap has been printed before.
+        // A pixel already transparent stays so; partly transparent ones
+        // keep their alpha.
         image = image.convertToFormat(QImage::Format_ARGB32);
         const QRgb white = qRgb(255, 255, 255);
         for (int row = 0; row < image.height(); ++row) {

@@ -38,6 +38,8 @@ public:
 
     void fillRect(int left, int top, int right, int bottom, const QColor &colour) override;
     void fillRectF(const QRectF &area, const QColor &colour) override;
+    void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX, double scaleY,
+        const QColor &colour) override;
     void rectangle(int left, int top, int right, int bottom) override;
     void roundRect(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) override;
     void moveTo(int x, int y) override;
@@ -49,6 +51,8 @@ public:
     void setTextColour(const QColor &colour) override;
     void setTransparentBackground() override;
     void text(int x, int y, const QString &text) override;
+    void textOnBaseline(
+        const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text) override;
     CanvasBitmap loadBitmap(const QString &path) override;
     void stretchBitmap(
         const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix) override;

@@ -74,6 +74,7 @@ private slots:
     void rectangleLeavesOutRightAndBottom();
     void solidBrushFillsInsideHollowDoesNot();
     void fillRectCoversLeftToRightMinusOne();
+    void manyRectanglesInTheirOwnUnits();
     void roundRectCornerIsHalfTheEllipse_data();
     void roundRectCornerIsHalfTheEllipse();
     void lineToLeavesOutEndPoint();
@@ -151,6 +152,40 @@ void TestCanvas::fillRectCoversLeftToRightMinusOne()
         canvas.fillRect(5, 6, 15, 26, Qt::black);
     }
     QCOMPARE(inkBounds(page), QRect(QPoint(5, 6), QPoint(14, 25)));
+}
+
+// The rectangles of fillRectsF land where fillRectF puts each of them once
+// mapped into logical units, under the painter's scale too, and the
+// current brush stays (a hollow rectangle drawn afterwards is not filled).
+void TestCanvas::manyRectanglesInTheirOwnUnits()
+{
+    const std::vector<QRectF> modules { QRectF(0, 0, 2, 1), QRectF(3, 1, 1, 2), QRectF(1, 3, 1, 1) };
+    const QPointF origin(5, 10);
+    const double sx = 2.5, sy = 3;
+    QImage once = whitePage(80, 80);
+    QImage each = whitePage(80, 80);
+    {
+        QPainter painter(&once);
+        painter.scale(2, 2);
+        QPainterCanvas canvas(painter);
+        canvas.setHollowBrush();
+        canvas.fillRectsF(modules, origin, sx, sy, Qt::black);
+        canvas.rectangle(25, 5, 35, 15);
+    }
+    {
+        QPainter painter(&each);
+        painter.scale(2, 2);
+        QPainterCanvas canvas(painter);
+        canvas.setHollowBrush();
+        for (const QRectF &m : modules)
+            canvas.fillRectF(
+                QRectF(origin.x() + m.x() * sx, origin.y() + m.y() * sy, m.width() * sx, m.height() * sy),
+                Qt::black);
+        canvas.rectangle(25, 5, 35, 15);
+    }
+    QCOMPARE(once, each);
+    QCOMPARE(inkBounds(once.copy(0, 0, 40, 80)), QRect(QPoint(10, 20), QPoint(29, 43)));
+    QVERIFY(!isInk(once, 60, 20)); // inside the hollow rectangle
 }
 
 void TestCanvas::roundRectCornerIsHalfTheEllipse_data()
