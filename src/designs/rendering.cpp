@@ -498,11 +498,27 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         }
         m_canvas.stretchBitmap(bitmap, x1, y1, x2 - x1, y2 - y1, BitmapMix::Copy);
     } else if (kind == ElementKind::Barcode) {
-        // The box only; the symbol itself is drawn when printing.
+        // The box, and in it a sample of the kind as printing draws it (a
+        // line the printing leaves out shows only its box).
         setPenColour(0);
         setPenCode(PenDashed);
         applyPen();
-        m_canvas.rectangle(x(e, Col::X1), y(e, Col::Y1), x(e, Col::X2), y(e, Col::Y2));
+        const int x1 = x(e, Col::X1), y1 = y(e, Col::Y1);
+        const int x2 = x(e, Col::X2), y2 = y(e, Col::Y2);
+        m_canvas.rectangle(x1, y1, x2, y2);
+        PrintRecord record;
+        record.key = QStringLiteral("BC");
+        record.a = e.number(Col::X1);
+        record.b = e.number(Col::Y1);
+        record.c = e.number(Col::X2);
+        record.d = e.number(Col::Y2);
+        bool kindIsNumber = false;
+        record.e = e.cell(Col::Symbology).trimmed().toInt(&kindIsNumber);
+        if (kindIsNumber && drawsBarcode(record)) {
+            const Symbology symbology = *symbologyOf(record.e);
+            drawBarcode(m_canvas, symbology, sampleBarcodeValue(symbology), QRectF(QPointF(x1, y1), QPointF(x2, y2)),
+                Qt::black);
+        }
     } else if (kind == ElementKind::Text) {
         drawText(e, e.cell(Col::Text));
     } else if (kind == ElementKind::Field) {

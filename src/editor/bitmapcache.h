@@ -41,6 +41,15 @@ public:
 
     void fillRect(int l, int t, int r, int b, const QColor &c) override { m_inner.fillRect(l, t, r, b, c); }
     void fillRectF(const QRectF &area, const QColor &c) override { m_inner.fillRectF(area, c); }
+    void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX, double scaleY,
+        const QColor &colour) override
+    {
+        m_inner.fillRectsF(rects, origin, scaleX, scaleY, colour);
+    }
+    void textOnBaseline(const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &t) override
+    {
+        m_inner.textOnBaseline(at, anchor, font, t);
+    }
     void rectangle(int l, int t, int r, int b) override { m_inner.rectangle(l, t, r, b); }
     void roundRect(int l, int t, int r, int b, int w, int h) override { m_inner.roundRect(l, t, r, b, w, h); }
     void moveTo(int x, int y) override { m_inner.moveTo(x, y); }

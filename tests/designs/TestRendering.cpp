@@ -146,6 +146,8 @@ private slots:
     void ellipses();
     void sampleBarcodeInItsBox_data();
     void sampleBarcodeInItsBox();
+    void workspaceShowsBarcodesWithASample_data();
+    void workspaceShowsBarcodesWithASample();
     void missingPictureIsAGreyBoxOnScreen();
     void picturePathFromTheFolder_data();
     void picturePathFromTheFolder();
@@ -629,6 +631,41 @@ void TestRendering::sampleBarcodeInItsBox_data()
 
 // What the workspace shows for a barcode without a value: the sample of
 // its kind, drawn inside the box in the given colour; no value, nothing.
+void TestRendering::workspaceShowsBarcodesWithASample_data()
+{
+    QTest::addColumn<QString>("row");
+    QTest::addColumn<bool>("sample");
+    QTest::newRow("QR code") << "C|10|10|110|90|2|Inventar|80" << true;
+    QTest::newRow("EAN-13, drawn backwards") << "C|150|60|20|10|0|Artikel|" << true;
+    QTest::newRow("too small to print") << "C|1|2|3|4|5|Artikel|" << false;
+    QTest::newRow("unknown kind") << "C|10|10|110|90|9|Artikel|" << false;
+    QTest::newRow("kind no number") << "C|10|10|110|90|x|Artikel|" << false;
+}
+
+// The workspace shows a barcode as it will print, with a sample value of
+// its kind inside its dashed box; a line the printing leaves out shows the
+// box alone, without an error.
+void TestRendering::workspaceShowsBarcodesWithASample()
+{
+    QFETCH(QString, row);
+    QFETCH(bool, sample);
+    RecordingCanvas canvas;
+    ArbeitsbereichAnzeigen(canvas, design({ row }), { false, false }, 0, 0, 300, 200, Date);
+    const QStringList cells = row.split(u'|');
+    const QRectF box = QRectF(QPointF(cells[1].toInt(), cells[2].toInt()), QPointF(cells[3].toInt(), cells[4].toInt()))
+                           .normalized()
+                           .adjusted(-1e-6, -1e-6, 1e-6, 1e-6);
+    QVERIFY(callsOf(canvas, "rect").contains(QStringLiteral("%1,%2,%3,%4").arg(cells[1], cells[2], cells[3], cells[4])));
+    const QStringList fills = callsOf(canvas, QStringLiteral("fillf"));
+    QCOMPARE(fills.size() > 5, sample);
+    for (const QString &fill : fills) {
+        const QStringList edges = fill.split(u' ').at(0).split(u',');
+        const QRectF bar(QPointF(edges[0].toDouble(), edges[1].toDouble()),
+            QPointF(edges[2].toDouble(), edges[3].toDouble()));
+        QVERIFY2(box.contains(bar), qPrintable(fill));
+    }
+}
+
 void TestRendering::sampleBarcodeInItsBox()
 {
     QFETCH(int, kind);
