@@ -537,7 +537,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     request.lastPosition = startPosition + labels - 1;
     // A missing picture or a value a barcode cannot print stops the run
     // before anything is printed.
-    if (const QString missing = firstUnreadablePicture(design); !missing.isEmpty())
+    // Relative picture paths are taken from the program directory in use.
+    const QString pictureFolder = call.inUse ? call.inUse->path() : QString();
+    if (const QString missing = firstUnreadablePicture(design, pictureFolder); !missing.isEmpty())
         throw Error(missing);
     if (const QString bad = firstUnprintableBarcode(design, readRecords()); !bad.isEmpty())
         throw Error(bad);
@@ -568,7 +570,8 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     NoWait waiter;
     StreamMessages messages(err);
     const QString date = shortDateText();
-    const LabelDrawing drawing(design);
+    LabelDrawing drawing(design);
+    drawing.setPictureFolder(pictureFolder);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
             // A file that now gives other labels than were counted stops

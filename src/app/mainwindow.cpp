@@ -112,6 +112,7 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
     m_editor->core().setDesignDirectory(context.dir.subdirPath(ProgramDirectory::DesignSubdir));
+    m_editor->core().setPictureFolder(context.dir.path());
     m_printRun->setDesignEditor(m_editor);
     // The wizard's "De&sign-Experte benutzen": a new design of the format's
     // label size, described by the entry's name; the file it was saved to

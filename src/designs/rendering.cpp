@@ -129,6 +129,16 @@ QString resolvedPicturePath(const QString &stored, const QString &folder)
     return QDir(folder).filePath(QString(stored).replace(u'\\', u'/'));
 }
 
+QString storedPicturePath(const QString &path, const QString &folder)
+{
+    if (folder.isEmpty() || path.isEmpty())
+        return path;
+    const QString relative = QDir(folder).relativeFilePath(path);
+    if (relative.isEmpty() || relative.startsWith(QLatin1String("..")) || QDir::isAbsolutePath(relative))
+        return path;
+    return relative;
+}
+
 QString printedText(const QString &text)
 {
     if (text.size() <= MaxPrintedTextLength)

@@ -175,6 +175,11 @@ void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int botto
 // or an empty folder leave it as it is.
 QString resolvedPicturePath(const QString &stored, const QString &folder);
 
+// The path a design stores for the picture file `path`: relative to
+// `folder` (with "/") when the file lies inside it, so that the folder can be
+// copied with its pictures; otherwise as it is.
+QString storedPicturePath(const QString &path, const QString &folder);
+
 // ---------------------------------------------------------------------------
 // Workspace
 

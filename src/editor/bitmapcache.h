@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designs/rendering.h"
 #include "platform/canvas/canvas.h"
 
 #include <QDateTime>
@@ -30,13 +31,14 @@ private:
 };
 
 // A canvas that passes every call on to another one and takes bitmaps from
-// a cache.
+// a cache; a relative picture path is read from `pictureFolder`.
 class CachedBitmapCanvas : public ICanvas
 {
 public:
-    CachedBitmapCanvas(ICanvas &inner, BitmapCache &cache)
+    CachedBitmapCanvas(ICanvas &inner, BitmapCache &cache, const QString &pictureFolder = QString())
         : m_inner(inner)
         , m_cache(cache)
+        , m_pictureFolder(pictureFolder)
     { }
 
     void fillRect(int l, int t, int r, int b, const QColor &c) override { m_inner.fillRect(l, t, r, b, c); }
@@ -61,7 +63,10 @@ public:
     void setTextColour(const QColor &colour) override { m_inner.setTextColour(colour); }
     void setTransparentBackground() override { m_inner.setTransparentBackground(); }
     void text(int x, int y, const QString &t) override { m_inner.text(x, y, t); }
-    CanvasBitmap loadBitmap(const QString &path) override { return m_cache.load(m_inner, path); }
+    CanvasBitmap loadBitmap(const QString &path) override
+    {
+        return m_cache.load(m_inner, resolvedPicturePath(path, m_pictureFolder));
+    }
     void stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int w, int h, BitmapMix mix) override
     {
         m_inner.stretchBitmap(bitmap, x, y, w, h, mix);
@@ -76,6 +81,7 @@ public:
 private:
     ICanvas &m_inner;
     BitmapCache &m_cache;
+    QString m_pictureFolder;
 };
 
 } // namespace qm

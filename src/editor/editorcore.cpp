@@ -698,7 +698,7 @@ void EditorCore::releaseDrawing(QPoint pixel)
         return;
     // With the dialog's values as confirmed.
     EditorState state = creationState(m_tool, m_start, pixel);
-    state.bitmapFile = bitmapPath;
+    state.bitmapFile = storedPicturePath(bitmapPath, m_pictureFolder);
     m_undo.push(new CreateElementCommand(m_design, elementFromEditorState(state)));
 }
 
@@ -799,7 +799,7 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
 {
     try {
         ZoomCanvas zoomed(canvas, m_zoom);
-        CachedBitmapCanvas cached(zoomed, m_bitmaps);
+        CachedBitmapCanvas cached(zoomed, m_bitmaps, m_pictureFolder);
         // The area in workspace units, rounded up to cover every pixel.
         const int unitsAcross = static_cast<int>((static_cast<qint64>(width) * 100 + m_zoom - 1) / m_zoom);
         const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);

@@ -88,6 +88,9 @@ public:
     // The folder the open and save dialogs start in while the design has no
     // file of its own (the program's design folder); with a file, its folder.
     void setDesignDirectory(const QString &directory) { m_designDirectory = directory; }
+    // The program directory: a picture chosen inside it is stored by a path
+    // relative to it, and relative picture paths are read from it.
+    void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
     QString dialogDirectory() const;
     // Whether "&Übernehmen" is offered (every mode but "N").
     bool takeOverShown() const { return m_design.mode != QStringLiteral("N"); }
@@ -283,6 +286,7 @@ private:
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
     QString m_designDirectory;
+    QString m_pictureFolder;
     QString m_newWidthMm = QStringLiteral("70");
     QString m_newHeightMm = QStringLiteral("37");
     QString m_newDescription;

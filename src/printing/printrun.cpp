@@ -254,6 +254,7 @@ QList<QImage> PrintRun::preview(
     // On screen a missing picture is a grey box with its name.
     LabelDrawing drawing(m_session.design);
     drawing.setShowMissingPictures(true);
+    drawing.setPictureFolder(m_dir.path());
     QList<QImage> pages = renderSheets(
         request, m_session.format,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
@@ -318,7 +319,7 @@ RunOutcome PrintRun::print(int labels)
         return RunOutcome::Failed;
     }
     // So is every picture and every value a barcode prints.
-    if (const QString missing = firstUnreadablePicture(m_session.design); !missing.isEmpty()) {
+    if (const QString missing = firstUnreadablePicture(m_session.design, m_dir.path()); !missing.isEmpty()) {
         messages.show(MessageKind::Warning, missing, MessageButton::Ok);
         return RunOutcome::Failed;
     }
@@ -373,7 +374,8 @@ RunOutcome PrintRun::print(int labels)
         m_lastLabels = labels;
         m_lastPosition = request.lastPosition;
         const QString date = m_dateText();
-        const LabelDrawing drawing(m_session.design);
+        LabelDrawing drawing(m_session.design);
+        drawing.setPictureFolder(m_dir.path());
         result = Ausdrucken(request, m_session.format, *device, m_services.progress, m_services.waiter,
             [&](ICanvas &canvas, int x, int y, int row, bool frame) {
                 drawing.draw(canvas, m_session.labelList, x, y, row, frame, messages, date);

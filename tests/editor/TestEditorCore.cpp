@@ -7,6 +7,7 @@
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void changeDialogs_data();
     void changeDialogs();
     void graphic();
+    void picturesInTheProgramDirectoryAreStoredRelatively();
     void undoRedoThroughTheCore();
     void positionDisplay();
     void rubberBand();
@@ -412,6 +414,35 @@ void TestEditorCore::graphic()
     ed.core.paintWorkspace(canvas, 300, 200);
     QCOMPARE(ed.messages.shown().size(), 1);
     QVERIFY(ed.messages.lastText().contains(bmp));
+}
+
+// A picture inside the program directory is stored by its path from there,
+// so the folder can be copied with its pictures; one outside keeps its full
+// path. The workspace reads both.
+void TestEditorCore::picturesInTheProgramDirectoryAreStoredRelatively()
+{
+    QTemporaryDir program;
+    QTemporaryDir elsewhere;
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QVERIFY(QDir(program.path()).mkpath(QStringLiteral("BILDER")));
+    const QString inside = program.filePath("BILDER/logo.png");
+    const QString outside = elsewhere.filePath("foto.png");
+    QVERIFY(image.save(inside, "PNG") && image.save(outside, "PNG"));
+
+    Editor ed;
+    ed.core.setPictureFolder(program.path());
+    ed.core.setTool(ToolGraphic);
+    ed.files.addAnswer(inside);
+    ed.drag(QPoint(10, 10), QPoint(60, 40));
+    ed.files.addAnswer(outside);
+    ed.drag(QPoint(70, 10), QPoint(120, 40));
+    QCOMPARE(ed.rows(), (QStringList { "B|11|11|59|39|BILDER/logo.png", "B|71|11|119|39|" + outside }));
+
+    RecordingCanvas canvas;
+    ed.core.paintWorkspace(canvas, 300, 200);
+    QVERIFY2(ed.messages.shown().isEmpty(), qPrintable(ed.messages.lastText()));
+    QCOMPARE(canvas.log().filter(QStringLiteral("stretch")).size(), 2);
 }
 
 void TestEditorCore::undoRedoThroughTheCore()

@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -382,6 +383,20 @@ void TestPrintRun::badBarcodeValuePrintsNothing()
         QStringLiteral("Das Bild \"/nicht/da/logo.png\" fehlt oder kann nicht gelesen werden."));
     QVERIFY(!rig.progress.visible);
     QVERIFY(rig.texts().isEmpty());
+
+    // A relative picture path (as the editor stores a picture from inside
+    // the program directory, also with "\\") is read from the program
+    // directory, whatever the working directory.
+    QImage logo(4, 4, QImage::Format_RGB32);
+    logo.fill(Qt::green);
+    QVERIFY(QDir(rig.temp.path()).mkpath(QStringLiteral("BILDER")));
+    QVERIFY(logo.save(rig.temp.path() + QStringLiteral("/BILDER/logo.png"), "PNG"));
+    QVERIFY(test::writeBytes(rig.design,
+        "NA,Artikel\r\nGR,175,100,25\r\nXB,10,10,60,40,BILDER/logo.png\r\nXB,70,10,120,40,BILDER\\logo.png\r\n"));
+    rig.messages.clear();
+    rig.typeRecords({ { "1" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));
 }
 
 void TestPrintRun::withoutDefaultPrinterThePdfIsOffered()
