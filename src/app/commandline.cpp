@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "app/commands/calibratecommand.h"
+#include "app/commands/commandsupport.h"
 #include "app/commands/printerscommand.h"
 #include "app/tablecommand.h"
 #include "catalogue/filelookup.h"
@@ -49,112 +50,6 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("qm", text);
-}
-
-int fail(QTextStream &err, const QString &message)
-{
-    err << "quillmark: " << message << Qt::endl;
-    return 1;
-}
-
-// A call the command line does not understand: the message, then the usage.
-class UsageError : public Error
-{
-public:
-    UsageError(const QString &message, QString usage)
-        : Error(message)
-        , m_usage(std::move(usage))
-    { }
-    const QString &usage() const { return m_usage; }
-
-private:
-    QString m_usage;
-};
-
-QString quoted(const QString &word)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(word);
-}
-
-// What a command gets: its file arguments, its options and the program
-// directory given with --dir.
-struct Call
-{
-    QStringList files;
-    const QCommandLineParser *options = nullptr;
-    std::optional<ProgramDirectory> dir;
-    QString dirPath; // as given with --dir
-    QString shareDir; // what a new program directory is seeded from
-    QStringList listValues; // the values taken after the command's list option
-    // Where plain file names are looked for, in this order: the program
-    // directory in use (--dir, else the per-user one when it exists), then
-    // the program's shipped files. Looking never creates anything.
-    std::optional<ProgramDirectory> inUse;
-    std::optional<ProgramDirectory> shipped;
-
-    // The folders to look in; shipped files only where they are just read.
-    QList<ProgramDirectory> lookupDirs(bool withShipped = true) const
-    {
-        QList<ProgramDirectory> dirs;
-        if (inUse)
-            dirs.append(*inUse);
-        if (shipped && withShipped)
-            dirs.append(*shipped);
-        return dirs;
-    }
-
-    bool isSet(const char *name) const { return options->isSet(QLatin1String(name)); }
-    QString value(const char *name) const { return options->value(QLatin1String(name)); }
-};
-
-// The file a command names: a design, format or table that is not there
-// under the name given is looked for in ETIKETT, FORMATE or DBANKEN of the
-// program directory in use, then among the shipped files, as the program
-// does for the entries of its catalogue. Not found, the name stays as given
-// for the message.
-enum class Use { Read, Write };
-
-QString lookUp(const Call &call, const QString &path, EntryFileKind kind, Use use = Use::Write)
-{
-    if (path.isEmpty() || QFileInfo::exists(path))
-        return path;
-    // A table that may be written to is never one of the shipped files.
-    const bool withShipped = kind != EntryFileKind::Database || use == Use::Read;
-    for (const ProgramDirectory &dir : call.lookupDirs(withShipped)) {
-        if (const std::optional<QString> found = findNamedFile(dir, path, kind))
-            return *found;
-    }
-    return path;
-}
-
-// Reads a text file, with the file named in the message of a read error.
-QStringList readLinesOf(const QString &path)
-{
-    try {
-        return readTextLines(path);
-    } catch (const IoError &e) {
-        if (e.message().contains(path))
-            throw;
-        throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
-    }
-}
-
-// The print side of a design, as the print run reads it. A missing file
-// gets the print run's message; one that cannot be read says why.
-void readDesign(const QString &path, PrintDesign &design, const FieldGrids &grids)
-{
-    if (!QFileInfo::exists(path))
-        throw Error(path + QStringLiteral(": ")
-            + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
-    readPrintDesignLines(readLinesOf(path), path, design, grids);
-}
-
-void readFormat(const QString &path, SheetFormat &format)
-{
-    if (!QFileInfo::exists(path))
-        throw Error(
-            path + QStringLiteral(": ") + tr("Formatdatei nicht gefunden. Bearbeitung abgebrochen !"));
-    readSheetFormatLines(readLinesOf(path), path, format);
 }
 
 // One line per data column as the print run sees it: column, title, size.
@@ -375,13 +270,6 @@ public:
 
 private:
     QTextStream &m_err;
-};
-
-// The command line waits for nothing: there is no window to repaint.
-class NoWait : public IWaiter
-{
-public:
-    void wait(int) override { }
 };
 
 // The printer of a run as the command line watches it: whether the document
