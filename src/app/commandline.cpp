@@ -8,7 +8,7 @@
 #include "app/commands/printcommand.h"
 #include "app/commands/printerscommand.h"
 #include "app/commands/sheetcommand.h"
-#include "app/tablecommand.h"
+#include "app/commands/tablecommand.h"
 #include "catalogue/filelookup.h"
 #include "catalogue/programdirectory.h"
 #include "data/shapelibtable.h"

@@ -2,7 +2,7 @@
 
 #include "app/commands/commandsupport.h"
 #include "app/commands/printerscommand.h"
-#include "app/tablecommand.h"
+#include "app/commands/tablecommand.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"

@@ -72,7 +72,9 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
 
 StandardInputFile::StandardInputFile()
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
         m_path = QStringLiteral("/proc/self/fd/0"); // a redirected file: read as it is
         return;
@@ -90,8 +92,8 @@ StandardInputFile::StandardInputFile()
         if (total > MaxRecordFileBytes)
             throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
         if (m_copy->write(chunk) != chunk.size())
-            throw Error(
-                tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(m_copy->errorString()));
+            throw Error(tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1")
+                            .arg(m_copy->errorString()));
     }
     if (!m_copy->flush())
         throw Error(
@@ -107,7 +109,8 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
         createFromDesign(table, call.path, call.design, call.replace);
     else
         table.open(call.path,
-            call.import.isEmpty() && call.importCsv.isEmpty() ? TableAccess::ReadOnly : TableAccess::ReadWrite);
+            call.import.isEmpty() && call.importCsv.isEmpty() ? TableAccess::ReadOnly
+                                                              : TableAccess::ReadWrite);
 
     if (!call.import.isEmpty()) {
         const int fieldCount = int(table.fields().size());
