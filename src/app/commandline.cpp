@@ -57,28 +57,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
-// table FILE.dbf [--create DESIGN] [--import TEXT [--lines N] [--skip-lead-line]]
-int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
-{
-    TableCall table;
-    // A table to create is made where it is named; one to read is looked up.
-    table.path = call.isSet("create") ? call.files[0] : lookUp(call, call.files[0], EntryFileKind::Database);
-    if (call.isSet("create"))
-        table.design = lookUp(call, call.value("create"), EntryFileKind::Design);
-    table.replace = call.isSet("replace");
-    if (table.replace && !call.isSet("create"))
-        throw UsageError(tr("--replace gilt nur mit --create."), usageOf("table"));
-    table.import = call.value("import");
-    table.lines = call.value("lines");
-    table.skipLeadLine = call.isSet("skip-lead-line");
-    table.importCsv = call.value("import-csv");
-    table.exportCsv = call.value("export-csv");
-    if (table.import.isEmpty() && (call.isSet("lines") || table.skipLeadLine))
-        throw UsageError(tr("--lines und --skip-lead-line gelten nur mit --import."), usageOf("table"));
-    TableFiles engine;
-    return tableCommand(table, out, err, engine);
-}
-
 } // namespace
 
 QString usageText()

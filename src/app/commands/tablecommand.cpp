@@ -1,5 +1,6 @@
 #include "tablecommand.h"
 
+#include "app/commands/commandsupport.h"
 #include "data/recordselection.h"
 #include "data/tablecreation.h"
 #include "data/tableengine.h"
@@ -9,6 +10,7 @@
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "printing/csvrecords.h"
+#include "printing/csvtable.h"
 #include "printing/csvtables.h"
 #include "printing/tablerecords.h"
 
@@ -177,6 +179,28 @@ std::unique_ptr<TableRecordStream> selectedTableRecords(
         entryGrid.setCell(c, 0, names[c - 1]);
     entryGrid.setRowCount(2);
     return std::make_unique<TableRecordStream>(table, selection);
+}
+
+// table FILE.dbf [--create DESIGN] [--import TEXT [--lines N] [--skip-lead-line]]
+int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
+{
+    TableCall table;
+    // A table to create is made where it is named; one to read is looked up.
+    table.path = call.isSet("create") ? call.files[0] : lookUp(call, call.files[0], EntryFileKind::Database);
+    if (call.isSet("create"))
+        table.design = lookUp(call, call.value("create"), EntryFileKind::Design);
+    table.replace = call.isSet("replace");
+    if (table.replace && !call.isSet("create"))
+        throw UsageError(tr("--replace gilt nur mit --create."), usageOf("table"));
+    table.import = call.value("import");
+    table.lines = call.value("lines");
+    table.skipLeadLine = call.isSet("skip-lead-line");
+    table.importCsv = call.value("import-csv");
+    table.exportCsv = call.value("export-csv");
+    if (table.import.isEmpty() && (call.isSet("lines") || table.skipLeadLine))
+        throw UsageError(tr("--lines und --skip-lead-line gelten nur mit --import."), usageOf("table"));
+    TableFiles engine;
+    return tableCommand(table, out, err, engine);
 }
 
 } // namespace qm

@@ -9,6 +9,7 @@ class QTemporaryFile;
 
 namespace qm {
 
+struct Call;
 class ITableEngine;
 class StringTable;
 class TableRecordStream;
@@ -58,5 +59,10 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
 // hands them over, and no records. Throws qm::Error.
 std::unique_ptr<TableRecordStream> selectedTableRecords(
     ITableEngine &table, const QString &path, const QStringList &criteria, StringTable &entryGrid);
+
+// `quillmark table FILE.dbf` as the command line calls it: the table named
+// (looked up unless it is to be created) and the options checked, then
+// tableCommand() on the tables on disk. Throws qm::Error.
+int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err);
 
 } // namespace qm
