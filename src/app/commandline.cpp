@@ -218,37 +218,12 @@ const QList<Command> &commands()
             { valueOption("calibrate", "NAME"), valueOption("offset-x", "T"), valueOption("offset-y", "T"),
                 valueOption("scale-x", "P"), valueOption("scale-y", "P") },
             [](const Call &c, QTextStream &o, QTextStream &, IPrinterAccess &p) {
-                PrintersCall printersCall;
-                if (c.isSet("calibrate"))
-                    printersCall.calibrate = c.value("calibrate");
-                else if (c.isSet("offset-x") || c.isSet("offset-y") || c.isSet("scale-x")
-                    || c.isSet("scale-y"))
-                    throw UsageError(tr("--offset-x, --offset-y, --scale-x und --scale-y gelten nur mit "
-                                        "--calibrate."),
-                        usageOf(QStringLiteral("printers")));
-                printersCall.offsetX = c.value("offset-x");
-                printersCall.offsetY = c.value("offset-y");
-                printersCall.scaleX = c.value("scale-x");
-                printersCall.scaleY = c.value("scale-y");
-                IniFileSettings settings(defaultSettingsPath());
-                return printersCommand(printersCall, o, p, settings);
+                return printersCommandOf(c, o, p);
             } },
         { "calibrate", 1,
             { valueOption("pdf", "AUSGABE.pdf"), QCommandLineOption(QStringLiteral("printer")) },
             [](const Call &c, QTextStream &o, QTextStream &e, IPrinterAccess &p) {
-                CalibrateCall calibrateCall;
-                calibrateCall.pdf = c.value("pdf");
-                calibrateCall.printer = c.isSet("printer");
-                calibrateCall.printerName = c.listValues.value(0);
-                if (c.isSet("pdf") == calibrateCall.printer)
-                    throw UsageError(tr("Entweder --pdf AUSGABE.pdf oder --printer angeben."),
-                        usageOf(QStringLiteral("calibrate")));
-                if (c.isSet("pdf") && calibrateCall.pdf.isEmpty())
-                    throw Error(tr("Der Name der PDF-Datei fehlt."));
-                readFormat(lookUp(c, c.files[0], EntryFileKind::Format), calibrateCall.format);
-                IniFileSettings settings(defaultSettingsPath());
-                NoWait waiter;
-                return calibrateCommand(calibrateCall, o, e, p, settings, waiter);
+                return calibrateCommandOf(c, o, e, p);
             },
             { "printer", 1 } },
     };
