@@ -7,6 +7,7 @@
 
 namespace qm {
 
+struct Call;
 class IPrinterAccess;
 class ISettings;
 class IWaiter;
@@ -24,5 +25,10 @@ struct CalibrateCall
 // calibration sheet of the format, without correction. Throws qm::Error.
 int calibrateCommand(const CalibrateCall &call, QTextStream &out, QTextStream &err, IPrinterAccess &printers,
     ISettings &settings, IWaiter &waiter);
+
+// `quillmark calibrate FORMAT.vrl` as the command line calls it: the options
+// checked and the format read, then calibrateCommand() with the stored
+// settings. Throws qm::Error.
+int calibrateCommandOf(const Call &call, QTextStream &out, QTextStream &err, IPrinterAccess &printers);
 
 } // namespace qm

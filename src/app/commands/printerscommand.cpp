@@ -1,7 +1,9 @@
 #include "printerscommand.h"
 
+#include "app/commands/commandsupport.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
+#include "platform/settings.h"
 #include "printing/printeraccess.h"
 #include "printing/printerchoice.h"
 #include "printing/printercorrection.h"
@@ -72,6 +74,24 @@ int printersCommand(const PrintersCall &call, QTextStream &out, IPrinterAccess &
             << marks.join(QStringLiteral(", ")) << '\t' << row.correction << '\n';
     }
     return 0;
+}
+
+int printersCommandOf(const Call &call, QTextStream &out, IPrinterAccess &printers)
+{
+    PrintersCall printersCall;
+    if (call.isSet("calibrate"))
+        printersCall.calibrate = call.value("calibrate");
+    else if (call.isSet("offset-x") || call.isSet("offset-y") || call.isSet("scale-x")
+        || call.isSet("scale-y"))
+        throw UsageError(tr("--offset-x, --offset-y, --scale-x und --scale-y gelten nur mit "
+                            "--calibrate."),
+            usageOf(QStringLiteral("printers")));
+    printersCall.offsetX = call.value("offset-x");
+    printersCall.offsetY = call.value("offset-y");
+    printersCall.scaleX = call.value("scale-x");
+    printersCall.scaleY = call.value("scale-y");
+    IniFileSettings settings(defaultSettingsPath());
+    return printersCommand(printersCall, out, printers, settings);
 }
 
 } // namespace qm

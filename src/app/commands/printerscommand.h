@@ -8,6 +8,7 @@
 
 namespace qm {
 
+struct Call;
 class IPrinterAccess;
 class ISettings;
 
@@ -37,5 +38,10 @@ int printersCommand(
 struct PrinterTarget;
 PrinterTarget commandLinePrinter(
     IPrinterAccess &printers, ISettings &settings, const QString &wanted, QTextStream &err);
+
+// `quillmark printers` as the command line calls it: the options checked
+// (the numbers of a correction only with --calibrate), then printersCommand()
+// with the stored settings. Throws qm::Error.
+int printersCommandOf(const Call &call, QTextStream &out, IPrinterAccess &printers);
 
 } // namespace qm

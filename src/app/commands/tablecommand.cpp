@@ -1,5 +1,6 @@
 #include "tablecommand.h"
 
+#include "app/commands/commandsupport.h"
 #include "data/recordselection.h"
 #include "data/tablecreation.h"
 #include "data/tableengine.h"
@@ -9,6 +10,7 @@
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "printing/csvrecords.h"
+#include "printing/csvtable.h"
 #include "printing/csvtables.h"
 #include "printing/tablerecords.h"
 
@@ -72,7 +74,9 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
 
 StandardInputFile::StandardInputFile()
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
         m_path = QStringLiteral("/proc/self/fd/0"); // a redirected file: read as it is
         return;
@@ -90,8 +94,8 @@ StandardInputFile::StandardInputFile()
         if (total > MaxRecordFileBytes)
             throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
         if (m_copy->write(chunk) != chunk.size())
-            throw Error(
-                tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(m_copy->errorString()));
+            throw Error(tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1")
+                            .arg(m_copy->errorString()));
     }
     if (!m_copy->flush())
         throw Error(
@@ -107,7 +111,8 @@ int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITab
         createFromDesign(table, call.path, call.design, call.replace);
     else
         table.open(call.path,
-            call.import.isEmpty() && call.importCsv.isEmpty() ? TableAccess::ReadOnly : TableAccess::ReadWrite);
+            call.import.isEmpty() && call.importCsv.isEmpty() ? TableAccess::ReadOnly
+                                                              : TableAccess::ReadWrite);
 
     if (!call.import.isEmpty()) {
         const int fieldCount = int(table.fields().size());
@@ -174,6 +179,28 @@ std::unique_ptr<TableRecordStream> selectedTableRecords(
         entryGrid.setCell(c, 0, names[c - 1]);
     entryGrid.setRowCount(2);
     return std::make_unique<TableRecordStream>(table, selection);
+}
+
+// table FILE.dbf [--create DESIGN] [--import TEXT [--lines N] [--skip-lead-line]]
+int tableCommandOf(const Call &call, QTextStream &out, QTextStream &err)
+{
+    TableCall table;
+    // A table to create is made where it is named; one to read is looked up.
+    table.path = call.isSet("create") ? call.files[0] : lookUp(call, call.files[0], EntryFileKind::Database);
+    if (call.isSet("create"))
+        table.design = lookUp(call, call.value("create"), EntryFileKind::Design);
+    table.replace = call.isSet("replace");
+    if (table.replace && !call.isSet("create"))
+        throw UsageError(tr("--replace gilt nur mit --create."), usageOf("table"));
+    table.import = call.value("import");
+    table.lines = call.value("lines");
+    table.skipLeadLine = call.isSet("skip-lead-line");
+    table.importCsv = call.value("import-csv");
+    table.exportCsv = call.value("export-csv");
+    if (table.import.isEmpty() && (call.isSet("lines") || table.skipLeadLine))
+        throw UsageError(tr("--lines und --skip-lead-line gelten nur mit --import."), usageOf("table"));
+    TableFiles engine;
+    return tableCommand(table, out, err, engine);
 }
 
 } // namespace qm
