@@ -1,5 +1,5 @@
 #include "app/commandline.h"
-#include "app/tablecommand.h"
+#include "app/commands/tablecommand.h"
 #include "commandlinerun.h"
 #include "data/doubles/memorytable.h"
 #include "platform/stringtable.h"
