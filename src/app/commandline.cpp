@@ -3,8 +3,6 @@
 #include "app/commands/calibratecommand.h"
 #include "app/commands/printerscommand.h"
 #include "app/tablecommand.h"
-#include "catalogue/filelookup.h"
-#include "catalogue/programdirectory.h"
 #include "data/shapelibtable.h"
 #include "designs/design.h"
 #include "designs/etifile.h"
@@ -35,6 +33,8 @@
 #include "printing/printerdecorator.h"
 #include "printing/qt/qtprinteraccess.h"
 #include "printing/tablerecords.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

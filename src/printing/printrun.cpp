@@ -1,6 +1,5 @@
 #include "printrun.h"
 
-#include "catalogue/filelookup.h"
 #include "data/databaseexpert.h"
 #include "data/inputexpert.h"
 #include "designs/rendering.h"
@@ -17,6 +16,7 @@
 #include "printing/printeraccess.h"
 #include "printing/printercorrection.h"
 #include "printing/progresswindow.h"
+#include "programdir/filelookup.h"
 
 #include <QCoreApplication>
 #include <QDir>
