@@ -1,9 +1,9 @@
 #pragma once
 
-#include "catalogue/programdirectory.h"
 #include "data/shapelibtable.h"
 #include "printing/csvtable.h"
 #include "printing/printrun.h"
+#include "programdir/programdirectory.h"
 
 #include <functional>
 

@@ -9,7 +9,7 @@
 #include "app/commands/printerscommand.h"
 #include "app/commands/sheetcommand.h"
 #include "app/commands/tablecommand.h"
-#include "catalogue/programdirectory.h"
+#include "programdir/programdirectory.h"
 #include "platform/errors.h"
 #include "platform/version.h"
 #include "printing/qt/qtprinteraccess.h"

@@ -1,7 +1,6 @@
 #include "app/appcontext.h"
 #include "app/commandline.h"
 #include "app/mainwindow.h"
-#include "catalogue/programdirectory.h"
 #include "platform/errors.h"
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qthelpwindow.h"
@@ -10,6 +9,7 @@
 #include "platform/settings.h"
 #include "printing/qt/printerdialog.h"
 #include "printing/qt/qtprinteraccess.h"
+#include "programdir/programdirectory.h"
 
 #include <QApplication>
 #include <QCoreApplication>

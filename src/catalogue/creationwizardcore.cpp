@@ -1,9 +1,9 @@
 #include "catalogue/creationwizardcore.h"
 
-#include "catalogue/filelookup.h"
 #include "catalogue/workscatalogue.h"
 #include "formats/sheetformat.h"
 #include "platform/services.h"
+#include "programdir/filelookup.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/programdirectory.h"
+#include "programdir/programdirectory.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "catalogue/prepareddesigns.h"
 
-#include "catalogue/filelookup.h"
+#include "programdir/filelookup.h"
 
 #include <QCoreApplication>
 

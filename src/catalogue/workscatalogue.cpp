@@ -4,7 +4,7 @@
 #include "platform/filelock.h"
 #include "platform/services.h"
 
-#include "filelookup.h"
+#include "programdir/filelookup.h"
 
 #include <QCollator>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programdirectory.h"
+#include "programdir/programdirectory.h"
 #include "worksfiles.h"
 
 #include <QList>

@@ -1,10 +1,10 @@
 #include "formatexpertcore.h"
 
-#include "catalogue/filelookup.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
+#include "programdir/filelookup.h"
 
 #include <QCoreApplication>
 #include <QDir>

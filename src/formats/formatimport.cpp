@@ -1,9 +1,9 @@
 #include "formatimport.h"
 
-#include "catalogue/programdirectory.h"
 #include "platform/errors.h"
 #include "platform/filelock.h"
 #include "platform/textfile.h"
+#include "programdir/programdirectory.h"
 #include "sheetgrid.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #include "formatselection.h"
 
-#include "catalogue/filelookup.h"
-#include "catalogue/programdirectory.h"
 #include "formatimport.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/textfile.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 #include "stockindex.h"
 
 #include <QCoreApplication>

@@ -1,15 +1,14 @@
 #include "printrun.h"
 
-#include "catalogue/filelookup.h"
-#include "data/databaseexpert.h"
-#include "data/inputexpert.h"
 #include "designs/rendering.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
 #include "printing/barcodecheck.h"
+#include "printing/databaseexpert.h"
 #include "printing/designeditor.h"
 #include "printing/expansion.h"
+#include "printing/inputexpert.h"
 #include "printing/labelsource.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
@@ -17,6 +16,7 @@
 #include "printing/printeraccess.h"
 #include "printing/printercorrection.h"
 #include "printing/progresswindow.h"
+#include "programdir/filelookup.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "catalogue/programdirectory.h"
 #include "designs/printdesign.h"
 #include "formats/sheetformat.h"
 #include "platform/stringtable.h"
 #include "printing/layout.h"
+#include "programdir/programdirectory.h"
 
 #include <QImage>
 #include <QList>

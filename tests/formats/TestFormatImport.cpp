@@ -1,10 +1,10 @@
-#include "catalogue/programdirectory.h"
-#include "testpaths.h"
 #include "formats/formatimport.h"
 #include "formats/sheetformat.h"
 #include "platform/errors.h"
 #include "platform/filelock.h"
+#include "programdir/programdirectory.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QTemporaryDir>
 #include <QTest>

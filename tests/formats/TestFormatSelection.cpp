@@ -1,10 +1,10 @@
-#include "catalogue/programdirectory.h"
-#include "testpaths.h"
 #include "formats/formatselection.h"
 #include "formats/sheetgrid.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
+#include "programdir/programdirectory.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QTemporaryDir>
 #include <QTest>

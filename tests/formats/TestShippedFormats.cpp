@@ -1,7 +1,7 @@
-#include "catalogue/filelookup.h"
-#include "testpaths.h"
 #include "formats/formatcatalogue.h"
 #include "formats/sheetformat.h"
+#include "programdir/filelookup.h"
+#include "testpaths.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -5,8 +5,8 @@
 // designs and formats. Only for src/app/commandline.cpp and the commands.
 
 #include "app/commandline.h"
-#include "catalogue/filelookup.h"
-#include "catalogue/programdirectory.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 #include "platform/errors.h"
 #include "platform/services.h"
 

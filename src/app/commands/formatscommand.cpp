@@ -1,8 +1,8 @@
 #include "formatscommand.h"
 
 #include "app/commands/commandsupport.h"
-#include "catalogue/filelookup.h"
-#include "catalogue/programdirectory.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatimport.h"
 #include "formats/stockindex.h"

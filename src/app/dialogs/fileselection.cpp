@@ -1,8 +1,8 @@
 #include "fileselection.h"
 
-#include "catalogue/filelookup.h"
-#include "catalogue/programdirectory.h"
 #include "platform/services.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
 #include "quickselection.h"
 
-#include "catalogue/filelookup.h"
 #include "fileselection.h"
 #include "platform/services.h"
+#include "programdir/filelookup.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/databaseexpert.h"
 #include "platform/services.h"
 #include "platform/stringtable.h"
+#include "printing/databaseexpert.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/inputexpert.h"
 #include "data/inputexpertcore.h"
 #include "platform/services.h"
+#include "printing/inputexpert.h"
 
 #include <QDialog>
 #include <QImage>

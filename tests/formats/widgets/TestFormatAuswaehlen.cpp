@@ -1,4 +1,3 @@
-#include "catalogue/programdirectory.h"
 #include "formats/sheetformat.h"
 #include "formats/widgets/formatauswaehlen.h"
 #include "formats/widgets/formatexperte.h"
@@ -7,6 +6,7 @@
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
+#include "programdir/programdirectory.h"
 #include "testfiles.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "testfiles.h"
-#include "catalogue/programdirectory.h"
 #include "platform/errors.h"
+#include "programdir/programdirectory.h"
 
 #include <QDir>
 #include <QFile>

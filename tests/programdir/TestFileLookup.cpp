@@ -1,4 +1,4 @@
-#include "catalogue/filelookup.h"
+#include "programdir/filelookup.h"
 
 #include <QDir>
 #include <QFile>
