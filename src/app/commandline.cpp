@@ -9,10 +9,10 @@
 #include "app/commands/printerscommand.h"
 #include "app/commands/sheetcommand.h"
 #include "app/commands/tablecommand.h"
-#include "programdir/programdirectory.h"
 #include "platform/errors.h"
 #include "platform/version.h"
 #include "printing/qt/qtprinteraccess.h"
+#include "programdir/programdirectory.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

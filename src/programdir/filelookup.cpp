@@ -15,9 +15,8 @@ bool isSeparator(QChar c)
 
 // The entry of folder dir named like name: exactly, else regardless of
 // letter case; accept decides which entries count.
-template<typename Accept>
-QString findCaseInsensitive(const QString &dir, const QString &name, QDir::Filters filters,
-                            Accept accept)
+template <typename Accept>
+QString findCaseInsensitive(const QString &dir, const QString &name, QDir::Filters filters, Accept accept)
 {
     if (name.isEmpty() || name.contains(QLatin1Char('/')))
         return QString();
@@ -26,9 +25,8 @@ QString findCaseInsensitive(const QString &dir, const QString &name, QDir::Filte
         folder += QLatin1Char('/');
     if (accept(folder + name))
         return folder + name;
-    const QStringList entries =
-        QDir(folder).entryList(filters | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                               QDir::Name);
+    const QStringList entries
+        = QDir(folder).entryList(filters | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0 && accept(folder + entry))
             return folder + entry;
@@ -51,8 +49,7 @@ bool isWindowsPath(QStringView path)
 {
     if (path.contains(QLatin1Char('\\')))
         return true;
-    return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter()
-           && path[0].unicode() < 128;
+    return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].isLetter() && path[0].unicode() < 128;
 }
 
 bool storedFileExists(const ProgramDirectory &dir, const QString &path)
@@ -64,14 +61,13 @@ bool storedFileExists(const ProgramDirectory &dir, const QString &path)
 
 QString findFileCaseInsensitive(const QString &dir, const QString &name)
 {
-    return findCaseInsensitive(dir, name, QDir::Files,
-                               [](const QString &p) { return fileExists(p); });
+    return findCaseInsensitive(dir, name, QDir::Files, [](const QString &p) { return fileExists(p); });
 }
 
 QString findSubdirCaseInsensitive(const QString &dir, const QString &name)
 {
-    const QString found = findCaseInsensitive(dir, name, QDir::Dirs,
-                                              [](const QString &p) { return QFileInfo(p).isDir(); });
+    const QString found
+        = findCaseInsensitive(dir, name, QDir::Dirs, [](const QString &p) { return QFileInfo(p).isDir(); });
     if (!found.isEmpty())
         return found;
     return dir.endsWith(QLatin1Char('/')) ? dir + name : dir + QLatin1Char('/') + name;
@@ -98,8 +94,7 @@ static std::optional<QString> existingStoredPath(const ProgramDirectory &dir, co
     return QDir::isAbsolutePath(path) ? path : dir.filePath(path);
 }
 
-QString resolveEntryPath(const ProgramDirectory &dir, const QString &storedPath,
-                         EntryFileKind kind)
+QString resolveEntryPath(const ProgramDirectory &dir, const QString &storedPath, EntryFileKind kind)
 {
     if (storedPath.isEmpty() && kind == EntryFileKind::Database)
         return QString();

@@ -34,8 +34,8 @@ QString findSubdirCaseInsensitive(const QString &dir, const QString &name);
 // The kind of file an entry of the works catalogue names, and with it the
 // subfolder where a moved file is looked for.
 enum class EntryFileKind {
-    Design,   // ETIKETT
-    Format,   // FORMATE
+    Design, // ETIKETT
+    Format, // FORMATE
     Database, // DBANKEN
 };
 
@@ -47,8 +47,7 @@ QLatin1StringView subdirFor(EntryFileKind kind);
 // "/" + the file-name part, where a file (and subfolder) whose name differs
 // only in letter case is taken when it exists; the result is not tested
 // further. An empty table path stays empty.
-QString resolveEntryPath(const ProgramDirectory &dir, const QString &storedPath,
-                         EntryFileKind kind);
+QString resolveEntryPath(const ProgramDirectory &dir, const QString &storedPath, EntryFileKind kind);
 
 // A file the user names by typing: the path itself when it names an
 // existing regular file (relative to the working folder; made absolute);

@@ -34,8 +34,8 @@ QString helpPath(const QString &dir, QLatin1StringView name)
 
 Error folderError(const QString &folder)
 {
-    return Error(QCoreApplication::translate("qm", "Das Verzeichnis %1 kann nicht angelegt werden.")
-                     .arg(folder));
+    return Error(
+        QCoreApplication::translate("qm", "Das Verzeichnis %1 kann nicht angelegt werden.").arg(folder));
 }
 
 // Copies what is missing below source into target; see seedProgramDirectory.
@@ -49,8 +49,8 @@ int copyMissing(const QString &source, const QString &target, int depth)
     if (!targetInfo.exists() && !QDir().mkpath(target))
         throw folderError(target);
     int copied = 0;
-    const QFileInfoList entries =
-        QDir(source).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList entries
+        = QDir(source).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &entry : entries) {
         const QString to = target + QLatin1Char('/') + entry.fileName();
         // The label-stock index is built into the program; a copy in the
@@ -67,9 +67,9 @@ int copyMissing(const QString &source, const QString &target, int depth)
         try {
             writeFileAtomically(to, readFileBytes(entry.filePath()));
         } catch (const IoError &e) {
-            throw Error(QCoreApplication::translate("qm",
-                                                    "Die Datei %1 kann nicht nach %2 kopiert werden: %3")
-                            .arg(entry.filePath(), to, e.message()));
+            throw Error(
+                QCoreApplication::translate("qm", "Die Datei %1 kann nicht nach %2 kopiert werden: %3")
+                    .arg(entry.filePath(), to, e.message()));
         }
         ++copied;
     }
@@ -89,8 +89,7 @@ ProgramDirectory::ProgramDirectory(const QString &path)
     : m_path(withSlash(QDir::cleanPath(QDir(path).absolutePath())))
     , m_firstAidHelp(helpPath(m_path, FirstAidHelpFile))
     , m_programHelp(helpPath(m_path, ProgramHelpFile))
-{
-}
+{ }
 
 QString ProgramDirectory::filePath(const QString &name) const
 {
@@ -105,7 +104,7 @@ QString ProgramDirectory::subdirPath(const QString &subdir) const
 QString defaultProgramDirectoryPath()
 {
     return withSlash(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-           + QStringLiteral("Quillmark/");
+        + QStringLiteral("Quillmark/");
 }
 
 int seedProgramDirectory(const QString &targetDir, const QString &shareDir)

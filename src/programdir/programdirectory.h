@@ -11,17 +11,17 @@ namespace qm {
 class ProgramDirectory
 {
 public:
-    static constexpr QLatin1StringView DesignSubdir{"ETIKETT"};
-    static constexpr QLatin1StringView FormatSubdir{"FORMATE"};
-    static constexpr QLatin1StringView DatabaseSubdir{"DBANKEN"};
+    static constexpr QLatin1StringView DesignSubdir { "ETIKETT" };
+    static constexpr QLatin1StringView FormatSubdir { "FORMATE" };
+    static constexpr QLatin1StringView DatabaseSubdir { "DBANKEN" };
 
-    static constexpr QLatin1StringView AreasFile{"BEREICH.DAT"};
-    static constexpr QLatin1StringView WorksFile{"WERKE.DAT"};
-    static constexpr QLatin1StringView ScratchFile{"TEMP.DAT"};
-    static constexpr QLatin1StringView FormatsFile{"FORMATE.DAT"};
+    static constexpr QLatin1StringView AreasFile { "BEREICH.DAT" };
+    static constexpr QLatin1StringView WorksFile { "WERKE.DAT" };
+    static constexpr QLatin1StringView ScratchFile { "TEMP.DAT" };
+    static constexpr QLatin1StringView FormatsFile { "FORMATE.DAT" };
 
-    static constexpr QLatin1StringView FirstAidHelpFile{"ERSTEHILFE.HLP"};
-    static constexpr QLatin1StringView ProgramHelpFile{"QUILLMK.HLP"};
+    static constexpr QLatin1StringView FirstAidHelpFile { "ERSTEHILFE.HLP" };
+    static constexpr QLatin1StringView ProgramHelpFile { "QUILLMK.HLP" };
 
     // The path is made absolute (against the working directory) and gets a
     // trailing "/". Nothing is created or tested.

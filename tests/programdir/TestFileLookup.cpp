@@ -56,8 +56,8 @@ void TestFileLookup::initTestCase()
     QVERIFY(m_tmp.isValid());
     m_prog = m_tmp.filePath(QStringLiteral("prog")) + QLatin1Char('/');
     m_extern = m_tmp.filePath(QStringLiteral("extern")) + QLatin1Char('/');
-    for (const char *name : {"ETIKETT/x.eti", "ETIKETT/klein.eti", "ETIKETT/Gross.ETI",
-                             "Formate/b.vrl", "x.eti", "nur.eti"})
+    for (const char *name :
+        { "ETIKETT/x.eti", "ETIKETT/klein.eti", "ETIKETT/Gross.ETI", "Formate/b.vrl", "x.eti", "nur.eti" })
         QVERIFY(makeFile(m_prog + QLatin1String(name)));
     QVERIFY(QDir().mkpath(m_prog + QStringLiteral("ordner.eti")));
     QVERIFY(QDir().mkpath(m_prog + QStringLiteral("DBANKEN")));
@@ -79,16 +79,26 @@ void TestFileLookup::fileNamePart_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
-    QTest::newRow("Windows path") << "C:\\A\\B\\label.eti" << "label.eti";
-    QTest::newRow("bare name") << "label.eti" << "label.eti";
-    QTest::newRow("ends in backslash") << "C:\\A\\" << "";
-    QTest::newRow("Linux path") << "a/b/c.eti" << "c.eti";
-    QTest::newRow("ends in slash") << "/home/a/" << "";
-    QTest::newRow("mixed, slash last") << "C:\\A/b.eti" << "b.eti";
-    QTest::newRow("mixed, backslash last") << "/home/a\\b.eti" << "b.eti";
-    QTest::newRow("drive colon is no separator") << "C:label.eti" << "C:label.eti";
-    QTest::newRow("network path") << "\\\\server\\share\\x.vrl" << "x.vrl";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("Windows path") << "C:\\A\\B\\label.eti"
+                                  << "label.eti";
+    QTest::newRow("bare name") << "label.eti"
+                               << "label.eti";
+    QTest::newRow("ends in backslash") << "C:\\A\\"
+                                       << "";
+    QTest::newRow("Linux path") << "a/b/c.eti"
+                                << "c.eti";
+    QTest::newRow("ends in slash") << "/home/a/"
+                                   << "";
+    QTest::newRow("mixed, slash last") << "C:\\A/b.eti"
+                                       << "b.eti";
+    QTest::newRow("mixed, backslash last") << "/home/a\\b.eti"
+                                           << "b.eti";
+    QTest::newRow("drive colon is no separator") << "C:label.eti"
+                                                 << "C:label.eti";
+    QTest::newRow("network path") << "\\\\server\\share\\x.vrl"
+                                  << "x.vrl";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestFileLookup::fileNamePart()
@@ -103,26 +113,22 @@ void TestFileLookup::entryPaths_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<EntryFileKind>("kind");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("moved design") << "D:\\old\\ETIKETT\\x.eti" << EntryFileKind::Design
-                                  << "P/ETIKETT/x.eti";
-    QTest::newRow("name in other case") << "C:\\ALT\\ETIKETT\\KLEIN.ETI" << EntryFileKind::Design
-                                        << "P/ETIKETT/klein.eti";
+    QTest::newRow("moved design") << "D:\\old\\ETIKETT\\x.eti" << EntryFileKind::Design << "P/ETIKETT/x.eti";
+    QTest::newRow("name in other case")
+        << "C:\\ALT\\ETIKETT\\KLEIN.ETI" << EntryFileKind::Design << "P/ETIKETT/klein.eti";
     QTest::newRow("lower-case stored, upper on disk")
         << "c:\\alt\\gross.eti" << EntryFileKind::Design << "P/ETIKETT/Gross.ETI";
     QTest::newRow("missing everywhere: taken untested")
         << "D:\\old\\fehlt.eti" << EntryFileKind::Design << "P/ETIKETT/fehlt.eti";
-    QTest::newRow("existing file kept") << "E/extern.eti" << EntryFileKind::Design
-                                        << "E/extern.eti";
-    QTest::newRow("Linux path gone") << "/gone/FORMATE/b.vrl" << EntryFileKind::Format
-                                     << "P/Formate/b.vrl";
+    QTest::newRow("existing file kept") << "E/extern.eti" << EntryFileKind::Design << "E/extern.eti";
+    QTest::newRow("Linux path gone") << "/gone/FORMATE/b.vrl" << EntryFileKind::Format << "P/Formate/b.vrl";
     QTest::newRow("folder in other case, file missing")
         << "C:\\Q\\c.vrl" << EntryFileKind::Format << "P/Formate/c.vrl";
     QTest::newRow("relative to the program directory")
         << "ETIKETT/x.eti" << EntryFileKind::Design << "P/ETIKETT/x.eti";
-    QTest::newRow("folder is not a file") << "P/ordner.eti" << EntryFileKind::Design
-                                          << "P/ETIKETT/ordner.eti";
-    QTest::newRow("table moved") << "D:\\db\\kunden.dbf" << EntryFileKind::Database
-                                 << "P/DBANKEN/kunden.dbf";
+    QTest::newRow("folder is not a file")
+        << "P/ordner.eti" << EntryFileKind::Design << "P/ETIKETT/ordner.eti";
+    QTest::newRow("table moved") << "D:\\db\\kunden.dbf" << EntryFileKind::Database << "P/DBANKEN/kunden.dbf";
     QTest::newRow("no table stays empty") << "" << EntryFileKind::Database << "";
     QTest::newRow("empty design path") << "" << EntryFileKind::Design << "P/ETIKETT/";
 }
@@ -140,14 +146,22 @@ void TestFileLookup::openPaths_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("expected"); // "-" = missing
-    QTest::newRow("existing") << "E/extern.eti" << "E/extern.eti";
-    QTest::newRow("only in the program directory") << "D:\\old\\nur.eti" << "P/nur.eti";
-    QTest::newRow("other case") << "D:\\OLD\\NUR.ETI" << "P/nur.eti";
-    QTest::newRow("Linux path gone") << "/weg/x.eti" << "P/x.eti";
-    QTest::newRow("subfolders are not searched") << "D:\\old\\klein.eti" << "-";
-    QTest::newRow("folder named like the file") << "D:\\old\\ordner.eti" << "-";
-    QTest::newRow("path ending in separator") << "D:\\old\\" << "-";
-    QTest::newRow("empty") << "" << "-";
+    QTest::newRow("existing") << "E/extern.eti"
+                              << "E/extern.eti";
+    QTest::newRow("only in the program directory") << "D:\\old\\nur.eti"
+                                                   << "P/nur.eti";
+    QTest::newRow("other case") << "D:\\OLD\\NUR.ETI"
+                                << "P/nur.eti";
+    QTest::newRow("Linux path gone") << "/weg/x.eti"
+                                     << "P/x.eti";
+    QTest::newRow("subfolders are not searched") << "D:\\old\\klein.eti"
+                                                 << "-";
+    QTest::newRow("folder named like the file") << "D:\\old\\ordner.eti"
+                                                << "-";
+    QTest::newRow("path ending in separator") << "D:\\old\\"
+                                              << "-";
+    QTest::newRow("empty") << ""
+                           << "-";
 }
 
 void TestFileLookup::openPaths()
@@ -177,7 +191,7 @@ void TestFileLookup::movedEntryRunsFromProgramDirectory()
 
     QVERIFY(makeFile(dir.filePath(QStringLiteral("ETIKETT/y.eti"))));
     QCOMPARE(resolveOpenPath(dir, resolveEntryPath(dir, stored, EntryFileKind::Design)),
-             std::optional<QString>(dir.path() + "ETIKETT/y.eti"));
+        std::optional<QString>(dir.path() + "ETIKETT/y.eti"));
 }
 
 void TestFileLookup::caseInsensitiveMatchPrefersExactName()
@@ -192,8 +206,7 @@ void TestFileLookup::caseInsensitiveMatchPrefersExactName()
     QCOMPARE(findFileCaseInsensitive(d, QStringLiteral("a.Eti")), d + QStringLiteral("/A.ETI"));
     QCOMPARE(findFileCaseInsensitive(d + QStringLiteral("/"), QStringLiteral("Ä.eti")), QString());
     QCOMPARE(findFileCaseInsensitive(d, QString()), QString());
-    QCOMPARE(findFileCaseInsensitive(d + QStringLiteral("/fehlt"), QStringLiteral("a.eti")),
-             QString());
+    QCOMPARE(findFileCaseInsensitive(d + QStringLiteral("/fehlt"), QStringLiteral("a.eti")), QString());
 }
 
 QTEST_GUILESS_MAIN(TestFileLookup)

@@ -1,6 +1,6 @@
-#include "testfiles.h"
 #include "platform/errors.h"
 #include "programdir/programdirectory.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,15 +12,13 @@ using namespace qm::test;
 
 namespace {
 
-
-
 // Every file below dir, relative, sorted.
 QStringList filesBelow(const QString &dir)
 {
     QStringList result;
     const QDir base(dir);
-    const QFileInfoList entries = base.entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList entries
+        = base.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &e : entries) {
         if (e.isDir()) {
             const QStringList inner = filesBelow(e.filePath());
@@ -106,12 +104,18 @@ void TestProgramDirectory::pathIsAbsoluteWithSlash_data()
 {
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("expected"); // "W/" stands for the working directory
-    QTest::newRow("absolute") << "/opt/quillmark" << "/opt/quillmark/";
-    QTest::newRow("with slash") << "/opt/quillmark/" << "/opt/quillmark/";
-    QTest::newRow("root") << "/" << "/";
-    QTest::newRow("doubled slashes") << "/opt//quillmark/./daten" << "/opt/quillmark/daten/";
-    QTest::newRow("relative") << "daten" << "W/daten/";
-    QTest::newRow("dot") << "." << "W/";
+    QTest::newRow("absolute") << "/opt/quillmark"
+                              << "/opt/quillmark/";
+    QTest::newRow("with slash") << "/opt/quillmark/"
+                                << "/opt/quillmark/";
+    QTest::newRow("root") << "/"
+                          << "/";
+    QTest::newRow("doubled slashes") << "/opt//quillmark/./daten"
+                                     << "/opt/quillmark/daten/";
+    QTest::newRow("relative") << "daten"
+                              << "W/daten/";
+    QTest::newRow("dot") << "."
+                         << "W/";
 }
 
 void TestProgramDirectory::pathIsAbsoluteWithSlash()
@@ -161,8 +165,8 @@ void TestProgramDirectory::firstStartCopiesTheShippedFiles()
     const ProgramDirectory dir = openProgramDirectory(QString(), m_share);
     QCOMPARE(dir.path(), m_tmp->filePath(QStringLiteral("data/Quillmark/")));
     QCOMPARE(filesBelow(dir.path()),
-             (QStringList{"BEREICH.DAT", "DBANKEN/", "ETIKETT/", "ETIKETT/adresse.eti",
-                          "FORMATE/", "FORMATE/a4.vrl", "QUILLMK.HLP"}));
+        (QStringList { "BEREICH.DAT", "DBANKEN/", "ETIKETT/", "ETIKETT/adresse.eti", "FORMATE/",
+            "FORMATE/a4.vrl", "QUILLMK.HLP" }));
     QCOMPARE(contentOf(dir.path() + QStringLiteral("ETIKETT/adresse.eti")), QByteArray("ETI\r\n"));
     QCOMPARE(contentOf(dir.areasFile()), QByteArray("Bereiche\r\n---\r\n"));
 }
@@ -202,7 +206,7 @@ void TestProgramDirectory::explicitFolderWithContentIsNotSeeded()
     QVERIFY(writeBytes(given + QStringLiteral("/WERKE.DAT"), "x"));
     const ProgramDirectory dir = openProgramDirectory(given, m_share);
     QCOMPARE(dir.path(), given + QLatin1Char('/'));
-    QCOMPARE(filesBelow(given), QStringList{QStringLiteral("WERKE.DAT")});
+    QCOMPARE(filesBelow(given), QStringList { QStringLiteral("WERKE.DAT") });
 
     // An empty or missing one is seeded.
     const QString fresh = m_tmp->filePath(QStringLiteral("neu/tief"));
@@ -239,7 +243,7 @@ void TestProgramDirectory::fileInPlaceOfTheFolderIsAnError()
         QFAIL("no error");
     } catch (const Error &e) {
         QCOMPARE(e.message(),
-                 QStringLiteral("Das Programmverzeichnis %1/ kann nicht angelegt werden.").arg(given));
+            QStringLiteral("Das Programmverzeichnis %1/ kann nicht angelegt werden.").arg(given));
     }
     QCOMPARE(contentOf(given), QByteArray("x"));
 }

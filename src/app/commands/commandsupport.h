@@ -5,10 +5,10 @@
 // designs and formats. Only for src/app/commandline.cpp and the commands.
 
 #include "app/commandline.h"
-#include "programdir/filelookup.h"
-#include "programdir/programdirectory.h"
 #include "platform/errors.h"
 #include "platform/services.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 
 #include <QCommandLineParser>
 #include <QList>

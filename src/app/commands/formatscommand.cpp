@@ -1,11 +1,11 @@
 #include "formatscommand.h"
 
 #include "app/commands/commandsupport.h"
-#include "programdir/filelookup.h"
-#include "programdir/programdirectory.h"
 #include "formats/formatcatalogue.h"
 #include "formats/formatimport.h"
 #include "formats/stockindex.h"
+#include "programdir/filelookup.h"
+#include "programdir/programdirectory.h"
 
 #include <QCoreApplication>
 
