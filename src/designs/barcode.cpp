@@ -559,50 +559,49 @@ std::optional<Symbology> symbologyOf(int number)
     return static_cast<Symbology>(number);
 }
 
+namespace {
+
+// What the program knows of each kind beside its encoding, in the order of
+// the kinds' numbers.
+struct SymbologyFacts
+{
+    const char *name;
+    const char *sample; // a value the kind can print
+    int fieldSize; // what its data takes
+};
+
+constexpr SymbologyFacts Facts[] = {
+    { "EAN-13", "400638133393", 12 }, // 12 digits, the check digit computed
+    { "Code 128", "Code 128", 20 }, // room for an article number
+    { "QR-Code", "QR-Code", 80 }, // room for an address or a link
+    { "DataMatrix", "DataMatrix", 80 },
+    { "Code 39", "CODE 39", 20 },
+    { "EAN-8", "9638507", 7 },
+    { "UPC-A", "03600029145", 11 },
+    { "ITF-14", "1540014128876", 13 },
+};
+static_assert(std::size(Facts) == static_cast<size_t>(Symbology::Itf14) + 1);
+
+const SymbologyFacts &factsOf(Symbology kind)
+{
+    return Facts[static_cast<size_t>(kind)];
+}
+
+} // namespace
+
 QString symbologyName(Symbology kind)
 {
-    switch (kind) {
-    case Symbology::Ean13:
-        return QStringLiteral("EAN-13");
-    case Symbology::Code128:
-        return QStringLiteral("Code 128");
-    case Symbology::QrCode:
-        return QStringLiteral("QR-Code");
-    case Symbology::DataMatrix:
-        return QStringLiteral("DataMatrix");
-    case Symbology::Code39:
-        return QStringLiteral("Code 39");
-    case Symbology::Ean8:
-        return QStringLiteral("EAN-8");
-    case Symbology::UpcA:
-        return QStringLiteral("UPC-A");
-    case Symbology::Itf14:
-        return QStringLiteral("ITF-14");
-    }
-    return {};
+    return QString::fromLatin1(factsOf(kind).name);
 }
 
 QString sampleBarcodeValue(Symbology kind)
 {
-    switch (kind) {
-    case Symbology::Ean13:
-        return QStringLiteral("400638133393");
-    case Symbology::Code128:
-        return QStringLiteral("Code 128");
-    case Symbology::QrCode:
-        return QStringLiteral("QR-Code");
-    case Symbology::DataMatrix:
-        return QStringLiteral("DataMatrix");
-    case Symbology::Code39:
-        return QStringLiteral("CODE 39");
-    case Symbology::Ean8:
-        return QStringLiteral("9638507");
-    case Symbology::UpcA:
-        return QStringLiteral("03600029145");
-    case Symbology::Itf14:
-        return QStringLiteral("1540014128876");
-    }
-    return {};
+    return QString::fromLatin1(factsOf(kind).sample);
+}
+
+int defaultBarcodeFieldSize(Symbology kind)
+{
+    return factsOf(kind).fieldSize;
 }
 
 std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value, bool humanReadable)

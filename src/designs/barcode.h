@@ -31,6 +31,9 @@ QString symbologyName(Symbology kind);
 // EAN-13, "QR-Code" for a QR code, and so on.
 QString sampleBarcodeValue(Symbology kind);
 
+// The field size a barcode of the kind is offered with in the editor.
+int defaultBarcodeFieldSize(Symbology kind);
+
 // A barcode laid out by libzint: dark rectangles and the human-readable
 // texts, in the symbol's own units (its size is width x height, quiet
 // zones included). A text's baseline runs through y; x is its middle, its

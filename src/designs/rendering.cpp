@@ -245,11 +245,16 @@ struct ListValues
 
 } // namespace
 
+bool drawsBarcode(int kind, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
+{
+    const qint64 width = std::abs(static_cast<qint64>(x2) - x1);
+    const qint64 height = std::abs(static_cast<qint64>(y2) - y1);
+    return symbologyOf(kind).has_value() && width >= 10 && height >= 10;
+}
+
 bool drawsBarcode(const PrintRecord &r)
 {
-    const qint64 width = std::abs(static_cast<qint64>(r.c) - r.a);
-    const qint64 height = std::abs(static_cast<qint64>(r.d) - r.b);
-    return r.key == u"BC" && symbologyOf(r.e).has_value() && width >= 10 && height >= 10;
+    return r.key == u"BC" && drawsBarcode(r.e, r.a, r.b, r.c, r.d);
 }
 
 void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
@@ -516,16 +521,10 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         const int x1 = x(e, Col::X1), y1 = y(e, Col::Y1);
         const int x2 = x(e, Col::X2), y2 = y(e, Col::Y2);
         m_canvas.rectangle(x1, y1, x2, y2);
-        PrintRecord record;
-        record.key = QStringLiteral("BC");
-        record.a = e.number(Col::X1);
-        record.b = e.number(Col::Y1);
-        record.c = e.number(Col::X2);
-        record.d = e.number(Col::Y2);
         bool kindIsNumber = false;
-        record.e = e.cell(Col::Symbology).trimmed().toInt(&kindIsNumber);
-        if (kindIsNumber && drawsBarcode(record)) {
-            const Symbology symbology = *symbologyOf(record.e);
+        const int number = e.cell(Col::Symbology).trimmed().toInt(&kindIsNumber);
+        if (kindIsNumber && drawsBarcode(number, x1, y1, x2, y2)) {
+            const Symbology symbology = *symbologyOf(number);
             drawBarcode(m_canvas, symbology, sampleBarcodeValue(symbology), QRectF(QPointF(x1, y1), QPointF(x2, y2)),
                 Qt::black);
         }

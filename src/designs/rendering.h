@@ -95,6 +95,8 @@ void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF b
 // Whether a BC record draws its barcode: its kind is known and its box is at
 // least 10 x 10 units (4 mm). Otherwise it only takes its data column.
 bool drawsBarcode(const PrintRecord &record);
+// The same for a barcode of kind `kind` in the box (x1, y1) .. (x2, y2).
+bool drawsBarcode(int kind, qint32 x1, qint32 y1, qint32 x2, qint32 y2);
 
 // The print element list made ready for a run that draws it on many labels:
 // every record's key is looked at once, here, and its pen, font and corner

@@ -49,29 +49,6 @@ struct BarcodeProperties // TEditorBarcode
     bool operator==(const BarcodeProperties &) const = default;
 };
 
-// The field size a barcode of `kind` is offered with: what its data takes
-// (EAN-13 12 digits, the check digit computed, ...), room for an article
-// number in Code 128 and Code 39, for an address or link in 2D codes.
-inline int barcodeFieldSizeFor(int kind)
-{
-    switch (kind) {
-    case 1: // Code 128
-    case 4: // Code 39
-        return 20;
-    case 2: // QR Code
-    case 3: // DataMatrix
-        return 80;
-    case 5: // EAN-8
-        return 7;
-    case 6: // UPC-A
-        return 11;
-    case 7: // ITF-14
-        return 13;
-    default: // EAN-13
-        return 12;
-    }
-}
-
 struct SizeProperties // TEditorGroesse
 {
     QString width; // Breite, whole millimetres

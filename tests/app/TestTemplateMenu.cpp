@@ -131,6 +131,33 @@ QList<Label> drawnLabels(const QList<RecordingCanvas::Call> &calls)
     return labels;
 }
 
+// In the open database expert: "Daten selektieren und drucken" with the
+// records whose `field` is `value` (one criterion), handed on and printed
+// with frames, so that each label's texts can be told apart. Returns how
+// many records the selection offered.
+qsizetype selectAndPrint(
+    TDatenbankExperte *expert, TEingabeExperte *input, const QString &field, const QString &value)
+{
+    qsizetype offered = -1;
+    TDatenbankDrucken *selection = expert->selectionDialog();
+    test::whenShownModal(selection, [&, selection] {
+        selection->comb(0)->setCurrentText(field);
+        selection->an(0)->setText(value);
+        selection->en(0)->setText(value);
+        selection->knopf(0)->setValue(true);
+        selection->KnopfClick(0);
+        offered = selection->datengitter()->model()->rowCount();
+        // The input expert opens once the selection has handed the records on.
+        test::whenShownModal(input, [input] {
+            input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
+            input->Button_DruckenClick();
+        });
+        selection->Button_WeiterClick();
+    });
+    expert->ButtonDruckenClick();
+    return offered;
+}
+
 // A program directory seeded with the shipped files, and the main window on
 // top of it with the doubles.
 struct Rig
@@ -421,22 +448,7 @@ void TestTemplateMenu::csvFileAsTheTableOfARun()
         expert->tableModel()->setData(expert->tableModel()->index(0, 0), QStringLiteral("Neu"));
         editRefused = rig.messages.lastText();
         rig.messages.clear();
-        TDatenbankDrucken *selection = expert->selectionDialog();
-        test::whenShownModal(selection, [&, selection] {
-            selection->comb(0)->setCurrentText(QStringLiteral("Ort"));
-            selection->an(0)->setText(QStringLiteral("Köln"));
-            selection->en(0)->setText(QStringLiteral("Köln"));
-            selection->knopf(0)->setValue(true);
-            selection->KnopfClick(0);
-            offered = selection->datengitter()->model()->rowCount();
-            test::whenShownModal(input, [&] {
-                // With frames, each label's texts can be told apart.
-                input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
-                input->Button_DruckenClick();
-            });
-            selection->Button_WeiterClick();
-        });
-        expert->ButtonDruckenClick();
+        offered = selectAndPrint(expert, input, QStringLiteral("Ort"), QStringLiteral("Köln"));
     });
     rig.window->MenueModus2Click();
     QString design = rig.path(QStringLiteral("ETIKETT/adresse.eti"));
@@ -534,21 +546,7 @@ void TestTemplateMenu::wizardEntryWithASpreadsheetPrintsTheSelectedRecords()
     TEingabeExperte *input = rig.window->inputExpert();
     qsizetype offeredRecords = -1;
     test::whenShownModal(expert, [&] {
-        TDatenbankDrucken *selection = expert->selectionDialog();
-        test::whenShownModal(selection, [&, selection] {
-            selection->comb(0)->setCurrentText(QStringLiteral("Ort"));
-            selection->an(0)->setText(QStringLiteral("Köln"));
-            selection->en(0)->setText(QStringLiteral("Köln"));
-            selection->knopf(0)->setValue(true);
-            selection->KnopfClick(0);
-            offeredRecords = selection->datengitter()->model()->rowCount();
-            test::whenShownModal(input, [&] {
-                input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
-                input->Button_DruckenClick();
-            });
-            selection->Button_WeiterClick();
-        });
-        expert->ButtonDruckenClick();
+        offeredRecords = selectAndPrint(expert, input, QStringLiteral("Ort"), QStringLiteral("Köln"));
     });
     rig.window->Button_BenutzenClick();
 

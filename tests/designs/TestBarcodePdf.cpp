@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 using namespace qm;
 
@@ -23,6 +24,26 @@ namespace {
 constexpr int Dpi = 300;
 constexpr int LabelWidth = 200; // design units of 0.4 mm
 constexpr int LabelHeight = 100;
+
+// An A4 page of a PDF file at Dpi, drawn on in design units of 0.4 mm; the
+// file is written when the page goes.
+struct PdfPage
+{
+    explicit PdfPage(const QString &path)
+        : writer(path)
+    {
+        writer.setResolution(Dpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+        painter.begin(&writer);
+        painter.scale(Dpi * 0.4 / 25.4, Dpi * 0.4 / 25.4);
+        canvas.emplace(painter);
+    }
+
+    QPdfWriter writer;
+    QPainter painter;
+    std::optional<QPainterCanvas> canvas; // on the painter once it paints
+    ScriptedMessages messages;
+};
 
 QPoint labelOrigin(int label)
 {
@@ -95,17 +116,10 @@ void TestBarcodePdf::everyValueComesBackOnItsLabel()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("etiketten.pdf"));
     {
-        QPdfWriter writer(pdf);
-        writer.setResolution(Dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&writer);
-        const double pixelsPerUnit = Dpi * 0.4 / 25.4;
-        painter.scale(pixelsPerUnit, pixelsPerUnit);
-        QPainterCanvas canvas(painter);
-        ScriptedMessages messages;
+        PdfPage page(pdf);
         for (int i = 0; i < labels.size(); ++i) {
             const QPoint at = labelOrigin(i);
-            drawing.draw(canvas, labels[i], at.x(), at.y(), true, messages, QString());
+            drawing.draw(*page.canvas, labels[i], at.x(), at.y(), true, page.messages, QString());
         }
     }
 
@@ -159,15 +173,9 @@ void TestBarcodePdf::digitsCentredUnderTheBars()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("ziffern.pdf"));
     {
-        QPdfWriter writer(pdf);
-        writer.setResolution(Dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&writer);
-        const double pixelsPerUnit = Dpi * 0.4 / 25.4;
-        painter.scale(pixelsPerUnit, pixelsPerUnit);
-        QPainterCanvas canvas(painter);
-        ScriptedMessages messages;
-        LabelDrawing(design).draw(canvas, QStringList { QString(), value }, 0, 0, false, messages, QString());
+        PdfPage page(pdf);
+        LabelDrawing(design).draw(
+            *page.canvas, QStringList { QString(), value }, 0, 0, false, page.messages, QString());
     }
     QProcess bbox;
     bbox.start(QStringLiteral("pdftotext"), { QStringLiteral("-bbox"), pdf, QStringLiteral("-") });

@@ -372,7 +372,7 @@ TEditorBarcode::TEditorBarcode(bool &dialogConfirmed, QWidget *parent)
         m_kind->addItem(symbologyName(*kind));
     }
     m_name->setMinimumWidth(240);
-    m_size->setText(QString::number(barcodeFieldSizeFor(0)));
+    m_size->setText(QString::number(defaultBarcodeFieldSize(Symbology::Ean13)));
     auto *hint = new QLabel(tr("Strichcodes drucken ihre Ziffern in Klarschrift unter die Striche."), this);
     hint->setWordWrap(true);
     auto *grid = new QGridLayout;
@@ -390,8 +390,11 @@ TEditorBarcode::TEditorBarcode(bool &dialogConfirmed, QWidget *parent)
 
 void TEditorBarcode::ArtChange(int kind)
 {
-    if (m_size->text().trimmed() == QString::number(barcodeFieldSizeFor(m_shownKind))) {
-        m_size->setText(QString::number(barcodeFieldSizeFor(kind)));
+    const auto sizeOf = [](int number) {
+        return QString::number(defaultBarcodeFieldSize(symbologyOf(number).value_or(Symbology::Ean13)));
+    };
+    if (m_size->text().trimmed() == sizeOf(m_shownKind)) {
+        m_size->setText(sizeOf(kind));
         m_sizeUpDown->takeEditText();
     }
     m_shownKind = kind;
