@@ -1,6 +1,7 @@
 #include "designs/rendering.h"
 
 #include "designs/barcode.h"
+#include "designs/barcodelookahead.h"
 #include "designs/design.h"
 #include "designs/printdesign.h"
 #include "platform/errors.h"
@@ -225,6 +226,38 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
         }
         m_steps.push_back(std::move(step));
     }
+    int field = 1;
+    for (const Step &step : m_steps) {
+        if (step.op == Op::Barcode)
+            m_barcodes.push_back({ static_cast<Symbology>(step.symbology), field });
+        if (step.op == Op::Field || step.op == Op::Serial || step.op == Op::SkipField || step.op == Op::Barcode)
+            ++field;
+    }
+}
+
+void LabelDrawing::prepareBarcodes(const QStringList &values) const
+{
+    if (!m_lookAhead)
+        return;
+    for (const BarcodeStep &b : m_barcodes)
+        m_lookAhead->prepare(b.kind, values.value(b.field));
+}
+
+void LabelDrawing::prepareBarcodes(const StringTable &labelList, int row) const
+{
+    if (!m_lookAhead)
+        return;
+    for (const BarcodeStep &b : m_barcodes)
+        m_lookAhead->prepare(b.kind, labelList.cell(b.field, row));
+}
+
+void LabelDrawing::prepareRowsAhead(const StringTable &labelList, int row, int lastRow)
+{
+    if (!m_lookAhead || m_barcodes.empty())
+        return;
+    const int until = static_cast<int>(std::min<qint64>(static_cast<qint64>(row) + BarcodeLookAheadLabels, lastRow));
+    for (m_preparedRow = std::max(m_preparedRow, row - 1); m_preparedRow < until;)
+        prepareBarcodes(labelList, ++m_preparedRow);
 }
 
 namespace {
@@ -259,8 +292,13 @@ bool drawsBarcode(const PrintRecord &r)
 
 void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour)
 {
+    drawBarcode(canvas, kind, encodeBarcode(kind, value), box, colour);
+}
+
+void drawBarcode(
+    ICanvas &canvas, Symbology kind, const std::optional<BarcodeSymbol> &symbol, QRectF box, const QColor &colour)
+{
     box = box.normalized();
-    const auto symbol = encodeBarcode(kind, value);
     if (!symbol || symbol->width <= 0 || symbol->height <= 0)
         return;
     double sx = box.width() / symbol->width;
@@ -392,8 +430,12 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             ++field;
             break;
         case Op::Barcode:
-            drawBarcode(canvas, static_cast<Symbology>(step.symbology), values(field),
+        {
+            const auto kind = static_cast<Symbology>(step.symbology);
+            const QString value = values(field);
+            drawBarcode(canvas, kind, m_lookAhead ? m_lookAhead->take(kind, value) : encodeBarcode(kind, value),
                 QRectF(QPointF(at(r.a, x), at(r.b, y)), QPointF(at(r.c, x), at(r.d, y))), penColour);
+        }
             ++field;
             break;
         }

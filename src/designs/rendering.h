@@ -9,11 +9,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qm {
 
 struct Design;
+class BarcodeLookAhead;
 class StringTable;
 class IMessages;
 
@@ -91,6 +93,10 @@ void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTab
 // encode, an empty one included, draws nothing. The editor's workspace
 // shows a barcode without a value with sampleBarcodeValue(kind).
 void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour);
+// The same with the value already laid out (encodeBarcode()); none draws
+// nothing.
+void drawBarcode(
+    ICanvas &canvas, Symbology kind, const std::optional<BarcodeSymbol> &symbol, QRectF box, const QColor &colour);
 
 // Whether a BC record draws its barcode: its kind is known and its box is at
 // least 10 x 10 units (4 mm). Otherwise it only takes its data column.
@@ -115,6 +121,22 @@ public:
     // The folder a picture's relative path is taken from (the program
     // directory); empty: as the path stands (resolvedPicturePath()).
     void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+
+    // Barcodes laid out ahead: the drawing takes its symbols from
+    // `lookAhead` (which must outlive it), and prepareBarcodes() hands the
+    // barcodes of a label to come over to it. None (the default): each
+    // barcode is laid out as it is drawn.
+    void setLookAhead(BarcodeLookAhead *lookAhead) { m_lookAhead = lookAhead; }
+    // Hands the barcodes of a label to come over to the look-ahead, in the
+    // order they will be drawn: with its values given directly, or those of
+    // row `row` of the label list. Every label is to be drawn, in the order
+    // prepared; without a look-ahead nothing happens.
+    void prepareBarcodes(const QStringList &values) const;
+    void prepareBarcodes(const StringTable &labelList, int row) const;
+    // Before drawing row `row` of the label list: prepares the rows after
+    // those prepared so far up to BarcodeLookAheadLabels beyond `row`, at
+    // most up to `lastRow`.
+    void prepareRowsAhead(const StringTable &labelList, int row, int lastRow);
 
     // One label whose values are the cells (field, row) of the label list.
     void draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
@@ -157,7 +179,16 @@ private:
     void drawSteps(ICanvas &canvas, const Values &values, int x, int y, bool drawFrame, IMessages &messages,
         const QString &dateText, const CanvasPen &devicePen) const;
 
+    struct BarcodeStep
+    {
+        Symbology kind;
+        int field; // the data column it prints
+    };
+
     std::vector<Step> m_steps;
+    std::vector<BarcodeStep> m_barcodes; // the Barcode steps, in order
+    BarcodeLookAhead *m_lookAhead = nullptr;
+    int m_preparedRow = 0; // prepareRowsAhead(): the last row prepared
     bool m_showMissingPictures = false;
     QString m_pictureFolder;
 };

@@ -5,6 +5,9 @@
 #include <QList>
 #include <QStringList>
 
+#include <deque>
+#include <functional>
+
 namespace qm {
 
 struct PrintDesign;
@@ -100,13 +103,22 @@ public:
 
     // The values of label `row` (each row once, in order).
     const QStringList &label(qint64 row);
+    // Makes the labels up to row `row` (at most the number counted) now, so
+    // that work on them can begin early, and hands each label made, and not
+    // handed over before, to `made` in order. label() then gives them.
+    void makeAhead(qint64 row, const std::function<void(const QStringList &)> &made);
 
 private:
+    void makeNext();
+
     LabelSource m_source;
     qint64 m_count;
-    qint64 m_made = 0; // the row whose values m_values holds
+    qint64 m_made = 0; // labels made so far
+    qint64 m_handedOver = 0; // labels handed to makeAhead()'s `made`
+    qint64 m_row = 0; // the row whose values m_values holds
     QString m_changed;
     QStringList m_values;
+    std::deque<QStringList> m_ahead; // made, rows m_row + 1 ...
 };
 
 } // namespace qm

@@ -1,5 +1,6 @@
 #include "printrun.h"
 
+#include "designs/barcodelookahead.h"
 #include "designs/rendering.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -255,9 +256,12 @@ QList<QImage> PrintRun::preview(
     LabelDrawing drawing(m_session.design);
     drawing.setShowMissingPictures(true);
     drawing.setPictureFolder(m_dir.path());
+    BarcodeLookAhead barcodes;
+    drawing.setLookAhead(&barcodes);
     QList<QImage> pages = renderSheets(
         request, m_session.format,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+            drawing.prepareRowsAhead(labelList, row, labels);
             drawing.draw(canvas, labelList, x, y, row, withFrame, m_services.messages, date);
         },
         dotsPerInch);
@@ -376,8 +380,11 @@ RunOutcome PrintRun::print(int labels)
         const QString date = m_dateText();
         LabelDrawing drawing(m_session.design);
         drawing.setPictureFolder(m_dir.path());
+        BarcodeLookAhead barcodes;
+        drawing.setLookAhead(&barcodes);
         result = Ausdrucken(request, m_session.format, *device, m_services.progress, m_services.waiter,
             [&](ICanvas &canvas, int x, int y, int row, bool frame) {
+                drawing.prepareRowsAhead(m_session.labelList, row, labels);
                 drawing.draw(canvas, m_session.labelList, x, y, row, frame, messages, date);
             });
     }

@@ -1,4 +1,5 @@
 #include "designs/barcode.h"
+#include "designs/barcodelookahead.h"
 
 #include <QTest>
 
@@ -29,6 +30,7 @@ private slots:
     void qrCodeHasItsModules();
     void kindNumbers();
     void message();
+    void lookAheadGivesEachValuesSymbol();
 };
 
 void TestBarcode::acceptsAndRefuses_data()
@@ -293,6 +295,62 @@ void TestBarcode::message()
     QCOMPARE(
         unprintableBarcodeMessage(3, QStringLiteral("Artikel"), QStringLiteral("12AB"), Symbology::Ean13),
         QStringLiteral("Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden."));
+}
+
+namespace {
+
+bool sameSymbol(const std::optional<BarcodeSymbol> &a, const std::optional<BarcodeSymbol> &b)
+{
+    if (!a || !b)
+        return !a && !b;
+    if (a->width != b->width || a->height != b->height || a->bars != b->bars || a->texts.size() != b->texts.size())
+        return false;
+    for (size_t i = 0; i < a->texts.size(); ++i) {
+        if (a->texts[i].text != b->texts[i].text || a->texts[i].x != b->texts[i].x)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// Barcodes laid out on other threads come back as the drawing asks for
+// them: each value's own symbol, also when the order differs from the one
+// prepared or a value was never prepared.
+void TestBarcode::lookAheadGivesEachValuesSymbol()
+{
+    using K = Symbology;
+    const std::vector<std::pair<K, QString>> prepared = {
+        { K::QrCode, "INV-1 Raum 3" },
+        { K::Ean13, "400638133393" },
+        { K::QrCode, "INV-2 Raum 3" },
+        { K::Ean13, "12AB" }, // cannot be printed: none
+        { K::QrCode, "INV-1 Raum 3" }, // the same value again
+        { K::Code128, "Regal 7" },
+        { K::QrCode, "INV-3" },
+    };
+    BarcodeLookAhead ahead(2);
+    for (const auto &[kind, value] : prepared)
+        ahead.prepare(kind, value);
+    QCOMPARE(ahead.waiting(), 7);
+
+    const std::vector<std::pair<K, QString>> taken = {
+        { K::QrCode, "INV-1 Raum 3" },
+        { K::Ean13, "400638133393" },
+        { K::QrCode, "nie vorbereitet" }, // laid out now, the queue stays
+        { K::QrCode, "INV-2 Raum 3" },
+        { K::Ean13, "12AB" },
+        { K::Code128, "Regal 7" }, // the second INV-1 is skipped
+        { K::QrCode, "INV-1 Raum 3" }, // and laid out now
+        { K::QrCode, "INV-3" },
+    };
+    const std::vector<int> waitingAfter = { 6, 5, 5, 4, 3, 1, 1, 0 };
+    for (size_t i = 0; i < taken.size(); ++i) {
+        const auto &[kind, value] = taken[i];
+        QVERIFY2(sameSymbol(ahead.take(kind, value), encodeBarcode(kind, value)), qPrintable(value));
+        QCOMPARE(ahead.waiting(), waitingAfter[i]);
+    }
+    QVERIFY(!ahead.take(K::Ean13, "12AB"));
 }
 
 QTEST_GUILESS_MAIN(TestBarcode)

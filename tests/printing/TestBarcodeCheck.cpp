@@ -69,6 +69,14 @@ void TestBarcodeCheck::refusesTheFirstBadValue_data()
                .arg(QString(8000, u'x'));
     QTest::newRow("first of two bad records") << QList<QStringList> { { "1", "a", "1", "x" },
         { "1", "b", "2", "x" } } << "Datensatz 1, Feld Artikel: \"1\" kann nicht als EAN-13 gedruckt werden.";
+    // The records are checked in batches on several cores: the first bad
+    // value in record order is named, wherever the others stand.
+    QList<QStringList> many(5000, good);
+    many[4998] = { "1", "c", "3", "x" };
+    many[3001] = { "1", "d", "400638133393", QString(8000, u'y') };
+    many[3000] = { "1", "e", "12", "x" };
+    QTest::newRow("first of three bad ones, in a later batch")
+        << many << "Datensatz 3001, Feld Artikel: \"12\" kann nicht als EAN-13 gedruckt werden.";
 }
 
 void TestBarcodeCheck::refusesTheFirstBadValue()

@@ -3,6 +3,7 @@
 #include "app/commands/commandsupport.h"
 #include "app/commands/printerscommand.h"
 #include "app/commands/tablecommand.h"
+#include "designs/barcodelookahead.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"
@@ -240,10 +241,14 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     const QString date = shortDateText();
     LabelDrawing drawing(design);
     drawing.setPictureFolder(pictureFolder);
+    BarcodeLookAhead barcodes;
+    drawing.setLookAhead(&barcodes);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
         [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
             // A file that now gives other labels than were counted stops
             // the run (an Error), and the document is not ended.
+            source.makeAhead(
+                row + BarcodeLookAheadLabels, [&](const QStringList &values) { drawing.prepareBarcodes(values); });
             drawing.draw(canvas, source.label(row), x, y, withFrame, messages, date);
         });
     if (result == LayoutResult::Refused)
