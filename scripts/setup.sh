@@ -35,7 +35,7 @@ qm_install_packages() {
 QM_BUILD_PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-  libshp-dev libshp2 libzint-dev libcups2-dev fonts-liberation fonts-dejavu-core qt6-translations-l10n libqt6svg6
+  libshp-dev libshp2 libzint-dev zlib1g-dev libcups2-dev fonts-liberation fonts-dejavu-core qt6-translations-l10n libqt6svg6
 )
 
 # qm_configure_and_build DIR [TARGET] -- CMAKE_ARGS...: configures DIR and

@@ -16,6 +16,11 @@ namespace qm {
 class QPainterCanvas;
 class ReplacingFile;
 
+// The zlib level PDF files are compressed with (pdfprinter.cpp says how and
+// why): Qt's engine asks for zlib's default level, and the program makes
+// that this one.
+inline constexpr int PdfCompressionLevel = 4;
+
 // A printer that writes the run into a PDF file. The page is the sheet's
 // real paper: DIN A4 portrait when the sheet extent fits on it, else the
 // extent itself (the layout's extra width for a printer is left out); its
