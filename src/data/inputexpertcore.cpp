@@ -155,6 +155,7 @@ void InputExpertCore::formShow()
     m_view.copies = QStringLiteral("1");
     m_firstField = 1;
     m_recordCount = 1;
+    m_returnRow = 0;
     m_currentRow = 2;
     m_saveOnScroll = true;
     for (InputLine &line : m_view.lines) {
@@ -255,10 +256,18 @@ void InputExpertCore::scrollRecords(int position)
     m_view.recordScroll.position = position;
 }
 
+void InputExpertCore::addRecordAfterReturn()
+{
+    addRecord();
+    if (!isDatabaseMode() && m_fieldCount >= 1)
+        m_returnRow = m_currentRow;
+}
+
 void InputExpertCore::addRecord()
 {
     if (isDatabaseMode() || m_fieldCount < 1)
         return;
+    m_returnRow = 0;
     maxLengthsFrom(1);
     datenSichern();
 
@@ -289,6 +298,7 @@ void InputExpertCore::removeRecord()
 {
     if (isDatabaseMode() || m_recordCount < 2)
         return;
+    m_returnRow = 0;
     const int lastRow = m_recordCount + 1;
     for (int r = m_currentRow; r < lastRow; ++r) {
         for (int c = 0; c < m_grid.colCount(); ++c)
@@ -355,6 +365,7 @@ void InputExpertCore::storeForPrint()
         checkStartLabel();
         if (m_fieldCount >= 1) {
             datenSichern();
+            dropUntouchedReturnRecord();
         } else {
             m_view.copies = copies;
             m_grid.setCell(0, 2, copies);
@@ -362,6 +373,20 @@ void InputExpertCore::storeForPrint()
     } else {
         checkStartLabel();
     }
+}
+
+void InputExpertCore::dropUntouchedReturnRecord()
+{
+    const int row = m_returnRow;
+    if (row == 0 || row != m_currentRow || row != m_recordCount + 1 || m_recordCount < 2)
+        return;
+    if (m_grid.cell(0, row) != u"1")
+        return;
+    for (int c = 1; c <= m_fieldCount; ++c) {
+        if (!m_grid.cell(c, row).isEmpty())
+            return;
+    }
+    removeRecord();
 }
 
 void InputExpertCore::cancel()

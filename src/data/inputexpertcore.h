@@ -138,6 +138,12 @@ public:
     void scrollFields(int position); // Scroll_FeldChange
     void scrollRecords(int position); // Scroll_EtikettenChange
     void addRecord(); // "&Neu"
+    // Return on the copies line: the record is taken and the next one
+    // started, as "&Neu" does. A record started so and left empty (no
+    // value, one copy) is dropped when "&Drucken" or "&Vorschau" takes the
+    // records while it is on screen: it was only the cursor's way on, and
+    // printed it would give a blank label.
+    void addRecordAfterReturn();
     void removeRecord(); // "&Entfernen"
     void nextPage(); // "&Weiter >>"
     void previousPage(); // "<< &Zurück"
@@ -163,6 +169,7 @@ public:
 
 private:
     void storeForPrint();
+    void dropUntouchedReturnRecord();
     std::array<int, LineCount> maxLengthsFrom(int first) const;
     QString checkedCopies();
     void checkStartLabel();
@@ -181,6 +188,7 @@ private:
     int m_fieldCount = 0;
     int m_firstField = 1;
     int m_recordCount = 1;
+    int m_returnRow = 0; // the row addRecordAfterReturn() started; 0: none
     int m_currentRow = 2;
     bool m_saveOnScroll = true;
     std::function<QString(int)> m_startCheck;

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void returnMovesToTheNextLineAndNeverPrints();
     void refusedValueKeepsTheCursorInItsLine();
     void returnWalksThroughEveryFieldAndStartsTheNextRecord();
+    void returnAfterTheLastRecordPrintsNoBlankLabel();
     void copiesRefuseWhatIsNotAPlainNumber_data();
     void copiesRefuseWhatIsNotAPlainNumber();
     void oneSizeForEveryShowing();
@@ -467,6 +468,27 @@ void TestEingabeExperte::returnWalksThroughEveryFieldAndStartsTheNextRecord()
     QCOMPARE(f.grid.row(2), QStringList { "2" } + first);
     QCOMPARE(f.grid.row(3), (QStringList { "1", "Bea Krause", "", "", "", "", "", "", "" }));
     QVERIFY(f.messages.shown().isEmpty());
+}
+
+// Return after the last record's copies, then "&Drucken": the empty record
+// Return started is not printed.
+void TestEingabeExperte::returnAfterTheLastRecordPrintsNoBlankLabel()
+{
+    Fixture f(2);
+    f.dialog.setModus("E");
+    QTimer::singleShot(0, &f.dialog, [&f] {
+        f.edit("F1")->setFocus();
+        QTest::keyClicks(f.edit("F1"), "Anna");
+        for (int i = 0; i < 3; ++i) // to F2, to the copies, on to a new record
+            QTest::keyClick(f.dialog.focusWidget(), Qt::Key_Return);
+        f.child<QPushButton>("Button_Drucken")->click();
+        if (f.dialog.isVisible())
+            f.dialog.reject();
+    });
+    f.dialog.showModal();
+    QVERIFY(f.confirmed);
+    QCOMPARE(f.grid.rowCount(), 3);
+    QCOMPARE(f.grid.row(2), (QStringList { "1", "Anna", "" }));
 }
 
 void TestEingabeExperte::copiesRefuseWhatIsNotAPlainNumber_data()

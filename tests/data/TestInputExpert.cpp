@@ -61,6 +61,8 @@ private Q_SLOTS:
     void removingRecords_data();
     void removingRecords();
     void removedValuesDoNotComeBack();
+    void emptyRecordAfterReturnIsNotPrinted_data();
+    void emptyRecordAfterReturnIsNotPrinted();
     void copiesRule_data();
     void copiesRule();
     void badCopiesLoseNothing_data();
@@ -314,6 +316,53 @@ void TestInputExpert::removingRecords()
         QCOMPARE(grid.cell(0, r), grid.cell(1, r).mid(1));
     }
     QCOMPARE(stored, remaining);
+}
+
+void TestInputExpert::emptyRecordAfterReturnIsNotPrinted_data()
+{
+    QTest::addColumn<bool>("byReturn"); // else by "&Neu"
+    QTest::addColumn<QString>("value"); // typed into the new record's first line
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<bool>("preview"); // "&Vorschau" before "&Drucken"
+    QTest::addColumn<int>("records"); // what "&Drucken" hands to the print run
+    QTest::newRow("Return, left empty") << true << "" << "1" << false << 1;
+    QTest::newRow("Return, left empty, preview first") << true << "" << "1" << true << 1;
+    QTest::newRow("Return, a value typed") << true << "Bert" << "1" << false << 2;
+    QTest::newRow("Return, only copies") << true << "" << "3" << false << 2;
+    QTest::newRow("Neu, left empty") << false << "" << "1" << false << 2;
+}
+
+// Return on the copies line starts the next record, as the cursor's way on;
+// left empty, that record is not printed as a blank label. A record the user
+// asked for with "&Neu" stays.
+void TestInputExpert::emptyRecordAfterReturnIsNotPrinted()
+{
+    QFETCH(bool, byReturn);
+    QFETCH(QString, value);
+    QFETCH(QString, copies);
+    QFETCH(bool, preview);
+    QFETCH(int, records);
+    StringTable grid = gridWithFields(2);
+    bool confirmed = false;
+    InputExpertCore core(grid, confirmed);
+    core.formShow();
+    typeRecord(core, "a", "2");
+    byReturn ? core.addRecordAfterReturn() : core.addRecord();
+    QCOMPARE(core.recordCount(), 2);
+    core.view().lines[0].text = value;
+    core.view().copies = copies;
+    if (preview) {
+        core.preview();
+        QCOMPARE(core.recordCount(), records);
+        QCOMPARE(shownTexts(core), (QStringList { "a1", "a2" })); // the record before
+    }
+    core.print();
+    QVERIFY(confirmed);
+    QCOMPARE(core.recordCount(), records);
+    QCOMPARE(grid.rowCount(), records + 2);
+    QCOMPARE(grid.row(2), (QStringList { "2", "a1", "a2" }));
+    if (records == 2)
+        QCOMPARE(grid.row(3), (QStringList { copies, value, "" }));
 }
 
 void TestInputExpert::removedValuesDoNotComeBack()

@@ -570,7 +570,7 @@ void TEingabeExperte::keyPressEvent(QKeyEvent *event)
     }
     if (focus == m_copies) {
         if (m_new->isVisibleTo(this))
-            Button_NeuClick();
+            run([this] { m_core.addRecordAfterReturn(); });
         return;
     }
     focusNextChild();
