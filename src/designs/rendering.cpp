@@ -142,12 +142,20 @@ QString storedPicturePath(const QString &path, const QString &folder)
 
 QString printedText(const QString &text)
 {
-    if (text.size() <= MaxPrintedTextLength)
-        return text;
+    // A value with line breaks (a quoted one from a CSV file) prints on its
+    // one line with a space for each break, not with its lines run together.
+    QString line = text;
+    if (line.contains(u'\n') || line.contains(u'\r')) {
+        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        line.replace(u'\r', u' ');
+        line.replace(u'\n', u' ');
+    }
+    if (line.size() <= MaxPrintedTextLength)
+        return line;
     qsizetype length = MaxPrintedTextLength;
-    if (text.at(length - 1).isHighSurrogate())
+    if (line.at(length - 1).isHighSurrogate())
         --length;
-    return text.left(length);
+    return line.left(length);
 }
 
 QString oldBitmapFormatMessage(const QString &path)

@@ -40,8 +40,9 @@ class IMessages;
 // buffer.
 inline constexpr int MaxPrintedTextLength = 161;
 
-// The text as it is printed: at most MaxPrintedTextLength characters. A cut
-// that would split a surrogate pair leaves out the whole pair.
+// The text as it is printed: on one line, each line break (CR LF, CR or LF)
+// a space, and at most MaxPrintedTextLength characters. A cut that would
+// split a surrogate pair leaves out the whole pair.
 QString printedText(const QString &text);
 
 // The message of a BM record, an image record of an older design format.

@@ -131,6 +131,8 @@ private slots:
     void fieldCounter();
     void longValueIsCut_data();
     void longValueIsCut();
+    void lineBreaksPrintAsSpaces_data();
+    void lineBreaksPrintAsSpaces();
     void frameOnlyWithFlag();
     void oldBitmapMessageOncePerLabel();
     void labelLeavesCanvasAsFound();
@@ -415,6 +417,29 @@ void TestRendering::longValueIsCut()
     // A cut never splits a surrogate pair.
     const QString wide = QString(MaxPrintedTextLength - 1, u'x') + QStringLiteral("\U0001F600");
     QCOMPARE(printedText(wide), QString(MaxPrintedTextLength - 1, u'x'));
+}
+
+// A value with line breaks, as a quoted CSV cell gives it, prints on its one
+// line with a space for each break.
+void TestRendering::lineBreaksPrintAsSpaces_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("LF") << "Hauptstr. 1\nHinterhaus" << "Hauptstr. 1 Hinterhaus";
+    QTest::newRow("CR LF") << "Hauptstr. 1\r\nHinterhaus" << "Hauptstr. 1 Hinterhaus";
+    QTest::newRow("CR") << "a\rb" << "a b";
+    QTest::newRow("two lines empty between") << "a\n\nb" << "a  b";
+    QTest::newRow("none") << "Köln" << "Köln";
+}
+
+void TestRendering::lineBreaksPrintAsSpaces()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, printed);
+    Printer p;
+    p.labelList.setCell(1, 1, value);
+    p.draw(printDesign({ rec("XF", 12, 0, 0, 0, 0, "Arial"), rec("EF", 5, 5, 40) }));
+    QCOMPARE(textsOf(p.canvas), QStringList { printed });
 }
 
 // GR outlines the label only with the frame flag, then the device's pen
