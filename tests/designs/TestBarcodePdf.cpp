@@ -2,6 +2,7 @@
 // pdftoppm at 300 dpi and read back with zbarimg, label by label.
 #include "designs/barcode.h"
 #include "designs/printdesign.h"
+#include "designs/barcodelookahead.h"
 #include "designs/rendering.h"
 #include "platform/canvas/qpaintercanvas.h"
 #include "platform/doubles/scriptedmessages.h"
@@ -95,7 +96,7 @@ void TestBarcodePdf::everyValueComesBackOnItsLabel()
         { QStringLiteral("GR,200,100,25"), QStringLiteral("BC,5,5,95,70,0,Artikel"), QStringLiteral("XP,0,4"),
             QStringLiteral("BC,100,5,195,45,1,Lager,20"), QStringLiteral("BC,110,50,155,95,2,Inventar,80") },
         QString(), design, {});
-    const LabelDrawing drawing(design);
+    LabelDrawing drawing(design);
 
     const QList<QStringList> labels = {
         { QString(), QStringLiteral("400638133393"), QStringLiteral("Regal 12/B"),
@@ -113,22 +114,33 @@ void TestBarcodePdf::everyValueComesBackOnItsLabel()
         { "CODE-128:x", "EAN-13:0000000000000", "QR-Code:4" },
     };
 
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("etiketten.pdf"));
-    {
-        PdfPage page(pdf);
+    // Each barcode laid out as its label is drawn, and all of them laid
+    // out ahead on other threads, as a print run does.
+    for (const bool ahead : { false, true }) {
+        BarcodeLookAhead lookAhead(2);
+        drawing.setLookAhead(ahead ? &lookAhead : nullptr);
+        if (ahead) {
+            for (const QStringList &values : labels)
+                drawing.prepareBarcodes(values);
+        }
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("etiketten.pdf"));
+        {
+            PdfPage page(pdf);
+            for (int i = 0; i < labels.size(); ++i) {
+                const QPoint at = labelOrigin(i);
+                drawing.draw(*page.canvas, labels[i], at.x(), at.y(), true, page.messages, QString());
+            }
+        }
+        QCOMPARE(lookAhead.waiting(), 0);
+
+        const double pixelsPerUnit = Dpi * 0.4 / 25.4;
         for (int i = 0; i < labels.size(); ++i) {
             const QPoint at = labelOrigin(i);
-            drawing.draw(*page.canvas, labels[i], at.x(), at.y(), true, page.messages, QString());
+            const QRect area(qRound(at.x() * pixelsPerUnit), qRound(at.y() * pixelsPerUnit),
+                qRound(LabelWidth * pixelsPerUnit), qRound(LabelHeight * pixelsPerUnit));
+            QCOMPARE(decoded(pdf, area, dir.path()), expected[i]);
         }
-    }
-
-    const double pixelsPerUnit = Dpi * 0.4 / 25.4;
-    for (int i = 0; i < labels.size(); ++i) {
-        const QPoint at = labelOrigin(i);
-        const QRect area(qRound(at.x() * pixelsPerUnit), qRound(at.y() * pixelsPerUnit),
-            qRound(LabelWidth * pixelsPerUnit), qRound(LabelHeight * pixelsPerUnit));
-        QCOMPARE(decoded(pdf, area, dir.path()), expected[i]);
     }
 }
 
