@@ -1,8 +1,8 @@
 // Barcodes drawn through the printer's canvas into a PDF, rendered with
 // pdftoppm at 300 dpi and read back with zbarimg, label by label.
 #include "designs/barcode.h"
-#include "designs/printdesign.h"
 #include "designs/barcodelookahead.h"
+#include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "platform/canvas/qpaintercanvas.h"
 #include "platform/doubles/scriptedmessages.h"
