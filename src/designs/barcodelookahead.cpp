@@ -4,6 +4,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <exception>
 
 namespace qm {
 
@@ -25,7 +26,13 @@ void BarcodeLookAhead::prepare(Symbology kind, const QString &value)
     auto promise = std::make_shared<std::promise<std::optional<BarcodeSymbol>>>();
     Job job { kind, value, promise->get_future() };
     m_pool->start([promise, kind, value] {
-        promise->set_value(encodeBarcode(kind, value));
+        // What goes wrong on the worker (memory running out) reaches the
+        // drawing thread when it takes the symbol.
+        try {
+            promise->set_value(encodeBarcode(kind, value));
+        } catch (...) {
+            promise->set_exception(std::current_exception());
+        }
     });
     m_jobs.push_back(std::move(job));
 }
