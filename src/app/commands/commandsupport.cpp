@@ -52,14 +52,17 @@ QStringList readLinesOf(const QString &path)
     }
 }
 
-// The print side of a design, as the print run reads it. A missing file
-// gets the print run's message; one that cannot be read says why.
-void readDesign(const QString &path, PrintDesign &design, const FieldGrids &grids)
+CommandDesign readDesign(const QString &path)
 {
     if (!QFileInfo::exists(path))
         throw Error(path + QStringLiteral(": ")
             + tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !"));
-    readPrintDesignLines(readLinesOf(path), path, design, grids);
+    CommandDesign read;
+    FieldGrids grids;
+    grids.labelList = &read.labelList;
+    grids.entryGrid = &read.entryGrid;
+    readPrintDesignLines(readLinesOf(path), path, read.design, grids);
+    return read;
 }
 
 void readFormat(const QString &path, SheetFormat &format)

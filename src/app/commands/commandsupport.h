@@ -5,8 +5,10 @@
 // designs and formats. Only for src/app/commandline.cpp and the commands.
 
 #include "app/commandline.h"
+#include "designs/printdesign.h"
 #include "platform/errors.h"
 #include "platform/services.h"
+#include "platform/stringtable.h"
 #include "programdir/filelookup.h"
 #include "programdir/programdirectory.h"
 
@@ -20,8 +22,6 @@
 
 namespace qm {
 
-struct FieldGrids;
-struct PrintDesign;
 struct SheetFormat;
 
 // Prints "quillmark: MESSAGE" on err and gives the exit code 1.
@@ -87,9 +87,18 @@ QString lookUp(const Call &call, const QString &path, EntryFileKind kind, Use us
 // Reads a text file, with the file named in the message of a read error.
 QStringList readLinesOf(const QString &path);
 
-// The print side of a design, as the print run reads it. A missing file
-// gets the print run's message; one that cannot be read says why.
-void readDesign(const QString &path, PrintDesign &design, const FieldGrids &grids);
+// The print side of a design, as the print run reads it, with what its
+// field list fills in: the label list's titles (row 0) and the entry grid's
+// titles and maximum lengths (rows 0 and 1).
+struct CommandDesign
+{
+    PrintDesign design;
+    StringTable labelList;
+    StringTable entryGrid;
+};
+// A missing file gets the print run's message; one that cannot be read says
+// why.
+CommandDesign readDesign(const QString &path);
 
 // The sheet format, as the print run reads it; a missing file gets the
 // print run's message.

@@ -127,12 +127,9 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     if (startPosition < 1 || startPosition > MaxStartPosition)
         throw Error(startPositionMessage(startPosition));
 
-    PrintDesign design;
-    StringTable labelList, entryGrid;
-    FieldGrids grids;
-    grids.labelList = &labelList;
-    grids.entryGrid = &entryGrid;
-    readDesign(lookUp(call, call.files[0], EntryFileKind::Design), design, grids);
+    CommandDesign read = readDesign(lookUp(call, call.files[0], EntryFileKind::Design));
+    const PrintDesign &design = read.design;
+    StringTable &entryGrid = read.entryGrid;
     SheetFormat format;
     readFormat(lookUp(call, call.files[1], EntryFileKind::Format), format);
 
