@@ -37,6 +37,17 @@ private Q_SLOTS:
 
 namespace {
 
+// One label at the format's first position, laid out into the PDF file.
+LayoutResult printOneLabel(const QString &pdf, const SheetFormat &format, const LabelDrawer &drawLabel)
+{
+    PdfPrinter printer(pdf);
+    NullPrintProgress progress;
+    VirtualWaiter waiter;
+    LayoutRequest request;
+    request.lastPosition = 1;
+    return Ausdrucken(request, format, printer, progress, waiter, drawLabel);
+}
+
 // Begins a document on the printer and draws a page full of text.
 bool drawPage(PdfPrinter &printer)
 {
@@ -197,12 +208,7 @@ void TestPdfPrinter::pageIsA4WhenTheSheetFits()
     format.positions.push_back({ 0, 0, 500, 300 });
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
-    PdfPrinter printer(pdf);
-    NullPrintProgress progress;
-    VirtualWaiter waiter;
-    LayoutRequest request;
-    request.lastPosition = 1;
-    QCOMPARE(Ausdrucken(request, format, printer, progress, waiter,
+    QCOMPARE(printOneLabel(pdf, format,
                  [](ICanvas &canvas, int x, int y, int, bool) { canvas.rectangle(x, y, x + 100, y + 50); }),
         LayoutResult::Printed);
     QProcess info;
@@ -305,13 +311,8 @@ void TestPdfPrinter::pagesAreCompressedAtTheProgramsLevel()
     format.positions.push_back({ 0, 0, 2000, 2000 });
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("rechtecke.pdf"));
-    PdfPrinter printer(pdf);
-    NullPrintProgress progress;
-    VirtualWaiter waiter;
-    LayoutRequest request;
-    request.lastPosition = 1;
     const std::vector<QRectF> rects = scatteredRects(6000);
-    QCOMPARE(Ausdrucken(request, format, printer, progress, waiter,
+    QCOMPARE(printOneLabel(pdf, format,
                  [&](ICanvas &canvas, int x, int y, int, bool) {
                      canvas.fillRectsF(rects, QPointF(x + 10, y + 10), 25, 25, Qt::black);
                  }),
