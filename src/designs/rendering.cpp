@@ -251,21 +251,16 @@ void LabelDrawing::prepareBarcodes(const QStringList &values) const
         m_lookAhead->prepare(b.kind, values.value(b.field));
 }
 
-void LabelDrawing::prepareBarcodes(const StringTable &labelList, int row) const
-{
-    if (!m_lookAhead)
-        return;
-    for (const BarcodeStep &b : m_barcodes)
-        m_lookAhead->prepare(b.kind, labelList.cell(b.field, row));
-}
-
 void LabelDrawing::prepareRowsAhead(const StringTable &labelList, int row, int lastRow)
 {
     if (!m_lookAhead || m_barcodes.empty())
         return;
     const int until = static_cast<int>(std::min<qint64>(static_cast<qint64>(row) + BarcodeLookAheadLabels, lastRow));
-    for (m_preparedRow = std::max(m_preparedRow, row - 1); m_preparedRow < until;)
-        prepareBarcodes(labelList, ++m_preparedRow);
+    for (m_preparedRow = std::max(m_preparedRow, row - 1); m_preparedRow < until;) {
+        ++m_preparedRow;
+        for (const BarcodeStep &b : m_barcodes)
+            m_lookAhead->prepare(b.kind, labelList.cell(b.field, m_preparedRow));
+    }
 }
 
 namespace {

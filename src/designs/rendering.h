@@ -129,14 +129,13 @@ public:
     // barcode is laid out as it is drawn.
     void setLookAhead(BarcodeLookAhead *lookAhead) { m_lookAhead = lookAhead; }
     // Hands the barcodes of a label to come over to the look-ahead, in the
-    // order they will be drawn: with its values given directly, or those of
-    // row `row` of the label list. Every label is to be drawn, in the order
-    // prepared; without a look-ahead nothing happens.
+    // order they will be drawn (values[field] as draw() takes them). Every
+    // label is to be drawn, in the order prepared; without a look-ahead
+    // nothing happens.
     void prepareBarcodes(const QStringList &values) const;
-    void prepareBarcodes(const StringTable &labelList, int row) const;
-    // Before drawing row `row` of the label list: prepares the rows after
-    // those prepared so far up to BarcodeLookAheadLabels beyond `row`, at
-    // most up to `lastRow`.
+    // The same for the label list: before drawing row `row`, prepares the
+    // rows after those prepared so far up to BarcodeLookAheadLabels beyond
+    // `row`, at most up to `lastRow`.
     void prepareRowsAhead(const StringTable &labelList, int row, int lastRow);
 
     // One label whose values are the cells (field, row) of the label list.
