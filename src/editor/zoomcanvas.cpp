@@ -26,6 +26,13 @@ void ZoomCanvas::fillRectF(const QRectF &area, const QColor &c)
         c);
 }
 
+void ZoomCanvas::fillRectsF(
+    const std::vector<QRectF> &rects, const QPointF &origin, double scaleX, double scaleY, const QColor &colour)
+{
+    // Passed on whole, so that the device fills the bars of a barcode at once.
+    m_inner.fillRectsF(rects, point(origin), scaleX * m_zoomX / 100.0, scaleY * m_zoomY / 100.0, colour);
+}
+
 void ZoomCanvas::rectangle(int l, int t, int r, int b)
 {
     m_inner.rectangle(x(l), y(t), x(r), y(b));
@@ -54,19 +61,31 @@ void ZoomCanvas::setPen(const CanvasPen &pen)
     m_inner.setPen(zoomed);
 }
 
-void ZoomCanvas::setFont(const CanvasFont &font)
+CanvasFont ZoomCanvas::zoomed(const CanvasFont &font) const
 {
-    CanvasFont zoomed = font;
+    CanvasFont result = font;
     if (font.height != 0) {
         const int height = scaled(std::abs(font.height), m_fontZoom);
-        zoomed.height = std::max(1, height) * (font.height < 0 ? -1 : 1);
+        result.height = std::max(1, height) * (font.height < 0 ? -1 : 1);
     }
-    m_inner.setFont(zoomed);
+    return result;
+}
+
+void ZoomCanvas::setFont(const CanvasFont &font)
+{
+    m_inner.setFont(zoomed(font));
 }
 
 void ZoomCanvas::text(int px, int py, const QString &t)
 {
     m_inner.text(x(px), y(py), t);
+}
+
+void ZoomCanvas::textOnBaseline(const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text)
+{
+    // Passed on, so that the device places the digits of a barcode by its
+    // own measures.
+    m_inner.textOnBaseline(point(at), anchor, zoomed(font), text);
 }
 
 void ZoomCanvas::stretchBitmap(const CanvasBitmap &bitmap, int px, int py, int w, int h, BitmapMix mix)

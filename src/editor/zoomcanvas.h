@@ -30,6 +30,8 @@ public:
 
     void fillRect(int l, int t, int r, int b, const QColor &c) override;
     void fillRectF(const QRectF &area, const QColor &c) override;
+    void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX, double scaleY,
+        const QColor &colour) override;
     void rectangle(int l, int t, int r, int b) override;
     void roundRect(int l, int t, int r, int b, int w, int h) override;
     void moveTo(int x, int y) override;
@@ -41,6 +43,7 @@ public:
     void setTextColour(const QColor &colour) override { m_inner.setTextColour(colour); }
     void setTransparentBackground() override { m_inner.setTransparentBackground(); }
     void text(int x, int y, const QString &t) override;
+    void textOnBaseline(const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text) override;
     CanvasBitmap loadBitmap(const QString &path) override { return m_inner.loadBitmap(path); }
     void stretchBitmap(const CanvasBitmap &bitmap, int x, int y, int w, int h, BitmapMix mix) override;
     void clipRect(int left, int top, int right, int bottom) override;
@@ -50,6 +53,8 @@ public:
 private:
     int x(int value) const { return scaled(value, m_zoomX); }
     int y(int value) const { return scaled(value, m_zoomY); }
+    QPointF point(const QPointF &p) const { return { p.x() * m_zoomX / 100.0, p.y() * m_zoomY / 100.0 }; }
+    CanvasFont zoomed(const CanvasFont &font) const;
 
     ICanvas &m_inner;
     int m_zoomX;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -108,6 +109,8 @@ private Q_SLOTS:
     void zoomMapsPointer();
     void zoomSteps();
     void zoomDrawsLarger();
+    void zoomHandsBarcodesToTheDevice_data();
+    void zoomHandsBarcodesToTheDevice();
     void overhangHatchedRed();
 };
 
@@ -891,6 +894,80 @@ void TestEditorCore::zoomDrawsLarger()
     QCOMPARE(QColor(image.pixel(120, 20)), QColor(Qt::white));
     // The label outline (70 mm: 175 units) lies beyond 400 pixels.
     QCOMPARE(QColor(image.pixel(399, 200)), QColor(Qt::white));
+}
+
+namespace {
+
+// Records the barcode calls a device may draw better than one rectangle and
+// one text at a time.
+class BarcodeCallCanvas : public RecordingCanvas
+{
+public:
+    void fillRectsF(const std::vector<QRectF> &rects, const QPointF &origin, double scaleX, double scaleY,
+        const QColor &) override
+    {
+        barcodeCalls << QStringLiteral("bars %1 at %2,%3 scale %4,%5")
+                            .arg(rects.size())
+                            .arg(origin.x())
+                            .arg(origin.y())
+                            .arg(scaleX)
+                            .arg(scaleY);
+        bars = rects.size();
+    }
+    void textOnBaseline(const QPointF &at, Anchor, const CanvasFont &font, const QString &text) override
+    {
+        barcodeCalls << QStringLiteral("digits %1 at %2,%3 h=%4").arg(text).arg(at.x()).arg(at.y()).arg(font.height);
+    }
+    QStringList barcodeCalls;
+    size_t bars = 0;
+};
+
+} // namespace
+
+void TestEditorCore::zoomHandsBarcodesToTheDevice_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("100 %") << 100;
+    QTest::newRow("200 %") << 200;
+    QTest::newRow("50 %") << 50;
+}
+
+// The workspace hands a barcode's bars and digits to the device whole, at
+// any zoom: the bars in one call, scaled with the zoom, and the digits to be
+// placed by the device's own measures.
+void TestEditorCore::zoomHandsBarcodesToTheDevice()
+{
+    QFETCH(int, zoom);
+    const auto callsAt = [](int z) {
+        Editor ed;
+        ed.add({ "C|20|10|150|70|0|Artikel|12" });
+        ed.core.setGridShown(false);
+        ed.core.setZoom(z);
+        BarcodeCallCanvas canvas;
+        ed.core.paintWorkspace(canvas, 800, 600);
+        return std::pair { canvas.barcodeCalls, canvas.bars };
+    };
+    const auto [atHundred, bars] = callsAt(100);
+    const auto [zoomed, zoomedBars] = callsAt(zoom);
+    QVERIFY(bars > 20);
+    QCOMPARE(zoomedBars, bars);
+    QCOMPARE(zoomed.size(), atHundred.size());
+    QVERIFY(zoomed.size() >= 2); // the bars and at least one group of digits
+    // Every number scales with the zoom (font heights in whole units).
+    static const QRegularExpression number(QStringLiteral(R"([-\d.]+)"));
+    for (qsizetype i = 0; i < zoomed.size(); ++i) {
+        QVERIFY2(zoomed[i].section(u' ', 0, 1) == atHundred[i].section(u' ', 0, 1), qPrintable(zoomed[i]));
+        const QString at100 = atHundred[i].section(u' ', 2);
+        const QString atZoom = zoomed[i].section(u' ', 2);
+        auto a = number.globalMatch(at100);
+        auto b = number.globalMatch(atZoom);
+        while (a.hasNext() && b.hasNext()) {
+            const double expected = a.next().captured().toDouble() * zoom / 100.0;
+            const double actual = b.next().captured().toDouble();
+            QVERIFY2(qAbs(actual - expected) <= 1.0, qPrintable(at100 + " / " + atZoom));
+        }
+        QVERIFY(!a.hasNext() && !b.hasNext());
+    }
 }
 
 void TestEditorCore::overhangHatchedRed()
