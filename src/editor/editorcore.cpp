@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QRegion>
 
+#include <optional>
+
 namespace qm {
 namespace editorparts {
 
@@ -431,6 +433,10 @@ QPoint EditorCore::toPixel(QPoint unit) const
 
 void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
 {
+    // A picture that cannot be read is drawn as a grey box and reported at
+    // the end of the drawing; the overhang and the selection are drawn all
+    // the same. A message is shown once.
+    std::optional<QString> problem;
     try {
         ZoomCanvas zoomed(canvas, m_zoom);
         CachedBitmapCanvas cached(zoomed, m_bitmaps, m_pictureFolder);
@@ -439,13 +445,19 @@ void EditorCore::paintWorkspace(ICanvas &canvas, int width, int height)
         const int unitsDown = static_cast<int>((static_cast<qint64>(height) * 100 + m_zoom - 1) / m_zoom);
         ArbeitsbereichAnzeigen(
             cached, m_design, m_options, m_scrollX, m_scrollY, unitsAcross, unitsDown, m_dateText());
+    } catch (const Error &e) {
+        problem = e.message();
+    }
+    try {
         drawOverhang(canvas);
         drawSelection(canvas);
     } catch (const Error &e) {
-        if (!m_reported.contains(e.message())) {
-            m_reported.insert(e.message());
-            report(e);
-        }
+        if (!problem)
+            problem = e.message();
+    }
+    if (problem && !m_reported.contains(*problem)) {
+        m_reported.insert(*problem);
+        report(Error(*problem));
     }
 }
 

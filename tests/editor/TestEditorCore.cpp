@@ -109,6 +109,7 @@ private Q_SLOTS:
     void zoomMapsPointer();
     void zoomSteps();
     void zoomDrawsLarger();
+    void missingPictureKeepsTheSelectionShown();
     void zoomHandsBarcodesToTheDevice_data();
     void zoomHandsBarcodesToTheDevice();
     void overhangHatchedRed();
@@ -923,6 +924,33 @@ public:
 };
 
 } // namespace
+
+// A picture that cannot be read is reported once; the selected element
+// still shows its grips and the overhang is still hatched.
+void TestEditorCore::missingPictureKeepsTheSelectionShown()
+{
+    const auto paintedWith = [](const QStringList &rows, int expectedMessages) {
+        Editor ed;
+        ed.add(rows);
+        ed.core.setGridShown(false);
+        ed.core.setTool(ToolMove);
+        ed.core.selectNext(); // the rectangle
+        [&] { QCOMPARE(ed.core.selection(), 1); }();
+        RecordingCanvas canvas;
+        ed.core.paintWorkspace(canvas, 800, 400);
+        ed.core.paintWorkspace(canvas, 800, 400);
+        [&] { QCOMPARE(ed.messages.shown().size(), expectedMessages); }();
+        QStringList fills = canvas.log().filter(QStringLiteral("fill "));
+        return fills.mid(fills.size() / 2); // the second painting
+    };
+    // The rectangle reaches beyond the 70 mm label: its overhang is hatched.
+    const QStringList without = paintedWith({ "R|150|10|250|40|0|12" }, 0);
+    const QStringList with
+        = paintedWith({ "R|150|10|250|40|0|12", "B|20|10|60|40|" + QDir::tempPath() + "/fehlt/kein.png" }, 1);
+    QVERIFY(!without.isEmpty());
+    for (const QString &fill : without)
+        QVERIFY2(with.contains(fill), qPrintable(fill));
+}
 
 void TestEditorCore::zoomHandsBarcodesToTheDevice_data()
 {
