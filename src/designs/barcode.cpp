@@ -599,6 +599,19 @@ QString sampleBarcodeValue(Symbology kind)
     return QString::fromLatin1(factsOf(kind).sample);
 }
 
+const std::optional<BarcodeSymbol> &sampleBarcodeSymbol(Symbology kind)
+{
+    static const auto symbols = [] {
+        std::array<std::optional<BarcodeSymbol>, std::size(Facts)> laidOut;
+        for (size_t k = 0; k < laidOut.size(); ++k) {
+            const auto each = static_cast<Symbology>(k);
+            laidOut[k] = encodeBarcode(each, sampleBarcodeValue(each));
+        }
+        return laidOut;
+    }();
+    return symbols[static_cast<size_t>(kind)];
+}
+
 int defaultBarcodeFieldSize(Symbology kind)
 {
     return factsOf(kind).fieldSize;

@@ -63,6 +63,10 @@ struct BarcodeSymbol
 // or 8, UPC-A 11 or 12, ITF-14 13 or 14), an empty value, or too much data.
 std::optional<BarcodeSymbol> encodeBarcode(Symbology kind, const QString &value, bool humanReadable = true);
 
+// sampleBarcodeValue(kind) laid out (encodeBarcode()), once for the whole
+// program run: the editor's workspace draws it at every repaint.
+const std::optional<BarcodeSymbol> &sampleBarcodeSymbol(Symbology kind);
+
 // The modules of a QR code of `value`, row by row (1 dark), the quiet zone
 // left out, with the given mask 0..7 or, for -1, the mask of fewest penalty
 // points (ISO/IEC 18004, 7.8.3). None when the value cannot be encoded.

@@ -570,7 +570,7 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         const int number = e.cell(Col::Symbology).trimmed().toInt(&kindIsNumber);
         if (kindIsNumber && drawsBarcode(number, x1, y1, x2, y2)) {
             const Symbology symbology = *symbologyOf(number);
-            drawBarcode(m_canvas, symbology, sampleBarcodeValue(symbology), QRectF(QPointF(x1, y1), QPointF(x2, y2)),
+            drawBarcode(m_canvas, symbology, sampleBarcodeSymbol(symbology), QRectF(QPointF(x1, y1), QPointF(x2, y2)),
                 Qt::black);
         }
     } else if (kind == ElementKind::Text) {

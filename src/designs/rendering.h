@@ -92,7 +92,8 @@ void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTab
 // code stretched to the box with its digits under the bars, a QR or
 // DataMatrix code with square modules, centred. A value the kind cannot
 // encode, an empty one included, draws nothing. The editor's workspace
-// shows a barcode without a value with sampleBarcodeValue(kind).
+// shows a barcode without a value with sampleBarcodeValue(kind)
+// (sampleBarcodeSymbol()).
 void drawBarcode(ICanvas &canvas, Symbology kind, const QString &value, QRectF box, const QColor &colour);
 // The same with the value already laid out (encodeBarcode()); none draws
 // nothing.

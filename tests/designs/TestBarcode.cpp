@@ -31,6 +31,7 @@ private slots:
     void kindNumbers();
     void message();
     void lookAheadGivesEachValuesSymbol();
+    void samplesAreLaidOutOnce();
 };
 
 void TestBarcode::acceptsAndRefuses_data()
@@ -351,6 +352,19 @@ void TestBarcode::lookAheadGivesEachValuesSymbol()
         QCOMPARE(ahead.waiting(), waitingAfter[i]);
     }
     QVERIFY(!ahead.take(K::Ean13, "12AB"));
+}
+
+// The workspace's sample of each kind is its sample value laid out, made
+// once and handed out again.
+void TestBarcode::samplesAreLaidOutOnce()
+{
+    for (int k = 0; k <= int(Symbology::Itf14); ++k) {
+        const auto kind = Symbology(k);
+        const std::optional<BarcodeSymbol> &sample = sampleBarcodeSymbol(kind);
+        QVERIFY2(sample.has_value(), qPrintable(symbologyName(kind)));
+        QVERIFY(sameSymbol(sample, encodeBarcode(kind, sampleBarcodeValue(kind))));
+        QCOMPARE(&sampleBarcodeSymbol(kind), &sample);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBarcode)
