@@ -17,6 +17,7 @@ private Q_SLOTS:
     void noDefaultPrinter_data();
     void noDefaultPrinter();
     void deviceOfUnknownPrinterPrintsNothing();
+    void choicesStayWithTheirPrinter();
 };
 
 void TestQtPrinter::noDefaultPrinter_data()
@@ -71,6 +72,33 @@ void TestQtPrinter::deviceOfUnknownPrinterPrintsNothing()
     QVERIFY(!device.MassstabSetzen(25, 1.0, 1.0));
     QVERIFY(device.canvas() == nullptr);
     QVERIFY(!device.DokumentBeenden());
+}
+
+// What was set up for one printer stays with it: setting up another keeps
+// it, and the other does not start from it.
+void TestQtPrinter::choicesStayWithTheirPrinter()
+{
+    QtPrinterAccess printers([] { return QString(); });
+    PrinterChoices a;
+    a.colourMode = QPrinter::GrayScale;
+    a.copies = 2;
+    PrinterChoices b;
+    b.duplex = QPrinter::DuplexLongSide;
+    printers.keepChoices(QStringLiteral("A"), a);
+    QVERIFY(!printers.choicesFor(QStringLiteral("B")).has_value());
+    printers.keepChoices(QStringLiteral("B"), b);
+    QCOMPARE(printers.choicesFor(QStringLiteral("A"))->copies, 2);
+    QCOMPARE(printers.choicesFor(QStringLiteral("A"))->colourMode, QPrinter::GrayScale);
+    QCOMPARE(printers.choicesFor(QStringLiteral("B"))->copies, b.copies);
+    QCOMPARE(printers.choicesFor(QStringLiteral("B"))->duplex, QPrinter::DuplexLongSide);
+    // Those for the default printer go to no named printer while the system
+    // has no default one.
+    printers.setChoices(a);
+    QVERIFY(printers.choices().has_value());
+    QVERIFY(!printers.choicesFor(QStringLiteral("C")).has_value());
+    printers.setChoices(std::nullopt);
+    QVERIFY(!printers.choices().has_value());
+    QVERIFY(printers.choicesFor(QStringLiteral("A")).has_value());
 }
 
 QTEST_MAIN(TestQtPrinter)

@@ -197,9 +197,25 @@ std::unique_ptr<IPrinterDevice> QtPrinterAccess::openPrinter(const QString &name
 {
     if (name.isEmpty() || QPrinterInfo::printerInfo(name).isNull())
         return nullptr;
-    const QString choicesFor = m_choicesPrinter.isEmpty() ? knownDefaultPrinter() : m_choicesPrinter;
-    return std::make_unique<QtPrinterDevice>(
-        name, name == choicesFor ? m_choices : std::optional<PrinterChoices>());
+    return std::make_unique<QtPrinterDevice>(name, choicesFor(name));
+}
+
+std::optional<PrinterChoices> QtPrinterAccess::choicesFor(const QString &name) const
+{
+    auto kept = m_choices.find(name);
+    if (kept == m_choices.end() && !name.isEmpty() && name == knownDefaultPrinter())
+        kept = m_choices.find(QString());
+    if (kept == m_choices.end())
+        return std::nullopt;
+    return kept->second;
+}
+
+void QtPrinterAccess::setChoices(std::optional<PrinterChoices> choices)
+{
+    if (choices)
+        m_choices[QString()] = *choices;
+    else
+        m_choices.erase(QString());
 }
 
 void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages, const QString &printerName)
@@ -216,8 +232,8 @@ void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages, con
         messages.show(MessageKind::Warning, noDefaultPrinterMessage(), MessageButton::Ok);
         return;
     }
-    if (m_choices)
-        m_choices->applyTo(printer);
+    if (const std::optional<PrinterChoices> kept = choicesFor(name))
+        kept->applyTo(printer);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(tr("Druckparameter"));
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
@@ -239,8 +255,7 @@ void QtPrinterAccess::showPrinterSetup(QWidget *parent, IMessages &messages, con
             MessageButton::Ok);
         return;
     }
-    m_choices = PrinterChoices::readFrom(printer);
-    m_choicesPrinter = name;
+    keepChoices(name, PrinterChoices::readFrom(printer));
 }
 
 } // namespace qm

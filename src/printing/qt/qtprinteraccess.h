@@ -4,6 +4,8 @@
 #include "printing/qt/qtprinterdevice.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 
 class QWidget;
 
@@ -54,9 +56,15 @@ public:
     // over, and a message says why.
     void showPrinterSetup(QWidget *parent, IMessages &messages, const QString &printerName = QString());
 
-    // The choices kept from the setup dialog; nothing before it was confirmed.
-    const std::optional<PrinterChoices> &choices() const { return m_choices; }
-    void setChoices(std::optional<PrinterChoices> choices) { m_choices = std::move(choices); }
+    // The choices kept for printer `name`: those confirmed for it in the
+    // setup dialog, else those set for the default printer when it is that
+    // one; nothing when none were.
+    std::optional<PrinterChoices> choicesFor(const QString &name) const;
+    // Keeps `choices` for printer `name`, as confirming the setup dialog does.
+    void keepChoices(const QString &name, const PrinterChoices &choices) { m_choices[name] = choices; }
+    // The choices kept for the default printer, and setting them.
+    std::optional<PrinterChoices> choices() const { return choicesFor(QString()); }
+    void setChoices(std::optional<PrinterChoices> choices);
 
     // The message shown when the system has no default printer.
     static QString noDefaultPrinterMessage();
@@ -66,8 +74,8 @@ private:
     QString knownDefaultPrinter() const;
 
     DefaultPrinterName m_defaultName;
-    std::optional<PrinterChoices> m_choices;
-    QString m_choicesPrinter; // the printer the choices were made for; empty: the default
+    // By printer; under the empty name those for the default printer.
+    std::map<QString, PrinterChoices> m_choices;
 };
 
 } // namespace qm
