@@ -161,13 +161,10 @@ QString printCalibrationSheetOn(
     if (const QString problem = calibrationProblem(format); !problem.isEmpty())
         return problem;
     NullPrintProgress progress;
-    if (printCalibrationSheet(format, printer, progress, waiter) == LayoutResult::Printed)
+    const LayoutResult result = printCalibrationSheet(format, printer, progress, waiter);
+    if (result == LayoutResult::Printed)
         return {};
-    if (const auto *pdf = dynamic_cast<const PdfPrinter *>(&printer))
-        return pdf->errorMessage().isEmpty()
-            ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(name)
-            : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(name, pdf->errorMessage());
-    return tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(name);
+    return deviceFailureMessage(result, name, dynamic_cast<const PdfPrinter *>(&printer));
 }
 
 } // namespace qm

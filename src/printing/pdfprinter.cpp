@@ -5,6 +5,7 @@
 #include "platform/textfile.h"
 #include "printing/printermapping.h"
 
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -20,6 +21,11 @@
 
 namespace qm {
 namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("qm", text);
+}
 
 // Qt's PDF engine compresses every page through two buffers of 16 MiB, of
 // which a page touches a few kilobytes. By default glibc hands the heap back
@@ -57,6 +63,18 @@ extern "C" int deflateInit_(z_streamp stream, int level, const char *version, in
     constexpr int DefaultMemoryLevel = 8; // what deflateInit gives
     return deflateInit2_(
         stream, level, Z_DEFLATED, MAX_WBITS, DefaultMemoryLevel, Z_DEFAULT_STRATEGY, version, streamSize);
+}
+
+QString deviceFailureMessage(LayoutResult result, const QString &name, const PdfPrinter *pdf)
+{
+    if (pdf) {
+        const QString why = pdf->errorMessage();
+        return why.isEmpty() ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(name)
+                             : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(name, why);
+    }
+    if (result == LayoutResult::EndFailed)
+        return tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(name);
+    return tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(name);
 }
 
 PdfPrinter::PdfPrinter(QString path, int dotsPerInch)

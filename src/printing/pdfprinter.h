@@ -21,6 +21,13 @@ class ReplacingFile;
 // that this one.
 inline constexpr int PdfCompressionLevel = 4;
 
+// Why a run on the device called `name` printed nothing (`result` neither
+// Printed nor Cancelled): the PDF file's error when `pdf` is that device, a
+// print job that could not be finished (EndFailed), else a printer that
+// could not be opened.
+class PdfPrinter;
+QString deviceFailureMessage(LayoutResult result, const QString &name, const PdfPrinter *pdf);
+
 // A printer that writes the run into a PDF file. The page is the sheet's
 // real paper: DIN A4 portrait when the sheet extent fits on it, else the
 // extent itself (the layout's extra width for a printer is left out); its

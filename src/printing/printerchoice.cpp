@@ -63,7 +63,7 @@ QString PrinterChoiceCore::printCalibration(
     std::unique_ptr<IPrinterDevice> device
         = r.isPdf ? std::make_unique<PdfPrinter>(pdfPath) : m_printers.openPrinter(r.name);
     if (!device)
-        return QCoreApplication::translate("qm", "Der Drucker %1 konnte nicht geöffnet werden.").arg(r.name);
+        return deviceFailureMessage(LayoutResult::DeviceFailed, r.name, nullptr);
     return printCalibrationSheetOn(format, *device, r.isPdf ? pdfPath : r.name, waiter);
 }
 

@@ -415,17 +415,9 @@ RunOutcome PrintRun::print(int labels)
     case LayoutResult::EndFailed:
         break;
     }
-    QString text;
-    if (pdf) {
-        text = pdf->errorMessage().isEmpty()
-            ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(printerName)
-            : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2")
-                  .arg(printerName, pdf->errorMessage());
-    } else if (result == LayoutResult::EndFailed) {
-        text = tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(printerName);
-    } else {
-        text = tr("Der Drucker %1 konnte nicht geöffnet werden. Es wurde nichts gedruckt.").arg(printerName);
-    }
+    QString text = deviceFailureMessage(result, printerName, pdf);
+    if (!pdf && result == LayoutResult::DeviceFailed)
+        text += QLatin1Char(' ') + tr("Es wurde nichts gedruckt.");
     messages.show(MessageKind::Warning, text, MessageButton::Ok);
     return RunOutcome::DeviceFailed;
 }

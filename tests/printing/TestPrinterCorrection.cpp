@@ -34,6 +34,8 @@ private Q_SLOTS:
     void readingGivesTheCorrectionThatUndoesIt_data();
     void readingGivesTheCorrectionThatUndoesIt();
     void calibrationSheetHasItsMarksAndRulersInPlace();
+    void calibrationSheetSaysWhyNothingWasPrinted_data();
+    void calibrationSheetSaysWhyNothingWasPrinted();
 };
 
 namespace {
@@ -372,6 +374,44 @@ void TestPrinterCorrection::calibrationSheetHasItsMarksAndRulersInPlace()
     QVERIFY2(std::abs(bottom - top - 100.0) <= 0.2, qPrintable(QString::number(bottom - top)));
     QVERIFY2(std::abs(left - (cx - 50)) <= 0.2 && std::abs(top - (cy - 50)) <= 0.2,
         qPrintable(QStringLiteral("%1, %2").arg(left).arg(top)));
+}
+
+namespace {
+
+// A printer that cannot begin the document, or cannot finish it.
+class FailingPrinter : public test::RecordingPrinter
+{
+public:
+    bool failsToBegin = false;
+    bool DokumentBeginnen(const QString &name) override
+    {
+        return !failsToBegin && RecordingPrinter::DokumentBeginnen(name);
+    }
+    bool DokumentBeenden() override { return false; }
+};
+
+} // namespace
+
+void TestPrinterCorrection::calibrationSheetSaysWhyNothingWasPrinted_data()
+{
+    QTest::addColumn<bool>("failsToBegin");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not opened") << true << "Der Drucker Büro 2 konnte nicht geöffnet werden.";
+    QTest::newRow("not finished") << false << "Der Druckauftrag für Büro 2 konnte nicht abgeschlossen werden.";
+}
+
+// A calibration sheet that did not come out names what went wrong, as a
+// print run does.
+void TestPrinterCorrection::calibrationSheetSaysWhyNothingWasPrinted()
+{
+    QFETCH(bool, failsToBegin);
+    QFETCH(QString, message);
+    SheetFormat format;
+    FormatdateiLesen(test::fixturesDir() + QStringLiteral("/formats/a4_3x7_63.5x38_written.vrl"), format);
+    FailingPrinter printer;
+    printer.failsToBegin = failsToBegin;
+    VirtualWaiter waiter;
+    QCOMPARE(printCalibrationSheetOn(format, printer, QStringLiteral("Büro 2"), waiter), message);
 }
 
 QTEST_MAIN(TestPrinterCorrection)
