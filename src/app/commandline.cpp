@@ -390,12 +390,10 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
         if (command->files != AnyFiles && call.files.size() < command->files)
             throw UsageError(tr("Es fehlt ein Dateiname."), usage);
         call.dirPath = parser.isSet(QStringLiteral("dir")) ? parser.value(QStringLiteral("dir")) : global.dir;
-        call.dir = programDirectory(call.dirPath);
+        call.inUse = programDirectory(call.dirPath);
         call.shareDir = shareDir;
         call.listValues = listValues;
-        if (call.dir)
-            call.inUse = call.dir;
-        else if (QFileInfo(defaultProgramDirectoryPath()).isDir())
+        if (!call.inUse && QFileInfo(defaultProgramDirectoryPath()).isDir())
             call.inUse = ProgramDirectory(defaultProgramDirectoryPath());
         if (!shareDir.isEmpty() && QFileInfo(shareDir).isDir())
             call.shipped = ProgramDirectory(shareDir);

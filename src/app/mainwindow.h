@@ -115,7 +115,6 @@ public:
     std::optional<WorksSelection> selection() const;
 
     QTreeView *tree() const { return m_tree; }
-    WorksTreeModel *worksModel() const { return m_worksModel; }
     TEingabeExperte *inputExpert() const { return m_inputExpert; }
     TDatenbankExperte *databaseExpert() const { return m_databaseExpert; }
     TDruckInformation *progressWindow() const { return m_progress; }

@@ -88,10 +88,6 @@ QVariant WorksTreeModel::data(const QModelIndex &index, int role) const
         return area ? m_areaIcon : m_entryIcon;
     case KindRole:
         return int(node->kind);
-    case AreaRole:
-        return node->area;
-    case RecordRole:
-        return area ? QVariant() : QVariant(node->record);
     default:
         return {};
     }

@@ -20,11 +20,10 @@ class WorksTreeModel : public QAbstractItemModel
     Q_OBJECT
 
 public:
-    // What a node carries besides its text.
+    // What a node carries besides its text and picture (the rest:
+    // selectionAt()).
     enum Role {
         KindRole = Qt::UserRole, // int(WorksNodeKind)
-        AreaRole, // the area's name (an entry: the area it stands under)
-        RecordRole, // an entry: its record in WERKE.DAT (WorksTreeEntry::record)
     };
 
     WorksTreeModel(QIcon areaIcon, QIcon entryIcon, QObject *parent = nullptr);

@@ -45,12 +45,11 @@ private:
 QString quoted(const QString &word);
 
 // What a command gets: its file arguments, its options and the program
-// directory given with --dir.
+// directory in use.
 struct Call
 {
     QStringList files;
     const QCommandLineParser *options = nullptr;
-    std::optional<ProgramDirectory> dir;
     QString dirPath; // as given with --dir
     QString shareDir; // what a new program directory is seeded from
     QStringList listValues; // the values taken after the command's list option
