@@ -415,16 +415,21 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             messages.show(MessageKind::Plain, oldBitmapFormatMessage(r.text), MessageButton::Ok);
             break;
         case Op::Bitmap: {
-            CanvasBitmap bitmap;
-            try {
-                bitmap = canvas.loadBitmap(resolvedPicturePath(r.text, m_pictureFolder));
-            } catch (const Error &) {
-                if (!m_showMissingPictures)
-                    throw;
-                drawMissingPicture(canvas, at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), r.text);
-                break;
+            // Each picture is read once for all labels: the same image every
+            // time, which a PDF file then holds once.
+            const QString path = resolvedPicturePath(r.text, m_pictureFolder);
+            auto picture = m_pictures.find(path);
+            if (picture == m_pictures.end()) {
+                try {
+                    picture = m_pictures.emplace(path, canvas.loadBitmap(path)).first;
+                } catch (const Error &) {
+                    if (!m_showMissingPictures)
+                        throw;
+                    drawMissingPicture(canvas, at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), r.text);
+                    break;
+                }
             }
-            canvas.stretchBitmap(bitmap, at(r.a, x), at(r.b, y), toInt(static_cast<qint64>(r.c) - r.a),
+            canvas.stretchBitmap(picture->second, at(r.a, x), at(r.b, y), toInt(static_cast<qint64>(r.c) - r.a),
                 toInt(static_cast<qint64>(r.d) - r.b), BitmapMix::And);
             break;
         }

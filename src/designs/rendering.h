@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -189,6 +190,9 @@ private:
     std::vector<Step> m_steps;
     std::vector<BarcodeStep> m_barcodes; // the Barcode steps, in order
     BarcodeLookAhead *m_lookAhead = nullptr;
+    // The pictures read so far, by file; one that cannot be read is tried
+    // again on the next label.
+    mutable std::map<QString, CanvasBitmap> m_pictures;
     int m_preparedRow = 0; // prepareRowsAhead(): the last row prepared
     bool m_showMissingPictures = false;
     QString m_pictureFolder;

@@ -32,6 +32,7 @@ class TestPicturePdf : public QObject
 private slots:
     void transparentPicturesInsideTheirBoxes_data();
     void transparentPicturesInsideTheirBoxes();
+    void onePictureOnManyLabelsIsStoredOnce();
 };
 
 void TestPicturePdf::transparentPicturesInsideTheirBoxes_data()
@@ -99,6 +100,53 @@ void TestPicturePdf::transparentPicturesInsideTheirBoxes()
     QVERIFY2(std::abs(seen.red() - colour.red()) < 40 && std::abs(seen.green() - colour.green()) < 40
             && std::abs(seen.blue() - colour.blue()) < 40,
         qPrintable(seen.name()));
+}
+
+// The same picture on every label of a run is read once and stored once in
+// the PDF file, and still printed on every label.
+void TestPicturePdf::onePictureOnManyLabelsIsStoredOnce()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is needed");
+    QTemporaryDir dir;
+    QImage png(16, 8, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    const QString pngPath = dir.filePath(QStringLiteral("logo.png"));
+    QVERIFY(png.save(pngPath));
+    PrintDesign design;
+    readPrintDesignLines({ QStringLiteral("XB,5,5,45,25,%1").arg(pngPath) }, QString(), design, {});
+    const LabelDrawing drawing(design);
+
+    constexpr int Labels = 12; // 3 across, 4 down, 50 x 30 units each
+    const QString pdf = dir.filePath(QStringLiteral("etiketten.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(Dpi);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A6), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        painter.scale(PixelsPerUnit, PixelsPerUnit);
+        QPainterCanvas canvas(painter);
+        ScriptedMessages messages;
+        for (int i = 0; i < Labels; ++i)
+            drawing.draw(canvas, QStringList(), i % 3 * 50, i / 3 * 30, false, messages, QString());
+    }
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("/Subtype /Image"), 1);
+
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-singlefile"), QStringLiteral("-png"),
+            pdf, dir.filePath(QStringLiteral("seite")) });
+    QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
+    const QImage page(dir.filePath(QStringLiteral("seite.png")));
+    QVERIFY(!page.isNull());
+    for (int i = 0; i < Labels; ++i) {
+        const QColor seen = page.pixelColor(
+            qRound((i % 3 * 50 + 25) * PixelsPerUnit), qRound((i / 3 * 30 + 15) * PixelsPerUnit));
+        QVERIFY2(seen.red() > 200 && seen.green() < 60 && seen.blue() < 60,
+            qPrintable(QStringLiteral("Etikett %1: %2").arg(i + 1).arg(seen.name())));
+    }
 }
 
 QTEST_MAIN(TestPicturePdf)

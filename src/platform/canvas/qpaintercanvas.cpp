@@ -364,24 +364,24 @@ QPainterCanvas::AndMethod QPainterCanvas::andMethod() const
     return andMethodFor(m_painter);
 }
 
-void QPainterCanvas::stretchBitmap(
-    const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix)
+const QImage &QPainterCanvas::preparedBitmap(const QImage &source, bool mirrorX, bool mirrorY, BitmapMix mix)
 {
-    if (bitmap.image.isNull() || width == 0 || height == 0) {
-        return;
+    const bool rasterAnd = mix == BitmapMix::And && andMethod() == AndMethod::RasterOp;
+    const int way = (mirrorX ? 1 : 0) | (mirrorY ? 2 : 0) | (mix == BitmapMix::And ? 4 : 0) | (rasterAnd ? 8 : 0);
+    for (qsizetype i = 0; i < m_bitmaps.size(); ++i) {
+        if (m_bitmaps[i].source == source.cacheKey() && m_bitmaps[i].way == way) {
+            if (i > 0)
+                m_bitmaps.move(i, 0);
+            return m_bitmaps.first().image;
+        }
     }
     // A negative extent mirrors the bitmap into the area on the other side.
-    QImage image = bitmap.image.mirrored(width < 0, height < 0);
-    const QRectF target = QRectF(x, y, width, height).normalized();
-
-    m_painter.save();
-    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    QImage image = source.mirrored(mirrorX, mirrorY);
     if (mix == BitmapMix::Copy) {
         // Transparent parts of a picture (PNG, GIF, SVG) leave the page.
-        m_painter.drawImage(target,
-            image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                    : image.convertToFormat(QImage::Format_RGB32));
-    } else if (andMethod() == AndMethod::RasterOp) {
+        image = image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                        : image.convertToFormat(QImage::Format_RGB32);
+    } else if (rasterAnd) {
         // What is transparent is white, which AND leaves as the page was.
         if (image.hasAlphaChannel()) {
             QImage onWhite(image.size(), QImage::Format_RGB32);
@@ -389,8 +389,7 @@ void QPainterCanvas::stretchBitmap(
             QPainter(&onWhite).drawImage(0, 0, image);
             image = onWhite;
         }
-        m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        m_painter.drawImage(target, image.convertToFormat(QImage::Format_RGB32));
+        image = image.convertToFormat(QImage::Format_RGB32);
     } else {
         // PDF and printer engines have no raster operations. AND with white
         // paper leaves the bitmap's own colours and keeps the page where the
@@ -408,8 +407,28 @@ void QPainterCanvas::stretchBitmap(
                 }
             }
         }
-        m_painter.drawImage(target, image);
     }
+    constexpr qsizetype Kept = 8;
+    if (m_bitmaps.size() >= Kept)
+        m_bitmaps.removeLast();
+    m_bitmaps.prepend({ source.cacheKey(), way, std::move(image) });
+    return m_bitmaps.first().image;
+}
+
+void QPainterCanvas::stretchBitmap(
+    const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix)
+{
+    if (bitmap.image.isNull() || width == 0 || height == 0) {
+        return;
+    }
+    const QImage &image = preparedBitmap(bitmap.image, width < 0, height < 0, mix);
+    const QRectF target = QRectF(x, y, width, height).normalized();
+
+    m_painter.save();
+    m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (mix == BitmapMix::And && andMethod() == AndMethod::RasterOp)
+        m_painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    m_painter.drawImage(target, image);
     m_painter.restore();
 }
 

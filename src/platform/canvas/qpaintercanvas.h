@@ -3,6 +3,7 @@
 #include "platform/canvas/canvas.h"
 
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QRectF>
@@ -106,10 +107,24 @@ private:
     const DeviceFont &cachedDeviceFont();
     QFont makeDeviceFont(const CanvasFont &font, qreal scale) const;
 
+    // A bitmap made ready for this device's way of drawing it (mirrored,
+    // converted, white made transparent for an AND without raster
+    // operations). A run draws the same picture on every label, so the last
+    // few are kept, by the source image and how it is drawn: the device gets
+    // the same image again, which a PDF file holds once.
+    struct PreparedBitmap
+    {
+        qint64 source = 0; // QImage::cacheKey()
+        int way = 0; // mirroring and mix
+        QImage image;
+    };
+    const QImage &preparedBitmap(const QImage &source, bool mirrorX, bool mirrorY, BitmapMix mix);
+
     QPainter &m_painter;
     State m_state;
     QList<State> m_saved;
     QList<DeviceFont> m_fonts; // most recently used first
+    QList<PreparedBitmap> m_bitmaps; // most recently used first
 };
 
 } // namespace qm
