@@ -16,12 +16,39 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 using namespace qm;
 
 namespace {
 
 constexpr int Dpi = 150;
 constexpr double PixelsPerUnit = Dpi * 0.4 / 25.4;
+
+// An A6 PDF page at one design unit per unit, drawn by `draw`.
+void drawPdfPage(const QString &pdf, const std::function<void(ICanvas &, IMessages &)> &draw)
+{
+    QPdfWriter writer(pdf);
+    writer.setResolution(Dpi);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A6), QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    painter.scale(PixelsPerUnit, PixelsPerUnit);
+    QPainterCanvas canvas(painter);
+    ScriptedMessages messages;
+    draw(canvas, messages);
+}
+
+// The page rendered by pdftoppm at Dpi; null when it could not be.
+QImage renderedPage(const QString &pdf, const QString &folder)
+{
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-singlefile"), QStringLiteral("-png"),
+            pdf, folder + QStringLiteral("/seite") });
+    if (!render.waitForFinished(60000) || render.exitCode() != 0)
+        return {};
+    return QImage(folder + QStringLiteral("/seite.png"));
+}
 
 } // namespace
 
@@ -79,22 +106,10 @@ void TestPicturePdf::transparentPicturesInsideTheirBoxes()
                              QStringLiteral("XB,20,100,120,150,%1").arg(svgPath) },
         QString(), design, {});
     const QString pdf = dir.filePath(QStringLiteral("bilder.pdf"));
-    {
-        QPdfWriter writer(pdf);
-        writer.setResolution(Dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A6), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&writer);
-        painter.scale(PixelsPerUnit, PixelsPerUnit);
-        QPainterCanvas canvas(painter);
-        ScriptedMessages messages;
+    drawPdfPage(pdf, [&](ICanvas &canvas, IMessages &messages) {
         LabelDrawing(design).draw(canvas, QStringList(), 0, 0, false, messages, QString());
-    }
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-        { QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-singlefile"), QStringLiteral("-png"),
-            pdf, dir.filePath(QStringLiteral("seite")) });
-    QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
-    const QImage page(dir.filePath(QStringLiteral("seite.png")));
+    });
+    const QImage page = renderedPage(pdf, dir.path());
     QVERIFY(!page.isNull());
     const QColor seen = page.pixelColor(qRound(at.x() * PixelsPerUnit), qRound(at.y() * PixelsPerUnit));
     QVERIFY2(std::abs(seen.red() - colour.red()) < 40 && std::abs(seen.green() - colour.green()) < 40
@@ -119,27 +134,15 @@ void TestPicturePdf::onePictureOnManyLabelsIsStoredOnce()
 
     constexpr int Labels = 12; // 3 across, 4 down, 50 x 30 units each
     const QString pdf = dir.filePath(QStringLiteral("etiketten.pdf"));
-    {
-        QPdfWriter writer(pdf);
-        writer.setResolution(Dpi);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A6), QPageLayout::Portrait, QMarginsF()));
-        QPainter painter(&writer);
-        painter.scale(PixelsPerUnit, PixelsPerUnit);
-        QPainterCanvas canvas(painter);
-        ScriptedMessages messages;
+    drawPdfPage(pdf, [&](ICanvas &canvas, IMessages &messages) {
         for (int i = 0; i < Labels; ++i)
             drawing.draw(canvas, QStringList(), i % 3 * 50, i / 3 * 30, false, messages, QString());
-    }
+    });
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().count("/Subtype /Image"), 1);
 
-    QProcess render;
-    render.start(QStringLiteral("pdftoppm"),
-        { QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-singlefile"), QStringLiteral("-png"),
-            pdf, dir.filePath(QStringLiteral("seite")) });
-    QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
-    const QImage page(dir.filePath(QStringLiteral("seite.png")));
+    const QImage page = renderedPage(pdf, dir.path());
     QVERIFY(!page.isNull());
     for (int i = 0; i < Labels; ++i) {
         const QColor seen = page.pixelColor(
