@@ -656,6 +656,7 @@ void THauptmenue::DatenbankExpert1Click()
 void THauptmenue::SchnellauswahlExperte1Click()
 {
     m_context.dialogConfirmed = false;
+    m_quick->setWorkingMode(m_workingMode);
     m_quick->exec();
     if (!m_context.dialogConfirmed)
         return;

@@ -370,16 +370,18 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     const QString design = rig.temp.path() + QStringLiteral("/ETIKETT/adresse.eti");
     // Plain names are found in the program's folders, letter case aside; a
     // name found nowhere is named and the dialog stays open to correct it.
+    // Working mode 4 reads the design only: a format that is gone does not
+    // stop it.
     QString refused;
     bool stayedOpen = false;
     whenModal([&](QWidget *dialog) {
         auto *quick = static_cast<TSchnellauswahlExperte *>(dialog);
-        type(dialog, "e", QStringLiteral("adresse.eti"));
+        type(dialog, "e", QStringLiteral("meinetikett.eti"));
         type(dialog, "f", QStringLiteral("meine70x37.vrl"));
         quick->Button_WeiterClick();
         refused = rig.messages.lastText();
         stayedOpen = dialog->isVisible();
-        type(dialog, "f", QStringLiteral("ADRESSEN_3x7.vrl"));
+        type(dialog, "e", QStringLiteral("ADRESSE.eti"));
         quick->Button_WeiterClick();
     });
     // Working mode 4 opens the design in the design editor.
@@ -391,7 +393,8 @@ void TestMainWindow::quickSelectionUsesTheChosenFiles()
     });
     rig.window->SchnellauswahlExperte1Click();
     QCOMPARE(refused,
-        QStringLiteral("Die Datei \"meine70x37.vrl\" gibt es nicht, auch nicht im Ordner %1/FORMATE.")
+        QStringLiteral("Die Datei \"meinetikett.eti\" gibt es nicht, auch nicht im Ordner %1/ETIKETT oder "
+                       "im Programmverzeichnis %1.")
             .arg(rig.temp.path()));
     QVERIFY(stayedOpen);
     QCOMPARE(rig.messages.shown().size(), 1);

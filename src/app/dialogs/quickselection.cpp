@@ -2,7 +2,9 @@
 
 #include "fileselection.h"
 #include "platform/services.h"
+#include "printing/printrun.h"
 #include "programdir/filelookup.h"
+#include "quickselectioncore.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -25,6 +27,7 @@ TSchnellauswahlExperte::TSchnellauswahlExperte(bool &dialogConfirmed, IMessages 
     , m_f(new QLineEdit(this))
     , m_e(new QLineEdit(this))
     , m_d(new QLineEdit(this))
+    , m_modeText(new QLabel(this))
 {
     setObjectName(QStringLiteral("TSchnellauswahlExperte"));
     setWindowTitle(tr("Schnellauswahl-Experte"));
@@ -35,6 +38,8 @@ TSchnellauswahlExperte::TSchnellauswahlExperte(bool &dialogConfirmed, IMessages 
                                 "Übersicht \"Eigene Werke\" anzulegen."),
         this);
     intro->setWordWrap(true);
+    m_modeText->setObjectName(QStringLiteral("Modus"));
+    m_modeText->setWordWrap(true);
 
     auto *grid = new QGridLayout;
     auto addRow = [&](int row, QLineEdit *edit, const char *editName, const QString &caption,
@@ -76,8 +81,10 @@ TSchnellauswahlExperte::TSchnellauswahlExperte(bool &dialogConfirmed, IMessages 
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(intro);
+    layout->addWidget(m_modeText);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    setWorkingMode(EnterAndPrint);
 }
 
 QString TSchnellauswahlExperte::formatFile() const
@@ -105,6 +112,31 @@ void TSchnellauswahlExperte::setDesignFile(const QString &path)
     m_e->setText(path);
 }
 
+void TSchnellauswahlExperte::setWorkingMode(int mode)
+{
+    m_mode = mode;
+    switch (mode) {
+    case EnterAndPrint:
+        m_modeText->setText(tr("Im Programm-Modus \"Eingeben und Drucken\" werden die Format- und die "
+                               "Etikettendatei gelesen, keine Datenbank."));
+        break;
+    case PrintFromDatabase:
+        m_modeText->setText(tr("Im Programm-Modus \"Aus der Datenbank drucken\" werden alle drei "
+                               "Dateien gelesen."));
+        break;
+    case EditDatabase:
+        m_modeText->setText(
+            tr("Im Programm-Modus \"Datenbank bearbeiten\" wird nur die Datenbankdatei gelesen."));
+        break;
+    case EditDesign:
+        m_modeText->setText(tr("Im Programm-Modus \"Editieren\" wird nur die Etikettendatei gelesen."));
+        break;
+    default:
+        m_modeText->clear();
+        break;
+    }
+}
+
 void TSchnellauswahlExperte::Button_DForClick()
 {
     browse(m_f, openFormatSpec());
@@ -122,33 +154,23 @@ void TSchnellauswahlExperte::Button_DDbfClick()
 
 void TSchnellauswahlExperte::Button_WeiterClick()
 {
-    if (m_e->text().isEmpty() || m_f->text().isEmpty()) {
-        m_messages.show(MessageKind::Plain, tr("Format- oder Etikettendatei ist noch nicht festgelegt !"),
+    QuickSelectionFiles files { m_f->text(), m_e->text(), m_d->text() };
+    const QuickSelectionCheck check(ProgramDirectory(m_programDir), m_mode);
+    if (const std::optional<QuickSelectionProblem> problem = check.check(files)) {
+        m_messages.show(problem->missing ? MessageKind::Warning : MessageKind::Plain, problem->message,
             MessageButton::Ok);
-        (m_f->text().isEmpty() ? m_f : m_e)->setFocus();
+        QLineEdit *edit = problem->file == EntryFileKind::Format ? m_f
+            : problem->file == EntryFileKind::Design             ? m_e
+                                                                 : m_d;
+        edit->setFocus();
+        edit->selectAll();
         return;
     }
-    // Names typed without a folder are looked for in the program's folders;
-    // a file that is nowhere is named, and the dialog stays open.
-    const ProgramDirectory dir(m_programDir);
-    const std::pair<QLineEdit *, EntryFileKind> files[] = { { m_f, EntryFileKind::Format },
-        { m_e, EntryFileKind::Design }, { m_d, EntryFileKind::Database } };
-    for (const auto &[edit, kind] : files) {
-        const QString typed = edit->text().trimmed();
-        if (typed.isEmpty())
-            continue; // only the table may be left empty
-        const std::optional<QString> found = findNamedFile(dir, typed, kind);
-        if (!found) {
-            m_messages.show(MessageKind::Warning,
-                tr("Die Datei \"%1\" gibt es nicht, auch nicht im Ordner %2.")
-                    .arg(typed, findSubdirCaseInsensitive(dir.path(), subdirFor(kind))),
-                MessageButton::Ok);
-            edit->setFocus();
-            edit->selectAll();
-            return;
-        }
-        edit->setText(*found);
-    }
+    // Names typed without a folder become the files found in the program's
+    // folders; the names the mode does not read stay as they were.
+    m_f->setText(files.format);
+    m_e->setText(files.design);
+    m_d->setText(files.database);
     m_confirmed = true;
     accept();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -12,11 +13,12 @@ class IHelp;
 class IMessages;
 struct FileOpenSpec;
 
-// "Schnellauswahl-Experte": takes a format, a design and an optional table
-// without creating an entry of the works catalogue. The caller sets the
-// confirmation flag to false, shows the dialog modally and, when the flag is
-// true, runs the three files. The edits keep their texts from one use to the
-// next.
+// "Schnellauswahl-Experte": takes a format, a design and a table without
+// creating an entry of the works catalogue. The caller sets the working mode
+// and the confirmation flag to false, shows the dialog modally and, when the
+// flag is true, runs the three files in that mode. Only the files the mode
+// reads are checked (QuickSelectionCheck). The edits keep their texts from
+// one use to the next.
 class TSchnellauswahlExperte : public QDialog
 {
     Q_OBJECT
@@ -35,14 +37,20 @@ public:
     QString databaseFile() const;
     void setFormatFile(const QString &path);
     void setDesignFile(const QString &path);
+    // The working mode the files are used in (1 .. 4; "Eingeben und
+    // Drucken" until set); the window names what it reads.
+    void setWorkingMode(int mode);
+    int workingMode() const { return m_mode; }
 
     // "Durchsuchen" beside `f`, `e` and `d`: the chosen file replaces the
     // edit's text; cancelling keeps it.
     void Button_DForClick();
     void Button_DEtiClick();
     void Button_DDbfClick();
-    // "&Benutzen": without a design or a format a message, and the dialog
-    // stays open; otherwise confirms and closes.
+    // "&Benutzen": a file the working mode reads that is not given or not
+    // found gives a message, and the dialog stays open with the cursor in
+    // its edit; otherwise the files found replace the names typed, and the
+    // dialog confirms and closes.
     void Button_WeiterClick();
     // "&Abbrechen": closes unconfirmed.
     void Button_AbbrechenClick();
@@ -61,6 +69,8 @@ private:
     QLineEdit *m_f;
     QLineEdit *m_e;
     QLineEdit *m_d;
+    QLabel *m_modeText;
+    int m_mode = 1;
 };
 
 } // namespace qm

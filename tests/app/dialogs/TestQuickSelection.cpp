@@ -3,9 +3,11 @@
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
+#include "printing/printrun.h"
 #include "testfiles.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,6 +33,11 @@ private Q_SLOTS:
     void startFolderMatchesLetterCase();
     void useNeedsFormatAndDesign_data();
     void useNeedsFormatAndDesign();
+    void modeChecksOnlyWhatItReads_data();
+    void modeChecksOnlyWhatItReads();
+    void namesFoundAsThePrintRunFindsThem_data();
+    void namesFoundAsThePrintRunFindsThem();
+    void modeNamedInTheWindow();
     void cancelCloses();
     void textsKeptBetweenUses();
     void help();
@@ -220,6 +227,161 @@ void TestQuickSelection::useNeedsFormatAndDesign()
         QCOMPARE(fx.messages.lastText(),
             QStringLiteral("Format- oder Etikettendatei ist noch nicht festgelegt !"));
     }
+}
+
+void TestQuickSelection::modeChecksOnlyWhatItReads_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("format"); // "/x": the file x of the test folder
+    QTest::addColumn<QString>("design");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("refusal"); // empty: accepted; else the message
+    QTest::addColumn<QString>("focus"); // the edit of a refused file
+
+    const QString stale = QStringLiteral("weg.dbf"); // kept from an earlier use, gone since
+    const QString both = QStringLiteral("Format- oder Etikettendatei ist noch nicht festgelegt !");
+    const QString noTable = QStringLiteral("Datenbankdatei ist noch nicht festgelegt !");
+    const QString noDesign = QStringLiteral("Etikettendatei ist noch nicht festgelegt !");
+    const QString missing = QStringLiteral(
+        "Die Datei \"%1\" gibt es nicht, auch nicht im Ordner <dir>/%2 oder im Programmverzeichnis <dir>.");
+
+    QTest::newRow("Eingeben und Drucken, stale table") << int(EnterAndPrint) << "/a.vrl"
+                                                       << "/b.eti" << stale << QString() << QString();
+    QTest::newRow("Eingeben und Drucken, no table") << int(EnterAndPrint) << "/a.vrl"
+                                                    << "/b.eti" << QString() << QString() << QString();
+    QTest::newRow("Eingeben und Drucken, no format") << int(EnterAndPrint) << QString() << "/b.eti"
+                                                     << "/c.dbf" << both << "f";
+    QTest::newRow("Eingeben und Drucken, design gone")
+        << int(EnterAndPrint) << "/a.vrl"
+        << "weg.eti"
+        << "/c.dbf" << missing.arg(QStringLiteral("weg.eti"), QStringLiteral("ETIKETT")) << "e";
+    QTest::newRow("Aus der Datenbank drucken, all three") << int(PrintFromDatabase) << "/a.vrl"
+                                                          << "/b.eti"
+                                                          << "/c.dbf" << QString() << QString();
+    QTest::newRow("Aus der Datenbank drucken, stale table")
+        << int(PrintFromDatabase) << "/a.vrl"
+        << "/b.eti" << stale << missing.arg(stale, QStringLiteral("DBANKEN")) << "d";
+    QTest::newRow("Aus der Datenbank drucken, no table") << int(PrintFromDatabase) << "/a.vrl"
+                                                         << "/b.eti" << QString() << noTable << "d";
+    QTest::newRow("Aus der Datenbank drucken, no design")
+        << int(PrintFromDatabase) << "/a.vrl" << QString() << "/c.dbf" << both << "e";
+    QTest::newRow("Datenbank bearbeiten, only the table")
+        << int(EditDatabase) << QString() << QString() << "/c.dbf" << QString() << QString();
+    QTest::newRow("Datenbank bearbeiten, stale design and format") << int(EditDatabase) << "weg.vrl"
+                                                                   << "weg.eti"
+                                                                   << "/c.dbf" << QString() << QString();
+    QTest::newRow("Datenbank bearbeiten, no table") << int(EditDatabase) << "/a.vrl"
+                                                    << "/b.eti" << QString() << noTable << "d";
+    QTest::newRow("Editieren, only the design")
+        << int(EditDesign) << QString() << "/b.eti" << QString() << QString() << QString();
+    QTest::newRow("Editieren, stale format and table") << int(EditDesign) << "weg.vrl"
+                                                       << "/b.eti" << stale << QString() << QString();
+    QTest::newRow("Editieren, no design")
+        << int(EditDesign) << "/a.vrl" << QString() << "/c.dbf" << noDesign << "e";
+}
+
+// Only the files the working mode reads are demanded and looked for; the
+// others may be empty or name files that are gone.
+void TestQuickSelection::modeChecksOnlyWhatItReads()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, format);
+    QFETCH(QString, design);
+    QFETCH(QString, database);
+    QFETCH(QString, refusal);
+    QFETCH(QString, focus);
+    for (QString *path : { &format, &design, &database }) {
+        if (path->startsWith(QLatin1Char('/')))
+            *path = m_dir->path() + *path;
+    }
+    refusal.replace(QStringLiteral("<dir>"), m_dir->path());
+
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    dialog.setWorkingMode(mode);
+    QCOMPARE(dialog.workingMode(), mode);
+    dialog.show();
+    edit(dialog, "f")->setText(format);
+    edit(dialog, "e")->setText(design);
+    edit(dialog, "d")->setText(database);
+    dialog.Button_WeiterClick();
+
+    QCOMPARE(fx.confirmed, refusal.isEmpty());
+    QCOMPARE(dialog.isVisible(), !refusal.isEmpty());
+    if (refusal.isEmpty()) {
+        QVERIFY(fx.messages.shown().isEmpty());
+        // What the mode does not read is handed on as it was typed.
+        QCOMPARE(dialog.formatFile(), format);
+        QCOMPARE(dialog.designFile(), design);
+        QCOMPARE(dialog.databaseFile(), database);
+    } else {
+        QCOMPARE(fx.messages.shown().size(), 1);
+        QCOMPARE(fx.messages.lastText(), refusal);
+        QCOMPARE(dialog.focusWidget(), edit(dialog, qPrintable(focus)));
+    }
+}
+
+void TestQuickSelection::namesFoundAsThePrintRunFindsThem_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("found"); // in the program directory; empty: refused
+
+    QTest::newRow("the path itself") << "<dir>/ETIKETT/adresse.eti"
+                                     << "ETIKETT/adresse.eti";
+    QTest::newRow("a name in ETIKETT") << "adresse.eti"
+                                       << "ETIKETT/adresse.eti";
+    QTest::newRow("a name in ETIKETT, other letter case") << "ADRESSE.ETI"
+                                                          << "ETIKETT/adresse.eti";
+    QTest::newRow("a relative path in the program directory") << "alt/gast.eti"
+                                                              << "alt/gast.eti";
+    QTest::newRow("a moved file beside the program") << "/nicht/mehr/da/oben.eti"
+                                                     << "oben.eti";
+    QTest::newRow("a Windows path, file beside the program") << "C:\\QUILLMK\\OBEN.ETI"
+                                                             << "oben.eti";
+    QTest::newRow("nowhere") << "/nicht/mehr/da/fehlt.eti" << QString();
+}
+
+// A name is found wherever the print run would find it: the path, the
+// program directory's ETIKETT folder, the path within the program directory
+// and the file of that name beside the program.
+void TestQuickSelection::namesFoundAsThePrintRunFindsThem()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, found);
+    for (const char *name : { "ETIKETT/adresse.eti", "alt/gast.eti", "oben.eti" })
+        QVERIFY(test::writeBytes(m_programDir + QLatin1String(name), "x"));
+    typed.replace(QStringLiteral("<dir>"), m_dir->path());
+
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    dialog.setWorkingMode(EditDesign);
+    dialog.show();
+    edit(dialog, "e")->setText(typed);
+    dialog.Button_WeiterClick();
+
+    QCOMPARE(fx.confirmed, !found.isEmpty());
+    if (found.isEmpty()) {
+        QCOMPARE(fx.messages.shown().size(), 1);
+        QVERIFY(
+            fx.messages.lastText().startsWith(QStringLiteral("Die Datei \"%1\" gibt es nicht").arg(typed)));
+        QCOMPARE(dialog.designFile(), typed);
+    } else {
+        QVERIFY(fx.messages.shown().isEmpty());
+        QCOMPARE(dialog.designFile(), m_programDir + found);
+    }
+}
+
+void TestQuickSelection::modeNamedInTheWindow()
+{
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    auto *line = dialog.findChild<QLabel *>(QStringLiteral("Modus"));
+    QVERIFY(line);
+    QCOMPARE(dialog.workingMode(), int(EnterAndPrint));
+    QVERIFY(line->text().contains(QStringLiteral("\"Eingeben und Drucken\"")));
+    dialog.setWorkingMode(EditDatabase);
+    QCOMPARE(line->text(),
+        QStringLiteral("Im Programm-Modus \"Datenbank bearbeiten\" wird nur die Datenbankdatei gelesen."));
 }
 
 void TestQuickSelection::cancelCloses()
