@@ -156,6 +156,38 @@ void RecordSelection::applyToAll()
     datensaetzeSelektieren();
 }
 
+QList<int> filledButOff(const SelectionCriteria &criteria)
+{
+    QList<int> off;
+    for (int k = 0; k < SelectionCriterionCount; ++k) {
+        const SelectionCriterion &criterion = criteria[k];
+        if (!criterion.on && (!criterion.lower.isEmpty() || !criterion.upper.isEmpty()))
+            off << k;
+    }
+    return off;
+}
+
+QString filledButOffHint(const SelectionCriteria &criteria)
+{
+    const QList<int> off = filledButOff(criteria);
+    if (off.isEmpty())
+        return QString();
+    if (off.size() == 1) {
+        return QCoreApplication::translate("qm",
+            "Kriterium %1 ist ausgefüllt, aber \"inaktiv\" und schränkt die Liste nicht ein. Klicken "
+            "Sie auf seinen Knopf \"inaktiv\", um es einzuschalten.")
+            .arg(off.first() + 1);
+    }
+    QStringList numbers;
+    for (int k : off)
+        numbers << QString::number(k + 1);
+    const QString last = numbers.takeLast();
+    return QCoreApplication::translate("qm",
+        "Die Kriterien %1 und %2 sind ausgefüllt, aber \"inaktiv\" und schränken die Liste nicht ein. "
+        "Klicken Sie auf ihre Knöpfe \"inaktiv\", um sie einzuschalten.")
+        .arg(numbers.join(QStringLiteral(", ")), last);
+}
+
 int RecordSelection::handOver(StringTable &entryGrid)
 {
     const int columns = m_records.colCount();

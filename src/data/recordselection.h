@@ -32,6 +32,13 @@ bool criterionMatches(const SelectionCriterion &criterion, QStringView value);
 inline constexpr int SelectionCriterionCount = 3;
 using SelectionCriteria = std::array<SelectionCriterion, SelectionCriterionCount>;
 
+// The criteria whose bounds are filled in while they are switched off
+// ("inaktiv"): they narrow nothing. 0-based, in order.
+QList<int> filledButOff(const SelectionCriteria &criteria);
+// The hint for them: which criteria are filled in but off, and how to
+// switch them on; empty when there are none.
+QString filledButOffHint(const SelectionCriteria &criteria);
+
 // The criteria joined by OR over one record. The column of a criterion is
 // the first of `names` equal to its field (-1: none, and it matches
 // nothing).

@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -97,6 +98,7 @@ private Q_SLOTS:
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
+    void selectionNamesAFilledInactiveCriterion();
     void readOnlyTableIsShownForSelectingAndPrinting_data();
     void readOnlyTableIsShownForSelectingAndPrinting();
     void largeTableIsReadWithTheWaitWindow_data();
@@ -498,6 +500,58 @@ void TestDatenbankExperte::selectionWarningSwitchesBack()
         rig.messages.lastText(), QStringLiteral("Bitte wählen Sie einen Feldnamen aus für Kriterium 2."));
     QVERIFY(!selection->knopf(1)->value());
     QCOMPARE(selection->datengitter()->model()->rowCount(), 3);
+}
+
+// A criterion filled in while its button says "inaktiv" narrows nothing:
+// the window says so as it is typed, after "anwenden", and asks before the
+// whole list is printed.
+void TestDatenbankExperte::selectionNamesAFilledInactiveCriterion()
+{
+    Rig rig;
+    rig.expert.setEtikettendateiname(rig.design);
+    rig.expert.setVorlagendateiname(rig.path("a4.vrl"));
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+    TDatenbankDrucken *selection = rig.expert.selectionDialog();
+    QVERIFY(selection->FormShow());
+    QLabel *hint = selection->hinweis();
+    QVERIFY(hint);
+    QVERIFY(hint->isHidden());
+
+    const QString named
+        = QStringLiteral("Kriterium 2 ist ausgefüllt, aber \"inaktiv\" und schränkt die Liste "
+                         "nicht ein. Klicken Sie auf seinen Knopf \"inaktiv\", um es einzuschalten.");
+    selection->comb(1)->setEditText(QStringLiteral("Ort"));
+    QVERIFY(hint->isHidden()); // a field alone narrows nothing either way
+    selection->an(1)->setText(QStringLiteral("C"));
+    QVERIFY(!selection->knopf(1)->value());
+    QVERIFY(!hint->isHidden());
+    QCOMPARE(hint->text(), named);
+
+    selection->Button_gesamtClick();
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 3);
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QCOMPARE(rig.messages.lastText(), named);
+
+    // "&Weiter >>>" asks; "Nein" keeps the window and hands nothing over.
+    rig.messages.addAnswer(MessageButton::No);
+    selection->Button_WeiterClick();
+    QCOMPARE(rig.messages.shown().size(), 2);
+    QCOMPARE(rig.messages.shown().last().kind, MessageKind::Confirmation);
+    QCOMPARE(rig.messages.lastText(),
+        named + QStringLiteral("\n\nSollen alle 3 Datensätze der Liste trotzdem gedruckt werden?"));
+    QVERIFY(!selection->handedOver());
+    QCOMPARE(rig.session.entryGrid.rowCount(), 3);
+
+    // Switched on, the criterion narrows the list and the hint goes.
+    QTest::mouseClick(selection->knopf(1), Qt::LeftButton, {}, QPoint(20, 10));
+    QVERIFY(selection->knopf(1)->value());
+    QVERIFY(hint->isHidden());
+    QCOMPARE(selection->datengitter()->model()->rowCount(), 2); // Ulm, Köln
+    selection->Button_WeiterClick();
+    QCOMPARE(rig.messages.shown().size(), 2);
+    QVERIFY(selection->handedOver());
+    QCOMPARE(rig.session.entryGrid.rowCount(), 4);
 }
 
 void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow_data()

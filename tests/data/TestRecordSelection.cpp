@@ -35,6 +35,8 @@ private Q_SLOTS:
     void warningsSwitchBack_data();
     void warningsSwitchBack();
     void unknownFieldMatchesNothing();
+    void filledButOffIsNamed_data();
+    void filledButOffIsNamed();
     void handOverFillsTheEntryGrid();
     void emptyTableHandsOverNoRecord();
 
@@ -208,6 +210,49 @@ void TestRecordSelection::unknownFieldMatchesNothing()
     selection.criteria()[0] = { true, QStringLiteral("a"), QStringLiteral("A"), QString() };
     QVERIFY(selection.criterionSwitched(0).isEmpty());
     QCOMPARE(selection.records().rowCount(), 1);
+}
+
+void TestRecordSelection::filledButOffIsNamed_data()
+{
+    // Each criterion as "on|field|lower|upper", on as 1 or 0.
+    QTest::addColumn<QStringList>("criteria");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<int>("listed"); // records after applying to the whole table
+    const QString one
+        = QStringLiteral("Kriterium %1 ist ausgefüllt, aber \"inaktiv\" und schränkt die Liste "
+                         "nicht ein. Klicken Sie auf seinen Knopf \"inaktiv\", um es einzuschalten.");
+    const QString several = QStringLiteral(
+        "Die Kriterien %1 sind ausgefüllt, aber \"inaktiv\" und schränken die Liste nicht ein. Klicken Sie "
+        "auf ihre Knöpfe \"inaktiv\", um sie einzuschalten.");
+    QTest::newRow("all empty") << QStringList { "0|||", "0|||", "0|||" } << QString() << 5;
+    QTest::newRow("a field chosen only") << QStringList { "0|A||", "0|B||", "0|||" } << QString() << 5;
+    QTest::newRow("filled and on") << QStringList { "1|A|B|C", "0|||", "0|||" } << QString() << 1;
+    QTest::newRow("lower bound, off") << QStringList { "0|||", "0|A|M|", "0|||" } << one.arg(2) << 5;
+    QTest::newRow("upper bound, off") << QStringList { "0|||", "0|||", "0|B||X" } << one.arg(3) << 5;
+    QTest::newRow("bound without field, off") << QStringList { "0||M|", "0|||", "0|||" } << one.arg(1) << 5;
+    QTest::newRow("two off, one on") << QStringList { "0|A|M|", "1|A|B|", "0|B||X" }
+                                     << several.arg(QStringLiteral("1 und 3")) << 4;
+    QTest::newRow("three off") << QStringList { "0|A|M|", "0|A|B|", "0|B||X" }
+                               << several.arg(QStringLiteral("1, 2 und 3")) << 5;
+}
+
+// A criterion filled in while its switch is "inaktiv" narrows nothing: the
+// selection names it instead of leaving the whole list without a word.
+void TestRecordSelection::filledButOffIsNamed()
+{
+    QFETCH(QStringList, criteria);
+    QFETCH(QString, hint);
+    QFETCH(int, listed);
+    RecordSelection selection(*m_table);
+    selection.formShow();
+    for (int k = 0; k < RecordSelection::CriterionCount; ++k) {
+        const QStringList parts = criteria[k].split(QLatin1Char('|'));
+        selection.criteria()[k] = { parts[0] == QLatin1String("1"), parts[1], parts[2], parts[3] };
+    }
+    QCOMPARE(filledButOffHint(selection.criteria()), hint);
+    // Applying leaves the off criteria out.
+    selection.applyToAll();
+    QCOMPARE(selection.records().rowCount(), listed + 1);
 }
 
 void TestRecordSelection::handOverFillsTheEntryGrid()

@@ -156,7 +156,17 @@ TDatenbankDrucken::TDatenbankDrucken(ITableEngine &table, StringTable &entryGrid
         grid->addWidget(m_comb[k], k + 1, 1);
         grid->addWidget(m_an[k], k + 1, 2);
         grid->addWidget(m_en[k], k + 1, 3);
+        connect(knopf, &TKVBiBtn::valueChanged, this, &TDatenbankDrucken::showHint);
+        connect(m_comb[k], &QComboBox::editTextChanged, this, &TDatenbankDrucken::showHint);
+        connect(m_an[k], &QLineEdit::textChanged, this, &TDatenbankDrucken::showHint);
+        connect(m_en[k], &QLineEdit::textChanged, this, &TDatenbankDrucken::showHint);
     }
+    m_hint = new QLabel(criteria);
+    m_hint->setObjectName(QStringLiteral("Hinweis"));
+    m_hint->setWordWrap(true);
+    m_hint->setStyleSheet(QStringLiteral("color: #b00000;"));
+    m_hint->hide();
+    grid->addWidget(m_hint, RecordSelection::CriterionCount + 1, 0, 1, 4);
 
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("Datengitter"));
@@ -217,15 +227,22 @@ bool TDatenbankDrucken::withWait(const std::function<void()> &operation)
     return ok;
 }
 
-void TDatenbankDrucken::takeCriteria()
+SelectionCriteria TDatenbankDrucken::shownCriteria() const
 {
+    SelectionCriteria criteria;
     for (int k = 0; k < RecordSelection::CriterionCount; ++k) {
-        SelectionCriterion &criterion = m_selection.criteria()[k];
+        SelectionCriterion &criterion = criteria[k];
         criterion.on = m_knopf[k]->value();
         criterion.field = m_comb[k]->currentText();
         criterion.lower = m_an[k]->text();
         criterion.upper = m_en[k]->text();
     }
+    return criteria;
+}
+
+void TDatenbankDrucken::takeCriteria()
+{
+    m_selection.criteria() = shownCriteria();
 }
 
 void TDatenbankDrucken::showCriteria()
@@ -238,11 +255,19 @@ void TDatenbankDrucken::showCriteria()
     }
 }
 
+void TDatenbankDrucken::showHint()
+{
+    const QString hint = filledButOffHint(shownCriteria());
+    m_hint->setText(hint);
+    m_hint->setVisible(!hint.isEmpty());
+}
+
 bool TDatenbankDrucken::FormShow()
 {
     m_handedOver = false;
     const bool ok = withWait([this] { m_selection.formShow(); });
     showCriteria();
+    showHint();
     for (QComboBox *comb : m_comb) {
         const QString text = comb->currentText();
         comb->clear();
@@ -284,12 +309,25 @@ void TDatenbankDrucken::Button_gesamtClick()
 {
     takeCriteria();
     withWait([this] { m_selection.applyToAll(); });
+    const QString hint = filledButOffHint(m_selection.criteria());
+    if (!hint.isEmpty())
+        m_messages.show(MessageKind::Information, hint, MessageButton::Ok);
 }
 
 void TDatenbankDrucken::Button_WeiterClick()
 {
     // A cell being edited keeps what was typed.
     m_grid->setCurrentIndex(QModelIndex());
+    const QString hint = filledButOffHint(shownCriteria());
+    if (!hint.isEmpty()) {
+        const int listed = m_selection.records().rowCount() - 1;
+        const QString question = hint + QStringLiteral("\n\n")
+            + (listed == 1 ? tr("Soll der eine Datensatz der Liste trotzdem gedruckt werden?")
+                           : tr("Sollen alle %1 Datensätze der Liste trotzdem gedruckt werden?").arg(listed));
+        if (m_messages.show(MessageKind::Confirmation, question, MessageButton::Yes | MessageButton::No)
+            != MessageButton::Yes)
+            return;
+    }
     m_wait->show();
     m_selection.handOver(m_entryGrid);
     m_model->reset();

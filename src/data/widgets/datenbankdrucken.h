@@ -8,6 +8,7 @@
 #include <array>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QTableView;
@@ -88,7 +89,11 @@ public:
     // wait window). False when the table could not be read (message shown).
     bool FormShow();
     void KnopfClick(int index); // Knopf1Click .. Knopf3Click, index 0 .. 2
+    // "Kriterien auf gesamten Datenbestand &anwenden"; a criterion filled in
+    // but "inaktiv" is named afterwards, as it narrowed nothing.
     void Button_gesamtClick();
+    // "&Weiter >>>": with a criterion filled in but "inaktiv" the user is
+    // asked first whether the whole list is meant; "Nein" keeps the window.
     void Button_WeiterClick();
     void Button_AbbrechenClick();
     void Button_HilfeClick();
@@ -100,11 +105,16 @@ public:
     QLineEdit *an(int index) const { return m_an[index]; }
     QLineEdit *en(int index) const { return m_en[index]; }
     QTableView *datengitter() const { return m_grid; }
+    // The line below the criteria that names criteria filled in while they
+    // are "inaktiv"; hidden when there are none.
+    QLabel *hinweis() const { return m_hint; }
     TDatenbankWarten *waitWindow() const { return m_wait; }
 
 private:
+    SelectionCriteria shownCriteria() const;
     void takeCriteria();
     void showCriteria();
+    void showHint();
     // Runs a table operation with the wait window; false after an error.
     bool withWait(const std::function<void()> &operation);
 
@@ -121,6 +131,7 @@ private:
     std::array<QLineEdit *, RecordSelection::CriterionCount> m_an {};
     std::array<QLineEdit *, RecordSelection::CriterionCount> m_en {};
     QTableView *m_grid = nullptr;
+    QLabel *m_hint = nullptr;
     StringTableModel *m_model = nullptr;
     TDatenbankWarten *m_wait = nullptr;
 };
