@@ -63,6 +63,8 @@ private Q_SLOTS:
     void removedValuesDoNotComeBack();
     void emptyRecordAfterReturnIsNotPrinted_data();
     void emptyRecordAfterReturnIsNotPrinted();
+    void returnRecordLeftBehindKeepsTheOthers_data();
+    void returnRecordLeftBehindKeepsTheOthers();
     void copiesRule_data();
     void copiesRule();
     void badCopiesLoseNothing_data();
@@ -363,6 +365,57 @@ void TestInputExpert::emptyRecordAfterReturnIsNotPrinted()
     QCOMPARE(grid.row(2), (QStringList { "2", "a1", "a2" }));
     if (records == 2)
         QCOMPARE(grid.row(3), (QStringList { copies, value, "" }));
+}
+
+void TestInputExpert::returnRecordLeftBehindKeepsTheOthers_data()
+{
+    QTest::addColumn<int>("typed"); // records typed before Return on the copies
+    QTest::addColumn<int>("scrollTo"); // the record on screen when printing
+    QTest::addColumn<bool>("preview"); // "&Vorschau" before "&Drucken"
+    QTest::addColumn<QStringList>("printed"); // the records handed to the print run
+    QTest::newRow("back to record 1") << 1 << 1 << false << QStringList { "2|a1|a2", "1||" };
+    QTest::newRow("back to record 1, preview first") << 1 << 1 << true << QStringList { "2|a1|a2", "1||" };
+    QTest::newRow("back to record 2 of 3") << 2 << 2 << false
+                                           << QStringList { "2|a1|a2", "3|b1|b2", "1||" };
+    QTest::newRow("back to record 1 of 3") << 2 << 1 << false
+                                           << QStringList { "2|a1|a2", "3|b1|b2", "1||" };
+    QTest::newRow("back and on again to the new one") << 2 << 3 << false
+                                                      << QStringList { "2|a1|a2", "3|b1|b2" };
+}
+
+// Return on the last record's copies starts an empty record; the drop of
+// such an untouched record removes that record only while it is on screen.
+// Scrolled back to a typed record, printing keeps every typed record as it
+// is: removing the record on screen instead would lose the typed one.
+void TestInputExpert::returnRecordLeftBehindKeepsTheOthers()
+{
+    QFETCH(int, typed);
+    QFETCH(int, scrollTo);
+    QFETCH(bool, preview);
+    QFETCH(QStringList, printed);
+    StringTable grid = gridWithFields(2);
+    bool confirmed = false;
+    InputExpertCore core(grid, confirmed);
+    core.formShow();
+    typeRecord(core, "a", "2");
+    if (typed > 1) {
+        core.addRecord();
+        typeRecord(core, "b", "3");
+    }
+    core.addRecordAfterReturn();
+    QCOMPARE(core.recordCount(), typed + 1);
+    core.scrollRecords(1);
+    core.scrollRecords(scrollTo);
+    if (preview)
+        core.preview();
+    core.print();
+
+    QVERIFY(confirmed);
+    QCOMPARE(core.recordCount(), int(printed.size()));
+    QStringList rows;
+    for (int r = 2; r < grid.rowCount(); ++r)
+        rows << grid.row(r).join(QLatin1Char('|'));
+    QCOMPARE(rows, printed);
 }
 
 void TestInputExpert::removedValuesDoNotComeBack()
