@@ -1,7 +1,10 @@
 #pragma once
 
+#include "formats/formatselection.h"
+
 #include <QDialog>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -41,6 +44,14 @@ public:
     void Button_DForClick();
     void Button_DEtiClick();
     void Button_DDbfClick();
+    // The formats of the catalogue by description (Formatkatalog, beside
+    // `f`): read again each time the dialog is shown, the one whose file
+    // `f` names shown; choosing one puts its file into `f`.
+    void fillFormatChoices();
+    void FormatkatalogChange(int index);
+    QComboBox *formatChoiceBox() const { return m_formatChoice; }
+    const QList<FormatChoice> &formatChoices() const { return m_formatChoices; }
+
     // "&Benutzen": without a design or a format a message, and the dialog
     // stays open; otherwise confirms and closes.
     void Button_WeiterClick();
@@ -48,6 +59,9 @@ public:
     void Button_AbbrechenClick();
     // Help topic 9 of the program's help file.
     void Button_HilfeClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void browse(QLineEdit *edit, const FileOpenSpec &spec);
@@ -61,6 +75,8 @@ private:
     QLineEdit *m_f;
     QLineEdit *m_e;
     QLineEdit *m_d;
+    QComboBox *m_formatChoice;
+    QList<FormatChoice> m_formatChoices;
 };
 
 } // namespace qm
