@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/filelock.h"
 #include "platform/textfile.h"
+#include "programdir/filelookup.h"
 #include "programdir/programdirectory.h"
 #include "sheetgrid.h"
 
@@ -11,6 +12,9 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -97,9 +101,29 @@ private:
     QHash<QString, int> m_next;
 };
 
-// Finishes or undoes what a killed import left in the FORMATE folder: a
-// staged file that the catalogue names gets its name, any other is
-// removed. Runs under the catalogue's lock.
+FormatWriteStepHook stepHook = nullptr;
+
+void reached(FormatWriteStep step)
+{
+    if (stepHook)
+        stepHook(step);
+}
+
+bool sameBytes(const QString &a, const QString &b)
+{
+    QFile fa(a);
+    QFile fb(b);
+    return fa.open(QIODevice::ReadOnly) && fb.open(QIODevice::ReadOnly) && fa.size() == fb.size()
+        && fa.readAll() == fb.readAll();
+}
+
+// Finishes or undoes what a killed writer left in the FORMATE folder. A
+// staged file whose name the catalogue names was left after the catalogue
+// was replaced: it goes (and gives its name to the file when a writer of an
+// earlier version had not renamed it yet). Any other staged file belongs to
+// a writer killed before the catalogue named its formats: it goes, and so
+// does the file it had put under the new name, which was free when the
+// staged file was made. Runs under the catalogue's lock.
 void finishStagedFiles(const QString &folder, const QList<FormatEntry> &entries)
 {
     const QStringList staged = QDir(folder).entryList(
@@ -112,11 +136,76 @@ void finishStagedFiles(const QString &folder, const QList<FormatEntry> &entries)
     for (const QString &name : staged) {
         const QString finalName = name.mid(StagedPrefix.size());
         const QString target = folder + finalName;
-        if (named.contains(finalName.toLower()) && !QFileInfo::exists(target)
-            && !QFileInfo(target).isSymLink() && QFile::rename(folder + name, target))
-            continue;
+        const bool there = QFileInfo::exists(target) || QFileInfo(target).isSymLink();
+        if (named.contains(finalName.toLower())) {
+            if (!there && QFile::rename(folder + name, target))
+                continue;
+        } else if (there && fileExists(target) && sameBytes(target, folder + name)) {
+            QFile::remove(target);
+        }
         QFile::remove(folder + name);
     }
+}
+
+// The staged file under its own name as well: a second link to it, or a
+// copy where the file system has no links. The name was free when the
+// staged file was made; should it be taken now, nothing is replaced.
+void placeStagedFile(const QString &folder, const QString &fileName)
+{
+    const QString staged = folder + StagedPrefix + fileName;
+    const QString target = folder + fileName;
+    if (::link(QFile::encodeName(staged).constData(), QFile::encodeName(target).constData()) == 0)
+        return;
+    if (errno == EEXIST || QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+        throw Error(tr("Die Datei %1 konnte nicht angelegt werden: Es gibt sie schon.").arg(target));
+    writeFileAtomically(target, readFileBytes(staged));
+}
+
+// The last steps of every writer of new formats, whose VRL files are staged
+// in the folder: each gets its name beside its staged file, then the
+// catalogue is replaced with `entries`, then the staged files go. A kill
+// before the catalogue is replaced leaves the old catalogue, one after it
+// the new one with every file it names; what is left over is the next
+// writer's to remove (finishStagedFiles). On an error every file of the
+// writer is removed again and the catalogue is the old one.
+void commitStagedFormats(const QString &folder, const QString &catalogue, const QList<FormatEntry> &entries,
+    const QStringList &staged)
+{
+    QStringList placed;
+    try {
+        reached(FormatWriteStep::FilesStaged);
+        for (const QString &fileName : staged) {
+            placeStagedFile(folder, fileName);
+            placed.append(fileName);
+        }
+        reached(FormatWriteStep::FilesNamed);
+        writeFormatsFile(catalogue, entries);
+    } catch (const Error &) {
+        for (const QString &fileName : std::as_const(placed))
+            QFile::remove(folder + fileName);
+        for (const QString &fileName : staged)
+            QFile::remove(folder + StagedPrefix + fileName);
+        throw;
+    }
+    reached(FormatWriteStep::CatalogueReplaced);
+    for (const QString &fileName : staged)
+        QFile::remove(folder + StagedPrefix + fileName);
+    reached(FormatWriteStep::Done);
+}
+
+// Whether the VRL file at path has the labels of `format` (sheet extent and
+// every label's place and size).
+bool hasLabelsOf(const QString &path, const SheetFormat &format)
+{
+    SheetFormat there;
+    try {
+        if (!FormatdateiLesen(path, there))
+            return false;
+    } catch (const Error &) {
+        return false;
+    }
+    return there.extentWidth == format.extentWidth && there.extentHeight == format.extentHeight
+        && there.positions == format.positions;
 }
 
 // The catalogue (made when missing) and the FORMATE folder ready for new
@@ -168,6 +257,11 @@ StockFormat sheetOnly(
 
 } // namespace
 
+void setFormatWriteStepHook(FormatWriteStepHook hook)
+{
+    stepHook = hook;
+}
+
 ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlPath)
 {
     QList<LabelTemplate> templates = readLabelTemplates(xmlPath);
@@ -176,7 +270,7 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
 
     const QString catalogue = dir.formatsFile();
     const QString folder = readyFormatsFolder(dir);
-    // From the first read of the catalogue to the last file renamed.
+    // From the first read of the catalogue to the last staged file removed.
     const CatalogueLock lock(catalogue);
     QList<FormatEntry> entries = entriesUnderLock(catalogue, folder);
     const QString area = individualFormatsArea();
@@ -221,21 +315,13 @@ ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlP
                     .arg(MaxFormatsPerTemplate)
                     .arg(refused.value(name)) });
         }
-        if (!result.added.isEmpty())
-            writeFormatsFile(catalogue, entries);
     } catch (const Error &) {
         for (const QString &fileName : std::as_const(staged))
             QFile::remove(folder + StagedPrefix + fileName);
         throw;
     }
-    // The catalogue names them now; should a rename fail, the next import
-    // finishes it.
-    QString failed;
-    for (const QString &fileName : std::as_const(staged))
-        if (!QFile::rename(folder + StagedPrefix + fileName, folder + fileName) && failed.isEmpty())
-            failed = folder + fileName;
-    if (!failed.isEmpty())
-        throw Error(tr("Die Datei %1 konnte nicht angelegt werden.").arg(failed));
+    if (!result.added.isEmpty())
+        commitStagedFormats(folder, catalogue, entries, staged);
     return result;
 }
 
@@ -244,25 +330,40 @@ FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &desc
 {
     const QString catalogue = dir.formatsFile();
     const QString folder = readyFormatsFolder(dir);
-    // From the first read of the catalogue to its rename.
+    // From the first read of the catalogue to the last staged file removed.
     const CatalogueLock lock(catalogue);
     QList<FormatEntry> entries = entriesUnderLock(catalogue, folder);
-    const QString area = individualFormatsArea();
+    // The catalogue holds the sheet already when an entry names a file of
+    // that name with these labels, in whichever area.
     for (const FormatEntry &entry : std::as_const(entries))
-        if (entry.area == area && entry.description == description)
+        if (DateinameHolen(entry.file).compare(fileName, Qt::CaseInsensitive) == 0
+            && hasLabelsOf(resolveEntryPath(dir, entry.file, EntryFileKind::Format), format))
             return entry;
+    const QString area = individualFormatsArea();
+    for (const FormatEntry &entry : std::as_const(entries)) {
+        if (entry.area != area || entry.description != description)
+            continue;
+        const QString path = resolveEntryPath(dir, entry.file, EntryFileKind::Format);
+        if (!fileExists(path))
+            throw Error(tr("Unter \"%1\" steht das Format \"%2\" schon, aber seine Datei %3 fehlt.")
+                            .arg(area, description, path));
+        if (!hasLabelsOf(path, format))
+            throw Error(tr("Unter \"%1\" gibt es schon ein Format \"%2\" mit anderen Etiketten (Datei %3).")
+                            .arg(area, description, path));
+        return entry;
+    }
     const QString name = FreeFileNames(folder).take(fileName);
     SheetFormat written = format;
     written.description = vrlDescription(description);
-    writeVrlFile(folder + name, written);
     const FormatEntry entry { area, description, name };
     entries.append(entry);
     try {
-        writeFormatsFile(catalogue, entries);
+        writeVrlFile(folder + StagedPrefix + name, written);
     } catch (const Error &) {
-        QFile::remove(folder + name);
+        QFile::remove(folder + StagedPrefix + name);
         throw;
     }
+    commitStagedFormats(folder, catalogue, entries, { name });
     return entry;
 }
 

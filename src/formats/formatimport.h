@@ -28,22 +28,34 @@ inline constexpr int MaxFormatsPerTemplate = 1000;
 // FORMATE.DAT naming that file. A format whose description the area already
 // holds is listed as skipped. The catalogue is locked (CatalogueLock) from
 // its first read to the end. The VRL files are written under staged names
-// first, then the catalogue in one step, then the files get their names, so
-// a failure or a kill never leaves a VRL file that the catalogue does not
-// name: the next import removes staged files the catalogue does not name and
-// finishes the renaming of those it does.
+// (".qm-import-NAME.vrl") first, then put under their names, and the
+// catalogue is replaced last, so a failure or a kill leaves the old
+// catalogue or the new one, never an entry without its file; the next
+// writer removes what a killed one left (staged files, and the files of
+// formats the catalogue does not name).
 // Throws IoError or qm::Error for a template file that cannot be read, and
 // for files that cannot be written.
 ImportResult importTemplateFile(const ProgramDirectory &dir, const QString &xmlPath);
 
 // Enters one format under "Individuelle Formate": its VRL file in FORMATE
 // (fileName, or "_2", "_3", ... after its stem when that is taken) and its
-// entry in FORMATE.DAT. When the area holds the description already, nothing
-// is written and that entry is returned. Throws IoError or qm::Error for
-// files that cannot be written; a VRL file written before the catalogue
-// failed is removed again.
+// entry in FORMATE.DAT, written as importTemplateFile writes them. When the
+// catalogue holds the format already, nothing is written and that entry is
+// returned: an entry of any area whose file has that file name and these
+// labels, or the entry of "Individuelle Formate" with that description.
+// Throws IoError or qm::Error for files that cannot be written, and when
+// "Individuelle Formate" has the description for other labels; nothing is
+// left behind then.
 FormatEntry addIndividualFormat(const ProgramDirectory &dir, const QString &description,
     const QString &fileName, const SheetFormat &format);
+
+// The steps of a writer of new formats after its VRL files are staged: the
+// files put under their names, the catalogue replaced, the staged files
+// removed. A hook set here is called at each step (tests stop the program
+// there, as a kill would); none by default.
+enum class FormatWriteStep { FilesStaged, FilesNamed, CatalogueReplaced, Done };
+using FormatWriteStepHook = void (*)(FormatWriteStep);
+void setFormatWriteStepHook(FormatWriteStepHook hook);
 
 // The shipped catalogue made from template files.
 struct StockFormat

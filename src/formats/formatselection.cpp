@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 
@@ -210,23 +212,75 @@ void FormatSelectionCore::Button_ImportierenClick(FormatSelectionView &view)
 
 std::optional<QString> FormatSelectionCore::takeStockSheet(FormatSelectionView &view, const StockSheet &sheet)
 {
-    std::optional<QString> file;
+    FormatEntry entry;
     try {
-        file = addIndividualFormat(m_dir, sheet.description, sheet.fileName, sheet.format).file;
+        entry = addIndividualFormat(m_dir, sheet.description, sheet.fileName, sheet.format);
     } catch (const Error &e) {
         showError(e.message());
         refill(view);
         return std::nullopt;
     }
+    // The entry made, or the one that held the sheet already.
     HoleFormate(view);
-    ListBereichClick(view, int(view.areas.indexOf(individualFormatsArea())));
-    ListFormatClick(view, int(view.formats.indexOf(sheet.description)));
-    return file;
+    ListBereichClick(view, int(view.areas.indexOf(entry.area)));
+    ListFormatClick(view, int(view.formats.indexOf(entry.description)));
+    return entry.file;
 }
 
 void FormatSelectionCore::showError(const QString &message)
 {
     m_messages.show(MessageKind::Error, message, MessageButton::Ok);
+}
+
+} // namespace qm
+
+namespace qm {
+
+QString FormatChoice::caption() const
+{
+    return description + QStringLiteral(" (") + area + QLatin1Char(')');
+}
+
+QList<FormatChoice> catalogueFormatChoices(const ProgramDirectory &dir)
+{
+    QList<FormatEntry> entries;
+    try {
+        entries = readFormatsFile(dir.formatsFile());
+    } catch (const Error &) {
+        return {};
+    }
+    // Of equal entries the last counts, as in the selection.
+    QHash<QString, QString> lastFile;
+    for (const FormatEntry &entry : std::as_const(entries))
+        lastFile.insert(entry.area + QLatin1Char('\n') + entry.description, entry.file);
+    QList<FormatChoice> choices;
+    for (const QString &area : formatAreas()) {
+        QString previous;
+        bool first = true;
+        for (const QString &description : sortedDescriptions(entries, area)) {
+            if (!first && description == previous)
+                continue;
+            first = false;
+            previous = description;
+            const QString file = lastFile.value(area + QLatin1Char('\n') + description);
+            choices.append(FormatChoice { area, description, resolveEntryPath(dir, file, EntryFileKind::Format) });
+        }
+    }
+    return choices;
+}
+
+int formatChoiceIndex(const QList<FormatChoice> &choices, const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return -1;
+    const QFileInfo wanted(path.trimmed());
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        const QFileInfo info(choices[i].path);
+        if (info.absoluteFilePath() == wanted.absoluteFilePath()
+            || (info.exists() && wanted.exists() && info.canonicalFilePath() == wanted.canonicalFilePath()))
+            return int(i);
+    }
+    return -1;
 }
 
 } // namespace qm

@@ -86,8 +86,10 @@ public:
     // "Übernehmen" of the label-stock search: enters the sheet under
     // "Individuelle Formate" (its VRL file in FORMATE and its entry in
     // FORMATE.DAT, see addIndividualFormat), reads the catalogue again and
-    // selects the area and the new format. Returns the file as the
-    // catalogue stores it; nothing after an error, which is shown.
+    // selects the area and the new format; a sheet the catalogue holds
+    // already (L7163 under "AVERY Laseretiketten") is not entered again,
+    // its entry is selected. Returns the file as the catalogue stores it;
+    // nothing after an error, which is shown.
     std::optional<QString> takeStockSheet(FormatSelectionView &view, const StockSheet &sheet);
     // An error message of the selection.
     void showError(const QString &message);
@@ -110,5 +112,28 @@ private:
     IFormatExpert &m_expert;
     QList<FormatEntry> m_entries;
 };
+
+// A format of the catalogue as the windows that ask for a VRL file offer it
+// beside their file dialog.
+struct FormatChoice
+{
+    QString area;
+    QString description;
+    QString path; // its file, found as the selection finds it
+
+    // "description (area)"
+    QString caption() const;
+};
+
+// The formats of the program directory's catalogue in the order of the
+// selection: by area as formatAreas() lists them, within an area by
+// description; entries of other areas are left out, and of equal entries
+// the last counts, as in the selection. A catalogue that cannot be read
+// gives none.
+QList<FormatChoice> catalogueFormatChoices(const ProgramDirectory &dir);
+
+// The choice whose file is path (the same file, however written); -1 for
+// none.
+int formatChoiceIndex(const QList<FormatChoice> &choices, const QString &path);
 
 } // namespace qm

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -118,6 +120,32 @@ StockSheet parseLine(const QString &line, int lineNumber)
     return s;
 }
 
+// Layouts of one part share the template's description: the second and
+// later ones get " - 2", " - 3", ..., as an import of the template file
+// names them, so that each can be entered under a description of its own.
+void distinguishLayouts(QList<StockSheet> &sheets)
+{
+    QSet<QString> taken;
+    QHash<QString, int> next;
+    for (StockSheet &s : sheets) {
+        if (!taken.contains(s.description)) {
+            taken.insert(s.description);
+            continue;
+        }
+        int &n = next[s.description];
+        if (n < 2)
+            n = 2;
+        QString candidate;
+        do {
+            const QString suffix = QStringLiteral(" - %1").arg(n++);
+            candidate = s.description.left(MaxDescriptionLength - suffix.size()) + suffix;
+        } while (taken.contains(candidate));
+        taken.insert(candidate);
+        s.description = candidate;
+        s.format.description = QString(candidate).replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+}
+
 } // namespace
 
 QString StockSheet::sizeText() const
@@ -148,6 +176,7 @@ QList<StockSheet> stockSheetsOf(const QList<LabelTemplate> &templates, QList<Ski
         s.down = int(positions.size()) / std::max(s.across, 1);
         sheets.append(s);
     }
+    distinguishLayouts(sheets);
     return sheets;
 }
 
@@ -188,6 +217,7 @@ QList<StockSheet> parseStockIndex(QByteArrayView text)
             continue;
         sheets.append(parseLine(line, int(i + 1)));
     }
+    distinguishLayouts(sheets);
     return sheets;
 }
 

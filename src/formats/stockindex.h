@@ -45,14 +45,16 @@ struct StockSheet
 };
 
 // The sheets of resolved templates, in their order. What makes no format is
-// added to `skipped` when given.
+// added to `skipped` when given. Every sheet has a description of its own:
+// the second and later layouts of one part get " - 2", " - 3", ....
 QList<StockSheet> stockSheetsOf(
     const QList<LabelTemplate> &templates, QList<SkippedTemplate> *skipped = nullptr);
 
 // The text of the index (see above), with a comment line first.
 QByteArray stockIndexText(const QList<StockSheet> &sheets);
 
-// Reads the text of an index. Throws qm::Error, in German and naming the
+// Reads the text of an index; descriptions that repeat are told apart as
+// stockSheetsOf does. Throws qm::Error, in German and naming the
 // line, for a line that is no sheet: wrong field count, numbers out of range,
 // positions outside the sheet, more than 200 labels, a description too long.
 QList<StockSheet> parseStockIndex(QByteArrayView text);

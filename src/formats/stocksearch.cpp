@@ -1,6 +1,20 @@
 #include "stocksearch.h"
 
+#include <QCoreApplication>
+
 namespace qm {
+namespace {
+
+// The search text in a message: at most this many characters.
+constexpr qsizetype MaxQuotedText = 60;
+
+QString quotedText(const QString &text)
+{
+    const QString shown = text.size() > MaxQuotedText ? text.left(MaxQuotedText - 1) + QChar(0x2026) : text;
+    return QLatin1Char('"') + shown + QLatin1Char('"');
+}
+
+} // namespace
 
 void StockSearchCore::setSheets(QList<StockSheet> sheets)
 {
@@ -18,6 +32,15 @@ void StockSearchCore::SuchtextChange(StockSearchView &view)
     }
     view.matchIndex = -1;
     view.preview = {};
+    const QString typed = view.text.simplified();
+    if (typed.isEmpty())
+        view.status.clear();
+    else if (m_found.isEmpty())
+        view.status = QCoreApplication::translate("qm", "Kein Etikettenbogen passt zu %1.").arg(quotedText(typed));
+    else if (m_found.size() == 1)
+        view.status = QCoreApplication::translate("qm", "1 Etikettenbogen gefunden.");
+    else
+        view.status = QCoreApplication::translate("qm", "%1 Etikettenbögen gefunden.").arg(m_found.size());
 }
 
 void StockSearchCore::ListTrefferClick(StockSearchView &view, int row)

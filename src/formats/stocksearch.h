@@ -18,6 +18,9 @@ struct StockSearchView
     QList<QStringList> matches;
     int matchIndex = -1; // the match clicked, -1 for none
     FormatPreview preview; // the clicked sheet, as the format expert shows it
+    // What the search found: nothing before a word is typed, else the
+    // number of sheets or that none fits the text.
+    QString status;
 };
 
 // The rules of the label-stock search "Etikettenbogen suchen", without a
@@ -29,7 +32,8 @@ public:
     void setSheets(QList<StockSheet> sheets);
     bool hasSheets() const { return !m_sheets.isEmpty(); }
 
-    // The search field changed: the matches of view.text, none clicked.
+    // The search field changed: the matches of view.text and the status,
+    // none clicked.
     void SuchtextChange(StockSearchView &view);
     // A match clicked: its sheet in the preview.
     void ListTrefferClick(StockSearchView &view, int row);

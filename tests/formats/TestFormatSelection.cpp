@@ -92,6 +92,7 @@ private slots:
     void deleteAnsweredNoChangesNothing();
     void deleteWithMissingFileChangesNothing();
     void importTellsWhatWasTakenAndWhy();
+    void catalogueOffersItsFormatsByDescription();
 };
 
 void TestFormatSelection::showCreatesMissingCatalogue()
@@ -330,6 +331,30 @@ void TestFormatSelection::importTellsWhatWasTakenAndWhy()
     rig.core.Button_ImportierenClick(rig.view);
     QCOMPARE(rig.messages.shown().last().kind, MessageKind::Error);
     QCOMPARE(contentOf(rig.dir.formatsFile()), before);
+}
+
+// What the windows that ask for a VRL file offer beside their file dialog:
+// the formats as the selection shows them, each with its file.
+void TestFormatSelection::catalogueOffersItsFormatsByDescription()
+{
+    Rig rig;
+    QVERIFY(catalogueFormatChoices(rig.dir).isEmpty()); // no catalogue yet
+    rig.withCatalogue();
+    const QList<FormatChoice> choices = catalogueFormatChoices(rig.dir);
+    QStringList shown;
+    for (const FormatChoice &choice : choices)
+        shown.append(choice.caption() + QStringLiteral(" -> ") + QFileInfo(choice.path).fileName());
+    QCOMPARE(shown,
+        (QStringList { "adressen 63,5 x 38,1 (AVERY Laseretiketten) -> adressen.vrl",
+            "Zweite 70 x 37 (AVERY Laseretiketten) -> z2.vrl",
+            QStringLiteral("Äpfel-Etiketten (Individuelle Formate) -> aepfel.vrl"),
+            "Birnen (Individuelle Formate) -> birnen.vrl" }));
+    QCOMPARE(choices[1].path, rig.formats() + QStringLiteral("z2.vrl"));
+
+    QCOMPARE(formatChoiceIndex(choices, rig.formats() + QStringLiteral("z2.vrl")), 1);
+    QCOMPARE(formatChoiceIndex(choices, rig.formats() + QStringLiteral("../FORMATE/birnen.vrl")), 3);
+    QCOMPARE(formatChoiceIndex(choices, rig.formats() + QStringLiteral("z.vrl")), -1);
+    QCOMPARE(formatChoiceIndex(choices, QString()), -1);
 }
 
 QTEST_GUILESS_MAIN(TestFormatSelection)

@@ -1,6 +1,7 @@
 #include "formats/labeltemplates.h"
 #include "testpaths.h"
 #include "formats/stockindex.h"
+#include "formats/stocksearch.h"
 #include "platform/errors.h"
 
 #include <QTest>
@@ -53,6 +54,14 @@ private slots:
     void search_data();
     void search();
     void partOfMaker();
+    void layoutsOfOnePartAreToldApart();
+    void sizeToleranceEndsAtHalfAMillimetre_data();
+    void sizeToleranceEndsAtHalfAMillimetre();
+    void partNumberInAnyCaseComesFirst_data();
+    void partNumberInAnyCaseComesFirst();
+    void newSearchTextDropsTheChosenSheet();
+    void searchSaysWhatItFound_data();
+    void searchSaysWhatItFound();
 };
 
 void TestStockIndex::knownParts_data()
@@ -267,6 +276,145 @@ void TestStockIndex::partOfMaker()
     QCOMPARE(stockSheetsOfPart(shipped(), QStringLiteral(" ZWECKFORM"), QStringLiteral("3475 ")).size(), 1);
     QVERIFY(stockSheetsOfPart(shipped(), QStringLiteral("Herma"), QStringLiteral("3475")).isEmpty());
     QVERIFY(stockSheetsOfPart(shipped(), QStringLiteral("Zweckform"), QStringLiteral("347")).isEmpty());
+}
+
+// Rayfilm CD06 (box) has four layouts of one description in the templates:
+// each gets a description of its own, as an import of the template would
+// give it, in the shipped index and in one read from text.
+void TestStockIndex::layoutsOfOnePartAreToldApart()
+{
+    const QList<qsizetype> found
+        = stockSheetsOfPart(shipped(), QStringLiteral("Rayfilm"), QStringLiteral("CD06 (box)"));
+    QCOMPARE(found.size(), 4);
+    QStringList descriptions;
+    QStringList files;
+    for (const qsizetype i : found) {
+        descriptions.append(shipped()[i].description);
+        files.append(shipped()[i].fileName);
+        QCOMPARE(shipped()[i].format.description, QString(shipped()[i].description).replace(u',', u'.'));
+    }
+    const QString base = QStringLiteral("Rayfilm CD06 (box) 7 x 119 mm (3 x 1)");
+    QCOMPARE(descriptions, (QStringList { base, base + " - 2", base + " - 3", base + " - 4" }));
+    QCOMPARE(files,
+        (QStringList { "rayfilm_cd06__box_.vrl", "rayfilm_cd06__box__2.vrl", "rayfilm_cd06__box__3.vrl",
+            "rayfilm_cd06__box__4.vrl" }));
+
+    // A description that is taken already is stepped over; a long one is
+    // cut so that the number fits.
+    const QString longText = QString(60, u'x');
+    const QList<StockSheet> read = parseStockIndex(lineWith(3, "Test 1 - 2") + "\n" + lineWith(-1, {}) + "\n"
+        + lineWith(-1, {}) + "\n" + lineWith(-1, {}) + "\n" + lineWith(3, longText) + "\n"
+        + lineWith(3, longText));
+    QStringList readDescriptions;
+    for (const StockSheet &sheet : read)
+        readDescriptions.append(sheet.description);
+    const QString plain = QStringLiteral("Test 1 70 x 36 mm (3 x 1)");
+    QCOMPARE(readDescriptions,
+        (QStringList { "Test 1 - 2", plain, plain + " - 2", plain + " - 3", longText,
+            QString(56, u'x') + " - 2" }));
+}
+
+void TestStockIndex::sizeToleranceEndsAtHalfAMillimetre_data()
+{
+    // One sheet of labels 70,0 x 36,0 mm.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("exact") << "70 x 36" << true;
+    QTest::newRow("half a millimetre wider") << "70,5 x 36" << true;
+    QTest::newRow("half a millimetre narrower") << "69,5 x 36" << true;
+    QTest::newRow("half a millimetre higher") << "70 x 36,5" << true;
+    QTest::newRow("half a millimetre lower") << "70 x 35.5" << true;
+    QTest::newRow("both at the edge") << "69,5x36,5" << true;
+    QTest::newRow("0,6 wider") << "70,6 x 36" << false;
+    QTest::newRow("0,6 narrower") << "69,4 x 36" << false;
+    QTest::newRow("0,6 higher") << "70 x 36,6" << false;
+    QTest::newRow("0,6 lower") << "70 x 35,4" << false;
+    QTest::newRow("width and height swapped") << "36 x 70" << false;
+}
+
+void TestStockIndex::sizeToleranceEndsAtHalfAMillimetre()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, found);
+    const QList<StockSheet> sheets = parseStockIndex(lineWith(-1, {}));
+    QCOMPARE(findStockSheets(sheets, text).size(), found ? 1 : 0);
+}
+
+void TestStockIndex::partNumberInAnyCaseComesFirst_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("as printed") << "AB12";
+    QTest::newRow("small letters") << "ab12";
+    QTest::newRow("mixed") << "aB12";
+    QTest::newRow("with the maker") << "test ab12";
+}
+
+// Two sheets mention the part number: the one whose part number it is
+// comes first, however the number is typed.
+void TestStockIndex::partNumberInAnyCaseComesFirst()
+{
+    QFETCH(QString, text);
+    const QList<StockSheet> sheets = parseStockIndex(lineWith(3, "Test 1 wie AB12 70 x 36 mm (3 x 1)") + "\n"
+        + lineWith(1, "AB12").replace("test_1.vrl", "test_ab12.vrl").replace("Test 1 70", "Test AB12 70"));
+    QCOMPARE(sheets.at(1).part, QStringLiteral("AB12"));
+    QCOMPARE(findStockSheets(sheets, text), (QList<qsizetype> { 1, 0 }));
+}
+
+void TestStockIndex::newSearchTextDropsTheChosenSheet()
+{
+    StockSearchCore core;
+    core.setSheets(shipped());
+    StockSearchView view;
+    view.text = QStringLiteral("herma");
+    core.SuchtextChange(view);
+    QVERIFY(view.matches.size() > 3);
+    core.ListTrefferClick(view, 2);
+    QVERIFY(core.chosen(view));
+    QVERIFY(!view.preview.labels.isEmpty());
+    // Another text: the list is a new one, no sheet of it is chosen.
+    view.text = QStringLiteral("herma 4464");
+    core.SuchtextChange(view);
+    QVERIFY(!view.matches.isEmpty());
+    QCOMPARE(view.matchIndex, -1);
+    QCOMPARE(core.chosen(view), nullptr);
+    QVERIFY(view.preview.labels.isEmpty());
+    core.ListTrefferClick(view, 0);
+    QCOMPARE(core.chosen(view)->part, QStringLiteral("4464"));
+    // A text that finds nothing leaves nothing chosen either.
+    view.text = QStringLiteral("herma 99999");
+    core.SuchtextChange(view);
+    QCOMPARE(core.chosen(view), nullptr);
+    core.ListTrefferClick(view, 0);
+    QCOMPARE(core.chosen(view), nullptr);
+}
+
+void TestStockIndex::searchSaysWhatItFound_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("nothing typed") << "  " << "";
+    QTest::newRow("one") << "herma 4464" << "1 Etikettenbogen gefunden.";
+    QTest::newRow("none") << "herma 99999" << "Kein Etikettenbogen passt zu \"herma 99999\".";
+    const QString longText = QStringLiteral("herma ") + QString(200, u'z');
+    QTest::newRow("none, long text") << longText
+                                     << "Kein Etikettenbogen passt zu \"" + longText.left(59) + QChar(0x2026)
+            + "\".";
+}
+
+void TestStockIndex::searchSaysWhatItFound()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, status);
+    StockSearchCore core;
+    core.setSheets(shipped());
+    StockSearchView view;
+    view.text = text;
+    core.SuchtextChange(view);
+    QCOMPARE(view.status, status);
+
+    view.text = QStringLiteral("herma");
+    core.SuchtextChange(view);
+    QCOMPARE(view.status, QStringLiteral("%1 Etikettenbögen gefunden.").arg(view.matches.size()));
 }
 
 QTEST_GUILESS_MAIN(TestStockIndex)

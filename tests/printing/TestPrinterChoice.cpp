@@ -9,8 +9,10 @@
 #include "printing/printerchoice.h"
 #include "printing/qt/printerdialog.h"
 #include "printing/qt/qtprinteraccess.h"
+#include "testfiles.h"
 #include "testpaths.h"
 
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -29,6 +31,7 @@ private Q_SLOTS:
     void calibrationOnAPrinterStoresItsCorrection();
     void readingOutOfRangeStoresNothing();
     void windowCalibratesThePdfEntry();
+    void windowOffersTheCatalogueFormats();
 
 private:
     static SheetFormat format()
@@ -156,6 +159,41 @@ void TestPrinterChoice::windowCalibratesThePdfEntry()
         QStringLiteral(
             "Für PDF gilt von nun an: Versatz x +0,5 mm, y +0,1 mm; Maßstab x 100,0 %, y 99,0 %."));
     QVERIFY(list->topLevelItem(pdfRow)->text(3).startsWith(QStringLiteral("Versatz x +0,5 mm")));
+}
+
+// The format of the calibration sheet is chosen among the catalogue's by
+// description; the file dialog is only for a file the catalogue does not
+// name.
+void TestPrinterChoice::windowOffersTheCatalogueFormats()
+{
+    QtPrinterAccess printers([] { return QString(); });
+    MemorySettings settings;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    QTemporaryDir dir;
+    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("FORMATE/adressen.vrl")), test::contentOf(formatPath())));
+    QVERIFY(test::writeBytes(dir.filePath(QStringLiteral("FORMATE.DAT")),
+        "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"
+        "Individuelle Formate\r\nAdressen 3 x 7\r\nadressen.vrl\r\n"));
+    TDruckparameter window(
+        printers, settings, messages, files, waiter, dir.filePath(QStringLiteral("FORMATE")) + QLatin1Char('/'));
+    window.setReadingQuestion([](QWidget *) { return CalibrationReading { 0, 0, 1000, 1000 }; });
+    QComboBox *box = window.formatBox();
+    QCOMPARE(box->count(), 2);
+    QCOMPARE(box->itemText(0), QStringLiteral("Formatdatei wählen ..."));
+    QCOMPARE(box->itemText(1), QStringLiteral("Adressen 3 x 7 (Individuelle Formate)"));
+    box->setCurrentIndex(1);
+
+    QTreeWidget *list = window.list();
+    list->setCurrentItem(list->topLevelItem(list->topLevelItemCount() - 1));
+    const QString pdf = dir.filePath(QStringLiteral("kalibrierung.pdf"));
+    files.addAnswer(pdf);
+    window.AusrichtungClick();
+    QCOMPARE(files.calls().size(), 1);
+    QVERIFY(files.calls().first().save);
+    QCOMPARE(test::pdfWord(test::pdfWords(pdf), QStringLiteral("Ausrichtung")).page, 1);
+    QVERIFY2(messages.lastText().startsWith(QStringLiteral("Für PDF gilt von nun an:")), qPrintable(messages.lastText()));
 }
 
 QTEST_MAIN(TestPrinterChoice)

@@ -33,8 +33,10 @@ int findStockCommand(const Call &call, QTextStream &out)
     return 0;
 }
 
-// formats --add MAKER PART: enters the sheet (each of its layouts) under
-// "Individuelle Formate" and prints the name of each VRL file.
+// formats --add MAKER PART: enters the sheet under "Individuelle Formate",
+// each of its layouts with a description and a VRL file of its own, and
+// prints the name of each file, one a line; a layout the catalogue holds
+// already is not entered again, its file is named.
 int addStockCommand(const Call &call, QTextStream &out)
 {
     if (call.listValues.size() != 2)

@@ -6,11 +6,15 @@
 #include "programdir/filelookup.h"
 #include "quickselectioncore.h"
 
+#include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace qm {
@@ -28,6 +32,7 @@ TSchnellauswahlExperte::TSchnellauswahlExperte(bool &dialogConfirmed, IMessages 
     , m_e(new QLineEdit(this))
     , m_d(new QLineEdit(this))
     , m_modeText(new QLabel(this))
+    , m_formatChoice(new QComboBox(this))
 {
     setObjectName(QStringLiteral("TSchnellauswahlExperte"));
     setWindowTitle(tr("Schnellauswahl-Experte"));
@@ -57,8 +62,20 @@ TSchnellauswahlExperte::TSchnellauswahlExperte(bool &dialogConfirmed, IMessages 
         grid->addWidget(browseButton, row, 2);
     };
     addRow(0, m_f, "f", tr("Formatdatei"), "Button_DFor", &TSchnellauswahlExperte::Button_DForClick);
-    addRow(1, m_e, "e", tr("Etikettendatei"), "Button_DEti", &TSchnellauswahlExperte::Button_DEtiClick);
-    addRow(2, m_d, "d", tr("Datenbankdatei"), "Button_DDbf", &TSchnellauswahlExperte::Button_DDbfClick);
+    addRow(2, m_e, "e", tr("Etikettendatei"), "Button_DEti", &TSchnellauswahlExperte::Button_DEtiClick);
+    addRow(3, m_d, "d", tr("Datenbankdatei"), "Button_DDbf", &TSchnellauswahlExperte::Button_DDbfClick);
+    // The catalogue's formats by description; typing finds them by any part.
+    m_formatChoice->setObjectName(QStringLiteral("Formatkatalog"));
+    m_formatChoice->setEditable(true);
+    m_formatChoice->setInsertPolicy(QComboBox::NoInsert);
+    m_formatChoice->completer()->setFilterMode(Qt::MatchContains);
+    m_formatChoice->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    m_formatChoice->lineEdit()->setPlaceholderText(tr("Format aus dem Katalog wählen"));
+    auto *choiceLabel = new QLabel(tr("Format wählen"), this);
+    choiceLabel->setBuddy(m_formatChoice);
+    grid->addWidget(choiceLabel, 1, 0);
+    grid->addWidget(m_formatChoice, 1, 1, 1, 2);
+    connect(m_formatChoice, &QComboBox::activated, this, &TSchnellauswahlExperte::FormatkatalogChange);
 
     auto *use = new QPushButton(tr("&Benutzen"), this);
     use->setObjectName(QStringLiteral("Button_Weiter"));
@@ -135,6 +152,29 @@ void TSchnellauswahlExperte::setWorkingMode(int mode)
         m_modeText->clear();
         break;
     }
+}
+
+void TSchnellauswahlExperte::fillFormatChoices()
+{
+    m_formatChoices = catalogueFormatChoices(ProgramDirectory(m_programDir));
+    const QSignalBlocker quiet(m_formatChoice);
+    m_formatChoice->clear();
+    for (const FormatChoice &choice : std::as_const(m_formatChoices))
+        m_formatChoice->addItem(choice.caption());
+    m_formatChoice->setCurrentIndex(formatChoiceIndex(m_formatChoices, m_f->text()));
+}
+
+void TSchnellauswahlExperte::FormatkatalogChange(int index)
+{
+    if (index >= 0 && index < m_formatChoices.size())
+        m_f->setText(m_formatChoices[index].path);
+}
+
+void TSchnellauswahlExperte::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        fillFormatChoices();
 }
 
 void TSchnellauswahlExperte::Button_DForClick()

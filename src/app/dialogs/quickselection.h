@@ -1,8 +1,11 @@
 #pragma once
 
+#include "formats/formatselection.h"
+
 #include <QDialog>
 
 class QLabel;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 
@@ -47,6 +50,14 @@ public:
     void Button_DForClick();
     void Button_DEtiClick();
     void Button_DDbfClick();
+    // The formats of the catalogue by description (Formatkatalog, beside
+    // `f`): read again each time the dialog is shown, the one whose file
+    // `f` names shown; choosing one puts its file into `f`.
+    void fillFormatChoices();
+    void FormatkatalogChange(int index);
+    QComboBox *formatChoiceBox() const { return m_formatChoice; }
+    const QList<FormatChoice> &formatChoices() const { return m_formatChoices; }
+
     // "&Benutzen": a file the working mode reads that is not given or not
     // found gives a message, and the dialog stays open with the cursor in
     // its edit; otherwise the files found replace the names typed, and the
@@ -56,6 +67,9 @@ public:
     void Button_AbbrechenClick();
     // Help topic 9 of the program's help file.
     void Button_HilfeClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void browse(QLineEdit *edit, const FileOpenSpec &spec);
@@ -71,6 +85,8 @@ private:
     QLineEdit *m_d;
     QLabel *m_modeText;
     int m_mode = 1;
+    QComboBox *m_formatChoice;
+    QList<FormatChoice> m_formatChoices;
 };
 
 } // namespace qm

@@ -35,6 +35,10 @@ StockSearchDialog::StockSearchDialog(QWidget *parent)
     m_matches->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_matches->setMinimumSize(420, 260);
 
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("Hinweis"));
+    m_status->setWordWrap(true);
+
     m_preview = new FormatPreviewView(this);
 
     m_takeOver = new QPushButton(tr("Übernehmen"), this);
@@ -57,6 +61,7 @@ StockSearchDialog::StockSearchDialog(QWidget *parent)
     layout->addWidget(prompt);
     layout->addWidget(m_text);
     layout->addLayout(body);
+    layout->addWidget(m_status);
 
     connect(m_text, &QLineEdit::textChanged, this, &StockSearchDialog::SuchtextChange);
     connect(m_matches, &QTreeWidget::itemSelectionChanged, this, [this] {
@@ -102,6 +107,7 @@ void StockSearchDialog::showMatches()
         items.append(item);
     }
     m_matches->addTopLevelItems(items);
+    m_status->setText(m_view.status);
     m_preview->setPreview(m_view.preview);
     m_takeOver->setEnabled(false);
     m_showing = false;

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -35,6 +36,7 @@ public:
     const StockSearchView &view() const { return m_view; }
     QLineEdit *searchField() const { return m_text; }
     QTreeWidget *matchList() const { return m_matches; }
+    QLabel *statusLabel() const { return m_status; }
     QPushButton *takeOverButton() const { return m_takeOver; }
     FormatPreviewView *previewView() const { return m_preview; }
 
@@ -51,6 +53,7 @@ private:
 
     QLineEdit *m_text = nullptr;
     QTreeWidget *m_matches = nullptr;
+    QLabel *m_status = nullptr;
     FormatPreviewView *m_preview = nullptr;
     QPushButton *m_takeOver = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -3,7 +3,10 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "printing/qt/qtprinteraccess.h"
+#include "programdir/programdirectory.h"
 
+#include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -89,6 +92,7 @@ TDruckparameter::TDruckparameter(QtPrinterAccess &printers, ISettings &settings,
     , m_formatFolder(std::move(formatFolder))
     , m_core(printers, settings)
     , m_list(new QTreeWidget(this))
+    , m_formatBox(new QComboBox(this))
     , m_askReading([](QWidget *owner) -> std::optional<CalibrationReading> {
         TAusrichtung dialog(owner);
         if (dialog.exec() != QDialog::Accepted)
@@ -112,6 +116,19 @@ TDruckparameter::TDruckparameter(QtPrinterAccess &printers, ISettings &settings,
     };
     button(tr("&Einrichten ..."), "Button_Einrichten", &TDruckparameter::EinrichtenClick);
     button(tr("Ausrichtung prüfen ..."), "Button_Ausrichtung", &TDruckparameter::AusrichtungClick);
+    // The catalogue of the program directory whose FORMATE folder is given.
+    m_formatChoices = catalogueFormatChoices(
+        ProgramDirectory(QFileInfo(QDir::cleanPath(m_formatFolder)).absolutePath()));
+    m_formatBox->setObjectName(QStringLiteral("Formatkatalog"));
+    m_formatBox->addItem(tr("Formatdatei wählen ..."));
+    for (const FormatChoice &choice : std::as_const(m_formatChoices))
+        m_formatBox->addItem(choice.caption());
+    m_formatBox->setEditable(true);
+    m_formatBox->setInsertPolicy(QComboBox::NoInsert);
+    m_formatBox->completer()->setFilterMode(Qt::MatchContains);
+    m_formatBox->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    m_formatBox->setMinimumContentsLength(30);
+    row->addWidget(m_formatBox);
     row->addStretch();
     button(tr("&Übernehmen"), "Button_Uebernehmen", &TDruckparameter::UebernehmenClick);
     auto *cancel = new QPushButton(tr("Abbrechen"), this);
@@ -158,8 +175,11 @@ void TDruckparameter::AusrichtungClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const QString formatPath = m_fileDialogs.open(tr("Format für den Kalibrierbogen"),
-        tr("Formatdateien (*.vrl)|*.vrl"), QStringLiteral("vrl"), m_formatFolder);
+    const int choice = m_formatBox->currentIndex() - 1;
+    const QString formatPath = choice >= 0 && choice < m_formatChoices.size()
+        ? m_formatChoices[choice].path
+        : m_fileDialogs.open(tr("Format für den Kalibrierbogen"), tr("Formatdateien (*.vrl)|*.vrl"),
+            QStringLiteral("vrl"), m_formatFolder);
     if (formatPath.isEmpty())
         return;
     try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "formats/formatselection.h"
 #include "formats/sheetformat.h"
 #include "printing/printerchoice.h"
 
@@ -8,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class QComboBox;
 class QSpinBox;
 class QTreeWidget;
 
@@ -50,13 +52,17 @@ public:
         IFileDialogs &fileDialogs, IWaiter &waiter, QString formatFolder, QWidget *parent = nullptr);
 
     QTreeWidget *list() const { return m_list; }
+    // The format of the calibration sheet: the first item asks for a file,
+    // the others are the formats of the catalogue by description.
+    QComboBox *formatBox() const { return m_formatBox; }
     PrinterChoiceCore &core() { return m_core; }
     void setReadingQuestion(ReadingQuestion question) { m_askReading = std::move(question); }
 
     // "&Einrichten ...": the system's dialog for the selected printer.
     void EinrichtenClick();
-    // "Ausrichtung prüfen ...": a format, the sheet on the selected printer
-    // (or into a PDF file), then the reading and its correction.
+    // "Ausrichtung prüfen ...": the format chosen beside it (or one asked
+    // for with the file dialog), the sheet on the selected printer (or into
+    // a PDF file), then the reading and its correction.
     void AusrichtungClick();
     // "&Übernehmen": the selected printer is the one Quillmark prints to.
     void UebernehmenClick();
@@ -72,6 +78,8 @@ private:
     QString m_formatFolder;
     PrinterChoiceCore m_core;
     QTreeWidget *m_list;
+    QComboBox *m_formatBox;
+    QList<FormatChoice> m_formatChoices;
     ReadingQuestion m_askReading;
 };
 

@@ -6,6 +6,7 @@
 #include "printing/printrun.h"
 #include "testfiles.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,6 +42,7 @@ private Q_SLOTS:
     void cancelCloses();
     void textsKeptBetweenUses();
     void help();
+    void catalogueFormatsOfferedByDescription();
 
 private:
     struct Fixture
@@ -434,6 +436,32 @@ void TestQuickSelection::help()
     QCOMPARE(fx.help.requests(), (QList<RecordingHelp::Request> { { m_helpFile, 9 } }));
     QVERIFY(dialog.isVisible());
     QVERIFY(!fx.confirmed);
+}
+
+
+// Beside the format's file dialog, the catalogue's formats by description:
+// the one `f` names is shown, choosing another puts its file into `f`.
+void TestQuickSelection::catalogueFormatsOfferedByDescription()
+{
+    QVERIFY(test::writeBytes(m_programDir + QStringLiteral("FORMATE/avery_l7160.vrl"), "x"));
+    QVERIFY(test::writeBytes(m_programDir + QStringLiteral("FORMATE.DAT"),
+        "FORMATE.DAT - Quillmark 32-Bit-Fassung\r\n=========================================\r\n"
+        "AVERY Laseretiketten\r\nL7160 63,5 x 38,1 mm (3 x 7)\r\navery_l7160.vrl\r\n"
+        "Individuelle Formate\r\nEigenes\r\n"
+            + (m_programDir + QStringLiteral("a.vrl")).toLocal8Bit() + "\r\n"));
+    Fixture fx;
+    TSchnellauswahlExperte dialog(fx.confirmed, fx.messages, fx.files, fx.help, m_programDir, m_helpFile);
+    dialog.setFormatFile(m_programDir + QStringLiteral("a.vrl"));
+    dialog.show();
+    QComboBox *box = dialog.findChild<QComboBox *>(QStringLiteral("Formatkatalog"));
+    QVERIFY(box);
+    QCOMPARE(box->count(), 2);
+    QCOMPARE(box->itemText(0), QStringLiteral("L7160 63,5 x 38,1 mm (3 x 7) (AVERY Laseretiketten)"));
+    QCOMPARE(box->itemText(1), QStringLiteral("Eigenes (Individuelle Formate)"));
+    QCOMPARE(box->currentIndex(), 1);
+    dialog.FormatkatalogChange(0);
+    QCOMPARE(edit(dialog, "f")->text(), m_programDir + QStringLiteral("FORMATE/avery_l7160.vrl"));
+    QCOMPARE(fx.files.calls().size(), 0);
 }
 
 QTEST_MAIN(TestQuickSelection)

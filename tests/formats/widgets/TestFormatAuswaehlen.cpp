@@ -8,8 +8,10 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "programdir/programdirectory.h"
 #include "testfiles.h"
+#include "testpaths.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -68,6 +70,8 @@ private slots:
     void newFormatThroughExpertWindow();
     void stockSearchEntersSheet_data();
     void stockSearchEntersSheet();
+    void stockSearchSelectsTheEntryThatHoldsTheSheet_data();
+    void stockSearchSelectsTheEntryThatHoldsTheSheet();
     void helpContextOne();
 };
 
@@ -216,6 +220,57 @@ void TestFormatAuswaehlen::stockSearchEntersSheet()
     QCOMPARE(
         QStringLiteral("%1,%2,%3,%4").arg(last.x).arg(last.y).arg(last.width).arg(last.height), lastPosition);
     QCOMPARE(format.description, QString(description).replace(QLatin1Char(','), QLatin1Char('.')));
+}
+
+void TestFormatAuswaehlen::stockSearchSelectsTheEntryThatHoldsTheSheet_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("N") << "N";
+    QTest::newRow("E") << "E";
+}
+
+// L7163 is in the catalogue under "AVERY Laseretiketten": taken from the
+// search, that entry is selected (and in mode "E" handed over), nothing is
+// added. A text that finds nothing says so.
+void TestFormatAuswaehlen::stockSearchSelectsTheEntryThatHoldsTheSheet()
+{
+    QFETCH(QString, mode);
+    Rig rig;
+    const QString folder = rig.dir.subdirPath(QStringLiteral("FORMATE"));
+    QVERIFY(writeBytes(folder + QStringLiteral("avery_l7163.vrl"),
+        contentOf(test::shareDir() + QStringLiteral("/FORMATE/avery_l7163.vrl"))));
+    QVERIFY(writeBytes(rig.dir.formatsFile(),
+        contentOf(rig.dir.formatsFile())
+            + "AVERY Laseretiketten\r\nL7163 99,1 x 38,1 mm (2 x 7)\r\navery_l7163.vrl\r\n"));
+    const QByteArray before = contentOf(rig.dir.formatsFile());
+    StockSearchDialog *search = rig.selection.stockSearch();
+    whenShownModal(search, [&] {
+        QTest::keyClicks(search->searchField(), QStringLiteral("L71630"));
+        QCOMPARE(search->matchList()->topLevelItemCount(), 0);
+        QCOMPARE(search->statusLabel()->text(), QStringLiteral("Kein Etikettenbogen passt zu \"L71630\"."));
+        QTest::keyClick(search->searchField(), Qt::Key_Backspace);
+        QTreeWidget *list = search->matchList();
+        QVERIFY(list->topLevelItemCount() >= 1);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("L7163"));
+        QVERIFY(search->statusLabel()->text().endsWith(QStringLiteral(" gefunden.")));
+        list->setCurrentItem(list->topLevelItem(0));
+        search->takeOverButton()->click();
+    });
+    std::optional<QString> handedOver;
+    if (mode == QLatin1String("E")) {
+        whenShownModal(&rig.selection, [&] { rig.selection.Button_SuchenClick(); });
+        handedOver = rig.selection.chooseFormat();
+        QCOMPARE(handedOver.value_or(QStringLiteral("<none>")), QStringLiteral("avery_l7163.vrl"));
+    } else {
+        rig.selection.setModus(mode);
+        rig.selection.show();
+        rig.selection.Button_SuchenClick();
+        QCOMPARE(rig.selection.areaList()->currentItem()->text(), QStringLiteral("AVERY Laseretiketten"));
+        QCOMPARE(rig.selection.formatList()->currentItem()->text(), QStringLiteral("L7163 99,1 x 38,1 mm (2 x 7)"));
+        QVERIFY(rig.selection.view().formatClicked);
+    }
+    QCOMPARE(contentOf(rig.dir.formatsFile()), before);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
 void TestFormatAuswaehlen::helpContextOne()
