@@ -92,10 +92,10 @@ void checkCheckDigit(qm::Symbology kind, const QString &value, int storedSize)
     if (!allDigits(value) || value.size() != digits - 1)
         return;
     const int right = checkDigitOf(value);
-    const QString withRight = value + QChar(u'0' + right);
+    const QString withRight = value + QString::number(right);
     require(qm::canEncode(kind, withRight) == qm::canEncode(kind, value));
     require(!qm::expectedCheckDigit(kind, withRight));
-    const QString withWrong = value + QChar(u'0' + (right + 1 + value.size() % 9) % 10);
+    const QString withWrong = value + QString::number((right + 1 + int(value.size() % 9)) % 10);
     require(!qm::canEncode(kind, withWrong));
     require(qm::expectedCheckDigit(kind, withWrong) == right);
     require(qm::unprintableBarcodeMessage(1, QStringLiteral("Feld"), withWrong, kind)
