@@ -129,7 +129,8 @@ void checkLine(const QByteArray &tail)
     qm::StringTable entryGrid;
     qm::FieldGrids grids;
     grids.entryGrid = &entryGrid;
-    qm::readPrintDesignLines({ line, QStringLiteral("EF,1,1,8,Preis") }, QStringLiteral("fuzz.eti"), design, grids);
+    qm::readPrintDesignLines(
+        { line, QStringLiteral("EF,1,1,8,Preis") }, QStringLiteral("fuzz.eti"), design, grids);
     require(design.records.size() == 2 && design.fields.size() == 2);
     const qm::PrintRecord &record = design.records.front();
     require(record.key == u"BC");
