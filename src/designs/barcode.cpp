@@ -68,8 +68,9 @@ int zintKind(Symbology kind)
     return BARCODE_CODE128;
 }
 
-// Check digit of EAN/UPC style codes: weights 3 and 1 from the right.
-bool checkDigitRight(const QString &digits)
+// The check digit of EAN/UPC style codes for the digits before it
+// (`digits` without its last character): weights 3 and 1 from the right.
+int checkDigitFor(const QString &digits)
 {
     int sum = 0;
     const qsizetype last = digits.size() - 1;
@@ -77,23 +78,36 @@ bool checkDigitRight(const QString &digits)
         const int d = digits[i].unicode() - u'0';
         sum += ((last - i) % 2 == 1) ? 3 * d : d;
     }
-    return (10 - sum % 10) % 10 == digits[last].unicode() - u'0';
+    return (10 - sum % 10) % 10;
+}
+
+bool checkDigitRight(const QString &digits)
+{
+    return checkDigitFor(digits) == digits.back().unicode() - u'0';
+}
+
+// The digits of a kind with a check digit, the check digit included; 0 for
+// the other kinds.
+int digitsWithCheckDigit(Symbology kind)
+{
+    switch (kind) {
+    case Symbology::Ean13:
+        return 13;
+    case Symbology::Ean8:
+        return 8;
+    case Symbology::UpcA:
+        return 12;
+    case Symbology::Itf14:
+        return 14;
+    default:
+        return 0;
+    }
 }
 
 bool hasCheckDigit(Symbology kind, const QString &value)
 {
-    switch (kind) {
-    case Symbology::Ean13:
-        return value.size() == 13;
-    case Symbology::Ean8:
-        return value.size() == 8;
-    case Symbology::UpcA:
-        return value.size() == 12;
-    case Symbology::Itf14:
-        return value.size() == 14;
-    default:
-        return false;
-    }
+    const int digits = digitsWithCheckDigit(kind);
+    return digits > 0 && value.size() == digits;
 }
 
 std::unique_ptr<zint_symbol, SymbolDeleter> newSymbol(Symbology kind, bool humanReadable)
@@ -666,10 +680,63 @@ bool canEncode(Symbology kind, const QString &value)
 
 QString unprintableBarcodeMessage(int record, const QString &field, const QString &value, Symbology kind)
 {
+    if (const std::optional<int> digit = expectedCheckDigit(kind, value))
+        return QCoreApplication::translate(
+            "qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden, die Prüfziffer müsste %5 sein.")
+            .arg(record)
+            .arg(field, value, symbologyName(kind))
+            .arg(*digit);
     return QCoreApplication::translate(
         "qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden.")
         .arg(record)
         .arg(field, value, symbologyName(kind));
+}
+
+int barcodeFieldLimit(Symbology kind, int size)
+{
+    return std::max(size, digitsWithCheckDigit(kind));
+}
+
+std::optional<int> expectedCheckDigit(Symbology kind, const QString &value)
+{
+    if (!hasCheckDigit(kind, value) || !allDigits(value) || checkDigitRight(value))
+        return std::nullopt;
+    return checkDigitFor(value);
+}
+
+std::optional<int> barcodeKindNumber(const QString &kindText)
+{
+    bool number = false;
+    const int kind = kindText.trimmed().toInt(&number, 10);
+    return number ? std::optional<int>(kind) : std::nullopt;
+}
+
+std::optional<int> barcodeFieldSize(const QString &sizeText)
+{
+    if (sizeText.isEmpty())
+        return UnsizedBarcodeField;
+    bool number = false;
+    const int size = sizeText.trimmed().toInt(&number, 10);
+    if (!number || size < 1 || size > MaxBarcodeFieldSize)
+        return std::nullopt;
+    return size;
+}
+
+QString barcodeLineFault(const QString &kindText, const QString &sizeText, qint64 boxWidth, qint64 boxHeight)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("qm", text); };
+    const std::optional<int> kind = barcodeKindNumber(kindText);
+    if (kindText.trimmed().isEmpty())
+        return tr("die Barcodeart fehlt");
+    if (!kind)
+        return tr("die Barcodeart \u201E%1\u201C ist keine Zahl").arg(kindText);
+    if (!symbologyOf(*kind))
+        return tr("die Barcodeart %1 gibt es nicht (0 bis %2)").arg(*kind).arg(static_cast<int>(Symbology::Itf14));
+    if (!barcodeFieldSize(sizeText))
+        return tr("die Feldgröße \u201E%1\u201C ist keine Zahl von 1 bis %2").arg(sizeText).arg(MaxBarcodeFieldSize);
+    if (std::abs(boxWidth) < MinBarcodeBox || std::abs(boxHeight) < MinBarcodeBox)
+        return tr("sein Rahmen ist kleiner als 4 x 4 mm");
+    return {};
 }
 
 } // namespace qm

@@ -34,6 +34,38 @@ QString sampleBarcodeValue(Symbology kind);
 // The field size a barcode of the kind is offered with in the editor.
 int defaultBarcodeFieldSize(Symbology kind);
 
+// The size of a BC record's data field when its line gives none.
+inline constexpr int UnsizedBarcodeField = 12;
+// The sizes a BC record's eighth field may give.
+inline constexpr int MaxBarcodeFieldSize = 500;
+// A barcode's box must be at least this many design units across and down.
+inline constexpr int MinBarcodeBox = 10;
+
+// The most characters a barcode field of `kind` takes when its design gives
+// it `size`: a kind with a check digit takes its digits with the check digit
+// whatever size is stored (EAN-13 13, EAN-8 8, UPC-A 12, ITF-14 14), so a
+// value is neither cut nor refused for its check digit; the other kinds take
+// `size`. The input expert, the record files and new tables go by this size.
+int barcodeFieldLimit(Symbology kind, int size);
+
+// The check digit a value of `kind` should end in when it has all its digits
+// with the check digit and that digit is wrong; none otherwise.
+std::optional<int> expectedCheckDigit(Symbology kind, const QString &value);
+
+// Why the barcode of a BC record is not printed, from its fifth field (the
+// kind), its eighth (the field size, empty when the line has none) and its
+// box in design units; "" when it is printed. A kind that is not a whole
+// number or a size outside 1..500 makes the line one the program does not
+// draw (as a line written elsewhere); an unknown kind or a box under
+// MinBarcodeBox units is left out as well.
+QString barcodeLineFault(const QString &kindText, const QString &sizeText, qint64 boxWidth, qint64 boxHeight);
+// The kind number of a BC record's fifth field: a whole number, blanks
+// around it allowed; none for anything else.
+std::optional<int> barcodeKindNumber(const QString &kindText);
+// The field size of a BC record's eighth field: 1..500, and
+// UnsizedBarcodeField for an empty field; none for anything else.
+std::optional<int> barcodeFieldSize(const QString &sizeText);
+
 // A barcode laid out by libzint: dark rectangles and the human-readable
 // texts, in the symbol's own units (its size is width x height, quiet
 // zones included). A text's baseline runs through y; x is its middle, its
@@ -84,7 +116,8 @@ long qrPenaltyPoints(const QrMatrix &matrix);
 bool canEncode(Symbology kind, const QString &value);
 
 // "Datensatz <record>, Feld <field>: "<value>" kann nicht als <kind>
-// gedruckt werden."
+// gedruckt werden.", for a wrong check digit with ", die Prüfziffer müsste
+// <digit> sein" before the full stop.
 QString unprintableBarcodeMessage(int record, const QString &field, const QString &value, Symbology kind);
 
 } // namespace qm

@@ -1,5 +1,6 @@
 #include "printdesign.h"
 
+#include "designs/barcode.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
@@ -93,6 +94,15 @@ QString fieldGridCaption(const QString &designName)
         .arg(designName);
 }
 
+QString barcodeNotice(const QString &path, int line, const QString &field, const QString &reason)
+{
+    const QString where = path.isEmpty()
+        ? QCoreApplication::translate("qm", "Zeile %1").arg(line)
+        : QCoreApplication::translate("qm", "Etikettendatei %1, Zeile %2").arg(path).arg(line);
+    return QCoreApplication::translate("qm", "%1, Feld %2: Der Barcode wird nicht gedruckt, %3.")
+        .arg(where, field, reason);
+}
+
 QString tooManyRecordsMessage(const QString &path)
 {
     return QCoreApplication::translate(
@@ -116,7 +126,9 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
         ++read.fieldCount;
     };
 
+    int number = 0; // of the line in the file
     for (const QString &original : lines) {
+        ++number;
         QString line = original + u',';
         const QString key = take(line).left(2);
         if (key.isEmpty() || key == u"**")
@@ -174,13 +186,22 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
             r.b = takeNumber(line);
             r.c = takeNumber(line);
             r.d = takeNumber(line);
-            r.e = takeNumber(line);
+            const QString kind = take(line);
             r.text = take(line);
             // The eighth field, when present, is the field size 1..500.
             const QString size = take(line);
-            const int sizeValue = lenientToInt(size);
-            addField(r.text,
-                sizeValue >= 1 && sizeValue <= 500 ? QString::number(sizeValue) : QStringLiteral("12"), true);
+            // A kind or size the program does not read: the line is kept and
+            // takes its column, as one written elsewhere, and draws nothing.
+            const std::optional<int> kindNumber = barcodeKindNumber(kind);
+            const std::optional<int> storedSize = barcodeFieldSize(size);
+            r.e = kindNumber && storedSize ? *kindNumber : -1;
+            int fieldSize = storedSize.value_or(UnsizedBarcodeField);
+            if (const std::optional<Symbology> symbology = symbologyOf(r.e))
+                fieldSize = barcodeFieldLimit(*symbology, fieldSize);
+            if (const QString fault = barcodeLineFault(kind, size, qint64(r.c) - r.a, qint64(r.d) - r.b);
+                !fault.isEmpty())
+                read.notices << barcodeNotice(path, number, r.text, fault);
+            addField(r.text, QString::number(fieldSize), true);
         } else if (key == u"EF") {
             r.a = takeNumber(line);
             r.b = takeNumber(line);

@@ -3,6 +3,7 @@
 #include "platform/stringtable.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -20,7 +21,8 @@ namespace qm {
 // first field ("NAME" counts as NA), numbers are converted leniently (the
 // digits read so far, 0 without any) and never reported, SF carries a font
 // weight, XF is bold on paper only for a bold field of exactly 1, SE is a
-// serial number for every mode but 0, and BC registers a field.
+// serial number for every mode but 0, and BC registers a field. A BC line
+// whose barcode is not printed is noted in PrintDesign::notices.
 //
 // Limits:
 // - The list holds at most MaxPrintRecords (200) records, one per line that
@@ -47,7 +49,8 @@ inline constexpr int MaxPrintRecords = 200;
 //   TE            a x, b y, text (the rest of the line, commas included)
 //   BM            a x, b y, text path (the rest, commas included)
 //   XB            a x1, b y1, c x2, d y2, text path
-//   BC            a..e five numbers, text field name
+//   BC            a x1, b y1, c x2, d y2, e kind, text field name; e is -1
+//                 when the kind is not a whole number or the size not 1..500
 //   EF            a x, b y, c field size, text field name
 //   SE            a x, b y, c mode, text before, text2 after (mode not 0)
 //
@@ -73,7 +76,10 @@ struct DataField
 {
     int column = 0;
     QString title; // the field name, or "Seriennr.[" + text before + "]"
-    QString size; // as written in the file; "6" for a serial number, "12" for BC without a size 1..500
+    // As written in the file; "6" for a serial number; for BC the size 1..500
+    // ("12" without one), for a kind with a check digit at least its digits
+    // with the check digit (barcodeFieldLimit()).
+    QString size;
     bool inFieldGrid = false; // EF and BC: also shown by the database expert
 
     bool operator==(const DataField &) const = default;
@@ -91,6 +97,9 @@ struct PrintDesign
     int labelWidth = 0;    // from GR, design units
     int labelHeight = 0;
     int printScale = 25;   // from GR: design units per cm
+    // What the reader found that the run should tell once before printing:
+    // each barcode that is not printed, and why (barcodeNotice()).
+    QStringList notices;
 
     int recordCount() const { return static_cast<int>(records.size()); }
 };
@@ -145,6 +154,10 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
 
 // "Felder der aktuellen Etikettendatei [\"" + name + "\"]"
 QString fieldGridCaption(const QString &designName);
+
+// "Etikettendatei <path>, Zeile <line>, Feld <field>: Der Barcode wird
+// nicht gedruckt, <reason>." (without a path from "Zeile" on)
+QString barcodeNotice(const QString &path, int line, const QString &field, const QString &reason);
 
 // The message of a design with too many records for the print element list.
 QString tooManyRecordsMessage(const QString &path);

@@ -285,7 +285,7 @@ bool drawsBarcode(int kind, qint32 x1, qint32 y1, qint32 x2, qint32 y2)
 {
     const qint64 width = std::abs(static_cast<qint64>(x2) - x1);
     const qint64 height = std::abs(static_cast<qint64>(y2) - y1);
-    return symbologyOf(kind).has_value() && width >= 10 && height >= 10;
+    return symbologyOf(kind).has_value() && width >= MinBarcodeBox && height >= MinBarcodeBox;
 }
 
 bool drawsBarcode(const PrintRecord &r)
@@ -573,7 +573,7 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         m_canvas.rectangle(x1, y1, x2, y2);
         bool kindIsNumber = false;
         const int number = e.cell(Col::Symbology).trimmed().toInt(&kindIsNumber);
-        if (kindIsNumber && drawsBarcode(number, x1, y1, x2, y2)) {
+        if (kindIsNumber && drawsBarcode(number, x1, y1, x2, y2) && barcodeFieldSize(e.cell(Col::BarcodeSize))) {
             const Symbology symbology = *symbologyOf(number);
             drawBarcode(m_canvas, symbology, sampleBarcodeSymbol(symbology), QRectF(QPointF(x1, y1), QPointF(x2, y2)),
                 Qt::black);

@@ -332,6 +332,9 @@ RunOutcome PrintRun::print(int labels)
         messages.show(MessageKind::Warning, bad, MessageButton::Ok);
         return RunOutcome::Failed;
     }
+    // Barcodes the design leaves out are named once, before anything is printed.
+    if (!m_session.design.notices.isEmpty())
+        messages.show(MessageKind::Information, m_session.design.notices.join(u'\n'), MessageButton::Ok);
 
     std::unique_ptr<IPrinterDevice> device;
     QString printerName;

@@ -1146,36 +1146,61 @@ void TestCommandLine::streamedRunsFindErrorsBeforePrinting()
 // be longer than the label list of the windows holds.
 void TestCommandLine::badBarcodeValuePrintsNothing_data()
 {
+    QTest::addColumn<QString>("barcode"); // the BC line's kind, name and size
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("err");
-    QTest::newRow("good values") << QByteArray(
-        "Anzahl,Artikel,Preis\r\n1,400638133393,1.99\r\n2,4006381333931,3\r\n")
+    QTest::addColumn<QString>("err"); // %1: the design file
+    QTest::newRow("good values") << "0,Artikel,13"
+                                 << QByteArray("Anzahl,Artikel,Preis\r\n1,400638133393,1.99\r\n2,4006381333931,3\r\n")
                                  << 0 << "";
     QTest::newRow("letters in EAN-13")
+        << "0,Artikel,13"
         << QByteArray("Anzahl,Artikel,Preis\r\n1,400638133393,1.99\r\n1,400638133393,2\r\n1,12AB,3\r\n") << 1
         << "quillmark: Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden.\n";
     QTest::newRow("wrong check digit")
-        << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333932,1\r\n") << 1
+        << "0,Artikel,13" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333932,1\r\n") << 1
         << "quillmark: Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht "
-           "als EAN-13 gedruckt werden.\n";
+           "als EAN-13 gedruckt werden, die Prüfziffer müsste 1 sein.\n";
+    // The check digit is taken whatever size the field was given.
+    QTest::newRow("check digit in a field of 12")
+        << "0,Artikel,12" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333931,1\r\n") << 0 << "";
+    QTest::newRow("check digit in a field without size")
+        << "0,Artikel" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333931,1\r\n") << 0 << "";
+    QTest::newRow("wrong check digit in a field of 12")
+        << "0,Artikel,12" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333932,1\r\n") << 1
+        << "quillmark: Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht "
+           "als EAN-13 gedruckt werden, die Prüfziffer müsste 1 sein.\n";
+    QTest::newRow("EAN-8 check digit in a field of 7")
+        << "5,Artikel,7" << QByteArray("Anzahl,Artikel,Preis\r\n1,96385074,1\r\n") << 0 << "";
+    QTest::newRow("ITF-14 check digit in a field of 13")
+        << "7,Artikel,13" << QByteArray("Anzahl,Artikel,Preis\r\n1,15400141288763,1\r\n") << 0 << "";
+    // A barcode that is not printed is named once; the run goes on.
+    QTest::newRow("kind not a number")
+        << "x,Artikel" << QByteArray("Anzahl,Artikel,Preis\r\n2,12AB,1\r\n3,400638133399,2\r\n") << 0
+        << "quillmark: Etikettendatei %1, Zeile 3, Feld Artikel: Der Barcode wird nicht gedruckt, die "
+           "Barcodeart „x“ ist keine Zahl.\n";
+    QTest::newRow("size 0")
+        << "0,Artikel,0" << QByteArray("Anzahl,Artikel,Preis\r\n1,12AB,1\r\n") << 0
+        << "quillmark: Etikettendatei %1, Zeile 3, Feld Artikel: Der Barcode wird nicht gedruckt, die "
+           "Feldgröße „0“ ist keine Zahl von 1 bis 500.\n";
 }
 
 // A value the barcode cannot print stops the run before the PDF is touched.
 void TestCommandLine::badBarcodeValuePrintsNothing()
 {
+    QFETCH(QString, barcode);
     QFETCH(QByteArray, csv);
     QFETCH(int, code);
     QFETCH(QString, err);
     QTemporaryDir dir;
     const QString design = dir.filePath("artikel.eti");
     QVERIFY(test::writeBytes(design,
-        "NA,Artikel\r\nGR,157,95,25\r\nBC,10,10,110,70,0,Artikel,13\r\n"
-        "XF,-14,0,0,0,Arial,0\r\nEF,115,10,8,Preis\r\n"));
+        "NA,Artikel\r\nGR,157,95,25\r\nBC,10,10,110,70," + barcode.toUtf8()
+            + "\r\nXF,-14,0,0,0,Arial,0\r\nEF,115,10,8,Preis\r\n"));
     const QString pdf = dir.filePath("out.pdf");
     QVERIFY(test::writeBytes(pdf, "the old file"));
     const Run r = printRecords(design, csv, pdf, {});
-    QCOMPARE(r.err, err);
+    QCOMPARE(r.err, err.contains(u"%1") ? err.arg(design) : err);
     QCOMPARE(r.code, code);
     if (code != 0)
         QCOMPARE(readFileBytes(pdf), QByteArray("the old file"));

@@ -1,5 +1,7 @@
 #include "data/widgets/eingabeexperte.h"
 #include "data/widgets/previewwindow.h"
+#include "designs/printdesign.h"
+#include "printing/barcodecheck.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedmessages.h"
 
@@ -80,6 +82,7 @@ private Q_SLOTS:
     void help();
     void returnMovesToTheNextLineAndNeverPrints();
     void refusedValueKeepsTheCursorInItsLine();
+    void checkDigitIsTypedAndChecked();
     void returnWalksThroughEveryFieldAndStartsTheNextRecord();
     void returnAfterTheLastRecordPrintsNoBlankLabel();
     void copiesRefuseWhatIsNotAPlainNumber_data();
@@ -423,6 +426,42 @@ void TestEingabeExperte::refusedValueKeepsTheCursorInItsLine()
     QCOMPARE(path, (QStringList { "F2", "12AB", "F3" }));
     QCOMPARE(f.messages.shown().size(), 1);
     QCOMPARE(f.messages.lastText(), QStringLiteral("Datensatz 1, Feld 2: nein"));
+}
+
+// An EAN-13 field stored with the size 12 takes the check digit as it is
+// typed, and a wrong one is refused naming the right one.
+void TestEingabeExperte::checkDigitIsTypedAndChecked()
+{
+    Fixture f(0);
+    PrintDesign design;
+    FieldGrids grids;
+    grids.entryGrid = &f.grid;
+    readPrintDesignLines({ "NA,Artikel", "GR,175,100,25", "BC,10,10,110,70,0,Artikel,12", "XF,12,0,0,0,Arial,0",
+                             "EF,120,10,8,Preis" },
+        QString(), design, grids);
+    f.dialog.setModus("E");
+    f.dialog.setValueCheck([columns = barcodeColumns(design)](int field, const QString &value, int record) {
+        return unprintableValue(columns, record, field, value);
+    });
+    QStringList seen;
+    QTimer::singleShot(0, &f.dialog, [&f, &seen] {
+        f.edit("F1")->setFocus();
+        QTest::keyClicks(f.edit("F1"), "4006381333932");
+        seen << f.edit("F1")->text();
+        QTest::keyClick(f.edit("F1"), Qt::Key_Return);
+        seen << f.dialog.focusWidget()->objectName();
+        QTest::keyClick(f.edit("F1"), Qt::Key_Backspace);
+        QTest::keyClicks(f.edit("F1"), "1");
+        QTest::keyClick(f.edit("F1"), Qt::Key_Return);
+        seen << f.dialog.focusWidget()->objectName();
+        f.dialog.reject();
+    });
+    f.dialog.showModal();
+    QCOMPARE(seen, (QStringList { "4006381333932", "F1", "F2" }));
+    QCOMPARE(f.messages.shown().size(), 1);
+    QCOMPARE(f.messages.lastText(),
+        QStringLiteral("Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+                       "die Prüfziffer müsste 1 sein."));
 }
 
 void TestEingabeExperte::returnWalksThroughEveryFieldAndStartsTheNextRecord()

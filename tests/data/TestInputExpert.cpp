@@ -696,7 +696,9 @@ void TestInputExpert::barcodeValueCheckedAsEntered_data()
         = QStringLiteral("Datensatz %1, Feld Artikel: \"%2\" kann nicht als EAN-13 gedruckt werden.");
     QTest::newRow("Return, letters") << "return" << 1 << "12AB" << bad.arg(1).arg("12AB");
     QTest::newRow("Return, wrong check digit")
-        << "return" << 1 << "4006381333932" << bad.arg(1).arg("4006381333932");
+        << "return" << 1 << "4006381333932"
+        << QStringLiteral("Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+                          "die Prüfziffer müsste 1 sein.");
     QTest::newRow("Return, printable") << "return" << 1 << "400638133393"
                                        << "";
     QTest::newRow("Return, empty") << "return" << 1 << ""

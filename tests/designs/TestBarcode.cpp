@@ -27,9 +27,14 @@ private slots:
     void qrMasksAsTheLibraryMakesThem();
     void qrMaskOfFewestPenaltyPoints_data();
     void qrMaskOfFewestPenaltyPoints();
+    void qrMaskChosen_data();
+    void qrMaskChosen();
     void qrCodeHasItsModules();
     void kindNumbers();
+    void message_data();
     void message();
+    void fieldTakesTheCheckDigit_data();
+    void fieldTakesTheCheckDigit();
     void lookAheadGivesEachValuesSymbol();
     void samplesAreLaidOutOnce();
 };
@@ -258,6 +263,48 @@ void TestBarcode::qrMaskOfFewestPenaltyPoints()
     QCOMPARE(plainPenalty(*chosen), fewest);
 }
 
+void TestBarcode::qrMaskChosen_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("mask");
+    // One value for each mask that is its only one of fewest points.
+    QTest::newRow("mask 0") << "Artikel 4" << 0;
+    QTest::newRow("mask 1") << "https://example.org/a/0" << 1;
+    QTest::newRow("mask 2") << "INV-0" << 2;
+    QTest::newRow("mask 3") << "Regal 0" << 3;
+    QTest::newRow("mask 4") << "Artikel 7" << 4;
+    QTest::newRow("mask 5") << "Nr. 0" << 5;
+    QTest::newRow("mask 6") << "Lager 0" << 6;
+    QTest::newRow("mask 7") << "Raum 0" << 7;
+}
+
+// Each mask is chosen for a value whose best mask it is, by the count module
+// by module, and the printed symbol carries it.
+void TestBarcode::qrMaskChosen()
+{
+    QFETCH(QString, value);
+    QFETCH(int, mask);
+    for (int other = 0; other < 8; ++other) {
+        if (other != mask)
+            QVERIFY(plainPenalty(*qrModules(value, other)) > plainPenalty(*qrModules(value, mask)));
+    }
+    const auto chosen = qrModules(value);
+    QVERIFY(chosen);
+    QCOMPARE(chosen->mask, mask);
+    QVERIFY(chosen->modules == qrModules(value, mask)->modules);
+
+    const auto symbol = encodeBarcode(Symbology::QrCode, value);
+    QVERIFY(symbol);
+    const int size = chosen->size;
+    std::vector<quint8> printed(size_t(size) * size, 0);
+    for (const QRectF &bar : symbol->bars) {
+        for (int r = int(bar.top()); r < int(bar.bottom()); ++r)
+            for (int c = int(bar.left()); c < int(bar.right()); ++c)
+                printed[size_t(r - 4) * size + (c - 4)] = 1;
+    }
+    QVERIFY(printed == chosen->modules);
+}
+
 void TestBarcode::qrCodeHasItsModules()
 {
     // The rectangles cover every dark module and no light one, inside the
@@ -291,11 +338,66 @@ void TestBarcode::kindNumbers()
     QVERIFY(!symbologyOf(-1));
 }
 
+void TestBarcode::message_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    const QString prefix = QStringLiteral("Datensatz 3, Feld Artikel: ");
+    QTest::newRow("letters") << int(Symbology::Ean13) << "12AB"
+                             << prefix + "\"12AB\" kann nicht als EAN-13 gedruckt werden.";
+    // A wrong check digit names the right one.
+    QTest::newRow("EAN-13, check digit") << int(Symbology::Ean13) << "4006381333932"
+                                         << prefix + "\"4006381333932\" kann nicht als EAN-13 gedruckt "
+                                                     "werden, die Prüfziffer müsste 1 sein.";
+    QTest::newRow("EAN-8, check digit") << int(Symbology::Ean8) << "96385070"
+                                        << prefix + "\"96385070\" kann nicht als EAN-8 gedruckt "
+                                                    "werden, die Prüfziffer müsste 4 sein.";
+    QTest::newRow("UPC-A, check digit") << int(Symbology::UpcA) << "036000291450"
+                                        << prefix + "\"036000291450\" kann nicht als UPC-A gedruckt "
+                                                    "werden, die Prüfziffer müsste 2 sein.";
+    QTest::newRow("ITF-14, check digit") << int(Symbology::Itf14) << "15400141288769"
+                                         << prefix + "\"15400141288769\" kann nicht als ITF-14 gedruckt "
+                                                     "werden, die Prüfziffer müsste 3 sein.";
+    QTest::newRow("EAN-13, a digit too many") << int(Symbology::Ean13) << "40063813339310"
+                                              << prefix + "\"40063813339310\" kann nicht als EAN-13 "
+                                                          "gedruckt werden.";
+    QTest::newRow("EAN-13, letter where the check digit goes") << int(Symbology::Ean13) << "400638133393X"
+                                                               << prefix + "\"400638133393X\" kann nicht als "
+                                                                           "EAN-13 gedruckt werden.";
+}
+
 void TestBarcode::message()
 {
-    QCOMPARE(
-        unprintableBarcodeMessage(3, QStringLiteral("Artikel"), QStringLiteral("12AB"), Symbology::Ean13),
-        QStringLiteral("Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden."));
+    QFETCH(int, kind);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    QCOMPARE(unprintableBarcodeMessage(3, QStringLiteral("Artikel"), value, static_cast<Symbology>(kind)), message);
+}
+
+void TestBarcode::fieldTakesTheCheckDigit_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("EAN-13 of 12") << int(Symbology::Ean13) << 12 << 13;
+    QTest::newRow("EAN-13 of 1") << int(Symbology::Ean13) << 1 << 13;
+    QTest::newRow("EAN-13 of 40") << int(Symbology::Ean13) << 40 << 40;
+    QTest::newRow("EAN-8 of 7") << int(Symbology::Ean8) << 7 << 8;
+    QTest::newRow("UPC-A of 11") << int(Symbology::UpcA) << 11 << 12;
+    QTest::newRow("ITF-14 of 13") << int(Symbology::Itf14) << 13 << 14;
+    QTest::newRow("Code 128 of 5") << int(Symbology::Code128) << 5 << 5;
+    QTest::newRow("QR of 80") << int(Symbology::QrCode) << 80 << 80;
+}
+
+// A kind with a check digit takes its value with the check digit whatever
+// size its field was given.
+void TestBarcode::fieldTakesTheCheckDigit()
+{
+    QFETCH(int, kind);
+    QFETCH(int, stored);
+    QFETCH(int, limit);
+    QCOMPARE(barcodeFieldLimit(static_cast<Symbology>(kind), stored), limit);
 }
 
 namespace {

@@ -428,6 +428,11 @@ void TestEtiDatei::barcodeLineKept_data()
     QTest::newRow("only the key") << "BC,";
     QTest::newRow("blanks and empty name") << "BC, 1,2,3,4,0,";
     QTest::newRow("size with commas") << "BC,1,2,3,4,0,Nr,12,x";
+    QTest::newRow("kind not a number") << "BC,10,10,110,70,x,Artikel";
+    QTest::newRow("size 0") << "BC,10,10,110,70,0,Artikel,0";
+    QTest::newRow("size 501") << "BC,10,10,110,70,2,Artikel,501";
+    QTest::newRow("size -5") << "BC,10,10,110,70,2,Artikel,-5";
+    QTest::newRow("size abc") << "BC,10,10,110,70,2,Artikel,abc";
 }
 
 void TestEtiDatei::barcodeLineKept()

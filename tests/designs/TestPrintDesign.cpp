@@ -1,6 +1,7 @@
 #include "designs/etifile.h"
 #include "testpaths.h"
 #include "designs/printdesign.h"
+#include "designs/rendering.h"
 #include "platform/errors.h"
 
 #include <QTemporaryDir>
@@ -97,6 +98,8 @@ private slots:
     void barcodeField();
     void barcodeFieldSize_data();
     void barcodeFieldSize();
+    void barcodeNotPrinted_data();
+    void barcodeNotPrinted();
     void dateOnlyHasNoFields();
     void editorFileOnPaper();
     void emptyFiles_data();
@@ -283,7 +286,16 @@ void TestPrintDesign::barcodeFieldSize_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("size");
-    QTest::newRow("no size: 12") << "BC,1,2,3,4,0,Artikel" << "12";
+    QTest::newRow("no size, EAN-13: 13 with the check digit") << "BC,1,2,3,4,0,Artikel" << "13";
+    QTest::newRow("no size: 12") << "BC,1,2,100,60,1,Artikel" << "12";
+    // A kind with a check digit takes its digits with it whatever the size.
+    QTest::newRow("EAN-13 of 12: 13") << "BC,1,2,100,60,0,EAN,12" << "13";
+    QTest::newRow("EAN-13 of 5: 13") << "BC,1,2,100,60,0,EAN,5" << "13";
+    QTest::newRow("EAN-13 of 20: 20") << "BC,1,2,100,60,0,EAN,20" << "20";
+    QTest::newRow("EAN-8 of 7: 8") << "BC,1,2,100,60,5,EAN,7" << "8";
+    QTest::newRow("UPC-A of 11: 12") << "BC,1,2,100,60,6,UPC,11" << "12";
+    QTest::newRow("ITF-14 of 13: 14") << "BC,1,2,100,60,7,ITF,13" << "14";
+    QTest::newRow("Code 128 of 5: 5") << "BC,1,2,100,60,1,Code,5" << "5";
     QTest::newRow("size given") << "BC,1,2,100,60,2,Inventar,80" << "80";
     QTest::newRow("largest size") << "BC,1,2,100,60,2,Inventar,500" << "500";
     QTest::newRow("too large: 12") << "BC,1,2,100,60,2,Inventar,501" << "12";
@@ -299,6 +311,57 @@ void TestPrintDesign::barcodeFieldSize()
     readPrintDesignLines({line}, QString(), d, {});
     QCOMPARE(d.fields.size(), size_t(1));
     QCOMPARE(d.fields.front().size, size);
+}
+
+void TestPrintDesign::barcodeNotPrinted_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("printed") << "BC,10,10,110,70,0,Artikel,13" << 0 << "";
+    QTest::newRow("printed, blanks around") << "BC,10,10,110,70, 2 ,Artikel, 80" << 2 << "";
+    QTest::newRow("kind x") << "BC,10,10,110,70,x,Artikel" << -1 << "die Barcodeart „x“ ist keine Zahl";
+    QTest::newRow("kind 2x") << "BC,10,10,110,70,2x,Artikel" << -1 << "die Barcodeart „2x“ ist keine Zahl";
+    QTest::newRow("no kind") << "BC,10,10,110,70,,Artikel" << -1 << "die Barcodeart fehlt";
+    QTest::newRow("unknown kind") << "BC,10,10,110,70,9,Artikel" << 9 << "die Barcodeart 9 gibt es nicht (0 bis 7)";
+    QTest::newRow("size 0") << "BC,10,10,110,70,2,Artikel,0" << -1
+                            << "die Feldgröße „0“ ist keine Zahl von 1 bis 500";
+    QTest::newRow("size 501") << "BC,10,10,110,70,2,Artikel,501" << -1
+                              << "die Feldgröße „501“ ist keine Zahl von 1 bis 500";
+    QTest::newRow("size -5") << "BC,10,10,110,70,2,Artikel,-5" << -1
+                             << "die Feldgröße „-5“ ist keine Zahl von 1 bis 500";
+    QTest::newRow("size abc") << "BC,10,10,110,70,2,Artikel,abc" << -1
+                              << "die Feldgröße „abc“ ist keine Zahl von 1 bis 500";
+    QTest::newRow("box too narrow") << "BC,10,10,19,70,0,Artikel" << 0 << "sein Rahmen ist kleiner als 4 x 4 mm";
+    QTest::newRow("box too low, corners swapped") << "BC,110,70,10,61,0,Artikel" << 0
+                                                  << "sein Rahmen ist kleiner als 4 x 4 mm";
+}
+
+// A BC line whose kind or size the program cannot read is kept as a line
+// written elsewhere: it takes its column and draws nothing. Every barcode
+// that is not printed is named once, with its line and field.
+void TestPrintDesign::barcodeNotPrinted()
+{
+    QFETCH(QString, line);
+    QFETCH(int, kind);
+    QFETCH(QString, why);
+    PrintDesign d;
+    Grids g;
+    const QStringList lines{"** Artikel", "NA,Artikel", "GR,175,100,25", line, "XF,12,0,0,0,Arial,0",
+                            "EF,120,10,8,Preis"};
+    readPrintDesignLines(lines, QStringLiteral("/etiketten/artikel.eti"), d, g.refs());
+    QCOMPARE(d.records[2].key, QStringLiteral("BC"));
+    QCOMPARE(d.records[2].e, kind);
+    QCOMPARE(drawsBarcode(d.records[2]), why.isEmpty());
+    // The columns stay as they are: the price is the second field.
+    QCOMPARE(g.entryGrid.row(0, 1), (QStringList{"Artikel", "Preis"}));
+    QCOMPARE(d.notices,
+             why.isEmpty() ? QStringList()
+                           : QStringList{"Etikettendatei /etiketten/artikel.eti, Zeile 4, Feld Artikel: "
+                                         "Der Barcode wird nicht gedruckt, " + why + "."});
+    // A file read afterwards starts without them.
+    readPrintDesignLines({"NA,leer"}, QString(), d, {});
+    QVERIFY(d.notices.isEmpty());
 }
 
 void TestPrintDesign::dateOnlyHasNoFields()

@@ -665,6 +665,9 @@ void TestRendering::workspaceShowsBarcodesWithASample_data()
     QTest::newRow("too small to print") << "C|1|2|3|4|5|Artikel|" << false;
     QTest::newRow("unknown kind") << "C|10|10|110|90|9|Artikel|" << false;
     QTest::newRow("kind no number") << "C|10|10|110|90|x|Artikel|" << false;
+    QTest::newRow("size 0") << "C|10|10|110|90|2|Inventar|0" << false;
+    QTest::newRow("size abc") << "C|10|10|110|90|2|Inventar|abc" << false;
+    QTest::newRow("size 500") << "C|10|10|110|90|2|Inventar|500" << true;
 }
 
 // The workspace shows a barcode as it will print, with a sample value of

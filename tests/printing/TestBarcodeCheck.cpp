@@ -62,7 +62,8 @@ void TestBarcodeCheck::refusesTheFirstBadValue_data()
         << "Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden.";
     QTest::newRow("wrong check digit")
         << QList<QStringList> { { "1", "Salz", "4006381333932", "x" } }
-        << "Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden.";
+        << "Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+           "die Prüfziffer müsste 1 sein.";
     QTest::newRow("too long for QR")
         << QList<QStringList> { good, { "1", "Öl", "400638133393", QString(8000, u'x') } }
         << QStringLiteral("Datensatz 2, Feld Inventar: \"%1\" kann nicht als QR-Code gedruckt werden.")

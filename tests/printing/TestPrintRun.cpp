@@ -175,6 +175,8 @@ private slots:
     void badNumbersStopTheRunCleanly_data();
     void badNumbersStopTheRunCleanly();
     void badBarcodeValuePrintsNothing(); // and a missing picture
+    void checkDigitIsTypedAndChecked();
+    void barcodeNotPrintedIsNamedOnce();
     void withoutDefaultPrinterThePdfIsOffered();
     void declinedPdfKeepsTheTypedOffsets();
     void chosenPrinterAndItsCorrection_data();
@@ -351,6 +353,50 @@ void TestPrintRun::badNumbersStopTheRunCleanly()
     QCOMPARE(rig.session.offsetPositionX, 250);
     // The typed record is still there.
     QCOMPARE(rig.session.entryGrid.cell(1, 2), QStringLiteral("Anna"));
+}
+
+// An EAN-13 field of the stored size 12 takes the 13th digit, the check
+// digit: the input expert lets it be typed and checks it.
+void TestPrintRun::checkDigitIsTypedAndChecked()
+{
+    Rig rig;
+    QVERIFY(test::writeBytes(rig.design,
+        "NA,Artikel\r\nGR,175,100,25\r\nXF,12,0,0,0,Arial,0\r\nEF,120,10,8,Preis\r\n"
+        "BC,10,10,110,70,0,Artikel,12\r\n"));
+    rig.typeRecords({ { "1", "1,99", "4006381333931" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.session.entryGrid.cell(2, 1), QStringLiteral("13"));
+    QVERIFY(rig.input.valueCheck);
+    QCOMPARE(rig.input.valueCheck(2, QStringLiteral("4006381333932"), 1),
+        QStringLiteral("Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+                       "die Prüfziffer müsste 1 sein."));
+    QCOMPARE(rig.input.valueCheck(2, QStringLiteral("4006381333931"), 1), QString());
+}
+
+// A BC line the program does not read as a barcode is printed without it,
+// and the run says so once, before printing.
+void TestPrintRun::barcodeNotPrintedIsNamedOnce()
+{
+    Rig rig;
+    QVERIFY(test::writeBytes(rig.design,
+        "NA,Artikel\r\nGR,175,100,25\r\nBC,10,10,110,70,x,Artikel\r\nXF,12,0,0,0,Arial,0\r\n"
+        "EF,120,10,8,Preis\r\n"));
+    rig.typeRecords({ { "2", "4006381333931", "1,99" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Etikettendatei %1, Zeile 3, Feld Artikel: Der Barcode wird nicht gedruckt, die "
+                       "Barcodeart „x“ ist keine Zahl.")
+            .arg(rig.design));
+    // The price is printed from its own column on both labels, no barcode.
+    QCOMPARE(rig.texts().size(), 2);
+    QVERIFY(rig.texts().first().contains(QStringLiteral("\"1,99\"")));
+    int bars = 0;
+    for (const auto &call : rig.printers.last->canvas_.calls())
+        bars += call.op == QLatin1String("fillf");
+    QCOMPARE(bars, 0);
+    // Nothing to refuse as it is typed either.
+    QCOMPARE(rig.input.valueCheck(1, QStringLiteral("12AB"), 1), QString());
 }
 
 // A value the barcode cannot encode is refused before a printer is asked for.

@@ -130,6 +130,8 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     CommandDesign read = readDesign(lookUp(call, call.files[0], EntryFileKind::Design));
     const PrintDesign &design = read.design;
     StringTable &entryGrid = read.entryGrid;
+    for (const QString &notice : design.notices)
+        err << "quillmark: " << notice << Qt::endl;
     SheetFormat format;
     readFormat(lookUp(call, call.files[1], EntryFileKind::Format), format);
 
