@@ -551,7 +551,6 @@ void TestEtiDatei::sizeSurvivesOpenAndSave()
     Eladen(path, d);
     QCOMPARE(d.widthMm, width);
     QCOMPARE(d.heightMm, height);
-    QCOMPARE(sizeTextOnGrid(width), width);
     const QString copy = dir.filePath("kopie.eti");
     Espeichern(copy, d, QStringLiteral("24.12.1999"));
     QCOMPARE(contentOf(copy), file);
