@@ -389,8 +389,8 @@ void LabelDrawing::draw(ICanvas &canvas, const QStringList &values, int x, int y
     drawSteps(canvas, ListValues { values }, x, y, drawFrame, messages, dateText, devicePen);
 }
 
-void LabelDrawing::noteIfCut(
-    ICanvas &canvas, const CanvasFont &font, int x, int y, const QString &text, const QRectF &box, int field) const
+void LabelDrawing::noteIfCut(ICanvas &canvas, const CanvasFont &font, int x, int y, const QString &text,
+    const QRectF &box, int field) const
 {
     if (text.isEmpty())
         return;
@@ -398,7 +398,8 @@ void LabelDrawing::noteIfCut(
     // length could be decides without measuring.
     const int escapement = font.escapement;
     if (isLatin1(text)) {
-        const double em = font.height < 0 ? -static_cast<double>(font.height) : (font.height == 0 ? 16 : font.height);
+        const double em
+            = font.height < 0 ? -static_cast<double>(font.height) : (font.height == 0 ? 16 : font.height);
         const double bound = WidestCharacter * em;
         if (!leavesBox(x, y, bound * static_cast<double>(text.size()), bound, escapement, box))
             return;

@@ -171,8 +171,8 @@ QList<QImage> renderSheets(
         dotsPerInch);
 }
 
-QList<QImage> renderSheets(
-    const LayoutRequest &request, const SheetFormat &format, const PlacedLabelDrawer &drawLabel, int dotsPerInch)
+QList<QImage> renderSheets(const LayoutRequest &request, const SheetFormat &format,
+    const PlacedLabelDrawer &drawLabel, int dotsPerInch)
 {
     ImagePrinter printer(dotsPerInch);
     NullPrintProgress progress;
