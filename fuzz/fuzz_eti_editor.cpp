@@ -1,5 +1,6 @@
 // The editor's design reader and writer on arbitrary bytes: a file that reads
-// must also write, and reading what was written must give the same elements.
+// must also write, and reading what was written must give the same elements
+// and the same size.
 #include "designs/design.h"
 #include "designs/etifile.h"
 #include "fuzzinput.h"
@@ -34,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             ++written;
     }
     if (again.count() != written)
+        std::abort();
+    // Saving never changes the size.
+    if (again.widthMm != design.widthMm || again.heightMm != design.heightMm)
         std::abort();
     return 0;
 }

@@ -84,20 +84,47 @@ int sizeMmValue(const QString &text)
     return text.isEmpty() ? 0 : strToInt(text);
 }
 
-qint64 sizeUnitsValue(const QString &text)
+qint64 sizeTenthsValue(const QString &text)
 {
     if (text.isEmpty())
         return 0;
     const qsizetype mark = std::max(text.indexOf(u','), text.indexOf(u'.'));
     if (mark < 0)
-        return mmToUnits(strToInt(text));
+        return static_cast<qint64>(strToInt(text)) * 10;
     const QStringView whole = QStringView(text).left(mark);
     const QStringView tenth = QStringView(text).mid(mark + 1);
     if (whole.isEmpty() || tenth.size() != 1 || !tenth.front().isDigit() || tenth.front().unicode() > u'9')
         throw ConvertError(text);
     const qint64 mm = strToInt(whole);
-    const qint64 tenths = mm * 10 + (whole.front() == u'-' ? -1 : 1) * (tenth.front().unicode() - u'0');
-    return tenths / 4;
+    return mm * 10 + (whole.front() == u'-' ? -1 : 1) * (tenth.front().unicode() - u'0');
+}
+
+qint64 sizeUnitsValue(const QString &text)
+{
+    // Trunc(tenths x 0.25); for whole millimetres the same as mmToUnits().
+    return sizeTenthsValue(text) / 4;
+}
+
+bool sizeIsOnGrid(const QString &text)
+{
+    return sizeTenthsValue(text) % 4 == 0;
+}
+
+QString sizeTextOfUnits(qint64 units)
+{
+    // A unit is 0.4 mm, four tenths: every size has at most one decimal.
+    const qint64 tenths = units * 4;
+    const qint64 magnitude = tenths < 0 ? -tenths : tenths;
+    const QString whole = QString::number(magnitude / 10);
+    const QString sign = tenths < 0 ? QStringLiteral("-") : QString();
+    if (magnitude % 10 == 0)
+        return sign + whole;
+    return sign + whole + u',' + QString::number(magnitude % 10);
+}
+
+QString sizeTextOnGrid(const QString &text)
+{
+    return sizeTextOfUnits(sizeUnitsValue(text));
 }
 
 qint64 Design::widthUnits() const

@@ -15,10 +15,11 @@ namespace qm {
 // Units
 //
 // Designs are measured in design units of 0.4 mm, 25 to the centimetre; in
-// the editor one design unit is one pixel. The editor keeps the label size in
-// whole millimetres, the ETI file in design units. Both conversions truncate
-// toward zero and are computed in whole numbers, so an odd number of
-// millimetres comes back one smaller (33 mm -> 82 units -> 32 mm).
+// the editor one design unit is one pixel. The editor keeps the label size as
+// millimetres with at most one decimal, the ETI file in design units. Typed
+// millimetres become units by truncating (Trunc(tenths x 0.25)); units become
+// the exact millimetres they stand for (sizeTextOfUnits(): 158 units are
+// "63,2"), so that opening and saving a design never changes its size.
 
 inline constexpr int UnitsPerCm = 25;
 
@@ -33,6 +34,11 @@ constexpr int unitsToMm(int units)
 {
     return static_cast<int>(static_cast<qint64>(units) * 2 / 5);
 }
+
+// The millimetres that `units` stand for exactly, as the size labels hold
+// them: whole ("70") or with the one decimal every unit needs ("63,2",
+// "-0,4"). sizeUnitsValue() of the text gives `units` back.
+QString sizeTextOfUnits(qint64 units);
 
 // The workspace scrolls in whole centimetres: workspace pixel (px, py) is the
 // design point (px + 25 x scrollX, py + 25 x scrollY).
@@ -173,6 +179,10 @@ struct Design
     QString fileName;                       // DATEINAME: empty until saved or opened
     QString mode;                           // Modus: how the editor was opened
     std::vector<Element> elements;
+    // The GR record as it was read (after "GR,"), null without one: while
+    // the size still says what that record says, it is written back as it
+    // stood (a scale other than 25, "$" numbers, blanks included).
+    QString sizeRecord;
 
     // "keine Beschreibung", the description of a new design.
     static QString defaultDescription();
@@ -202,5 +212,15 @@ int sizeMmValue(const QString &text);
 // mmToUnits() for whole millimetres. "" is 0; anything else throws
 // ConvertError.
 qint64 sizeUnitsValue(const QString &text);
+// The same text in tenths of a millimetre ("38,1" is 381).
+qint64 sizeTenthsValue(const QString &text);
+// Whether the text names a size of whole design units (a multiple of
+// 0.4 mm), which a design file holds exactly. Throws ConvertError.
+bool sizeIsOnGrid(const QString &text);
+
+// A typed size as the size it is kept as: the exact millimetres of its
+// units (sizeTextOfUnits(sizeUnitsValue(text))), so "63,5" is "63,2" and
+// "38,0" is "38". Throws ConvertError like sizeUnitsValue().
+QString sizeTextOnGrid(const QString &text);
 
 } // namespace qm

@@ -1,5 +1,6 @@
 #include "etifile.h"
 
+#include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
 #include "platform/version.h"
@@ -103,6 +104,40 @@ Element barcodeElement(const QString &record)
     return e;
 }
 
+// The size a GR record gives (the text after "GR,"), in the exact
+// millimetres of its units. Throws ConvertError.
+struct SizeTexts
+{
+    QString width;
+    QString height;
+};
+
+SizeTexts sizeTextsOf(const QString &record)
+{
+    QString rest = record;
+    const QString w = takeEtiField(rest);
+    const QString h = takeEtiField(rest);
+    const int widthUnits = strToInt(w);
+    const int heightUnits = strToInt(h);
+    return { sizeTextOfUnits(widthUnits), sizeTextOfUnits(heightUnits) };
+}
+
+// The GR record: the line as read while the size is still the one it gives,
+// otherwise the units of the size and the scale 25.
+QString sizeLine(const Design &design, qint64 widthUnits, qint64 heightUnits)
+{
+    if (!design.sizeRecord.isNull()) {
+        try {
+            const SizeTexts read = sizeTextsOf(design.sizeRecord);
+            if (read.width == design.widthMm && read.height == design.heightMm)
+                return QStringLiteral("GR,") + oneLine(design.sizeRecord);
+        } catch (const ConvertError &) {
+            // Not a size any more: written anew.
+        }
+    }
+    return QStringLiteral("GR,%1,%2,%3").arg(widthUnits).arg(heightUnits).arg(UnitsPerCm);
+}
+
 // The BC record of a barcode: the line as read while the element still says
 // what that line says, otherwise rebuilt from the cells (the size only when
 // there is one).
@@ -151,12 +186,10 @@ EtiLoadResult loadEtiLines(const QStringList &lines, Design &design)
         if (key == u"NA") {
             loaded.description = rest;
         } else if (key == u"GR") {
-            const QString w = takeEtiField(rest);
-            const QString h = takeEtiField(rest);
-            const int widthUnits = strToInt(w);
-            const int heightUnits = strToInt(h);
-            loaded.widthMm = QString::number(unitsToMm(widthUnits));
-            loaded.heightMm = QString::number(unitsToMm(heightUnits));
+            const SizeTexts size = sizeTextsOf(rest);
+            loaded.widthMm = size.width;
+            loaded.heightMm = size.height;
+            loaded.sizeRecord = rest;
         } else if (key == u"XP") {
             st.penStyle = takeEtiField(rest);
             st.colour = rest;
@@ -258,7 +291,7 @@ QStringList etiFileLines(const Design &design, const QString &dateText)
           << QStringLiteral("** Erstellt am ") + oneLine(dateText) + QStringLiteral(" mit Version ")
                  + QLatin1StringView(kFileVersion)
           << QStringLiteral("NA,") + oneLine(design.description)
-          << QStringLiteral("GR,%1,%2,%3").arg(widthUnits).arg(heightUnits).arg(UnitsPerCm);
+          << sizeLine(design, widthUnits, heightUnits);
 
     for (const Element &e : design.elements) {
         auto c = [&e](int column) { return cellsOf(e, column); };

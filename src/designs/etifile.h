@@ -19,6 +19,8 @@ namespace qm {
 //   ** Erstellt am <short date> mit Version 2.04s
 //   NA,<description>
 //   GR,<width units>,<height units>,25
+//                 (a GR line read whose size was not changed is written
+//                 back as it stood)
 //   then per element its pen or font record and its own record:
 //     L, R, O   XP,pen,colour            LI|RE|RA,x1,y1,x2,y2
 //     B                                  XB,x1,y1,x2,y2,path
@@ -55,7 +57,9 @@ QString oldBitmapMessage();
 
 // Eladen: replaces the elements of the design with those of the file and
 // takes description and size from its NA and GR records; without such a
-// record they keep their values. The file name and mode are not touched.
+// record they keep their values. The size is kept as the exact millimetres
+// of the record's units (sizeTextOfUnits()), so a design opens and saves
+// without changing its size. The file name and mode are not touched.
 //
 // The whole file is read first, then parsed into a copy that replaces the
 // design only when everything went well: an IoError (file missing or

@@ -3,6 +3,7 @@
 #include "designs/barcode.h"
 #include "designs/barcodelookahead.h"
 #include "designs/design.h"
+#include "designs/drawingnotices.h"
 #include "designs/printdesign.h"
 #include "platform/errors.h"
 #include "platform/services.h"
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -105,6 +107,40 @@ CanvasFont printerFont(const PrintRecord &r, int weight, bool italic)
     return { r.text, r.a, toInt(static_cast<qint64>(r.d) * 10), weight, italic };
 }
 
+// Whether the cell of a text, `width` along its baseline and `height` down,
+// turned by `escapement` (tenths of a degree, counter-clockwise) about its
+// top-left corner (x, y), reaches beyond `box`.
+bool leavesBox(double x, double y, double width, double height, int escapement, const QRectF &box)
+{
+    // A hundredth of a unit for the rounding of the measures.
+    constexpr double slack = 0.01;
+    const double angle = escapement / 10.0 * 3.14159265358979323846 / 180.0;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    const double along[2] = { 0, width };
+    const double down[2] = { 0, height };
+    for (const double u : along) {
+        for (const double v : down) {
+            // Along the text (cos, -sin), down its cell (sin, cos); y grows
+            // downwards.
+            const double px = x + u * c + v * s;
+            const double py = y - u * s + v * c;
+            if (px < box.left() - slack || px > box.right() + slack || py < box.top() - slack
+                || py > box.bottom() + slack)
+                return true;
+        }
+    }
+    return false;
+}
+
+// No character of Latin-1 is wider than this many ems, nor is a cell taller.
+constexpr double WidestCharacter = 2.0;
+
+bool isLatin1(const QString &text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
 } // namespace
 
 void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int bottom, const QString &path)
@@ -186,6 +222,13 @@ void EtikettZeichnen(ICanvas &canvas, const PrintDesign &design, const StringTab
 
 LabelDrawing::LabelDrawing(const PrintDesign &design)
 {
+    for (const DataField &f : design.fields) {
+        if (f.column >= 1 && f.column <= MaxPrintRecords) {
+            if (m_fieldTitles.size() <= f.column)
+                m_fieldTitles.resize(f.column + 1);
+            m_fieldTitles[f.column] = f.title;
+        }
+    }
     m_steps.reserve(design.records.size());
     for (const PrintRecord &r : design.records) {
         Step step;
@@ -346,6 +389,26 @@ void LabelDrawing::draw(ICanvas &canvas, const QStringList &values, int x, int y
     drawSteps(canvas, ListValues { values }, x, y, drawFrame, messages, dateText, devicePen);
 }
 
+void LabelDrawing::noteIfCut(ICanvas &canvas, const CanvasFont &font, int x, int y, const QString &text,
+    const QRectF &box, int field) const
+{
+    if (text.isEmpty())
+        return;
+    // Most texts lie far inside their label: the widest a text of this
+    // length could be decides without measuring.
+    const int escapement = font.escapement;
+    if (isLatin1(text)) {
+        const double em
+            = font.height < 0 ? -static_cast<double>(font.height) : (font.height == 0 ? 16 : font.height);
+        const double bound = WidestCharacter * em;
+        if (!leavesBox(x, y, bound * static_cast<double>(text.size()), bound, escapement, box))
+            return;
+    }
+    const QSizeF size = canvas.textSize(font, text);
+    if (leavesBox(x, y, size.width(), size.height(), escapement, box))
+        m_notices->note(DrawingNotices::Kind::CutAtEdge, field, m_fieldTitles.value(field), text);
+}
+
 template <typename Values>
 void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y, bool drawFrame,
     IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
@@ -358,6 +421,10 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
     int field = 1;
     bool hasFont = false;
     QColor penColour = Qt::black;
+    // Until a font record, texts take the device's font.
+    CanvasFont font;
+    // The label the drawing is clipped to, once a GR record set it.
+    std::optional<QRectF> clip;
 
     for (const Step &step : m_steps) {
         const PrintRecord &r = step.record;
@@ -380,36 +447,60 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             penColour = step.pen.colour;
             break;
         case Op::Font:
+            font = step.font;
             canvas.setFont(step.font);
             canvas.setTextColour(step.colour);
             hasFont = true;
             break;
-        case Op::Field:
-            canvas.text(at(r.a, x), at(r.b, y), printedText(values(field)));
+        case Op::Field: {
+            const QString text = printedText(values(field));
+            canvas.text(at(r.a, x), at(r.b, y), text);
+            if (m_notices && clip)
+                noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, field);
+        }
             ++field;
             break;
         case Op::Date:
             canvas.text(at(r.a, x), at(r.b, y), printedText(dateText));
             break;
-        case Op::Serial:
-            canvas.text(at(r.a, x), at(r.b, y), printedText(r.text + values(field) + r.text2));
+        case Op::Serial: {
+            const QString text = printedText(r.text + values(field) + r.text2);
+            canvas.text(at(r.a, x), at(r.b, y), text);
+            if (m_notices && clip)
+                noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, field);
+        }
             ++field;
             break;
         case Op::Text:
             if (hasFont)
                 canvas.text(at(r.a, x), at(r.b, y), r.text);
             break;
-        case Op::Frame:
+        case Op::Frame: {
             // Nothing of the label reaches its neighbour: the stock is cut
-            // at the label's edge.
-            canvas.clipRect(x, y, toInt(static_cast<qint64>(r.a) + x), toInt(static_cast<qint64>(r.b) + y));
+            // at the label's edge. A design without a size of its own is
+            // cut at the edge of the sheet's label.
+            qint64 width = r.a;
+            qint64 height = r.b;
+            const bool sized = width > 0 && height > 0;
+            if (!sized && !m_sheetLabel.isEmpty()) {
+                width = m_sheetLabel.width();
+                height = m_sheetLabel.height();
+            }
+            if (sized || !m_sheetLabel.isEmpty()) {
+                const int right = toInt(width + x);
+                const int bottom = toInt(height + y);
+                canvas.clipRect(x, y, right, bottom);
+                // A second GR record narrows the clip, as the canvas does.
+                const QRectF label(QPointF(x, y), QPointF(right, bottom));
+                clip = clip ? clip->intersected(label) : label;
+            }
             if (drawFrame) {
                 canvas.setPen(CanvasPen { Qt::black, PenStyle::Solid, 1 });
-                canvas.rectangle(
-                    x, y, toInt(static_cast<qint64>(r.a) + x - 1), toInt(static_cast<qint64>(r.b) + y - 1));
+                canvas.rectangle(x, y, toInt(width + x - 1), toInt(height + y - 1));
                 canvas.setPen(devicePen);
                 penColour = devicePen.colour;
             }
+        }
             break;
         case Op::OldBitmap:
             messages.show(MessageKind::Plain, oldBitmapFormatMessage(r.text), MessageButton::Ok);

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QDate>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,7 @@ namespace qm {
 
 struct Design;
 class BarcodeLookAhead;
+class DrawingNotices;
 class StringTable;
 class IMessages;
 
@@ -69,10 +71,14 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 // - XP pen codes other than 0, 1, 2 give a thin solid pen (width 1), the
 //   same as code 0; SP styles 1 dashed, 2 dotted, any other solid; a
 //   negative width counts as 0.
-// - A GR record (only with `drawFrame`) outlines the label with a black
-//   solid pen of width 1 and then makes `devicePen`, the pen the device had
-//   before the label, current again until the next pen record. On a fresh
-//   printer page that is the device's pen, CanvasPen().
+// - A GR record clips what follows to the label (x, y) .. (x + width,
+//   y + height), so that nothing reaches the neighbours; a design without a
+//   size (width or height 0 or less) is clipped to the sheet's label
+//   instead (LabelDrawing::setSheetLabel()), or not at all when that is not
+//   known. With `drawFrame` it then outlines that label with a black solid
+//   pen of width 1 and makes `devicePen`, the pen the device had before the
+//   label, current again until the next pen record. On a fresh printer page
+//   that is the device's pen, CanvasPen().
 // - A BC record takes its data column like a field, so the fields after it
 //   print their own columns. It draws its value as a barcode of its kind
 //   (the fifth number) filling its box, in the current pen colour: a linear
@@ -124,6 +130,18 @@ public:
     // The folder a picture's relative path is taken from (the program
     // directory); empty: as the path stands (resolvedPicturePath()).
     void setPictureFolder(const QString &folder) { m_pictureFolder = folder; }
+
+    // The sheet's label at the position drawn next, its width and height in
+    // logical units: a design without a size of its own is clipped to it
+    // (see EtikettZeichnen()). Empty (the default): not known.
+    void setSheetLabel(QSize size) { m_sheetLabel = size; }
+
+    // Where the drawing notes what the run is to tell the user afterwards:
+    // a field's or serial number's text that runs past the edge the label
+    // is clipped to (measured with ICanvas::textSize(), only where the text
+    // can reach that edge). The notices must outlive the drawing; none (the
+    // default): nothing is measured.
+    void setNotices(DrawingNotices *notices) { m_notices = notices; }
 
     // Barcodes laid out ahead: the drawing takes its symbols from
     // `lookAhead` (which must outlive it), and prepareBarcodes() hands the
@@ -177,6 +195,11 @@ private:
         int symbology = 0; // Barcode
     };
 
+    // Notes the text of data column `field` drawn at (x, y) in `font` when
+    // it leaves `box`, the label it is clipped to.
+    void noteIfCut(ICanvas &canvas, const CanvasFont &font, int x, int y, const QString &text, const QRectF &box,
+        int field) const;
+
     template <typename Values>
     void drawSteps(ICanvas &canvas, const Values &values, int x, int y, bool drawFrame, IMessages &messages,
         const QString &dateText, const CanvasPen &devicePen) const;
@@ -194,6 +217,9 @@ private:
     // again on the next label.
     mutable std::map<QString, CanvasBitmap> m_pictures;
     int m_preparedRow = 0; // prepareRowsAhead(): the last row prepared
+    QSize m_sheetLabel;
+    DrawingNotices *m_notices = nullptr;
+    QStringList m_fieldTitles; // by data column
     bool m_showMissingPictures = false;
     QString m_pictureFolder;
 };

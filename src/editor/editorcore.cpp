@@ -99,16 +99,75 @@ EditorCore::EditorCore(
     m_design.heightMm.clear();
 }
 
+namespace {
+
+// A size given by a caller (a sheet format's label) as the editor keeps it:
+// on the grid of design units; a text that is no size stays as it is and is
+// reported when it is drawn.
+QString keptSize(const QString &text)
+{
+    try {
+        return sizeTextOnGrid(text);
+    } catch (const Error &) {
+        return text;
+    }
+}
+
+} // namespace
+
 void EditorCore::setLabelSize(const QString &widthMm, const QString &heightMm)
 {
-    m_design.widthMm = widthMm;
-    m_design.heightMm = heightMm;
+    m_design.widthMm = keptSize(widthMm);
+    m_design.heightMm = keptSize(heightMm);
 }
 
 void EditorCore::setNewDesignSize(const QString &widthMm, const QString &heightMm)
 {
-    m_newWidthMm = widthMm;
-    m_newHeightMm = heightMm;
+    m_newWidthMm = keptSize(widthMm);
+    m_newHeightMm = keptSize(heightMm);
+}
+
+bool EditorCore::takeTypedSize(SizeProperties &values)
+{
+    try {
+        const bool onGrid = sizeIsOnGrid(values.width) && sizeIsOnGrid(values.height);
+        const QString width = sizeTextOnGrid(values.width);
+        const QString height = sizeTextOnGrid(values.height);
+        if (!onGrid)
+            m_messages.show(MessageKind::Information,
+                tr("Etikettendateien halten die Größe in Schritten von 0,4 mm: aus %1 x %2 mm wird "
+                   "%3 x %4 mm.")
+                    .arg(values.width, values.height, width, height),
+                MessageButton::Ok);
+        values.width = width;
+        values.height = height;
+        return true;
+    } catch (const Error &e) {
+        report(e);
+        return false;
+    }
+}
+
+void EditorCore::offerSizeWhenNone()
+{
+    qint64 width = 0;
+    qint64 height = 0;
+    try {
+        width = m_design.widthUnits();
+        height = m_design.heightUnits();
+    } catch (const Error &) {
+        return; // reported when it is drawn
+    }
+    if (width > 0 && height > 0)
+        return;
+    const MessageButton answer = m_messages.show(MessageKind::Confirmation,
+        tr("Das Design hat keine Größe (%1 x %2 mm). Gedruckt wird es auf die Etiketten des Bogens "
+           "beschnitten. Möchten Sie die Größe jetzt festlegen?")
+            .arg(m_design.widthMm.isEmpty() ? QStringLiteral("0") : m_design.widthMm,
+                m_design.heightMm.isEmpty() ? QStringLiteral("0") : m_design.heightMm),
+        MessageButton::Yes | MessageButton::No);
+    if (answer == MessageButton::Yes)
+        sizeAndDescription();
 }
 
 void EditorCore::report(const Error &error)
@@ -156,6 +215,7 @@ void EditorCore::FormShow()
         m_design = std::move(loaded);
         if (result.oldBitmapRecord)
             m_messages.show(MessageKind::Information, oldBitmapMessage(), MessageButton::Ok);
+        offerSizeWhenNone();
     } catch (const Error &e) {
         report(e);
         // The file could not be read: an empty design under its name would
@@ -606,7 +666,7 @@ void EditorCore::newDesign()
     if (!askToSaveChanges())
         return;
     SizeProperties values { QString(), QString(), newDescription() };
-    if (!m_dialogs.editSize(values))
+    if (!m_dialogs.editSize(values) || !takeTypedSize(values))
         return;
     Design fresh;
     fresh.description = values.description;
@@ -628,16 +688,10 @@ QString EditorCore::newDescription() const
 void EditorCore::askSizeAndDescription()
 {
     SizeProperties values { m_design.widthMm, m_design.heightMm, m_design.description };
-    if (!m_dialogs.editSize(values))
+    // A size that is not a number is refused before it becomes the
+    // design's size.
+    if (!m_dialogs.editSize(values) || !takeTypedSize(values))
         return;
-    try {
-        // Refused before it becomes the design's size.
-        sizeUnitsValue(values.width);
-        sizeUnitsValue(values.height);
-    } catch (const Error &e) {
-        report(e);
-        return;
-    }
     m_design.widthMm = values.width;
     m_design.heightMm = values.height;
     m_design.description = values.description;
@@ -646,7 +700,7 @@ void EditorCore::askSizeAndDescription()
 void EditorCore::sizeAndDescription()
 {
     SizeProperties values { m_design.widthMm, m_design.heightMm, m_design.description };
-    if (!m_dialogs.editSize(values))
+    if (!m_dialogs.editSize(values) || !takeTypedSize(values))
         return;
     if (values.width == m_design.widthMm && values.height == m_design.heightMm
         && values.description == m_design.description)
@@ -692,6 +746,7 @@ bool EditorCore::open()
     replaceDesign(std::move(loaded));
     if (result.oldBitmapRecord)
         m_messages.show(MessageKind::Information, oldBitmapMessage(), MessageButton::Ok);
+    offerSizeWhenNone();
     return true;
 }
 

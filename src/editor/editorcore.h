@@ -71,7 +71,9 @@ public:
     // design was saved to.
     void setDateiname(const QString &path) { m_design.fileName = path; }
     QString dateiname() const { return m_design.fileName; }
-    // The label size in whole millimetres (GrX, GrY), for mode "E".
+    // The label size in millimetres (GrX, GrY), for mode "E". Sizes are
+    // kept as the design file holds them, in steps of 0.4 mm (63,5 is
+    // kept as 63,2: sizeTextOnGrid()), here and wherever a size is typed.
     void setLabelSize(const QString &widthMm, const QString &heightMm);
     // The size of a new design in mode "N" (no file given): the label size
     // of the sheet format used last; 70 x 37 mm until one is set. A design
@@ -211,9 +213,14 @@ public:
     // ---- Commands of the menus
     // "&Neu": asks about unsaved changes, then for size and description.
     void newDesign();
-    // "&Größe und Beschreibung ...".
+    // "&Größe und Beschreibung ...". A typed size that is not a number is
+    // refused with the conversion error; one off the 0.4 mm grid is kept
+    // as the size it rounds down to, and the user is told so.
     void sizeAndDescription();
-    // "&Öffnen ...": asks about unsaved changes, then for a file.
+    // "&Öffnen ...": asks about unsaved changes, then for a file. A design
+    // without a size (0 x 0, as older files may hold) is printed clipped
+    // to the sheet's labels; opening one (here and in FormShow()) says so
+    // and offers the size dialog.
     bool open();
     // "&Speichern": asks before replacing DATEINAME; without a file name
     // like saveAs(). True when the design was written.
@@ -248,6 +255,12 @@ private:
     // The design replaced by another one (opened): no history, saved state.
     void replaceDesign(Design design);
     bool writeTo(const QString &path);
+    // The size typed into the size dialog as it is kept (see
+    // sizeAndDescription()); false when it is refused.
+    bool takeTypedSize(SizeProperties &values);
+    // After opening: a design without a size says so and offers the size
+    // dialog.
+    void offerSizeWhenNone();
     // Ja / Nein / Abbrechen over unsaved changes; true to go on.
     bool askToSaveChanges();
     // A workspace pixel at the zoom as a pixel at 100 % (a design unit

@@ -112,6 +112,7 @@ void CountedLabels::makeNext()
         throw Error(m_changed);
     ++m_made;
     m_ahead.push_back(std::move(values));
+    m_aheadRecords.push_back(m_source.record());
 }
 
 const QStringList &CountedLabels::label(qint64 row)
@@ -123,6 +124,8 @@ const QStringList &CountedLabels::label(qint64 row)
             makeNext();
         m_values = std::move(m_ahead.front());
         m_ahead.pop_front();
+        m_record = m_aheadRecords.front();
+        m_aheadRecords.pop_front();
         m_row = row;
         if (m_row == m_count) {
             QStringList more;

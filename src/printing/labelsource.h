@@ -70,6 +70,8 @@ public:
     bool next(QStringList &values);
     // Labels yielded so far.
     qint64 count() const { return m_label; }
+    // The record (from 1) the label yielded last comes from.
+    qint64 record() const { return m_recordIndex + 1; }
 
     // The number of labels the records give, read once through: a run knows
     // its last position before the first label. Throws as next() would.
@@ -103,6 +105,8 @@ public:
 
     // The values of label `row` (each row once, in order).
     const QStringList &label(qint64 row);
+    // The record (from 1) the label of the last label() call comes from.
+    qint64 record() const { return m_record; }
     // Makes the labels up to row `row` (at most the number counted) now, so
     // that work on them can begin early, and hands each label made, and not
     // handed over before, to `made` in order. label() then gives them.
@@ -118,7 +122,9 @@ private:
     qint64 m_row = 0; // the row whose values m_values holds
     QString m_changed;
     QStringList m_values;
+    qint64 m_record = 0; // of m_values
     std::deque<QStringList> m_ahead; // made, rows m_row + 1 ...
+    std::deque<qint64> m_aheadRecords; // their records
 };
 
 } // namespace qm

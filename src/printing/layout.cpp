@@ -92,6 +92,15 @@ QString unprintableReason(const LayoutRequest &request, const SheetFormat &forma
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel)
 {
+    return Ausdrucken(request, format, printer, progress, waiter,
+        PlacedLabelDrawer([&drawLabel](ICanvas &canvas, const LabelPlace &place, int row, bool frame) {
+            drawLabel(canvas, place.x, place.y, row, frame);
+        }));
+}
+
+LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
+    IPrintProgress &progress, IWaiter &waiter, const PlacedLabelDrawer &drawLabel)
+{
     const int last = request.lastPosition;
     if (last < 1 || !unprintableReason(request, format).isEmpty())
         return LayoutResult::Refused;
@@ -153,8 +162,11 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
             request.unitsPerCm, request.correction.scaleX / 1000.0, request.correction.scaleY / 1000.0);
         waiter.wait(100);
         if (n >= request.startPosition) {
-            if (ICanvas *canvas = printer.canvas())
-                drawLabel(*canvas, logicalX, logicalY, n - request.startPosition + 1, request.frame);
+            if (ICanvas *canvas = printer.canvas()) {
+                const LabelPlace place { logicalX, logicalY, toLogical(width, request.unitsPerCm),
+                    toLogical(height, request.unitsPerCm) };
+                drawLabel(*canvas, place, n - request.startPosition + 1, request.frame);
+            }
         }
         if (onSheet == perSheet) {
             ++page;

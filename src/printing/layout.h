@@ -87,6 +87,18 @@ public:
 // frame flag.
 using LabelDrawer = std::function<void(ICanvas &, int x, int y, int row, bool frame)>;
 
+// Where a label is drawn: its origin and the size of the sheet's label
+// there, in logical units.
+struct LabelPlace
+{
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// Draws one label as LabelDrawer does, told the sheet's label it goes on.
+using PlacedLabelDrawer = std::function<void(ICanvas &, const LabelPlace &place, int row, bool frame)>;
+
 // The paper a run asks the printer for: user-defined (code 256), as long as
 // the sheet extent and this much wider (tenths of a millimetre).
 constexpr int kSheetPaperCode = 256;
@@ -173,5 +185,9 @@ enum class LayoutResult {
 // A document that cannot be ended gives EndFailed.
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const LabelDrawer &drawLabel);
+// The same, the drawing told the size of each sheet label (a format
+// without positions: 0 x 0).
+LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
+    IPrintProgress &progress, IWaiter &waiter, const PlacedLabelDrawer &drawLabel);
 
 } // namespace qm

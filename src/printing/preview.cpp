@@ -164,6 +164,16 @@ ICanvas *ImagePrinter::canvas()
 QList<QImage> renderSheets(
     const LayoutRequest &request, const SheetFormat &format, const LabelDrawer &drawLabel, int dotsPerInch)
 {
+    return renderSheets(request, format,
+        PlacedLabelDrawer([&drawLabel](ICanvas &canvas, const LabelPlace &place, int row, bool frame) {
+            drawLabel(canvas, place.x, place.y, row, frame);
+        }),
+        dotsPerInch);
+}
+
+QList<QImage> renderSheets(const LayoutRequest &request, const SheetFormat &format,
+    const PlacedLabelDrawer &drawLabel, int dotsPerInch)
+{
     ImagePrinter printer(dotsPerInch);
     NullPrintProgress progress;
     NoWait waiter;

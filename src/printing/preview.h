@@ -74,5 +74,8 @@ private:
 // the layout refuses the run (nothing to print) or a page would be too large.
 QList<QImage> renderSheets(
     const LayoutRequest &request, const SheetFormat &format, const LabelDrawer &drawLabel, int dotsPerInch);
+// The same, the drawing told the size of each sheet label.
+QList<QImage> renderSheets(
+    const LayoutRequest &request, const SheetFormat &format, const PlacedLabelDrawer &drawLabel, int dotsPerInch);
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #include "printrun.h"
 
 #include "designs/barcodelookahead.h"
+#include "designs/drawingnotices.h"
 #include "designs/rendering.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -25,8 +26,10 @@
 #include <QPainter>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace qm {
 namespace {
@@ -51,6 +54,31 @@ public:
 
 private:
     IProgressWindow &m_window;
+};
+
+// The record each label of the label list comes from, as expandEntryGrid()
+// makes them from the entry grid: row 2 is record 1, each as often as its
+// copies say.
+class RecordOfLabel
+{
+public:
+    explicit RecordOfLabel(const StringTable &entryGrid)
+    {
+        qint64 labels = 0;
+        for (int r = 2; r < entryGrid.rowCount(); ++r) {
+            labels += std::max(strToInt(entryGrid.cell(0, r)), 0);
+            m_lastLabel.push_back(labels);
+        }
+    }
+    // The record (from 1) of label `row` (from 1).
+    qint64 operator()(int row) const
+    {
+        const auto found = std::lower_bound(m_lastLabel.begin(), m_lastLabel.end(), row);
+        return found - m_lastLabel.begin() + 1;
+    }
+
+private:
+    std::vector<qint64> m_lastLabel; // by record: the last label it gives
 };
 
 } // namespace
@@ -260,9 +288,10 @@ QList<QImage> PrintRun::preview(
     drawing.setLookAhead(&barcodes);
     QList<QImage> pages = renderSheets(
         request, m_session.format,
-        [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+        [&](ICanvas &canvas, const LabelPlace &place, int row, bool withFrame) {
             drawing.prepareRowsAhead(labelList, row, labels);
-            drawing.draw(canvas, labelList, x, y, row, withFrame, m_services.messages, date);
+            drawing.setSheetLabel(QSize(place.width, place.height));
+            drawing.draw(canvas, labelList, place.x, place.y, row, withFrame, m_services.messages, date);
         },
         dotsPerInch);
     if (pages.isEmpty())
@@ -372,6 +401,7 @@ RunOutcome PrintRun::print(int labels)
         request.correction = printerSettings->correction(pdf ? pdfCorrectionName() : printerName);
 
     LayoutResult result;
+    DrawingNotices notices;
     {
         ShownProgress shown(m_services.progress, printerName);
         m_services.waiter.wait(1000);
@@ -385,12 +415,21 @@ RunOutcome PrintRun::print(int labels)
         drawing.setPictureFolder(m_dir.path());
         BarcodeLookAhead barcodes;
         drawing.setLookAhead(&barcodes);
+        drawing.setNotices(&notices);
+        const RecordOfLabel recordOf(m_session.entryGrid);
         result = Ausdrucken(request, m_session.format, *device, m_services.progress, m_services.waiter,
-            [&](ICanvas &canvas, int x, int y, int row, bool frame) {
+            [&](ICanvas &canvas, const LabelPlace &place, int row, bool frame) {
                 drawing.prepareRowsAhead(m_session.labelList, row, labels);
-                drawing.draw(canvas, m_session.labelList, x, y, row, frame, messages, date);
+                notices.setRecord(recordOf(row));
+                drawing.setSheetLabel(QSize(place.width, place.height));
+                drawing.draw(canvas, m_session.labelList, place.x, place.y, row, frame, messages, date);
             });
     }
+    // Texts cut at a label's edge, named once after the run.
+    const auto tellNotices = [&] {
+        if (!notices.isEmpty())
+            messages.show(MessageKind::Information, notices.message(), MessageButton::Ok);
+    };
 
     switch (result) {
     case LayoutResult::Printed:
@@ -401,6 +440,7 @@ RunOutcome PrintRun::print(int labels)
                    "dann trifft jedes Etikett seinen Platz auf dem Bogen.")
                     .arg(QDir::toNativeSeparators(pdfPath)),
                 MessageButton::Ok);
+        tellNotices();
         return RunOutcome::Printed;
     case LayoutResult::Cancelled:
         // Paper shows what came out; a file must say that it is not whole.
@@ -410,6 +450,7 @@ RunOutcome PrintRun::print(int labels)
                    "Abbruch:\n%1")
                     .arg(QDir::toNativeSeparators(pdfPath)),
                 MessageButton::Ok);
+        tellNotices();
         return RunOutcome::PrintCancelled;
     case LayoutResult::Refused:
         messages.show(MessageKind::Warning, unprintableReason(request, m_session.format), MessageButton::Ok);

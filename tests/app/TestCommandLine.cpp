@@ -116,6 +116,8 @@ private Q_SLOTS:
     void fieldsListsDataColumns();
     void sheetListsPositions();
     void designPrintsAndUpgrades();
+    void designSaveKeepsTheSize_data();
+    void designSaveKeepsTheSize();
     void missingFiles_data();
     void missingFiles();
     void printsIntoPdf();
@@ -154,7 +156,9 @@ private Q_SLOTS:
     void noQtNoticesAndNoWindows_data();
     void noQtNoticesAndNoWindows();
     void recordsFromStandardInputAndCsvTables();
+    void nothingReachesTheNeighbourLabel_data();
     void nothingReachesTheNeighbourLabel();
+    void textsCutAtTheEdgeAreNamed();
     void plainNamesWithoutDir_data();
     void plainNamesWithoutDir();
     void streamedRunsFindErrorsBeforePrinting_data();
@@ -222,6 +226,44 @@ void TestCommandLine::designPrintsAndUpgrades()
     QCOMPARE(again.code, 0);
     QCOMPARE(again.err, QString());
     QCOMPARE(again.out, r.out);
+}
+
+void TestCommandLine::designSaveKeepsTheSize_data()
+{
+    QTest::addColumn<QByteArray>("size");
+    QTest::addColumn<QString>("shown"); // width and height as listed
+    QTest::newRow("63.2 mm") << QByteArray("GR,158,95,25") << "63,2\t38";
+    QTest::newRow("odd units") << QByteArray("GR,157,83,25") << "62,8\t33,2";
+    QTest::newRow("no size") << QByteArray("GR,0,0,25") << "0\t0";
+    QTest::newRow("largest") << QByteArray("GR,2147483647,1,25") << "858993458,8\t0,4";
+    QTest::newRow("other scale") << QByteArray("GR,158,95,10") << "63,2\t38";
+}
+
+// `design --save` writes the design back byte for byte but for its date
+// line, whatever size it holds, and lists the exact size.
+void TestCommandLine::designSaveKeepsTheSize()
+{
+    QFETCH(QByteArray, size);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("groesse.eti");
+    const QByteArray file = "** QUILLMARK f\xfcr WINDOWS 95\r\n** ETI-Datei f\xfcr ein Etikett bzw. Formular\r\n"
+                            "** Erstellt am 24.12.1999 mit Version 2.04s\r\nNA,Etikett\r\n"
+        + size + "\r\nXP,0,0\r\nRE,1,1,50,30\r\nXF,12,0,1,0,Arial,0\r\nEF,5,5,30,Name\r\n";
+    QVERIFY(test::writeBytes(path, file));
+    const QString saved = dir.filePath("gespeichert.eti");
+    const Run r = run({ "design", path, "--save", saved });
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.code, 0);
+    QVERIFY(r.out.startsWith(QStringLiteral("Etikett\t") + shown + u'\n'));
+    QFile out(saved);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = out.readAll().split('\n');
+    QList<QByteArray> expected = file.split('\n');
+    QVERIFY(lines.value(2).startsWith("** Erstellt am "));
+    lines.removeAt(2);
+    expected.removeAt(2);
+    QCOMPARE(lines, expected);
 }
 
 void TestCommandLine::missingFiles_data()
@@ -1006,15 +1048,25 @@ void TestCommandLine::recordsFromStandardInputAndCsvTables()
     QCOMPARE(pdfText(dir.filePath("tabelle.pdf")).simplified(), QStringLiteral("Hans Bonn"));
 }
 
+void TestCommandLine::nothingReachesTheNeighbourLabel_data()
+{
+    QTest::addColumn<QByteArray>("size");
+    QTest::newRow("the design's size") << QByteArray("GR,100,50,25");
+    // A design without a size (as older files may hold) is cut at the
+    // sheet's label, not left blank.
+    QTest::newRow("no size: the sheet's label") << QByteArray("GR,0,0,25");
+}
+
 // A text and a rectangle running beyond the label's right edge are cut at
 // the edge: on the PDF, rendered by pdftoppm, the neighbour label stays
 // white while the label itself is printed on up to its edge.
 void TestCommandLine::nothingReachesTheNeighbourLabel()
 {
+    QFETCH(QByteArray, size);
     QTemporaryDir dir;
     // 40 x 20 mm; the text starts at 24 mm and runs far beyond 40 mm.
     QVERIFY(test::writeBytes(dir.filePath("breit.eti"),
-        "NA,Breit\r\nGR,100,50,25\r\nXF,40,0,1,0,Arial,0\r\nTE,60,5,WWWWWWWWWWWW\r\n"
+        "NA,Breit\r\n" + size + "\r\nXF,40,0,1,0,Arial,0\r\nTE,60,5,WWWWWWWWWWWW\r\n"
         "XP,0,0\r\nRE,90,30,140,45\r\n"));
     // Two labels side by side without a gap, from 10 mm left and top.
     QCOMPARE(run({ "sheet", "--grid", "40", "20", "2", "1", "10", "10", "0", "0", "--description", "Zwei",
@@ -1042,6 +1094,35 @@ void TestCommandLine::nothingReachesTheNeighbourLabel()
     };
     QVERIFY(darkIn(340, 100, 500, 300) > 1000); // label 1 from 24 mm to its edge at 50 mm
     QCOMPARE(darkIn(502, 90, 950, 320), 0); // label 2, and what lies beyond
+}
+
+// A value that runs past its label's edge is printed cut there, and the run
+// names it on stderr once per record and field, copies or not.
+void TestCommandLine::textsCutAtTheEdgeAreNamed()
+{
+    QTemporaryDir dir;
+    // 40 x 20 mm; the name from 2 mm on at 4 mm, the town below it.
+    QVERIFY(test::writeBytes(dir.filePath("schmal.eti"),
+        "NA,Schmal\r\nGR,100,50,25\r\nXF,10,0,0,0,Arial,0\r\nEF,5,5,60,Name\r\nEF,5,25,60,Ort\r\n"));
+    QVERIFY(test::writeBytes(dir.filePath("daten.csv"),
+        "Anzahl;Name;Ort\r\n1;Hans;Bonn\r\n2;Maximiliane Mustermann-Lüdenscheidt;Köln\r\n"
+        "1;Eva;Hohenschönhausen an der Wuhle\r\n"));
+    const QString pdf = dir.filePath("out.pdf");
+    const Run r = run({ "print", dir.filePath("schmal.eti"), data("formats/a4_3x7_63.5x38_written.vrl"),
+        "--records", dir.filePath("daten.csv"), "--pdf", pdf });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err,
+        QStringLiteral("quillmark: Datensatz 2, Feld Name: \"Maximiliane Mustermann-Lüdenscheidt\" reicht über "
+                       "den Rand des Etiketts und ist dort abgeschnitten.\n"
+                       "quillmark: Datensatz 3, Feld Ort: \"Hohenschönhausen an der Wuhle\" reicht über den "
+                       "Rand des Etiketts und ist dort abgeschnitten.\n"));
+    QCOMPARE(r.out, QStringLiteral("4 Etiketten auf 1 Seite in %1\n").arg(pdf));
+    // The names that fit say nothing.
+    QVERIFY(test::writeBytes(dir.filePath("kurz.csv"), "Name;Ort\r\nHans;Bonn\r\n"));
+    const Run fits = run({ "print", dir.filePath("schmal.eti"), data("formats/a4_3x7_63.5x38_written.vrl"),
+        "--records", dir.filePath("kurz.csv"), "--pdf", pdf });
+    QCOMPARE(fits.err, QString());
+    QCOMPARE(fits.code, 0);
 }
 
 void TestCommandLine::plainNamesWithoutDir_data()

@@ -729,7 +729,9 @@ void TestMainWindow::wizardOpensTheEditorInTheFormatsSize()
     });
     rig.window->Button_EWHinzuClick();
     QCOMPARE(mode, QStringLiteral("E"));
-    QCOMPARE(width, QStringLiteral("63"));
+    // The wizard hands whole millimetres (63 x 38); the editor keeps the
+    // size the design file holds, on the 0.4 mm grid: 157 x 95 units.
+    QCOMPARE(width, QStringLiteral("62,8"));
     QCOMPARE(height, QStringLiteral("38"));
     QVERIFY(!rig.context->dialogConfirmed);
     QCOMPARE(test::contentOf(rig.temp.path() + QStringLiteral("/WERKE.DAT")), before);

@@ -92,6 +92,8 @@ private slots:
     void changedBarcodeIsRebuilt_data();
     void changedBarcodeIsRebuilt();
     void writesTodaysDate();
+    void sizeSurvivesOpenAndSave_data();
+    void sizeSurvivesOpenAndSave();
 };
 
 void TestEtiDatei::readsRecords_data()
@@ -181,10 +183,11 @@ void TestEtiDatei::readsHeader_data()
     QTest::newRow("description keeps commas")
         << QStringList{"NA,Hallo, Welt"} << "Hallo, Welt" << "33" << "44";
     QTest::newRow("empty description") << QStringList{"NA,"} << "" << "33" << "44";
-    QTest::newRow("units to mm truncate")
-        << QStringList{"GR,82,100,25"} << "alt" << "32" << "40";
-    QTest::newRow("third field ignored") << QStringList{"GR,175,$10,x"} << "alt" << "70" << "6";
-    QTest::newRow("negative") << QStringList{"GR,-7,0,25"} << "alt" << "-2" << "0";
+    // Units are shown as the exact millimetres they stand for.
+    QTest::newRow("units to exact mm")
+        << QStringList{"GR,82,100,25"} << "alt" << "32,8" << "40";
+    QTest::newRow("third field ignored") << QStringList{"GR,175,$10,x"} << "alt" << "70" << "6,4";
+    QTest::newRow("negative") << QStringList{"GR,-7,0,25"} << "alt" << "-2,8" << "0";
     QTest::newRow("last record wins")
         << QStringList{"NA,eins", "GR,25,25,25", "NA,zwei", "GR,50,50,25"} << "zwei" << "20" << "20";
 }
@@ -245,7 +248,7 @@ void TestEtiDatei::oldRecordsFixture()
     const EtiLoadResult result = Eladen(FixtureDir + "old_records_sp_sf_bm.eti", d);
 
     QCOMPARE(d.description, QStringLiteral("Alte Befehle, mit Komma"));
-    QCOMPARE(d.widthMm, QStringLiteral("32"));
+    QCOMPARE(d.widthMm, QStringLiteral("32,8"));
     QCOMPARE(d.heightMm, QStringLiteral("40"));
     const QStringList expected{
         "L|1|2|3|4|2|5",
@@ -314,10 +317,12 @@ void TestEtiDatei::writesSize_data()
     QTest::addColumn<QString>("mm");
     QTest::addColumn<QString>("units");
     QTest::addColumn<QString>("mmAgain");
-    QTest::newRow("33 mm") << "33" << "82" << "32";
+    // Typed millimetres are truncated to units; units read back exactly.
+    QTest::newRow("33 mm") << "33" << "82" << "32,8";
     QTest::newRow("70 mm") << "70" << "175" << "70";
+    QTest::newRow("63,5 mm") << "63,5" << "158" << "63,2";
     QTest::newRow("empty is 0") << "" << "0" << "0";
-    QTest::newRow("blanks and sign") << " -3" << "-7" << "-2";
+    QTest::newRow("blanks and sign") << " -3" << "-7" << "-2,8";
 }
 
 void TestEtiDatei::writesSize()
@@ -339,7 +344,7 @@ void TestEtiDatei::writesSize()
     Design again;
     Eladen(path, again);
     QCOMPARE(again.widthMm, mmAgain);
-    QCOMPARE(again.heightMm, QStringLiteral("40"));
+    QCOMPARE(again.heightMm, QStringLiteral("40,8"));
 }
 
 void TestEtiDatei::badSizeWritesNothing_data()
@@ -505,6 +510,63 @@ void TestEtiDatei::writesTodaysDate()
     QCOMPARE(date, QLocale::system().toString(day, QLocale::ShortFormat));
     QVERIFY2(date.contains(QString::number(day.day())), qPrintable(date));
     QVERIFY2(date.contains(QString::number(day.year() % 100)), qPrintable(date));
+}
+
+void TestEtiDatei::sizeSurvivesOpenAndSave_data()
+{
+    QTest::addColumn<QByteArray>("size"); // the GR line
+    QTest::addColumn<QString>("width"); // as the editor shows it
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QByteArray>("resized"); // the GR line after the height is set to 20 mm
+
+    QTest::newRow("63.2 mm") << QByteArray("GR,158,95,25") << "63,2" << "38" << QByteArray("GR,158,50,25");
+    QTest::newRow("odd units") << QByteArray("GR,157,83,25") << "62,8" << "33,2" << QByteArray("GR,157,50,25");
+    QTest::newRow("whole millimetres") << QByteArray("GR,175,100,25") << "70" << "40"
+                                       << QByteArray("GR,175,50,25");
+    QTest::newRow("one unit") << QByteArray("GR,1,1,25") << "0,4" << "0,4" << QByteArray("GR,1,50,25");
+    QTest::newRow("no size") << QByteArray("GR,0,0,25") << "0" << "0" << QByteArray("GR,0,50,25");
+    QTest::newRow("negative") << QByteArray("GR,-7,-1,25") << "-2,8" << "-0,4" << QByteArray("GR,-7,50,25");
+    QTest::newRow("largest") << QByteArray("GR,2147483647,2147483647,25") << "858993458,8" << "858993458,8"
+                             << QByteArray("GR,2147483647,50,25");
+    QTest::newRow("smallest") << QByteArray("GR,-2147483648,-2147483648,25") << "-858993459,2"
+                              << "-858993459,2" << QByteArray("GR,-2147483648,50,25");
+    // Written by other programs: kept as they stand while the size is.
+    QTest::newRow("hexadecimal, blanks, sign") << QByteArray("GR, $9E,+95,25") << "63,2" << "38"
+                                               << QByteArray("GR,158,50,25");
+    QTest::newRow("other scale") << QByteArray("GR,158,95,10") << "63,2" << "38" << QByteArray("GR,158,50,25");
+    QTest::newRow("more fields") << QByteArray("GR,158,95,25,x") << "63,2" << "38"
+                                 << QByteArray("GR,158,50,25");
+}
+
+// A design opens and saves byte for byte whatever size its GR line holds,
+// and a change of its height leaves its width exactly as it was.
+void TestEtiDatei::sizeSurvivesOpenAndSave()
+{
+    QFETCH(QByteArray, size);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QByteArray, resized);
+
+    const QByteArray elements = "XP,0,0\r\nRE,1,1,50,30\r\nXF,12,0,1,0,Arial,0\r\nEF,5,5,30,Name\r\n";
+    const QByteArray file = FileHead + "NA,Etikett\r\n" + size + "\r\n" + elements;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("groesse.eti");
+    QVERIFY(writeBytes(path, file));
+    Design d;
+    Eladen(path, d);
+    QCOMPARE(d.widthMm, width);
+    QCOMPARE(d.heightMm, height);
+    const QString copy = dir.filePath("kopie.eti");
+    Espeichern(copy, d, QStringLiteral("24.12.1999"));
+    QCOMPARE(contentOf(copy), file);
+
+    d.heightMm = QStringLiteral("20");
+    Espeichern(copy, d, QStringLiteral("24.12.1999"));
+    QCOMPARE(contentOf(copy), FileHead + "NA,Etikett\r\n" + resized + "\r\n" + elements);
+    // Back to the size read: the line as it stood.
+    d.heightMm = height;
+    Espeichern(copy, d, QStringLiteral("24.12.1999"));
+    QCOMPARE(contentOf(copy), file);
 }
 
 QTEST_GUILESS_MAIN(TestEtiDatei)

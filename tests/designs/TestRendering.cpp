@@ -1,4 +1,5 @@
 #include "designs/design.h"
+#include "designs/drawingnotices.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "platform/canvas/recordingcanvas.h"
@@ -6,6 +7,10 @@
 #include "platform/errors.h"
 #include "platform/stringtable.h"
 
+#include "platform/canvas/qpaintercanvas.h"
+
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 
 using namespace qm;
@@ -153,6 +158,11 @@ private slots:
     void missingPictureIsAGreyBoxOnScreen();
     void picturePathFromTheFolder_data();
     void picturePathFromTheFolder();
+    void clipStopsAtTheNeighbours_data();
+    void clipStopsAtTheNeighbours();
+    void textCutAtTheEdgeIsNoted_data();
+    void textCutAtTheEdgeIsNoted();
+    void noticesOncePerRecordAndField();
 };
 
 // Paper: 30 % of the shorter side (|c - a| + 1), at least 10. Editor: 10.
@@ -776,6 +786,188 @@ void TestRendering::picturePathFromTheFolder()
     QFETCH(QString, folder);
     QFETCH(QString, file);
     QCOMPARE(resolvedPicturePath(stored, folder), file);
+}
+
+void TestRendering::clipStopsAtTheNeighbours_data()
+{
+    QTest::addColumn<int>("width"); // of the GR record
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QSize>("sheetLabel"); // empty: not known
+    QTest::addColumn<QRect>("painted"); // the label as clipped, in pixels; null: not clipped
+    // A label wider than high, so that its width cannot stand in for its
+    // height unseen.
+    QTest::newRow("its own size") << 40 << 20 << QSize() << QRect(10, 10, 40, 20);
+    QTest::newRow("its own size, sheet label known") << 40 << 20 << QSize(60, 30) << QRect(10, 10, 40, 20);
+    QTest::newRow("no size: the sheet's label") << 0 << 0 << QSize(40, 20) << QRect(10, 10, 40, 20);
+    QTest::newRow("no height: the sheet's label") << 40 << 0 << QSize(44, 24) << QRect(10, 10, 44, 24);
+    QTest::newRow("negative: the sheet's label") << -40 << 20 << QSize(30, 16) << QRect(10, 10, 30, 16);
+    QTest::newRow("no size, no sheet label: not clipped") << 0 << 0 << QSize() << QRect();
+}
+
+// Drawn at one unit a pixel, a label at (10, 10) whose lines run far beyond
+// it on every side paints its own rows and columns up to its edges and not
+// one pixel of the labels below and beside it.
+void TestRendering::clipStopsAtTheNeighbours()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(QSize, sheetLabel);
+    QFETCH(QRect, painted);
+    QImage page(100, 80, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        QPainterCanvas canvas(painter);
+        LabelDrawing drawing(printDesign({ rec("GR", width, height, 25), rec("XP", 0, 0),
+            rec("LI", -10, 5, 80, 5), rec("LI", 5, -10, 5, 60), rec("LI", -10, 15, 80, 15),
+            rec("LI", 30, -10, 30, 60) }));
+        drawing.setSheetLabel(sheetLabel);
+        ScriptedMessages messages;
+        drawing.draw(canvas, QStringList(), 10, 10, false, messages, Date);
+    }
+    const auto ink = [&page](int x, int y) { return page.pixelColor(x, y) != QColor(Qt::white); };
+    if (painted.isNull()) {
+        // As before labels were clipped: the lines run on.
+        QVERIFY(ink(15, 60));
+        QVERIFY(ink(85, 15));
+        QVERIFY(ink(2, 25));
+        return;
+    }
+    // The horizontal line at y 15 (row 25) and the vertical one at x 5
+    // (column 15), up to the last row and column of the label.
+    QVERIFY(ink(painted.left(), 25));
+    QVERIFY(ink(painted.right(), 25));
+    QVERIFY(!ink(painted.left() - 1, 25));
+    QVERIFY(!ink(painted.right() + 1, 25)); // the neighbour to the right
+    QVERIFY(ink(15, painted.top()));
+    QVERIFY(ink(15, painted.bottom()));
+    QVERIFY(!ink(15, painted.top() - 1));
+    QVERIFY(!ink(15, painted.bottom() + 1)); // the neighbour below
+    for (int y = painted.bottom() + 1; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x)
+            QVERIFY2(!ink(x, y), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+    }
+}
+
+namespace {
+
+// Counts the measures a drawing takes.
+class MeasuringCanvas : public RecordingCanvas
+{
+public:
+    QSizeF textSize(const CanvasFont &font, const QString &text) override
+    {
+        ++measured;
+        return RecordingCanvas::textSize(font, text);
+    }
+    int measured = 0;
+};
+
+} // namespace
+
+void TestRendering::textCutAtTheEdgeIsNoted_data()
+{
+    // A label of 100 x 50 units; a cell of 12 units: characters of about
+    // 5.8 units as the recording canvas estimates them.
+    QTest::addColumn<QList<PrintRecord>>("records"); // after GR and XF
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("cut");
+    QTest::addColumn<bool>("measured");
+    const auto field = [](int x, int y) { return QList<PrintRecord> { rec("EF", x, y, 30, 0, 0, "Name") }; };
+    // Two characters cannot reach the edge in any font: not measured.
+    QTest::newRow("short, far from the edge") << field(10, 5) << "ab" << false << false;
+    QTest::newRow("empty") << field(10, 5) << "" << false << false;
+    QTest::newRow("long, fits") << field(10, 5) << "Ein langer Wert" << false << true; // 87.6 units to 97.6
+    QTest::newRow("past the right edge") << field(10, 5) << "Ein langer Wert!" << true << true; // to 103.4
+    QTest::newRow("past the bottom edge") << field(10, 40) << "kurz" << true << true;
+    QTest::newRow("left of the label") << field(-3, 5) << "kurz" << true << true;
+    QTest::newRow("turned up, past the top")
+        << QList<PrintRecord> { rec("XF", 12, 0, 0, 90, 0, "Arial"), rec("EF", 5, 45, 30, 0, 0, "Name") }
+        << "Ein langer Wert" << true << true;
+    QTest::newRow("turned up, fits")
+        << QList<PrintRecord> { rec("XF", 12, 0, 0, 90, 0, "Arial"), rec("EF", 5, 45, 30, 0, 0, "Name") }
+        << "kurz" << false << true;
+    QTest::newRow("serial number with its texts")
+        << QList<PrintRecord> { rec("SE", 60, 5, 1, 0, 0, "Nr. ", " von 1000") } << "12" << true << true;
+    QTest::newRow("date: no field") << QList<PrintRecord> { rec("SE", 90, 5, 0) } << "" << false << false;
+    QTest::newRow("beyond Latin-1 is always measured") << field(10, 5) << "Łukasz" << false << true;
+}
+
+// A field's text that runs past the edge the label is clipped to is noted
+// with its record, field and value; one well inside is not, and one that
+// cannot reach the edge is not even measured.
+void TestRendering::textCutAtTheEdgeIsNoted()
+{
+    QFETCH(QList<PrintRecord>, records);
+    QFETCH(QString, value);
+    QFETCH(bool, cut);
+    QFETCH(bool, measured);
+    QList<PrintRecord> all { rec("GR", 100, 50, 25), rec("XF", 12, 0, 0, 0, 0, "Arial") };
+    all += records;
+    PrintDesign d = printDesign(all);
+    d.fields = { DataField { 1, QStringLiteral("Name"), QStringLiteral("30"), true } };
+    LabelDrawing drawing(d);
+    DrawingNotices notices;
+    drawing.setNotices(&notices);
+    notices.setRecord(3);
+    MeasuringCanvas canvas;
+    ScriptedMessages messages;
+    drawing.draw(canvas, QStringList { QString(), value }, 200, 300, false, messages, Date);
+    QCOMPARE(notices.count(), cut ? 1 : 0);
+    QCOMPARE(canvas.measured > 0, measured);
+    if (cut) {
+        const DrawingNotices::Notice &n = notices.kept().front();
+        QCOMPARE(n.record, 3);
+        QCOMPARE(n.field, QStringLiteral("Name"));
+        QVERIFY(n.value.contains(value));
+    }
+}
+
+// Copies of a record are named once per field; the next record again; a
+// drawing without notices or without a clip measures nothing.
+void TestRendering::noticesOncePerRecordAndField()
+{
+    PrintDesign d = printDesign({ rec("GR", 100, 50, 25), rec("XF", 12, 0, 0, 0, 0, "Arial"),
+        rec("EF", 10, 5, 30, 0, 0, "Name"), rec("EF", 60, 20, 30, 0, 0, "Ort") });
+    d.fields = { DataField { 1, QStringLiteral("Name"), QStringLiteral("30"), true },
+        DataField { 2, QStringLiteral("Ort"), QStringLiteral("30"), true } };
+    LabelDrawing drawing(d);
+    DrawingNotices notices;
+    drawing.setNotices(&notices);
+    MeasuringCanvas canvas;
+    ScriptedMessages messages;
+    const QString longName = QStringLiteral("Ein sehr langer Name, der über den Rand reicht und noch weiter");
+    const auto label = [&](qint64 record, const QString &name, const QString &place) {
+        notices.setRecord(record);
+        drawing.draw(canvas, QStringList { QString(), name, place }, 0, 0, false, messages, Date);
+    };
+    label(1, longName, "Bonn");
+    label(1, longName, "Bonn"); // a copy
+    label(2, "Hans", "Mönchengladbach");
+    label(2, "Hans", "Mönchengladbach");
+    label(3, longName, "Köln");
+    QCOMPARE(notices.count(), 3);
+    QCOMPARE(notices.lines(),
+        (QStringList { "Datensatz 1, Feld Name: \"Ein sehr langer Name, der über den Rand reicht und noch wei…\" "
+                       "reicht über den Rand des Etiketts und ist dort abgeschnitten.",
+            "Datensatz 2, Feld Ort: \"Mönchengladbach\" reicht über den Rand des Etiketts und ist dort "
+            "abgeschnitten.",
+            "Datensatz 3, Feld Name: \"Ein sehr langer Name, der über den Rand reicht und noch wei…\" "
+            "reicht über den Rand des Etiketts und ist dort abgeschnitten." }));
+    QCOMPARE(notices.message(2).split(u'\n').last(), QStringLiteral("… und 1 weitere."));
+
+    // Without notices, or before a GR record clips the label: nothing measured.
+    LabelDrawing quiet(d);
+    MeasuringCanvas other;
+    quiet.draw(other, QStringList { QString(), longName, longName }, 0, 0, false, messages, Date);
+    LabelDrawing unclipped(printDesign({ rec("XF", 12, 0, 0, 0, 0, "Arial"), rec("EF", 10, 5, 30, 0, 0, "Name"),
+        rec("GR", 100, 50, 25) }));
+    DrawingNotices none;
+    none.setRecord(1);
+    unclipped.setNotices(&none);
+    unclipped.draw(other, QStringList { QString(), longName }, 0, 0, false, messages, Date);
+    QCOMPARE(other.measured, 0);
+    QVERIFY(none.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestRendering)

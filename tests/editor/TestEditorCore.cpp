@@ -1,5 +1,6 @@
 #include "editor/editorcommands.h"
 #include "editor/editorcore.h"
+#include "editor/zoomcanvas.h"
 #include "editordoubles.h"
 #include "platform/canvas/qpaintercanvas.h"
 #include "platform/canvas/recordingcanvas.h"
@@ -13,6 +14,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
+#include <limits>
 
 using namespace qm;
 
@@ -108,6 +112,8 @@ private Q_SLOTS:
     void zoomMapsPointer_data();
     void zoomMapsPointer();
     void zoomSteps();
+    void zoomCanvasRoundsDown_data();
+    void zoomCanvasRoundsDown();
     void zoomDrawsLarger();
     void missingPictureKeepsTheSelectionShown();
     void zoomHandsBarcodesToTheDevice_data();
@@ -573,10 +579,10 @@ void TestEditorCore::newAndSize()
     QCOMPARE(ed.core.scrollX(), 0);
     QVERIFY(ed.core.isModified());
 
-    ed.dialogs.size.answers.enqueue(SizeProperties { "33", "36", "" });
+    ed.dialogs.size.answers.enqueue(SizeProperties { "34", "36", "" });
     ed.core.sizeAndDescription();
     QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("Adresse"));
-    QCOMPARE(ed.core.design().widthMm, QStringLiteral("33"));
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("34"));
     QCOMPARE(ed.core.caption(), QStringLiteral("Design-Experte"));
 
     ed.core.undo();
@@ -872,6 +878,54 @@ void TestEditorCore::zoomSteps()
     ed.core.zoomAt(false, QPoint(300, 100));
     QCOMPARE(ed.core.zoom(), 100);
     QCOMPARE(ed.core.scrollX(), 0);
+}
+
+void TestEditorCore::zoomCanvasRoundsDown_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<int>("scaled");
+    QTest::newRow("0 at 50 %") << 0 << 50 << 0;
+    QTest::newRow("1 at 50 %") << 1 << 50 << 0;
+    QTest::newRow("-1 at 50 %") << -1 << 50 << -1;
+    QTest::newRow("-2 at 50 %: exact") << -2 << 50 << -1;
+    QTest::newRow("-3 at 50 %") << -3 << 50 << -2;
+    QTest::newRow("-100 at 50 %: exact") << -100 << 50 << -50;
+    QTest::newRow("-7 at 25 %") << -7 << 25 << -2;
+    QTest::newRow("7 at 25 %") << 7 << 25 << 1;
+    QTest::newRow("-2 at 75 %") << -2 << 75 << -2;
+    QTest::newRow("-4 at 75 %: exact") << -4 << 75 << -3;
+    QTest::newRow("-1 at 150 %") << -1 << 150 << -2;
+    QTest::newRow("-1 at 800 %") << -1 << 800 << -8;
+    QTest::newRow("-25 at 100 %") << -25 << 100 << -25;
+    QTest::newRow("far below") << std::numeric_limits<int>::min() << 800 << -(1 << 30);
+    QTest::newRow("far beyond") << std::numeric_limits<int>::max() << 800 << (1 << 30);
+}
+
+// Coordinates scale toward minus infinity, so that a point left of or above
+// the workspace (a scrolled design, the hatching of an overhang) lands on
+// the pixel that holds it and neighbours meet at every zoom: one pixel to
+// the left of 0 is never drawn on column 0.
+void TestEditorCore::zoomCanvasRoundsDown()
+{
+    QFETCH(int, value);
+    QFETCH(int, percent);
+    QFETCH(int, scaled);
+    QCOMPARE(ZoomCanvas::scaled(value, percent), scaled);
+
+    // Every coordinate a call takes goes through it, across and down.
+    RecordingCanvas inner;
+    ZoomCanvas zoomed(inner, percent);
+    const int v = std::clamp(value, -(1 << 20), 1 << 20);
+    const int s = ZoomCanvas::scaled(v, percent);
+    zoomed.rectangle(v, v, 0, 0);
+    zoomed.moveTo(v, 0);
+    zoomed.lineTo(0, v);
+    zoomed.clipRect(v, v, 1, 1);
+    const int one = ZoomCanvas::scaled(1, percent);
+    QCOMPARE(inner.log(),
+        (QStringList { QStringLiteral("rect %1,%1,0,0").arg(s), QStringLiteral("moveto %1,0").arg(s),
+            QStringLiteral("lineto 0,%1").arg(s), QStringLiteral("clip %1,%1,%2,%2").arg(s).arg(one) }));
 }
 
 void TestEditorCore::zoomDrawsLarger()

@@ -108,6 +108,12 @@ private Q_SLOTS:
     void savingSaysWhatLiesOutside_data();
     void savingSaysWhatLiesOutside();
     void wizardDesignAsksForNameAndSize();
+    void sizeSurvivesOpenAndSave_data();
+    void sizeSurvivesOpenAndSave();
+    void typedSizeKeptOnTheGrid_data();
+    void typedSizeKeptOnTheGrid();
+    void designWithoutSizeOffersTheSizeDialog_data();
+    void designWithoutSizeOffersTheSizeDialog();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -323,7 +329,7 @@ void TestEditorFiles::openingLoadsDateiname()
     QVERIFY(writeBytes(path, "NA,Karte\r\nGR,82,100,25\r\nXP,1,3\r\nLI,1,2,3,4\r\n"));
     Editor ed(path);
     QCOMPARE(ed.rows(), QStringList { "L|1|2|3|4|1|3" });
-    QCOMPARE(ed.core.design().widthMm, QStringLiteral("32"));
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("32,8"));
     QCOMPARE(ed.core.dateiname(), path);
     QVERIFY(!ed.core.isModified());
 
@@ -569,6 +575,161 @@ void TestEditorFiles::wizardDesignAsksForNameAndSize()
     ed.dialogs.size.answers.enqueue(std::nullopt);
     ed.core.newDesign();
     QCOMPARE(ed.dialogs.size.shown.last().description, QStringLiteral("keine Beschreibung"));
+}
+
+void TestEditorFiles::sizeSurvivesOpenAndSave_data()
+{
+    QTest::addColumn<QByteArray>("size");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::newRow("63.2 mm") << QByteArray("GR,158,95,25") << "63,2" << "38";
+    QTest::newRow("odd units") << QByteArray("GR,157,83,25") << "62,8" << "33,2";
+    QTest::newRow("whole millimetres") << QByteArray("GR,175,100,25") << "70" << "40";
+    QTest::newRow("one unit") << QByteArray("GR,1,3,25") << "0,4" << "1,2";
+    QTest::newRow("other scale, hexadecimal") << QByteArray("GR,$9E,95,10") << "63,2" << "38";
+}
+
+// Opened in the editor and saved under another name, a design's file is
+// the same byte for byte but for the date line; the size dialog shows the
+// exact size, and confirming it unchanged changes nothing.
+void TestEditorFiles::sizeSurvivesOpenAndSave()
+{
+    QFETCH(QByteArray, size);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    const QString path = m_dir->filePath("groesse.eti");
+    const QByteArray file = "** QUILLMARK f\xfcr WINDOWS 95\r\n** ETI-Datei f\xfcr ein Etikett bzw. Formular\r\n"
+                            "** Erstellt am 24.12.1999 mit Version 2.04s\r\nNA,Etikett\r\n"
+        + size + "\r\nXP,0,0\r\nRE,1,1,50,30\r\nXF,12,0,1,0,Arial,0\r\nTE,5,5,Hallo\r\n";
+    QVERIFY(writeBytes(path, file));
+    Editor ed(path);
+    QCOMPARE(ed.core.design().widthMm, width);
+    QCOMPARE(ed.core.design().heightMm, height);
+
+    ed.dialogs.size.answers.enqueue(SizeProperties { width, height, "Etikett" });
+    ed.core.sizeAndDescription();
+    QCOMPARE(ed.dialogs.size.shown.last().width, width);
+    QCOMPARE(ed.dialogs.size.shown.last().height, height);
+    QVERIFY(!ed.core.isModified());
+    QVERIFY(ed.messages.shown().isEmpty());
+
+    const QString copy = m_dir->filePath("kopie.eti");
+    ed.files.addAnswer(copy);
+    QVERIFY(ed.core.saveAs());
+    QList<QByteArray> saved = linesOf(contentOf(copy));
+    QList<QByteArray> read = linesOf(file);
+    QVERIFY(saved[2].startsWith("** Erstellt am "));
+    saved.removeAt(2);
+    read.removeAt(2);
+    QCOMPARE(saved, read);
+}
+
+void TestEditorFiles::typedSizeKeptOnTheGrid_data()
+{
+    QTest::addColumn<QString>("typedWidth");
+    QTest::addColumn<QString>("typedHeight");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("height");
+    QTest::addColumn<QByteArray>("size");
+    QTest::addColumn<QString>("message"); // empty: none
+    QTest::newRow("on the grid") << "63,2"
+                                 << "38"
+                                 << "63,2"
+                                 << "38" << QByteArray("GR,158,95,25") << "";
+    QTest::newRow("tenth zero, point") << "70.0"
+                                       << "40,0"
+                                       << "70"
+                                       << "40" << QByteArray("GR,175,100,25") << "";
+    QTest::newRow("sheet label 63.5 x 38.1")
+        << "63,5"
+        << "38,1"
+        << "63,2"
+        << "38" << QByteArray("GR,158,95,25")
+        << "Etikettendateien halten die Größe in Schritten von 0,4 mm: aus 63,5 x 38,1 mm wird 63,2 x 38 mm.";
+    QTest::newRow("odd millimetres") << "33"
+                                     << "20"
+                                     << "32,8"
+                                     << "20" << QByteArray("GR,82,50,25")
+                                     << "Etikettendateien halten die Größe in Schritten von 0,4 mm: aus 33 x 20 "
+                                        "mm wird 32,8 x 20 mm.";
+}
+
+// A typed size is kept as the size the file will hold, and the user is told
+// when that is not what was typed; saving and reopening shows it again.
+void TestEditorFiles::typedSizeKeptOnTheGrid()
+{
+    QFETCH(QString, typedWidth);
+    QFETCH(QString, typedHeight);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    QFETCH(QByteArray, size);
+    QFETCH(QString, message);
+    Editor ed;
+    ed.dialogs.size.answers.enqueue(SizeProperties { typedWidth, typedHeight, "Karte" });
+    ed.core.sizeAndDescription();
+    QCOMPARE(ed.core.design().widthMm, width);
+    QCOMPARE(ed.core.design().heightMm, height);
+    QCOMPARE(ed.messages.lastText(), message);
+    const QString path = m_dir->filePath("karte.eti");
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.saveAs());
+    QVERIFY(linesOf(contentOf(path)).contains(size + '\r'));
+    Editor again(path);
+    QCOMPARE(again.core.design().widthMm, width);
+    QCOMPARE(again.core.design().heightMm, height);
+}
+
+void TestEditorFiles::designWithoutSizeOffersTheSizeDialog_data()
+{
+    QTest::addColumn<QByteArray>("size");
+    QTest::addColumn<QString>("shown"); // the size the message names
+    QTest::newRow("0 x 0") << QByteArray("GR,0,0,25") << "0 x 0";
+    QTest::newRow("no height") << QByteArray("GR,158,0,25") << "63,2 x 0";
+    QTest::newRow("negative") << QByteArray("GR,-5,40,25") << "-2 x 16";
+}
+
+// A design without a size says so when it is opened and offers the size
+// dialog; Nein leaves it as it is, Ja sets the size as one undo step.
+void TestEditorFiles::designWithoutSizeOffersTheSizeDialog()
+{
+    QFETCH(QByteArray, size);
+    QFETCH(QString, shown);
+    const QString path = m_dir->filePath("ohne.eti");
+    QVERIFY(writeBytes(path, "NA,Alt\r\n" + size + "\r\nXP,0,0\r\nRE,10,10,100,50\r\n"));
+    const QString question = QStringLiteral(
+        "Das Design hat keine Größe (%1 mm). Gedruckt wird es auf die Etiketten des Bogens beschnitten. "
+        "Möchten Sie die Größe jetzt festlegen?")
+                                 .arg(shown);
+
+    Editor declined;
+    declined.messages.addAnswer(MessageButton::No);
+    declined.files.addAnswer(path);
+    QVERIFY(declined.core.open());
+    QCOMPARE(declined.messages.lastText(), question);
+    QCOMPARE(declined.messages.shown().last().kind, MessageKind::Confirmation);
+    QVERIFY(declined.dialogs.size.shown.isEmpty());
+    QVERIFY(!declined.core.isModified());
+
+    // Opened through DATEINAME as the print run and the main window do.
+    Editor ed(path);
+    QCOMPARE(ed.messages.lastText(), question);
+    QCOMPARE(ed.dialogs.size.shown.size(), 1); // answered Ja: the queue was empty
+    ed.dialogs.size.answers.enqueue(SizeProperties { "40", "20", "Alt" });
+    ed.messages.addAnswer(MessageButton::Yes);
+    ed.files.addAnswer(path);
+    QVERIFY(ed.core.open());
+    QCOMPARE(ed.dialogs.size.shown.size(), 2);
+    QCOMPARE(ed.core.design().widthMm, QStringLiteral("40"));
+    QVERIFY(ed.core.isModified());
+    QCOMPARE(ed.core.labelBox(), QRect(0, 0, 101, 51));
+    ed.core.undo();
+    QVERIFY(ed.core.labelBox().isEmpty());
+
+    // A design with a size asks nothing.
+    const QString sized = m_dir->filePath("mit.eti");
+    QVERIFY(writeBytes(sized, "NA,Neu\r\nGR,100,50,25\r\n"));
+    Editor plain(sized);
+    QVERIFY(plain.messages.shown().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEditorFiles)

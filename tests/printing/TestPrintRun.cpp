@@ -194,6 +194,8 @@ private slots:
     void modeFourOpensTheDesignEditor();
     void otherModesSayWhatIsNotAvailable_data();
     void otherModesSayWhatIsNotAvailable();
+    void textsCutAtTheEdgeAreNamedAfterTheRun();
+    void designWithoutSizeIsClippedToTheSheetLabel();
 };
 
 void TestPrintRun::typedRecordsArePrintedFromTheStartPosition()
@@ -873,6 +875,50 @@ void TestPrintRun::otherModesSayWhatIsNotAvailable()
         QCOMPARE(rig.messages.shown().last().kind, MessageKind::Warning);
         QCOMPARE(rig.messages.shown().last().buttons, MessageButtons(MessageButton::Cancel));
     }
+}
+
+// A value that runs past its label's edge is named once per record and
+// field in one message after the run, whatever the copies; a run whose
+// values all fit says nothing.
+void TestPrintRun::textsCutAtTheEdgeAreNamedAfterTheRun()
+{
+    const QString longName = QStringLiteral("Ein sehr langer Name, der über den Rand reicht");
+    Rig rig;
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" }, { "3", longName, "", "Celle" }, { "1", "Bert", "",
+        "Bad Münstereifel an der Erft im Kreis Euskirchen" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.texts().filter(longName).size(), 3); // printed, cut by the clip
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QCOMPARE(rig.messages.shown().first().kind, MessageKind::Information);
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("Datensatz 2, Feld Name: \"%1\" reicht über den Rand des Etiketts und ist dort "
+                       "abgeschnitten.\n"
+                       "Datensatz 3, Feld Ort: \"Bad Münstereifel an der Erft im Kreis Euskirchen\" reicht über "
+                       "den Rand des Etiketts und ist dort abgeschnitten.")
+            .arg(longName));
+
+    Rig fits;
+    fits.typeRecords({ { "2", "Anna", "", "Bonn" } });
+    QCOMPARE(fits.use(EnterAndPrint), RunOutcome::Printed);
+    QVERIFY(fits.messages.shown().isEmpty());
+}
+
+// A design of size 0 x 0 prints its elements, clipped to the sheet's label
+// (63.5 x 38 mm: 158 x 95 units) instead of to nothing.
+void TestPrintRun::designWithoutSizeIsClippedToTheSheetLabel()
+{
+    Rig rig;
+    QVERIFY(test::writeBytes(rig.design, "NA,Alt\r\nGR,0,0,25\r\nXF,12,0,0,0,Arial,0\r\nEF,10,10,30,Name\r\n"));
+    rig.typeRecords({ { "2", "Anna" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    // Positions 1 and 2 of the 3 x 7 sheet: (75, 150) and (735, 150) tenths.
+    QCOMPARE(rig.texts(), (QStringList { "28,47 \"Anna\"", "193,47 \"Anna\"" }));
+    QStringList clips;
+    for (const auto &call : rig.printers.last->canvas_.calls())
+        if (call.op == QLatin1String("clip"))
+            clips << call.args.join(u' ');
+    QCOMPARE(clips, (QStringList { "18,37,176,132", "183,37,341,132" }));
+    QVERIFY(rig.messages.shown().isEmpty());
 }
 
 QTEST_MAIN(TestPrintRun)

@@ -4,6 +4,7 @@
 #include "app/commands/printerscommand.h"
 #include "app/commands/tablecommand.h"
 #include "designs/barcodelookahead.h"
+#include "designs/drawingnotices.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"
@@ -242,14 +243,24 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     drawing.setPictureFolder(pictureFolder);
     BarcodeLookAhead barcodes;
     drawing.setLookAhead(&barcodes);
+    // Texts cut at a label's edge are named after the run.
+    DrawingNotices notices;
+    drawing.setNotices(&notices);
     const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
-        [&](ICanvas &canvas, int x, int y, int row, bool withFrame) {
+        [&](ICanvas &canvas, const LabelPlace &place, int row, bool withFrame) {
             // A file that now gives other labels than were counted stops
             // the run (an Error), and the document is not ended.
             source.makeAhead(
                 row + BarcodeLookAheadLabels, [&](const QStringList &values) { drawing.prepareBarcodes(values); });
-            drawing.draw(canvas, source.label(row), x, y, withFrame, messages, date);
+            const QStringList &values = source.label(row);
+            notices.setRecord(source.record());
+            drawing.setSheetLabel(QSize(place.width, place.height));
+            drawing.draw(canvas, values, place.x, place.y, withFrame, messages, date);
         });
+    const auto tellNotices = [&] {
+        for (const QString &line : notices.lines())
+            err << "quillmark: " << line << Qt::endl;
+    };
     if (result == LayoutResult::Refused)
         return fail(err, unprintableReason(request, format));
     if (printer) {
@@ -258,6 +269,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         if (result != LayoutResult::Printed || !device.ended())
             return fail(
                 err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
+        tellNotices();
         out << printedText(labels, device.pageCount()) << ' ' << tr("an %1").arg(destination) << '\n';
         return 0;
     }
@@ -267,6 +279,7 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
             why.isEmpty() ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf)
                           : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(pdf, why));
     }
+    tellNotices();
     out << printedText(labels, device.pageCount()) << ' ' << tr("in %1").arg(pdf) << '\n';
     return 0;
 }

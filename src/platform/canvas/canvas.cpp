@@ -39,12 +39,27 @@ CanvasBitmap readBitmapFile(const QString &path)
     return CanvasBitmap{path, std::move(image)};
 }
 
+namespace {
+
+// Arial's measures: a cell of 1.15 em, an ascent of 0.9 em, digits and most
+// letters 0.56 em wide.
+double estimatedEm(const CanvasFont &font)
+{
+    return font.height < 0 ? -font.height : (font.height == 0 ? 16 : font.height) / 1.15;
+}
+
+} // namespace
+
+QSizeF ICanvas::textSize(const CanvasFont &font, const QString &text)
+{
+    const double em = estimatedEm(font);
+    return { 0.56 * em * static_cast<double>(text.size()), 1.15 * em };
+}
+
 void ICanvas::textOnBaseline(const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text)
 {
     setFont(font);
-    // Arial's measures: a cell of 1.15 em, an ascent of 0.9 em, digits and
-    // most letters 0.56 em wide.
-    const double em = font.height < 0 ? -font.height : (font.height == 0 ? 16 : font.height) / 1.15;
+    const double em = estimatedEm(font);
     const double width = 0.56 * em * static_cast<double>(text.size());
     const double left
         = anchor == Anchor::Left ? at.x() : at.x() - (anchor == Anchor::Centre ? width / 2 : width);

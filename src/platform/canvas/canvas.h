@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 #include <vector>
@@ -162,6 +163,13 @@ public:
     enum class Anchor { Left, Centre, Right };
     virtual void textOnBaseline(
         const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text);
+
+    // The advance width and the cell height (ascent + descent) of one line
+    // of `text` in `font`, in logical units, as text() draws it; the
+    // escapement is not applied. The current font stays as it is. A canvas
+    // that cannot measure text estimates both from the font's height (as in
+    // Arial, as textOnBaseline() does).
+    virtual QSizeF textSize(const CanvasFont &font, const QString &text);
 
     // Reads a Windows bitmap file. Throws qm::Error "Kann Datei %1 nicht
     // öffnen" with the path when the file cannot be opened, and "Bitmap ist

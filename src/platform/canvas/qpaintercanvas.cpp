@@ -264,10 +264,15 @@ QFont QPainterCanvas::deviceFont() const
 
 const QPainterCanvas::DeviceFont &QPainterCanvas::cachedDeviceFont()
 {
+    return cachedDeviceFont(m_state.font);
+}
+
+QPainterCanvas::DeviceFont &QPainterCanvas::cachedDeviceFont(const CanvasFont &font)
+{
     // Designs use a handful of fonts; beyond that many the least recently
     // used one is dropped, so a pathological design cannot grow the list.
     constexpr qsizetype maxFonts = 16;
-    CanvasFont key = m_state.font;
+    CanvasFont key = font;
     key.escapement = 0;
     const qreal scale = deviceScale();
     for (qsizetype i = 0; i < m_fonts.size(); ++i) {
@@ -282,7 +287,9 @@ const QPainterCanvas::DeviceFont &QPainterCanvas::cachedDeviceFont()
     made.font = key;
     made.scale = scale;
     made.qfont = makeDeviceFont(key, scale);
-    made.ascent = QFontMetricsF(made.qfont, m_painter.device()).ascent();
+    const QFontMetricsF metrics(made.qfont, m_painter.device());
+    made.ascent = metrics.ascent();
+    made.cell = metrics.ascent() + metrics.descent();
     if (m_fonts.size() >= maxFonts) {
         m_fonts.removeLast();
     }
@@ -339,6 +346,33 @@ void QPainterCanvas::textOnBaseline(
     m_painter.setPen(m_state.textColour);
     m_painter.drawText(QPointF(x, 0), text);
     m_painter.setWorldTransform(transform);
+}
+
+QSizeF QPainterCanvas::textSize(const CanvasFont &font, const QString &text)
+{
+    const qreal scale = deviceScale();
+    DeviceFont &device = cachedDeviceFont(font);
+    qreal width = 0;
+    bool latin1 = true;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF) {
+            latin1 = false;
+            break;
+        }
+    }
+    if (latin1) {
+        if (device.advances.empty()) {
+            const QFontMetricsF metrics(device.qfont, m_painter.device());
+            device.advances.resize(0x100);
+            for (char16_t c = 0; c < 0x100; ++c)
+                device.advances[c] = metrics.horizontalAdvance(QChar(c));
+        }
+        for (const QChar c : text)
+            width += device.advances[c.unicode()];
+    } else {
+        width = QFontMetricsF(device.qfont, m_painter.device()).horizontalAdvance(text);
+    }
+    return { width / scale, device.cell / scale };
 }
 
 CanvasBitmap QPainterCanvas::loadBitmap(const QString &path)

@@ -9,6 +9,7 @@
 #include <QRectF>
 
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -54,6 +55,10 @@ public:
     void text(int x, int y, const QString &text) override;
     void textOnBaseline(
         const QPointF &at, Anchor anchor, const CanvasFont &font, const QString &text) override;
+    // Measured with the font made for this device, as text() draws it;
+    // text of Latin-1 characters from the advances of its characters, kept
+    // per font (text is drawn without kerning).
+    QSizeF textSize(const CanvasFont &font, const QString &text) override;
     CanvasBitmap loadBitmap(const QString &path) override;
     void stretchBitmap(
         const CanvasBitmap &bitmap, int x, int y, int width, int height, BitmapMix mix) override;
@@ -100,11 +105,15 @@ private:
         qreal scale = 0;
         QFont qfont;
         qreal ascent = 0;
+        qreal cell = 0; // ascent + descent
+        // The advances of the Latin-1 characters, made when first measured.
+        std::vector<qreal> advances;
     };
     // The device font of the current font at the current scale. A run draws
     // the same few fonts again and again, so they are made once per canvas
     // (looking a face up and measuring it costs far more than the drawing).
     const DeviceFont &cachedDeviceFont();
+    DeviceFont &cachedDeviceFont(const CanvasFont &font);
     QFont makeDeviceFont(const CanvasFont &font, qreal scale) const;
 
     // A bitmap made ready for this device's way of drawing it (mirrored,

@@ -57,6 +57,8 @@ private slots:
     void printerMappingSizesFontInLogicalUnits();
     void textColourAndBackground();
     void fontsMadeOnceStillFollowEveryChange();
+    void textSizeIsWhatTextDraws_data();
+    void textSizeIsWhatTextDraws();
 };
 
 void TestCanvasText::facesResolve_data()
@@ -268,6 +270,64 @@ void TestCanvasText::fontsMadeOnceStillFollowEveryChange()
             }
         }
     }
+}
+
+
+void TestCanvasText::textSizeIsWhatTextDraws_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("printerMapping"); // 635 units to 3000 pixels
+    QTest::newRow("umlauts, cell height") << QStringLiteral("Müller-Lüdenscheidt") << 40 << false;
+    QTest::newRow("wide letters") << QStringLiteral("WWWWMMMM") << -30 << false;
+    QTest::newRow("ligatures if any") << QStringLiteral("office fifty ffl") << -30 << false;
+    QTest::newRow("beyond Latin-1") << QStringLiteral("Łukasz Żółć") << -30 << false;
+    QTest::newRow("printer mapping") << QStringLiteral("Musterstraße 12") << 11 << true;
+}
+
+// textSize() gives the advance and the cell that text() draws with: the
+// device's own measure of the whole line, and the ink of the drawn line ends
+// where the advance says.
+void TestCanvasText::textSizeIsWhatTextDraws()
+{
+    QFETCH(QString, text);
+    QFETCH(int, height);
+    QFETCH(bool, printerMapping);
+    const CanvasFont font { QStringLiteral("Arial"), height };
+    QImage page = whitePage(printerMapping ? 1200 : 700, 200);
+    QSizeF size;
+    QFont device;
+    qreal scale = 1;
+    {
+        QPainter painter(&page);
+        if (printerMapping) {
+            painter.setWindow(0, 0, 635, 635);
+            painter.setViewport(0, 0, 3000, 3000);
+            scale = 3000.0 / 635.0;
+        }
+        QPainterCanvas canvas(painter);
+        canvas.setTransparentBackground();
+        canvas.setFont(CanvasFont { QStringLiteral("Times New Roman"), -12 });
+        size = canvas.textSize(font, text);
+        // The current font stays.
+        QCOMPARE(canvas.deviceFont().family(), QStringLiteral("Liberation Serif"));
+        canvas.setFont(font);
+        device = canvas.deviceFont();
+        canvas.text(10, 5, text);
+    }
+    const QFontMetricsF metrics(device, &page);
+    QVERIFY2(std::abs(size.width() * scale - metrics.horizontalAdvance(text)) < 0.5,
+        qPrintable(QStringLiteral("%1 / %2").arg(size.width() * scale).arg(metrics.horizontalAdvance(text))));
+    QVERIFY2(std::abs(size.height() * scale - (metrics.ascent() + metrics.descent())) < 0.01,
+        qPrintable(QString::number(size.height() * scale)));
+    if (height > 0 && !printerMapping)
+        QVERIFY(std::abs(size.height() - height) <= 1.0);
+    const QRect ink = inkBounds(page);
+    const qreal right = 10 * scale + size.width() * scale;
+    const qreal em = device.pixelSize();
+    QVERIFY2(ink.right() <= right + 1 && ink.right() >= right - 0.25 * em,
+        qPrintable(QStringLiteral("ink to %1, advance to %2").arg(ink.right()).arg(right)));
+    QVERIFY(ink.bottom() <= 5 * scale + size.height() * scale + 1);
 }
 
 #include "TestCanvasText.moc"
