@@ -1,5 +1,7 @@
 #include "barcode.h"
 
+#include "platform/errors.h"
+
 #include <QCoreApplication>
 
 #include <zint.h>
@@ -667,9 +669,9 @@ bool canEncode(Symbology kind, const QString &value)
 QString unprintableBarcodeMessage(int record, const QString &field, const QString &value, Symbology kind)
 {
     return QCoreApplication::translate(
-        "qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden.")
+        "qm", "Datensatz %1, Feld %2: %3 kann nicht als %4 gedruckt werden.")
         .arg(record)
-        .arg(field, value, symbologyName(kind));
+        .arg(field, quotedValue(value), symbologyName(kind));
 }
 
 } // namespace qm

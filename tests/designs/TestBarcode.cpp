@@ -295,7 +295,7 @@ void TestBarcode::message()
 {
     QCOMPARE(
         unprintableBarcodeMessage(3, QStringLiteral("Artikel"), QStringLiteral("12AB"), Symbology::Ean13),
-        QStringLiteral("Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden."));
+        QStringLiteral("Datensatz 3, Feld Artikel: „12AB“ kann nicht als EAN-13 gedruckt werden."));
 }
 
 namespace {
