@@ -87,9 +87,6 @@ PdfPrinter::~PdfPrinter()
     // A document that was not ended is dropped: the target stays as it was.
     m_canvas.reset();
     if (m_painter) {
-        // Nothing of it is kept, so the painter need not write the rest.
-        if (m_file)
-            m_file->discard();
         try {
             m_painter->end();
         } catch (...) {

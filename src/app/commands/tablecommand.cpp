@@ -77,8 +77,20 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
 
 } // namespace
 
+namespace {
+
+// TMPDIR as it is set (QDir::tempPath() gives nothing for a folder that is
+// not there), else /tmp.
+QString temporaryFolder()
+{
+    const QString set = qEnvironmentVariable("TMPDIR");
+    return set.isEmpty() ? QStringLiteral("/tmp") : set;
+}
+
+} // namespace
+
 StandardInputFile::StandardInputFile()
-    : StandardInputFile(STDIN_FILENO, QDir::tempPath())
+    : StandardInputFile(STDIN_FILENO, temporaryFolder())
 { }
 
 StandardInputFile::StandardInputFile(int input, const QString &folder)
