@@ -70,6 +70,7 @@ public:
     bool outOfMemory = false; // asking for the default printer throws std::bad_alloc
     // Printers besides the default one, by name.
     QStringList others;
+    bool defaultListedLast = false; // the system lists the others first
     RecordingPrinter *last = nullptr;
     QString lastOpened; // the name of the printer opened last
     std::vector<std::unique_ptr<RecordingPrinter>> made;
@@ -102,11 +103,11 @@ public:
     QList<PrinterInfo> availablePrinters() override
     {
         QList<PrinterInfo> all;
-        if (hasDefault)
-            all.append({ QStringLiteral("Etikettendrucker"), QStringLiteral("Büro"), QStringLiteral("bereit"),
-                true });
         for (const QString &name : others)
             all.append({ name, QString(), QStringLiteral("bereit"), false });
+        if (hasDefault)
+            all.insert(defaultListedLast ? all.size() : 0,
+                { QStringLiteral("Etikettendrucker"), QStringLiteral("Büro"), QStringLiteral("bereit"), true });
         return all;
     }
     std::unique_ptr<IPrinterDevice> openPrinter(const QString &name) override

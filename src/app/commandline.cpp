@@ -19,7 +19,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
+
+#include <unistd.h>
 
 namespace qm {
 namespace {
@@ -347,11 +350,43 @@ std::optional<int> runCommandLine(
     return runCommandLine(arguments, out, err, printers, shareDir);
 }
 
-std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err,
-    IPrinterAccess &printers, const QString &shareDir)
+DescriptorOutput::DescriptorOutput(int fd)
+    : m_fd(fd)
 {
-    if (!isCommandLineCall(arguments))
-        return std::nullopt;
+    QIODevice::open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+}
+
+qint64 DescriptorOutput::writeData(const char *data, qint64 size)
+{
+    if (m_error != 0)
+        return -1;
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t put = ::write(m_fd, data + done, static_cast<size_t>(size - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            m_error = put < 0 ? errno : ENOSPC;
+            return -1;
+        }
+        done += put;
+    }
+    return size;
+}
+
+namespace {
+
+// Why out could not be written, in German.
+QString outputFailure(const QTextStream &out)
+{
+    const auto *device = dynamic_cast<const DescriptorOutput *>(out.device());
+    const int number = device && device->errorNumber() != 0 ? device->errorNumber() : EIO;
+    return tr("Die Ausgabe konnte nicht vollständig geschrieben werden: %1").arg(IoError::textFor(number));
+}
+
+int runCommand(const QStringList &arguments, QTextStream &out, QTextStream &err, IPrinterAccess &printers,
+    const QString &shareDir)
+{
     try {
         const GlobalCall global = parseGlobal(arguments);
         if ((global.help || global.version) && !global.rest.isEmpty())
@@ -407,6 +442,21 @@ std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out
     } catch (const std::bad_alloc &) {
         return fail(err, outOfMemoryMessage());
     }
+}
+
+} // namespace
+
+std::optional<int> runCommandLine(const QStringList &arguments, QTextStream &out, QTextStream &err,
+    IPrinterAccess &printers, const QString &shareDir)
+{
+    if (!isCommandLineCall(arguments))
+        return std::nullopt;
+    const int code = runCommand(arguments, out, err, printers, shareDir);
+    // A listing cut short is no success, whatever the command made of it.
+    out.flush();
+    if (out.status() == QTextStream::WriteFailed)
+        return fail(err, outputFailure(out));
+    return code;
 }
 
 } // namespace qm

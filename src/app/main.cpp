@@ -26,6 +26,8 @@
 #include <cstdio>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 // The shipped program data: installed beside the executable
@@ -136,7 +138,8 @@ int main(int argc, char **argv)
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(commandLineMessages);
         QGuiApplication app(argc, argv);
-        QTextStream out(stdout);
+        qm::DescriptorOutput standardOutput(STDOUT_FILENO);
+        QTextStream out(&standardOutput);
         QTextStream err(stderr);
         const auto code = qm::runCommandLine(args, out, err, shareDirectory());
         out.flush();

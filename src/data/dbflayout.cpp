@@ -135,7 +135,7 @@ FieldValue checkFieldValue(const TableField &field, const QString &value)
         static const QRegularExpression number(QStringLiteral("^([+-]?)(\\d*)(?:[.,](\\d*))?$"));
         const QRegularExpressionMatch m = number.match(text);
         if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
-            return { QString(), tr("„%1“ ist keine Zahl").arg(value) };
+            return { QString(), tr("%1 ist keine Zahl").arg(quotedValue(value)) };
         QString whole = m.captured(2);
         while (whole.size() > 1 && whole.startsWith(QLatin1Char('0')))
             whole.remove(0, 1);
@@ -145,14 +145,14 @@ FieldValue checkFieldValue(const TableField &field, const QString &value)
         while (places.size() > field.decimals && places.endsWith(QLatin1Char('0')))
             places.chop(1);
         if (places.size() > field.decimals)
-            return { QString(), tr("„%1“ hat mehr als %2 Nachkommastellen").arg(value).arg(field.decimals) };
+            return { QString(), tr("%1 hat mehr als %2 Nachkommastellen").arg(quotedValue(value)).arg(field.decimals) };
         places = places.leftJustified(field.decimals, QLatin1Char('0'));
         QString stored = (m.captured(1) == QLatin1String("-") ? QStringLiteral("-") : QString()) + whole;
         if (field.decimals > 0)
             stored += QLatin1Char('.') + places;
         if (stored.size() > field.width)
             return { QString(),
-                tr("„%1“ ist breiter als das Feld (%2 Zeichen)").arg(value).arg(field.width) };
+                tr("%1 ist breiter als das Feld (%2 Zeichen)").arg(quotedValue(value)).arg(field.width) };
         return { stored.rightJustified(field.width, QLatin1Char(' ')), QString() };
     }
     case 'D': {
@@ -160,7 +160,7 @@ FieldValue checkFieldValue(const TableField &field, const QString &value)
         if (!date.isValid() && text.size() == 8)
             date = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
         if (!date.isValid())
-            return { QString(), tr("„%1“ ist kein Datum (TT.MM.JJJJ oder JJJJMMTT)").arg(value) };
+            return { QString(), tr("%1 ist kein Datum (TT.MM.JJJJ oder JJJJMMTT)").arg(quotedValue(value)) };
         return { date.toString(QStringLiteral("yyyyMMdd")), QString() };
     }
     case 'L': {
@@ -169,7 +169,7 @@ FieldValue checkFieldValue(const TableField &field, const QString &value)
             return { QStringLiteral("T"), QString() };
         if (upper == QLatin1String("N") || upper == QLatin1String("F"))
             return { QStringLiteral("F"), QString() };
-        return { QString(), tr("„%1“ ist kein Wahrheitswert (J, N, T, F oder Y)").arg(value) };
+        return { QString(), tr("%1 ist kein Wahrheitswert (J, N, T, F oder Y)").arg(quotedValue(value)) };
     }
     case 'M':
         return { QString(), tr("ein Memofeld kann keinen Text aufnehmen") };

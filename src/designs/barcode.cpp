@@ -1,5 +1,7 @@
 #include "barcode.h"
 
+#include "platform/errors.h"
+
 #include <QCoreApplication>
 
 #include <zint.h>
@@ -682,14 +684,14 @@ QString unprintableBarcodeMessage(int record, const QString &field, const QStrin
 {
     if (const std::optional<int> digit = expectedCheckDigit(kind, value))
         return QCoreApplication::translate(
-            "qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden, die Prüfziffer müsste %5 sein.")
+            "qm", "Datensatz %1, Feld %2: %3 kann nicht als %4 gedruckt werden, die Prüfziffer müsste %5 sein.")
             .arg(record)
-            .arg(field, value, symbologyName(kind))
+            .arg(field, quotedValue(value), symbologyName(kind))
             .arg(*digit);
     return QCoreApplication::translate(
-        "qm", "Datensatz %1, Feld %2: \"%3\" kann nicht als %4 gedruckt werden.")
+        "qm", "Datensatz %1, Feld %2: %3 kann nicht als %4 gedruckt werden.")
         .arg(record)
-        .arg(field, value, symbologyName(kind));
+        .arg(field, quotedValue(value), symbologyName(kind));
 }
 
 int barcodeFieldLimit(Symbology kind, int size)

@@ -191,7 +191,7 @@ void checkLengthText(const QString &text)
     static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+[.,]?\\d*|[.,]\\d+)\\s*$"));
     if (text.trimmed().isEmpty() || number.match(text).hasMatch())
         return;
-    throw Error(tr("'%1' ist kein gültiger Gleitkommawert").arg(text));
+    throw Error(tr("'%1' ist kein gültiger Gleitkommawert").arg(shortenedValue(text)));
 }
 
 void saveCheckedTemplate(const QString &path, const QString &description, const GridTexts &texts)

@@ -16,6 +16,27 @@ QString outOfMemoryMessage()
     return QCoreApplication::translate("qm", "Nicht genügend Arbeitsspeicher. Bearbeitung abgebrochen !");
 }
 
+QString shortenedValue(QStringView value)
+{
+    qsizetype length = qMin(value.size(), MaxQuotedValueLength);
+    // A character outside the basic plane is kept whole or left out.
+    if (length < value.size() && length > 0 && value[length - 1].isHighSurrogate())
+        --length;
+    QString shown = value.left(length).toString();
+    for (QChar &c : shown) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
+            c = QLatin1Char(' ');
+    }
+    if (length < value.size())
+        shown += QChar(0x2026);
+    return shown;
+}
+
+QString quotedValue(QStringView value)
+{
+    return QChar(0x201E) + shortenedValue(value) + QChar(0x201C);
+}
+
 IoError::IoError(int errorNumber)
     : Error(textFor(errorNumber))
     , m_errorNumber(errorNumber)
@@ -55,7 +76,7 @@ QString IoError::textFor(int errorNumber)
 }
 
 ConvertError::ConvertError(QStringView text)
-    : Error(QCoreApplication::translate("qm", "'%1' ist kein gültiger Integerwert").arg(text))
+    : Error(QCoreApplication::translate("qm", "'%1' ist kein gültiger Integerwert").arg(shortenedValue(text)))
 {
 }
 

@@ -25,6 +25,17 @@ private:
 // command that ran out of memory (std::bad_alloc) tells the user.
 QString outOfMemoryMessage();
 
+// How messages quote a value the user gave (a field's value, a search
+// text, a criterion): in German quotation marks, at most
+// MaxQuotedValueLength characters of it, and "…" where it was cut, so that a
+// value of many kilobytes does not fill the message. Line breaks and tabs
+// are shown as blanks.
+inline constexpr qsizetype MaxQuotedValueLength = 60;
+QString quotedValue(QStringView value);
+// The same without the quotation marks, for messages whose wording sets
+// their own ("'%s' ist kein gültiger Integerwert").
+QString shortenedValue(QStringView value);
+
 // A failed file operation, described by the operating system's error number
 // (errno) in the program's German wording.
 class IoError : public Error

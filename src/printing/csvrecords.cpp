@@ -233,11 +233,9 @@ int copiesOf(const QString &text, qint64 line, qsizetype column)
         copies = strToInt(text);
     } catch (const ConvertError &) { }
     if (!copies || *copies < 0 || *copies > CsvRecordReader::kMaxCopies)
-        throw Error(tr("Zeile %1, Spalte %2 (Anzahl): \u201E%3\u201C ist keine Anzahl von 0 bis %4.")
-                        .arg(line)
-                        .arg(column)
-                        .arg(text)
-                        .arg(CsvRecordReader::kMaxCopies));
+        throw Error(tr("Zeile %1, Spalte %2 (Anzahl): %3 ist keine Anzahl von 0 bis %4.")
+                        .arg(QString::number(line), QString::number(column), quotedValue(text),
+                            QString::number(CsvRecordReader::kMaxCopies)));
     return *copies;
 }
 
@@ -524,15 +522,13 @@ void CsvRecordStream::Parser::readHeader()
                 // the empty one after a separator closing every line.
                 ignored << (title.trimmed().isEmpty()
                         ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
-                        : QStringLiteral("\u201E%1\u201C").arg(title.trimmed()));
+                        : quotedValue(title.trimmed()));
                 target[k] = -3;
                 continue;
             }
             if (columnOf[f] > 0)
-                throw Error(tr("Zeile 1, Spalte %1: \u201E%2\u201C steht schon in Spalte %3.")
-                                .arg(k + 1)
-                                .arg(title)
-                                .arg(columnOf[f]));
+                throw Error(tr("Zeile 1, Spalte %1: %2 steht schon in Spalte %3.")
+                                .arg(QString::number(k + 1), quotedValue(title), QString::number(columnOf[f])));
             columnOf[f] = k + 1;
             target[k] = f == fieldCount ? -1 : f;
         }

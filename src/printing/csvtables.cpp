@@ -118,7 +118,15 @@ QByteArray exportCsv(ITableEngine &table)
 
 void exportCsvFile(ITableEngine &table, const QString &path)
 {
-    writeFileAtomically(path, exportCsv(table));
+    const QByteArray bytes = exportCsv(table);
+    try {
+        writeFileAtomically(path, bytes);
+    } catch (const IoError &e) {
+        if (e.message().contains(path))
+            throw;
+        throw IoError(e.errorNumber(),
+            tr("Die CSV-Datei %1 kann nicht geschrieben werden: %2").arg(path, e.message()));
+    }
 }
 
 } // namespace qm::csvtables

@@ -31,7 +31,7 @@ ImportResult importCsvFile(ITableEngine &table, const QString &path);
 // line ends, and a value in quotes (its quotes doubled) where it holds a
 // separator, a quote or a line break, or begins or ends with a blank.
 QByteArray exportCsv(ITableEngine &table);
-// Writes that to a file, replacing it in one step.
+// Writes that to a file, replacing it in one step; IoError names the file.
 void exportCsvFile(ITableEngine &table, const QString &path);
 
 } // namespace csvtables

@@ -1,6 +1,7 @@
 #include "layout.h"
 
 #include "platform/services.h"
+#include "printing/pdfprinter.h"
 
 #include <QCoreApplication>
 
@@ -23,7 +24,60 @@ bool outsideSheet(qint64 length)
     return length < 0 || length > MaxSheetLength;
 }
 
+// "210" or "215,9" from tenths of a millimetre.
+QString millimetres(int tenths)
+{
+    return tenths % 10 == 0 ? QString::number(tenths / 10)
+                            : QStringLiteral("%1,%2").arg(tenths / 10).arg(tenths % 10);
+}
+
+// Whether the interval from `from` to `from + length` (tenths of a
+// millimetre) lies within 0 .. page once corrected by offset + scale · p.
+bool correctedWithin(qint64 from, qint64 length, int offset, int scale, int page)
+{
+    const qint64 low = qint64(offset) * 1000 + qint64(scale) * from;
+    const qint64 high = qint64(offset) * 1000 + qint64(scale) * (from + length);
+    return low >= 0 && high <= qint64(page) * 1000;
+}
+
+// The first label of the run that the correction moves off the page while
+// it lies on the page without it, with the side it leaves by; 0 when none.
+struct OffPage
+{
+    int label = 0;
+    bool across = false; // off the left or right edge, else the top or bottom one
+};
+
+OffPage labelMovedOffThePage(const LayoutRequest &request, const SheetFormat &format)
+{
+    const PrinterCorrection &c = request.correction;
+    const int perSheet = format.positionCount();
+    if (c.isNone() || perSheet < 1 || request.lastPosition < request.startPosition)
+        return {};
+    const QSize page = sheetPage(format);
+    const PrinterCorrection none;
+    // The positions the run prints on: all of them once it fills a sheet.
+    const qint64 last = qMin<qint64>(request.lastPosition, qint64(request.startPosition) + perSheet - 1);
+    for (qint64 n = request.startPosition; n <= last; ++n) {
+        const int position = int((n - 1) % perSheet) + 1;
+        int x = 0, y = 0, width = 0, height = 0;
+        HolePosition(format, position, request.offsetX, request.offsetY, x, y, width, height);
+        const bool across = correctedWithin(x, width, none.offsetX, none.scaleX, page.width());
+        const bool down = correctedWithin(y, height, none.offsetY, none.scaleY, page.height());
+        if (across && !correctedWithin(x, width, c.offsetX, c.scaleX, page.width()))
+            return { position, true };
+        if (down && !correctedWithin(y, height, c.offsetY, c.scaleY, page.height()))
+            return { position, false };
+    }
+    return {};
+}
+
 } // namespace
+
+QSize sheetPage(const SheetFormat &format)
+{
+    return PdfPrinter::pageFor({ kSheetPaperCode, format.extentHeight, format.extentWidth + kSheetPaperExtraWidth });
+}
 
 QString startPositionMessage(qint64 start)
 {
@@ -85,6 +139,18 @@ QString unprintableReason(const LayoutRequest &request, const SheetFormat &forma
                 .arg(p.width)
                 .arg(p.height)
                 .arg(MaxSheetLength);
+    }
+    if (const OffPage off = labelMovedOffThePage(request, format); off.label > 0) {
+        const QSize page = sheetPage(format);
+        const QString whose = request.correctionName.isEmpty()
+            ? tr("Mit der Druckerkorrektur")
+            : tr("Mit der Korrektur für %1").arg(request.correctionName);
+        return tr("%1 (%2) fiele Etikett %3 des Bogens %4 über den Rand der Seite (%5 x %6 mm). Es wurde "
+                  "nichts gedruckt. Prüfen Sie die Ausrichtung des Druckers und speichern Sie eine passende "
+                  "Korrektur.")
+            .arg(whose, correctionText(request.correction), QString::number(off.label),
+                off.across ? tr("links oder rechts") : tr("oben oder unten"), millimetres(page.width()),
+                millimetres(page.height()));
     }
     return {};
 }

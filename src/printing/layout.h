@@ -3,6 +3,7 @@
 #include "formats/sheetformat.h"
 #include "printing/printercorrection.h"
 
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -136,15 +137,23 @@ struct LayoutRequest
     // and scales the mapping, so it moves and scales everything drawn, the
     // offsets above included.
     PrinterCorrection correction;
+    // Whose correction it is ("PDF" for PDF files), for the messages.
+    QString correctionName;
 };
 
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
 // start position outside 1 .. MaxStartPosition, more labels than the request
 // allows (maxLabels, never more than MaxStreamedLabelsPerRun), an offset
 // beyond MaxOffset, a printer correction out of range, a sheet extent or a label position outside what a
-// sheet up to DIN A4 can use. Empty when the run can be printed (or has nothing to print: that is for the
+// sheet up to DIN A4 can use, a correction that would move a label of the run off its page (one that lies
+// on the page without it). Empty when the run can be printed (or has nothing to print: that is for the
 // caller to say).
 QString unprintableReason(const LayoutRequest &request, const SheetFormat &format);
+
+// The page a sheet is printed on, in tenths of a millimetre: DIN A4 portrait
+// when the sheet's extent fits on it, else the extent (as the PDF file gets
+// it). A label whose corrected rectangle leaves it falls off the page.
+QSize sheetPage(const SheetFormat &format);
 
 // The message for a run of more labels than it may print.
 QString tooManyLabelsMessage(qint64 labels, qint64 maxLabels);

@@ -86,11 +86,28 @@ PdfPrinter::~PdfPrinter()
 {
     // A document that was not ended is dropped: the target stays as it was.
     m_canvas.reset();
-    if (m_painter)
-        m_painter->end();
+    if (m_painter) {
+        try {
+            m_painter->end();
+        } catch (...) {
+            abandonPainter();
+        }
+    }
     m_painter.reset();
     m_writer.reset();
     m_file.reset();
+}
+
+void PdfPrinter::abandonPainter() noexcept
+{
+    // Ending the document failed half way (Qt's engine throws
+    // std::bad_alloc when it cannot get a page buffer): the painter is still
+    // active, and destroying it would end it again and throw out of a
+    // destructor, which aborts the program. Painter and writer are left
+    // behind instead (a few kilobytes and the page buffers, in a run that is
+    // ending for want of memory); the temporary file is removed as usual.
+    (void)m_painter.release();
+    (void)m_writer.release();
 }
 
 QSize PdfPrinter::pageFor(const Paper &paper)
@@ -164,7 +181,14 @@ bool PdfPrinter::DokumentBeenden()
     if (!m_painter)
         return false;
     m_canvas.reset();
-    const bool ended = m_painter->end();
+    bool ended = false;
+    try {
+        ended = m_painter->end();
+    } catch (...) {
+        abandonPainter();
+        m_file.reset();
+        throw;
+    }
     m_painter.reset();
     m_writer.reset();
     try {

@@ -40,7 +40,9 @@ QString deviceFailureMessage(LayoutResult result, const QString &name, const Pdf
 // was written (ReplacingFile): a run that fails or is given up, and a
 // printer destroyed before the document ended, leave the previous file as it
 // was. A document that cannot be written makes DokumentBeginnen or
-// DokumentBeenden return false, and errorMessage() says why.
+// DokumentBeenden return false, and errorMessage() says why. Running out of
+// memory while the document is ended throws std::bad_alloc out of
+// DokumentBeenden, with the temporary file removed.
 class PdfPrinter : public IPrinterDevice
 {
 public:
@@ -70,6 +72,8 @@ public:
     const QString &errorMessage() const { return m_error; }
 
 private:
+    void abandonPainter() noexcept;
+
     QString m_path;
     int m_dpi;
     Paper m_paper { 9, 2970, 2100 }; // A4 until the run sets its sheet

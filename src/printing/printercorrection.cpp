@@ -173,6 +173,18 @@ bool PrinterSettings::hasBadCorrection(const QString &printer) const
     return !m_settings.readString(kSection, printer, {}).isEmpty() && !stored(printer);
 }
 
+QString PrinterSettings::badCorrectionNotice(const QString &printer) const
+{
+    if (!hasBadCorrection(printer))
+        return {};
+    return tr("Die gespeicherte Korrektur für %1 (%2 im Abschnitt [%3] von Quillmark.ini) ist ungültig und "
+              "wird nicht angewandt: gedruckt wird ohne Korrektur. Erwartet werden vier ganze Zahlen: "
+              "Versatz x und y (-%4 bis %4 Zehntelmillimeter), Maßstab x und y (%5 bis %6 Promille).")
+        .arg(printer, quotedValue(m_settings.readString(kSection, printer, {})), kSection,
+            QString::number(MaxCorrectionOffset), QString::number(MinCorrectionScale),
+            QString::number(MaxCorrectionScale));
+}
+
 void PrinterSettings::setCorrection(const QString &printer, const PrinterCorrection &correction)
 {
     if (const QString problem = printerNameProblem(printer); !problem.isEmpty())

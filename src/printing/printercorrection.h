@@ -94,6 +94,9 @@ public:
     PrinterCorrection correction(const QString &printer) const;
     // Whether a stored value is there but unusable.
     bool hasBadCorrection(const QString &printer) const;
+    // What a run on the printer says about such a value (it prints without
+    // correction); empty when the stored value is usable or there is none.
+    QString badCorrectionNotice(const QString &printer) const;
     // Stores it (none removes nothing: it is stored as 0,0,1000,1000).
     // Throws Error for a name or values that cannot be kept.
     void setCorrection(const QString &printer, const PrinterCorrection &correction);

@@ -397,8 +397,12 @@ RunOutcome PrintRun::print(int labels)
         device = std::move(pdfDevice);
         printerName = QFileInfo(path).fileName();
     }
-    if (printerSettings)
-        request.correction = printerSettings->correction(pdf ? pdfCorrectionName() : printerName);
+    if (printerSettings) {
+        request.correctionName = pdf ? pdfCorrectionName() : printerName;
+        request.correction = printerSettings->correction(request.correctionName);
+        if (const QString notice = printerSettings->badCorrectionNotice(request.correctionName); !notice.isEmpty())
+            messages.show(MessageKind::Warning, notice, MessageButton::Ok);
+    }
 
     LayoutResult result;
     DrawingNotices notices;

@@ -153,6 +153,12 @@ private Q_SLOTS:
     void fullDiskIsNoSuccess();
     void saveKeepsLinksAndRefusesPipes();
     void outOfMemoryIsReported();
+    void outputThatCannotBeWrittenFails_data();
+    void outputThatCannotBeWrittenFails();
+    void standardInputThatCannotBeKeptIsExplained_data();
+    void standardInputThatCannotBeKeptIsExplained();
+    void longValuesAreQuotedShort_data();
+    void longValuesAreQuotedShort();
     void noQtNoticesAndNoWindows_data();
     void noQtNoticesAndNoWindows();
     void recordsFromStandardInputAndCsvTables();
@@ -961,6 +967,141 @@ void TestCommandLine::outOfMemoryIsReported()
     QCOMPARE(r.err, QStringLiteral("quillmark: Nicht genügend Arbeitsspeicher. Bearbeitung abgebrochen !\n"));
 }
 
+void TestCommandLine::outputThatCannotBeWrittenFails_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("table listing") << QStringList { "table", "TABLE" };
+    QTest::newRow("table as CSV") << QStringList { "table", "TABLE", "--export-csv", "-" };
+    QTest::newRow("format catalogue, many lines") << QStringList { "formats" };
+    QTest::newRow("stock found") << QStringList { "formats", "--find", "herma" };
+    QTest::newRow("fields") << QStringList { "fields", share("ETIKETT/adresse.eti") };
+    QTest::newRow("print says what it printed")
+        << QStringList { "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"), "--pdf",
+               "PDF" };
+    QTest::newRow("usage") << QStringList { "--help" };
+}
+
+// Standard output on a full disk: the command fails with a German message
+// instead of leaving a cut listing or file behind a success.
+void TestCommandLine::outputThatCannotBeWrittenFails()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", share("ETIKETT/adresse.eti"), "--import",
+                     data("data/three_addresses.txt") })
+                 .code,
+        0);
+    args.replaceInStrings(QStringLiteral("TABLE"), table);
+    args.replaceInStrings(QStringLiteral("PDF"), dir.filePath("out.pdf"));
+    QProcess p;
+    p.setStandardOutputFile(QStringLiteral("/dev/full"));
+    p.start(test::programPath(), args + QStringList { "--dir", dir.path() });
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+        QStringLiteral("quillmark: Die Ausgabe konnte nicht vollständig geschrieben werden: Kapazität der "
+                       "Diskette/Festplatte erschöpft\n"));
+    QCOMPARE(p.exitCode(), 1);
+}
+
+void TestCommandLine::standardInputThatCannotBeKeptIsExplained_data()
+{
+    QTest::addColumn<QString>("folder"); // TMPDIR; "DIR": a folder of the test's own
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QStringList>("args");
+    const QStringList print { "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"),
+        "--records", "-", "--pdf", "PDF" };
+    const QStringList import { "table", "TABLE", "--import-csv", "-" };
+    // A folder nobody may write to (as a read-only one, even for root).
+    QTest::newRow("print, no writing") << "/sys" << "Dateizugriff verweigert" << print;
+    QTest::newRow("import, no writing") << "/sys" << "Dateizugriff verweigert" << import;
+    QTest::newRow("print, no folder") << "DIR/weg" << "Datei nicht gefunden" << print;
+    // The file may not grow beyond 4 KiB: a full disk.
+    QTest::newRow("print, full") << "DIR" << "Kapazität der Diskette/Festplatte erschöpft" << print;
+    QTest::newRow("import, full") << "DIR" << "Kapazität der Diskette/Festplatte erschöpft" << import;
+}
+
+// Records from a pipe are kept in the temporary folder, as a run reads
+// them twice: a folder that cannot take them is named with the cause in
+// German, and nothing of the copy stays.
+void TestCommandLine::standardInputThatCannotBeKeptIsExplained()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, cause);
+    QFETCH(QStringList, args);
+    QTemporaryDir dir;
+    QTemporaryDir temp;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", share("ETIKETT/adresse.eti") }).code, 0);
+    args.replaceInStrings(QStringLiteral("TABLE"), table);
+    args.replaceInStrings(QStringLiteral("PDF"), dir.filePath("out.pdf"));
+    folder.replace(QStringLiteral("DIR"), temp.path());
+    QByteArray csv("Name;Ort\r\n");
+    for (int i = 0; i < 400; ++i)
+        csv += "Erika Mustermann;Bonn\r\n";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TMPDIR"), folder);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    {
+        // Inherited by the program: files beyond 4 KiB cannot be written.
+        const test::FileSizeLimit limit(4096);
+        p.start(test::programPath(), args);
+        QVERIFY(p.waitForStarted(60000));
+    }
+    p.write(csv);
+    p.closeWriteChannel();
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+        QStringLiteral("quillmark: Die Standardeingabe kann nicht im Ordner %1 zwischengespeichert werden: "
+                       "%2. Mit TMPDIR lässt sich ein anderer Ordner wählen.\n")
+            .arg(folder, cause));
+    QCOMPARE(p.exitCode(), 1);
+    QCOMPARE(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QVERIFY(!QFileInfo::exists(dir.filePath("out.pdf")));
+    QCOMPARE(run({ "table", table }).out, QStringLiteral("Name\tStraße\tOrt\n"));
+}
+
+void TestCommandLine::longValuesAreQuotedShort_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("err");
+    const QString searched(131 * 1024, u's');
+    QTest::newRow("search text") << QStringList { "formats", "--find", searched }
+                                 << "quillmark: Kein Etikettenbogen passt zu „" + searched.left(60) + "…“.\n";
+    const QString criterion(100000, u'k');
+    QTest::newRow("criterion") << QStringList { "print", share("ETIKETT/adresse.eti"),
+        share("FORMATE/adressen_3x7.vrl"), "--table", "TABLE", "--where", criterion, "--pdf", "PDF" }
+                               << "quillmark: Ein Auswahlkriterium hat die Form FELD=WERT: „"
+            + criterion.left(60) + "…“\n";
+    QTest::newRow("field of a criterion")
+        << QStringList { "print", share("ETIKETT/adresse.eti"), share("FORMATE/adressen_3x7.vrl"), "--table",
+               "TABLE", "--where", criterion + "=1", "--pdf", "PDF" }
+        << "quillmark: Die Datenbank \"TABLE\" hat kein Feld „" + criterion.left(60) + "…“.\n";
+    const QString number = QString(70000, u'1') + QLatin1Char('x');
+    QTest::newRow("number") << QStringList { "print", share("ETIKETT/adresse.eti"),
+        share("FORMATE/adressen_3x7.vrl"), "--start", number, "--pdf", "PDF" }
+                            << "quillmark: '" + number.left(60) + "…' ist kein gültiger Integerwert\n";
+}
+
+// A value or search text of many kilobytes is quoted with its first 60
+// characters, not printed whole.
+void TestCommandLine::longValuesAreQuotedShort()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", share("ETIKETT/adresse.eti") }).code, 0);
+    args.replaceInStrings(QStringLiteral("TABLE"), table);
+    args.replaceInStrings(QStringLiteral("PDF"), dir.filePath("out.pdf"));
+    err.replace(QStringLiteral("TABLE"), table);
+    const Run r = run(args + QStringList { "--dir", dir.path() });
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.code, 1);
+}
+
 void TestCommandLine::noQtNoticesAndNoWindows_data()
 {
     QTest::addColumn<QStringList>("args");
@@ -1237,10 +1378,10 @@ void TestCommandLine::badBarcodeValuePrintsNothing_data()
     QTest::newRow("letters in EAN-13")
         << "0,Artikel,13"
         << QByteArray("Anzahl,Artikel,Preis\r\n1,400638133393,1.99\r\n1,400638133393,2\r\n1,12AB,3\r\n") << 1
-        << "quillmark: Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden.\n";
+        << "quillmark: Datensatz 3, Feld Artikel: „12AB“ kann nicht als EAN-13 gedruckt werden.\n";
     QTest::newRow("wrong check digit")
         << "0,Artikel,13" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333932,1\r\n") << 1
-        << "quillmark: Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht "
+        << "quillmark: Datensatz 1, Feld Artikel: „4006381333932“ kann nicht "
            "als EAN-13 gedruckt werden, die Prüfziffer müsste 1 sein.\n";
     // The check digit is taken whatever size the field was given.
     QTest::newRow("check digit in a field of 12")
@@ -1249,7 +1390,7 @@ void TestCommandLine::badBarcodeValuePrintsNothing_data()
         << "0,Artikel" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333931,1\r\n") << 0 << "";
     QTest::newRow("wrong check digit in a field of 12")
         << "0,Artikel,12" << QByteArray("Anzahl,Artikel,Preis\r\n1,4006381333932,1\r\n") << 1
-        << "quillmark: Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht "
+        << "quillmark: Datensatz 1, Feld Artikel: „4006381333932“ kann nicht "
            "als EAN-13 gedruckt werden, die Prüfziffer müsste 1 sein.\n";
     QTest::newRow("EAN-8 check digit in a field of 7")
         << "5,Artikel,7" << QByteArray("Anzahl,Artikel,Preis\r\n1,96385074,1\r\n") << 0 << "";

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void printGoesToTheNamedPrinterWithItsCorrection_data();
     void printGoesToTheNamedPrinterWithItsCorrection();
     void pdfFilesKeepTheirOwnCorrection();
+    void correctionsThatMisplaceLabelsOrCannotBeReadAreSaid_data();
+    void correctionsThatMisplaceLabelsOrCannotBeReadAreSaid();
     void calibrationSheetIsPrintedWithoutCorrection();
 
 private:
@@ -204,6 +206,73 @@ void TestPrinterCommands::pdfFilesKeepTheirOwnCorrection()
     for (qsizetype i = 0; i < before.size(); ++i) {
         QVERIFY(qAbs(after[i].xMin - before[i].xMin - 3.0) < 0.1);
         QVERIFY(qAbs(after[i].yMin - before[i].yMin + 2.0) < 0.1);
+    }
+}
+
+void TestPrinterCommands::correctionsThatMisplaceLabelsOrCannotBeReadAreSaid_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("err");
+
+    const QString refused = QStringLiteral(
+        "quillmark: Mit der Korrektur für %1 (%2) fiele Etikett %3 des Bogens %4 über den Rand der Seite "
+        "(210 x 297 mm). Es wurde nichts gedruckt. Prüfen Sie die Ausrichtung des Druckers und speichern "
+        "Sie eine passende Korrektur.\n");
+    // Within the allowed range, yet the last row of an A4 sheet lands 3 cm
+    // below the page.
+    QTest::newRow("PDF: last row below the page")
+        << QByteArray("PDF=250,250,1100,1100") << QStringList { "--start", "19", "--pdf", "OUT" } << 1
+        << refused.arg("PDF", "Versatz x +25,0 mm, y +25,0 mm; Maßstab x 110,0 %, y 110,0 %", "19",
+               "oben oder unten");
+    QTest::newRow("printer: first label left of the page")
+        << QByteArray("Etikettendrucker=-250,0,1000,1000") << QStringList { "--printer" } << 1
+        << refused.arg("Etikettendrucker", "Versatz x -25,0 mm, y +0,0 mm; Maßstab x 100,0 %, y 100,0 %",
+               "1", "links oder rechts");
+    // Only the labels the run prints count: the first row stays on the page.
+    QTest::newRow("PDF: the rows printed stay on the page")
+        << QByteArray("PDF=250,250,1100,1100") << QStringList { "--pdf", "OUT" } << 0 << QString();
+    const QString unreadable = QStringLiteral(
+        "quillmark: Die gespeicherte Korrektur für %1 („%2“ im Abschnitt [Kalibrierung] von Quillmark.ini) "
+        "ist ungültig und wird nicht angewandt: gedruckt wird ohne Korrektur. Erwartet werden vier ganze "
+        "Zahlen: Versatz x und y (-250 bis 250 Zehntelmillimeter), Maßstab x und y (900 bis 1100 "
+        "Promille).\n");
+    QTest::newRow("PDF: unreadable") << QByteArray("PDF=25,abc") << QStringList { "--pdf", "OUT" } << 0
+                                     << unreadable.arg("PDF", "25,abc");
+    QTest::newRow("printer: out of range")
+        << QByteArray("Etikettendrucker=0,0,1000,1101") << QStringList { "--printer" } << 0
+        << unreadable.arg("Etikettendrucker", "0,0,1000,1101");
+}
+
+// A correction that would put a label of the run beside the page refuses
+// the run, naming the correction; one that cannot be read is said in every
+// run that would have used it, which then prints without it.
+void TestPrinterCommands::correctionsThatMisplaceLabelsOrCannotBeReadAreSaid()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QFETCH(QString, err);
+
+    writeIni("[Kalibrierung]\n" + stored + "\n");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("etiketten.pdf"));
+    options.replaceInStrings(QStringLiteral("OUT"), pdf);
+    test::FakePrinters printers;
+    const test::CommandRun r = test::runCommand(printArgs() + options, printers);
+    QCOMPARE(r.err, err);
+    QCOMPARE(r.code, code);
+    const bool toPdf = options.contains(QStringLiteral("--pdf"));
+    if (code == 0) {
+        QVERIFY(r.out.startsWith(QStringLiteral("1 Etikett auf 1 Seite")));
+        if (!toPdf) // the unreadable correction is not applied
+            QCOMPARE(printers.last->originX, 0);
+    } else {
+        QCOMPARE(r.out, QString());
+        QVERIFY(!QFile::exists(pdf));
+        if (!toPdf)
+            QVERIFY(printers.last->canvas_.calls().isEmpty());
     }
 }
 

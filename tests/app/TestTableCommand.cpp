@@ -198,7 +198,7 @@ void TestTableCommand::refusals_data()
     QTest::newRow("not a table") << QStringList({ "table", addressText }) << "keine gültige dBASE-Datenbank";
     QTest::newRow("unknown field") << QStringList({ "print", addressDesign, addressFormat, "--table",
         "@DIR@/a.dbf", "--where", "PLZ=1", "--pdf", "@DIR@/o.pdf" })
-                                   << "hat kein Feld \"PLZ\"";
+                                   << "hat kein Feld „PLZ“";
     QTest::newRow("nothing selected") << QStringList({ "print", addressDesign, addressFormat, "--table",
         "@DIR@/a.dbf", "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
                                       << "Keine Datensätze ausgewählt";
@@ -214,6 +214,9 @@ void TestTableCommand::refusals_data()
         << "keine lesbare Datenbank";
     QTest::newRow("replace without create")
         << QStringList({ "table", "@DIR@/a.dbf", "--replace" }) << "--replace gilt nur mit --create.";
+    QTest::newRow("export into a missing folder")
+        << QStringList({ "table", "@DIR@/a.dbf", "--export-csv", "@DIR@/weg/a.csv" })
+        << "quillmark: Die CSV-Datei @DIR@/weg/a.csv kann nicht geschrieben werden: Datei nicht gefunden\n";
     QTest::newRow("where without table") << QStringList(
         { "print", addressDesign, addressFormat, "--where", "Ort=Ulm", "--pdf", "@DIR@/o.pdf" })
                                          << "Aufruf:";
@@ -229,6 +232,7 @@ void TestTableCommand::refusals()
     test::writeBytes(dir.filePath("notiz.dbf"), "kein dBASE\r\n");
     for (QString &a : args)
         a.replace(QStringLiteral("@DIR@"), dir.path());
+    message.replace(QStringLiteral("@DIR@"), dir.path());
     const Run r = run(args);
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));

@@ -460,7 +460,7 @@ void TestEingabeExperte::checkDigitIsTypedAndChecked()
     QCOMPARE(seen, (QStringList { "4006381333932", "F1", "F2" }));
     QCOMPARE(f.messages.shown().size(), 1);
     QCOMPARE(f.messages.lastText(),
-        QStringLiteral("Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+        QStringLiteral("Datensatz 1, Feld Artikel: „4006381333932“ kann nicht als EAN-13 gedruckt werden, "
                        "die Prüfziffer müsste 1 sein."));
 }
 

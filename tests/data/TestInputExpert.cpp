@@ -693,11 +693,11 @@ void TestInputExpert::barcodeValueCheckedAsEntered_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("message");
     const QString bad
-        = QStringLiteral("Datensatz %1, Feld Artikel: \"%2\" kann nicht als EAN-13 gedruckt werden.");
+        = QStringLiteral("Datensatz %1, Feld Artikel: „%2“ kann nicht als EAN-13 gedruckt werden.");
     QTest::newRow("Return, letters") << "return" << 1 << "12AB" << bad.arg(1).arg("12AB");
     QTest::newRow("Return, wrong check digit")
         << "return" << 1 << "4006381333932"
-        << QStringLiteral("Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+        << QStringLiteral("Datensatz 1, Feld Artikel: „4006381333932“ kann nicht als EAN-13 gedruckt werden, "
                           "die Prüfziffer müsste 1 sein.");
     QTest::newRow("Return, printable") << "return" << 1 << "400638133393"
                                        << "";

@@ -345,25 +345,25 @@ void TestBarcode::message_data()
     QTest::addColumn<QString>("message");
     const QString prefix = QStringLiteral("Datensatz 3, Feld Artikel: ");
     QTest::newRow("letters") << int(Symbology::Ean13) << "12AB"
-                             << prefix + "\"12AB\" kann nicht als EAN-13 gedruckt werden.";
+                             << prefix + "„12AB“ kann nicht als EAN-13 gedruckt werden.";
     // A wrong check digit names the right one.
     QTest::newRow("EAN-13, check digit") << int(Symbology::Ean13) << "4006381333932"
-                                         << prefix + "\"4006381333932\" kann nicht als EAN-13 gedruckt "
+                                         << prefix + "„4006381333932“ kann nicht als EAN-13 gedruckt "
                                                      "werden, die Prüfziffer müsste 1 sein.";
     QTest::newRow("EAN-8, check digit") << int(Symbology::Ean8) << "96385070"
-                                        << prefix + "\"96385070\" kann nicht als EAN-8 gedruckt "
+                                        << prefix + "„96385070“ kann nicht als EAN-8 gedruckt "
                                                     "werden, die Prüfziffer müsste 4 sein.";
     QTest::newRow("UPC-A, check digit") << int(Symbology::UpcA) << "036000291450"
-                                        << prefix + "\"036000291450\" kann nicht als UPC-A gedruckt "
+                                        << prefix + "„036000291450“ kann nicht als UPC-A gedruckt "
                                                     "werden, die Prüfziffer müsste 2 sein.";
     QTest::newRow("ITF-14, check digit") << int(Symbology::Itf14) << "15400141288769"
-                                         << prefix + "\"15400141288769\" kann nicht als ITF-14 gedruckt "
+                                         << prefix + "„15400141288769“ kann nicht als ITF-14 gedruckt "
                                                      "werden, die Prüfziffer müsste 3 sein.";
     QTest::newRow("EAN-13, a digit too many") << int(Symbology::Ean13) << "40063813339310"
-                                              << prefix + "\"40063813339310\" kann nicht als EAN-13 "
+                                              << prefix + "„40063813339310“ kann nicht als EAN-13 "
                                                           "gedruckt werden.";
     QTest::newRow("EAN-13, letter where the check digit goes") << int(Symbology::Ean13) << "400638133393X"
-                                                               << prefix + "\"400638133393X\" kann nicht als "
+                                                               << prefix + "„400638133393X“ kann nicht als "
                                                                            "EAN-13 gedruckt werden.";
 }
 

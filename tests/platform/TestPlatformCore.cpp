@@ -28,6 +28,8 @@ private Q_SLOTS:
     void lenientNumbers_data();
     void lenientNumbers();
     void convertErrorText();
+    void valuesAreQuotedShort_data();
+    void valuesAreQuotedShort();
 
     void cp1252RoundTripsEveryByte();
     void cp1252Decodes();
@@ -132,6 +134,41 @@ void TestPlatformCore::convertErrorText()
         QCOMPARE(e.message(), QStringLiteral("'1x' ist kein gültiger Integerwert"));
         QCOMPARE(QString::fromUtf8(e.what()), e.message());
     }
+    // A long text is not repeated whole.
+    try {
+        strToInt(QString(5000, u'9') + QLatin1Char('x'));
+        QFAIL("no exception");
+    } catch (const ConvertError &e) {
+        QCOMPARE(e.message(), QStringLiteral("'%1…' ist kein gültiger Integerwert").arg(QString(60, u'9')));
+    }
+}
+
+void TestPlatformCore::valuesAreQuotedShort_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("quoted");
+    const QString sixty = QString(59, u'a') + QLatin1Char('b');
+    QTest::newRow("short") << "12AB" << "„12AB“";
+    QTest::newRow("empty") << "" << "„“";
+    QTest::newRow("exactly 60") << sixty << "„" + sixty + "“";
+    QTest::newRow("61 cut to 60") << sixty + "c" << "„" + sixty + "…“";
+    QTest::newRow("a QR value of 7,090 digits")
+        << QString(7090, u'7') << "„" + QString(60, u'7') + "…“";
+    QTest::newRow("131 kB of search text")
+        << QString(131 * 1024, u'x') << "„" + QString(60, u'x') + "…“";
+    // A character outside the basic plane is not cut in two.
+    QTest::newRow("emoji at the edge") << QString(59, u'a') + QStringLiteral("\U0001F600z")
+                                       << "„" + QString(59, u'a') + "…“";
+    QTest::newRow("line breaks") << "Zeile 1\r\nZeile\t2" << "„Zeile 1  Zeile 2“";
+}
+
+// Every message quotes a value the same way: whole when short, else its
+// first 60 characters and "…".
+void TestPlatformCore::valuesAreQuotedShort()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, quoted);
+    QCOMPARE(quotedValue(value), quoted);
 }
 
 void TestPlatformCore::cp1252RoundTripsEveryByte()

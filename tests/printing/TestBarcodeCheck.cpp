@@ -59,17 +59,17 @@ void TestBarcodeCheck::refusesTheFirstBadValue_data()
     QTest::newRow("empty values are left out") << QList<QStringList> { { "1", "", "", "" } } << "";
     QTest::newRow("letters in EAN-13, third record")
         << QList<QStringList> { good, good, { "1", "Zucker", "12AB", "x" } }
-        << "Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden.";
+        << "Datensatz 3, Feld Artikel: „12AB“ kann nicht als EAN-13 gedruckt werden.";
     QTest::newRow("wrong check digit")
         << QList<QStringList> { { "1", "Salz", "4006381333932", "x" } }
-        << "Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+        << "Datensatz 1, Feld Artikel: „4006381333932“ kann nicht als EAN-13 gedruckt werden, "
            "die Prüfziffer müsste 1 sein.";
     QTest::newRow("too long for QR")
         << QList<QStringList> { good, { "1", "Öl", "400638133393", QString(8000, u'x') } }
-        << QStringLiteral("Datensatz 2, Feld Inventar: \"%1\" kann nicht als QR-Code gedruckt werden.")
-               .arg(QString(8000, u'x'));
+        << QStringLiteral("Datensatz 2, Feld Inventar: „%1…“ kann nicht als QR-Code gedruckt werden.")
+               .arg(QString(60, u'x'));
     QTest::newRow("first of two bad records") << QList<QStringList> { { "1", "a", "1", "x" },
-        { "1", "b", "2", "x" } } << "Datensatz 1, Feld Artikel: \"1\" kann nicht als EAN-13 gedruckt werden.";
+        { "1", "b", "2", "x" } } << "Datensatz 1, Feld Artikel: „1“ kann nicht als EAN-13 gedruckt werden.";
     // The records are checked in batches on several cores: the first bad
     // value in record order is named, wherever the others stand.
     QList<QStringList> many(5000, good);
@@ -77,7 +77,7 @@ void TestBarcodeCheck::refusesTheFirstBadValue_data()
     many[3001] = { "1", "d", "400638133393", QString(8000, u'y') };
     many[3000] = { "1", "e", "12", "x" };
     QTest::newRow("first of three bad ones, in a later batch")
-        << many << "Datensatz 3001, Feld Artikel: \"12\" kann nicht als EAN-13 gedruckt werden.";
+        << many << "Datensatz 3001, Feld Artikel: „12“ kann nicht als EAN-13 gedruckt werden.";
 }
 
 void TestBarcodeCheck::refusesTheFirstBadValue()

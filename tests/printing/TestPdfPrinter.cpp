@@ -17,7 +17,11 @@
 
 #include <zlib.h>
 
+#include <cstdlib>
 #include <functional>
+#include <new>
+
+#include <sys/resource.h>
 
 using namespace qm;
 
@@ -28,6 +32,8 @@ class TestPdfPrinter : public QObject
 private Q_SLOTS:
     void labelsLandOnTheirPositions();
     void unfinishedDocumentKeepsThePreviousFile();
+    void runningOutOfMemoryLeavesNothing_data();
+    void runningOutOfMemoryLeavesNothing();
     void fullDiskIsReportedAndKeepsThePreviousFile();
     void targetThatIsNoFileIsRefused();
     void pageIsA4WhenTheSheetFits_data();
@@ -64,7 +70,93 @@ bool drawPage(PdfPrinter &printer)
     return true;
 }
 
+// While it lives, the process can allocate (almost) nothing more: its
+// address space is capped a little above what it uses, and what is left
+// below the cap is taken, down to the smallest pieces.
+class MemoryExhausted
+{
+public:
+    MemoryExhausted()
+    {
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        const bool read = statm.open(QIODevice::ReadOnly);
+        const rlim_t pages = read ? statm.readAll().split(' ').value(0).toULongLong() : 0;
+        ::getrlimit(RLIMIT_AS, &m_old);
+        if (pages == 0)
+            return;
+        rlimit cap = m_old;
+        cap.rlim_cur = pages * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(8) << 20);
+        ::setrlimit(RLIMIT_AS, &cap);
+        // The pieces are chained through their first bytes: a list of them
+        // would need memory of its own.
+        for (size_t size = size_t(1) << 20; size >= sizeof(void *); size /= 2) {
+            while (void *piece = std::malloc(size)) {
+                *static_cast<void **>(piece) = m_taken;
+                m_taken = piece;
+            }
+        }
+    }
+    ~MemoryExhausted() { release(); }
+    MemoryExhausted(const MemoryExhausted &) = delete;
+    MemoryExhausted &operator=(const MemoryExhausted &) = delete;
+
+    // Gives everything back and lifts the cap.
+    void release()
+    {
+        while (m_taken) {
+            void *next = *static_cast<void **>(m_taken);
+            std::free(m_taken);
+            m_taken = next;
+        }
+        ::setrlimit(RLIMIT_AS, &m_old);
+    }
+
+private:
+    rlimit m_old {};
+    void *m_taken = nullptr;
+};
+
 } // namespace
+
+void TestPdfPrinter::runningOutOfMemoryLeavesNothing_data()
+{
+    QTest::addColumn<bool>("ending");
+    // Qt's engine throws std::bad_alloc when it cannot get the buffer a page
+    // is compressed through: while the document is ended, or while the
+    // printer drops a document the run gave up (the destructor must not
+    // throw again, which would abort the program).
+    QTest::newRow("while ending the document") << true;
+    QTest::newRow("while dropping the document") << false;
+}
+
+void TestPdfPrinter::runningOutOfMemoryLeavesNothing()
+{
+    QFETCH(bool, ending);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("etiketten.pdf");
+    QVERIFY(test::writeBytes(path, "%PDF-alt"));
+    auto printer = std::make_unique<PdfPrinter>(path);
+    QVERIFY(drawPage(*printer));
+    bool threw = false;
+    bool ended = false;
+    {
+        MemoryExhausted exhausted;
+        try {
+            if (ending)
+                ended = printer->DokumentBeenden();
+            else
+                throw std::bad_alloc(); // the run fails while drawing
+        } catch (const std::bad_alloc &) {
+            threw = true;
+        }
+        // Unwinding destroys the printer while memory is still short.
+        printer.reset();
+    }
+    QVERIFY(threw);
+    QVERIFY(!ended);
+    QCOMPARE(test::contentOf(path), QByteArray("%PDF-alt"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList { "etiketten.pdf" });
+}
 
 void TestPdfPrinter::unfinishedDocumentKeepsThePreviousFile()
 {

@@ -181,6 +181,7 @@ private slots:
     void declinedPdfKeepsTheTypedOffsets();
     void chosenPrinterAndItsCorrection_data();
     void chosenPrinterAndItsCorrection();
+    void correctionsThatMisplaceLabelsOrCannotBeReadAreSaid();
     void previewDrawsTheTypedRecordsAndChangesNothing_data();
     void previewDrawsTheTypedRecordsAndChangesNothing();
     void previewRefusals_data();
@@ -370,7 +371,7 @@ void TestPrintRun::checkDigitIsTypedAndChecked()
     QCOMPARE(rig.session.entryGrid.cell(2, 1), QStringLiteral("13"));
     QVERIFY(rig.input.valueCheck);
     QCOMPARE(rig.input.valueCheck(2, QStringLiteral("4006381333932"), 1),
-        QStringLiteral("Datensatz 1, Feld Artikel: \"4006381333932\" kann nicht als EAN-13 gedruckt werden, "
+        QStringLiteral("Datensatz 1, Feld Artikel: „4006381333932“ kann nicht als EAN-13 gedruckt werden, "
                        "die Prüfziffer müsste 1 sein."));
     QCOMPARE(rig.input.valueCheck(2, QStringLiteral("4006381333931"), 1), QString());
 }
@@ -411,14 +412,14 @@ void TestPrintRun::badBarcodeValuePrintsNothing()
     rig.typeRecords({ { "1", "1,99", "400638133393" }, { "2", "2,50", "40063813339X" } });
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
     QCOMPARE(rig.messages.lastText(),
-        QStringLiteral("Datensatz 2, Feld Artikel: \"40063813339X\" kann nicht als EAN-13 gedruckt werden."));
+        QStringLiteral("Datensatz 2, Feld Artikel: „40063813339X“ kann nicht als EAN-13 gedruckt werden."));
     QVERIFY(!rig.progress.visible);
     QVERIFY(rig.texts().isEmpty());
 
     // The input expert was given the same check for values as they are typed.
     QVERIFY(rig.input.valueCheck);
     QCOMPARE(rig.input.valueCheck(2, QStringLiteral("12AB"), 3),
-        QStringLiteral("Datensatz 3, Feld Artikel: \"12AB\" kann nicht als EAN-13 gedruckt werden."));
+        QStringLiteral("Datensatz 3, Feld Artikel: „12AB“ kann nicht als EAN-13 gedruckt werden."));
     QCOMPARE(rig.input.valueCheck(2, QStringLiteral("400638133393"), 3), QString());
     QCOMPARE(rig.input.valueCheck(1, QStringLiteral("12AB"), 3), QString()); // the price is text
 
@@ -567,6 +568,35 @@ void TestPrintRun::chosenPrinterAndItsCorrection()
     // The labels are laid out as without a correction: position 1 at
     // (75, 150) tenths, the name 10 units right and down of its corner.
     QVERIFY(rig.texts().contains(QStringLiteral("28,47 \"Anna\"")));
+}
+
+// A stored correction that cannot be read is said before the run, which
+// prints without it; one that would put a label of the run beside the page
+// refuses the run with its name.
+void TestPrintRun::correctionsThatMisplaceLabelsOrCannotBeReadAreSaid()
+{
+    Rig rig;
+    rig.settings.setValue(QStringLiteral("Kalibrierung"), QStringLiteral("Etikettendrucker"), QStringLiteral("12,x"));
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QVERIFY2(rig.messages.lastText().startsWith(QStringLiteral(
+                 "Die gespeicherte Korrektur für Etikettendrucker („12,x“ im Abschnitt [Kalibrierung] von "
+                 "Quillmark.ini) ist ungültig und wird nicht angewandt")),
+        qPrintable(rig.messages.lastText()));
+    QCOMPARE(rig.printers.last->originX, 0);
+    QVERIFY(rig.texts().contains(QStringLiteral("28,47 \"Anna\"")));
+
+    Rig refused;
+    PrinterSettings(refused.settings).setCorrection(QStringLiteral("Etikettendrucker"), { 250, 250, 1100, 1100 });
+    refused.typeRecords({ { "21", "Anna", "", "Bonn" } });
+    QCOMPARE(refused.use(EnterAndPrint), RunOutcome::Failed);
+    QCOMPARE(refused.messages.shown().size(), 1);
+    QVERIFY2(refused.messages.lastText().startsWith(QStringLiteral(
+                 "Mit der Korrektur für Etikettendrucker (Versatz x +25,0 mm, y +25,0 mm; Maßstab x 110,0 %, "
+                 "y 110,0 %) fiele Etikett 3 des Bogens links oder rechts über den Rand der Seite")),
+        qPrintable(refused.messages.lastText()));
+    QVERIFY(refused.texts().isEmpty());
 }
 
 void TestPrintRun::previewDrawsTheTypedRecordsAndChangesNothing_data()

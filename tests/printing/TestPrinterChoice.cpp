@@ -28,6 +28,8 @@ class TestPrinterChoice : public QObject
 private Q_SLOTS:
     void rowsShowPrintersWithTheirCorrections();
     void choosingKeepsThePrinterInTheSettings();
+    void defaultPrinterIsTakenWhenNoneIsChosen_data();
+    void defaultPrinterIsTakenWhenNoneIsChosen();
     void calibrationOnAPrinterStoresItsCorrection();
     void readingOutOfRangeStoresNothing();
     void windowCalibratesThePdfEntry();
@@ -86,6 +88,42 @@ void TestPrinterChoice::choosingKeepsThePrinterInTheSettings()
     // The PDF files' entry is no printer to print to.
     core.choose(2);
     QCOMPARE(PrinterSettings(settings).chosenPrinter(), QStringLiteral("Zweiter"));
+}
+
+void TestPrinterChoice::defaultPrinterIsTakenWhenNoneIsChosen_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("none chosen") << "" << "";
+    QTest::newRow("the chosen one is gone")
+        << "Entfernt"
+        << "Der gewählte Drucker Entfernt ist nicht mehr vorhanden; gedruckt wird auf den Standarddrucker "
+           "Etikettendrucker.";
+}
+
+// The system lists the default printer last: the window still selects it
+// first, and a run prints on it, when no printer is chosen or the chosen
+// one is gone.
+void TestPrinterChoice::defaultPrinterIsTakenWhenNoneIsChosen()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, notice);
+    test::FakePrinters printers;
+    printers.others = QStringList { QStringLiteral("Anderer"), QStringLiteral("Zweiter") };
+    printers.defaultListedLast = true;
+    MemorySettings settings;
+    PrinterSettings(settings).setChosenPrinter(chosen);
+
+    const PrinterChoiceCore core(printers, settings);
+    QCOMPARE(core.rows().size(), 4);
+    QCOMPARE(core.rows()[2].name, QStringLiteral("Etikettendrucker"));
+    QCOMPARE(core.initialRow(), 2);
+
+    const PrinterTarget target = openPrinterFor(printers, PrinterSettings(settings).chosenPrinter());
+    QVERIFY(target.device);
+    QCOMPARE(target.name, QStringLiteral("Etikettendrucker"));
+    QCOMPARE(printers.lastOpened, QStringLiteral("Etikettendrucker"));
+    QCOMPARE(target.notice, notice);
 }
 
 // The sheet goes to the row's printer uncorrected; the reading taken on it

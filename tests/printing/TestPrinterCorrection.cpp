@@ -31,9 +31,13 @@ private Q_SLOTS:
     void storedCorrections();
     void correctionsOutOfRangeAreRefused_data();
     void correctionsOutOfRangeAreRefused();
+    void correctionThatMovesALabelOffThePageIsRefused_data();
+    void correctionThatMovesALabelOffThePageIsRefused();
     void readingGivesTheCorrectionThatUndoesIt_data();
     void readingGivesTheCorrectionThatUndoesIt();
     void calibrationSheetHasItsMarksAndRulersInPlace();
+    void calibrationMarksAreAtTheCornerLabels_data();
+    void calibrationMarksAreAtTheCornerLabels();
     void calibrationSheetSaysWhyNothingWasPrinted_data();
     void calibrationSheetSaysWhyNothingWasPrinted();
 };
@@ -183,6 +187,13 @@ void TestPrinterCorrection::storedCorrections_data()
     QTest::newRow("offset too far") << "251,0,1000,1000" << PrinterCorrection() << true;
     QTest::newRow("scale too small") << "0,0,899,1000" << PrinterCorrection() << true;
     QTest::newRow("scale beyond 32 bits") << "0,0,1000,99999999999" << PrinterCorrection() << true;
+    // Exactly at the limits is still a correction.
+    QTest::newRow("offsets and scales at their limits")
+        << "250,-250,900,1100" << PrinterCorrection { 250, -250, 900, 1100 } << false;
+    QTest::newRow("the other limits") << "-250,250,1100,900" << PrinterCorrection { -250, 250, 1100, 900 }
+                                      << false;
+    QTest::newRow("offset just below") << "0,-251,1000,1000" << PrinterCorrection() << true;
+    QTest::newRow("scale just above") << "0,0,1000,1101" << PrinterCorrection() << true;
 }
 
 // A value edited by hand into something that is no correction moves
@@ -254,6 +265,96 @@ void TestPrinterCorrection::correctionsOutOfRangeAreRefused()
         request.correction = correction;
         QCOMPARE(unprintableReason(request, twoLabels()), message);
     }
+}
+
+namespace {
+
+// The 3 x 7 sheet on A4: labels of 63.5 x 38 mm from (7.5, 15) mm, the
+// last row ending at 281 mm, the right column at 203 mm.
+SheetFormat a4Sheet()
+{
+    SheetFormat format;
+    FormatdateiLesen(test::fixturesDir() + QStringLiteral("/formats/a4_3x7_63.5x38_written.vrl"), format);
+    return format;
+}
+
+} // namespace
+
+void TestPrinterCorrection::correctionThatMovesALabelOffThePageIsRefused_data()
+{
+    QTest::addColumn<PrinterCorrection>("correction");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("labels");
+    QTest::addColumn<int>("runOffsetY");
+    QTest::addColumn<QString>("refused"); // "label side", empty when the run may print
+
+    QTest::newRow("small correction") << PrinterCorrection { 15, -10, 1005, 995 } << 1 << 21 << 0 << "";
+    // Within range, but the last row lands 3 cm below the page.
+    QTest::newRow("largest offset and scale")
+        << PrinterCorrection { 250, 250, 1100, 1100 } << 1 << 21 << 0 << "3 links oder rechts";
+    QTest::newRow("down: the last row") << PrinterCorrection { 0, 250, 1000, 1000 } << 1 << 21 << 0
+                                        << "19 oben oder unten";
+    QTest::newRow("up: the first row") << PrinterCorrection { 0, -200, 1000, 1000 } << 1 << 21 << 0
+                                       << "1 oben oder unten";
+    QTest::newRow("left: the first column") << PrinterCorrection { -100, 0, 1000, 1000 } << 1 << 21 << 0
+                                            << "1 links oder rechts";
+    QTest::newRow("right by scale") << PrinterCorrection { 0, 0, 1050, 1000 } << 1 << 21 << 0
+                                    << "3 links oder rechts";
+    QTest::newRow("last row edge exactly on the page bottom")
+        << PrinterCorrection { 0, 160, 1000, 1000 } << 1 << 21 << 0 << "";
+    QTest::newRow("one tenth beyond") << PrinterCorrection { 0, 161, 1000, 1000 } << 1 << 21 << 0
+                                      << "19 oben oder unten";
+    // Only the labels the run prints count.
+    QTest::newRow("the run leaves the last row empty")
+        << PrinterCorrection { 0, 250, 1000, 1000 } << 1 << 18 << 0 << "";
+    QTest::newRow("a run from the last row") << PrinterCorrection { 0, 250, 1000, 1000 } << 20 << 1 << 0
+                                             << "20 oben oder unten";
+    QTest::newRow("a run over the sheet's end comes back to the top")
+        << PrinterCorrection { 0, -200, 1000, 1000 } << 19 << 5 << 0 << "1 oben oder unten";
+    // A label the run's own offsets put beside the page is not the
+    // correction's doing.
+    QTest::newRow("already off by the run's offset")
+        << PrinterCorrection { 0, 5, 1000, 1000 } << 19 << 3 << 250 << "";
+}
+
+// A correction may be within its range and still move labels of the run
+// off the page: such a run is refused before anything is printed, naming
+// the correction and the label.
+void TestPrinterCorrection::correctionThatMovesALabelOffThePageIsRefused()
+{
+    QFETCH(PrinterCorrection, correction);
+    QFETCH(int, start);
+    QFETCH(int, labels);
+    QFETCH(int, runOffsetY);
+    QFETCH(QString, refused);
+
+    const SheetFormat format = a4Sheet();
+    QCOMPARE(sheetPage(format), QSize(2100, 2970));
+    LayoutRequest request;
+    request.startPosition = start;
+    request.lastPosition = start + labels - 1;
+    request.offsetY = runOffsetY;
+    request.correction = correction;
+    request.correctionName = QStringLiteral("Büro 2");
+    const QString reason = unprintableReason(request, format);
+    test::RecordingPrinter printer;
+    NullPrintProgress progress;
+    VirtualWaiter waiter;
+    const LayoutResult result = Ausdrucken(request, format, printer, progress, waiter, drawSample);
+    if (refused.isEmpty()) {
+        QCOMPARE(reason, QString());
+        QCOMPARE(result, LayoutResult::Printed);
+        return;
+    }
+    QCOMPARE(reason,
+        QStringLiteral("Mit der Korrektur für Büro 2 (%1) fiele Etikett %2 des Bogens %3 über den Rand der "
+                       "Seite (210 x 297 mm). Es wurde nichts gedruckt. Prüfen Sie die Ausrichtung des "
+                       "Druckers und speichern Sie eine passende Korrektur.")
+            .arg(correctionText(correction), refused.section(QLatin1Char(' '), 0, 0),
+                refused.section(QLatin1Char(' '), 1)));
+    QCOMPARE(result, LayoutResult::Refused);
+    QVERIFY(printer.canvas_.calls().isEmpty());
+    QCOMPARE(printer.pages, 0);
 }
 
 void TestPrinterCorrection::readingGivesTheCorrectionThatUndoesIt_data()
@@ -374,6 +475,68 @@ void TestPrinterCorrection::calibrationSheetHasItsMarksAndRulersInPlace()
     QVERIFY2(std::abs(bottom - top - 100.0) <= 0.2, qPrintable(QString::number(bottom - top)));
     QVERIFY2(std::abs(left - (cx - 50)) <= 0.2 && std::abs(top - (cy - 50)) <= 0.2,
         qPrintable(QStringLiteral("%1, %2").arg(left).arg(top)));
+}
+
+Q_DECLARE_METATYPE(QList<qm::CalibrationMark>)
+
+void TestPrinterCorrection::calibrationMarksAreAtTheCornerLabels_data()
+{
+    QTest::addColumn<QList<LabelPosition>>("positions");
+    QTest::addColumn<QList<CalibrationMark>>("marks");
+
+    SheetFormat a4 = a4Sheet();
+    QTest::newRow("3 x 7 on A4") << QList<LabelPosition>(a4.positions.begin(), a4.positions.end())
+                                 << QList<CalibrationMark> { { 1, { 75, 150 } }, { 3, { 2030, 150 } },
+                                        { 19, { 75, 2810 } }, { 21, { 2030, 2810 } } };
+    // Numbered from the bottom right: the marks follow the places, not the
+    // numbers.
+    QList<LabelPosition> reversed(a4.positions.rbegin(), a4.positions.rend());
+    QTest::newRow("numbered backwards") << reversed
+                                        << QList<CalibrationMark> { { 21, { 75, 150 } }, { 19, { 2030, 150 } },
+                                               { 3, { 75, 2810 } }, { 1, { 2030, 2810 } } };
+    QTest::newRow("one column") << QList<LabelPosition> { { 100, 100, 900, 300 }, { 100, 500, 900, 300 },
+        { 100, 900, 900, 300 } } << QList<CalibrationMark> { { 1, { 100, 100 } }, { 1, { 1000, 100 } },
+                                        { 3, { 100, 1200 } }, { 3, { 1000, 1200 } } };
+    QTest::newRow("one label") << QList<LabelPosition> { { 200, 300, 1000, 500 } }
+                               << QList<CalibrationMark> { { 1, { 200, 300 } }, { 1, { 1200, 300 } },
+                                      { 1, { 200, 800 } }, { 1, { 1200, 800 } } };
+    // Staggered rows of other widths: the wide label of the second row
+    // reaches furthest right, though the first row's last one begins
+    // further right and higher up; a corner is judged by the outer edges.
+    QTest::newRow("staggered rows of other widths")
+        << QList<LabelPosition> { { 100, 100, 400, 400 }, { 600, 100, 400, 400 }, { 350, 600, 400, 400 },
+               { 850, 600, 900, 400 } }
+        << QList<CalibrationMark> { { 1, { 100, 100 } }, { 4, { 1750, 600 } }, { 3, { 350, 1000 } },
+               { 4, { 1750, 1000 } } };
+    // Two labels as near to a corner: the first of them is taken.
+    QTest::newRow("a tie goes to the first") << QList<LabelPosition> { { 300, 100, 500, 500 },
+        { 100, 300, 500, 500 } } << QList<CalibrationMark> { { 1, { 300, 100 } }, { 1, { 800, 100 } },
+                                        { 2, { 100, 800 } }, { 1, { 800, 600 } } };
+}
+
+// The cross-hairs go to the outer corners of the labels nearest the four
+// corners of the sheet, in the order the reading needs (top-left first).
+void TestPrinterCorrection::calibrationMarksAreAtTheCornerLabels()
+{
+    QFETCH(QList<LabelPosition>, positions);
+    QFETCH(QList<CalibrationMark>, marks);
+    SheetFormat format;
+    format.extentWidth = 2100;
+    format.extentHeight = 2970;
+    format.positions.assign(positions.begin(), positions.end());
+    const QList<CalibrationMark> found = calibrationMarks(format);
+    QCOMPARE(found.size(), marks.size());
+    for (qsizetype i = 0; i < marks.size(); ++i)
+        QVERIFY2(found[i] == marks[i],
+            qPrintable(QStringLiteral("mark %1: label %2 at %3,%4 instead of label %5 at %6,%7")
+                           .arg(i)
+                           .arg(found[i].label)
+                           .arg(found[i].corner.x())
+                           .arg(found[i].corner.y())
+                           .arg(marks[i].label)
+                           .arg(marks[i].corner.x())
+                           .arg(marks[i].corner.y())));
+    QVERIFY(calibrationMarks(SheetFormat()).isEmpty());
 }
 
 namespace {

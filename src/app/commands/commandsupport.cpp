@@ -25,7 +25,7 @@ int fail(QTextStream &err, const QString &message)
 
 QString quoted(const QString &word)
 {
-    return QStringLiteral("\u201E%1\u201C").arg(word);
+    return quotedValue(word);
 }
 
 QString lookUp(const Call &call, const QString &path, EntryFileKind kind, Use use)

@@ -41,7 +41,8 @@ private:
     QString m_usage;
 };
 
-// The word in German quotation marks.
+// The word in German quotation marks, cut as every quoted value
+// (quotedValue).
 QString quoted(const QString &word);
 
 // What a command gets: its file arguments, its options and the program

@@ -234,6 +234,10 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
         pdfPrinter = pdfDevice.get();
         target = std::move(pdfDevice);
     }
+    request.correctionName = printer ? destination : pdfCorrectionName();
+    if (const QString notice = PrinterSettings(settings).badCorrectionNotice(request.correctionName);
+        !notice.isEmpty())
+        err << "quillmark: " << notice << Qt::endl;
     WatchedPrinter device(*target);
     NullPrintProgress progress;
     NoWait waiter;

@@ -15,8 +15,13 @@
 #include "printing/tablerecords.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,38 +77,83 @@ void createFromDesign(ITableEngine &table, const QString &path, const QString &d
 
 } // namespace
 
+namespace {
+
+// TMPDIR as it is set (QDir::tempPath() gives nothing for a folder that is
+// not there), else /tmp.
+QString temporaryFolder()
+{
+    const QString set = qEnvironmentVariable("TMPDIR");
+    return set.isEmpty() ? QStringLiteral("/tmp") : set;
+}
+
+} // namespace
+
 StandardInputFile::StandardInputFile()
+    : StandardInputFile(STDIN_FILENO, temporaryFolder())
+{ }
+
+StandardInputFile::StandardInputFile(int input, const QString &folder)
 {
     struct stat info
     {
     };
-    if (fstat(STDIN_FILENO, &info) == 0 && S_ISREG(info.st_mode)) {
-        m_path = QStringLiteral("/proc/self/fd/0"); // a redirected file: read as it is
+    if (fstat(input, &info) == 0 && S_ISREG(info.st_mode)) {
+        // A redirected file: read as it is.
+        m_path = QStringLiteral("/proc/self/fd/%1").arg(input);
         return;
     }
-    m_copy = std::make_unique<QTemporaryFile>();
-    QFile in;
-    if (!m_copy->open() || !in.open(stdin, QIODevice::ReadOnly))
-        throw Error(tr("Die Standardeingabe kann nicht gelesen werden."));
+    const auto cannotKeep = [&](int errorNumber) {
+        return Error(tr("Die Standardeingabe kann nicht im Ordner %1 zwischengespeichert werden: %2. Mit "
+                        "TMPDIR lässt sich ein anderer Ordner wählen.")
+                         .arg(QDir::toNativeSeparators(folder), IoError::textFor(errorNumber)));
+    };
+    QByteArray name = QFile::encodeName(QDir(folder).filePath(QStringLiteral("quillmark-XXXXXX.csv")));
+    const int copy = ::mkstemps(name.data(), 4);
+    if (copy < 0)
+        throw cannotKeep(errno);
+    // The constructor that throws has no destructor to remove the copy.
+    auto dropCopy = qScopeGuard([&] {
+        ::close(copy);
+        ::unlink(name.constData());
+    });
+    std::vector<char> chunk(size_t(1) << 16);
     qint64 total = 0;
     for (;;) {
-        const QByteArray chunk = in.read(1 << 16);
-        if (chunk.isEmpty())
+        const ssize_t got = ::read(input, chunk.data(), chunk.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw Error(tr("Die Standardeingabe kann nicht gelesen werden: %1").arg(IoError::textFor(errno)));
+        if (got == 0)
             break;
-        total += chunk.size();
+        total += got;
         if (total > MaxRecordFileBytes)
             throw Error(tr("Die Standardeingabe ist größer als %1 Bytes.").arg(MaxRecordFileBytes));
-        if (m_copy->write(chunk) != chunk.size())
-            throw Error(tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1")
-                            .arg(m_copy->errorString()));
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(copy, chunk.data() + done, size_t(got - done));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                throw cannotKeep(put < 0 ? errno : ENOSPC);
+            done += put;
+        }
     }
-    if (!m_copy->flush())
-        throw Error(
-            tr("Die Standardeingabe kann nicht zwischengespeichert werden: %1").arg(m_copy->errorString()));
-    m_path = m_copy->fileName();
+    dropCopy.dismiss();
+    if (::close(copy) != 0) {
+        const int err = errno;
+        ::unlink(name.constData());
+        throw cannotKeep(err);
+    }
+    m_copy = name;
+    m_path = QFile::decodeName(name);
 }
 
-StandardInputFile::~StandardInputFile() = default;
+StandardInputFile::~StandardInputFile()
+{
+    if (!m_copy.isEmpty())
+        ::unlink(m_copy.constData());
+}
 
 int tableCommand(const TableCall &call, QTextStream &out, QTextStream &err, ITableEngine &table)
 {
@@ -165,13 +215,14 @@ std::unique_ptr<TableRecordStream> selectedTableRecords(
     for (int k = 0; k < criteria.size(); ++k) {
         const qsizetype eq = criteria[k].indexOf(QLatin1Char('='));
         if (eq < 1)
-            throw Error(tr("Ein Auswahlkriterium hat die Form FELD=WERT: \"%1\"").arg(criteria[k]));
+            throw Error(tr("Ein Auswahlkriterium hat die Form FELD=WERT: %1").arg(quotedValue(criteria[k])));
         SelectionCriterion &criterion = selection[k];
         criterion.on = true;
         criterion.field = criteria[k].left(eq);
         criterion.lower = criterion.upper = criteria[k].mid(eq + 1);
         if (!names.contains(criterion.field))
-            throw Error(tr("Die Datenbank \"%1\" hat kein Feld \"%2\".").arg(path, criterion.field));
+            throw Error(
+                tr("Die Datenbank \"%1\" hat kein Feld %2.").arg(path, quotedValue(criterion.field)));
     }
     entryGrid.clearRowsFrom(2);
     entryGrid.setColCount(int(names.size()) + 1);

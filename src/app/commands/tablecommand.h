@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <QTextStream>
 #include <memory>
-
-class QTemporaryFile;
 
 namespace qm {
 
@@ -16,17 +15,22 @@ class TableRecordStream;
 
 // Standard input as a file that can be read more than once: a redirected
 // regular file as it is, anything else (a pipe) copied into a temporary file
-// that lives as long as this object, up to the bound of record files.
-// Throws qm::Error when it cannot be read or copied.
+// that lives as long as this object, up to the bound of record files, in
+// the temporary folder (TMPDIR, else /tmp). Throws qm::Error when it cannot
+// be read or copied, naming the folder and the cause in German (a full or
+// read-only folder). `input` and `folder` are for the tests.
 class StandardInputFile
 {
 public:
     StandardInputFile();
+    StandardInputFile(int input, const QString &folder);
     ~StandardInputFile();
+    StandardInputFile(const StandardInputFile &) = delete;
+    StandardInputFile &operator=(const StandardInputFile &) = delete;
     const QString &path() const { return m_path; }
 
 private:
-    std::unique_ptr<QTemporaryFile> m_copy;
+    QByteArray m_copy; // the temporary file's name; empty when none was made
     QString m_path;
 };
 

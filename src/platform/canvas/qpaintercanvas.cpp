@@ -73,7 +73,13 @@ QPainterCanvas::QPainterCanvas(QPainter &painter)
 
 QPainterCanvas::~QPainterCanvas()
 {
-    m_painter.restore();
+    // A PDF engine writes the restored state and may find no memory for it
+    // (std::bad_alloc); thrown out of a destructor, that would abort the
+    // program. The painter's owner hears of it when it ends the painter.
+    try {
+        m_painter.restore();
+    } catch (...) {
+    }
 }
 
 qreal QPainterCanvas::deviceScale() const
