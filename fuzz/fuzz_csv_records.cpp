@@ -3,7 +3,6 @@
 // table is exported, and the export must read back to the same fields and
 // values every way the program reads it: as a table, as the records of a
 // design with the table's fields, and by import into a table.
-#include "data/doubles/memorytable.h"
 #include "data/tableengine.h"
 #include "fuzzinput.h"
 #include "platform/errors.h"
@@ -22,6 +21,42 @@ namespace {
     std::fprintf(stderr, "%s: %s\nexport:\n%s\n", what, qPrintable(detail), exported.toHex(' ').constData());
     std::abort();
 }
+
+// A table that takes any field names and values as they are.
+class ListTable : public qm::ITableEngine
+{
+public:
+    void open(const QString &, qm::TableAccess) override { }
+    void create(const QString &path, const QList<qm::TableField> &fields) override
+    {
+        m_path = path;
+        m_fields = fields;
+    }
+    void close() override { }
+    bool isOpen() const override { return true; }
+    QString path() const override { return m_path; }
+    QList<qm::TableField> fields() const override { return m_fields; }
+    int recordCount() const override { return int(m_records.size()); }
+    bool isDeleted(int) override { return false; }
+    QStringList readRecord(int record) override { return m_records.value(record); }
+    int appendRecord(const QStringList &values) override
+    {
+        m_records.append(values);
+        return 0;
+    }
+    int writeRecord(int record, const QStringList &values) override
+    {
+        m_records[record] = values;
+        return 0;
+    }
+    void deleteRecord(int) override { }
+    void flush() override { }
+
+private:
+    QString m_path;
+    QList<qm::TableField> m_fields;
+    QList<QStringList> m_records;
+};
 
 QList<QStringList> recordsOf(qm::ITableEngine &table)
 {
@@ -80,7 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bool copiesField = false;
     for (const QString &name : names) {
         fields.append({ name, 0 });
-        tableFields.append({ name, 1 << 20 });
+        tableFields.append({ name, 254 });
         copiesField = copiesField || name.compare(QLatin1String("Anzahl"), Qt::CaseInsensitive) == 0;
     }
     try {
@@ -99,8 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fail("export does not read as records", e.message(), exported);
     }
 
-    // By import into a table of these fields, which drops blanks at the end.
-    qm::MemoryTable target;
+    // By import into a table of these fields.
+    ListTable target;
     target.create(QStringLiteral("ziel.dbf"), tableFields);
     try {
         qm::csvtables::importCsv(target, exported);
@@ -109,12 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } catch (const qm::Error &e) {
         fail("export does not import", e.message(), exported);
     }
-    QList<QStringList> stored = records;
-    for (QStringList &record : stored)
-        for (QString &value : record)
-            while (value.endsWith(u' '))
-                value.chop(1);
-    if (recordsOf(target) != stored)
+    if (recordsOf(target) != records)
         fail("other records imported", QString::number(target.recordCount()), exported);
     return 0;
 }

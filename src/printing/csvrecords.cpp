@@ -328,6 +328,13 @@ private:
     bool m_afterCr = false;
 };
 
+QString badUtf16(qint64 line)
+{
+    return tr("Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 nicht "
+              "gibt (ein halbes Zeichenpaar).")
+        .arg(line);
+}
+
 // What one pass over the whole file finds before the text is parsed: its
 // encoding, where its text begins (after a byte order mark) and the
 // separator.
@@ -359,6 +366,7 @@ ByteScan scanBytes(ByteSource &source)
     utf16Decoder.reset(scan.encoding);
     bool utf8 = true;
     qint64 utf16Bytes = 0;
+    bool highSurrogate = false;
     QByteArray chunk;
     QString text;
     qsizetype carry = 0;
@@ -371,8 +379,13 @@ ByteScan scanBytes(ByteSource &source)
             utf16Bytes += got;
             text.clear();
             utf16Decoder.decode(chunk, got == 0, text);
-            for (const QChar c : std::as_const(text))
+            for (const QChar c : std::as_const(text)) {
+                // A surrogate is one half of a pair, high then low.
+                if (c.isLowSurrogate() != highSurrogate)
+                    throw Error(badUtf16(characters.line()));
+                highSurrogate = c.isHighSurrogate();
                 characters.add(c.unicode());
+            }
         } else {
             for (qsizetype i = carry; i < size; ++i)
                 characters.add(static_cast<unsigned char>(chunk[i]));
@@ -391,7 +404,7 @@ ByteScan scanBytes(ByteSource &source)
         if (got == 0)
             break;
     }
-    if (utf16 && utf16Bytes % 2 != 0)
+    if (utf16 && (utf16Bytes % 2 != 0 || highSurrogate))
         throw Error(tr("Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.")
                         .arg(characters.line()));
     if (!utf16 && !utf8) {

@@ -276,6 +276,9 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
     QTest::newRow("UTF-16 without the second byte of its last character")
         << utf16(QStringLiteral("Name\r\nA\r\n"), true) + QByteArray("B")
         << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.";
+    QTest::newRow("UTF-16 with half of a pair of surrogates")
+        << utf16(QStringLiteral("Name\r\nA\r\nB") + QChar(0xD83D) + QStringLiteral("C\r\n"), true)
+        << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 nicht gibt";
     QTest::newRow("UTF-16 with a NUL character")
         << utf16(QStringLiteral("Name\r\nA"), false) + QByteArray(2, '\0')
         << "Zeile 2: Die Datei enthält Null-Bytes";
