@@ -43,7 +43,7 @@ run() { # criterion, expected word on stderr or stdout; prints the peak resident
 }
 
 none=$(run "Ort=Nirgendwo" "Keine Datensätze ausgewählt")
-some=$(run "Kundennr=1234567" "Etikett")
+some=$(run "Kundennr=1234567" "Seite")
 echo "print --table gross.csv --where:"
 echo "  kein Datensatz ausgewählt:  $none"
 echo "  einige Datensätze gedruckt: $some"

@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     try {
-        const QList<qm::CsvField> design
-            = { { QStringLiteral("Name"), 20 }, { QStringLiteral("Straße"), 25 }, { QStringLiteral("Ort"), 15 } };
+        const QList<qm::CsvField> design = { { QStringLiteral("Name"), 20 }, { QStringLiteral("Straße"), 25 },
+            { QStringLiteral("Ort"), 15 } };
         (void)qm::CsvRecordReader(design).read(bytes);
     } catch (const qm::Error &) { }
 
@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     // As a table.
-    const FuzzInputFile again(reinterpret_cast<const std::uint8_t *>(exported.constData()), std::size_t(exported.size()));
+    const FuzzInputFile again(
+        reinterpret_cast<const std::uint8_t *>(exported.constData()), std::size_t(exported.size()));
     qm::CsvTable second;
     try {
         second.open(again.path());

@@ -191,8 +191,8 @@ public:
             break;
         }
         const qsizetype cut = end ? chunk.size() : utf8CutOf(chunk);
-        QStringDecoder decoder(QStringDecoder::Utf8,
-            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder decoder(
+            QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         text.append(decoder.decode(QByteArrayView(chunk).first(cut)));
         chunk.remove(0, cut);
     }
@@ -253,13 +253,14 @@ public:
     void add(char16_t c)
     {
         if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-            throw Error(c == 0 ? tr("Zeile %1: Die Datei enthält Null-Bytes; sie ist keine Textdatei und "
-                                    "wird nicht als CSV-Datei gelesen.")
-                                     .arg(m_line)
-                               : tr("Zeile %1: Die Datei enthält das Steuerzeichen %2 (hexadezimal); sie ist "
-                                    "keine Textdatei und wird nicht als CSV-Datei gelesen.")
-                                     .arg(m_line)
-                                     .arg(QStringLiteral("%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper()));
+            throw Error(c == 0
+                    ? tr("Zeile %1: Die Datei enthält Null-Bytes; sie ist keine Textdatei und "
+                         "wird nicht als CSV-Datei gelesen.")
+                          .arg(m_line)
+                    : tr("Zeile %1: Die Datei enthält das Steuerzeichen %2 (hexadezimal); sie ist "
+                         "keine Textdatei und wird nicht als CSV-Datei gelesen.")
+                          .arg(m_line)
+                          .arg(QStringLiteral("%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper()));
         const bool lineEnd = c == u'\n' ? !m_afterCr : c == u'\r';
         m_afterCr = c == u'\r';
         if (!m_headerDone)
@@ -330,8 +331,9 @@ private:
 
 QString badUtf16(qint64 line)
 {
-    return tr("Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 nicht "
-              "gibt (ein halbes Zeichenpaar).")
+    return tr(
+        "Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 nicht "
+        "gibt (ein halbes Zeichenpaar).")
         .arg(line);
 }
 
@@ -405,8 +407,9 @@ ByteScan scanBytes(ByteSource &source)
             break;
     }
     if (utf16 && (utf16Bytes % 2 != 0 || highSurrogate))
-        throw Error(tr("Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.")
-                        .arg(characters.line()));
+        throw Error(
+            tr("Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.")
+                .arg(characters.line()));
     if (!utf16 && !utf8) {
         scan.encoding = Encoding::Cp1252;
         scan.start = 0; // the bytes of the mark are then characters of the text

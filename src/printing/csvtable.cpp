@@ -67,9 +67,10 @@ void CsvTable::open(const QString &path, TableAccess)
             order.append(k);
     }
     if (order.isEmpty())
-        throw Error(tr("%1: Die Datei hat keine Kopfzeile mit den Titeln ihrer Spalten und kann nicht als Tabelle "
-                       "gelesen werden.")
-                        .arg(path));
+        throw Error(
+            tr("%1: Die Datei hat keine Kopfzeile mit den Titeln ihrer Spalten und kann nicht als Tabelle "
+               "gelesen werden.")
+                .arg(path));
 
     QList<CsvField> fields;
     for (qsizetype k = 0; k < titles.size(); ++k)
@@ -88,7 +89,8 @@ void CsvTable::open(const QString &path, TableAccess)
         if (count % BlockRecords == 0)
             blocks.append({ stream->recordOffset(), stream->recordLine() });
         for (qsizetype i = 0; i < order.size(); ++i)
-            widths[i] = std::clamp(int(row.value(order[i] + 1).size()), widths[i], MaxWidth); // after the copies
+            widths[i]
+                = std::clamp(int(row.value(order[i] + 1).size()), widths[i], MaxWidth); // after the copies
         ++count;
     }
     m_fields.clear();
@@ -130,9 +132,10 @@ void CsvTable::load(int record)
     const Block &block = m_blocks[b];
     const int first = b * BlockRecords;
     const int end = qMin(first + BlockRecords, m_count);
-    const QString changed = tr("Die Datei %1 wurde geändert, während sie als Tabelle geöffnet war; bitte öffnen "
-                               "Sie sie erneut.")
-                                .arg(m_path);
+    const QString changed
+        = tr("Die Datei %1 wurde geändert, während sie als Tabelle geöffnet war; bitte öffnen "
+             "Sie sie erneut.")
+              .arg(m_path);
     QList<QStringList> records;
     try {
         m_stream->seek(block.offset, block.line);

@@ -15,8 +15,9 @@ class CsvRecordStream;
 // one record at a time: opening reads the file through once to check every
 // line and to note where every block of records begins; a record is then
 // parsed from there on demand, with the last block of records kept for the
-// next read. However large the file, the table holds 16 bytes per block. Every change (create, append, write, delete) is refused with a
-// message that says how to get a table that can be edited.
+// next read. However large the file, the table holds 16 bytes per block.
+// Every change (create, append, write, delete) is refused with a message
+// that says how to get a table that can be edited.
 class CsvTable : public ITableEngine
 {
 public:

@@ -77,11 +77,12 @@ void refuseControlCharacters(const QString &value, int record, const QString &fi
 {
     for (const QChar c : value) {
         if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-            throw Error(tr("Datensatz %1, Feld \u201E%2\u201C: Der Wert enthält das Steuerzeichen %3 "
-                           "(hexadezimal), das eine CSV-Datei nicht enthalten kann. Es wurde nichts exportiert.")
-                            .arg(record)
-                            .arg(field)
-                            .arg(QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper()));
+            throw Error(
+                tr("Datensatz %1, Feld \u201E%2\u201C: Der Wert enthält das Steuerzeichen %3 "
+                   "(hexadezimal), das eine CSV-Datei nicht enthalten kann. Es wurde nichts exportiert.")
+                    .arg(record)
+                    .arg(field)
+                    .arg(QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper()));
     }
 }
 
@@ -106,7 +107,8 @@ void appendLine(QByteArray &out, const QStringList &values)
     }
     // A record of empty values is a line of separators only, which a reader
     // refuses, or an empty line, which it skips: its first value is quoted.
-    if (!values.isEmpty() && std::all_of(values.cbegin(), values.cend(), [](const QString &v) { return v.isEmpty(); }))
+    if (!values.isEmpty()
+        && std::all_of(values.cbegin(), values.cend(), [](const QString &v) { return v.isEmpty(); }))
         line.prepend(QLatin1String("\"\""));
     out += line.toUtf8();
     out += "\r\n";

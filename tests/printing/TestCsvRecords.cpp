@@ -120,15 +120,16 @@ void TestCsvRecords::reads_data()
         << QList<QStringList> { record("1", "Rahmen 5\"", "B", "C"), record("1", "Rahmen 7\"", "D", "E") };
     QTest::newRow("quotes in the middle, quoted value after them")
         << QByteArray("Name;Ort\r\nBilderrahmen 5\" x 7\";\"K\u00F6ln; Rhein\"\r\n") << ";" << true
-        << QList<QStringList> { record("1", "Bilderrahmen 5\" x 7\"", "", QStringLiteral("K\u00F6ln; Rhein")) };
-    QTest::newRow("a quote in a header title")
-        << QByteArray("Zoll\";Wer;Wo;Stadt\r\n4;A;B;C\r\n") << ";" << false
-        << QList<QStringList> { record("4", "A", "B", "C") };
+        << QList<QStringList> { record(
+               "1", "Bilderrahmen 5\" x 7\"", "", QStringLiteral("K\u00F6ln; Rhein")) };
+    QTest::newRow("a quote in a header title") << QByteArray("Zoll\";Wer;Wo;Stadt\r\n4;A;B;C\r\n") << ";"
+                                               << false << QList<QStringList> { record("4", "A", "B", "C") };
 
     // UTF-16 with its byte order mark, as Excel saves "Unicode-Text".
-    const QString unicodeText = QStringLiteral("Name\tOrt\r\nJ\u00FCrgen \u0141\u00F3d\u017A\tK\u00F6ln \U0001F600\r\n");
-    const QList<QStringList> unicodeRecords
-        = { record("1", QStringLiteral("J\u00FCrgen \u0141\u00F3d\u017A"), "", QStringLiteral("K\u00F6ln \U0001F600")) };
+    const QString unicodeText
+        = QStringLiteral("Name\tOrt\r\nJ\u00FCrgen \u0141\u00F3d\u017A\tK\u00F6ln \U0001F600\r\n");
+    const QList<QStringList> unicodeRecords = { record(
+        "1", QStringLiteral("J\u00FCrgen \u0141\u00F3d\u017A"), "", QStringLiteral("K\u00F6ln \U0001F600")) };
     QTest::newRow("UTF-16 little endian, tabs") << utf16(unicodeText, true) << "\t" << true << unicodeRecords;
     QTest::newRow("UTF-16 big endian, tabs") << utf16(unicodeText, false) << "\t" << true << unicodeRecords;
 
@@ -265,7 +266,8 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
            "nicht als CSV-Datei gelesen.";
     QTest::newRow("NUL bytes in the header")
         << QByteArray("Name;Ort") + QByteArray(4, '\0') + QByteArray("\r\nA;B\r\n")
-        << "Zeile 1: Die Datei enthält Null-Bytes; sie ist keine Textdatei und wird nicht als CSV-Datei gelesen.";
+        << "Zeile 1: Die Datei enthält Null-Bytes; sie ist keine Textdatei und wird nicht als CSV-Datei "
+           "gelesen.";
     QTest::newRow("a PDF document")
         << QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Length 4 /Filter /FlateDecode >>\nstream\r\n"
                       "x\x9C\x03\x01\nendstream\n")
@@ -278,10 +280,10 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
         << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.";
     QTest::newRow("UTF-16 with half of a pair of surrogates")
         << utf16(QStringLiteral("Name\r\nA\r\nB") + QChar(0xD83D) + QStringLiteral("C\r\n"), true)
-        << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 nicht gibt";
-    QTest::newRow("UTF-16 with a NUL character")
-        << utf16(QStringLiteral("Name\r\nA"), false) + QByteArray(2, '\0')
-        << "Zeile 2: Die Datei enthält Null-Bytes";
+        << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 "
+           "nicht gibt";
+    QTest::newRow("UTF-16 with a NUL character") << utf16(QStringLiteral("Name\r\nA"), false)
+            + QByteArray(2, '\0') << "Zeile 2: Die Datei enthält Null-Bytes";
 }
 
 void TestCsvRecords::errorsNameLineAndColumn()

@@ -1,7 +1,7 @@
 #include "data/shapelibtable.h"
 #include "data/tableengine.h"
-#include "platform/errors.h"
 #include "platform/cp1252.h"
+#include "platform/errors.h"
 #include "printing/csvrecords.h"
 #include "printing/csvtable.h"
 #include "printing/csvtables.h"
@@ -45,7 +45,8 @@ QByteArray encoded(const QString &text, const QString &encoding)
         }
         return bytes;
     }
-    return (encoding.endsWith(QLatin1String("BOM")) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    return (encoding.endsWith(QLatin1String("BOM")) ? QByteArray("\xEF\xBB\xBF") : QByteArray())
+        + text.toUtf8();
 }
 
 // While it lives, the process may take no more than `headroom` bytes of
@@ -259,16 +260,14 @@ void TestCsvTables::exportReadsBackEveryWay_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QList<QStringList>>("records");
     QTest::newRow("records of empty values")
-        << QStringList { "Name", "Ort" }
-        << QList<QStringList> { { "", "" }, { "A", "B" }, { "", "" } };
+        << QStringList { "Name", "Ort" } << QList<QStringList> { { "", "" }, { "A", "B" }, { "", "" } };
     QTest::newRow("one field, values with commas and tabs")
         << QStringList { "Name" }
         << QList<QStringList> { { "Müller, Hans" }, { "Tab\tda" }, { "a;b" }, { "" } };
-    QTest::newRow("inch marks and quotes")
-        << QStringList { "Name", "Ort" }
-        << QList<QStringList> { { "Rahmen 5\"", "5\" x 7\"" }, { "\"zitiert\"", "" } };
-    QTest::newRow("blanks in front and line breaks")
-        << QStringList { "Name", "Ort" } << QList<QStringList> { { " vorn", "Zeile\r\nzwei" }, { ";", "\r" } };
+    QTest::newRow("inch marks and quotes") << QStringList { "Name",
+        "Ort" } << QList<QStringList> { { "Rahmen 5\"", "5\" x 7\"" }, { "\"zitiert\"", "" } };
+    QTest::newRow("blanks in front and line breaks") << QStringList { "Name",
+        "Ort" } << QList<QStringList> { { " vorn", "Zeile\r\nzwei" }, { ";", "\r" } };
 }
 
 void TestCsvTables::exportReadsBackEveryWay()
@@ -322,8 +321,9 @@ void TestCsvTables::exportRefusesControlCharacters()
         QFAIL("exported");
     } catch (const Error &e) {
         QCOMPARE(e.message(),
-            QStringLiteral("Datensatz 2, Feld „Ort“: Der Wert enthält das Steuerzeichen 01 (hexadezimal), das "
-                           "eine CSV-Datei nicht enthalten kann. Es wurde nichts exportiert."));
+            QStringLiteral(
+                "Datensatz 2, Feld „Ort“: Der Wert enthält das Steuerzeichen 01 (hexadezimal), das "
+                "eine CSV-Datei nicht enthalten kann. Es wurde nichts exportiert."));
     }
     QVERIFY(!QFile::exists(exported));
 }
@@ -341,7 +341,8 @@ void TestCsvTables::filesThatAreNoTextAreRefused()
         csv.open(given);
         QFAIL(qPrintable(QStringLiteral("opened with %1 records").arg(csv.recordCount())));
     } catch (const Error &e) {
-        QVERIFY2(e.message().contains(QStringLiteral("Zeile 1: Die Datei enthält das Steuerzeichen 03")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("Zeile 1: Die Datei enthält das Steuerzeichen 03")),
+            qPrintable(e.message()));
     }
     ShapelibTable target;
     target.create(m_dir->filePath(QStringLiteral("ziel.dbf")), addressFields());
@@ -390,7 +391,8 @@ void TestCsvTables::csvTableReadsRecordsOnDemand()
             name += QStringLiteral(" \U0001F600\u0142");
         if (i % 500 == 7)
             name += QString(3000, u'\u00E4'); // a block ends after some long values
-        const QString town = i % 5 == 0 ? QStringLiteral("Zeile\r\n\"%1\"").arg(i) : QStringLiteral("K\u00F6ln");
+        const QString town
+            = i % 5 == 0 ? QStringLiteral("Zeile\r\n\"%1\"").arg(i) : QStringLiteral("K\u00F6ln");
         QString quotedTown = town;
         quotedTown.replace(QLatin1Char('"'), QLatin1String("\"\""));
         text += QStringLiteral("%1;%2;\"%3\"\r\n").arg(i).arg(name, quotedTown);
@@ -431,8 +433,8 @@ void TestCsvTables::csvTableHoldsNoWholeFile()
         QVERIFY(file.write(piece) == piece.size());
     }
     file.close();
-    const QStringList last { QString::number(count - 1), QStringLiteral("Kunde \u201E%1\u201C").arg(count - 1),
-        QStringLiteral("Köln") };
+    const QStringList last { QString::number(count - 1),
+        QStringLiteral("Kunde \u201E%1\u201C").arg(count - 1), QStringLiteral("Köln") };
     int streamed = 0;
     QStringList lastTable;
     QStringList firstTable;
@@ -445,8 +447,8 @@ void TestCsvTables::csvTableHoldsNoWholeFile()
         lastTable = csv.readRecord(count - 1);
         firstTable = csv.readRecord(0);
         csv.close();
-        const auto stream = CsvRecordStream::fromFile(
-            CsvRecordReader({ { QStringLiteral("Name"), 40 } }), path);
+        const auto stream
+            = CsvRecordStream::fromFile(CsvRecordReader({ { QStringLiteral("Name"), 40 } }), path);
         QStringList record;
         while (stream->next(record))
             ++streamed;
