@@ -33,7 +33,8 @@ public:
     virtual ~ByteSource() = default;
     // Up to `size` bytes into `to`; 0 at the end. Throws IoError.
     virtual qsizetype read(char *to, qsizetype size) = 0;
-    virtual void rewind() = 0;
+    // Reads on from this byte of the file (0: its beginning).
+    virtual void seek(qint64 offset) = 0;
 };
 
 class MemoryBytes : public ByteSource
@@ -47,10 +48,10 @@ public:
         const qsizetype n = qMin(size, m_bytes.size() - m_pos);
         if (n > 0) // no copy from the null pointer of empty bytes
             std::memcpy(to, m_bytes.data() + m_pos, size_t(n));
-        m_pos += n;
-        return n;
+        m_pos += qMax<qsizetype>(n, 0);
+        return qMax<qsizetype>(n, 0);
     }
-    void rewind() override { m_pos = 0; }
+    void seek(qint64 offset) override { m_pos = qsizetype(qBound<qint64>(0, offset, m_bytes.size())); }
 
 private:
     QByteArrayView m_bytes;
@@ -103,11 +104,11 @@ public:
             return got;
         }
     }
-    void rewind() override
+    void seek(qint64 offset) override
     {
-        if (::lseek(m_fd, 0, SEEK_SET) != 0)
+        if (::lseek(m_fd, off_t(offset), SEEK_SET) != off_t(offset))
             throw namedError(errno);
-        m_read = 0;
+        m_read = offset;
     }
 
 private:
@@ -152,70 +153,268 @@ qsizetype utf8CutOf(QByteArrayView bytes)
     return n;
 }
 
-QStringDecoder utf8Decoder()
+// The encodings of a record file: UTF-16 when it begins with that byte order
+// mark, else UTF-8 when the whole file is, else Windows-1252.
+enum class Encoding { Utf8, Cp1252, Utf16LE, Utf16BE };
+
+// Decodes a file chunk by chunk. A byte order mark is never dropped here:
+// the one at the beginning of the file is skipped by its offset, so that a
+// read may begin at any line.
+class ChunkDecoder
 {
-    // Every chunk alone; a byte order mark is kept here and dropped once, at
-    // the beginning of the file only.
-    return QStringDecoder(
-        QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+public:
+    void reset(Encoding encoding)
+    {
+        m_encoding = encoding;
+        const auto flags = QStringDecoder::Flag::ConvertInitialBom;
+        if (encoding == Encoding::Utf16LE)
+            m_utf16 = QStringDecoder(QStringDecoder::Utf16LE, flags);
+        else if (encoding == Encoding::Utf16BE)
+            m_utf16 = QStringDecoder(QStringDecoder::Utf16BE, flags);
+    }
+    // Appends the decoded bytes of `chunk` to `text` and removes them from
+    // the chunk; the bytes of a character cut off at its end stay there for
+    // the next call, unless `end`.
+    void decode(QByteArray &chunk, bool end, QString &text)
+    {
+        switch (m_encoding) {
+        case Encoding::Cp1252:
+            text.append(decodeCp1252(chunk));
+            chunk.clear();
+            return;
+        case Encoding::Utf16LE:
+        case Encoding::Utf16BE:
+            text.append(m_utf16.decode(chunk)); // keeps a cut character itself
+            chunk.clear();
+            return;
+        case Encoding::Utf8:
+            break;
+        }
+        const qsizetype cut = end ? chunk.size() : utf8CutOf(chunk);
+        QStringDecoder decoder(
+            QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        text.append(decoder.decode(QByteArrayView(chunk).first(cut)));
+        chunk.remove(0, cut);
+    }
+    // The bytes the text takes in the file.
+    qint64 bytesOf(QStringView text) const
+    {
+        switch (m_encoding) {
+        case Encoding::Cp1252:
+            return text.size();
+        case Encoding::Utf16LE:
+        case Encoding::Utf16BE:
+            return 2 * qint64(text.size());
+        case Encoding::Utf8:
+            break;
+        }
+        // The file is valid UTF-8: a surrogate is half of a four-byte character.
+        qint64 bytes = 0;
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            bytes += u < 0x80 ? 1 : u < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+        }
+        return bytes;
+    }
+
+private:
+    Encoding m_encoding = Encoding::Utf8;
+    QStringDecoder m_utf16;
+};
+
+// Reads as much as the source gives, up to `size` bytes.
+qsizetype readFully(ByteSource &source, char *to, qsizetype size)
+{
+    qsizetype done = 0;
+    while (done < size) {
+        const qsizetype got = source.read(to + done, size - done);
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
 }
 
-// What one pass over the raw bytes finds before the text is parsed: whether
-// the whole file is UTF-8, and the separator of its first line. The bytes
-// that matter for the separator (quote, separators, line ends) are ASCII and
-// mean the same in either encoding.
+// A row before the header that holds nothing but separators and blanks (as
+// some programs write above the titles) is skipped.
+bool isBlankRowCharacter(char16_t c)
+{
+    return c == u';' || c == u',' || c == u'\t' || c == u' ';
+}
+
+// Goes through the characters of the whole file once: refuses one that no
+// text file holds (a dBASE table or a PDF document given as a CSV file) and
+// finds the separator, the one of ";", "," and tab that the header line
+// holds most often outside quotes. Only ASCII characters matter here; they
+// mean the same in every encoding of a record file.
+class CharacterScan
+{
+public:
+    void add(char16_t c)
+    {
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            throw Error(c == 0
+                    ? tr("Zeile %1: Die Datei enthält Null-Bytes; sie ist keine Textdatei und "
+                         "wird nicht als CSV-Datei gelesen.")
+                          .arg(m_line)
+                    : tr("Zeile %1: Die Datei enthält das Steuerzeichen %2 (hexadezimal); sie ist "
+                         "keine Textdatei und wird nicht als CSV-Datei gelesen.")
+                          .arg(m_line)
+                          .arg(QStringLiteral("%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper()));
+        const bool lineEnd = c == u'\n' ? !m_afterCr : c == u'\r';
+        m_afterCr = c == u'\r';
+        if (!m_headerDone)
+            header(c);
+        if (lineEnd)
+            ++m_line;
+    }
+    qint64 line() const { return m_line; }
+    QChar separator() const
+    {
+        const char16_t candidates[] = { u';', u'\t', u',' };
+        int counts[3] = {};
+        if (m_headerDone || !m_blankRow)
+            std::copy(std::begin(m_counts), std::end(m_counts), std::begin(counts));
+        int best = 2;
+        for (int k = 0; k < 3; ++k)
+            if (counts[k] > counts[best])
+                best = k;
+        return QChar(candidates[best]);
+    }
+
+private:
+    // A quote begins a quoted value only as the value's first character;
+    // elsewhere it is a character of the value (5" x 7").
+    void header(char16_t c)
+    {
+        if (m_state == State::Quoted) {
+            if (c == u'"')
+                m_state = State::QuoteInQuoted;
+            return;
+        }
+        if (m_state == State::QuoteInQuoted) {
+            if (c == u'"') { // a doubled quote
+                m_state = State::Quoted;
+                return;
+            }
+            m_state = State::Unquoted;
+        }
+        if (c == u'"') {
+            if (m_valueStart)
+                m_state = State::Quoted;
+            m_blankRow = false;
+            m_valueStart = false;
+        } else if (c == u'\n' || c == u'\r') {
+            if (m_blankRow)
+                std::fill(std::begin(m_counts), std::end(m_counts), 0);
+            else
+                m_headerDone = true;
+            m_valueStart = true;
+        } else if (c == u';' || c == u'\t' || c == u',') {
+            ++m_counts[c == u';' ? 0 : c == u'\t' ? 1 : 2];
+            m_valueStart = true;
+        } else {
+            m_blankRow = m_blankRow && isBlankRowCharacter(c);
+            m_valueStart = false;
+        }
+    }
+
+    enum class State { Unquoted, Quoted, QuoteInQuoted };
+    State m_state = State::Unquoted;
+    bool m_valueStart = true;
+    bool m_blankRow = true;
+    bool m_headerDone = false;
+    int m_counts[3] = {};
+    qint64 m_line = 1;
+    bool m_afterCr = false;
+};
+
+QString badUtf16(qint64 line)
+{
+    return tr(
+        "Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 nicht "
+        "gibt (ein halbes Zeichenpaar).")
+        .arg(line);
+}
+
+// What one pass over the whole file finds before the text is parsed: its
+// encoding, where its text begins (after a byte order mark) and the
+// separator.
 struct ByteScan
 {
-    bool utf8 = true;
+    Encoding encoding = Encoding::Utf8;
+    qint64 start = 0;
     QChar separator = u',';
 };
 
 ByteScan scanBytes(ByteSource &source)
 {
-    const char candidates[] = { ';', '\t', ',' };
-    int counts[3] = {};
-    bool quoted = false;
-    bool firstLineDone = false;
-    QByteArray chunk;
-    QString scratch;
-    qsizetype carry = 0;
     ByteScan scan;
+    source.seek(0);
+    char head[3] = {};
+    const qsizetype headSize = readFully(source, head, 3);
+    const auto byteAt = [&](int k) { return static_cast<unsigned char>(head[k]); };
+    if (headSize >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE)
+        scan.encoding = Encoding::Utf16LE;
+    else if (headSize >= 2 && byteAt(0) == 0xFE && byteAt(1) == 0xFF)
+        scan.encoding = Encoding::Utf16BE;
+    const bool utf16 = scan.encoding != Encoding::Utf8;
+    const bool utf8Bom = headSize == 3 && byteAt(0) == 0xEF && byteAt(1) == 0xBB && byteAt(2) == 0xBF;
+    scan.start = utf16 ? 2 : utf8Bom ? 3 : 0;
+    source.seek(scan.start);
+
+    CharacterScan characters;
+    ChunkDecoder utf16Decoder;
+    utf16Decoder.reset(scan.encoding);
+    bool utf8 = true;
+    qint64 utf16Bytes = 0;
+    bool highSurrogate = false;
+    QByteArray chunk;
+    QString text;
+    qsizetype carry = 0;
     for (;;) {
         chunk.resize(carry + kChunkBytes);
         const qsizetype got = source.read(chunk.data() + carry, kChunkBytes);
         const qsizetype size = carry + got;
         chunk.resize(size);
-        if (!firstLineDone) {
-            for (qsizetype i = carry; i < size && !firstLineDone; ++i) {
-                const char ch = chunk[i];
-                if (ch == '"')
-                    quoted = !quoted;
-                else if (!quoted && (ch == '\n' || ch == '\r'))
-                    firstLineDone = true;
-                else if (!quoted)
-                    for (int k = 0; k < 3; ++k)
-                        counts[k] += ch == candidates[k] ? 1 : 0;
+        if (utf16) {
+            utf16Bytes += got;
+            text.clear();
+            utf16Decoder.decode(chunk, got == 0, text);
+            for (const QChar c : std::as_const(text)) {
+                // A surrogate is one half of a pair, high then low.
+                if (c.isLowSurrogate() != highSurrogate)
+                    throw Error(badUtf16(characters.line()));
+                highSurrogate = c.isHighSurrogate();
+                characters.add(c.unicode());
+            }
+        } else {
+            for (qsizetype i = carry; i < size; ++i)
+                characters.add(static_cast<unsigned char>(chunk[i]));
+            if (utf8) {
+                const qsizetype cut = got == 0 ? size : utf8CutOf(chunk);
+                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+                text.resize(decoder.requiredSpace(cut));
+                decoder.appendToBuffer(text.data(), QByteArrayView(chunk).first(cut));
+                utf8 = !decoder.hasError();
+                chunk.remove(0, cut);
+                carry = chunk.size();
+            } else {
+                carry = 0;
             }
         }
-        if (scan.utf8) {
-            const qsizetype cut = got == 0 ? size : utf8CutOf(chunk);
-            QStringDecoder decoder = utf8Decoder();
-            scratch.resize(decoder.requiredSpace(cut));
-            decoder.appendToBuffer(scratch.data(), QByteArrayView(chunk).first(cut));
-            scan.utf8 = !decoder.hasError();
-            chunk.remove(0, cut);
-            carry = chunk.size();
-        } else {
-            carry = 0;
-        }
-        if (got == 0 || (!scan.utf8 && firstLineDone))
+        if (got == 0)
             break;
     }
-    int best = 2;
-    for (int k = 0; k < 3; ++k)
-        if (counts[k] > counts[best])
-            best = k;
-    scan.separator = QChar::fromLatin1(candidates[best]);
+    if (utf16 && (utf16Bytes % 2 != 0 || highSurrogate))
+        throw Error(
+            tr("Zeile %1: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.")
+                .arg(characters.line()));
+    if (!utf16 && !utf8) {
+        scan.encoding = Encoding::Cp1252;
+        scan.start = 0; // the bytes of the mark are then characters of the text
+    }
+    scan.separator = characters.separator();
     return scan;
 }
 
@@ -283,7 +482,8 @@ struct CsvRecordStream::Parser
         , source(std::move(bytes))
     {
         const ByteScan scan = scanBytes(*source);
-        utf8 = scan.utf8;
+        encoding = scan.encoding;
+        textStart = scan.start;
         separator = scan.separator;
         start();
     }
@@ -291,14 +491,17 @@ struct CsvRecordStream::Parser
     // A line of the file as values, before the columns are applied.
     struct Line
     {
-        qint64 number = 0; // where the line begins; the header is line 1
+        qint64 number = 0; // where the line begins (physical lines from 1)
+        qint64 offset = 0; // the byte of the file where it begins
         QStringList values; // the first kMaxKeptValues, each cut at kMaxKeptChars
         QList<qint64> lengths; // their lengths in characters before any cut
         qint64 count = 0; // values in the line
         bool hasContent = false; // more than separators
+        bool blankRow = true; // nothing but separators and blanks, no quote
     };
 
     void start();
+    void seek(qint64 offset, qint64 line);
     bool fill();
     bool ensure(qsizetype count)
     {
@@ -308,8 +511,15 @@ struct CsvRecordStream::Parser
         }
         return true;
     }
+    // The byte offset of text[pos].
+    qint64 offsetHere()
+    {
+        markBytes += decoder.bytesOf(QStringView(text).sliced(markPos, pos - markPos));
+        markPos = pos;
+        return markBytes;
+    }
     bool readLine(Line &line);
-    void addToValue(QStringView part);
+    void addToValue(Line &line, QStringView part);
     void endValue(Line &line);
     void readHeader();
     void toRecord(const Line &line, QStringList &record) const;
@@ -317,7 +527,8 @@ struct CsvRecordStream::Parser
     QList<CsvField> fields;
     bool copiesAllowed = true; // a column may give the copies
     std::unique_ptr<ByteSource> source;
-    bool utf8 = true;
+    Encoding encoding = Encoding::Utf8;
+    qint64 textStart = 0; // after a byte order mark
     QChar separator;
     bool byName = false;
     bool copiesColumn = false;
@@ -328,23 +539,27 @@ struct CsvRecordStream::Parser
     QList<int> target;
     qsizetype columns = 0;
 
+    ChunkDecoder decoder;
     QByteArray chunk; // raw bytes, the undecoded end of the last chunk first
     QString text; // decoded, from pos on not yet parsed
     qsizetype pos = 0;
+    qsizetype markPos = 0; // a place in text whose byte offset is known
+    qint64 markBytes = 0; // that offset
     bool atEnd = false;
-    bool atStart = true;
     qint64 number = 1; // the line being read
     Line current;
     QString pending; // the value being read, cut at kMaxKeptChars
     qint64 pendingLength = 0; // its length before the cut
 };
 
-void CsvRecordStream::Parser::addToValue(QStringView part)
+void CsvRecordStream::Parser::addToValue(Line &line, QStringView part)
 {
     pendingLength += part.size();
     const qsizetype room = kMaxKeptChars - pending.size();
     if (room > 0)
         pending.append(part.first(qMin(room, part.size())));
+    for (qsizetype k = 0; line.blankRow && k < part.size(); ++k)
+        line.blankRow = isBlankRowCharacter(part[k].unicode());
 }
 
 void CsvRecordStream::Parser::endValue(Line &line)
@@ -358,15 +573,22 @@ void CsvRecordStream::Parser::endValue(Line &line)
     pendingLength = 0;
 }
 
-void CsvRecordStream::Parser::start()
+void CsvRecordStream::Parser::seek(qint64 offset, qint64 line)
 {
-    source->rewind();
+    source->seek(offset);
+    decoder.reset(encoding);
     chunk.clear();
     text.clear();
     pos = 0;
+    markPos = 0;
+    markBytes = offset;
     atEnd = false;
-    atStart = true;
-    number = 1;
+    number = line;
+}
+
+void CsvRecordStream::Parser::start()
+{
+    seek(textStart, 1);
     readHeader();
 }
 
@@ -374,8 +596,10 @@ bool CsvRecordStream::Parser::fill()
 {
     if (atEnd)
         return false;
+    offsetHere();
     text.remove(0, pos);
     pos = 0;
+    markPos = 0;
     const qsizetype before = text.size();
     while (text.size() == before && !atEnd) {
         const qsizetype carry = chunk.size();
@@ -383,39 +607,30 @@ bool CsvRecordStream::Parser::fill()
         const qsizetype got = source->read(chunk.data() + carry, kChunkBytes);
         chunk.resize(carry + got);
         atEnd = got == 0;
-        if (!utf8) {
-            text.append(decodeCp1252(chunk));
-            chunk.clear();
-            continue;
-        }
-        const qsizetype cut = atEnd ? chunk.size() : utf8CutOf(chunk);
-        QStringDecoder decoder = utf8Decoder();
-        text.append(decoder.decode(QByteArrayView(chunk).first(cut)));
-        chunk.remove(0, cut);
-        if (atStart && text.size() > before) {
-            atStart = false;
-            if (text.at(before) == QChar(0xFEFF))
-                text.remove(before, 1);
-        }
+        decoder.decode(chunk, atEnd, text);
     }
     return text.size() > before;
 }
 
 // The next line that is not blank, its values split at the separator and
-// unquoted. A quoted value may hold separators, line ends and doubled
-// quotes; text after its closing quote belongs to the same value. False at
-// the end of the text.
+// unquoted. A value that begins with a quote is quoted: it may hold
+// separators, line ends and doubled quotes, and text after its closing quote
+// belongs to the same value. A quote anywhere else is a character of the
+// value. False at the end of the text.
 bool CsvRecordStream::Parser::readLine(Line &line)
 {
     for (;;) {
         line.number = number;
+        line.offset = offsetHere();
         line.values.clear();
         line.lengths.clear();
         line.count = 0;
         line.hasContent = false;
+        line.blankRow = true;
         pending.clear();
         pendingLength = 0;
         bool quoted = false;
+        bool valueStart = true;
         for (;;) {
             if (!ensure(1)) {
                 if (quoted)
@@ -431,7 +646,7 @@ bool CsvRecordStream::Parser::readLine(Line &line)
             if (quoted) {
                 if (ch == u'"') {
                     if (ensure(2) && text[pos + 1] == u'"') {
-                        addToValue(u"\"");
+                        addToValue(line, u"\"");
                         pos += 2;
                     } else {
                         quoted = false;
@@ -439,22 +654,30 @@ bool CsvRecordStream::Parser::readLine(Line &line)
                     }
                     continue;
                 }
-                qsizetype end = pos;
-                while (end < text.size() && text[end] != u'"') {
-                    if (text[end] == u'\n')
-                        ++number;
-                    ++end;
+                if (ch == u'\r' || ch == u'\n') {
+                    // Counted as the lines outside quotes are.
+                    const bool pair = ch == u'\r' && ensure(2) && text[pos + 1] == u'\n';
+                    addToValue(line, QStringView(text).sliced(pos, pair ? 2 : 1));
+                    pos += pair ? 2 : 1;
+                    ++number;
+                    continue;
                 }
-                addToValue(QStringView(text).sliced(pos, end - pos));
+                qsizetype end = pos + 1;
+                while (end < text.size() && text[end] != u'"' && text[end] != u'\r' && text[end] != u'\n')
+                    ++end;
+                addToValue(line, QStringView(text).sliced(pos, end - pos));
                 pos = end;
                 continue;
             }
-            if (ch == u'"') {
+            if (ch == u'"' && valueStart) {
                 quoted = true;
+                valueStart = false;
                 line.hasContent = true;
+                line.blankRow = false;
                 ++pos;
             } else if (ch == separator) {
                 endValue(line);
+                valueStart = true;
                 ++pos;
             } else if (ch == u'\n' || ch == u'\r') {
                 // CR LF ends the line at the LF; a lone CR (old Mac files)
@@ -471,12 +694,13 @@ bool CsvRecordStream::Parser::readLine(Line &line)
                 qsizetype end = pos + 1;
                 while (end < text.size()) {
                     const QChar c = text[end];
-                    if (c == u'"' || c == separator || c == u'\n' || c == u'\r')
+                    if (c == separator || c == u'\n' || c == u'\r')
                         break;
                     ++end;
                 }
-                addToValue(QStringView(text).sliced(pos, end - pos));
+                addToValue(line, QStringView(text).sliced(pos, end - pos));
                 line.hasContent = true;
+                valueStart = false;
                 pos = end;
             }
         }
@@ -491,11 +715,15 @@ void CsvRecordStream::Parser::readHeader()
     titles.clear();
     target.clear();
     columns = 0;
+    // Rows of separators and blanks above the titles are no header.
     Line header;
-    if (!readLine(header))
-        return;
+    do {
+        if (!readLine(header))
+            return;
+    } while (header.blankRow);
     if (header.count > kMaxKeptValues)
-        throw Error(tr("Zeile 1: Die Kopfzeile hat %1 Spalten, höchstens %2 sind möglich.")
+        throw Error(tr("Zeile %1: Die Kopfzeile hat %2 Spalten, höchstens %3 sind möglich.")
+                        .arg(header.number)
                         .arg(header.count)
                         .arg(kMaxKeptValues));
     titles = header.values;
@@ -527,8 +755,11 @@ void CsvRecordStream::Parser::readHeader()
                 continue;
             }
             if (columnOf[f] > 0)
-                throw Error(tr("Zeile 1, Spalte %1: %2 steht schon in Spalte %3.")
-                                .arg(QString::number(k + 1), quotedValue(title), QString::number(columnOf[f])));
+                throw Error(tr("Zeile %1, Spalte %2: %3 steht schon in Spalte %4.")
+                                .arg(header.number)
+                                .arg(k + 1)
+                                .arg(quotedValue(title))
+                                .arg(columnOf[f]));
             columnOf[f] = k + 1;
             target[k] = f == fieldCount ? -1 : f;
         }
@@ -610,6 +841,28 @@ bool CsvRecordStream::next(QStringList &record)
 void CsvRecordStream::rewind()
 {
     m_parser->start();
+}
+
+void CsvRecordStream::restartWith(const CsvRecordReader &reader)
+{
+    m_parser->fields = reader.fields();
+    m_parser->copiesAllowed = reader.hasCopiesColumn();
+    m_parser->start();
+}
+
+qint64 CsvRecordStream::recordOffset() const
+{
+    return m_parser->current.offset;
+}
+
+qint64 CsvRecordStream::recordLine() const
+{
+    return m_parser->current.number;
+}
+
+void CsvRecordStream::seek(qint64 offset, qint64 line)
+{
+    m_parser->seek(offset, line);
 }
 
 QChar CsvRecordStream::separator() const

@@ -33,11 +33,18 @@ struct CsvRecords
     QList<QStringList> records;
 };
 
-// Reads CSV files as spreadsheets and people write them: RFC 4180 quoting,
-// UTF-8 or else Windows-1252 (decided on the whole file), lines ending in
-// CR LF, LF or CR, blank lines skipped.
+// Reads CSV files as spreadsheets and people write them: RFC 4180 quoting
+// (a quote begins a quoted value only as its first character; elsewhere it
+// is kept as a character, as in 5" x 7"), UTF-16 when the file begins with
+// its byte order mark (Excel's "Unicode-Text"), else UTF-8 or else
+// Windows-1252 (decided on the whole file), lines ending in CR LF, LF or CR,
+// blank lines skipped. A file holding a control character other than tab
+// and the line ends (a NUL byte of a dBASE table or a PDF document) is no
+// text and is refused.
 //
-// The separator is the one of ";", "," and tab that the header line holds
+// The header is the first line that holds more than separators and blanks
+// (rows of separators above it, as some programs write, are skipped). The
+// separator is the one of ";", "," and tab that the header line holds
 // most often outside quotes (a header without any is read with ","). When
 // at least one column title of the header is the title of a data field
 // (compared without regard to case), the columns are taken by their titles:
@@ -48,8 +55,9 @@ struct CsvRecords
 // the first not titled "Anzahl", has no copies column. Without a copies
 // column every record is printed once.
 //
-// Every error is an Error with a German message that names the line (the
-// header is line 1) and the column: a column title that names a field
+// Every error is an Error with a German message that names the line (lines
+// of the file counted from 1) and the column: a file that is no text, a
+// column title that names a field
 // twice, a line with more values than the header has columns, copies
 // that are not a whole number from 0 to 999, a value longer than its field
 // takes, a data line made of separators only, and a quote left open.
@@ -83,10 +91,11 @@ inline constexpr qint64 MaxRecordFileBytes = qint64(1) << 30;
 // CsvRecordReader, holding one record and a buffer of some kilobytes however
 // large the file is. The bytes are read once when the stream is made, to
 // decide between UTF-8 and Windows-1252 for the whole file and to find the
-// separator; next() then decodes and parses them a chunk at a time, and
-// rewind() starts over at the first record. Errors are those of
-// CsvRecordReader (Error): the header's when the stream is made (or
-// rewound), a line's when next() reaches it.
+// separator (and to refuse a file that is no text); next() then decodes and
+// parses them a chunk at a time, and rewind() starts over at the first
+// record. Errors are those of CsvRecordReader (Error): the file's and the
+// header's when the stream is made (or rewound), a line's when next()
+// reaches it.
 class CsvRecordStream : public IRecordReader
 {
 public:
@@ -100,6 +109,15 @@ public:
 
     bool next(QStringList &record) override;
     void rewind();
+    // Starts over at the first record with the fields of another reader,
+    // without reading the file again to decide its encoding and separator.
+    void restartWith(const CsvRecordReader &reader);
+    // Where the record last read by next() begins: its byte in the file and
+    // its line. seek() to these goes on with that record, so that a reader
+    // may keep a few offsets and read any record on demand.
+    qint64 recordOffset() const;
+    qint64 recordLine() const;
+    void seek(qint64 offset, qint64 line);
 
     QChar separator() const;
     bool byName() const;

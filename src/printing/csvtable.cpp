@@ -1,13 +1,13 @@
 #include "csvtable.h"
 
 #include "platform/errors.h"
-#include "platform/textfile.h"
 #include "printing/csvrecords.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 namespace qm {
 namespace {
@@ -29,21 +29,24 @@ QString CsvTable::readOnlyMessage()
               "im CSV-Format ...\" übernimmt die Daten der CSV-Datei.");
 }
 
+CsvTable::CsvTable() = default;
+CsvTable::~CsvTable() = default;
+
 void CsvTable::open(const QString &path, TableAccess)
 {
     close();
-    // Read once; parsed first for the header's titles, then for the records
-    // with every column as a field of its own title.
-    QByteArray bytes;
+    // The file is read once to decide its encoding and separator and to
+    // find the header's titles, then once more for the records, with every
+    // column as a field of its own title.
+    std::unique_ptr<CsvRecordStream> stream;
     try {
-        bytes = readFileBytes(path, MaxRecordFileBytes);
+        stream = CsvRecordStream::fromFile(CsvRecordReader({}, CsvRecordReader::Copies::None), path);
     } catch (const IoError &e) {
         if (e.message().contains(path))
             throw;
         throw IoError(e.errorNumber(), path + QStringLiteral(": ") + e.message());
     }
-    const CsvRecordReader probe({}, CsvRecordReader::Copies::None);
-    QStringList titles = CsvRecordStream(probe, bytes).columnTitles();
+    QStringList titles = stream->columnTitles();
     for (QString &title : titles)
         title = title.trimmed();
 
@@ -63,29 +66,40 @@ void CsvTable::open(const QString &path, TableAccess)
         if (!order.contains(k) && !titles[k].isEmpty())
             order.append(k);
     }
+    if (order.isEmpty())
+        throw Error(
+            tr("%1: Die Datei hat keine Kopfzeile mit den Titeln ihrer Spalten und kann nicht als Tabelle "
+               "gelesen werden.")
+                .arg(path));
 
     QList<CsvField> fields;
     for (qsizetype k = 0; k < titles.size(); ++k)
         fields.append({ titles[k].isEmpty() ? QStringLiteral(" ") : titles[k], 0 });
-    const CsvRecordReader reader(fields, CsvRecordReader::Copies::None);
-    CsvRecordStream stream(reader, bytes);
+    stream->restartWith(CsvRecordReader(fields, CsvRecordReader::Copies::None));
 
-    QList<QStringList> records;
+    // Every line is checked here, so that reading a record later meets no
+    // error of the file's own.
+    QList<Block> blocks;
     QList<int> widths(order.size(), 1);
     QStringList row;
-    while (stream.next(row)) {
-        QStringList record;
-        for (qsizetype i = 0; i < order.size(); ++i) {
-            const QString value = row.value(order[i] + 1); // after the copies
-            widths[i] = std::clamp(int(value.size()), widths[i], MaxWidth);
-            record.append(value);
-        }
-        records.append(record);
+    int count = 0;
+    while (stream->next(row)) {
+        if (count == std::numeric_limits<int>::max())
+            throw Error(tr("%1: Die Datei hat mehr Datensätze, als eine Tabelle fassen kann.").arg(path));
+        if (count % BlockRecords == 0)
+            blocks.append({ stream->recordOffset(), stream->recordLine() });
+        for (qsizetype i = 0; i < order.size(); ++i)
+            widths[i]
+                = std::clamp(int(row.value(order[i] + 1).size()), widths[i], MaxWidth); // after the copies
+        ++count;
     }
     m_fields.clear();
     for (qsizetype i = 0; i < order.size(); ++i)
         m_fields.append({ titles[order[i]], widths[i] });
-    m_records = std::move(records);
+    m_stream = std::move(stream);
+    m_order = std::move(order);
+    m_blocks = std::move(blocks);
+    m_count = count;
     m_path = path;
     m_open = true;
 }
@@ -100,12 +114,57 @@ void CsvTable::close()
     m_open = false;
     m_path.clear();
     m_fields.clear();
-    m_records.clear();
+    m_stream.reset();
+    m_order.clear();
+    m_blocks.clear();
+    m_count = 0;
+    m_cachedBlock = -1;
+    m_cache.clear();
+}
+
+void CsvTable::load(int record)
+{
+    const int b = record / BlockRecords;
+    if (b == m_cachedBlock)
+        return;
+    m_cachedBlock = -1;
+    m_cache.clear();
+    const Block &block = m_blocks[b];
+    const int first = b * BlockRecords;
+    const int end = qMin(first + BlockRecords, m_count);
+    const QString changed
+        = tr("Die Datei %1 wurde geändert, während sie als Tabelle geöffnet war; bitte öffnen "
+             "Sie sie erneut.")
+              .arg(m_path);
+    QList<QStringList> records;
+    try {
+        m_stream->seek(block.offset, block.line);
+        QStringList row;
+        for (int r = first; r < end; ++r) {
+            if (!m_stream->next(row))
+                throw Error(changed);
+            QStringList values;
+            for (const qsizetype column : std::as_const(m_order))
+                values.append(row.value(column + 1)); // after the copies
+            records.append(values);
+        }
+    } catch (const IoError &) {
+        throw;
+    } catch (const Error &e) {
+        if (e.message() == changed)
+            throw;
+        throw Error(changed + QLatin1Char(' ') + e.message());
+    }
+    m_cache = std::move(records);
+    m_cachedBlock = b;
 }
 
 QStringList CsvTable::readRecord(int record)
 {
-    return m_records.value(record);
+    if (!m_open || record < 0 || record >= m_count)
+        return {};
+    load(record);
+    return m_cache.value(record % BlockRecords);
 }
 
 int CsvTable::appendRecord(const QStringList &)

@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace qm::csvtables {
 namespace {
 
@@ -54,6 +56,8 @@ QList<CsvField> fieldsOf(const ITableEngine &table)
     return fields;
 }
 
+// Every separator a reader may choose is quoted, not only ";": the header of
+// a table of one field holds none, and a reader then takes ",".
 bool needsQuotes(const QString &value)
 {
     if (value.isEmpty())
@@ -61,11 +65,25 @@ bool needsQuotes(const QString &value)
     if (value.front().isSpace() || value.back().isSpace())
         return true;
     for (const QChar c : value) {
-        if (c == QLatin1Char(';') || c == QLatin1Char('"') || c == QLatin1Char('\n')
-            || c == QLatin1Char('\r'))
+        if (c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\t') || c == QLatin1Char('"')
+            || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             return true;
     }
     return false;
+}
+
+// A text file holds no other control characters: a reader refuses them.
+void refuseControlCharacters(const QString &value, int record, const QString &field)
+{
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            throw Error(
+                tr("Datensatz %1, Feld \u201E%2\u201C: Der Wert enthält das Steuerzeichen %3 "
+                   "(hexadezimal), das eine CSV-Datei nicht enthalten kann. Es wurde nichts exportiert.")
+                    .arg(record)
+                    .arg(field)
+                    .arg(QStringLiteral("%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper()));
+    }
 }
 
 void appendValue(QString &line, const QString &value)
@@ -87,6 +105,11 @@ void appendLine(QByteArray &out, const QStringList &values)
             line += QLatin1Char(';');
         appendValue(line, values[k]);
     }
+    // A record of empty values is a line of separators only, which a reader
+    // refuses, or an empty line, which it skips: its first value is quoted.
+    if (!values.isEmpty()
+        && std::all_of(values.cbegin(), values.cend(), [](const QString &v) { return v.isEmpty(); }))
+        line.prepend(QLatin1String("\"\""));
     out += line.toUtf8();
     out += "\r\n";
 }
@@ -110,9 +133,14 @@ ImportResult importCsvFile(ITableEngine &table, const QString &path)
 QByteArray exportCsv(ITableEngine &table)
 {
     QByteArray out("\xEF\xBB\xBF");
-    appendLine(out, fieldNames(table));
-    for (const int record : liveRecords(table))
-        appendLine(out, table.readRecord(record));
+    const QStringList names = fieldNames(table);
+    appendLine(out, names);
+    for (const int record : liveRecords(table)) {
+        const QStringList values = table.readRecord(record);
+        for (qsizetype k = 0; k < values.size(); ++k)
+            refuseControlCharacters(values[k], record + 1, names.value(k));
+        appendLine(out, values);
+    }
     return out;
 }
 

@@ -29,7 +29,10 @@ ImportResult importCsvFile(ITableEngine &table, const QString &path);
 // that spreadsheet programs open with umlauts intact: UTF-8 with a byte
 // order mark, ";" between the values, a header of the field names, CR LF
 // line ends, and a value in quotes (its quotes doubled) where it holds a
-// separator, a quote or a line break, or begins or ends with a blank.
+// separator (";", "," or tab), a quote or a line break, or begins or ends
+// with a blank; a record of empty values begins with "". So the file reads
+// back to the same values as a table, as records and by import. A value
+// with another control character is refused (Error naming record and field).
 QByteArray exportCsv(ITableEngine &table);
 // Writes that to a file, replacing it in one step; IoError names the file.
 void exportCsvFile(ITableEngine &table, const QString &path);

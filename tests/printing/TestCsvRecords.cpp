@@ -23,6 +23,18 @@ QStringList record(const QString &copies, const QString &name, const QString &st
     return { copies, name, street, town };
 }
 
+// The text as UTF-16 with its byte order mark, little or big endian.
+QByteArray utf16(const QString &text, bool littleEndian)
+{
+    QByteArray bytes(littleEndian ? "\xFF\xFE" : "\xFE\xFF");
+    for (const QChar c : text) {
+        const char low = char(c.unicode() & 0xFF);
+        const char high = char(c.unicode() >> 8);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
 } // namespace
 
 class TestCsvRecords : public QObject
@@ -101,6 +113,45 @@ void TestCsvRecords::reads_data()
     QTest::newRow("columns the design does not use")
         << QByteArray("Telefon,Name,Ort,Kundennr.\r\n0221 123,A,K,17\r\n") << "," << true
         << QList<QStringList> { record("1", "A", "", "K") };
+
+    // A quote inside an unquoted value is a character of it.
+    QTest::newRow("inch marks inside values do not merge records")
+        << QByteArray("Name;Straße;Ort\r\nRahmen 5\";B;C\r\nRahmen 7\";D;E\r\n") << ";" << true
+        << QList<QStringList> { record("1", "Rahmen 5\"", "B", "C"), record("1", "Rahmen 7\"", "D", "E") };
+    QTest::newRow("quotes in the middle, quoted value after them")
+        << QByteArray("Name;Ort\r\nBilderrahmen 5\" x 7\";\"K\u00F6ln; Rhein\"\r\n") << ";" << true
+        << QList<QStringList> { record(
+               "1", "Bilderrahmen 5\" x 7\"", "", QStringLiteral("K\u00F6ln; Rhein")) };
+    QTest::newRow("a quote in a header title") << QByteArray("Zoll\";Wer;Wo;Stadt\r\n4;A;B;C\r\n") << ";"
+                                               << false << QList<QStringList> { record("4", "A", "B", "C") };
+
+    // UTF-16 with its byte order mark, as Excel saves "Unicode-Text".
+    const QString unicodeText
+        = QStringLiteral("Name\tOrt\r\nJ\u00FCrgen \u0141\u00F3d\u017A\tK\u00F6ln \U0001F600\r\n");
+    const QList<QStringList> unicodeRecords = { record(
+        "1", QStringLiteral("J\u00FCrgen \u0141\u00F3d\u017A"), "", QStringLiteral("K\u00F6ln \U0001F600")) };
+    QTest::newRow("UTF-16 little endian, tabs") << utf16(unicodeText, true) << "\t" << true << unicodeRecords;
+    QTest::newRow("UTF-16 big endian, tabs") << utf16(unicodeText, false) << "\t" << true << unicodeRecords;
+
+    // Rows of separators above the header, as some exports write them.
+    QTest::newRow("a row of separators before the header")
+        << QByteArray(";;\r\nName;Straße;Ort\r\nA;B;C\r\n") << ";" << true
+        << QList<QStringList> { record("1", "A", "B", "C") };
+    QTest::newRow("rows of other separators and blanks before the header")
+        << QByteArray(",,\r\n\r\n ; \t\r\nOrt;Name\r\nK;A\r\n") << ";" << true
+        << QList<QStringList> { record("1", "A", "", "K") };
+
+    // The separator counts outside quotes only, however many others the
+    // quoted titles hold.
+    QTest::newRow("quoted titles full of commas, semicolons between")
+        << QByteArray("\"Wer, wo, wann\";\"Was, wie\";Stadt\r\nA;B;C\r\n") << ";" << false
+        << QList<QStringList> { record("1", "A", "B", "C") };
+    QTest::newRow("quoted titles full of semicolons, tabs between")
+        << QByteArray("\"a;b;c\"\t\"d;e\"\tf\r\nA\tB\tC\r\n") << "\t" << false
+        << QList<QStringList> { record("1", "A", "B", "C") };
+    QTest::newRow("doubled quotes inside a quoted title")
+        << QByteArray("\"5\"\";\"\";\"\" x\",B,C\r\nA,B,C\r\n") << "," << false
+        << QList<QStringList> { record("1", "A", "B", "C") };
 }
 
 void TestCsvRecords::reads()
@@ -204,6 +255,35 @@ void TestCsvRecords::errorsNameLineAndColumn_data()
     QTest::newRow("a header of 2,000 columns")
         << QByteArray("Name" + QByteArray(1999, ',') + "\r\n")
         << "Zeile 1: Die Kopfzeile hat 2000 Spalten, höchstens 1024 sind möglich.";
+    QTest::newRow("the header after a row of separators is named by its line")
+        << QByteArray(";;\r\nName;Ort;name\r\n") << "Zeile 2, Spalte 3: „name“ steht schon in Spalte 1.";
+
+    // Files that are no text are refused, never read as blank records.
+    QTest::newRow("a dBASE table")
+        << QByteArray("\x03\x7C\x0C\x0B\x02\x00\x00\x00\x61\x00\x0B\x00", 12) + QByteArray(20, '\0')
+            + QByteArray("NAME\0\0\0\0\0\0\0C", 12)
+        << "Zeile 1: Die Datei enthält das Steuerzeichen 03 (hexadezimal); sie ist keine Textdatei und wird "
+           "nicht als CSV-Datei gelesen.";
+    QTest::newRow("NUL bytes in the header")
+        << QByteArray("Name;Ort") + QByteArray(4, '\0') + QByteArray("\r\nA;B\r\n")
+        << "Zeile 1: Die Datei enthält Null-Bytes; sie ist keine Textdatei und wird nicht als CSV-Datei "
+           "gelesen.";
+    QTest::newRow("a PDF document")
+        << QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<< /Length 4 /Filter /FlateDecode >>\nstream\r\n"
+                      "x\x9C\x03\x01\nendstream\n")
+        << "Zeile 6: Die Datei enthält das Steuerzeichen 03 (hexadezimal); sie ist keine Textdatei";
+    QTest::newRow("a NUL byte far down, after quoted line ends")
+        << QByteArray("Name;Ort\r\nA;\"B\r\nC\"\r\nD;\rE;F") + QByteArray(1, '\0') + QByteArray("\r\n")
+        << "Zeile 5: Die Datei enthält Null-Bytes";
+    QTest::newRow("UTF-16 without the second byte of its last character")
+        << utf16(QStringLiteral("Name\r\nA\r\n"), true) + QByteArray("B")
+        << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, endet aber mitten in einem Zeichen.";
+    QTest::newRow("UTF-16 with half of a pair of surrogates")
+        << utf16(QStringLiteral("Name\r\nA\r\nB") + QChar(0xD83D) + QStringLiteral("C\r\n"), true)
+        << "Zeile 3: Die Datei ist als UTF-16 gekennzeichnet, enthält aber ein Zeichen, das es in UTF-16 "
+           "nicht gibt";
+    QTest::newRow("UTF-16 with a NUL character") << utf16(QStringLiteral("Name\r\nA"), false)
+            + QByteArray(2, '\0') << "Zeile 2: Die Datei enthält Null-Bytes";
 }
 
 void TestCsvRecords::errorsNameLineAndColumn()

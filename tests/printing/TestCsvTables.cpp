@@ -1,6 +1,9 @@
 #include "data/shapelibtable.h"
 #include "data/tableengine.h"
+#include "platform/cp1252.h"
 #include "platform/errors.h"
+#include "printing/csvrecords.h"
+#include "printing/csvtable.h"
 #include "printing/csvtables.h"
 #include "tablerecords.h"
 #include "testfiles.h"
@@ -11,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <new>
+#include <sys/resource.h>
+
 using namespace qm;
 using test::allRecords;
 
@@ -20,6 +26,59 @@ QList<TableField> addressFields()
 {
     return { { QStringLiteral("Name"), 20 }, { QStringLiteral("Anzahl"), 3 }, { QStringLiteral("Ort"), 15 } };
 }
+
+// The file, encoded as its name says: "UTF-8", "UTF-8 BOM", "Windows-1252",
+// "UTF-16LE" or "UTF-16BE" (these two with their byte order mark).
+QByteArray encoded(const QString &text, const QString &encoding)
+{
+    if (encoding == QLatin1String("Windows-1252")) {
+        QByteArray bytes;
+        return encodeCp1252(text, bytes) ? bytes : QByteArray("<not cp1252>");
+    }
+    if (encoding.startsWith(QLatin1String("UTF-16"))) {
+        const bool little = encoding.endsWith(QLatin1String("LE"));
+        QByteArray bytes(little ? "\xFF\xFE" : "\xFE\xFF");
+        for (const QChar c : text) {
+            const char low = char(c.unicode() & 0xFF);
+            const char high = char(c.unicode() >> 8);
+            bytes.append(little ? low : high).append(little ? high : low);
+        }
+        return bytes;
+    }
+    return (encoding.endsWith(QLatin1String("BOM")) ? QByteArray("\xEF\xBB\xBF") : QByteArray())
+        + text.toUtf8();
+}
+
+// While it lives, the process may take no more than `headroom` bytes of
+// data memory beyond what it holds now (the allocation that would pass the
+// limit fails).
+class DataLimit
+{
+public:
+    explicit DataLimit(rlim_t headroom)
+    {
+        ::getrlimit(RLIMIT_DATA, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = dataNow() + headroom;
+        ::setrlimit(RLIMIT_DATA, &limit);
+    }
+    ~DataLimit() { ::setrlimit(RLIMIT_DATA, &m_old); }
+    DataLimit(const DataLimit &) = delete;
+    DataLimit &operator=(const DataLimit &) = delete;
+
+private:
+    static rlim_t dataNow()
+    {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            return RLIM_INFINITY / 2;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmData:"))
+                return rlim_t(line.mid(7).trimmed().split(' ').value(0).toULongLong()) * 1024;
+        return RLIM_INFINITY / 2;
+    }
+    rlimit m_old {};
+};
 
 } // namespace
 
@@ -37,6 +96,14 @@ private Q_SLOTS:
     void tenThousandLinesThereAndBack();
     void exportQuotesWhereNeeded();
     void spreadsheetProgramReadsTheExport();
+    void exportReadsBackEveryWay_data();
+    void exportReadsBackEveryWay();
+    void exportRefusesControlCharacters();
+    void filesThatAreNoTextAreRefused();
+    void csvTableMatchesTitlesWithoutRegardToCase();
+    void csvTableReadsRecordsOnDemand_data();
+    void csvTableReadsRecordsOnDemand();
+    void csvTableHoldsNoWholeFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -183,6 +250,217 @@ void TestCsvTables::spreadsheetProgramReadsTheExport()
     second.create(m_dir->filePath(QStringLiteral("zwei.dbf")), addressFields());
     csvtables::importCsv(second, again);
     QCOMPARE(allRecords(second), allRecords(*m_table));
+}
+
+// Every table the program exports reads back to the same values: as a
+// table (print --table), as the records of a design with the table's fields
+// (print --records) and by import into a table (table --import-csv).
+void TestCsvTables::exportReadsBackEveryWay_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QList<QStringList>>("records");
+    QTest::newRow("records of empty values")
+        << QStringList { "Name", "Ort" } << QList<QStringList> { { "", "" }, { "A", "B" }, { "", "" } };
+    QTest::newRow("one field, values with commas and tabs")
+        << QStringList { "Name" }
+        << QList<QStringList> { { "Müller, Hans" }, { "Tab\tda" }, { "a;b" }, { "" } };
+    QTest::newRow("inch marks and quotes") << QStringList { "Name",
+        "Ort" } << QList<QStringList> { { "Rahmen 5\"", "5\" x 7\"" }, { "\"zitiert\"", "" } };
+    QTest::newRow("blanks in front and line breaks") << QStringList { "Name",
+        "Ort" } << QList<QStringList> { { " vorn", "Zeile\r\nzwei" }, { ";", "\r" } };
+}
+
+void TestCsvTables::exportReadsBackEveryWay()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QList<QStringList>, records);
+    QList<TableField> tableFields;
+    QList<CsvField> designFields;
+    for (const QString &name : std::as_const(names)) {
+        tableFields.append({ name, 30 });
+        designFields.append({ name, 30 });
+    }
+    ShapelibTable table;
+    table.create(m_dir->filePath(QStringLiteral("eins.dbf")), tableFields);
+    for (const QStringList &values : std::as_const(records))
+        table.appendRecord(values);
+    const QList<QStringList> expected = allRecords(table);
+    QCOMPARE(expected.size(), records.size());
+    const QString exported = m_dir->filePath(QStringLiteral("aus.csv"));
+    csvtables::exportCsvFile(table, exported);
+    try {
+        CsvTable csv;
+        csv.open(exported);
+        QCOMPARE(fieldNames(csv), names);
+        QCOMPARE(allRecords(csv), expected);
+
+        QList<QStringList> printed;
+        for (QStringList values : CsvRecordReader(designFields).read(test::contentOf(exported)).records) {
+            QCOMPARE(values.takeFirst(), QStringLiteral("1")); // the copies
+            printed << values;
+        }
+        QCOMPARE(printed, expected);
+
+        ShapelibTable second;
+        second.create(m_dir->filePath(QStringLiteral("zwei.dbf")), tableFields);
+        csvtables::importCsvFile(second, exported);
+        QCOMPARE(allRecords(second), expected);
+    } catch (const Error &e) {
+        QFAIL(qPrintable(e.message() + QStringLiteral("\n") + QString::fromUtf8(test::contentOf(exported))));
+    }
+}
+
+// Such a value would make a file that no reader takes back.
+void TestCsvTables::exportRefusesControlCharacters()
+{
+    m_table->appendRecord({ "A", "1", "Ulm" });
+    m_table->appendRecord({ "B", "2", QStringLiteral("Ul\u0001m") });
+    const QString exported = m_dir->filePath(QStringLiteral("aus.csv"));
+    try {
+        csvtables::exportCsvFile(*m_table, exported);
+        QFAIL("exported");
+    } catch (const Error &e) {
+        QCOMPARE(e.message(),
+            QStringLiteral(
+                "Datensatz 2, Feld „Ort“: Der Wert enthält das Steuerzeichen 01 (hexadezimal), das "
+                "eine CSV-Datei nicht enthalten kann. Es wurde nichts exportiert."));
+    }
+    QVERIFY(!QFile::exists(exported));
+}
+
+// A dBASE table given as a CSV file is refused as a table and by the
+// import, never read as blank records.
+void TestCsvTables::filesThatAreNoTextAreRefused()
+{
+    m_table->appendRecord({ "Erika", "2", "Köln" });
+    m_table->close();
+    const QString given = m_dir->filePath(QStringLiteral("adressen.csv"));
+    QVERIFY(QFile::copy(m_dir->filePath(QStringLiteral("t.dbf")), given));
+    try {
+        CsvTable csv;
+        csv.open(given);
+        QFAIL(qPrintable(QStringLiteral("opened with %1 records").arg(csv.recordCount())));
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("Zeile 1: Die Datei enthält das Steuerzeichen 03")),
+            qPrintable(e.message()));
+    }
+    ShapelibTable target;
+    target.create(m_dir->filePath(QStringLiteral("ziel.dbf")), addressFields());
+    try {
+        csvtables::importCsvFile(target, given);
+        QFAIL("imported");
+    } catch (const Error &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("keine Textdatei")), qPrintable(e.message()));
+    }
+    QCOMPARE(target.recordCount(), 0);
+}
+
+// The design's fields come first, matched to the columns' titles in any
+// letter case; the titles stay as the file writes them.
+void TestCsvTables::csvTableMatchesTitlesWithoutRegardToCase()
+{
+    const QString path = m_dir->filePath(QStringLiteral("adressen.csv"));
+    QVERIFY(test::writeBytes(path, "Telefon;ORT; name \r\n0221;K\xC3\xB6ln;Erika\r\n"));
+    CsvTable csv;
+    csv.preferFieldOrder({ QStringLiteral("Name"), QStringLiteral("Ort"), QStringLiteral("Straße") });
+    csv.open(path);
+    QCOMPARE(fieldNames(csv), (QStringList { "name", "ORT", "Telefon" }));
+    QCOMPARE(csv.readRecord(0), (QStringList { "Erika", "Köln", "0221" }));
+}
+
+void TestCsvTables::csvTableReadsRecordsOnDemand_data()
+{
+    QTest::addColumn<QString>("encoding");
+    for (const char *encoding : { "UTF-8", "UTF-8 BOM", "Windows-1252", "UTF-16LE", "UTF-16BE" })
+        QTest::newRow(encoding) << QString::fromLatin1(encoding);
+}
+
+// Records of many blocks (by count and by bytes), with quoted line breaks,
+// blank lines and characters of several bytes, read in another order than
+// the file's: each is the record of its line.
+void TestCsvTables::csvTableReadsRecordsOnDemand()
+{
+    QFETCH(QString, encoding);
+    const bool cp1252 = encoding == QLatin1String("Windows-1252");
+    const int count = 3000;
+    QString text = QStringLiteral(";;\r\nNr;Name;Ort\r\n");
+    QList<QStringList> expected;
+    for (int i = 0; i < count; ++i) {
+        QString name = QStringLiteral("M\u00FCller \u20AC%1").arg(i);
+        if (!cp1252 && i % 3 == 0)
+            name += QStringLiteral(" \U0001F600\u0142");
+        if (i % 500 == 7)
+            name += QString(3000, u'\u00E4'); // a block ends after some long values
+        const QString town
+            = i % 5 == 0 ? QStringLiteral("Zeile\r\n\"%1\"").arg(i) : QStringLiteral("K\u00F6ln");
+        QString quotedTown = town;
+        quotedTown.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        text += QStringLiteral("%1;%2;\"%3\"\r\n").arg(i).arg(name, quotedTown);
+        if (i % 7 == 0)
+            text += QStringLiteral("\r\n");
+        expected << QStringList { QString::number(i), name, town };
+    }
+    const QString path = m_dir->filePath(QStringLiteral("gross.csv"));
+    QVERIFY(test::writeBytes(path, encoded(text, encoding)));
+    CsvTable csv;
+    csv.open(path);
+    QCOMPARE(csv.recordCount(), count);
+    QCOMPARE(fieldNames(csv), (QStringList { "Nr", "Name", "Ort" }));
+    for (int k = 0; k < 300; ++k) {
+        const int r = int((qint64(k) * 7919) % count);
+        const QStringList got = csv.readRecord(r);
+        if (got != expected[r])
+            QFAIL(qPrintable(QStringLiteral("record %1: %2").arg(r).arg(got.join(u'|').left(80))));
+    }
+    QCOMPARE(allRecords(csv), expected);
+    QCOMPARE(csv.readRecord(count), QStringList());
+    QCOMPARE(csv.readRecord(-1), QStringList());
+}
+
+// A CSV table of 24 MB opens and reads within 16 MB of memory, and so does a
+// print run's record stream of it.
+void TestCsvTables::csvTableHoldsNoWholeFile()
+{
+    const QString path = m_dir->filePath(QStringLiteral("riesig.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Nr;Name;Ort\r\n");
+    int count = 0;
+    while (file.size() < 24 * 1024 * 1024) {
+        QByteArray piece;
+        for (int i = 0; i < 10000; ++i, ++count)
+            piece += QStringLiteral("%1;Kunde \u201E%1\u201C;K\u00F6ln\r\n").arg(count).toUtf8();
+        QVERIFY(file.write(piece) == piece.size());
+    }
+    file.close();
+    const QStringList last { QString::number(count - 1),
+        QStringLiteral("Kunde \u201E%1\u201C").arg(count - 1), QStringLiteral("Köln") };
+    int streamed = 0;
+    QStringList lastTable;
+    QStringList firstTable;
+    int tableCount = 0;
+    try {
+        const DataLimit limit(16 * 1024 * 1024);
+        CsvTable csv;
+        csv.open(path);
+        tableCount = csv.recordCount();
+        lastTable = csv.readRecord(count - 1);
+        firstTable = csv.readRecord(0);
+        csv.close();
+        const auto stream
+            = CsvRecordStream::fromFile(CsvRecordReader({ { QStringLiteral("Name"), 40 } }), path);
+        QStringList record;
+        while (stream->next(record))
+            ++streamed;
+    } catch (const std::bad_alloc &) {
+        QFAIL("out of memory");
+    } catch (const Error &e) {
+        QFAIL(qPrintable(e.message()));
+    }
+    QCOMPARE(tableCount, count);
+    QCOMPARE(lastTable, last);
+    QCOMPARE(firstTable, (QStringList { "0", QStringLiteral("Kunde „0“"), QStringLiteral("Köln") }));
+    QCOMPARE(streamed, count);
 }
 
 QTEST_MAIN(TestCsvTables)
