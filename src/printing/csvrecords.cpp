@@ -631,6 +631,11 @@ QStringList CsvRecordStream::columnTitles() const
     return m_parser->titles;
 }
 
+qint64 CsvRecordStream::lineNumber() const
+{
+    return m_parser->current.number;
+}
+
 QStringList CsvRecordStream::ignoredColumns() const
 {
     return m_parser->ignored;

@@ -111,6 +111,9 @@ public:
     QStringList ignoredColumns() const;
     // The titles of the header line, as written.
     QStringList columnTitles() const;
+    // The line of the file where the record last given by next() begins
+    // (the header is line 1).
+    qint64 lineNumber() const;
 
 private:
     struct Parser;
