@@ -10,9 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <limits>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -326,8 +326,8 @@ QByteArrayView ShapelibTable::tuple(int record)
         const qint64 appended = record - m_layout.recordCount;
         const qint64 buffered = m_appended - m_pending.size() / m_layout.recordLength;
         if (appended >= buffered)
-            return QByteArrayView(m_pending).sliced((appended - buffered) * m_layout.recordLength,
-                m_layout.recordLength);
+            return QByteArrayView(m_pending).sliced(
+                (appended - buffered) * m_layout.recordLength, m_layout.recordLength);
         m_readBuffer.resize(m_layout.recordLength);
         if (!preadAll(m_lockFd, m_readBuffer.data(), m_layout.recordLength, offsetOf(record)))
             throw Error(tr("Datensatz %1 der Datenbank \"%2\" kann nicht gelesen werden.")
@@ -366,7 +366,8 @@ void ShapelibTable::rollBack()
         // Best effort: cutting a file back and writing over bytes it has
         // needs no new room on the disk.
         if (::ftruncate(m_lockFd, off_t(m_sizeBefore)) == 0) {
-            pwriteAll(m_lockFd, m_tailBefore.constData(), m_tailBefore.size(), offsetOf(m_layout.recordCount));
+            pwriteAll(
+                m_lockFd, m_tailBefore.constData(), m_tailBefore.size(), offsetOf(m_layout.recordCount));
             pwriteAll(m_lockFd, m_headBefore.constData(), m_headBefore.size(), 0);
         }
     }
@@ -492,8 +493,9 @@ void ShapelibTable::flush()
         writeFailed(errno);
     const QDate today = QDate::currentDate();
     const quint32 n = quint32(count);
-    const char head[7] = { char(std::clamp(today.year() - 1900, 0, 255)), char(today.month()), char(today.day()),
-        char(n & 0xff), char((n >> 8) & 0xff), char((n >> 16) & 0xff), char((n >> 24) & 0xff) };
+    const char head[7]
+        = { char(std::clamp(today.year() - 1900, 0, 255)), char(today.month()), char(today.day()),
+              char(n & 0xff), char((n >> 8) & 0xff), char((n >> 16) & 0xff), char((n >> 24) & 0xff) };
     writeAt(1, QByteArrayView(head, sizeof head));
     m_layout.recordCount = count;
     m_appended = 0;

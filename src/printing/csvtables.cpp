@@ -169,8 +169,9 @@ ColumnMatch matchColumns(const QStringList &columnTitles, const QStringList &fie
         return match;
     for (qsizetype k = 0; k < columnTitles.size(); ++k) {
         if (!names(fieldNames, columnTitles[k]))
-            match.unusedColumns << (columnTitles[k].trimmed().isEmpty() ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
-                                                                        : quoted(columnTitles[k]));
+            match.unusedColumns << (columnTitles[k].trimmed().isEmpty()
+                    ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
+                    : quoted(columnTitles[k]));
     }
     for (const QString &field : fieldNames) {
         if (!field.trimmed().isEmpty() && !names(columnTitles, field))

@@ -308,9 +308,10 @@ void TestTableCommand::csvImportNamesColumnsWithoutField()
     const Run r = run({ "table", table, "--import-csv", dir.filePath("liste.csv") });
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err,
-        QStringLiteral("1 Datensätze übernommen. Importieren der Daten wurde korrekt abgeschlossen.\n"
-                       "Spalten ohne Feld der Datenbank wurden nicht übernommen: \u201ETelefon\u201C.\n"
-                       "Felder ohne Spalte in der Datei blieben leer: \u201EStraße\u201C, \u201EOrt\u201C.\n"));
+        QStringLiteral(
+            "1 Datensätze übernommen. Importieren der Daten wurde korrekt abgeschlossen.\n"
+            "Spalten ohne Feld der Datenbank wurden nicht übernommen: \u201ETelefon\u201C.\n"
+            "Felder ohne Spalte in der Datei blieben leer: \u201EStraße\u201C, \u201EOrt\u201C.\n"));
 }
 
 // As `ulimit -f 64` before `table T.dbf --import-csv big.csv`: the file may

@@ -477,8 +477,8 @@ void TestDatenbankExperte::csvTableNamesColumnsNotPrinted_data()
     QTest::newRow("a field without column")
         << address << QByteArray("name;ORT\r\nAnna;Bonn\r\n")
         << "Datenfelder des Etiketts ohne Spalte in der Datei bleiben leer: \u201EPLZ\u201C.";
-    QTest::newRow("every column a field") << address << QByteArray("PLZ;Ort;Name\r\n53111;Bonn;Anna\r\n")
-                                          << QString();
+    QTest::newRow("every column a field")
+        << address << QByteArray("PLZ;Ort;Name\r\n53111;Bonn;Anna\r\n") << QString();
     QTest::newRow("no title names a field: by position")
         << address << QByteArray("A;B;C;D\r\nAnna;Bonn;53111;x\r\n") << QString();
 }
@@ -514,7 +514,8 @@ void TestDatenbankExperte::refusedValueStaysInTheCell_data()
     QTest::addColumn<bool>("returnKey"); // else the navigator's "save"
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("message");
-    const QString cannotStore = QStringLiteral("Das Zeichen \"\u0141\" im Feld \"Name\" kann die Datenbank nicht speichern.");
+    const QString cannotStore
+        = QStringLiteral("Das Zeichen \"\u0141\" im Feld \"Name\" kann die Datenbank nicht speichern.");
     QTest::newRow("a record, Return") << false << true << QStringLiteral("\u0141ukasz") << cannotStore;
     QTest::newRow("a record, saved") << false << false << QStringLiteral("\u0141ukasz") << cannotStore;
     QTest::newRow("a new row, Return") << true << true << QStringLiteral("\u0141ukasz") << cannotStore;

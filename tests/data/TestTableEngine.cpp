@@ -370,9 +370,10 @@ void TestTableEngine::fullDiskLeavesTheTableAsItWas()
     table.appendRecord({ "Anna", "Bonn" });
     table.flush();
     const QByteArray before = test::contentOf(path);
-    const QString expected = QStringLiteral("Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der "
-                                            "Diskette/Festplatte erschöpft. Sie bleibt, wie sie vorher war.")
-                                 .arg(path);
+    const QString expected
+        = QStringLiteral("Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der "
+                         "Diskette/Festplatte erschöpft. Sie bleibt, wie sie vorher war.")
+              .arg(path);
     QString message;
     {
         const test::FileSizeLimit full(rlim_t(before.size()) + 100);

@@ -174,26 +174,32 @@ void TestCsvTables::typedFieldsAsTheTextImport_data()
     const QByteArray good("31.12.2024;Anna;ja;12,5\r\n20250101;Bernd;n;-3\r\n");
     QTest::newRow("converted as the fields store them")
         << header + good
-        << QList<QStringList> { { "Anna", "   12.50", "20241231", "T" }, { "Bernd", "   -3.00", "20250101", "F" } }
+        << QList<QStringList> { { "Anna", "   12.50", "20241231", "T" },
+               { "Bernd", "   -3.00", "20250101", "F" } }
         << QString();
-    QTest::newRow("empty values stay empty")
-        << header + ";Carl;;\r\n" << QList<QStringList> { { "Carl", "", "", "" } } << QString();
+    QTest::newRow("empty values stay empty") << header + ";Carl;;\r\n"
+                                             << QList<QStringList> { { "Carl", "", "", "" } } << QString();
     QTest::newRow("text in a number")
-        << header + good + "01.01.2025;Carl;J;abc\r\n" << QList<QStringList>()
+        << header + good + "01.01.2025;Carl;J;abc\r\n"
+        << QList<QStringList>()
         << "Zeile 4, Spalte 4 (Preis): \u201Eabc\u201C ist keine Zahl. Es wurde nichts importiert.";
     QTest::newRow("text in a date")
-        << header + good + "gestern;Carl;J;1\r\n" << QList<QStringList>()
+        << header + good + "gestern;Carl;J;1\r\n"
+        << QList<QStringList>()
         << "Zeile 4, Spalte 1 (Datum): \u201Egestern\u201C ist kein Datum (TT.MM.JJJJ oder JJJJMMTT). Es "
            "wurde nichts importiert.";
     QTest::newRow("text in a logical")
-        << header + "01.01.2025;Carl;vielleicht;1\r\n" << QList<QStringList>()
+        << header + "01.01.2025;Carl;vielleicht;1\r\n"
+        << QList<QStringList>()
         << "Zeile 2, Spalte 3 (Bezahlt): \u201Evielleicht\u201C ist kein Wahrheitswert (J, Ja, N, Nein, T, F "
            "oder Y). Es wurde nichts importiert.";
-    QTest::newRow("too many places") << header + "01.01.2025;Carl;J;1,125\r\n" << QList<QStringList>()
+    QTest::newRow("too many places") << header + "01.01.2025;Carl;J;1,125\r\n"
+                                     << QList<QStringList>()
                                      << "Zeile 2, Spalte 4 (Preis): \u201E1,125\u201C hat mehr als 2 "
                                         "Nachkommastellen. Es wurde nichts importiert.";
     QTest::newRow("by position") << QByteArray("A;B;C;D\r\nDora;0,5;01.02.2025;Y\r\n")
-                                 << QList<QStringList> { { "Dora", "    0.50", "20250201", "T" } } << QString();
+                                 << QList<QStringList> { { "Dora", "    0.50", "20250201", "T" } }
+                                 << QString();
     QTest::newRow("by position, a bad date in line 3")
         << QByteArray("A;B;C;D\r\nDora;0,5;01.02.2025;Y\r\nEmil;1;31.02.2025;Y\r\n") << QList<QStringList>()
         << "Zeile 3, Spalte 3 (Datum): \u201E31.02.2025\u201C ist kein Datum (TT.MM.JJJJ oder JJJJMMTT). Es "
@@ -237,7 +243,8 @@ void TestCsvTables::columnsThatNameNoFieldAreNamed_data()
     QTest::addColumn<QStringList>("empty");
     QTest::addColumn<QString>("note");
     QTest::newRow("a postcode and a telephone column")
-        << QByteArray("name;PLZ;Telefon\r\nAnna;53111;0228\r\n") << QStringList { "\u201EPLZ\u201C", "\u201ETelefon\u201C" }
+        << QByteArray("name;PLZ;Telefon\r\nAnna;53111;0228\r\n")
+        << QStringList { "\u201EPLZ\u201C", "\u201ETelefon\u201C" }
         << QStringList { "\u201EAnzahl\u201C", "\u201EOrt\u201C" }
         << "Spalten ohne Feld der Datenbank wurden nicht übernommen: \u201EPLZ\u201C, \u201ETelefon\u201C.\n"
            "Felder ohne Spalte in der Datei blieben leer: \u201EAnzahl\u201C, \u201EOrt\u201C.";
@@ -270,8 +277,8 @@ void TestCsvTables::readsOneRecordAtATime()
 {
     QByteArray csv("Name;Anzahl;Ort\r\n");
     for (int i = 0; i < 200000; ++i)
-        csv += "Kunde " + QByteArray::number(i) + ";" + QByteArray::number(i % 1000) + ";Ort " + QByteArray::number(i)
-            + "\r\n";
+        csv += "Kunde " + QByteArray::number(i) + ";" + QByteArray::number(i % 1000) + ";Ort "
+            + QByteArray::number(i) + "\r\n";
     HeapAtFirstAppend table;
     table.create(m_dir->filePath(QStringLiteral("gross.dbf")), addressFields());
     const qint64 before = heapInUse();
@@ -312,8 +319,9 @@ void TestCsvTables::fullDiskLeavesTheTableAsItWas()
         }
     }
     QCOMPARE(message,
-        QStringLiteral("Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der Diskette/Festplatte "
-                       "erschöpft. Sie bleibt, wie sie vorher war.")
+        QStringLiteral(
+            "Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der Diskette/Festplatte "
+            "erschöpft. Sie bleibt, wie sie vorher war.")
             .arg(path));
     QCOMPARE(m_table->recordCount(), 1);
     QCOMPARE(m_table->readRecord(0), (QStringList { "Vorher", "1", "Ulm" }));

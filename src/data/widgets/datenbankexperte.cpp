@@ -363,7 +363,8 @@ void TDatenbankExperte::openTable()
     // The columns of a CSV file that a design's field names are printed,
     // the others not: said once, with the fields no column fills.
     if (!m_designPath.isEmpty() && TableFiles::isCsvFile(m_tablePath)) {
-        const QString note = csvtables::printedColumnsNote(csvtables::matchColumns(fieldNames(m_table), titles));
+        const QString note
+            = csvtables::printedColumnsNote(csvtables::matchColumns(fieldNames(m_table), titles));
         if (!note.isEmpty())
             m_messages.show(MessageKind::Information, note, MessageButton::Ok);
     }
