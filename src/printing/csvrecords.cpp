@@ -631,7 +631,7 @@ QStringList CsvRecordStream::columnTitles() const
     return m_parser->titles;
 }
 
-qint64 CsvRecordStream::lineNumber() const
+qint64 CsvRecordStream::recordLine() const
 {
     return m_parser->current.number;
 }

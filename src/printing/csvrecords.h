@@ -100,6 +100,9 @@ public:
 
     bool next(QStringList &record) override;
     void rewind();
+    // The line where the record last read by next() begins (lines of the
+    // file counted from 1).
+    qint64 recordLine() const;
 
     QChar separator() const;
     bool byName() const;
@@ -111,9 +114,6 @@ public:
     QStringList ignoredColumns() const;
     // The titles of the header line, as written.
     QStringList columnTitles() const;
-    // The line of the file where the record last given by next() begins
-    // (the header is line 1).
-    qint64 lineNumber() const;
 
 private:
     struct Parser;

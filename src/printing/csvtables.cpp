@@ -35,7 +35,7 @@ void checkRecord(const QStringList &record, QStringList &values, qint64 number,
     const QList<TableField> &fields, const CsvRecordStream &stream, const QList<qsizetype> &columns)
 {
     values = record.mid(1);
-    const qint64 line = stream.lineNumber();
+    const qint64 line = stream.recordLine();
     for (qsizetype k = 0; k < values.size() && k < fields.size(); ++k) {
         QString &value = values[k];
         if (value.isEmpty())
