@@ -4,6 +4,10 @@
 # line). The file is read one record at a time, twice (checked, then
 # appended), so the peak must stay under 100 MB and within 10 % of the small
 # file's.
+# The command lists the table afterwards (to /dev/null here), which takes
+# most of the time for large files.
+# Measured (2 shared cores): 5 MB 23.1 MB, 105 MB 23.4 MB (28 s); 1000 MB
+# (20.9 million records) 23.5 MB at the end of the import (about 7 min).
 # Usage: bench/import_csv.sh [BUILD_DIR] [SMALL_MB] [LARGE_MB]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
