@@ -23,7 +23,6 @@
 #include <QTimer>
 #include <QTranslator>
 
-#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -128,10 +127,6 @@ void commandLineMessages(QtMsgType type, const QMessageLogContext &, const QStri
 
 int main(int argc, char **argv)
 {
-    // A file that would grow beyond the size limit of the process (ulimit -f)
-    // fails its write with EFBIG, which every writer reports and undoes,
-    // instead of ending the program in the middle of it.
-    std::signal(SIGXFSZ, SIG_IGN);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));

@@ -9,10 +9,12 @@
 #include <QScopeGuard>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,8 +108,42 @@ bool preadAll(int fd, char *to, qint64 size, qint64 offset)
     return true;
 }
 
+// A write past the file size limit of the process (ulimit -f) fails with
+// EFBIG, like one on a full disk, instead of ending the program with
+// SIGXFSZ: the signal is blocked for this thread while it writes, and one
+// that came is taken away before it is let through again.
+class FileSizeSignalHeld
+{
+public:
+    FileSizeSignalHeld()
+    {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
+    }
+    ~FileSizeSignalHeld()
+    {
+        const int err = errno; // the write's, for the caller
+        if (m_tooLarge) {
+            const timespec none {};
+            while (sigtimedwait(&m_set, nullptr, &none) > 0) { }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+        errno = err;
+    }
+    FileSizeSignalHeld(const FileSizeSignalHeld &) = delete;
+    FileSizeSignalHeld &operator=(const FileSizeSignalHeld &) = delete;
+    void failed(int err) { m_tooLarge = m_tooLarge || err == EFBIG; }
+
+private:
+    sigset_t m_set {};
+    sigset_t m_old {};
+    bool m_tooLarge = false;
+};
+
 bool pwriteAll(int fd, const char *from, qint64 size, qint64 offset)
 {
+    FileSizeSignalHeld held;
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, from, size_t(size), off_t(offset));
         if (n < 0 && errno == EINTR)
@@ -115,6 +151,7 @@ bool pwriteAll(int fd, const char *from, qint64 size, qint64 offset)
         if (n <= 0) {
             if (n == 0)
                 errno = ENOSPC;
+            held.failed(errno);
             return false;
         }
         from += n;
