@@ -165,11 +165,12 @@ FieldValue checkFieldValue(const TableField &field, const QString &value)
     }
     case 'L': {
         const QString upper = text.toUpper();
-        if (upper == QLatin1String("J") || upper == QLatin1String("T") || upper == QLatin1String("Y"))
+        if (upper == QLatin1String("J") || upper == QLatin1String("JA") || upper == QLatin1String("T")
+            || upper == QLatin1String("Y"))
             return { QStringLiteral("T"), QString() };
-        if (upper == QLatin1String("N") || upper == QLatin1String("F"))
+        if (upper == QLatin1String("N") || upper == QLatin1String("NEIN") || upper == QLatin1String("F"))
             return { QStringLiteral("F"), QString() };
-        return { QString(), tr("%1 ist kein Wahrheitswert (J, N, T, F oder Y)").arg(quotedValue(value)) };
+        return { QString(), tr("%1 ist kein Wahrheitswert (J, Ja, N, Nein, T, F oder Y)").arg(quotedValue(value)) };
     }
     case 'M':
         return { QString(), tr("ein Memofeld kann keinen Text aufnehmen") };

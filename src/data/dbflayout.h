@@ -70,7 +70,7 @@ struct FieldValue
 // - N and F: a number (point or comma) of at most `decimals` places that
 //   fits the width, written with exactly `decimals` places, right-aligned;
 // - D: TT.MM.JJJJ or JJJJMMTT, a real date, stored as JJJJMMTT;
-// - L: J, N, T, F or Y in either case, stored as T or F;
+// - L: J, Ja, T or Y and N, Nein or F in either case, stored as T or F;
 // - M: refused (the field holds a block number of the memo file);
 // - C and any other type: taken as it is.
 // An empty value is taken for every type except that it stays empty.

@@ -6,11 +6,15 @@
 #include <QDate>
 #include <QFile>
 #include <QMutexLocker>
+#include <QScopeGuard>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <limits>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,9 +31,6 @@ struct ShapelibEntries
     int (*recordCount)(void *dbf) = nullptr;
     int (*fieldCount)(void *dbf) = nullptr;
     const char *(*readTuple)(void *dbf, int record) = nullptr;
-    int (*writeTuple)(void *dbf, int record, void *raw) = nullptr;
-    int (*markDeleted)(void *dbf, int record, int deleted) = nullptr;
-    void (*updateHeader)(void *dbf) = nullptr;
 };
 
 namespace {
@@ -87,6 +88,82 @@ int lockTable(const QString &path, int flags, int lock = LOCK_EX)
     return fd;
 }
 
+// Reads or writes all of `size` bytes at `offset`; false with errno set
+// otherwise.
+bool preadAll(int fd, char *to, qint64 size, qint64 offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, to, size_t(size), off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        to += n;
+        size -= n;
+        offset += n;
+    }
+    return true;
+}
+
+// A write past the file size limit of the process (ulimit -f) fails with
+// EFBIG, like one on a full disk, instead of ending the program with
+// SIGXFSZ: the signal is blocked for this thread while it writes, and one
+// that came is taken away before it is let through again.
+class FileSizeSignalHeld
+{
+public:
+    FileSizeSignalHeld()
+    {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &m_set, &m_old);
+    }
+    ~FileSizeSignalHeld()
+    {
+        const int err = errno; // the write's, for the caller
+        if (m_tooLarge) {
+            const timespec none {};
+            while (sigtimedwait(&m_set, nullptr, &none) > 0) { }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+        errno = err;
+    }
+    FileSizeSignalHeld(const FileSizeSignalHeld &) = delete;
+    FileSizeSignalHeld &operator=(const FileSizeSignalHeld &) = delete;
+    void failed(int err) { m_tooLarge = m_tooLarge || err == EFBIG; }
+
+private:
+    sigset_t m_set {};
+    sigset_t m_old {};
+    bool m_tooLarge = false;
+};
+
+bool pwriteAll(int fd, const char *from, qint64 size, qint64 offset)
+{
+    FileSizeSignalHeld held;
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, from, size_t(size), off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            held.failed(errno);
+            return false;
+        }
+        from += n;
+        size -= n;
+        offset += n;
+    }
+    return true;
+}
+
+// Appended records are written in pieces of about this size.
+constexpr qsizetype PendingBytes = 1 << 20;
+
 } // namespace
 
 EngineError::EngineError(int code)
@@ -125,10 +202,7 @@ const ShapelibEntries &ShapelibLoader::entries()
         && resolve(m_handle, "DBFClose", entries->close)
         && resolve(m_handle, "DBFGetRecordCount", entries->recordCount)
         && resolve(m_handle, "DBFGetFieldCount", entries->fieldCount)
-        && resolve(m_handle, "DBFReadTuple", entries->readTuple)
-        && resolve(m_handle, "DBFWriteTuple", entries->writeTuple)
-        && resolve(m_handle, "DBFMarkRecordDeleted", entries->markDeleted)
-        && resolve(m_handle, "DBFUpdateHeader", entries->updateHeader);
+        && resolve(m_handle, "DBFReadTuple", entries->readTuple);
     if (!all) {
         ::dlclose(m_handle);
         m_handle = nullptr;
@@ -179,7 +253,8 @@ void ShapelibTable::open(const QString &path, TableAccess access)
         head.truncate(got);
         DbfLayout layout = parseDbfHeader(head, st.st_size, path);
 
-        void *handle = m_api->open(QFile::encodeName(path).constData(), readOnly ? "rb" : "rb+");
+        // shapelib only reads; the program writes (see the class).
+        void *handle = m_api->open(QFile::encodeName(path).constData(), "rb");
         if (!handle)
             throw Error(ioText(path, errno ? errno : EIO));
         if (m_api->fieldCount(handle) != layout.fields.size()
@@ -224,21 +299,35 @@ void ShapelibTable::create(const QString &path, const QList<TableField> &fields)
 
 void ShapelibTable::close()
 {
-    if (m_handle) {
-        m_api->close(m_handle); // writes the record count
-        m_handle = nullptr;
-    }
-    if (m_lockFd >= 0) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
-    }
-    m_path.clear();
-    m_layout = DbfLayout();
+    // Appends not yet counted in the header are written now; when that
+    // fails the file is as it was and the table closed all the same.
+    auto release = qScopeGuard([this] {
+        if (m_handle) {
+            m_api->close(m_handle);
+            m_handle = nullptr;
+        }
+        if (m_lockFd >= 0) {
+            ::close(m_lockFd);
+            m_lockFd = -1;
+        }
+        m_path.clear();
+        m_layout = DbfLayout();
+        m_stale = false;
+        m_appended = 0;
+        m_pending.clear();
+    });
+    if (m_handle)
+        flush();
 }
 
 int ShapelibTable::recordCount() const
 {
-    return m_handle ? m_api->recordCount(m_handle) : 0;
+    return m_handle ? int(m_layout.recordCount + m_appended) : 0;
+}
+
+qint64 ShapelibTable::offsetOf(qint64 record) const
+{
+    return m_layout.headerLength + record * qint64(m_layout.recordLength);
 }
 
 void ShapelibTable::checkRecord(int record) const
@@ -249,9 +338,41 @@ void ShapelibTable::checkRecord(int record) const
         throw Error(tr("Datensatz %1 gibt es in der Datenbank \"%2\" nicht.").arg(record + 1).arg(m_path));
 }
 
+void ShapelibTable::freshHandle()
+{
+    if (!m_stale)
+        return;
+    m_api->close(m_handle);
+    m_handle = m_api->open(QFile::encodeName(m_path).constData(), "rb");
+    if (!m_handle) {
+        const int err = errno ? errno : EIO;
+        // Without shapelib's handle the table is closed: the lock goes too.
+        const QString path = m_path;
+        m_stale = false;
+        close();
+        throw Error(ioText(path, err));
+    }
+    m_stale = false;
+}
+
 QByteArrayView ShapelibTable::tuple(int record)
 {
     checkRecord(record);
+    if (record >= m_layout.recordCount) {
+        // Appended since the last flush: in the buffer or already written.
+        const qint64 appended = record - m_layout.recordCount;
+        const qint64 buffered = m_appended - m_pending.size() / m_layout.recordLength;
+        if (appended >= buffered)
+            return QByteArrayView(m_pending).sliced(
+                (appended - buffered) * m_layout.recordLength, m_layout.recordLength);
+        m_readBuffer.resize(m_layout.recordLength);
+        if (!preadAll(m_lockFd, m_readBuffer.data(), m_layout.recordLength, offsetOf(record)))
+            throw Error(tr("Datensatz %1 der Datenbank \"%2\" kann nicht gelesen werden.")
+                            .arg(record + 1)
+                            .arg(m_path));
+        return m_readBuffer;
+    }
+    freshHandle();
     const char *raw = m_api->readTuple(m_handle, record);
     if (!raw)
         throw Error(
@@ -269,38 +390,124 @@ QStringList ShapelibTable::readRecord(int record)
     return decodeDbfRecord(m_layout, tuple(record));
 }
 
-int ShapelibTable::write(int record, const QStringList &values, bool deleted)
+void ShapelibTable::writeFailed(int err)
 {
-    refuseReadOnly();
-    int cut = 0;
-    QByteArray bytes = encodeDbfRecord(m_layout, values, deleted, &cut);
-    if (!m_api->writeTuple(m_handle, record, bytes.data()))
-        throw Error(tr("Datensatz %1 der Datenbank \"%2\" kann nicht geschrieben werden.")
-                        .arg(record + 1)
-                        .arg(m_path));
-    return cut;
+    rollBack();
+    throw Error(tr("Die Datenbank \"%1\" kann nicht geschrieben werden: %2. Sie bleibt, wie sie vorher war.")
+                    .arg(m_path, IoError::textFor(err)));
+}
+
+void ShapelibTable::rollBack()
+{
+    if (m_appended > 0 || !m_headBefore.isEmpty()) {
+        // Best effort: cutting a file back and writing over bytes it has
+        // needs no new room on the disk.
+        if (::ftruncate(m_lockFd, off_t(m_sizeBefore)) == 0) {
+            pwriteAll(
+                m_lockFd, m_tailBefore.constData(), m_tailBefore.size(), offsetOf(m_layout.recordCount));
+            pwriteAll(m_lockFd, m_headBefore.constData(), m_headBefore.size(), 0);
+        }
+    }
+    m_appended = 0;
+    m_pending.clear();
+    m_headBefore.clear();
+    m_tailBefore.clear();
+    m_stale = true;
+}
+
+void ShapelibTable::writeAt(qint64 offset, QByteArrayView bytes)
+{
+    m_stale = true;
+    if (!pwriteAll(m_lockFd, bytes.data(), bytes.size(), offset))
+        writeFailed(errno);
+}
+
+void ShapelibTable::writePending()
+{
+    if (m_pending.isEmpty())
+        return;
+    const qint64 first = m_layout.recordCount + m_appended - m_pending.size() / m_layout.recordLength;
+    writeAt(offsetOf(first), m_pending);
+    m_pending.clear();
 }
 
 int ShapelibTable::appendRecord(const QStringList &values)
 {
     if (!m_handle)
         throw Error(tr("Es ist keine Datenbank geöffnet."));
-    return write(recordCount(), values, false);
+    refuseReadOnly();
+    int cut = 0;
+    const QByteArray bytes = encodeDbfRecord(m_layout, values, false, &cut);
+    if (recordCount() == std::numeric_limits<int>::max())
+        throw Error(tr("Die Datenbank \"%1\" kann keine weiteren Datensätze aufnehmen.").arg(m_path));
+    if (m_appended == 0) {
+        // What the file holds now, to put back when the appends fail.
+        struct stat st
+        {
+        };
+        if (::fstat(m_lockFd, &st) != 0)
+            throw Error(ioText(m_path, errno));
+        m_sizeBefore = st.st_size;
+        const qint64 end = offsetOf(m_layout.recordCount);
+        m_headBefore.resize(dbf::FileHeaderSize);
+        m_tailBefore.resize(std::max<qint64>(0, m_sizeBefore - end));
+        if (!preadAll(m_lockFd, m_headBefore.data(), m_headBefore.size(), 0)
+            || !preadAll(m_lockFd, m_tailBefore.data(), m_tailBefore.size(), end)) {
+            const int err = errno;
+            m_headBefore.clear();
+            m_tailBefore.clear();
+            throw Error(ioText(m_path, err));
+        }
+    }
+    m_pending += bytes;
+    ++m_appended;
+    if (m_pending.size() >= PendingBytes)
+        writePending();
+    return cut;
 }
 
 int ShapelibTable::writeRecord(int record, const QStringList &values)
 {
-    const bool deleted = isDeleted(record);
-    return write(record, values, deleted);
+    checkRecord(record);
+    refuseReadOnly();
+    const QByteArray before = tuple(record).toByteArray();
+    int cut = 0;
+    const QByteArray bytes = encodeDbfRecord(m_layout, values, before[0] == dbf::Deleted, &cut);
+    const qint64 appended = record - m_layout.recordCount;
+    const qint64 buffered = m_appended - m_pending.size() / m_layout.recordLength;
+    if (appended >= buffered) {
+        m_pending.replace((appended - buffered) * m_layout.recordLength, bytes.size(), bytes);
+        return cut;
+    }
+    m_stale = true;
+    if (!pwriteAll(m_lockFd, bytes.constData(), bytes.size(), offsetOf(record))) {
+        const int err = errno;
+        // The record as it was; a write over bytes the file has needs no
+        // new room.
+        pwriteAll(m_lockFd, before.constData(), before.size(), offsetOf(record));
+        throw Error(tr("Datensatz %1 der Datenbank \"%2\" kann nicht geschrieben werden: %3")
+                        .arg(record + 1)
+                        .arg(m_path, IoError::textFor(err)));
+    }
+    return cut;
 }
 
 void ShapelibTable::deleteRecord(int record)
 {
     checkRecord(record);
     refuseReadOnly();
-    if (!m_api->markDeleted(m_handle, record, 1))
-        throw Error(
-            tr("Datensatz %1 der Datenbank \"%2\" kann nicht gelöscht werden.").arg(record + 1).arg(m_path));
+    const qint64 appended = record - m_layout.recordCount;
+    const qint64 buffered = m_appended - m_pending.size() / m_layout.recordLength;
+    if (appended >= buffered) {
+        m_pending[(appended - buffered) * m_layout.recordLength] = dbf::Deleted;
+        return;
+    }
+    m_stale = true;
+    const char mark = dbf::Deleted;
+    if (!pwriteAll(m_lockFd, &mark, 1, offsetOf(record)))
+        throw Error(tr("Datensatz %1 der Datenbank \"%2\" kann nicht gelöscht werden: %3")
+                        .arg(record + 1)
+                        .arg(m_path, IoError::textFor(errno)));
 }
 
 void ShapelibTable::refuseReadOnly() const
@@ -311,8 +518,32 @@ void ShapelibTable::refuseReadOnly() const
 
 void ShapelibTable::flush()
 {
-    if (m_handle && !m_readOnly)
-        m_api->updateHeader(m_handle);
+    if (!m_handle || m_readOnly || m_appended == 0)
+        return;
+    // The records and the end-of-file mark first, on the disk before the
+    // header counts them; the header last.
+    writePending();
+    const qint64 count = m_layout.recordCount + m_appended;
+    const char endOfFile = 0x1a;
+    writeAt(offsetOf(count), QByteArrayView(&endOfFile, 1));
+    if (::fdatasync(m_lockFd) != 0 && errno != EINVAL)
+        writeFailed(errno);
+    const QDate today = QDate::currentDate();
+    const quint32 n = quint32(count);
+    const char head[7]
+        = { char(std::clamp(today.year() - 1900, 0, 255)), char(today.month()), char(today.day()),
+              char(n & 0xff), char((n >> 8) & 0xff), char((n >> 16) & 0xff), char((n >> 24) & 0xff) };
+    writeAt(1, QByteArrayView(head, sizeof head));
+    m_layout.recordCount = count;
+    m_appended = 0;
+    m_headBefore.clear();
+    m_tailBefore.clear();
+}
+
+void ShapelibTable::discard()
+{
+    if (m_handle && m_appended > 0)
+        rollBack();
 }
 
 QStringList fieldNames(const ITableEngine &table)

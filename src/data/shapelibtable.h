@@ -67,6 +67,15 @@ private:
 // open, so a second Quillmark cannot open it; the header is checked by the
 // program before shapelib sees the file. Values are Windows-1252 in the
 // file; new tables carry language driver 0x57.
+//
+// shapelib reads the records; the program writes them itself, because
+// shapelib writes through stdio buffers, reports a failed write only in
+// English on stderr and then writes a header that counts the records it
+// could not write. Here appended records go to the end of the file first
+// (gathered in a buffer of about a megabyte) and the header's record count
+// last, in flush(); when a write fails, or discard() is called, the file is
+// cut back to its size at the last flush and its header written back, so
+// the table is exactly as it was, and the failure is a German message.
 class ShapelibTable : public ITableEngine
 {
 public:
@@ -90,12 +99,24 @@ public:
     int writeRecord(int record, const QStringList &values) override;
     void deleteRecord(int record) override;
     void flush() override;
+    void discard() override;
 
 private:
     QByteArrayView tuple(int record);
     void checkRecord(int record) const;
-    int write(int record, const QStringList &values, bool deleted);
     void refuseReadOnly() const;
+    // Where a record's bytes begin in the file.
+    qint64 offsetOf(qint64 record) const;
+    // shapelib reads the file as it was when it opened it: opened again
+    // after the program wrote to it.
+    void freshHandle();
+    // Writes the buffered records at the end of the file.
+    void writePending();
+    // Writes bytes in place, or gives the appends up and throws.
+    void writeAt(qint64 offset, QByteArrayView bytes);
+    // Puts the file back as it was at the last flush.
+    void rollBack();
+    [[noreturn]] void writeFailed(int err);
 
     ShapelibLoader m_loader;
     const ShapelibEntries *m_api = nullptr;
@@ -103,8 +124,19 @@ private:
 
     int m_lockFd = -1;
     bool m_readOnly = false;
+    bool m_stale = false; // written since shapelib opened the file
     QString m_path;
-    DbfLayout m_layout;
+    DbfLayout m_layout; // recordCount: the records the header counts
+
+    // Appends since the last flush: their count, those still in the buffer,
+    // and what the file held at the last flush (its size, its first 32
+    // bytes, what followed the records, usually the end-of-file mark).
+    qint64 m_appended = 0;
+    QByteArray m_pending;
+    qint64 m_sizeBefore = 0;
+    QByteArray m_headBefore;
+    QByteArray m_tailBefore;
+    QByteArray m_readBuffer;
 };
 
 } // namespace qm

@@ -56,8 +56,13 @@ public:
     virtual int writeRecord(int record, const QStringList &values) = 0;
     // Marks the record deleted.
     virtual void deleteRecord(int record) = 0;
-    // Writes pending records and the record count to the file.
+    // Writes pending records and the record count to the file. A write that
+    // fails (a full disk) throws qm::Error and leaves the file as it was at
+    // the last flush: the records appended since are given up.
     virtual void flush() = 0;
+    // Gives up the records appended since the last flush (an import that
+    // cannot finish): the file is as it was then.
+    virtual void discard() { }
     // For the next open(): the titles of the design's data fields. A source
     // whose columns carry titles (a CSV file) orders its fields after them,
     // those matched by title (without regard to case) first in the design's

@@ -101,6 +101,7 @@ Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
 
 bool TableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
+    m_refused = false;
     if (!index.isValid() || role != Qt::EditRole)
         return false;
     const int row = index.row();
@@ -112,6 +113,7 @@ bool TableModel::setData(const QModelIndex &index, const QVariant &value, int ro
     // as the field's type stores it.
     const FieldValue checked = checkFieldValue(m_table.fields().value(index.column()), value.toString());
     if (!checked.error.isEmpty()) {
+        m_refused = true;
         Q_EMIT tableError(checked.error + QLatin1Char('.'));
         return false;
     }
@@ -119,15 +121,19 @@ bool TableModel::setData(const QModelIndex &index, const QVariant &value, int ro
     try {
         if (row < m_records.size()) {
             m_table.writeRecord(m_records[row], values);
+            m_table.flush();
         } else {
-            // The new row becomes a record with its first value.
+            // The new row becomes a record with its first value, once the
+            // table holds it.
             m_table.appendRecord(values);
+            m_table.flush();
             m_records << m_table.recordCount() - 1;
             m_newRow = false;
             Q_EMIT headerDataChanged(Qt::Vertical, row, row);
         }
-        m_table.flush();
     } catch (const Error &e) {
+        m_table.discard(); // an append that was not written is given up
+        m_refused = true;
         Q_EMIT tableError(e.message());
         return false;
     }

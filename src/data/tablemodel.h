@@ -52,6 +52,10 @@ public:
     int recordOf(int row) const;
     // Field widths, for the editors' maximum length.
     int widthOf(int column) const;
+    // Whether the last setData() refused its value (a value the field's type
+    // cannot take, a character the table cannot store, a write that failed),
+    // so that the grid keeps it in the cell for correcting.
+    bool lastValueRefused() const { return m_refused; }
 
 Q_SIGNALS:
     void tableError(const QString &message) const;
@@ -65,6 +69,7 @@ private:
     QList<int> m_widths;
     QList<int> m_records;
     bool m_newRow = false;
+    bool m_refused = false;
     mutable int m_cachedRow = -1;
     mutable QStringList m_cached;
 };

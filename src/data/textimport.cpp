@@ -120,12 +120,19 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
         records << values;
     }
 
+    // The records and then the header's count; a write that fails leaves
+    // the table as it was.
     ImportResult result;
-    for (const QStringList &values : records) {
-        result.cutValues += table.appendRecord(values);
-        ++result.records;
+    try {
+        for (const QStringList &values : records) {
+            result.cutValues += table.appendRecord(values);
+            ++result.records;
+        }
+        table.flush();
+    } catch (...) {
+        table.discard();
+        throw;
     }
-    table.flush();
     return result;
 }
 
@@ -137,6 +144,14 @@ QString completionMessage(const ImportResult &result)
     else if (result.cutValues > 1)
         text += QLatin1Char('\n')
             + tr("%1 Werte waren länger als ihr Feld und wurden gekürzt.").arg(result.cutValues);
+    if (!result.unusedColumns.isEmpty())
+        text += QLatin1Char('\n')
+            + tr("Spalten ohne Feld der Datenbank wurden nicht übernommen: %1.")
+                  .arg(result.unusedColumns.join(QStringLiteral(", ")));
+    if (!result.emptyFields.isEmpty())
+        text += QLatin1Char('\n')
+            + tr("Felder ohne Spalte in der Datei blieben leer: %1.")
+                  .arg(result.emptyFields.join(QStringLiteral(", ")));
     return text;
 }
 

@@ -14,6 +14,10 @@ struct ImportResult
 {
     int records = 0;
     int cutValues = 0; // values longer than their field, cut to its width
+    // A CSV file taken by its column titles: the columns that name no field
+    // ("„Telefon“", "Spalte 4 (ohne Titel)") and the fields no column names.
+    QStringList unusedColumns;
+    QStringList emptyFields;
 };
 
 // The text import ("Import von Daten im Text-Format") without its window.
@@ -51,7 +55,7 @@ ImportResult importLines(
     ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine);
 
 // "Importieren der Daten wurde korrekt abgeschlossen." and, when values
-// were cut, how many.
+// were cut, how many; the columns left out and the fields left empty.
 QString completionMessage(const ImportResult &result);
 
 } // namespace textimport

@@ -100,6 +100,7 @@ public:
     }
     void deleteRecord(int record) override { m_current->deleteRecord(record); }
     void flush() override { m_current->flush(); }
+    void discard() override { m_current->discard(); }
     void preferFieldOrder(const QStringList &titles) override { m_csv.preferFieldOrder(titles); }
 
     static bool isCsvFile(const QString &path);

@@ -18,32 +18,92 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
+QString quoted(const QString &title)
+{
+    return QStringLiteral("\u201E%1\u201C").arg(title.trimmed());
+}
+
+bool sameTitle(const QString &a, const QString &b)
+{
+    return !a.trimmed().isEmpty() && a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// A record's values (after the copies, always 1 here) checked for their
+// fields and converted as each field's type stores it. Throws naming line
+// and column.
+void checkRecord(const QStringList &record, QStringList &values, qint64 number,
+    const QList<TableField> &fields, const CsvRecordStream &stream, const QList<qsizetype> &columns)
+{
+    values = record.mid(1);
+    const qint64 line = stream.recordLine();
+    for (qsizetype k = 0; k < values.size() && k < fields.size(); ++k) {
+        QString &value = values[k];
+        if (value.isEmpty())
+            continue;
+        const qsizetype column = columns[k];
+        QByteArray probe;
+        qsizetype bad = -1;
+        if (!encodeCp1252(value, probe, &bad))
+            throw EncodingError(tr("Das Zeichen \"%1\" im Datensatz %2 (Zeile %3, Spalte %4) kann die "
+                                   "Datenbank nicht speichern. Es wurde nichts importiert.")
+                                    .arg(value.mid(bad, 1))
+                                    .arg(number)
+                                    .arg(line)
+                                    .arg(column));
+        const FieldValue checked = checkFieldValue(fields[k], value);
+        if (!checked.error.isEmpty())
+            throw Error(tr("Zeile %1, Spalte %2 (%3): %4. Es wurde nichts importiert.")
+                            .arg(line)
+                            .arg(column)
+                            .arg(fields[k].name, checked.error));
+        value = checked.stored;
+    }
+}
+
 ImportResult importRecords(ITableEngine &table, CsvRecordStream &stream)
 {
-    // Every line is read and checked before the first record is written.
-    QList<QStringList> records;
-    QStringList record;
-    qint64 number = 1; // the header
-    while (stream.next(record)) {
-        ++number;
-        record.removeFirst(); // the copies, always 1 here
-        for (const QString &value : std::as_const(record)) {
-            QByteArray probe;
-            qsizetype bad = -1;
-            if (!encodeCp1252(value, probe, &bad))
-                throw EncodingError(tr("Das Zeichen \"%1\" im Datensatz %2 kann die Datenbank nicht "
-                                       "speichern. Es wurde nichts importiert.")
-                                        .arg(value.mid(bad, 1))
-                                        .arg(number - 1));
+    const QList<TableField> fields = table.fields();
+    const QStringList titles = stream.columnTitles();
+    // The column of the file that gives each field its value.
+    QList<qsizetype> columns;
+    for (qsizetype k = 0; k < fields.size(); ++k) {
+        qsizetype column = k + 1;
+        if (stream.byName()) {
+            for (qsizetype c = 0; c < titles.size(); ++c) {
+                if (sameTitle(titles[c], fields[k].name)) {
+                    column = c + 1;
+                    break;
+                }
+            }
         }
-        records.append(record);
+        columns << column;
     }
+    // Every line is read and checked before the first record is written;
+    // then the file is read again and its records appended one by one.
+    QStringList record;
+    QStringList values;
+    qint64 number = 0;
+    while (stream.next(record))
+        checkRecord(record, values, ++number, fields, stream, columns);
+
     ImportResult result;
-    for (const QStringList &values : std::as_const(records)) {
-        result.cutValues += table.appendRecord(values);
-        ++result.records;
+    const ColumnMatch match = matchColumns(titles, fieldNames(table));
+    result.unusedColumns = match.unusedColumns;
+    result.emptyFields = match.emptyFields;
+    stream.rewind();
+    number = 0;
+    try {
+        while (stream.next(record)) {
+            // Checked again: the file may have changed since.
+            checkRecord(record, values, ++number, fields, stream, columns);
+            result.cutValues += table.appendRecord(values);
+            ++result.records;
+        }
+        table.flush();
+    } catch (...) {
+        table.discard();
+        throw;
     }
-    table.flush();
     return result;
 }
 
@@ -115,6 +175,43 @@ void appendLine(QByteArray &out, const QStringList &values)
 }
 
 } // namespace
+
+ColumnMatch matchColumns(const QStringList &columnTitles, const QStringList &fieldNames)
+{
+    ColumnMatch match;
+    const auto names = [](const QStringList &list, const QString &title) {
+        return std::any_of(
+            list.begin(), list.end(), [&title](const QString &other) { return sameTitle(other, title); });
+    };
+    bool byName = false;
+    for (const QString &title : columnTitles)
+        byName = byName || names(fieldNames, title);
+    if (!byName)
+        return match;
+    for (qsizetype k = 0; k < columnTitles.size(); ++k) {
+        if (!names(fieldNames, columnTitles[k]))
+            match.unusedColumns << (columnTitles[k].trimmed().isEmpty()
+                    ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
+                    : quoted(columnTitles[k]));
+    }
+    for (const QString &field : fieldNames) {
+        if (!field.trimmed().isEmpty() && !names(columnTitles, field))
+            match.emptyFields << quoted(field);
+    }
+    return match;
+}
+
+QString printedColumnsNote(const ColumnMatch &match)
+{
+    QStringList lines;
+    if (!match.unusedColumns.isEmpty())
+        lines << tr("Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: %1.")
+                     .arg(match.unusedColumns.join(QStringLiteral(", ")));
+    if (!match.emptyFields.isEmpty())
+        lines << tr("Datenfelder des Etiketts ohne Spalte in der Datei bleiben leer: %1.")
+                     .arg(match.emptyFields.join(QStringLiteral(", ")));
+    return lines.join(QLatin1Char('\n'));
+}
 
 ImportResult importCsv(ITableEngine &table, QByteArrayView bytes)
 {

@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace qm;
 
 namespace {
@@ -67,6 +70,8 @@ private Q_SLOTS:
     void refusals();
     void createOverRecordsNeedsReplace();
     void csvInAndOutThroughPipes();
+    void csvImportNamesColumnsWithoutField();
+    void fileSizeLimitDuringCsvImport();
 };
 
 void TestTableCommand::createImportAndList()
@@ -296,6 +301,56 @@ void TestTableCommand::csvInAndOutThroughPipes()
     QCOMPARE(bad.code, 1);
     QVERIFY2(bad.err.contains(QStringLiteral("Zeile 3: 3 Werte")), qPrintable(bad.err));
     QCOMPARE(run({ "table", table }).out.count(QLatin1Char('\n')), 3);
+}
+
+void TestTableCommand::csvImportNamesColumnsWithoutField()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", addressDesign }).code, 0);
+    test::writeBytes(dir.filePath("liste.csv"), "name;Telefon\r\nAnna;0228\r\n");
+    const Run r = run({ "table", table, "--import-csv", dir.filePath("liste.csv") });
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err,
+        QStringLiteral(
+            "1 Datensätze übernommen. Importieren der Daten wurde korrekt abgeschlossen.\n"
+            "Spalten ohne Feld der Datenbank wurden nicht übernommen: \u201ETelefon\u201C.\n"
+            "Felder ohne Spalte in der Datei blieben leer: \u201EStraße\u201C, \u201EOrt\u201C.\n"));
+}
+
+// As `ulimit -f 64` before `table T.dbf --import-csv big.csv`: the file may
+// not grow beyond 64 KiB. The program is not ended by the signal, says why
+// in German and leaves the table as it was.
+void TestTableCommand::fileSizeLimitDuringCsvImport()
+{
+    QTemporaryDir dir;
+    const QString table = dir.filePath("adressen.dbf");
+    QCOMPARE(run({ "table", table, "--create", addressDesign, "--import", addressText }).code, 0);
+    const QByteArray before = test::contentOf(table);
+    QByteArray csv("Name;Ort\r\n");
+    for (int i = 0; i < 3000; ++i)
+        csv += "Kunde " + QByteArray::number(i) + ";Bonn\r\n";
+    test::writeBytes(dir.filePath("gross.csv"), csv);
+    QProcess p;
+    p.setChildProcessModifier([] {
+        rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 64 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_DFL);
+    });
+    p.start(test::programPath(), { "table", table, "--import-csv", dir.filePath("gross.csv") });
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 1);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains(QStringLiteral("Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der "
+                                         "Diskette/Festplatte erschöpft. Sie bleibt, wie sie vorher war.")
+                              .arg(table)),
+        qPrintable(err));
+    QVERIFY2(!err.contains(QStringLiteral("Failure")), qPrintable(err));
+    QCOMPARE(test::contentOf(table), before);
+    QCOMPARE(run({ "table", table }).out.count(QLatin1Char('\n')), 4);
 }
 
 QTEST_MAIN(TestTableCommand)

@@ -10,6 +10,7 @@
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
+#include "printing/csvtable.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
 
@@ -23,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -95,6 +97,11 @@ private Q_SLOTS:
     void tableHeldElsewhereIsReported();
     void closingTheWindowLetsTheTableGo();
     void csvImportAndExport();
+    void csvImportNamesColumnsWithoutField();
+    void csvTableNamesColumnsNotPrinted_data();
+    void csvTableNamesColumnsNotPrinted();
+    void refusedValueStaysInTheCell_data();
+    void refusedValueStaysInTheCell();
     void missingEngineLibraryIsReported();
     void selectionHandsRecordsOver();
     void selectionWarningSwitchesBack();
@@ -437,6 +444,132 @@ void TestDatenbankExperte::csvImportAndExport()
     QVERIFY(exported.startsWith("\xEF\xBB\xBFName;Ort;PLZ\r\nAnna;Bonn;53111\r\n"));
     QVERIFY(exported.contains("Carla;K\xC3\xB6ln;50667\r\n"));
     QCOMPARE(exported.count("\r\n"), 6);
+}
+
+// A column the table has no field for, and a field no column fills, are
+// named with the import's result.
+void TestDatenbankExperte::csvImportNamesColumnsWithoutField()
+{
+    Rig rig;
+    rig.expert.setDatenbankname(rig.addressTable());
+    rig.expert.FormShow();
+    test::writeBytes(rig.path("liste.csv"), "Name;Telefon;Ort\r\nDoris;0341;Leipzig\r\n");
+    rig.files.addAnswer(rig.path("liste.csv"));
+    rig.expert.ImportCsvClick();
+    QCOMPARE(rig.messages.lastText(),
+        QStringLiteral("1 Datensätze aus %1 übernommen.\n"
+                       "Importieren der Daten wurde korrekt abgeschlossen.\n"
+                       "Spalten ohne Feld der Datenbank wurden nicht übernommen: \u201ETelefon\u201C.\n"
+                       "Felder ohne Spalte in der Datei blieben leer: \u201EPLZ\u201C.")
+            .arg(rig.path("liste.csv")));
+    QCOMPARE(rig.cell(3, 1), QStringLiteral("Leipzig"));
+}
+
+void TestDatenbankExperte::csvTableNamesColumnsNotPrinted_data()
+{
+    QTest::addColumn<QByteArray>("design");
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("note"); // empty: none
+    const QByteArray town("NA,Ort\r\nGR,157,95,25\r\nEF,10,15,20,Ort\r\n");
+    const QByteArray address(
+        "NA,Adresse\r\nGR,157,95,25\r\nEF,10,15,20,Name\r\nEF,10,40,15,Ort\r\nEF,10,65,5,PLZ\r\n");
+    QTest::newRow("a postcode column and a design of the town only")
+        << town << QByteArray("Name;PLZ;Ort\r\nAnna;53111;Bonn\r\n")
+        << "Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: \u201EName\u201C, \u201EPLZ\u201C.";
+    QTest::newRow("a field without column")
+        << address << QByteArray("name;ORT\r\nAnna;Bonn\r\n")
+        << "Datenfelder des Etiketts ohne Spalte in der Datei bleiben leer: \u201EPLZ\u201C.";
+    QTest::newRow("every column a field")
+        << address << QByteArray("PLZ;Ort;Name\r\n53111;Bonn;Anna\r\n") << QString();
+    QTest::newRow("no title names a field: by position")
+        << address << QByteArray("A;B;C;D\r\nAnna;Bonn;53111;x\r\n") << QString();
+}
+
+// A CSV file opened as the table of a design says once which columns are
+// not printed and which fields stay empty, before anything is printed.
+void TestDatenbankExperte::csvTableNamesColumnsNotPrinted()
+{
+    QFETCH(QByteArray, design);
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, note);
+    Rig rig;
+    test::writeBytes(rig.design, design);
+    test::writeBytes(rig.path("liste.csv"), csv);
+    TableFiles tables;
+    PrintSession session;
+    TDatenbankExperte expert(tables, session, rig.messages, rig.files, rig.waiter, rig.help, QString());
+    expert.setEtikettendateiname(rig.design);
+    expert.setDatenbankname(rig.path("liste.csv"));
+    expert.FormShow();
+    QVERIFY(tables.isOpen());
+    QStringList texts;
+    for (const auto &shown : rig.messages.shown())
+        texts << shown.text;
+    QCOMPARE(texts, note.isEmpty() ? QStringList() : QStringList { note });
+    if (!note.isEmpty())
+        QCOMPARE(rig.messages.shown().last().kind, MessageKind::Information);
+}
+
+void TestDatenbankExperte::refusedValueStaysInTheCell_data()
+{
+    QTest::addColumn<bool>("newRow");
+    QTest::addColumn<bool>("returnKey"); // else the navigator's "save"
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    const QString cannotStore
+        = QStringLiteral("Das Zeichen \"\u0141\" im Feld \"Name\" kann die Datenbank nicht speichern.");
+    QTest::newRow("a record, Return") << false << true << QStringLiteral("\u0141ukasz") << cannotStore;
+    QTest::newRow("a record, saved") << false << false << QStringLiteral("\u0141ukasz") << cannotStore;
+    QTest::newRow("a new row, Return") << true << true << QStringLiteral("\u0141ukasz") << cannotStore;
+}
+
+// A value the table refuses is named and stays in its cell, typed as it
+// was, to be corrected; nothing is stored until it is.
+void TestDatenbankExperte::refusedValueStaysInTheCell()
+{
+    QFETCH(bool, newRow);
+    QFETCH(bool, returnKey);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    Rig rig;
+    const QString file = rig.addressTable();
+    const QByteArray before = test::contentOf(file);
+    rig.expert.setDatenbankname(file);
+    rig.expert.FormShow();
+    QTableView *grid = rig.expert.dbGitter();
+    int row = 1;
+    if (newRow) {
+        rig.expert.NavigatorInsert();
+        row = 3;
+    } else {
+        grid->setCurrentIndex(rig.expert.tableModel()->index(row, 0));
+        grid->edit(grid->currentIndex());
+    }
+    QPointer<QLineEdit> editor = grid->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(value);
+    auto commit = [&] {
+        if (returnKey)
+            QTest::keyClick(editor, Qt::Key_Return);
+        else
+            rig.expert.NavigatorPost();
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    commit();
+    QCOMPARE(rig.messages.lastText(), message);
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QVERIFY2(editor && !editor->isHidden(), "the editor was closed");
+    QCOMPARE(editor->text(), value);
+    QCOMPARE(test::contentOf(file), before);
+
+    // Corrected, it is stored and the editor closes.
+    editor->setText(QStringLiteral("Lukasz"));
+    commit();
+    QCOMPARE(rig.messages.shown().size(), 1);
+    QVERIFY(!editor || editor->isHidden());
+    QCOMPARE(rig.cell(row, 0), QStringLiteral("Lukasz"));
+    QCOMPARE(rig.expert.tableModel()->rowCount(), newRow ? 4 : 3);
 }
 
 void TestDatenbankExperte::missingEngineLibraryIsReported()

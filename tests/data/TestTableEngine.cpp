@@ -1,9 +1,12 @@
 #include "data/shapelibtable.h"
+#include "data/tablemodel.h"
+#include "data/textimport.h"
 #include "platform/cp1252.h"
 #include "testfiles.h"
 
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +78,8 @@ private Q_SLOTS:
     void readersShareAndNeverWrite();
     void deletedRecordsAreMarkedAndHidden();
     void missingLibraryGivesTheEngineMessage();
+    void fullDiskLeavesTheTableAsItWas_data();
+    void fullDiskLeavesTheTableAsItWas();
     void dbfdumpReadsTheSameValues();
 
 private:
@@ -343,6 +348,67 @@ void TestTableEngine::dbfdumpReadsTheSameValues()
     QCOMPARE(lines[0].simplified(), QStringLiteral("Name Ort"));
     QCOMPARE(lines[1].simplified(), QStringLiteral("Jürgen Köln"));
     QCOMPARE(lines[2].simplified(), QStringLiteral("Zoë Gießen"));
+}
+
+void TestTableEngine::fullDiskLeavesTheTableAsItWas_data()
+{
+    QTest::addColumn<QString>("writer");
+    QTest::newRow("records appended, then flushed") << "append";
+    QTest::newRow("text import") << "text import";
+    QTest::newRow("a new row saved from the grid") << "grid";
+}
+
+// A write that finds the disk full (here: the file may not grow) leaves the
+// table exactly as it was, header, records and size, says so in German, and
+// the table opens as before.
+void TestTableEngine::fullDiskLeavesTheTableAsItWas()
+{
+    QFETCH(QString, writer);
+    const QString path = m_dir.filePath(QStringLiteral("voll.dbf"));
+    ShapelibTable table;
+    table.create(path, { { QStringLiteral("Name"), 200 }, { QStringLiteral("Ort"), 50 } });
+    table.appendRecord({ "Anna", "Bonn" });
+    table.flush();
+    const QByteArray before = test::contentOf(path);
+    const QString expected
+        = QStringLiteral("Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der "
+                         "Diskette/Festplatte erschöpft. Sie bleibt, wie sie vorher war.")
+              .arg(path);
+    QString message;
+    {
+        const test::FileSizeLimit full(rlim_t(before.size()) + 100);
+        try {
+            if (writer == QLatin1String("append")) {
+                for (int i = 0; i < 10; ++i)
+                    table.appendRecord({ QStringLiteral("Kunde %1").arg(i), "Ulm" });
+                table.flush();
+            } else if (writer == QLatin1String("text import")) {
+                textimport::importLines(table, { "Bernd", "Ulm", "Carla", "Köln" }, 2, false);
+            } else {
+                TableModel model(table);
+                model.reload();
+                QSignalSpy errors(&model, &TableModel::tableError);
+                const int row = model.insertRow();
+                QVERIFY(!model.setData(model.index(row, 0), QStringLiteral("Bernd")));
+                QVERIFY(model.lastValueRefused());
+                QCOMPARE(model.rowCount(), 2); // still the new row, not a record
+                QCOMPARE(errors.size(), 1);
+                message = errors[0][0].toString();
+            }
+        } catch (const Error &e) {
+            message = e.message();
+        }
+    }
+    QCOMPARE(message, expected);
+    QCOMPARE(table.recordCount(), 1);
+    QCOMPARE(table.readRecord(0), (QStringList { "Anna", "Bonn" }));
+    table.close();
+    QCOMPARE(test::contentOf(path), before);
+    table.open(path);
+    QCOMPARE(table.recordCount(), 1);
+    // With room again the same writes go through.
+    textimport::importLines(table, { "Bernd", "Ulm" }, 2, false);
+    QCOMPARE(table.readRecord(1), (QStringList { "Bernd", "Ulm" }));
 }
 
 QTEST_GUILESS_MAIN(TestTableEngine)

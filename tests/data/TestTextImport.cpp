@@ -191,6 +191,12 @@ void TestTextImport::typedFieldsTakeOnlyTheirValues_data()
                                << "T";
     QTest::newRow("logical N") << 2 << "N"
                                << "F";
+    QTest::newRow("logical ja") << 2 << "ja"
+                                << "T";
+    QTest::newRow("logical Nein") << 2 << "Nein"
+                                  << "F";
+    QTest::newRow("logical vielleicht") << 2 << "vielleicht"
+                                        << "";
     QTest::newRow("text in a logical") << 2 << "v"
                                        << "";
     QTest::newRow("memo") << 3 << "Notiz"

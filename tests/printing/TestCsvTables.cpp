@@ -16,6 +16,7 @@
 
 #include <new>
 #include <sys/resource.h>
+#include <malloc.h>
 
 using namespace qm;
 using test::allRecords;
@@ -80,6 +81,41 @@ private:
     rlimit m_old {};
 };
 
+// A table of numeric, date and logical fields as other dBASE programs
+// make them: Name C 10, Preis N 8.2, Datum D, Bezahlt L.
+void writeTypedTable(const QString &path)
+{
+    const QList<TableField> fields { { "Name", 10, 'C' }, { "Preis", 8, 'N', 2 }, { "Datum", 8, 'D' },
+        { "Bezahlt", 1, 'L' } };
+    QByteArray header = buildDbfHeader(fields, 2026, 12, 10);
+    for (int i = 0; i < fields.size(); ++i) {
+        header[32 + 32 * i + 11] = fields[i].type;
+        header[32 + 32 * i + 17] = char(fields[i].decimals);
+    }
+    QVERIFY(test::writeBytes(path, header));
+}
+
+// The bytes of the heap in use.
+qint64 heapInUse()
+{
+    const struct mallinfo2 info = ::mallinfo2();
+    return qint64(info.uordblks) + qint64(info.hblkhd);
+}
+
+// A table that notes how much of the heap is in use when the first record
+// is appended.
+class HeapAtFirstAppend : public ShapelibTable
+{
+public:
+    qint64 heap = -1;
+    int appendRecord(const QStringList &values) override
+    {
+        if (heap < 0)
+            heap = heapInUse();
+        return ShapelibTable::appendRecord(values);
+    }
+};
+
 } // namespace
 
 // Tables to and from CSV files, as spreadsheets write and read them.
@@ -93,6 +129,13 @@ private Q_SLOTS:
     void importsAsSpreadsheetsWriteIt();
     void badLineLeavesTheTableAsItWas_data();
     void badLineLeavesTheTableAsItWas();
+    void typedFieldsAsTheTextImport_data();
+    void typedFieldsAsTheTextImport();
+    void columnsThatNameNoFieldAreNamed_data();
+    void columnsThatNameNoFieldAreNamed();
+    void readsOneRecordAtATime();
+    void fullDiskLeavesTheTableAsItWas_data();
+    void fullDiskLeavesTheTableAsItWas();
     void tenThousandLinesThereAndBack();
     void exportQuotesWhereNeeded();
     void spreadsheetProgramReadsTheExport();
@@ -184,6 +227,176 @@ void TestCsvTables::badLineLeavesTheTableAsItWas()
     QCOMPARE(m_table->recordCount(), 1);
     m_table->flush();
     QCOMPARE(test::contentOf(file), before);
+}
+
+void TestCsvTables::typedFieldsAsTheTextImport_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QList<QStringList>>("records"); // after the one already there
+    QTest::addColumn<QString>("message"); // empty: imported
+    // The columns in another order than the fields: the messages name the
+    // column of the file.
+    const QByteArray header("Datum;Name;Bezahlt;Preis\r\n");
+    const QByteArray good("31.12.2024;Anna;ja;12,5\r\n20250101;Bernd;n;-3\r\n");
+    QTest::newRow("converted as the fields store them")
+        << header + good
+        << QList<QStringList> { { "Anna", "   12.50", "20241231", "T" },
+               { "Bernd", "   -3.00", "20250101", "F" } }
+        << QString();
+    QTest::newRow("empty values stay empty") << header + ";Carl;;\r\n"
+                                             << QList<QStringList> { { "Carl", "", "", "" } } << QString();
+    QTest::newRow("text in a number")
+        << header + good + "01.01.2025;Carl;J;abc\r\n"
+        << QList<QStringList>()
+        << "Zeile 4, Spalte 4 (Preis): \u201Eabc\u201C ist keine Zahl. Es wurde nichts importiert.";
+    QTest::newRow("text in a date")
+        << header + good + "gestern;Carl;J;1\r\n"
+        << QList<QStringList>()
+        << "Zeile 4, Spalte 1 (Datum): \u201Egestern\u201C ist kein Datum (TT.MM.JJJJ oder JJJJMMTT). Es "
+           "wurde nichts importiert.";
+    QTest::newRow("text in a logical")
+        << header + "01.01.2025;Carl;vielleicht;1\r\n"
+        << QList<QStringList>()
+        << "Zeile 2, Spalte 3 (Bezahlt): \u201Evielleicht\u201C ist kein Wahrheitswert (J, Ja, N, Nein, T, F "
+           "oder Y). Es wurde nichts importiert.";
+    QTest::newRow("too many places") << header + "01.01.2025;Carl;J;1,125\r\n"
+                                     << QList<QStringList>()
+                                     << "Zeile 2, Spalte 4 (Preis): \u201E1,125\u201C hat mehr als 2 "
+                                        "Nachkommastellen. Es wurde nichts importiert.";
+    QTest::newRow("by position") << QByteArray("A;B;C;D\r\nDora;0,5;01.02.2025;Y\r\n")
+                                 << QList<QStringList> { { "Dora", "    0.50", "20250201", "T" } }
+                                 << QString();
+    QTest::newRow("by position, a bad date in line 3")
+        << QByteArray("A;B;C;D\r\nDora;0,5;01.02.2025;Y\r\nEmil;1;31.02.2025;Y\r\n") << QList<QStringList>()
+        << "Zeile 3, Spalte 3 (Datum): \u201E31.02.2025\u201C ist kein Datum (TT.MM.JJJJ oder JJJJMMTT). Es "
+           "wurde nichts importiert.";
+}
+
+// Numbers, dates and logical values of a CSV file are checked and stored
+// as the text import stores them; a value its field cannot take is named
+// with line and column, and nothing is imported.
+void TestCsvTables::typedFieldsAsTheTextImport()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QList<QStringList>, records);
+    QFETCH(QString, message);
+    m_table->close();
+    const QString path = m_dir->filePath(QStringLiteral("typed.dbf"));
+    writeTypedTable(path);
+    m_table->open(path);
+    m_table->appendRecord({ "Vorher", "1.00", "20240101", "F" });
+    m_table->flush();
+    const QByteArray before = test::contentOf(path);
+    if (!message.isEmpty()) {
+        try {
+            csvtables::importCsv(*m_table, csv);
+            QFAIL("imported");
+        } catch (const Error &e) {
+            QCOMPARE(e.message(), message);
+        }
+        QCOMPARE(m_table->recordCount(), 1);
+        QCOMPARE(test::contentOf(path), before);
+        return;
+    }
+    QCOMPARE(csvtables::importCsv(*m_table, csv).records, records.size());
+    QCOMPARE(allRecords(*m_table).mid(1), records);
+}
+
+void TestCsvTables::columnsThatNameNoFieldAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QStringList>("unused");
+    QTest::addColumn<QStringList>("empty");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("a postcode and a telephone column")
+        << QByteArray("name;PLZ;Telefon\r\nAnna;53111;0228\r\n")
+        << QStringList { "\u201EPLZ\u201C", "\u201ETelefon\u201C" }
+        << QStringList { "\u201EAnzahl\u201C", "\u201EOrt\u201C" }
+        << "Spalten ohne Feld der Datenbank wurden nicht übernommen: \u201EPLZ\u201C, \u201ETelefon\u201C.\n"
+           "Felder ohne Spalte in der Datei blieben leer: \u201EAnzahl\u201C, \u201EOrt\u201C.";
+    QTest::newRow("every field named, a separator closing every line")
+        << QByteArray("ORT;Name;anzahl;\r\nBonn;Anna;1;\r\n") << QStringList { "Spalte 4 (ohne Titel)" }
+        << QStringList() << "Spalten ohne Feld der Datenbank wurden nicht übernommen: Spalte 4 (ohne Titel).";
+    QTest::newRow("by position: nothing to name")
+        << QByteArray("A;B;C\r\nAnna;1;Bonn\r\n") << QStringList() << QStringList() << QString();
+}
+
+// Columns that go nowhere and fields that stay empty are named once.
+void TestCsvTables::columnsThatNameNoFieldAreNamed()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QStringList, unused);
+    QFETCH(QStringList, empty);
+    QFETCH(QString, note);
+    const ImportResult result = csvtables::importCsv(*m_table, csv);
+    QCOMPARE(result.records, 1);
+    QCOMPARE(result.unusedColumns, unused);
+    QCOMPARE(result.emptyFields, empty);
+    const QString done = QStringLiteral("Importieren der Daten wurde korrekt abgeschlossen.");
+    QCOMPARE(textimport::completionMessage(result), note.isEmpty() ? done : done + QLatin1Char('\n') + note);
+}
+
+// The file is read one record at a time, so a large file takes no more
+// memory than a small one: the first record is written before the others
+// are held anywhere.
+void TestCsvTables::readsOneRecordAtATime()
+{
+    QByteArray csv("Name;Anzahl;Ort\r\n");
+    for (int i = 0; i < 200000; ++i)
+        csv += "Kunde " + QByteArray::number(i) + ";" + QByteArray::number(i % 1000) + ";Ort "
+            + QByteArray::number(i) + "\r\n";
+    HeapAtFirstAppend table;
+    table.create(m_dir->filePath(QStringLiteral("gross.dbf")), addressFields());
+    const qint64 before = heapInUse();
+    QCOMPARE(csvtables::importCsv(table, csv).records, 200000);
+    // Held whole, the records take some 60 MB here.
+    QVERIFY2(table.heap - before < 8 * 1024 * 1024, qPrintable(QString::number(table.heap - before)));
+    QCOMPARE(table.readRecord(199999), (QStringList { "Kunde 199999", "999", "Ort 199999" }));
+}
+
+void TestCsvTables::fullDiskLeavesTheTableAsItWas_data()
+{
+    QTest::addColumn<int>("lines");
+    // The records are written in pieces of a megabyte: a failure in the
+    // last piece, and one on the way.
+    QTest::newRow("the last piece") << 1000;
+    QTest::newRow("a piece on the way") << 40000;
+}
+
+// A disk that fills up during the import: the header counts no record that
+// is not written, and the table is exactly as it was, with a German message.
+void TestCsvTables::fullDiskLeavesTheTableAsItWas()
+{
+    QFETCH(int, lines);
+    const QString path = m_dir->filePath(QStringLiteral("t.dbf"));
+    m_table->appendRecord({ "Vorher", "1", "Ulm" });
+    m_table->flush();
+    const QByteArray before = test::contentOf(path);
+    QByteArray csv("Name;Anzahl;Ort\r\n");
+    for (int i = 0; i < lines; ++i)
+        csv += "Kunde " + QByteArray::number(i) + ";1;Bonn\r\n";
+    QString message;
+    {
+        const test::FileSizeLimit full(rlim_t(before.size()) + 2000);
+        try {
+            csvtables::importCsv(*m_table, csv);
+        } catch (const Error &e) {
+            message = e.message();
+        }
+    }
+    QCOMPARE(message,
+        QStringLiteral(
+            "Die Datenbank \"%1\" kann nicht geschrieben werden: Kapazität der Diskette/Festplatte "
+            "erschöpft. Sie bleibt, wie sie vorher war.")
+            .arg(path));
+    QCOMPARE(m_table->recordCount(), 1);
+    QCOMPARE(m_table->readRecord(0), (QStringList { "Vorher", "1", "Ulm" }));
+    m_table->close();
+    QCOMPARE(test::contentOf(path), before);
+    // It opens, and takes the records once there is room.
+    m_table->open(path);
+    QCOMPARE(csvtables::importCsv(*m_table, csv).records, lines);
+    QCOMPARE(m_table->recordCount(), lines + 1);
 }
 
 // 10,000 lines into a table, out again as CSV and into a second table: the

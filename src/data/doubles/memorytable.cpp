@@ -22,6 +22,7 @@ void MemoryTable::open(const QString &path, TableAccess access)
                 .arg(path));
     m_path = path;
     m_readOnly = access == TableAccess::ReadOnly;
+    m_flushed = files.value(path).records.size();
 }
 
 void MemoryTable::create(const QString &path, const QList<TableField> &fields)
@@ -40,6 +41,7 @@ void MemoryTable::create(const QString &path, const QList<TableField> &fields)
     }
     files.insert(path, file);
     m_path = path;
+    m_flushed = 0;
 }
 
 void MemoryTable::close()
@@ -125,6 +127,18 @@ int MemoryTable::appendRecord(const QStringList &values)
 int MemoryTable::writeRecord(int record, const QStringList &values)
 {
     return store(at(record), values);
+}
+
+void MemoryTable::flush()
+{
+    if (!m_path.isEmpty())
+        m_flushed = current().records.size();
+}
+
+void MemoryTable::discard()
+{
+    if (!m_path.isEmpty() && current().records.size() > m_flushed)
+        current().records.resize(m_flushed);
 }
 
 void MemoryTable::deleteRecord(int record)

@@ -49,7 +49,9 @@ public:
     int appendRecord(const QStringList &values) override;
     int writeRecord(int record, const QStringList &values) override;
     void deleteRecord(int record) override;
-    void flush() override { }
+    void flush() override;
+    // Drops the records appended since the last flush (or open).
+    void discard() override;
 
     // The file of the open table.
     File &current();
@@ -62,6 +64,7 @@ private:
 
     QString m_path;
     bool m_readOnly = false;
+    qsizetype m_flushed = 0; // records at the last flush
 };
 
 } // namespace qm

@@ -7,6 +7,7 @@
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/dbdialogs.h"
 #include "platform/errors.h"
+#include "printing/csvtable.h"
 #include "printing/csvtables.h"
 #include "printing/printrun.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStatusBar>
@@ -36,6 +38,8 @@ class DbGrid : public QTableView
 public:
     using QTableView::QTableView;
 
+    // Ends the editing of the current cell, its value stored (`keep`) or
+    // dropped. A value the table refuses stays in the cell.
     void finishEditing(bool keep)
     {
         if (state() != QAbstractItemView::EditingState)
@@ -52,10 +56,46 @@ public:
         }
         if (!editor)
             return;
-        if (keep)
+        if (keep) {
             commitData(editor);
-        closeEditor(editor, QAbstractItemDelegate::NoHint);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        } else {
+            m_refused = nullptr;
+            QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
     }
+
+protected:
+    // A value the table refuses (its message is shown while it is being
+    // stored) stays in its editor for correcting instead of being thrown
+    // away with the editor.
+    void commitData(QWidget *editor) override
+    {
+        // The editor loses the focus to the message: no second commit.
+        if (m_committing)
+            return;
+        m_committing = true;
+        QTableView::commitData(editor);
+        m_committing = false;
+        const auto *table = qobject_cast<const TableModel *>(model());
+        m_refused = table && table->lastValueRefused() ? editor : nullptr;
+    }
+
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        if (m_committing)
+            return;
+        if (editor && editor == m_refused) {
+            m_refused = nullptr;
+            editor->setFocus();
+            return;
+        }
+        QTableView::closeEditor(editor, hint);
+    }
+
+private:
+    bool m_committing = false;
+    QPointer<QWidget> m_refused;
 };
 
 namespace {
@@ -298,12 +338,12 @@ void TDatenbankExperte::openTable()
 {
     bool readOnly = false;
     m_status[0]->setText(tr("Datenbank : ") + m_tablePath);
+    // A CSV file's columns follow the design's fields where titles match.
+    QStringList titles;
+    for (int c = 1; c < m_fieldList.colCount(); ++c)
+        titles << m_fieldList.cell(c, 1);
     try {
         m_table.close();
-        // A CSV file's columns follow the design's fields where titles match.
-        QStringList titles;
-        for (int c = 1; c < m_fieldList.colCount(); ++c)
-            titles << m_fieldList.cell(c, 1);
         m_table.preferFieldOrder(titles);
         try {
             m_table.open(m_tablePath);
@@ -320,6 +360,14 @@ void TDatenbankExperte::openTable()
     }
     reloadTable();
     showTable(true);
+    // The columns of a CSV file that a design's field names are printed,
+    // the others not: said once, with the fields no column fills.
+    if (!m_designPath.isEmpty() && TableFiles::isCsvFile(m_tablePath)) {
+        const QString note
+            = csvtables::printedColumnsNote(csvtables::matchColumns(fieldNames(m_table), titles));
+        if (!note.isEmpty())
+            m_messages.show(MessageKind::Information, note, MessageButton::Ok);
+    }
     if (readOnly)
         m_messages.show(MessageKind::Information,
             tr("Die Datenbank \"%1\" darf nur gelesen werden und ist schreibgeschützt geöffnet: Ihre "
