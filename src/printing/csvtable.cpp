@@ -51,22 +51,42 @@ void CsvTable::open(const QString &path, TableAccess)
         title = title.trimmed();
 
     // The design's fields first, in its order, where a column carries their
-    // title; the other columns after them as they come.
+    // title; the other columns after them as they come. When columns are
+    // matched by title, a field of the design without a column of its own
+    // gets an empty one (NoColumn) in its place, so that the columns after
+    // it stay with their fields instead of moving up onto the wrong ones.
     QList<qsizetype> order;
+    QStringList missing; // titles of the NoColumn entries, in order
+    bool matched = false;
     for (const QString &wanted : std::as_const(m_preferred)) {
+        qsizetype found = NoColumn;
         for (qsizetype k = 0; k < titles.size(); ++k) {
             if (!order.contains(k) && !titles[k].isEmpty()
                 && titles[k].compare(wanted.trimmed(), Qt::CaseInsensitive) == 0) {
-                order.append(k);
+                found = k;
                 break;
             }
+        }
+        matched = matched || found != NoColumn;
+        order.append(found);
+        if (found == NoColumn)
+            missing.append(wanted.trimmed());
+    }
+    if (!matched) {
+        order.clear();
+        missing.clear();
+    } else {
+        // Trailing fields without a column change no position: leave them out.
+        while (!order.isEmpty() && order.last() == NoColumn) {
+            order.removeLast();
+            missing.removeLast();
         }
     }
     for (qsizetype k = 0; k < titles.size(); ++k) {
         if (!order.contains(k) && !titles[k].isEmpty())
             order.append(k);
     }
-    if (order.isEmpty())
+    if (order.size() == missing.size())
         throw Error(
             tr("%1: Die Datei hat keine Kopfzeile mit den Titeln ihrer Spalten und kann nicht als Tabelle "
                "gelesen werden.")
@@ -88,14 +108,16 @@ void CsvTable::open(const QString &path, TableAccess)
             throw Error(tr("%1: Die Datei hat mehr Datensätze, als eine Tabelle fassen kann.").arg(path));
         if (count % BlockRecords == 0)
             blocks.append({ stream->recordOffset(), stream->recordLine() });
-        for (qsizetype i = 0; i < order.size(); ++i)
-            widths[i]
-                = std::clamp(int(row.value(order[i] + 1).size()), widths[i], MaxWidth); // after the copies
+        for (qsizetype i = 0; i < order.size(); ++i) {
+            if (order[i] != NoColumn)
+                widths[i] = std::clamp(int(row.value(order[i] + 1).size()), widths[i], MaxWidth); // after the copies
+        }
         ++count;
     }
     m_fields.clear();
+    qsizetype nextMissing = 0;
     for (qsizetype i = 0; i < order.size(); ++i)
-        m_fields.append({ titles[order[i]], widths[i] });
+        m_fields.append({ order[i] == NoColumn ? missing[nextMissing++] : titles[order[i]], widths[i] });
     m_stream = std::move(stream);
     m_order = std::move(order);
     m_blocks = std::move(blocks);
@@ -145,7 +167,7 @@ void CsvTable::load(int record)
                 throw Error(changed);
             QStringList values;
             for (const qsizetype column : std::as_const(m_order))
-                values.append(row.value(column + 1)); // after the copies
+                values.append(column == NoColumn ? QString() : row.value(column + 1)); // after the copies
             records.append(values);
         }
     } catch (const IoError &) {

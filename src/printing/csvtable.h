@@ -67,6 +67,7 @@ private:
     QList<TableField> m_fields;
     QStringList m_preferred;
     std::unique_ptr<CsvRecordStream> m_stream;
+    static constexpr qsizetype NoColumn = -1; // a field of the design the file has no column for
     QList<qsizetype> m_order; // by field, its column
     QList<Block> m_blocks;
     int m_count = 0;

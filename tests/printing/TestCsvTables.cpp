@@ -144,6 +144,8 @@ private Q_SLOTS:
     void exportRefusesControlCharacters();
     void filesThatAreNoTextAreRefused();
     void csvTableMatchesTitlesWithoutRegardToCase();
+    void csvTableKeepsAFieldWithoutColumnInPlace_data();
+    void csvTableKeepsAFieldWithoutColumnInPlace();
     void csvTableReadsRecordsOnDemand_data();
     void csvTableReadsRecordsOnDemand();
     void csvTableHoldsNoWholeFile();
@@ -579,6 +581,41 @@ void TestCsvTables::csvTableMatchesTitlesWithoutRegardToCase()
     csv.open(path);
     QCOMPARE(fieldNames(csv), (QStringList { "name", "ORT", "Telefon" }));
     QCOMPARE(csv.readRecord(0), (QStringList { "Erika", "Köln", "0221" }));
+}
+
+void TestCsvTables::csvTableKeepsAFieldWithoutColumnInPlace_data()
+{
+    QTest::addColumn<QStringList>("design"); // the design's field titles
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QStringList>("record");
+    QTest::newRow("no column for the street")
+        << QStringList { "Name", "Straße", "Ort" } << QByteArray("Name;Ort;Telefon\r\nMüller;Bonn;0228\r\n")
+        << QStringList { "Name", "Straße", "Ort", "Telefon" } << QStringList { "Müller", "", "Bonn", "0228" };
+    QTest::newRow("no column for the first field")
+        << QStringList { "Firma", "Name", "Ort" } << QByteArray("ort;name\r\nKöln;Erika\r\n")
+        << QStringList { "Firma", "name", "ort" } << QStringList { "", "Erika", "Köln" };
+    QTest::newRow("no title names a field: columns by position")
+        << QStringList { "Name", "Straße", "Ort" } << QByteArray("A;B;C\r\nx;y;z\r\n")
+        << QStringList { "A", "B", "C" } << QStringList { "x", "y", "z" };
+}
+
+// A design field that no column names keeps its place as an empty field, so
+// that the columns after it reach their own fields: the town stays the town.
+void TestCsvTables::csvTableKeepsAFieldWithoutColumnInPlace()
+{
+    QFETCH(QStringList, design);
+    QFETCH(QByteArray, csv);
+    QFETCH(QStringList, fields);
+    QFETCH(QStringList, record);
+    const QString path = m_dir->filePath(QStringLiteral("adressen.csv"));
+    QVERIFY(test::writeBytes(path, csv));
+    CsvTable table;
+    table.preferFieldOrder(design);
+    table.open(path);
+    QCOMPARE(fieldNames(table), fields);
+    QCOMPARE(table.recordCount(), 1);
+    QCOMPARE(table.readRecord(0), record);
 }
 
 void TestCsvTables::csvTableReadsRecordsOnDemand_data()
