@@ -1,5 +1,7 @@
 #include "designs/drawingnotices.h"
 
+#include "platform/errors.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -10,18 +12,6 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("qm", text);
-}
-
-constexpr qsizetype MaxQuoted = 60;
-
-QString quoted(const QString &value)
-{
-    if (value.size() <= MaxQuoted)
-        return value;
-    qsizetype length = MaxQuoted - 1;
-    if (value.at(length - 1).isHighSurrogate())
-        --length;
-    return value.left(length) + QStringLiteral("…");
 }
 
 } // namespace
@@ -51,11 +41,11 @@ QString DrawingNotices::sentence(const Notice &notice)
     QString text;
     switch (notice.kind) {
     case Kind::CutAtEdge:
-        text = tr("Datensatz %1, Feld %2: \"%3\" reicht über den Rand des Etiketts und ist dort "
+        text = tr("Datensatz %1, Feld %2: %3 reicht über den Rand des Etiketts und ist dort "
                   "abgeschnitten.");
         break;
     }
-    return text.arg(QString::number(notice.record), notice.field, quoted(notice.value));
+    return text.arg(QString::number(notice.record), notice.field, quotedValue(notice.value));
 }
 
 QStringList DrawingNotices::lines() const

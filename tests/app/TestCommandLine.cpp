@@ -1253,9 +1253,9 @@ void TestCommandLine::textsCutAtTheEdgeAreNamed()
         "--records", dir.filePath("daten.csv"), "--pdf", pdf });
     QCOMPARE(r.code, 0);
     QCOMPARE(r.err,
-        QStringLiteral("quillmark: Datensatz 2, Feld Name: \"Maximiliane Mustermann-Lüdenscheidt\" reicht über "
+        QStringLiteral("quillmark: Datensatz 2, Feld Name: „Maximiliane Mustermann-Lüdenscheidt“ reicht über "
                        "den Rand des Etiketts und ist dort abgeschnitten.\n"
-                       "quillmark: Datensatz 3, Feld Ort: \"Hohenschönhausen an der Wuhle\" reicht über den "
+                       "quillmark: Datensatz 3, Feld Ort: „Hohenschönhausen an der Wuhle“ reicht über den "
                        "Rand des Etiketts und ist dort abgeschnitten.\n"));
     QCOMPARE(r.out, QStringLiteral("4 Etiketten auf 1 Seite in %1\n").arg(pdf));
     // The names that fit say nothing.

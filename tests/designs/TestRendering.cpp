@@ -948,11 +948,11 @@ void TestRendering::noticesOncePerRecordAndField()
     label(3, longName, "Köln");
     QCOMPARE(notices.count(), 3);
     QCOMPARE(notices.lines(),
-        (QStringList { "Datensatz 1, Feld Name: \"Ein sehr langer Name, der über den Rand reicht und noch wei…\" "
+        (QStringList { "Datensatz 1, Feld Name: „Ein sehr langer Name, der über den Rand reicht und noch weit…“ "
                        "reicht über den Rand des Etiketts und ist dort abgeschnitten.",
-            "Datensatz 2, Feld Ort: \"Mönchengladbach\" reicht über den Rand des Etiketts und ist dort "
+            "Datensatz 2, Feld Ort: „Mönchengladbach“ reicht über den Rand des Etiketts und ist dort "
             "abgeschnitten.",
-            "Datensatz 3, Feld Name: \"Ein sehr langer Name, der über den Rand reicht und noch wei…\" "
+            "Datensatz 3, Feld Name: „Ein sehr langer Name, der über den Rand reicht und noch weit…“ "
             "reicht über den Rand des Etiketts und ist dort abgeschnitten." }));
     QCOMPARE(notices.message(2).split(u'\n').last(), QStringLiteral("… und 1 weitere."));
 

@@ -921,9 +921,9 @@ void TestPrintRun::textsCutAtTheEdgeAreNamedAfterTheRun()
     QCOMPARE(rig.messages.shown().size(), 1);
     QCOMPARE(rig.messages.shown().first().kind, MessageKind::Information);
     QCOMPARE(rig.messages.lastText(),
-        QStringLiteral("Datensatz 2, Feld Name: \"%1\" reicht über den Rand des Etiketts und ist dort "
+        QStringLiteral("Datensatz 2, Feld Name: „%1“ reicht über den Rand des Etiketts und ist dort "
                        "abgeschnitten.\n"
-                       "Datensatz 3, Feld Ort: \"Bad Münstereifel an der Erft im Kreis Euskirchen\" reicht über "
+                       "Datensatz 3, Feld Ort: „Bad Münstereifel an der Erft im Kreis Euskirchen“ reicht über "
                        "den Rand des Etiketts und ist dort abgeschnitten.")
             .arg(longName));
 
