@@ -20,6 +20,18 @@ inline QByteArray contentOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+// The text as UTF-16 with its byte order mark, little or big endian.
+inline QByteArray utf16(const QString &text, bool littleEndian)
+{
+    QByteArray bytes(littleEndian ? "\xFF\xFE" : "\xFE\xFF");
+    for (const QChar c : text) {
+        const char low = char(c.unicode() & 0xFF);
+        const char high = char(c.unicode() >> 8);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
 // Writes the bytes as they are, creating missing folders; false on failure.
 inline bool writeBytes(const QString &path, const QByteArray &bytes)
 {

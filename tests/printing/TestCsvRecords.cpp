@@ -2,12 +2,14 @@
 #include "testpaths.h"
 #include "platform/textfile.h"
 #include "printing/csvrecords.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace qm;
+using test::utf16;
 
 namespace {
 
@@ -21,18 +23,6 @@ QList<CsvField> addressFields()
 QStringList record(const QString &copies, const QString &name, const QString &street, const QString &town)
 {
     return { copies, name, street, town };
-}
-
-// The text as UTF-16 with its byte order mark, little or big endian.
-QByteArray utf16(const QString &text, bool littleEndian)
-{
-    QByteArray bytes(littleEndian ? "\xFF\xFE" : "\xFE\xFF");
-    for (const QChar c : text) {
-        const char low = char(c.unicode() & 0xFF);
-        const char high = char(c.unicode() >> 8);
-        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
-    }
-    return bytes;
 }
 
 } // namespace

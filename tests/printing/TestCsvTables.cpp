@@ -36,16 +36,8 @@ QByteArray encoded(const QString &text, const QString &encoding)
         QByteArray bytes;
         return encodeCp1252(text, bytes) ? bytes : QByteArray("<not cp1252>");
     }
-    if (encoding.startsWith(QLatin1String("UTF-16"))) {
-        const bool little = encoding.endsWith(QLatin1String("LE"));
-        QByteArray bytes(little ? "\xFF\xFE" : "\xFE\xFF");
-        for (const QChar c : text) {
-            const char low = char(c.unicode() & 0xFF);
-            const char high = char(c.unicode() >> 8);
-            bytes.append(little ? low : high).append(little ? high : low);
-        }
-        return bytes;
-    }
+    if (encoding.startsWith(QLatin1String("UTF-16")))
+        return test::utf16(text, encoding.endsWith(QLatin1String("LE")));
     return (encoding.endsWith(QLatin1String("BOM")) ? QByteArray("\xEF\xBB\xBF") : QByteArray())
         + text.toUtf8();
 }
