@@ -120,11 +120,25 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
         records << values;
     }
 
+    ImportResult result;
+    qsizetype next = 0;
+    appendAllOrNothing(table, result, [&](QStringList &values) {
+        if (next == records.size())
+            return false;
+        values = records[next++];
+        return true;
+    });
+    return result;
+}
+
+void appendAllOrNothing(
+    ITableEngine &table, ImportResult &result, const std::function<bool(QStringList &values)> &next)
+{
     // The records and then the header's count; a write that fails leaves
     // the table as it was.
-    ImportResult result;
+    QStringList values;
     try {
-        for (const QStringList &values : records) {
+        while (next(values)) {
             result.cutValues += table.appendRecord(values);
             ++result.records;
         }
@@ -133,7 +147,6 @@ ImportResult importLines(ITableEngine &table, const QStringList &lines, int line
         table.discard();
         throw;
     }
-    return result;
 }
 
 QString completionMessage(const ImportResult &result)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
@@ -53,6 +55,13 @@ std::optional<QString> checkLinesPerRecord(QString &text, int fieldCount);
 // qm::Error for a lines-per-record value outside 1 .. field count.
 ImportResult importLines(
     ITableEngine &table, const QStringList &lines, int linesPerRecord, bool skipLeadLine);
+
+// Appends the records `next` gives (it returns false after the last), then
+// writes the table's header; when anything fails the table gives every
+// appended record up (ITableEngine::discard) and stays as it was, and the
+// error goes on. Counts the records and the cut values in `result`.
+void appendAllOrNothing(
+    ITableEngine &table, ImportResult &result, const std::function<bool(QStringList &values)> &next);
 
 // "Importieren der Daten wurde korrekt abgeschlossen." and, when values
 // were cut, how many; the columns left out and the fields left empty.

@@ -18,11 +18,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
-QString quoted(const QString &title)
-{
-    return QStringLiteral("\u201E%1\u201C").arg(title.trimmed());
-}
-
 bool sameTitle(const QString &a, const QString &b)
 {
     return !a.trimmed().isEmpty() && a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
@@ -92,18 +87,13 @@ ImportResult importRecords(ITableEngine &table, CsvRecordStream &stream)
     result.emptyFields = match.emptyFields;
     stream.rewind();
     number = 0;
-    try {
-        while (stream.next(record)) {
-            // Checked again: the file may have changed since.
-            checkRecord(record, values, ++number, fields, stream, columns);
-            result.cutValues += table.appendRecord(values);
-            ++result.records;
-        }
-        table.flush();
-    } catch (...) {
-        table.discard();
-        throw;
-    }
+    textimport::appendAllOrNothing(table, result, [&](QStringList &next) {
+        if (!stream.next(record))
+            return false;
+        // Checked again: the file may have changed since.
+        checkRecord(record, next, ++number, fields, stream, columns);
+        return true;
+    });
     return result;
 }
 
@@ -192,11 +182,11 @@ ColumnMatch matchColumns(const QStringList &columnTitles, const QStringList &fie
         if (!names(fieldNames, columnTitles[k]))
             match.unusedColumns << (columnTitles[k].trimmed().isEmpty()
                     ? tr("Spalte %1 (ohne Titel)").arg(k + 1)
-                    : quoted(columnTitles[k]));
+                    : quotedValue(columnTitles[k].trimmed()));
     }
     for (const QString &field : fieldNames) {
         if (!field.trimmed().isEmpty() && !names(columnTitles, field))
-            match.emptyFields << quoted(field);
+            match.emptyFields << quotedValue(field.trimmed());
     }
     return match;
 }
