@@ -6,9 +6,9 @@
 #include "data/tableengine.h"
 #include "fuzzinput.h"
 #include "platform/errors.h"
-#include "printing/csvrecords.h"
-#include "printing/csvtable.h"
-#include "printing/csvtables.h"
+#include "data/csvrecords.h"
+#include "data/csvtable.h"
+#include "data/csvtables.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -13,7 +13,7 @@
 #include "platform/services.h"
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
-#include "printing/csvrecords.h"
+#include "data/csvrecords.h"
 #include "printing/expansion.h"
 #include "printing/labelsource.h"
 #include "printing/layout.h"

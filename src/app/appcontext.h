@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/shapelibtable.h"
-#include "printing/csvtable.h"
+#include "data/csvtable.h"
 #include "printing/printrun.h"
 #include "programdir/programdirectory.h"
 

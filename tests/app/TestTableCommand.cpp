@@ -5,7 +5,7 @@
 #include "platform/stringtable.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
-#include "printing/tablerecords.h"
+#include "data/tablerecords.h"
 #include "testfiles.h"
 #include "testpaths.h"
 

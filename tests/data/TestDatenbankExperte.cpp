@@ -10,7 +10,7 @@
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
-#include "printing/csvtable.h"
+#include "data/csvtable.h"
 #include "printing/printrun.h"
 #include "testfiles.h"
 

@@ -12,15 +12,15 @@
 #include "platform/settings.h"
 #include "platform/stringtable.h"
 #include "printing/barcodecheck.h"
-#include "printing/csvrecords.h"
-#include "printing/csvtable.h"
+#include "data/csvrecords.h"
+#include "data/csvtable.h"
 #include "printing/labelsource.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
 #include "printing/printercorrection.h"
 #include "printing/printerdecorator.h"
-#include "printing/tablerecords.h"
+#include "data/tablerecords.h"
 
 #include <QCoreApplication>
 

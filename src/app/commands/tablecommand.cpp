@@ -9,10 +9,10 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/textfile.h"
-#include "printing/csvrecords.h"
-#include "printing/csvtable.h"
-#include "printing/csvtables.h"
-#include "printing/tablerecords.h"
+#include "data/csvrecords.h"
+#include "data/csvtable.h"
+#include "data/csvtables.h"
+#include "data/tablerecords.h"
 
 #include <QCoreApplication>
 #include <QDir>

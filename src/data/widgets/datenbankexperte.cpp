@@ -7,8 +7,8 @@
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/dbdialogs.h"
 #include "platform/errors.h"
-#include "printing/csvtable.h"
-#include "printing/csvtables.h"
+#include "data/csvtable.h"
+#include "data/csvtables.h"
 #include "printing/printrun.h"
 
 #include <QApplication>

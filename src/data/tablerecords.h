@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/recordselection.h"
-#include "printing/labelsource.h"
+#include "data/recordreader.h"
 
 namespace qm {
 

@@ -2,9 +2,9 @@
 #include "data/tableengine.h"
 #include "platform/cp1252.h"
 #include "platform/errors.h"
-#include "printing/csvrecords.h"
-#include "printing/csvtable.h"
-#include "printing/csvtables.h"
+#include "data/csvrecords.h"
+#include "data/csvtable.h"
+#include "data/csvtables.h"
 #include "tablerecords.h"
 #include "testfiles.h"
 

@@ -1,7 +1,7 @@
 #include "csvtable.h"
 
 #include "platform/errors.h"
-#include "printing/csvrecords.h"
+#include "data/csvrecords.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

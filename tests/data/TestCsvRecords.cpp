@@ -1,7 +1,7 @@
 #include "platform/errors.h"
 #include "testpaths.h"
 #include "platform/textfile.h"
-#include "printing/csvrecords.h"
+#include "data/csvrecords.h"
 #include "testfiles.h"
 
 #include <QFile>

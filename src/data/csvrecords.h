@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/stringtable.h"
-#include "printing/labelsource.h"
+#include "data/recordreader.h"
 
 #include <QByteArrayView>
 #include <QList>

@@ -4,7 +4,7 @@
 #include "platform/cp1252.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
-#include "printing/csvrecords.h"
+#include "data/csvrecords.h"
 
 #include <QCoreApplication>
 
