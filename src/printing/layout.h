@@ -50,10 +50,18 @@ public:
     virtual ICanvas *canvas() = 0;
 };
 
+// The steps of a run's layout that a progress may pace (see
+// PacedPrintProgress): the printer opened and its paper set, the document
+// begun, one sheet position walked, a sheet ended, the document about to be
+// closed.
+enum class LayoutStep { PrinterOpened, DocumentBegun, Position, SheetEnded, Closing };
+
 // The progress window's panels and bar as the layout fills them.
 class IPrintProgress
 {
 public:
+    // The layout has just done `step`. Nothing by default.
+    virtual void reached(LayoutStep step) { (void)step; }
     virtual ~IPrintProgress() = default;
     virtual void setLabelText(const QString &text) = 0;
     virtual void setPageText(const QString &text) = 0;
@@ -82,6 +90,31 @@ public:
     void setProgressStep(int) override { }
     void stepProgress() override { }
     bool watched() const override { return false; }
+};
+
+// A progress that waits fixed times after the layout's steps, as the
+// windows' print run does by default (the printers of old needed the pauses;
+// "Ohne Wartezeiten drucken" leaves them out): 200 ms after the printer is
+// opened, after the document is begun and before it is closed, 100 ms after
+// every position and 200 ms after every sheet. Everything else goes to
+// `inner`.
+class PacedPrintProgress : public IPrintProgress
+{
+public:
+    PacedPrintProgress(IPrintProgress &inner, IWaiter &waiter);
+    void reached(LayoutStep step) override;
+    void setLabelText(const QString &text) override { m_inner.setLabelText(text); }
+    void setPageText(const QString &text) override { m_inner.setPageText(text); }
+    void setActionText(const QString &text) override { m_inner.setActionText(text); }
+    void setProgressStep(int step) override { m_inner.setProgressStep(step); }
+    void setProgressTotal(int labels) override { m_inner.setProgressTotal(labels); }
+    void stepProgress() override { m_inner.stepProgress(); }
+    bool cancelRequested() const override { return m_inner.cancelRequested(); }
+    bool watched() const override { return m_inner.watched(); }
+
+private:
+    IPrintProgress &m_inner;
+    IWaiter &m_waiter;
 };
 
 // Draws one label: canvas, label origin in logical units, label-list row,
