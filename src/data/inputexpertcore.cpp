@@ -389,6 +389,16 @@ void InputExpertCore::dropUntouchedReturnRecord()
     removeRecord();
 }
 
+QList<QStringList> InputExpertCore::records() const
+{
+    QList<QStringList> rows;
+    if (isDatabaseMode())
+        return rows;
+    for (int r = 2; r < m_grid.rowCount(); ++r)
+        rows.append(m_grid.row(r));
+    return rows;
+}
+
 void InputExpertCore::cancel()
 {
     m_confirmed = false;

@@ -2,7 +2,9 @@
 
 #include "platform/stringtable.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <functional>
@@ -108,6 +110,10 @@ public:
     InputExpertView &view() { return m_view; }
     const InputExpertView &view() const { return m_view; }
     const StringTable &entryGrid() const { return m_grid; }
+    // The records of the entry grid (rows 2 and below), each with its copies
+    // first, then the value of every data column; none in database mode,
+    // whose records the record selection holds.
+    QList<QStringList> records() const;
 
     int fieldCount() const { return m_fieldCount; }
     int firstField() const { return m_firstField; }

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace qm {
 namespace {
 
@@ -188,22 +190,14 @@ QString filledButOffHint(const SelectionCriteria &criteria)
         .arg(numbers.join(QStringLiteral(", ")), last);
 }
 
-int RecordSelection::handOver(StringTable &entryGrid)
+QList<QStringList> RecordSelection::handOver()
 {
-    const int columns = m_records.colCount();
-    const int rows = m_records.rowCount();
-    entryGrid.clearRowsFrom(2);
-    entryGrid.setColCount(columns);
-    for (int c = 1; c < columns; ++c)
-        entryGrid.setCell(c, 0, m_records.cell(c, 0));
-    // No record leaves no record row: nothing to print, nothing to read.
-    entryGrid.setRowCount(rows + 1);
-    for (int r = 1; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c)
-            entryGrid.setCell(c, r + 1, m_records.cell(c, r));
-    }
+    QList<QStringList> handed;
+    handed.reserve(std::max(0, m_records.rowCount() - 1));
+    for (int r = 1; r < m_records.rowCount(); ++r)
+        handed.append(m_records.row(r));
     m_records.reset(2, 2);
-    return rows - 1;
+    return handed;
 }
 
 } // namespace qm

@@ -103,10 +103,10 @@ public:
     // "Kriterien auf gesamten Datenbestand &anwenden".
     void applyToAll();
 
-    // "&Weiter >>>": the field names and the listed records (number of prints
-    // in column 0) into the entry grid from row 2 on; the list is cut to
-    // 2 x 2. Returns the number of records handed over.
-    int handOver(StringTable &entryGrid);
+    // "&Weiter >>>": the listed records, each with its number of prints
+    // first, then the values of the table's fields; the list is cut to
+    // 2 x 2.
+    QList<QStringList> handOver();
 
 private:
     ITableEngine &m_table;

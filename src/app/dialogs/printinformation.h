@@ -1,6 +1,6 @@
 #pragma once
 
-#include "printing/progresswindow.h"
+#include "app/dialogs/progresswindow.h"
 
 #include <QWidget>
 

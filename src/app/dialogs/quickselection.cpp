@@ -1,8 +1,8 @@
 #include "quickselection.h"
 
+#include "app/dialogs/workingmode.h"
 #include "fileselection.h"
 #include "platform/services.h"
-#include "printing/printrun.h"
 #include "programdir/filelookup.h"
 #include "quickselectioncore.h"
 

@@ -1,6 +1,6 @@
 #include "quickselectioncore.h"
 
-#include "printing/printrun.h"
+#include "app/dialogs/workingmode.h"
 
 #include <QCoreApplication>
 #include <QDir>

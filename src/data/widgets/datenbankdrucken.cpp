@@ -113,11 +113,10 @@ bool TableReadWait::eventFilter(QObject *watched, QEvent *event)
     }
 }
 
-TDatenbankDrucken::TDatenbankDrucken(ITableEngine &table, StringTable &entryGrid, IMessages &messages,
-    IWaiter &waiter, IHelp &help, QString helpFilePath, QWidget *parent)
+TDatenbankDrucken::TDatenbankDrucken(ITableEngine &table, IMessages &messages, IWaiter &waiter, IHelp &help,
+    QString helpFilePath, QWidget *parent)
     : QDialog(parent)
     , m_selection(table)
-    , m_entryGrid(entryGrid)
     , m_messages(messages)
     , m_waiter(waiter)
     , m_help(help)
@@ -265,6 +264,7 @@ void TDatenbankDrucken::showHint()
 bool TDatenbankDrucken::FormShow()
 {
     m_handedOver = false;
+    m_handed.clear();
     const bool ok = withWait([this] { m_selection.formShow(); });
     showCriteria();
     showHint();
@@ -329,7 +329,7 @@ void TDatenbankDrucken::Button_WeiterClick()
             return;
     }
     m_wait->show();
-    m_selection.handOver(m_entryGrid);
+    m_handed = m_selection.handOver();
     m_model->reset();
     m_handedOver = true;
     m_wait->hide();

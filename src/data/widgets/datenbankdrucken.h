@@ -69,7 +69,7 @@ private:
 
 // The record selection ("Daten selektieren und drucken"): the records of the
 // open table with their number of prints, narrowed by up to three criteria
-// joined by OR; "&Weiter >>>" hands the list to the entry grid for printing.
+// joined by OR; "&Weiter >>>" hands the listed records over for printing.
 // The rules live in RecordSelection; this window copies the criteria in,
 // runs one operation and shows the list again.
 class TDatenbankDrucken : public QDialog
@@ -77,13 +77,16 @@ class TDatenbankDrucken : public QDialog
     Q_OBJECT
 
 public:
-    TDatenbankDrucken(ITableEngine &table, StringTable &entryGrid, IMessages &messages, IWaiter &waiter,
-        IHelp &help, QString helpFilePath, QWidget *parent = nullptr);
+    TDatenbankDrucken(ITableEngine &table, IMessages &messages, IWaiter &waiter, IHelp &help,
+        QString helpFilePath, QWidget *parent = nullptr);
     ~TDatenbankDrucken() override;
 
     // Shows the dialog modally; true when the records were handed over.
     bool showModal();
     bool handedOver() const { return m_handedOver; }
+    // The records handed over by the last "&Weiter >>>": each with its
+    // number of prints first, then the values of the table's fields.
+    const QList<QStringList> &handedRecords() const { return m_handed; }
 
     // FormShow: criteria off, bounds empty, all records loaded (with the
     // wait window). False when the table could not be read (message shown).
@@ -119,12 +122,12 @@ private:
     bool withWait(const std::function<void()> &operation);
 
     RecordSelection m_selection;
-    StringTable &m_entryGrid;
     IMessages &m_messages;
     IWaiter &m_waiter;
     IHelp &m_help;
     QString m_helpPath;
     bool m_handedOver = false;
+    QList<QStringList> m_handed;
 
     std::array<TKVBiBtn *, RecordSelection::CriterionCount> m_knopf {};
     std::array<QComboBox *, RecordSelection::CriterionCount> m_comb {};

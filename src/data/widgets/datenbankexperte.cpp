@@ -6,10 +6,10 @@
 #include "data/tablemodel.h"
 #include "data/widgets/datenbankdrucken.h"
 #include "data/widgets/dbdialogs.h"
+#include "designs/printdesign.h"
 #include "platform/errors.h"
 #include "data/csvtable.h"
 #include "data/csvtables.h"
-#include "printing/printrun.h"
 
 #include <QApplication>
 #include <QDir>
@@ -109,11 +109,10 @@ QPushButton *speedButton(QWidget *parent, const QString &text, const char *name)
 
 } // namespace
 
-TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session, IMessages &messages,
-    IFileDialogs &fileDialogs, IWaiter &waiter, IHelp &help, QString helpFilePath, QWidget *parent)
+TDatenbankExperte::TDatenbankExperte(ITableEngine &table, IMessages &messages, IFileDialogs &fileDialogs,
+    IWaiter &waiter, IHelp &help, QString helpFilePath, QWidget *parent)
     : QDialog(parent)
     , m_table(table)
-    , m_session(session)
     , m_messages(messages)
     , m_fileDialogs(fileDialogs)
     , m_waiter(waiter)
@@ -216,7 +215,7 @@ TDatenbankExperte::TDatenbankExperte(ITableEngine &table, PrintSession &session,
     m_import = new TImportText(m_table, messages, fileDialogs, help, m_helpPath, this);
     connect(m_import, &TImportText::imported, this, &TDatenbankExperte::reloadTable);
     m_selection
-        = new TDatenbankDrucken(m_table, m_session.entryGrid, messages, waiter, help, m_helpPath, this);
+        = new TDatenbankDrucken(m_table, messages, waiter, help, m_helpPath, this);
 
     resize(760, 560);
 }
@@ -270,7 +269,7 @@ void TDatenbankExperte::showError(const QString &message)
     m_messages.show(MessageKind::Error, message, MessageButton::Ok);
 }
 
-void TDatenbankExperte::showModal()
+std::optional<QList<QStringList>> TDatenbankExperte::showModal()
 {
     FormShow();
     exec();
@@ -278,6 +277,9 @@ void TDatenbankExperte::showModal()
     // Quillmark) may use it now.
     m_table.close();
     reloadTable();
+    if (!m_handedOver)
+        return std::nullopt;
+    return m_selection->handedRecords();
 }
 
 void TDatenbankExperte::done(int result)
@@ -317,14 +319,14 @@ void TDatenbankExperte::loadDesign()
     // Columns of an earlier design must not stay behind as fields.
     m_fieldList.reset(1, 3);
     m_caption->setText(m_fieldCaption);
+    // Only the fields are shown; the print run reads the design itself.
+    PrintDesign design;
     FieldGrids grids;
-    grids.labelList = &m_session.labelList;
-    grids.entryGrid = &m_session.entryGrid;
     grids.fieldGrid = &m_fieldList;
     QString caption = m_fieldCaption;
     grids.fieldGridCaption = &caption;
     try {
-        EtikettdateiLesen(m_designPath, m_session.design, grids);
+        EtikettdateiLesen(m_designPath, design, grids);
     } catch (const Error &e) {
         showError(e.message());
     }

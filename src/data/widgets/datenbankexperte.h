@@ -1,8 +1,8 @@
 #pragma once
 
+#include "data/databaseexpert.h"
 #include "platform/services.h"
 #include "platform/stringtable.h"
-#include "printing/databaseexpert.h"
 
 #include <QDialog>
 
@@ -19,7 +19,6 @@ class TableModel;
 class TDBerstellen;
 class TDatenbankDrucken;
 class TImportText;
-struct PrintSession;
 
 // The database expert ("Datenbank-Experte"): opens or creates a dBASE table,
 // edits its records in a grid with a navigator, imports records from text,
@@ -32,23 +31,26 @@ struct PrintSession;
 //   afterwards takenOverDatabase() is the table chosen with "&Übernehmen"
 //   (empty when the window was left otherwise);
 // - the print run (IDatabaseExpert): design, sheet format and table for
-//   printing, or the table alone for editing.
+//   printing, or the table alone for editing; showModal() returns the
+//   records the record selection handed over.
 class TDatenbankExperte : public QDialog, public IDatabaseExpert
 {
     Q_OBJECT
 
 public:
-    TDatenbankExperte(ITableEngine &table, PrintSession &session, IMessages &messages,
-        IFileDialogs &fileDialogs, IWaiter &waiter, IHelp &help, QString helpFilePath,
-        QWidget *parent = nullptr);
+    TDatenbankExperte(ITableEngine &table, IMessages &messages, IFileDialogs &fileDialogs, IWaiter &waiter,
+        IHelp &help, QString helpFilePath, QWidget *parent = nullptr);
     ~TDatenbankExperte() override;
 
     // IDatabaseExpert
     void setEtikettendateiname(const QString &path) override { m_designPath = path; }
     void setVorlagendateiname(const QString &path) override { m_formatPath = path; }
     void setDatenbankname(const QString &path) override { m_tablePath = path; }
-    void showModal() override;
-    bool recordsHandedOver() const override { return m_handedOver; }
+    std::optional<QList<QStringList>> showModal() override;
+    QString etikettendateiname() const override { return m_designPath; }
+    // Whether the last showing ended with "&Weiter >>>" of the record
+    // selection.
+    bool recordsHandedOver() const { return m_handedOver; }
 
     // "N" hides "&Übernehmen"; any other text shows it.
     void setModus(const QString &modus) { m_modus = modus; }
@@ -57,7 +59,6 @@ public:
     // start and where a table typed by a plain name is created.
     void setFolders(const QString &designFolder, const QString &tableFolder);
     QString datenbankname() const { return m_tablePath; }
-    QString etikettendateiname() const { return m_designPath; }
 
     void FormShow();
     void done(int result) override;
@@ -111,7 +112,6 @@ private:
     void showError(const QString &message);
 
     ITableEngine &m_table;
-    PrintSession &m_session;
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
     IWaiter &m_waiter;

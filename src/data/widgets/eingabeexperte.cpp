@@ -109,10 +109,9 @@ QPushButton *newButton(const QString &text, const char *name, QWidget *parent)
 
 } // namespace
 
-TEingabeExperte::TEingabeExperte(StringTable &entryGrid, bool &dialogConfirmed, IMessages &messages,
-    IHelp &help, QString helpFilePath, QWidget *parent)
+TEingabeExperte::TEingabeExperte(IMessages &messages, IHelp &help, QString helpFilePath, QWidget *parent)
     : QDialog(parent)
-    , m_core(entryGrid, dialogConfirmed)
+    , m_core(m_grid, m_confirmed)
     , m_messages(messages)
     , m_help(help)
     , m_helpFilePath(std::move(helpFilePath))
@@ -414,6 +413,14 @@ void TEingabeExperte::setStatusText(const QString &designName, const QString &fo
     m_statusFormat->setText(formatName);
 }
 
+void TEingabeExperte::setFields(const StringTable &fields)
+{
+    m_grid = fields;
+    // One empty record; the showing sets it up.
+    m_grid.clearRowsFrom(2);
+    m_grid.setRowCount(3);
+}
+
 void TEingabeExperte::setScrollPositions(int scrollX, int scrollY)
 {
     m_core.setScrollX(scrollX);
@@ -431,13 +438,15 @@ int TEingabeExperte::scrollY() const
     return m_core.view().scrollY;
 }
 
-void TEingabeExperte::showModal()
+bool TEingabeExperte::showModal()
 {
+    m_confirmed = false;
     if (!FormShow()) {
         m_core.cancel();
-        return;
+        return false;
     }
     exec();
+    return m_confirmed;
 }
 
 QString TEingabeExperte::startLabelText() const

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "data/inputexpert.h"
 #include "data/inputexpertcore.h"
 #include "platform/services.h"
-#include "printing/inputexpert.h"
 
 #include <QDialog>
 #include <QImage>
@@ -27,31 +27,35 @@ class PreviewWindow;
 // The input expert ("Eingabe-Experte"): the field mask of the print run,
 // six fields at a time, with pages for the start label and frame and for
 // the alignment offsets. In database mode only the last two pages count.
-// The rules live in InputExpertCore; this window shows its view and passes
-// the user's actions on. Errors of an action are shown as error messages
+// The rules live in InputExpertCore, over the window's own entry grid; this
+// window shows its view and passes the user's actions on, and hands the
+// records typed back through records(). Errors of an action are shown as error messages
 // and the action stops there, with nothing typed lost.
 class TEingabeExperte : public QDialog, public IInputExpert
 {
     Q_OBJECT
 
 public:
-    TEingabeExperte(StringTable &entryGrid, bool &dialogConfirmed, IMessages &messages, IHelp &help,
-        QString helpFilePath, QWidget *parent = nullptr);
+    TEingabeExperte(IMessages &messages, IHelp &help, QString helpFilePath, QWidget *parent = nullptr);
     ~TEingabeExperte() override;
 
     // IInputExpert
     void setModus(const QString &modus) override;
     void setStatusText(const QString &designName, const QString &formatName) override;
+    void setFields(const StringTable &fields) override;
     void setStartCheck(StartCheck check) override { m_core.setStartCheck(std::move(check)); }
     void setValueCheck(ValueCheck check) override { m_core.setValueCheck(std::move(check)); }
     void setScrollPositions(int scrollX, int scrollY) override;
     int scrollX() const override;
     int scrollY() const override;
-    void showModal() override;
+    bool showModal() override;
+    QList<QStringList> records() const override { return m_core.records(); }
     QString startLabelText() const override;
     bool frameChecked() const override;
 
     const InputExpertCore &core() const { return m_core; }
+    // Whether the dialog was left with "&Drucken" (since the last showing).
+    bool confirmed() const { return m_confirmed; }
 
     // Prepares the dialog for a showing; false when the design's field
     // table could not be read (the message has been shown).
@@ -101,6 +105,8 @@ private:
     void showView();
     void applyFocus();
 
+    StringTable m_grid;
+    bool m_confirmed = false;
     InputExpertCore m_core;
     IMessages &m_messages;
     IHelp &m_help;

@@ -422,10 +422,11 @@ void TEtiketteneditor::setFontChooser(std::function<std::optional<EditorFont>(co
     m_fontChooser = std::move(chooser);
 }
 
-void TEtiketteneditor::showModal()
+QString TEtiketteneditor::showModal()
 {
     m_confirmed = false;
     exec();
+    return m_confirmed ? m_core->dateiname() : QString();
 }
 
 void TEtiketteneditor::FormShow()

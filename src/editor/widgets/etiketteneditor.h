@@ -1,7 +1,7 @@
 #pragma once
 
+#include "editor/designeditor.h"
 #include "editor/editorcore.h"
-#include "printing/designeditor.h"
 
 #include <QDialog>
 
@@ -38,8 +38,9 @@ class WidgetPropertyDialogs;
 // drive it as a user would.
 //
 // Callers set Modus, DATEINAME and (in mode "E") the label size through
-// IDesignEditor, then call showModal(). The dialog confirmation flag is true
-// afterwards when the editor was left with "&Übernehmen".
+// IDesignEditor, then call showModal(), which returns the design file when
+// the editor was left with "&Übernehmen"; the dialog confirmation flag is
+// then true as well.
 class TEtiketteneditor : public QDialog, public IDesignEditor
 {
     Q_OBJECT
@@ -62,7 +63,7 @@ public:
     void setModus(const QString &modus) override { m_core->setModus(modus); }
     void setDateiname(const QString &path) override { m_core->setDateiname(path); }
     void setLabelSize(const QString &widthMm, const QString &heightMm) override;
-    void showModal() override;
+    QString showModal() override;
     QString dateiname() const override { return m_core->dateiname(); }
 
     EditorCore &core() { return *m_core; }

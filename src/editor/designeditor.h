@@ -10,7 +10,7 @@ namespace qm {
 //   Modus "N": a new design (DATEINAME empty) or the design file DATEINAME.
 //   Modus "E": a new design of the label size set before (whole
 //              millimetres), nothing loaded; "&Übernehmen" saves it and
-//              hands its file back through dateiname().
+//              hands its file back.
 class IDesignEditor
 {
 public:
@@ -19,8 +19,10 @@ public:
     virtual void setDateiname(const QString &path) = 0;
     // GrX and GrY, for mode "E".
     virtual void setLabelSize(const QString &widthMm, const QString &heightMm) = 0;
-    // Shows the editor modally and returns when it has closed.
-    virtual void showModal() = 0;
+    // Shows the editor modally and returns when it has closed: the design
+    // file saved and taken over with "&Übernehmen", or an empty text when
+    // the editor was left otherwise.
+    virtual QString showModal() = 0;
     // The design file after closing: the one opened or last saved.
     virtual QString dateiname() const = 0;
 };
