@@ -1,8 +1,8 @@
 #pragma once
 
-#include "data/shapelibtable.h"
+#include "app/printrun.h"
 #include "data/csvtable.h"
-#include "printing/printrun.h"
+#include "data/shapelibtable.h"
 #include "programdir/programdirectory.h"
 
 #include <functional>
@@ -37,8 +37,10 @@ struct AppContext
 
     ProgramDirectory dir;
     PrintSession session;
-    // The dialog confirmation flag: a caller sets it false, shows a dialog
-    // modally and reads it afterwards.
+    // The dialog confirmation flag of the small dialogs: a caller sets it
+    // false, shows a dialog modally and reads it afterwards. Records never
+    // travel through it: the input expert, the record selection and the
+    // design editor return what they produced.
     bool dialogConfirmed = false;
 
     ISettings &settings;

@@ -8,6 +8,7 @@
 #include "app/dialogs/quickselection.h"
 #include "app/dialogs/titlewindow.h"
 #include "app/modeicons.h"
+#include "app/printrun.h"
 #include "app/templatemenu.h"
 #include "app/workstreemodel.h"
 #include "data/widgets/datenbankexperte.h"
@@ -19,7 +20,7 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
-#include "printing/printrun.h"
+#include "printing/preview.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -36,7 +37,9 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
 #include <new>
+#include <type_traits>
 
 namespace qm {
 namespace {
@@ -60,6 +63,22 @@ const char *const ModeMenuCaptions[4] = {
     QT_TRANSLATE_NOOP("qm", "Editieren"),
 };
 
+// The preview's pages as the input expert takes them.
+// TODO: once the input expert takes PreviewPages (its PreviewSource returns
+// std::unique_ptr<PreviewPages>), pass them on and drop the images.
+template <typename Source> auto previewPages(std::unique_ptr<PreviewPages> pages)
+{
+    using Pages = std::invoke_result_t<Source, const QString &, bool, int, int>;
+    if constexpr (std::is_same_v<Pages, QList<QImage>>) {
+        QList<QImage> images;
+        for (int i = 0; i < pages->pageCount(); ++i)
+            images.append(pages->page(i));
+        return images;
+    } else {
+        return pages;
+    }
+}
+
 bool sameAreas(const QList<WorksArea> &a, const QList<WorksArea> &b)
 {
     if (a.size() != b.size())
@@ -80,8 +99,7 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     setObjectName(QStringLiteral("Hauptmenue"));
     setWindowTitle(tr("Quillmark 2.0 - 32-Bit-Anwendung"));
 
-    m_inputExpert = new TEingabeExperte(context.session.entryGrid, context.dialogConfirmed, context.messages,
-        context.help, context.dir.programHelpPath(), this);
+    m_inputExpert = new TEingabeExperte(context.messages, context.help, context.dir.programHelpPath(), this);
     m_formatExpert = new TFormatExperte(context.dialogConfirmed, context.messages, context.help,
         context.dir.programHelpPath(), context.dir.subdirPath(ProgramDirectory::FormatSubdir), this);
     m_formatSelection = new TFormatAuswaehlen(context.dir, context.dialogConfirmed, context.messages,
@@ -96,18 +114,19 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     m_title = new TTitel(this);
     m_info = new TPinformation(this);
     m_service = new TServiceangebote(context.dir.path(), context.settingsFile, this);
-    m_databaseExpert = new TDatenbankExperte(*context.table, context.session, context.messages,
-        context.fileDialogs, context.waiter, context.help, context.dir.programHelpPath(), this);
+    m_databaseExpert = new TDatenbankExperte(*context.table, context.messages, context.fileDialogs,
+        context.waiter, context.help, context.dir.programHelpPath(), this);
     m_databaseExpert->setFolders(context.dir.subdirPath(ProgramDirectory::DesignSubdir),
         context.dir.subdirPath(ProgramDirectory::DatabaseSubdir));
     PrintRunServices services { context.messages, context.fileDialogs, context.waiter, context.printers,
         *m_inputExpert, *m_progress };
     services.databaseExpert = m_databaseExpert;
     services.settings = &context.settings;
-    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
-    // The preview draws the sheets with the run's own layout at screen size.
+    m_printRun = std::make_unique<PrintRun>(context.dir, context.session, services);
+    // The preview draws the sheets with the run's own job at screen size.
     m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {
-        return m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch);
+        return previewPages<TEingabeExperte::PreviewSource>(
+            m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch));
     });
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
@@ -123,11 +142,10 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
         m_editor->setDateiname(QString());
         m_editor->setLabelSize(QString::number(widthMm), QString::number(heightMm));
         m_editor->core().setNewDescription(name);
+        const QString taken = m_editor->showModal();
+        // The editor's "&Übernehmen" is not the wizard's.
         m_context.dialogConfirmed = false;
-        m_editor->showModal();
-        const bool taken = m_context.dialogConfirmed;
-        m_context.dialogConfirmed = false;
-        return taken ? m_editor->dateiname() : QString();
+        return taken;
     };
     // "&Format-Experte benutzen": the format selection in mode "E"; the file
     // of the format taken over with "Übernehmen", as the catalogue holds it.

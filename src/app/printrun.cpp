@@ -1,35 +1,30 @@
 #include "printrun.h"
 
-#include "designs/barcodelookahead.h"
-#include "designs/drawingnotices.h"
+#include "app/dialogs/progresswindow.h"
+#include "data/databaseexpert.h"
+#include "data/inputexpert.h"
+#include "data/recordreader.h"
 #include "designs/rendering.h"
+#include "editor/designeditor.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
 #include "printing/barcodecheck.h"
-#include "printing/databaseexpert.h"
-#include "printing/designeditor.h"
-#include "printing/expansion.h"
-#include "printing/inputexpert.h"
-#include "printing/labelsource.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/preview.h"
 #include "printing/printeraccess.h"
 #include "printing/printercorrection.h"
-#include "printing/progresswindow.h"
+#include "printing/printjob.h"
 #include "programdir/filelookup.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 #include <QRegularExpression>
 
-#include <algorithm>
-#include <limits>
 #include <new>
-#include <vector>
+#include <optional>
 
 namespace qm {
 namespace {
@@ -56,38 +51,11 @@ private:
     IProgressWindow &m_window;
 };
 
-// The record each label of the label list comes from, as expandEntryGrid()
-// makes them from the entry grid: row 2 is record 1, each as often as its
-// copies say.
-class RecordOfLabel
-{
-public:
-    explicit RecordOfLabel(const StringTable &entryGrid)
-    {
-        qint64 labels = 0;
-        for (int r = 2; r < entryGrid.rowCount(); ++r) {
-            labels += std::max(strToInt(entryGrid.cell(0, r)), 0);
-            m_lastLabel.push_back(labels);
-        }
-    }
-    // The record (from 1) of label `row` (from 1).
-    qint64 operator()(int row) const
-    {
-        const auto found = std::lower_bound(m_lastLabel.begin(), m_lastLabel.end(), row);
-        return found - m_lastLabel.begin() + 1;
-    }
-
-private:
-    std::vector<qint64> m_lastLabel; // by record: the last label it gives
-};
-
 } // namespace
 
-PrintRun::PrintRun(
-    ProgramDirectory dir, PrintSession &session, bool &dialogConfirmed, PrintRunServices services)
+PrintRun::PrintRun(ProgramDirectory dir, PrintSession &session, PrintRunServices services)
     : m_dir(std::move(dir))
     , m_session(session)
-    , m_confirmed(dialogConfirmed)
     , m_services(services)
     , m_dateText([] { return shortDateText(); })
 { }
@@ -108,13 +76,14 @@ bool PrintRun::loadDesign(QString &path)
     if (!lookUp(path, tr("Etiketten- bzw. Formulardatei nicht gefunden. Bearbeitung abgebrochen !")))
         return false;
     m_designFile = path;
+    StringTable fields(1, 3);
     FieldGrids grids;
-    grids.labelList = &m_session.labelList;
-    grids.entryGrid = &m_session.entryGrid;
+    grids.entryGrid = &fields;
     grids.statusText = &m_session.designName;
     // A file that exists but cannot be opened leaves the design as it was;
     // the run goes on with it.
-    EtikettdateiLesen(path, m_session.design, grids);
+    if (EtikettdateiLesen(path, m_session.design, grids))
+        m_fields = fields;
     return true;
 }
 
@@ -157,12 +126,9 @@ IInputExpert::StartCheck startCheckFor(const SheetFormat &format)
 RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mode, QString &databasePath)
 {
     try {
-        // One empty record; rows of an earlier run must not come back when
-        // the input expert adds records again.
-        m_session.labelList.clearRowsFrom(1);
-        m_session.labelList.setRowCount(2);
-        m_session.entryGrid.clearRowsFrom(2);
-        m_session.entryGrid.setRowCount(3);
+        // Records of an earlier run must not come back.
+        m_fromDatabase = false;
+        m_selectedRecords.clear();
         if (mode < EnterAndPrint || mode > EditDesign)
             return RunOutcome::Nothing;
 
@@ -172,24 +138,24 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
         if (mode == EnterAndPrint || mode == PrintFromDatabase)
             ok = loadFormat(formatPath) && ok;
 
+        IInputExpert &input = m_services.inputExpert;
         switch (mode) {
         case EnterAndPrint:
             if (!ok)
                 return RunOutcome::FileMissing;
-            m_confirmed = false;
-            m_services.inputExpert.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
-            m_services.inputExpert.setModus(QStringLiteral("E"));
-            m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
-            m_services.inputExpert.setStartCheck(startCheckFor(m_session.format));
+            input.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
+            input.setFields(m_fields);
+            input.setModus(QStringLiteral("E"));
+            input.setStatusText(m_session.designName, m_session.formatName);
+            input.setStartCheck(startCheckFor(m_session.format));
             // A value a barcode field cannot print is refused as it is typed.
-            m_services.inputExpert.setValueCheck(
+            input.setValueCheck(
                 [columns = barcodeColumns(m_session.design)](int field, const QString &value, int record) {
                     return unprintableValue(columns, record, field, value);
                 });
-            m_services.inputExpert.showModal();
-            if (!m_confirmed)
+            if (!input.showModal())
                 return RunOutcome::Cancelled;
-            return print(expandEntryGrid(m_session.entryGrid, m_session.labelList, m_session.serialInCopies));
+            return print();
         case PrintFromDatabase:
         case EditDatabase: {
             if ((mode == PrintFromDatabase && !ok) || !lookUpDatabase(databasePath))
@@ -210,21 +176,27 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
                 expert->showModal();
                 return RunOutcome::Edited; // nothing is printed in this mode
             }
-            m_confirmed = false;
-            m_services.inputExpert.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
+            input.setScrollPositions(m_session.offsetPositionX, m_session.offsetPositionY);
             expert->setEtikettendateiname(designPath);
             expert->setVorlagendateiname(formatPath);
             expert->setDatenbankname(databasePath);
-            expert->showModal();
-            if (!expert->recordsHandedOver())
+            std::optional<QList<QStringList>> handed = expert->showModal();
+            if (!handed)
                 return RunOutcome::Cancelled;
-            m_services.inputExpert.setModus(QStringLiteral("D"));
-            m_services.inputExpert.setStatusText(m_session.designName, m_session.formatName);
-            m_services.inputExpert.setStartCheck(startCheckFor(m_session.format));
-            m_services.inputExpert.showModal();
-            if (!m_confirmed)
+            // The records are printed with the design the window showed last.
+            if (QString shown = expert->etikettendateiname(); !shown.isEmpty() && shown != designPath) {
+                if (!loadDesign(shown))
+                    return RunOutcome::FileMissing;
+            }
+            m_fromDatabase = true;
+            m_selectedRecords = std::move(*handed);
+            input.setFields(m_fields);
+            input.setModus(QStringLiteral("D"));
+            input.setStatusText(m_session.designName, m_session.formatName);
+            input.setStartCheck(startCheckFor(m_session.format));
+            if (!input.showModal())
                 return RunOutcome::Cancelled;
-            return print(expandEntryGrid(m_session.entryGrid, m_session.labelList, m_session.serialInCopies));
+            return print();
         }
         default:
             if (!ok)
@@ -250,66 +222,52 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
     }
 }
 
-LayoutRequest PrintRun::layoutRequest(int start, int labels, bool frame, int scrollX, int scrollY) const
+QList<QStringList> PrintRun::runRecords() const
 {
-    LayoutRequest request;
-    request.startPosition = start;
-    // In 64 bits: a start far beyond the sheet is refused, not wrapped round.
-    request.lastPosition
-        = int(qBound(qint64(0), qint64(start) + labels - 1, qint64(std::numeric_limits<int>::max())));
-    request.offsetX = scrollX - 250;
-    request.offsetY = scrollY - 250;
-    request.frame = frame;
-    request.unitsPerCm = m_session.design.printScale;
-    return request;
+    return m_fromDatabase ? m_selectedRecords : m_services.inputExpert.records();
 }
 
-QList<QImage> PrintRun::preview(
+PrintJob PrintRun::job(IRecordReader *records, int start, bool frame, int scrollX, int scrollY) const
+{
+    PrintJob job;
+    job.design = &m_session.design;
+    job.format = m_session.format;
+    job.records = records;
+    job.serialInCopies = m_session.serialInCopies;
+    job.startPosition = start;
+    job.offsetX = scrollX - 250;
+    job.offsetY = scrollY - 250;
+    job.frame = frame;
+    job.pictureFolder = m_dir.path();
+    job.dateText = m_dateText();
+    job.messages = &m_services.messages;
+    return job;
+}
+
+namespace {
+
+// The start label as typed: a whole number of 1 or more.
+int startLabelOf(const QString &text)
+{
+    const int start = strToInt(text);
+    if (start < 1)
+        throw Error(QCoreApplication::translate("qm", "Das Startetikett muss mindestens 1 sein."));
+    return start;
+}
+
+} // namespace
+
+std::unique_ptr<PreviewPages> PrintRun::preview(
     const QString &startLabelText, bool frame, int scrollX, int scrollY, int dotsPerInch)
 {
-    const int start = strToInt(startLabelText);
-    if (start < 1)
-        throw Error(tr("Das Startetikett muss mindestens 1 sein."));
-    // Copies: expanding fills an empty serial start into the grid.
-    StringTable entryGrid = m_session.entryGrid;
-    StringTable labelList = m_session.labelList;
-    labelList.clearRowsFrom(1);
-    labelList.setRowCount(2);
-    const int labels = expandEntryGrid(entryGrid, labelList, m_session.serialInCopies);
-    if (labels < 1)
-        throw Error(tr("Es gibt kein Etikett zu drucken."));
-    const LayoutRequest request = layoutRequest(start, labels, frame, scrollX, scrollY);
-    const QString date = m_dateText();
-    // On screen a missing picture is a grey box with its name.
-    LabelDrawing drawing(m_session.design);
-    drawing.setShowMissingPictures(true);
-    drawing.setPictureFolder(m_dir.path());
-    BarcodeLookAhead barcodes;
-    drawing.setLookAhead(&barcodes);
-    QList<QImage> pages = renderSheets(
-        request, m_session.format,
-        [&](ICanvas &canvas, const LabelPlace &place, int row, bool withFrame) {
-            drawing.prepareRowsAhead(labelList, row, labels);
-            drawing.setSheetLabel(QSize(place.width, place.height));
-            drawing.draw(canvas, labelList, place.x, place.y, row, withFrame, m_services.messages, date);
-        },
-        dotsPerInch);
-    if (pages.isEmpty())
-        throw Error(tr("Die Vorschau kann für diesen Bogen nicht gezeigt werden."));
-
-    // The sheet's labels, faintly, under what is printed.
-    for (QImage &page : pages) {
-        QPainter painter(&page);
-        painter.setCompositionMode(QPainter::CompositionMode_Darken);
-        painter.setPen(QPen(QColor(200, 210, 230), 0, Qt::DashLine));
-        const double dots = dotsPerInch / 254.0;
-        for (int i = 1; i <= m_session.format.positionCount(); ++i) {
-            int x = 0, y = 0, w = 0, h = 0;
-            HolePosition(m_session.format, i, 0.0, 0.0, x, y, w, h);
-            painter.drawRect(QRectF(x * dots, y * dots, w * dots, h * dots));
-        }
-    }
-    return pages;
+    const int start = startLabelOf(startLabelText);
+    // The preview keeps its own copy of the records: the input expert goes
+    // on changing its own.
+    auto records = std::make_unique<ListRecords>(runRecords());
+    PrintJob previewJob = job(records.get(), start, frame, scrollX, scrollY);
+    // On screen the preview says nothing of what the drawing meets.
+    previewJob.messages = nullptr;
+    return std::make_unique<PreviewPages>(previewJob, dotsPerInch, std::move(records));
 }
 
 // A file name for the PDF from the design's name, else its file's name;
@@ -326,44 +284,49 @@ QString PrintRun::suggestedPdfName() const
     return name + QStringLiteral(".pdf");
 }
 
-RunOutcome PrintRun::print(int labels)
+RunOutcome PrintRun::print()
 {
     IMessages &messages = m_services.messages;
+    IInputExpert &input = m_services.inputExpert;
     // The confirmed dialog's offsets are kept for the next run, whatever
     // becomes of this one.
-    m_session.offsetPositionX = m_services.inputExpert.scrollX();
-    m_session.offsetPositionY = m_services.inputExpert.scrollY();
-    const int start = strToInt(m_services.inputExpert.startLabelText());
-    if (start < 1) {
-        messages.show(
-            MessageKind::Warning, tr("Das Startetikett muss mindestens 1 sein."), MessageButton::Ok);
+    m_session.offsetPositionX = input.scrollX();
+    m_session.offsetPositionY = input.scrollY();
+    int start = 0;
+    try {
+        start = startLabelOf(input.startLabelText());
+    } catch (const ConvertError &) {
+        throw;
+    } catch (const Error &e) {
+        messages.show(MessageKind::Warning, e.message(), MessageButton::Ok);
         return RunOutcome::Failed;
     }
-    if (labels < 1) {
-        messages.show(MessageKind::Information, tr("Es gibt kein Etikett zu drucken."), MessageButton::Ok);
+    const QList<QStringList> rows = runRecords();
+    ListRecords records(rows);
+    PrintJob printJob = job(&records, start, input.frameChecked(), input.scrollX(), input.scrollY());
+
+    // Everything that would stop the run (scale, start, offsets, sheet,
+    // pictures, copies, serial numbers, every value and barcode) is checked
+    // before a printer is asked for.
+    std::optional<LabelRun> run;
+    const auto makeRun = [&](const PrintJob &checked) {
+        try {
+            run.emplace(checked);
+            return true;
+        } catch (const ConvertError &) {
+            throw;
+        } catch (const Error &e) {
+            const bool nothing = e.message() == tr("Es gibt kein Etikett zu drucken.");
+            messages.show(nothing ? MessageKind::Information : MessageKind::Warning, e.message(),
+                MessageButton::Ok);
+            return false;
+        }
+    };
+    if (!makeRun(printJob))
         return RunOutcome::Failed;
-    }
-    // Scale, start, offsets and sheet are checked before a printer is asked
-    // for: a run that no sheet up to DIN A4 can take prints nothing.
-    LayoutRequest request = layoutRequest(start, labels, m_services.inputExpert.frameChecked(),
-        m_services.inputExpert.scrollX(), m_services.inputExpert.scrollY());
-    if (const QString reason = unprintableReason(request, m_session.format); !reason.isEmpty()) {
-        messages.show(MessageKind::Warning, reason, MessageButton::Ok);
-        return RunOutcome::Failed;
-    }
-    // So is every picture and every value a barcode prints.
-    if (const QString missing = firstUnreadablePicture(m_session.design, m_dir.path()); !missing.isEmpty()) {
-        messages.show(MessageKind::Warning, missing, MessageButton::Ok);
-        return RunOutcome::Failed;
-    }
-    EntryGridRecords records(m_session.entryGrid);
-    if (const QString bad = firstUnprintableBarcode(m_session.design, records); !bad.isEmpty()) {
-        messages.show(MessageKind::Warning, bad, MessageButton::Ok);
-        return RunOutcome::Failed;
-    }
     // Barcodes the design leaves out are named once, before anything is printed.
-    if (!m_session.design.notices.isEmpty())
-        messages.show(MessageKind::Information, m_session.design.notices.join(u'\n'), MessageButton::Ok);
+    if (const QStringList notices = run->designNotices(); !notices.isEmpty())
+        messages.show(MessageKind::Information, notices.join(u'\n'), MessageButton::Ok);
 
     std::unique_ptr<IPrinterDevice> device;
     QString printerName;
@@ -397,46 +360,45 @@ RunOutcome PrintRun::print(int labels)
         device = std::move(pdfDevice);
         printerName = QFileInfo(path).fileName();
     }
+    printJob.deviceName = printerName;
+    printJob.correctionName = pdf ? pdfCorrectionName() : printerName;
     if (printerSettings) {
-        request.correctionName = pdf ? pdfCorrectionName() : printerName;
-        request.correction = printerSettings->correction(request.correctionName);
-        if (const QString notice = printerSettings->badCorrectionNotice(request.correctionName); !notice.isEmpty())
+        printJob.correction = printerSettings->correction(printJob.correctionName);
+        if (const QString notice = printerSettings->badCorrectionNotice(printJob.correctionName);
+            !notice.isEmpty())
             messages.show(MessageKind::Warning, notice, MessageButton::Ok);
     }
+    // The printer is known only now. Its correction may move a label of the
+    // run off the page: the job is checked again with it.
+    // TODO: hand the printer's correction to the checked run instead of
+    // reading the records a second time.
+    if (!printJob.correction.isNone() && !makeRun(printJob))
+        return RunOutcome::Failed;
 
-    LayoutResult result;
-    DrawingNotices notices;
+    // TODO: read "Ohne Wartezeiten drucken" from the settings
+    // (PrinterSettings::printWithoutWaits()) once they keep it.
+    const bool withoutWaits = false;
+    PrintOutcome outcome;
     {
         ShownProgress shown(m_services.progress, printerName);
-        m_services.waiter.wait(1000);
-
-        request.offsetX = m_session.offsetPositionX - 250;
-        request.offsetY = m_session.offsetPositionY - 250;
-        m_lastLabels = labels;
-        m_lastPosition = request.lastPosition;
-        const QString date = m_dateText();
-        LabelDrawing drawing(m_session.design);
-        drawing.setPictureFolder(m_dir.path());
-        BarcodeLookAhead barcodes;
-        drawing.setLookAhead(&barcodes);
-        drawing.setNotices(&notices);
-        const RecordOfLabel recordOf(m_session.entryGrid);
-        result = Ausdrucken(request, m_session.format, *device, m_services.progress, m_services.waiter,
-            [&](ICanvas &canvas, const LabelPlace &place, int row, bool frame) {
-                drawing.prepareRowsAhead(m_session.labelList, row, labels);
-                notices.setRecord(recordOf(row));
-                drawing.setSheetLabel(QSize(place.width, place.height));
-                drawing.draw(canvas, m_session.labelList, place.x, place.y, row, frame, messages, date);
-            });
+        m_lastLabels = run->labels();
+        m_lastPosition = run->lastPosition();
+        if (withoutWaits) {
+            outcome = run->print(*device, m_services.progress);
+        } else {
+            m_services.waiter.wait(1000);
+            PacedPrintProgress paced(m_services.progress, m_services.waiter);
+            outcome = run->print(*device, paced);
+        }
     }
     // Texts cut at a label's edge, named once after the run.
     const auto tellNotices = [&] {
-        if (!notices.isEmpty())
-            messages.show(MessageKind::Information, notices.message(), MessageButton::Ok);
+        if (!outcome.noticeMessage.isEmpty())
+            messages.show(MessageKind::Information, outcome.noticeMessage, MessageButton::Ok);
     };
 
-    switch (result) {
-    case LayoutResult::Printed:
+    switch (outcome.result) {
+    case PrintOutcome::Result::Printed:
         if (pdf)
             messages.show(MessageKind::Information,
                 tr("Die Etiketten sind als PDF-Datei gespeichert:\n%1\n\n"
@@ -446,7 +408,7 @@ RunOutcome PrintRun::print(int labels)
                 MessageButton::Ok);
         tellNotices();
         return RunOutcome::Printed;
-    case LayoutResult::Cancelled:
+    case PrintOutcome::Result::Cancelled:
         // Paper shows what came out; a file must say that it is not whole.
         if (pdf)
             messages.show(MessageKind::Information,
@@ -456,15 +418,21 @@ RunOutcome PrintRun::print(int labels)
                 MessageButton::Ok);
         tellNotices();
         return RunOutcome::PrintCancelled;
-    case LayoutResult::Refused:
-        messages.show(MessageKind::Warning, unprintableReason(request, m_session.format), MessageButton::Ok);
+    case PrintOutcome::Result::Refused:
+    case PrintOutcome::Result::Changed:
+        messages.show(MessageKind::Warning, outcome.message, MessageButton::Ok);
         return RunOutcome::Failed;
-    case LayoutResult::DeviceFailed:
-    case LayoutResult::EndFailed:
+    case PrintOutcome::Result::DeviceFailed:
+    case PrintOutcome::Result::EndFailed:
         break;
     }
-    QString text = deviceFailureMessage(result, printerName, pdf);
-    if (!pdf && result == LayoutResult::DeviceFailed)
+    // Named as the user knows the device (the job may have been checked
+    // before it was chosen).
+    QString text = deviceFailureMessage(outcome.result == PrintOutcome::Result::EndFailed
+            ? LayoutResult::EndFailed
+            : LayoutResult::DeviceFailed,
+        printerName, pdf);
+    if (!pdf && outcome.result == PrintOutcome::Result::DeviceFailed)
         text += QLatin1Char(' ') + tr("Es wurde nichts gedruckt.");
     messages.show(MessageKind::Warning, text, MessageButton::Ok);
     return RunOutcome::DeviceFailed;

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "app/dialogs/workingmode.h"
 #include "designs/printdesign.h"
 #include "formats/sheetformat.h"
 #include "platform/stringtable.h"
-#include "printing/layout.h"
 #include "programdir/programdirectory.h"
 
-#include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace qm {
 
@@ -21,27 +22,19 @@ class IInputExpert;
 class IMessages;
 class IPrinterAccess;
 class IProgressWindow;
+class IRecordReader;
 class ISettings;
 class IWaiter;
-
-// How an entry, a prepared design or the quick selection is used.
-enum WorkingMode : int {
-    EnterAndPrint = 1,
-    PrintFromDatabase = 2,
-    EditDatabase = 3,
-    EditDesign = 4,
-};
+class PreviewPages;
+struct PrintJob;
 
 // The print side's state for the whole program run, owned by the
-// application: the design read last, the current sheet format, the entry
-// grid of the input expert, the label list and the offsets remembered from
-// the last print.
+// application: the design read last, the current sheet format, their names
+// for the status lines and the offsets remembered from the last print.
 struct PrintSession
 {
     PrintDesign design;
     SheetFormat format;
-    StringTable entryGrid { 1, 3 };
-    StringTable labelList { 10, 10 };
     QString designName; // the first panel of the input expert's status line
     QString formatName; // its second panel: the sheet format's description
     int offsetPositionX = 250;
@@ -62,9 +55,9 @@ struct PrintRunServices
     // The database expert of working modes 2 and 3; without one those modes
     // say that it is not part of this build.
     IDatabaseExpert *databaseExpert = nullptr;
-    // Quillmark.ini: the printer chosen in "&Druckparameter ..." and the
-    // printers' corrections. Without it a run prints on the default printer
-    // uncorrected.
+    // Quillmark.ini: the printer chosen in "&Druckparameter ...", the
+    // printers' corrections and whether the windows print without waits.
+    // Without it a run prints on the default printer uncorrected.
     ISettings *settings = nullptr;
 };
 
@@ -84,16 +77,18 @@ enum class RunOutcome {
 
 // Ausfuehren: uses a design, a sheet format and a table in a working mode.
 // Mode 1 loads design and format, lets the user type records in the input
-// expert, expands them into labels and prints them on the default printer
-// (or, when the system has none and the user agrees, into a PDF file).
-// Mode 2 loads design and format and opens the database expert on the
-// table; records handed over by its record selection go through the input
+// expert and prints the records it returns on the chosen (else the default)
+// printer, or, when the system has none and the user agrees, into a PDF
+// file. Mode 2 loads design and format and opens the database expert on the
+// table; the records its record selection returns go through the input
 // expert in mode "D" (start label, frame, offsets) and are printed the same
-// way. Mode 3 opens the database expert on the table alone.
+// way. Mode 3 opens the database expert on the table alone, mode 4 the
+// design editor on the design. Every print is one PrintJob of the printing
+// library (src/printing/printjob.h).
 class PrintRun
 {
 public:
-    PrintRun(ProgramDirectory dir, PrintSession &session, bool &dialogConfirmed, PrintRunServices services);
+    PrintRun(ProgramDirectory dir, PrintSession &session, PrintRunServices services);
 
     // The paths are the caller's: a file found at another place is written
     // back. Errors are shown to the user; nothing is thrown.
@@ -106,20 +101,20 @@ public:
     // What a date element prints; the system's short date by default.
     void setDateProvider(std::function<QString()> provider) { m_dateText = std::move(provider); }
 
-    // The number of labels of the last print, and the last position handed
-    // to the layout.
-    // The sheets that the records of the entry grid would print, as images
-    // at `dotsPerInch`, page by page, with the start label, frame and offset
-    // positions (0 .. 500, 250 no shift) the input expert shows: the same
-    // layout and drawing as the print, on the design and format of the
-    // current run. Faint outlines show where the sheet's labels are. The
-    // shared label list and entry grid are left as they are. Throws Error
-    // for a start label or copies that are not whole numbers, a start label
-    // below 1 and nothing to print.
-    QList<QImage> preview(
+    // The pages that the records of the current run would print, at
+    // `dotsPerInch`, with the start label, frame and offset positions
+    // (0 .. 500, 250 no shift) the input expert shows: the same job as the
+    // print, on the design and format of the current run and the records
+    // the input expert holds now (in mode "D" those of the record
+    // selection), without the printer's correction. Each page is drawn when
+    // it is asked for. Throws Error for a start label that is not a whole
+    // number or below 1, and for whatever would stop the print.
+    std::unique_ptr<PreviewPages> preview(
         const QString &startLabelText, bool frame, int scrollX, int scrollY, int dotsPerInch);
 
-    int lastLabelCount() const { return m_lastLabels; }
+    // The number of labels of the last print, and the last position handed
+    // to the layout.
+    qint64 lastLabelCount() const { return m_lastLabels; }
     int lastPosition() const { return m_lastPosition; }
 
 private:
@@ -129,19 +124,29 @@ private:
     bool loadDesign(QString &path);
     bool loadFormat(QString &path);
     bool lookUpDatabase(QString &path);
-    RunOutcome print(int labels);
-    LayoutRequest layoutRequest(int start, int labels, bool frame, int scrollX, int scrollY) const;
+    // The records of the run: those the input expert returns, in mode "D"
+    // those the record selection returned.
+    QList<QStringList> runRecords() const;
+    // The job of the run without device and correction: the session's
+    // design and format, `records`, the start label and frame, the offsets.
+    PrintJob job(IRecordReader *records, int start, bool frame, int scrollX, int scrollY) const;
+    RunOutcome print();
     QString suggestedPdfName() const;
 
     ProgramDirectory m_dir;
     PrintSession &m_session;
-    bool &m_confirmed;
     PrintRunServices m_services;
     std::function<QString()> m_dateText;
     IDesignEditor *m_designEditor = nullptr;
-    int m_lastLabels = 0;
+    qint64 m_lastLabels = 0;
     int m_lastPosition = 0;
     QString m_designFile; // the design of the run, as found
+    // The design's data fields as the design loader registers them (titles,
+    // sizes, count), handed to the input expert.
+    StringTable m_fields { 1, 3 };
+    // Mode "D": the records the record selection returned.
+    bool m_fromDatabase = false;
+    QList<QStringList> m_selectedRecords;
 };
 
 } // namespace qm
