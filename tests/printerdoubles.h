@@ -5,7 +5,6 @@
 #include "platform/canvas/recordingcanvas.h"
 #include "printing/printeraccess.h"
 #include "printing/printerdecorator.h"
-#include "printing/progresswindow.h"
 
 #include <QPointF>
 #include <QStringList>
@@ -121,32 +120,6 @@ public:
         // it stays for the test to look at.
         return std::make_unique<PrinterDecorator>(*last);
     }
-};
-
-class RecordingProgressWindow : public IProgressWindow
-{
-public:
-    QStringList log;
-    bool visible = false;
-    int cancelAfterSteps = -1;
-    int steps = 0;
-    void showForRun(const QString &printer) override
-    {
-        visible = true;
-        steps = 0; // as the window forgets an earlier cancel request
-        log << QStringLiteral("show ") + printer;
-    }
-    void hideWindow() override
-    {
-        visible = false;
-        log << QStringLiteral("hide");
-    }
-    void setLabelText(const QString &) override { }
-    void setPageText(const QString &) override { }
-    void setActionText(const QString &) override { }
-    void setProgressStep(int) override { }
-    void stepProgress() override { ++steps; }
-    bool cancelRequested() const override { return cancelAfterSteps >= 0 && steps >= cancelAfterSteps; }
 };
 
 } // namespace qm::test

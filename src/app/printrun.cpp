@@ -112,6 +112,23 @@ bool PrintRun::lookUpDatabase(QString &path)
 
 namespace {
 
+// The design as the records of a table print with it: the table's fields
+// take its data columns by position and name them; a field in the place of
+// a serial number is printed as it stands.
+PrintDesign designForTable(const PrintDesign &design, const QStringList &fieldNames)
+{
+    PrintDesign named = design;
+    for (DataField &field : named.fields) {
+        const qsizetype index = field.column - 1;
+        if (index < 0 || index >= fieldNames.size())
+            continue;
+        if (field.title.startsWith(u"Seriennr."))
+            field.size.clear();
+        field.title = fieldNames[index];
+    }
+    return named;
+}
+
 // The input expert's check of a typed start label against the run's sheet.
 IInputExpert::StartCheck startCheckFor(const SheetFormat &format)
 {
@@ -180,7 +197,7 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
             expert->setEtikettendateiname(designPath);
             expert->setVorlagendateiname(formatPath);
             expert->setDatenbankname(databasePath);
-            std::optional<QList<QStringList>> handed = expert->showModal();
+            std::optional<SelectedRecords> handed = expert->showModal();
             if (!handed)
                 return RunOutcome::Cancelled;
             // The records are printed with the design the window showed last.
@@ -189,7 +206,8 @@ RunOutcome PrintRun::Ausfuehren(QString &designPath, QString &formatPath, int mo
                     return RunOutcome::FileMissing;
             }
             m_fromDatabase = true;
-            m_selectedRecords = std::move(*handed);
+            m_selectedRecords = std::move(handed->records);
+            m_tableDesign = designForTable(m_session.design, handed->fieldNames);
             input.setFields(m_fields);
             input.setModus(QStringLiteral("D"));
             input.setStatusText(m_session.designName, m_session.formatName);
@@ -230,7 +248,7 @@ QList<QStringList> PrintRun::runRecords() const
 PrintJob PrintRun::job(IRecordReader *records, int start, bool frame, int scrollX, int scrollY) const
 {
     PrintJob job;
-    job.design = &m_session.design;
+    job.design = m_fromDatabase ? &m_tableDesign : &m_session.design;
     job.format = m_session.format;
     job.records = records;
     job.serialInCopies = m_session.serialInCopies;

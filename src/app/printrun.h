@@ -127,8 +127,8 @@ private:
     // The records of the run: those the input expert returns, in mode "D"
     // those the record selection returned.
     QList<QStringList> runRecords() const;
-    // The job of the run without device and correction: the session's
-    // design and format, `records`, the start label and frame, the offsets.
+    // The job of the run without device and correction: the run's design
+    // (the session's, in mode "D" m_tableDesign) and the session's format, `records`, the start label and frame, the offsets.
     PrintJob job(IRecordReader *records, int start, bool frame, int scrollX, int scrollY) const;
     RunOutcome print();
     QString suggestedPdfName() const;
@@ -144,9 +144,13 @@ private:
     // The design's data fields as the design loader registers them (titles,
     // sizes, count), handed to the input expert.
     StringTable m_fields { 1, 3 };
-    // Mode "D": the records the record selection returned.
+    // Mode "D": the records the record selection returned, and the design
+    // they are printed with: the session's, its data columns named after the
+    // table's fields that take them (so that a table's field in the place of
+    // a serial number is printed as it stands, without a length of its own).
     bool m_fromDatabase = false;
     QList<QStringList> m_selectedRecords;
+    PrintDesign m_tableDesign;
 };
 
 } // namespace qm

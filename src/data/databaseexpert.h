@@ -8,6 +8,17 @@
 
 namespace qm {
 
+// The records the record selection hands over for printing, in the list's
+// order: each with its number of prints first (as the user may have changed
+// it in the list), then the values of the table's fields, whose names are
+// given in the table's order. They take the design's data columns by
+// position.
+struct SelectedRecords
+{
+    QStringList fieldNames;
+    QList<QStringList> records;
+};
+
 // The database expert ("Datenbank-Experte") as the print run uses it. Its
 // record selection hands the records chosen for printing back to the caller.
 class IDatabaseExpert
@@ -20,13 +31,11 @@ public:
     virtual void setEtikettendateiname(const QString &path) = 0;
     virtual void setVorlagendateiname(const QString &path) = 0;
     virtual void setDatenbankname(const QString &path) = 0;
-    // Shows the window modally and returns when it has closed. When it was
-    // left with "&Weiter >>>" of the record selection: the records handed
-    // over, in the list's order, each with its number of prints first (as
-    // the user may have changed it in the list), then the values of the
-    // table's fields in the table's order; the input expert comes next in
-    // mode "D". Nothing when the window was left otherwise.
-    virtual std::optional<QList<QStringList>> showModal() = 0;
+    // Shows the window modally and returns when it has closed: the records
+    // handed over when it was left with "&Weiter >>>" of the record
+    // selection (the input expert comes next, in mode "D"), nothing when it
+    // was left otherwise.
+    virtual std::optional<SelectedRecords> showModal() = 0;
     // The design the window showed last: the user may have opened another
     // one there, and the records are printed with it.
     virtual QString etikettendateiname() const = 0;

@@ -1,22 +1,25 @@
+#include "app/dialogs/progresswindow.h"
+#include "app/printrun.h"
+#include "data/databaseexpert.h"
+#include "data/inputexpert.h"
 #include "data/recordselection.h"
 #include "data/shapelibtable.h"
+#include "editor/designeditor.h"
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
 #include "printerdoubles.h"
-#include "printing/databaseexpert.h"
-#include "printing/designeditor.h"
-#include "printing/inputexpert.h"
+#include "printing/preview.h"
 #include "printing/printercorrection.h"
-#include "printing/printrun.h"
 #include "testfiles.h"
 #include "testpaths.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,15 +31,14 @@ namespace {
 
 const QString FixtureDir = test::fixturesDir() + QStringLiteral("/");
 
-// The input expert as a user drives it: the script fills the entry grid and
+// The input expert as a user drives it: the script types records and
 // presses "Drucken" (or not).
 class ScriptedInputExpert : public IInputExpert
 {
 public:
-    explicit ScriptedInputExpert(bool &confirmed)
-        : m_confirmed(confirmed)
-    { }
     QString modus, status, formatStatus, start = QStringLiteral("1");
+    StringTable fields; // as the run handed them over
+    QList<QStringList> typed; // the records the expert returns
     int x = 250, y = 250, shown = 0;
     bool frame = false;
     std::function<bool()> user; // returns whether "Drucken" was pressed
@@ -46,6 +48,11 @@ public:
     {
         status = s;
         formatStatus = f;
+    }
+    void setFields(const StringTable &f) override
+    {
+        fields = f;
+        typed.clear(); // one empty record, as the window starts
     }
     void setStartCheck(StartCheck check) override { startCheck = std::move(check); }
     StartCheck startCheck;
@@ -58,16 +65,14 @@ public:
     }
     int scrollX() const override { return x; }
     int scrollY() const override { return y; }
-    void showModal() override
+    bool showModal() override
     {
         ++shown;
-        m_confirmed = user ? user() : false;
+        return user ? user() : false;
     }
+    QList<QStringList> records() const override { return modus == QLatin1String("D") ? QList<QStringList>() : typed; }
     QString startLabelText() const override { return start; }
     bool frameChecked() const override { return frame; }
-
-private:
-    bool &m_confirmed;
 };
 
 // The database expert as a user drives it: the script selects records (or
@@ -77,18 +82,18 @@ class ScriptedDatabaseExpert : public IDatabaseExpert
 public:
     QString design, format, table;
     int shown = 0;
-    bool handedOver = false;
-    std::function<bool()> user; // returns whether "&Weiter >>>" was pressed
+    // The records handed over with "&Weiter >>>", or nothing.
+    std::function<std::optional<SelectedRecords>()> user;
 
     void setEtikettendateiname(const QString &path) override { design = path; }
     void setVorlagendateiname(const QString &path) override { format = path; }
     void setDatenbankname(const QString &path) override { table = path; }
-    void showModal() override
+    std::optional<SelectedRecords> showModal() override
     {
         ++shown;
-        handedOver = user ? user() : false;
+        return user ? user() : std::nullopt;
     }
-    bool recordsHandedOver() const override { return handedOver; }
+    QString etikettendateiname() const override { return design; }
 };
 
 // A program directory with the three-line address design and the 3 x 7
@@ -99,23 +104,54 @@ struct RecordingDesignEditor : IDesignEditor
     void setModus(const QString &m) override { modus = m; }
     void setDateiname(const QString &path) override { file = path; }
     void setLabelSize(const QString &, const QString &) override { }
-    void showModal() override { ++shown; }
+    QString showModal() override
+    {
+        ++shown;
+        return QString();
+    }
     QString dateiname() const override { return file; }
     QString modus, file;
     int shown = 0;
+};
+
+// The progress window: logs its showing and hiding, and asks to stop after
+// a number of steps when told to.
+class RecordingProgressWindow : public IProgressWindow
+{
+public:
+    QStringList log;
+    bool visible = false;
+    int cancelAfterSteps = -1;
+    int steps = 0;
+    void showForRun(const QString &printer) override
+    {
+        visible = true;
+        steps = 0; // as the window forgets an earlier cancel request
+        log << QStringLiteral("show ") + printer;
+    }
+    void hideWindow() override
+    {
+        visible = false;
+        log << QStringLiteral("hide");
+    }
+    void setLabelText(const QString &) override { }
+    void setPageText(const QString &) override { }
+    void setActionText(const QString &) override { }
+    void setProgressStep(int) override { }
+    void stepProgress() override { ++steps; }
+    bool cancelRequested() const override { return cancelAfterSteps >= 0 && steps >= cancelAfterSteps; }
 };
 
 struct Rig
 {
     QTemporaryDir temp;
     PrintSession session;
-    bool confirmed = false;
     ScriptedMessages messages;
     ScriptedFileDialogs files;
     VirtualWaiter waiter;
     test::FakePrinters printers;
-    test::RecordingProgressWindow progress;
-    ScriptedInputExpert input { confirmed };
+    RecordingProgressWindow progress;
+    ScriptedInputExpert input;
     ScriptedDatabaseExpert dbExpert;
     MemorySettings settings;
     std::unique_ptr<PrintRun> run;
@@ -132,20 +168,16 @@ struct Rig
             format, test::contentOf(FixtureDir + QStringLiteral("formats/a4_3x7_63.5x38_written.vrl")));
         PrintRunServices services { messages, files, waiter, printers, input, progress };
         services.settings = &settings;
-        run = std::make_unique<PrintRun>(ProgramDirectory(dir), session, confirmed, services);
+        run = std::make_unique<PrintRun>(ProgramDirectory(dir), session, services);
         run->setDateProvider([] { return QStringLiteral("10.12.26"); });
     }
 
-    // Types records as the input expert stores them: copies, then the
+    // Types records as the input expert returns them: copies, then the
     // values of the fields in design order.
     void typeRecords(const QList<QStringList> &records)
     {
         input.user = [this, records] {
-            StringTable &grid = session.entryGrid;
-            for (qsizetype k = 0; k < records.size(); ++k)
-                for (qsizetype c = 0; c < records[k].size(); ++c)
-                    grid.setCell(int(c), int(k) + 2, records[k][c]);
-            grid.setRowCount(int(records.size()) + 2);
+            input.typed = records;
             return true;
         };
     }
@@ -259,11 +291,18 @@ void TestPrintRun::serialNumbersFollowTheCopiesOption()
     rig.typeRecords({ { "2", "Anna", "10", "Bonn" }, { "3", "Bert", "", "Celle" } });
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
     QCOMPARE(rig.run->lastLabelCount(), 5);
-    QStringList got;
-    for (int row = 1; row <= 5; ++row)
-        got << rig.session.labelList.cell(2, row);
+    // The labels in the order they were drawn: each prints its serial
+    // number as "Nr. n/96" and its name.
+    static const QRegularExpression serial(QStringLiteral("\"Nr\\. (\\d+)/96\""));
+    QStringList got, names;
+    for (const QString &text : rig.texts()) {
+        if (const QRegularExpressionMatch m = serial.match(text); m.hasMatch())
+            got << m.captured(1);
+        else if (text.contains(QLatin1String("\"Anna\"")) || text.contains(QLatin1String("\"Bert\"")))
+            names << text.section(u' ', 1);
+    }
     QCOMPARE(got, numbers);
-    QCOMPARE(rig.session.labelList.cell(1, 3), QStringLiteral("Bert"));
+    QCOMPARE(names, (QStringList { "\"Anna\"", "\"Anna\"", "\"Bert\"", "\"Bert\"", "\"Bert\"" }));
 }
 
 void TestPrintRun::cancelledInputExpertPrintsNothingAndKeepsOffsets()
@@ -336,8 +375,8 @@ void TestPrintRun::badNumbersStopTheRunCleanly_data()
                                                    << "Die Startposition 201 liegt nicht zwischen 1 und 200.";
     QTest::newRow("a billion copies") << "1000000000"
                                       << "1"
-                                      << "Datensatz 1 verlangt 1000000000 Kopien; es sind höchstens 10000 "
-                                         "Kopien je Datensatz möglich.";
+                                      << "Datensatz 1: 1000000000 Kopien sind zu viele, höchstens 10000 "
+                                         "sind möglich.";
 }
 
 void TestPrintRun::badNumbersStopTheRunCleanly()
@@ -354,8 +393,6 @@ void TestPrintRun::badNumbersStopTheRunCleanly()
     QVERIFY(!rig.progress.visible);
     QVERIFY(rig.texts().isEmpty());
     QCOMPARE(rig.session.offsetPositionX, 250);
-    // The typed record is still there.
-    QCOMPARE(rig.session.entryGrid.cell(1, 2), QStringLiteral("Anna"));
 }
 
 // An EAN-13 field of the stored size 12 takes the 13th digit, the check
@@ -368,7 +405,8 @@ void TestPrintRun::checkDigitIsTypedAndChecked()
         "BC,10,10,110,70,0,Artikel,12\r\n"));
     rig.typeRecords({ { "1", "1,99", "4006381333931" } });
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
-    QCOMPARE(rig.session.entryGrid.cell(2, 1), QStringLiteral("13"));
+    // The field size handed to the input expert.
+    QCOMPARE(rig.input.fields.cell(2, 1), QStringLiteral("13"));
     QVERIFY(rig.input.valueCheck);
     QCOMPARE(rig.input.valueCheck(2, QStringLiteral("4006381333932"), 1),
         QStringLiteral("Datensatz 1, Feld Artikel: „4006381333932“ kann nicht als EAN-13 gedruckt werden, "
@@ -384,7 +422,7 @@ void TestPrintRun::barcodeNotPrintedIsNamedOnce()
     QVERIFY(test::writeBytes(rig.design,
         "NA,Artikel\r\nGR,175,100,25\r\nBC,10,10,110,70,x,Artikel\r\nXF,12,0,0,0,Arial,0\r\n"
         "EF,120,10,8,Preis\r\n"));
-    rig.typeRecords({ { "2", "4006381333931", "1,99" } });
+    rig.typeRecords({ { "2", "400638133393", "1,99" } }); // the field takes 12 characters
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
     QCOMPARE(rig.messages.shown().size(), 1);
     QCOMPARE(rig.messages.lastText(),
@@ -613,22 +651,17 @@ void TestPrintRun::previewDrawsTheTypedRecordsAndChangesNothing()
     QFETCH(int, pages);
     Rig rig;
     rig.typeRecords({ { "2", "Anna", "", "Bonn" }, { "1", "Bert", "", "Celle" } });
-    QList<QImage> shown;
-    int labelRows = 0;
+    std::unique_ptr<PreviewPages> shown;
     rig.input.user = [&, typed = rig.input.user] {
         typed();
-        labelRows = rig.session.labelList.rowCount();
         shown = rig.run->preview(start, true, 250, 250, 30);
         return false; // closed without printing
     };
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Cancelled);
-    QCOMPARE(shown.size(), pages);
+    QVERIFY(shown);
+    QCOMPARE(shown->pageCount(), pages);
     // A4 at 30 dots per inch.
-    QCOMPARE(shown.first().size(), QSize(248, 351));
-    // The shared grids are as the input expert left them: the empty serial
-    // start is not filled in, the label list not expanded.
-    QCOMPARE(rig.session.entryGrid.cell(2, 2), QString());
-    QCOMPARE(rig.session.labelList.rowCount(), labelRows);
+    QCOMPARE(shown->page(0).size(), QSize(248, 351));
     QVERIFY(rig.printers.made.empty());
     QVERIFY(rig.messages.shown().isEmpty());
 
@@ -718,8 +751,7 @@ struct DatabaseRig : Rig
     {
         PrintRunServices services { messages, files, waiter, printers, input, progress };
         services.databaseExpert = &dbExpert;
-        run = std::make_unique<PrintRun>(
-            ProgramDirectory(temp.path() + QStringLiteral("/")), session, confirmed, services);
+        run = std::make_unique<PrintRun>(ProgramDirectory(temp.path() + QStringLiteral("/")), session, services);
         table = temp.path() + QStringLiteral("/DBANKEN/kunden.dbf");
         QDir().mkpath(temp.path() + QStringLiteral("/DBANKEN"));
         engine.create(table,
@@ -735,8 +767,8 @@ struct DatabaseRig : Rig
             selection.criteria()[0] = { true, QStringLiteral("ORT"), QStringLiteral("B"), QString() };
             selection.criterionSwitched(0);
             selection.records().setCell(0, 1, QStringLiteral("2"));
-            selection.handOver(session.entryGrid);
-            return true;
+            const QStringList names = selection.fieldNames();
+            return std::optional<SelectedRecords>({ names, selection.handOver() });
         };
         input.user = [] { return true; };
     }
@@ -772,7 +804,7 @@ void TestPrintRun::mode2PrintsSelectedTableRecords()
 void TestPrintRun::mode2CancelledExpertPrintsNothing()
 {
     DatabaseRig rig;
-    rig.dbExpert.user = [] { return false; };
+    rig.dbExpert.user = [] { return std::nullopt; };
     QString database = rig.table;
     QString d = rig.design, f = rig.format;
     QCOMPARE(rig.run->Ausfuehren(d, f, PrintFromDatabase, database), RunOutcome::Cancelled);
@@ -794,7 +826,7 @@ void TestPrintRun::mode3OpensTheTableAlone()
     QFile::remove(rig.design);
     QString database = rig.table;
     QString d = rig.design, f = QStringLiteral("fehlt.vrl");
-    rig.dbExpert.user = [] { return false; };
+    rig.dbExpert.user = [] { return std::nullopt; };
     QCOMPARE(rig.run->Ausfuehren(d, f, EditDatabase, database), RunOutcome::Edited);
     QCOMPARE(rig.dbExpert.shown, 1);
     QCOMPARE(rig.dbExpert.design, QString());
@@ -912,10 +944,12 @@ void TestPrintRun::otherModesSayWhatIsNotAvailable()
 // values all fit says nothing.
 void TestPrintRun::textsCutAtTheEdgeAreNamedAfterTheRun()
 {
-    const QString longName = QStringLiteral("Ein sehr langer Name, der über den Rand reicht");
+    // As long as their fields take: Name 30 characters, Ort (here) 50.
+    const QString longName = QStringLiteral("Ein sehr langer Name, der übe");
+    const QString longPlace = QStringLiteral("Bad Münstereifel an der Erft im Kreis Euskirchen");
     Rig rig;
-    rig.typeRecords({ { "1", "Anna", "", "Bonn" }, { "3", longName, "", "Celle" }, { "1", "Bert", "",
-        "Bad Münstereifel an der Erft im Kreis Euskirchen" } });
+    QVERIFY(test::writeBytes(rig.design, test::contentOf(rig.design).replace("EF,10,50,20,Ort", "EF,10,50,50,Ort")));
+    rig.typeRecords({ { "1", "Anna", "", "Bonn" }, { "3", longName, "", "Celle" }, { "1", "Bert", "", longPlace } });
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
     QCOMPARE(rig.texts().filter(longName).size(), 3); // printed, cut by the clip
     QCOMPARE(rig.messages.shown().size(), 1);
@@ -923,9 +957,9 @@ void TestPrintRun::textsCutAtTheEdgeAreNamedAfterTheRun()
     QCOMPARE(rig.messages.lastText(),
         QStringLiteral("Datensatz 2, Feld Name: „%1“ reicht über den Rand des Etiketts und ist dort "
                        "abgeschnitten.\n"
-                       "Datensatz 3, Feld Ort: „Bad Münstereifel an der Erft im Kreis Euskirchen“ reicht über "
-                       "den Rand des Etiketts und ist dort abgeschnitten.")
-            .arg(longName));
+                       "Datensatz 3, Feld Ort: „%2“ reicht über den Rand des Etiketts und ist dort "
+                       "abgeschnitten.")
+            .arg(longName, longPlace));
 
     Rig fits;
     fits.typeRecords({ { "2", "Anna", "", "Bonn" } });

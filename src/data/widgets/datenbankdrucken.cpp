@@ -265,6 +265,7 @@ bool TDatenbankDrucken::FormShow()
 {
     m_handedOver = false;
     m_handed.clear();
+    m_handedFields.clear();
     const bool ok = withWait([this] { m_selection.formShow(); });
     showCriteria();
     showHint();
@@ -329,6 +330,7 @@ void TDatenbankDrucken::Button_WeiterClick()
             return;
     }
     m_wait->show();
+    m_handedFields = m_selection.fieldNames();
     m_handed = m_selection.handOver();
     m_model->reset();
     m_handedOver = true;

@@ -87,6 +87,8 @@ public:
     // The records handed over by the last "&Weiter >>>": each with its
     // number of prints first, then the values of the table's fields.
     const QList<QStringList> &handedRecords() const { return m_handed; }
+    // The names of the table's fields, in the table's order.
+    const QStringList &handedFieldNames() const { return m_handedFields; }
 
     // FormShow: criteria off, bounds empty, all records loaded (with the
     // wait window). False when the table could not be read (message shown).
@@ -128,6 +130,7 @@ private:
     QString m_helpPath;
     bool m_handedOver = false;
     QList<QStringList> m_handed;
+    QStringList m_handedFields;
 
     std::array<TKVBiBtn *, RecordSelection::CriterionCount> m_knopf {};
     std::array<QComboBox *, RecordSelection::CriterionCount> m_comb {};

@@ -269,7 +269,7 @@ void TDatenbankExperte::showError(const QString &message)
     m_messages.show(MessageKind::Error, message, MessageButton::Ok);
 }
 
-std::optional<QList<QStringList>> TDatenbankExperte::showModal()
+std::optional<SelectedRecords> TDatenbankExperte::showModal()
 {
     FormShow();
     exec();
@@ -279,7 +279,7 @@ std::optional<QList<QStringList>> TDatenbankExperte::showModal()
     reloadTable();
     if (!m_handedOver)
         return std::nullopt;
-    return m_selection->handedRecords();
+    return SelectedRecords { m_selection->handedFieldNames(), m_selection->handedRecords() };
 }
 
 void TDatenbankExperte::done(int result)

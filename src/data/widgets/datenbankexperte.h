@@ -46,7 +46,7 @@ public:
     void setEtikettendateiname(const QString &path) override { m_designPath = path; }
     void setVorlagendateiname(const QString &path) override { m_formatPath = path; }
     void setDatenbankname(const QString &path) override { m_tablePath = path; }
-    std::optional<QList<QStringList>> showModal() override;
+    std::optional<SelectedRecords> showModal() override;
     QString etikettendateiname() const override { return m_designPath; }
     // Whether the last showing ended with "&Weiter >>>" of the record
     // selection.
