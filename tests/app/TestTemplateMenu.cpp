@@ -308,7 +308,7 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel()
     bool inputShown = false;
     const auto typeAndPrint = [&] {
         inputShown = true;
-        fieldCount = rig.context->session.entryGrid.cell(0, 0).toInt();
+        fieldCount = input->core().entryGrid().cell(0, 0).toInt();
         auto *scroll = input->findChild<QScrollBar *>(QStringLiteral("Scroll_Feld"));
         for (int first = 1; first <= fieldCount; first += 6) {
             scroll->setValue(first);
@@ -335,7 +335,7 @@ void TestTemplateMenu::everyItemPrintsInsideItsLabel()
             offered = selection->datengitter()->model()->rowCount();
             test::whenShownModal(input, [&] {
                 inputShown = true;
-                fieldCount = rig.context->session.entryGrid.cell(0, 0).toInt();
+                fieldCount = input->core().entryGrid().cell(0, 0).toInt();
                 input->findChild<QRadioButton *>(QStringLiteral("Etikettenrahmen1"))->setChecked(true);
                 input->Button_DruckenClick();
             });

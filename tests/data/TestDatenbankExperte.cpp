@@ -11,7 +11,6 @@
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "data/csvtable.h"
-#include "printing/printrun.h"
 #include "testfiles.h"
 
 #include <QApplication>
@@ -42,12 +41,11 @@ struct Rig
 {
     QTemporaryDir dir;
     ShapelibTable table;
-    PrintSession session;
     ScriptedMessages messages;
     ScriptedFileDialogs files;
     VirtualWaiter waiter;
     RecordingHelp help;
-    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    TDatenbankExperte expert { table, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
     QString design;
 
     Rig()
@@ -496,8 +494,7 @@ void TestDatenbankExperte::csvTableNamesColumnsNotPrinted()
     test::writeBytes(rig.design, design);
     test::writeBytes(rig.path("liste.csv"), csv);
     TableFiles tables;
-    PrintSession session;
-    TDatenbankExperte expert(tables, session, rig.messages, rig.files, rig.waiter, rig.help, QString());
+    TDatenbankExperte expert(tables, rig.messages, rig.files, rig.waiter, rig.help, QString());
     expert.setEtikettendateiname(rig.design);
     expert.setDatenbankname(rig.path("liste.csv"));
     expert.FormShow();
@@ -577,8 +574,7 @@ void TestDatenbankExperte::missingEngineLibraryIsReported()
     Rig rig;
     const QString file = rig.addressTable();
     ShapelibTable missing("libquillmark-gibt-es-nicht.so.9");
-    PrintSession session;
-    TDatenbankExperte expert(missing, session, rig.messages, rig.files, rig.waiter, rig.help, QString());
+    TDatenbankExperte expert(missing, rig.messages, rig.files, rig.waiter, rig.help, QString());
     expert.setDatenbankname(file);
     expert.FormShow();
     QCOMPARE(rig.messages.lastText(),
@@ -610,11 +606,11 @@ void TestDatenbankExperte::selectionHandsRecordsOver()
         selection->datengitter()->model()->index(1, 0), QStringLiteral("3"));
     selection->Button_WeiterClick();
     QVERIFY(selection->handedOver());
-    const StringTable &grid = rig.session.entryGrid;
-    QCOMPARE(grid.row(0, 1).mid(0, 3), QStringList({ "Name", "Ort", "PLZ" }));
-    QCOMPARE(grid.rowCount(), 4);
-    QCOMPARE(grid.row(2).mid(0, 4), QStringList({ "1", "Bernd", "Ulm", "89073" }));
-    QCOMPARE(grid.row(3).mid(0, 4), QStringList({ "3", "Carla", "Köln", "50667" }));
+    QCOMPARE(selection->handedFieldNames().mid(0, 3), QStringList({ "Name", "Ort", "PLZ" }));
+    const QList<QStringList> &handed = selection->handedRecords();
+    QCOMPARE(handed.size(), 2);
+    QCOMPARE(handed[0].mid(0, 4), QStringList({ "1", "Bernd", "Ulm", "89073" }));
+    QCOMPARE(handed[1].mid(0, 4), QStringList({ "3", "Carla", "Köln", "50667" }));
     selection->Button_HilfeClick();
     QCOMPARE(rig.help.requests().last().contextNumber, 7);
 }
@@ -674,7 +670,7 @@ void TestDatenbankExperte::selectionNamesAFilledInactiveCriterion()
     QCOMPARE(rig.messages.lastText(),
         named + QStringLiteral("\n\nSollen alle 3 Datensätze der Liste trotzdem gedruckt werden?"));
     QVERIFY(!selection->handedOver());
-    QCOMPARE(rig.session.entryGrid.rowCount(), 3);
+    QVERIFY(selection->handedRecords().isEmpty());
 
     // Switched on, the criterion narrows the list and the hint goes.
     QTest::mouseClick(selection->knopf(1), Qt::LeftButton, {}, QPoint(20, 10));
@@ -684,7 +680,7 @@ void TestDatenbankExperte::selectionNamesAFilledInactiveCriterion()
     selection->Button_WeiterClick();
     QCOMPARE(rig.messages.shown().size(), 2);
     QVERIFY(selection->handedOver());
-    QCOMPARE(rig.session.entryGrid.rowCount(), 4);
+    QCOMPARE(selection->handedRecords().size(), 2);
 }
 
 void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow_data()
@@ -708,12 +704,11 @@ void TestDatenbankExperte::largeTableIsReadWithTheWaitWindow()
         file.records << MemoryTable::Record { { QStringLiteral("N%1").arg(r), QStringLiteral("Bonn") },
             r == 7 };
     table.files.insert(QStringLiteral("gross.dbf"), file);
-    PrintSession session;
     ScriptedMessages messages;
     ScriptedFileDialogs files;
     VirtualWaiter waiter;
     RecordingHelp help;
-    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    TDatenbankExperte expert { table, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
     expert.setVorlagendateiname(QStringLiteral("a4.vrl"));
     expert.setDatenbankname(QStringLiteral("gross.dbf"));
     TDatenbankDrucken *selection = expert.selectionDialog();
@@ -778,12 +773,11 @@ void TestDatenbankExperte::readOnlyTableIsShownForSelectingAndPrinting()
     table.files.insert(path, file);
     if (readOnly)
         table.readOnlyFiles.insert(path);
-    PrintSession session;
     ScriptedMessages messages;
     ScriptedFileDialogs files;
     VirtualWaiter waiter;
     RecordingHelp help;
-    TDatenbankExperte expert { table, session, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
+    TDatenbankExperte expert { table, messages, files, waiter, help, QStringLiteral("QUILLMK.HLP") };
     expert.setVorlagendateiname(QStringLiteral("a4.vrl"));
     expert.setDatenbankname(path);
     expert.FormShow();
@@ -814,7 +808,7 @@ void TestDatenbankExperte::readOnlyTableIsShownForSelectingAndPrinting()
     QVERIFY(selection->FormShow());
     QCOMPARE(selection->datengitter()->model()->rowCount(), 2);
     selection->Button_WeiterClick();
-    QCOMPARE(session.entryGrid.cell(2, 3), QStringLiteral("Ulm"));
+    QCOMPARE(selection->handedRecords().value(1).value(2), QStringLiteral("Ulm"));
 
     if (!readOnly)
         return;

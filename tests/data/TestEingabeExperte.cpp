@@ -34,14 +34,16 @@ StringTable gridWithFields(int count)
     return grid;
 }
 
-// The dialog with its doubles; the confirmation flag starts true so that
-// a test sees whether the dialog clears it.
+// The dialog with its doubles, given the fields of a design.
 struct Fixture
 {
     explicit Fixture(int fields)
-        : grid(gridWithFields(fields))
-        , dialog(grid, confirmed, messages, help, HelpPath)
-    { }
+        : dialog(messages, help, HelpPath)
+    {
+        dialog.setFields(gridWithFields(fields));
+    }
+    // The dialog's own entry grid: the fields, then the records typed.
+    const StringTable &grid() const { return dialog.core().entryGrid(); }
 
     template <typename T = QWidget> T *child(const char *name) const
     {
@@ -55,8 +57,6 @@ struct Fixture
         return w && !w->isHidden();
     }
 
-    StringTable grid;
-    bool confirmed = true;
     ScriptedMessages messages;
     RecordingHelp help;
     TEingabeExperte dialog;
@@ -206,14 +206,16 @@ void TestEingabeExperte::showModalTypesAndPrints()
         if (f.dialog.isVisible())
             f.dialog.reject();
     });
-    f.dialog.showModal();
+    QVERIFY(f.dialog.showModal());
 
     QCOMPARE(shownCaption, QStringLiteral("Feld 2"));
     QCOMPARE(shownMaxLength, 12);
-    QVERIFY(f.confirmed);
+    QVERIFY(f.dialog.confirmed());
+    // The records typed are handed back.
+    QCOMPARE(f.dialog.records(), (QList<QStringList> { { "4", "Anna", "Bonn am Rhei" } }));
     QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(f.grid.rowCount(), 3);
-    QCOMPARE(f.grid.row(2), (QStringList { "4", "Anna", "Bonn am Rhei" }));
+    QCOMPARE(f.grid().rowCount(), 3);
+    QCOMPARE(f.grid().row(2), (QStringList { "4", "Anna", "Bonn am Rhei" }));
     QCOMPARE(f.dialog.startLabelText(), QStringLiteral("3"));
     QVERIFY(f.dialog.frameChecked());
     QCOMPARE(f.dialog.scrollX(), 220);
@@ -244,10 +246,10 @@ void TestEingabeExperte::cancelClearsTheFlag()
         if (f.dialog.isVisible())
             f.dialog.accept();
     });
-    f.dialog.showModal();
-    QVERIFY(!f.confirmed);
+    QVERIFY(!f.dialog.showModal());
+    QVERIFY(!f.dialog.confirmed());
     QCOMPARE(f.dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(f.grid.cell(1, 2), QString());
+    QCOMPARE(f.grid().cell(1, 2), QString());
 }
 
 void TestEingabeExperte::recordsThroughTheControls()
@@ -259,7 +261,7 @@ void TestEingabeExperte::recordsThroughTheControls()
     f.edit("EtikettenAnzahl")->setText("2");
     f.bar("Scroll_Feld")->setValue(2); // through the signal, like the user
     QCOMPARE(f.child<QLabel>("FName6")->text(), QStringLiteral("Feld 7"));
-    QCOMPARE(f.grid.cell(1, 2), QStringLiteral("erster"));
+    QCOMPARE(f.grid().cell(1, 2), QStringLiteral("erster"));
 
     f.dialog.Button_NeuClick();
     QVERIFY(f.shown("Scroll_Etiketten"));
@@ -274,21 +276,20 @@ void TestEingabeExperte::recordsThroughTheControls()
     f.bar("Scroll_Etiketten")->setValue(1);
     QCOMPARE(f.edit("F1")->text(), QStringLiteral("erster"));
     QCOMPARE(f.edit("EtikettenAnzahl")->text(), QStringLiteral("2"));
-    QCOMPARE(f.grid.cell(1, 3), QStringLiteral("zweiter"));
+    QCOMPARE(f.grid().cell(1, 3), QStringLiteral("zweiter"));
 
     f.dialog.Button_EntfernenClick();
     QCOMPARE(f.edit("F1")->text(), QStringLiteral("zweiter"));
     QVERIFY(!f.shown("Scroll_Etiketten"));
     QVERIFY(!f.shown("Button_Entfernen"));
-    QCOMPARE(f.grid.rowCount(), 3);
+    QCOMPARE(f.grid().rowCount(), 3);
 }
 
 void TestEingabeExperte::conversionErrorIsShownAndNothingLost()
 {
     Fixture f(2);
     f.dialog.setModus("E");
-    f.confirmed = false;
-    QVERIFY(f.dialog.FormShow());
+        QVERIFY(f.dialog.FormShow());
     f.edit("F1")->setText("Anna");
     f.edit("EtikettenAnzahl")->setText("1x");
 
@@ -299,21 +300,21 @@ void TestEingabeExperte::conversionErrorIsShownAndNothingLost()
     QCOMPARE(f.edit("F1")->text(), QStringLiteral("Anna"));
     QCOMPARE(f.edit("EtikettenAnzahl")->text(), QStringLiteral("1x"));
     QVERIFY(!f.shown("Scroll_Etiketten"));
-    QCOMPARE(f.grid.cell(1, 2), QString());
+    QCOMPARE(f.grid().cell(1, 2), QString());
 
     f.dialog.Button_WeiterClick();
     f.edit("Startetikett")->setText("ab");
     f.edit("EtikettenAnzahl")->setText("2");
     f.dialog.Button_DruckenClick();
     QCOMPARE(f.messages.lastText(), QStringLiteral("'ab' ist kein gültiger Integerwert"));
-    QVERIFY(!f.confirmed);
+    QVERIFY(!f.dialog.confirmed());
     QCOMPARE(f.child<QStackedWidget>("Seiten")->currentIndex(), 1);
     QCOMPARE(f.edit("F1")->text(), QStringLiteral("Anna"));
 
     f.edit("Startetikett")->setText("2");
     f.dialog.Button_DruckenClick();
-    QVERIFY(f.confirmed);
-    QCOMPARE(f.grid.row(2), (QStringList { "2", "Anna", "" }));
+    QVERIFY(f.dialog.confirmed());
+    QCOMPARE(f.grid().row(2), (QStringList { "2", "Anna", "" }));
 }
 
 void TestEingabeExperte::startLabelAndOffsetsStayBetweenShowings()
@@ -347,19 +348,18 @@ void TestEingabeExperte::startBeyondTheSheetIsRefusedWhereTyped()
     f.dialog.setStartCheck(
         [](int start) { return start > 21 ? QStringLiteral("hinter Etikett 21") : QString(); });
     QVERIFY(f.dialog.FormShow());
-    f.confirmed = false;
-    f.edit("F1")->setText("Anna");
+        f.edit("F1")->setText("Anna");
     f.edit("Startetikett")->setText("22");
     f.dialog.Button_DruckenClick();
     QCOMPARE(f.messages.lastText(), QStringLiteral("hinter Etikett 21"));
-    QVERIFY(!f.confirmed);
+    QVERIFY(!f.dialog.confirmed());
     QCOMPARE(f.child<QStackedWidget>("Seiten")->currentIndex(), 1);
     QCOMPARE(f.edit("F1")->text(), QStringLiteral("Anna"));
 
     f.edit("Startetikett")->setText("21");
     f.dialog.Button_DruckenClick();
-    QVERIFY(f.confirmed);
-    QCOMPARE(f.grid.row(2), (QStringList { "1", "Anna" }));
+    QVERIFY(f.dialog.confirmed());
+    QCOMPARE(f.grid().row(2), (QStringList { "1", "Anna" }));
 }
 
 void TestEingabeExperte::help()
@@ -392,9 +392,9 @@ void TestEingabeExperte::returnMovesToTheNextLineAndNeverPrints()
     // F1, F2, F3 shown; F4 to F6 hidden: on to the copies, then a new record.
     QCOMPARE(path, (QStringList { "F2", "F3", "EtikettenAnzahl", "F1", "F3" }));
     QVERIFY(stillOpen);
-    QVERIFY(!f.confirmed);
+    QVERIFY(!f.dialog.confirmed());
     QCOMPARE(f.dialog.core().recordCount(), 2);
-    QCOMPARE(f.grid.row(2), (QStringList { "1", "Anna", "", "" }));
+    QCOMPARE(f.grid().row(2), (QStringList { "1", "Anna", "", "" }));
 }
 
 // Eight fields typed as a user types them, each followed by Return, with
@@ -434,11 +434,13 @@ void TestEingabeExperte::checkDigitIsTypedAndChecked()
 {
     Fixture f(0);
     PrintDesign design;
+    StringTable fields(1, 3);
     FieldGrids grids;
-    grids.entryGrid = &f.grid;
+    grids.entryGrid = &fields;
     readPrintDesignLines({ "NA,Artikel", "GR,175,100,25", "BC,10,10,110,70,0,Artikel,12", "XF,12,0,0,0,Arial,0",
                              "EF,120,10,8,Preis" },
         QString(), design, grids);
+    f.dialog.setFields(fields);
     f.dialog.setModus("E");
     f.dialog.setValueCheck([columns = barcodeColumns(design)](int field, const QString &value, int record) {
         return unprintableValue(columns, record, field, value);
@@ -502,10 +504,10 @@ void TestEingabeExperte::returnWalksThroughEveryFieldAndStartsTheNextRecord()
     f.dialog.showModal();
 
     QCOMPARE(focusPath, (QStringList { "F2", "F3", "F4", "F5", "F6", "F6", "F6", "EtikettenAnzahl", "F1" }));
-    QVERIFY(f.confirmed);
-    QCOMPARE(f.grid.rowCount(), 4);
-    QCOMPARE(f.grid.row(2), QStringList { "2" } + first);
-    QCOMPARE(f.grid.row(3), (QStringList { "1", "Bea Krause", "", "", "", "", "", "", "" }));
+    QVERIFY(f.dialog.confirmed());
+    QCOMPARE(f.grid().rowCount(), 4);
+    QCOMPARE(f.grid().row(2), QStringList { "2" } + first);
+    QCOMPARE(f.grid().row(3), (QStringList { "1", "Bea Krause", "", "", "", "", "", "", "" }));
     QVERIFY(f.messages.shown().isEmpty());
 }
 
@@ -525,9 +527,9 @@ void TestEingabeExperte::returnAfterTheLastRecordPrintsNoBlankLabel()
             f.dialog.reject();
     });
     f.dialog.showModal();
-    QVERIFY(f.confirmed);
-    QCOMPARE(f.grid.rowCount(), 3);
-    QCOMPARE(f.grid.row(2), (QStringList { "1", "Anna", "" }));
+    QVERIFY(f.dialog.confirmed());
+    QCOMPARE(f.grid().rowCount(), 3);
+    QCOMPARE(f.grid().row(2), (QStringList { "1", "Anna", "" }));
 }
 
 void TestEingabeExperte::copiesRefuseWhatIsNotAPlainNumber_data()
@@ -605,7 +607,7 @@ void TestEingabeExperte::previewShowsThePagesWithoutClosing()
         QStringList record;
     } asked;
     f.dialog.setPreviewSource([&f, &asked](const QString &start, bool frame, int x, int y) {
-        asked = { start, frame, x, y, f.grid.row(2) };
+        asked = { start, frame, x, y, f.grid().row(2) };
         QImage first(40, 60, QImage::Format_RGB32);
         first.fill(Qt::white);
         QImage second(40, 60, QImage::Format_RGB32);
@@ -614,8 +616,7 @@ void TestEingabeExperte::previewShowsThePagesWithoutClosing()
     });
     QCOMPARE(f.child<QPushButton>("Button_Vorschau")->text(), QStringLiteral("&Vorschau"));
     f.dialog.setModus("E");
-    f.confirmed = false;
-    int pages = 0;
+        int pages = 0;
     int shownFirst = 0, shownAfterNext = 0;
     QRgb secondPixel = 0;
     bool stillOpen = false;
@@ -659,8 +660,8 @@ void TestEingabeExperte::previewShowsThePagesWithoutClosing()
     QVERIFY(stillOpen);
     QCOMPARE(lineAfter, QStringLiteral("Anna"));
     QCOMPARE(captionAfter, QStringLiteral("Feld 1"));
-    QVERIFY(f.confirmed);
-    QCOMPARE(f.grid.row(2), (QStringList { "3", "Anna", "" }));
+    QVERIFY(f.dialog.confirmed());
+    QCOMPARE(f.grid().row(2), (QStringList { "3", "Anna", "" }));
 }
 
 QTEST_MAIN(TestEingabeExperte)

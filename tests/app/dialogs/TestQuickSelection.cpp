@@ -1,9 +1,9 @@
 #include "app/dialogs/fileselection.h"
 #include "app/dialogs/quickselection.h"
+#include "app/dialogs/workingmode.h"
 #include "platform/doubles/recordinghelp.h"
 #include "platform/doubles/scriptedfiledialogs.h"
 #include "platform/doubles/scriptedmessages.h"
-#include "printing/printrun.h"
 #include "testfiles.h"
 
 #include <QComboBox>
