@@ -11,6 +11,7 @@
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
 #include "printerdoubles.h"
+#include "printing/layout.h"
 #include "printing/preview.h"
 #include "printing/printercorrection.h"
 #include "testfiles.h"
@@ -201,6 +202,7 @@ private slots:
     void typedRecordsArePrintedFromTheStartPosition();
     void serialNumbersFollowTheCopiesOption_data();
     void serialNumbersFollowTheCopiesOption();
+    void copiesAtTheirBoundArePrinted();
     void cancelledInputExpertPrintsNothingAndKeepsOffsets();
     void missingFilesAreBothReported();
     void movedFilesAreFoundAndWrittenBack();
@@ -220,6 +222,7 @@ private slots:
     void previewRefusals();
     void cancellingInTheProgressWindowStopsTheRun();
     void mode2PrintsSelectedTableRecords();
+    void mode2PrintsWithTheDesignTheExpertShowed();
     void mode2CancelledExpertPrintsNothing();
     void mode3OpensTheTableAlone();
     void unprintableDesignPrintsNothing();
@@ -277,18 +280,25 @@ void TestPrintRun::typedRecordsArePrintedFromTheStartPosition()
 void TestPrintRun::serialNumbersFollowTheCopiesOption_data()
 {
     QTest::addColumn<bool>("inCopies");
+    QTest::addColumn<QString>("firstStart");
+    QTest::addColumn<QString>("secondStart");
     QTest::addColumn<QStringList>("numbers");
-    QTest::newRow("every label counts") << true << QStringList { "10", "11", "12", "13", "14" };
-    QTest::newRow("records count") << false << QStringList { "10", "10", "11", "11", "11" };
+    QTest::newRow("every label counts") << true << "10" << "" << QStringList { "10", "11", "12", "13", "14" };
+    QTest::newRow("records count") << false << "10" << "" << QStringList { "10", "10", "11", "11", "11" };
+    QTest::newRow("empty start counts from 1") << true << "" << "" << QStringList { "1", "2", "3", "4", "5" };
+    QTest::newRow("only the first record's start counts")
+        << true << "10" << "99" << QStringList { "10", "11", "12", "13", "14" };
 }
 
 void TestPrintRun::serialNumbersFollowTheCopiesOption()
 {
     QFETCH(bool, inCopies);
+    QFETCH(QString, firstStart);
+    QFETCH(QString, secondStart);
     QFETCH(QStringList, numbers);
     Rig rig;
     rig.session.serialInCopies = inCopies;
-    rig.typeRecords({ { "2", "Anna", "10", "Bonn" }, { "3", "Bert", "", "Celle" } });
+    rig.typeRecords({ { "2", "Anna", firstStart, "Bonn" }, { "3", "Bert", secondStart, "Celle" } });
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
     QCOMPARE(rig.run->lastLabelCount(), 5);
     // The labels in the order they were drawn: each prints its serial
@@ -303,6 +313,17 @@ void TestPrintRun::serialNumbersFollowTheCopiesOption()
     }
     QCOMPARE(got, numbers);
     QCOMPARE(names, (QStringList { "\"Anna\"", "\"Anna\"", "\"Bert\"", "\"Bert\"", "\"Bert\"" }));
+}
+
+// A record may ask for as many copies as a run allows, and gets them all.
+void TestPrintRun::copiesAtTheirBoundArePrinted()
+{
+    Rig rig;
+    rig.typeRecords({ { QString::number(MaxCopiesPerRecord), "Anna", "", "Bonn" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.run->lastLabelCount(), MaxCopiesPerRecord);
+    QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), MaxCopiesPerRecord);
+    QVERIFY(rig.messages.shown().isEmpty());
 }
 
 void TestPrintRun::cancelledInputExpertPrintsNothingAndKeepsOffsets()
@@ -377,6 +398,9 @@ void TestPrintRun::badNumbersStopTheRunCleanly_data()
                                       << "1"
                                       << "Datensatz 1: 1000000000 Kopien sind zu viele, höchstens 10000 "
                                          "sind möglich.";
+    QTest::newRow("no copies") << "0"
+                               << "1"
+                               << "Es gibt kein Etikett zu drucken.";
 }
 
 void TestPrintRun::badNumbersStopTheRunCleanly()
@@ -799,6 +823,26 @@ void TestPrintRun::mode2PrintsSelectedTableRecords()
     QCOMPARE(texts.filter(QStringLiteral("Aaron")).size(), 0);
     QCOMPARE(texts.filter(QStringLiteral("7/96")).size(), 2);
     QCOMPARE(texts.filter(QStringLiteral("9/96")).size(), 1);
+}
+
+// A design opened in the database expert is the one the records print with.
+void TestPrintRun::mode2PrintsWithTheDesignTheExpertShowed()
+{
+    DatabaseRig rig;
+    const QString other = rig.temp.path() + QStringLiteral("/andere.eti");
+    QVERIFY(test::writeBytes(other, "NA,Andere\r\nGR,175,100,25\r\nXF,12,0,0,0,Arial,0\r\nEF,50,50,30,Name\r\n"));
+    rig.dbExpert.user = [&rig, other, select = rig.dbExpert.user] {
+        rig.dbExpert.design = other; // "&Etikettendatei öffnen ..."
+        return select();
+    };
+    QString database = rig.table;
+    QString d = rig.design, f = rig.format;
+    QCOMPARE(rig.run->Ausfuehren(d, f, PrintFromDatabase, database), RunOutcome::Printed);
+    QCOMPARE(d, rig.design); // the entry keeps its design
+    QCOMPARE(rig.input.status, QStringLiteral("Andere"));
+    // Position 1 at (18, 37) in design units, the name 50 units right and down.
+    QCOMPARE(rig.texts().first(), QStringLiteral("68,87 \"Anna\""));
+    QCOMPARE(rig.texts().size(), 3);
 }
 
 void TestPrintRun::mode2CancelledExpertPrintsNothing()
