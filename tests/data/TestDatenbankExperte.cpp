@@ -83,6 +83,7 @@ class TestDatenbankExperte : public QObject
 
 private Q_SLOTS:
     void fromTheMainWindowNothingIsOpen();
+    void showModalReturnsTheHandedRecords();
     void designFieldsCreateATable();
     void plainNamesGoIntoTheTableFolder_data();
     void plainNamesGoIntoTheTableFolder();
@@ -407,6 +408,36 @@ void TestDatenbankExperte::closingTheWindowLetsTheTableGo()
     ShapelibTable other;
     other.open(file); // throws while the window's table holds the file
     QCOMPARE(other.readRecord(2), (QStringList { "Carla", "Kassel", "50667" }));
+}
+
+// The print run gets the records the record selection handed over, with
+// the table's field names, from showModal(); nothing when the window was
+// left otherwise.
+void TestDatenbankExperte::showModalReturnsTheHandedRecords()
+{
+    Rig rig;
+    rig.expert.setEtikettendateiname(rig.design);
+    rig.expert.setVorlagendateiname(rig.path("a4.vrl"));
+    rig.expert.setDatenbankname(rig.addressTable());
+    test::whenShownModal(&rig.expert, [&rig] { rig.expert.reject(); });
+    QVERIFY(!rig.expert.showModal());
+
+    TDatenbankDrucken *selection = rig.expert.selectionDialog();
+    test::whenShownModal(&rig.expert, [&rig, selection] {
+        test::whenShownModal(selection, [selection] {
+            selection->datengitter()->model()->setData(
+                selection->datengitter()->model()->index(2, 0), QStringLiteral("4"));
+            selection->Button_WeiterClick();
+        });
+        rig.expert.ButtonDruckenClick();
+    });
+    const std::optional<SelectedRecords> handed = rig.expert.showModal();
+    QVERIFY(handed);
+    QCOMPARE(handed->fieldNames, QStringList({ "Name", "Ort", "PLZ" }));
+    QCOMPARE(handed->records,
+        (QList<QStringList> {
+            { "1", "Anna", "Bonn", "53111" }, { "1", "Bernd", "Ulm", "89073" }, { "4", "Carla", "Köln", "50667" } }));
+    QCOMPARE(rig.expert.etikettendateiname(), rig.design);
 }
 
 void TestDatenbankExperte::csvImportAndExport()
