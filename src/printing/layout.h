@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 
 namespace qm {
 
@@ -43,6 +44,10 @@ public:
         (void)tenthsX;
         (void)tenthsY;
     }
+    // Gives the open document up instead of ending it: nothing of it is
+    // printed or written (a PDF file stays as it was, a printer's job is
+    // withdrawn). A device that cannot take anything back may do nothing.
+    virtual void abortDocument() { }
     // Ends the current page and begins the next one.
     virtual void endPage() = 0;
     virtual void beginPage() = 0;
@@ -50,10 +55,18 @@ public:
     virtual ICanvas *canvas() = 0;
 };
 
+// The steps of a run's layout that a progress may pace (see
+// PacedPrintProgress): the printer opened and its paper set, the document
+// begun, one sheet position walked, a sheet ended, the document about to be
+// closed.
+enum class LayoutStep { PrinterOpened, DocumentBegun, Position, SheetEnded, Closing };
+
 // The progress window's panels and bar as the layout fills them.
 class IPrintProgress
 {
 public:
+    // The layout has just done `step`. Nothing by default.
+    virtual void reached(LayoutStep step) { (void)step; }
     virtual ~IPrintProgress() = default;
     virtual void setLabelText(const QString &text) = 0;
     virtual void setPageText(const QString &text) = 0;
@@ -82,6 +95,31 @@ public:
     void setProgressStep(int) override { }
     void stepProgress() override { }
     bool watched() const override { return false; }
+};
+
+// A progress that waits fixed times after the layout's steps, as the
+// windows' print run does by default (the printers of old needed the pauses;
+// "Ohne Wartezeiten drucken" leaves them out): 200 ms after the printer is
+// opened, after the document is begun and before it is closed, 100 ms after
+// every position and 200 ms after every sheet. Everything else goes to
+// `inner`.
+class PacedPrintProgress : public IPrintProgress
+{
+public:
+    PacedPrintProgress(IPrintProgress &inner, IWaiter &waiter);
+    void reached(LayoutStep step) override;
+    void setLabelText(const QString &text) override { m_inner.setLabelText(text); }
+    void setPageText(const QString &text) override { m_inner.setPageText(text); }
+    void setActionText(const QString &text) override { m_inner.setActionText(text); }
+    void setProgressStep(int step) override { m_inner.setProgressStep(step); }
+    void setProgressTotal(int labels) override { m_inner.setProgressTotal(labels); }
+    void stepProgress() override { m_inner.stepProgress(); }
+    bool cancelRequested() const override { return m_inner.cancelRequested(); }
+    bool watched() const override { return m_inner.watched(); }
+
+private:
+    IPrintProgress &m_inner;
+    IWaiter &m_waiter;
 };
 
 // Draws one label: canvas, label origin in logical units, label-list row,
@@ -139,6 +177,11 @@ struct LayoutRequest
     PrinterCorrection correction;
     // Whose correction it is ("PDF" for PDF files), for the messages.
     QString correctionName;
+    // The pages (sheets, from 1) whose labels are drawn: the positions of
+    // the others are walked without drawing and without feeding a page (the
+    // preview draws the page it shows). All by default.
+    int firstPage = 1;
+    int lastPage = std::numeric_limits<int>::max();
 };
 
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
@@ -188,6 +231,11 @@ enum class LayoutResult {
 // opened makes the run walk all positions and draw nothing, and the result
 // says so, so that the caller can tell the user instead of reporting success.
 //
+// The progress is told each step of the layout (IPrintProgress::reached);
+// the overloads with a waiter pace the run through PacedPrintProgress. A
+// drawing that throws gives the document up (abortDocument()), closes the
+// printer, restores its paper and passes the exception on.
+//
 // A run with T below 1, or one that unprintableReason refuses, is refused
 // before the printer is touched: there is nothing sensible to print, the
 // progress step would divide by zero, or the numbers would not fit a sheet.
@@ -198,5 +246,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
 // without positions: 0 x 0).
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const PlacedLabelDrawer &drawLabel);
+// The same without waits of its own.
+LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
+    IPrintProgress &progress, const PlacedLabelDrawer &drawLabel);
 
 } // namespace qm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "printing/layout.h"
+#include "printing/printjob.h"
 
 #include <QPoint>
 
@@ -77,5 +78,31 @@ QList<QImage> renderSheets(
 // The same, the drawing told the size of each sheet label.
 QList<QImage> renderSheets(
     const LayoutRequest &request, const SheetFormat &format, const PlacedLabelDrawer &drawLabel, int dotsPerInch);
+
+// The preview of a print job: its sheets as images at `dotsPerInch`, each
+// drawn only when it is asked for, through the same check, layout and
+// drawing as the print (LabelRun::printPages), with faint outlines of the
+// sheet's labels under what is printed. Only the last few pages asked for
+// are kept, so a run of any length needs the memory of a few pages.
+class PreviewPages
+{
+public:
+    // Checks the job as a print does (Error, German, for what would stop
+    // the print). `ownedRecords`, when given, is the job's record reader
+    // and is kept as long as the pages are.
+    PreviewPages(const PrintJob &job, int dotsPerInch, std::unique_ptr<IRecordReader> ownedRecords = {});
+    ~PreviewPages();
+
+    int pageCount() const;
+    int dotsPerInch() const;
+    // Page `index` (from 0). Throws Error when it cannot be drawn.
+    QImage page(int index);
+    // Pages held in memory now.
+    int pagesHeld() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 } // namespace qm
