@@ -5,9 +5,9 @@
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
 #include "printerdoubles.h"
-#include "printing/calibrationsheet.h"
 #include "printing/pdfprinter.h"
 #include "printing/printercorrection.h"
+#include "printing/printers/calibrationsheet.h"
 #include "testpaths.h"
 
 #include <QTemporaryDir>
