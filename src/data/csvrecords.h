@@ -108,7 +108,7 @@ public:
     ~CsvRecordStream() override;
 
     bool next(QStringList &record) override;
-    void rewind();
+    void rewind() override;
     // Starts over at the first record with the fields of another reader,
     // without reading the file again to decide its encoding and separator.
     void restartWith(const CsvRecordReader &reader);

@@ -18,14 +18,19 @@ bool EntryGridRecords::next(QStringList &record)
 }
 
 ListRecords::ListRecords(const QList<QStringList> &records)
-    : m_records(records)
+    : m_records(&records)
+{ }
+
+ListRecords::ListRecords(QList<QStringList> &&records)
+    : m_kept(std::move(records))
+    , m_records(&m_kept)
 { }
 
 bool ListRecords::next(QStringList &record)
 {
-    if (m_next >= m_records.size())
+    if (m_next >= m_records->size())
         return false;
-    record = m_records[m_next++];
+    record = (*m_records)[m_next++];
     return true;
 }
 

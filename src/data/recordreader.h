@@ -15,6 +15,9 @@ public:
     virtual ~IRecordReader() = default;
     // The next record into `record`; false when there is none left.
     virtual bool next(QStringList &record) = 0;
+    // Starts over at the first record: a print reads its records once to
+    // check them and once to print.
+    virtual void rewind() = 0;
 };
 
 // The records of rows 2 and below of an entry grid.
@@ -23,6 +26,7 @@ class EntryGridRecords : public IRecordReader
 public:
     explicit EntryGridRecords(const StringTable &entryGrid);
     bool next(QStringList &record) override;
+    void rewind() override { m_row = 2; }
 
 private:
     const StringTable &m_grid;
@@ -33,11 +37,18 @@ private:
 class ListRecords : public IRecordReader
 {
 public:
+    // The list must outlive the reader.
     explicit ListRecords(const QList<QStringList> &records);
+    // Keeps the records itself.
+    explicit ListRecords(QList<QStringList> &&records);
+    ListRecords(const ListRecords &) = delete;
+    ListRecords &operator=(const ListRecords &) = delete;
     bool next(QStringList &record) override;
+    void rewind() override { m_next = 0; }
 
 private:
-    const QList<QStringList> &m_records;
+    QList<QStringList> m_kept;
+    const QList<QStringList> *m_records;
     qsizetype m_next = 0;
 };
 

@@ -20,7 +20,7 @@ public:
     TableRecordStream(ITableEngine &table, const SelectionCriteria &criteria);
 
     bool next(QStringList &record) override;
-    void rewind();
+    void rewind() override;
     // Records yielded since the last rewind.
     qint64 yielded() const { return m_yielded; }
 

@@ -419,6 +419,7 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
     canvas.setTransparentBackground();
 
     int field = 1;
+    size_t barcode = 0; // the barcode steps drawn so far
     bool hasFont = false;
     QColor penColour = Qt::black;
     // Until a font record, texts take the device's font.
@@ -532,8 +533,18 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
         {
             const auto kind = static_cast<Symbology>(step.symbology);
             const QString value = values(field);
-            drawBarcode(canvas, kind, m_lookAhead ? m_lookAhead->take(kind, value) : encodeBarcode(kind, value),
-                QRectF(QPointF(at(r.a, x), at(r.b, y)), QPointF(at(r.c, x), at(r.d, y))), penColour);
+            const QRectF box(QPointF(at(r.a, x), at(r.b, y)), QPointF(at(r.c, x), at(r.d, y)));
+            if (m_labelSymbols && barcode < m_labelSymbols->size() && (*m_labelSymbols)[barcode]) {
+                drawBarcode(canvas, kind, (*m_labelSymbols)[barcode], box, penColour);
+            } else {
+                const std::optional<BarcodeSymbol> symbol
+                    = m_lookAhead ? m_lookAhead->take(kind, value) : encodeBarcode(kind, value);
+                if (!symbol && !value.isEmpty() && m_record > 0)
+                    throw Error(unprintableBarcodeMessage(
+                        int(std::min<qint64>(m_record, std::numeric_limits<int>::max())), r.text, value, kind));
+                drawBarcode(canvas, kind, symbol, box, penColour);
+            }
+            ++barcode;
         }
             ++field;
             break;

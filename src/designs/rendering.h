@@ -158,6 +158,17 @@ public:
     // `row`, at most up to `lastRow`.
     void prepareRowsAhead(const StringTable &labelList, int row, int lastRow);
 
+    // The symbols of the barcodes of the label drawn next, in the order the
+    // design draws them, as they were laid out when the run's records were
+    // checked; none (the default), or a barcode without one: laid out now
+    // (through the look-ahead when there is one). The symbols must outlive
+    // the drawing of the label.
+    void setLabelSymbols(const std::vector<std::optional<BarcodeSymbol>> *symbols) { m_labelSymbols = symbols; }
+    // The record (from 1) the label drawn next comes from, for the message
+    // of a barcode value that cannot be laid out: a value is never printed
+    // without its barcode, such a label ends the drawing with an Error.
+    void setRecord(qint64 record) { m_record = record; }
+
     // One label whose values are the cells (field, row) of the label list.
     void draw(ICanvas &canvas, const StringTable &labelList, int x, int y, int row, bool drawFrame,
         IMessages &messages, const QString &dateText, const CanvasPen &devicePen = CanvasPen()) const;
@@ -213,6 +224,8 @@ private:
     std::vector<Step> m_steps;
     std::vector<BarcodeStep> m_barcodes; // the Barcode steps, in order
     BarcodeLookAhead *m_lookAhead = nullptr;
+    const std::vector<std::optional<BarcodeSymbol>> *m_labelSymbols = nullptr;
+    qint64 m_record = 0;
     // The pictures read so far, by file; one that cannot be read is tried
     // again on the next label.
     mutable std::map<QString, CanvasBitmap> m_pictures;

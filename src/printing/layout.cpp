@@ -164,8 +164,39 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
         }));
 }
 
+PacedPrintProgress::PacedPrintProgress(IPrintProgress &inner, IWaiter &waiter)
+    : m_inner(inner)
+    , m_waiter(waiter)
+{ }
+
+void PacedPrintProgress::reached(LayoutStep step)
+{
+    m_inner.reached(step);
+    switch (step) {
+    case LayoutStep::PrinterOpened:
+    case LayoutStep::DocumentBegun:
+    case LayoutStep::Closing:
+        m_waiter.wait(200);
+        break;
+    case LayoutStep::Position:
+        m_waiter.wait(100);
+        break;
+    case LayoutStep::SheetEnded:
+        m_waiter.wait(100);
+        m_waiter.wait(100);
+        break;
+    }
+}
+
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const PlacedLabelDrawer &drawLabel)
+{
+    PacedPrintProgress paced(progress, waiter);
+    return Ausdrucken(request, format, printer, paced, drawLabel);
+}
+
+LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
+    IPrintProgress &progress, const PlacedLabelDrawer &drawLabel)
 {
     const int last = request.lastPosition;
     if (last < 1 || !unprintableReason(request, format).isEmpty())
@@ -196,63 +227,80 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
     const IPrinterDevice::Paper saved = printer.PapierformatHolen();
     printer.PapierformatSetzen(
         { kSheetPaperCode, format.extentHeight, format.extentWidth + kSheetPaperExtraWidth });
-    waiter.wait(200);
+    progress.reached(LayoutStep::PrinterOpened);
 
     actionText("Neue Seite ...");
     pageText(page);
     const bool begun = printer.DokumentBeginnen(QStringLiteral("Quillmark 32"));
-    waiter.wait(200);
+    progress.reached(LayoutStep::DocumentBegun);
 
     LayoutResult result = opened && begun ? LayoutResult::Printed : LayoutResult::DeviceFailed;
     // Sheets filled (or skipped) but not yet fed: a page is begun only when a
     // label is about to be drawn on it, so a run that fills its last sheet
     // does not make the printer pull an empty one.
     int pendingPages = 0;
-    for (int n = 1; n <= last; ++n) {
-        if (watched)
-            progress.setLabelText(tr("Etikett %1").arg(n));
-        actionText("Übergebe Daten an Drucker ...");
-        int width = 0;
-        int height = 0;
-        HolePosition(format, onSheet, request.offsetX, request.offsetY, x, y, width, height);
-        const int logicalX = toLogical(x, request.unitsPerCm);
-        const int logicalY = toLogical(y, request.unitsPerCm);
-        if (n >= request.startPosition) {
-            for (; pendingPages > 0; --pendingPages) {
-                printer.endPage();
-                printer.beginPage();
+    // Pages before the first one drawn are walked, not fed.
+    bool fedOne = false;
+    try {
+        for (int n = 1; n <= last; ++n) {
+            if (watched)
+                progress.setLabelText(tr("Etikett %1").arg(n));
+            actionText("Übergebe Daten an Drucker ...");
+            const bool drawn = n >= request.startPosition && page >= request.firstPage && page <= request.lastPage;
+            int width = 0;
+            int height = 0;
+            HolePosition(format, onSheet, request.offsetX, request.offsetY, x, y, width, height);
+            const int logicalX = toLogical(x, request.unitsPerCm);
+            const int logicalY = toLogical(y, request.unitsPerCm);
+            if (drawn) {
+                if (!fedOne && request.firstPage > 1)
+                    pendingPages = 0;
+                fedOne = true;
+                for (; pendingPages > 0; --pendingPages) {
+                    printer.endPage();
+                    printer.beginPage();
+                }
+                // Set on the page the label goes on.
+                printer.MassstabSetzen(
+                    request.unitsPerCm, request.correction.scaleX / 1000.0, request.correction.scaleY / 1000.0);
+            } else if (n < request.startPosition) {
+                printer.MassstabSetzen(
+                    request.unitsPerCm, request.correction.scaleX / 1000.0, request.correction.scaleY / 1000.0);
+            }
+            progress.reached(LayoutStep::Position);
+            if (drawn) {
+                if (ICanvas *canvas = printer.canvas()) {
+                    const LabelPlace place { logicalX, logicalY, toLogical(width, request.unitsPerCm),
+                        toLogical(height, request.unitsPerCm) };
+                    drawLabel(*canvas, place, n - request.startPosition + 1, request.frame);
+                }
+            }
+            if (onSheet == perSheet) {
+                ++page;
+                actionText("Neue Seite ...");
+                pageText(page);
+                ++pendingPages;
+                progress.reached(LayoutStep::SheetEnded);
+                onSheet = 0;
+            }
+            progress.stepProgress();
+            ++onSheet;
+            if (page > request.lastPage)
+                break;
+            if (progress.cancelRequested() && n < last) {
+                result = LayoutResult::Cancelled;
+                break;
             }
         }
-        // Set on the page the label goes on.
-        printer.MassstabSetzen(
-            request.unitsPerCm, request.correction.scaleX / 1000.0, request.correction.scaleY / 1000.0);
-        waiter.wait(100);
-        if (n >= request.startPosition) {
-            if (ICanvas *canvas = printer.canvas()) {
-                const LabelPlace place { logicalX, logicalY, toLogical(width, request.unitsPerCm),
-                    toLogical(height, request.unitsPerCm) };
-                drawLabel(*canvas, place, n - request.startPosition + 1, request.frame);
-            }
-        }
-        if (onSheet == perSheet) {
-            ++page;
-            actionText("Neue Seite ...");
-            pageText(page);
-            waiter.wait(100);
-            ++pendingPages;
-            waiter.wait(100);
-            onSheet = 0;
-        }
-        progress.stepProgress();
-        ++onSheet;
-        if (progress.cancelRequested() && n < last) {
-            result = LayoutResult::Cancelled;
-            break;
-        }
+    } catch (...) {
+        printer.abortDocument();
+        printer.DruckerSchliessen();
+        printer.PapierformatSetzen(saved);
+        throw;
     }
 
     actionText("Schließe Drucker ...");
-    waiter.wait(200);
+    progress.reached(LayoutStep::Closing);
     const bool ended = printer.DokumentBeenden();
     if (result == LayoutResult::Printed && !ended)
         result = LayoutResult::EndFailed;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 
 namespace qm {
 
@@ -43,6 +44,10 @@ public:
         (void)tenthsX;
         (void)tenthsY;
     }
+    // Gives the open document up instead of ending it: nothing of it is
+    // printed or written (a PDF file stays as it was, a printer's job is
+    // withdrawn). A device that cannot take anything back may do nothing.
+    virtual void abortDocument() { }
     // Ends the current page and begins the next one.
     virtual void endPage() = 0;
     virtual void beginPage() = 0;
@@ -172,6 +177,11 @@ struct LayoutRequest
     PrinterCorrection correction;
     // Whose correction it is ("PDF" for PDF files), for the messages.
     QString correctionName;
+    // The pages (sheets, from 1) whose labels are drawn: the positions of
+    // the others are walked without drawing and without feeding a page (the
+    // preview draws the page it shows). All by default.
+    int firstPage = 1;
+    int lastPage = std::numeric_limits<int>::max();
 };
 
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
@@ -221,6 +231,11 @@ enum class LayoutResult {
 // opened makes the run walk all positions and draw nothing, and the result
 // says so, so that the caller can tell the user instead of reporting success.
 //
+// The progress is told each step of the layout (IPrintProgress::reached);
+// the overloads with a waiter pace the run through PacedPrintProgress. A
+// drawing that throws gives the document up (abortDocument()), closes the
+// printer, restores its paper and passes the exception on.
+//
 // A run with T below 1, or one that unprintableReason refuses, is refused
 // before the printer is touched: there is nothing sensible to print, the
 // progress step would divide by zero, or the numbers would not fit a sheet.
@@ -231,5 +246,8 @@ LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format,
 // without positions: 0 x 0).
 LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
     IPrintProgress &progress, IWaiter &waiter, const PlacedLabelDrawer &drawLabel);
+// The same without waits of its own.
+LayoutResult Ausdrucken(const LayoutRequest &request, const SheetFormat &format, IPrinterDevice &printer,
+    IPrintProgress &progress, const PlacedLabelDrawer &drawLabel);
 
 } // namespace qm

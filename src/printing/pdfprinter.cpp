@@ -204,6 +204,22 @@ bool PdfPrinter::DokumentBeenden()
     return true;
 }
 
+void PdfPrinter::abortDocument()
+{
+    m_canvas.reset();
+    if (m_painter) {
+        try {
+            m_painter->end();
+        } catch (...) {
+            abandonPainter();
+        }
+    }
+    m_painter.reset();
+    m_writer.reset();
+    // Not committed: the temporary file goes, the target stays.
+    m_file.reset();
+}
+
 bool PdfPrinter::MassstabSetzen(int unitsPerCm, double scaleX, double scaleY)
 {
     if (!m_open || !m_painter || unitsPerCm < 1)

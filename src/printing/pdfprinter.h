@@ -58,6 +58,8 @@ public:
     void PapierformatSetzen(const Paper &paper) override;
     bool DokumentBeginnen(const QString &documentName) override;
     bool DokumentBeenden() override;
+    // Drops the document: the target file stays as it was.
+    void abortDocument() override;
     bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override;
     void setOriginOffset(int tenthsX, int tenthsY) override { m_origin = QPoint(tenthsX, tenthsY); }
     void endPage() override;

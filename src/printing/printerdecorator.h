@@ -23,6 +23,7 @@ public:
         return m_target.DokumentBeginnen(documentName);
     }
     bool DokumentBeenden() override { return m_target.DokumentBeenden(); }
+    void abortDocument() override { m_target.abortDocument(); }
     bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override
     {
         return m_target.MassstabSetzen(unitsPerCm, scaleX, scaleY);

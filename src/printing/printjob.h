@@ -16,6 +16,7 @@
 namespace qm {
 
 class ICanvas;
+class IMessages;
 
 // One print, whichever way it was asked for (the windows' working modes, the
 // preview, the calibration sheet, the command line): what is printed, from
@@ -54,6 +55,9 @@ struct PrintJob
     QString pictureFolder;
     // What a date element prints.
     QString dateText;
+    // Where what the drawing meets is said at once (an image record of an
+    // older design format); none: it is not said.
+    IMessages *messages = nullptr;
 
     // Instead of labels of a design: one page drawn by `sheetDrawing` on a
     // canvas mapped at `sheetUnitsPerCm` (the calibration sheet), as label 1

@@ -162,6 +162,18 @@ bool QtPrinterDevice::DokumentBeenden()
     return done;
 }
 
+void QtPrinterDevice::abortDocument()
+{
+    if (!m_painter)
+        return;
+    m_canvas.reset();
+    // Qt's printer spools the document and hands it to the system when the
+    // painter ends; aborted first, it hands over nothing.
+    m_printer->abort();
+    m_painter->end();
+    m_painter.reset();
+}
+
 bool QtPrinterDevice::MassstabSetzen(int unitsPerCm, double scaleX, double scaleY)
 {
     if (!m_painter || unitsPerCm < 1)

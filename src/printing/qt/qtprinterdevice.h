@@ -64,6 +64,8 @@ public:
     // Ends the last page and hands the document to the spooler; also after a
     // run that was cancelled. False when no document was begun.
     bool DokumentBeenden() override;
+    // Withdraws the job: the system is handed nothing.
+    void abortDocument() override;
     bool MassstabSetzen(int unitsPerCm, double scaleX, double scaleY) override;
     void setOriginOffset(int tenthsX, int tenthsY) override { m_origin = QPoint(tenthsX, tenthsY); }
     void endPage() override;
