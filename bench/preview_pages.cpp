@@ -59,7 +59,8 @@ int main(int argc, char **argv)
     records.reserve(labels);
     for (int i = 1; i <= labels; ++i)
         records.append({ QStringLiteral("1"), QStringLiteral("Erika Mustermann %1").arg(i),
-            QStringLiteral("Heidestraße %1").arg(i % 500 + 1), QStringLiteral("%1 Köln").arg(50667 + i % 300) });
+            QStringLiteral("Heidestraße %1").arg(i % 500 + 1),
+            QStringLiteral("%1 Köln").arg(50667 + i % 300) });
     const long recordsKb = peakRssKb();
 
     PrintJob job;

@@ -101,13 +101,14 @@ void TestPreviewWindow::pageThatCannotBeDrawnShowsItsMessage()
     const QImage first = window.shownImage();
     job.records[30][1] = QStringLiteral("Bert");
     window.Button_WeiterClick();
-    const QString message
-        = QStringLiteral("Die Datensätze haben sich während des Drucks geändert; der Druck wurde abgebrochen.");
+    const QString message = QStringLiteral(
+        "Die Datensätze haben sich während des Drucks geändert; der Druck wurde abgebrochen.");
     QCOMPARE(window.currentPage(), 2);
     QCOMPARE(window.pageError(), message);
     QVERIFY(window.shownImage().isNull());
     QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Seitenbild"))->text(), message);
-    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Seitenzahl"))->text(), QStringLiteral("Seite 2 von 3"));
+    QCOMPARE(
+        window.findChild<QLabel *>(QStringLiteral("Seitenzahl"))->text(), QStringLiteral("Seite 2 von 3"));
     QVERIFY(window.findChild<QPushButton *>(QStringLiteral("Button_Weiter"))->isEnabled());
     window.Button_ZurueckClick();
     QVERIFY(window.pageError().isEmpty());
@@ -120,7 +121,8 @@ void TestPreviewWindow::withoutPages()
     PreviewWindow window;
     QCOMPARE(window.pageCount(), 0);
     QCOMPARE(window.currentPage(), 0);
-    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("Seitenzahl"))->text(), QStringLiteral("Seite 0 von 0"));
+    QCOMPARE(
+        window.findChild<QLabel *>(QStringLiteral("Seitenzahl"))->text(), QStringLiteral("Seite 0 von 0"));
     window.Button_WeiterClick();
     QCOMPARE(window.currentPage(), 0);
     window.setPages(nullptr);

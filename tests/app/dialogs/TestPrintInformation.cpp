@@ -305,21 +305,21 @@ void TestPrintInformation::cancelIsSeenInARunWithoutWaits()
     window.setClock([&now] { return now; });
     auto *button = window.findChild<QPushButton *>(QStringLiteral("Abbruch_Button"));
     CanvasPrinter printer;
-    VirtualWaiter waiter; // waits nothing and handles no events
     LayoutRequest request;
     request.lastPosition = 1000;
     SheetFormat format = twoPerSheet();
     window.showForRun(QStringLiteral("Etikettendrucker"));
     int drawn = 0;
-    const LayoutResult result = Ausdrucken(request, format, printer, window, waiter,
-        [&](ICanvas &, int, int, int, bool) {
+    // The layout without waits: no waiter, so nothing else handles events.
+    const LayoutResult result = Ausdrucken(
+        request, format, printer, window, PlacedLabelDrawer([&](ICanvas &, const LabelPlace &, int, bool) {
             ++drawn;
             now += msPerLabel;
             // The user clicks while the label is drawn: the click waits in
             // the event queue.
             if (drawn == clickedAt)
                 QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
-        });
+        }));
     QCOMPARE(result, LayoutResult::Cancelled);
     QCOMPARE(drawn, printed);
     QVERIFY(window.cancelRequested());
