@@ -138,6 +138,7 @@ private Q_SLOTS:
     void badJobIsRefusedWithItsMessage_data();
     void badJobIsRefusedWithItsMessage();
     void recordsChangedSinceTheCheckAreNamedByThePage();
+    void pageTooLargeToShowIsNamed();
     void imagePrinterKeepsOnlyTheLastPagesWhenAsked();
 };
 
@@ -457,6 +458,23 @@ void TestPreview::recordsChangedSinceTheCheckAreNamedByThePage()
     QCOMPARE(preview.pagesHeld(), 1);
     // The page drawn before the change is still shown as it was.
     QVERIFY(preview.page(0) == first);
+}
+
+// At a resolution whose page would not fit ImagePrinter::kMaxPixels the
+// page is not drawn, and the preview says so instead of naming a printer.
+void TestPreview::pageTooLargeToShowIsNamed()
+{
+    AddressJob a;
+    QVERIFY(a.load());
+    PreviewPages preview(a.job(), 1200, std::make_unique<ListRecords>(addresses(1, 3)));
+    QString error;
+    try {
+        preview.page(0);
+    } catch (const Error &e) {
+        error = e.message();
+    }
+    QCOMPARE(error, QStringLiteral("Die Vorschau kann für diesen Bogen nicht gezeigt werden."));
+    QCOMPARE(preview.pagesHeld(), 0);
 }
 
 void TestPreview::imagePrinterKeepsOnlyTheLastPagesWhenAsked()
