@@ -6,7 +6,7 @@
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
 #include "printerdoubles.h"
-#include "printing/printerchoice.h"
+#include "printing/printers/printerchoice.h"
 #include "printing/qt/printerdialog.h"
 #include "printing/qt/qtprinteraccess.h"
 #include "testfiles.h"

@@ -6,9 +6,9 @@
 #include "platform/errors.h"
 #include "platform/settings.h"
 #include "printerdoubles.h"
-#include "printing/calibrationsheet.h"
 #include "printing/pdfprinter.h"
 #include "printing/printercorrection.h"
+#include "printing/printers/calibrationsheet.h"
 #include "testpaths.h"
 
 #include <QFile>

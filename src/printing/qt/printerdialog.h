@@ -2,7 +2,7 @@
 
 #include "formats/formatselection.h"
 #include "formats/sheetformat.h"
-#include "printing/printerchoice.h"
+#include "printing/printers/printerchoice.h"
 
 #include <QDialog>
 
