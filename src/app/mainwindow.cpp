@@ -19,6 +19,9 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
+#include "designs/rendering.h"
+#include "platform/numbers.h"
+#include "printing/preview.h"
 #include "printing/printrun.h"
 
 #include <QCloseEvent>
@@ -105,9 +108,27 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     services.databaseExpert = m_databaseExpert;
     services.settings = &context.settings;
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, context.dialogConfirmed, services);
-    // The preview draws the sheets with the run's own layout at screen size.
+    // The preview: the records typed so far as one print job, checked as the
+    // print checks them, each page drawn with the print's own layout at
+    // screen size when it is shown.
     m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {
-        return m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch);
+        const PrintSession &session = m_context.session;
+        PrintJob job;
+        job.design = &session.design;
+        job.format = session.format;
+        job.serialInCopies = session.serialInCopies;
+        job.startPosition = strToInt(startLabel);
+        job.offsetX = scrollX - 250;
+        job.offsetY = scrollY - 250;
+        job.frame = frame;
+        job.pictureFolder = m_context.dir.path();
+        job.dateText = shortDateText();
+        QList<QStringList> records;
+        EntryGridRecords rows(session.entryGrid);
+        for (QStringList record; rows.next(record);)
+            records.append(record);
+        return std::make_unique<PreviewPages>(
+            job, PreviewDotsPerInch, std::make_unique<ListRecords>(std::move(records)));
     });
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);
