@@ -54,8 +54,8 @@ quillmark() { # RECORDS OUT
 records "$labels" "$work/records.csv"
 # shellcheck disable=SC2086
 read -r leastTime leastCpu leastRss < <(measure "$build/bench/leastwork" "$work/records.csv" "$work/least.pdf" ${PAGE:-})
-# leastwork once more with the allocator settings that quillmark's PDF
-# printer makes (see src/printing/pdfprinter.cpp), for a fair second figure.
+# leastwork once more with the allocator settings that quillmark makes at
+# its start (see src/app/processtweaks.h), for a fair second figure.
 # shellcheck disable=SC2086
 read -r tunedTime tunedCpu tunedRss < <(measure env MALLOC_MMAP_THRESHOLD_=33554432 \
   MALLOC_TRIM_THRESHOLD_=67108864 "$build/bench/leastwork" "$work/records.csv" "$work/least.pdf" ${PAGE:-})

@@ -14,9 +14,8 @@
 #include "platform/stringtable.h"
 #include "platform/textfile.h"
 #include "data/csvrecords.h"
-#include "printing/expansion.h"
-#include "printing/labelsource.h"
 #include "printing/layout.h"
+#include "printing/printjob.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,12 +39,6 @@ public:
     void endPage() override { canvas_.clear(); }
     void beginPage() override { }
     qm::ICanvas *canvas() override { return &canvas_; }
-};
-
-class NoWait : public qm::IWaiter
-{
-public:
-    void wait(int) override { }
 };
 
 class NoMessages : public qm::IMessages
@@ -78,9 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     qm::PrintDesign design;
     qm::SheetFormat format;
-    qm::StringTable labelList, entryGrid;
+    qm::StringTable entryGrid;
     qm::FieldGrids grids;
-    grids.labelList = &labelList;
     grids.entryGrid = &entryGrid;
     try {
         qm::readPrintDesignLines(
@@ -88,54 +80,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         qm::readSheetFormatLines(qm::splitCp1252Lines(formatBytes), QStringLiteral("fuzz.vrl"), format);
         qm::CsvRecordStream records(
             qm::CsvRecordReader(qm::csvFieldsOf(entryGrid, design.fieldCount)), csvBytes);
-        entryGrid.setColCount(design.fieldCount + 1);
-        QStringList record;
-        for (int k = 0; k < 50 && records.next(record); ++k) {
-            for (qsizetype c = 0; c < record.size(); ++c)
-                entryGrid.setCell(int(c), k + 2, record[c]);
-            entryGrid.setRowCount(k + 3);
-        }
-        const qm::StringTable entered = entryGrid;
-        const int labels = qm::expandEntryGrid(entryGrid, labelList, true);
 
-        // The labels made one by one are those of the label list.
-        qm::EntryGridRecords again(entered);
-        qm::LabelSource source(again, qm::columnTitles(entered), true);
-        QStringList values;
-        for (int row = 1; row <= labels; ++row) {
-            if (!source.next(values))
-                abort();
-            for (int c = 1; c < values.size(); ++c) {
-                if (values[c] != labelList.cell(c, row))
-                    abort();
-            }
-        }
-        if (source.next(values))
-            abort();
-
-        qm::LayoutRequest request;
-        request.startPosition = qm::lenientToInt(options.value(0));
-        request.offsetX = qm::lenientToInt(options.value(1));
-        request.offsetY = qm::lenientToInt(options.value(2));
-        request.frame = qm::lenientToInt(options.value(3)) != 0;
-        request.unitsPerCm = design.printScale;
-        // A run is refused as the callers refuse it; the layout must refuse
-        // the same run on its own as well.
-        const bool printable = qm::unprintableReason(request, format).isEmpty();
-        if (printable && labels > 300)
+        NoMessages messages;
+        qm::PrintJob job;
+        job.design = &design;
+        job.format = format;
+        job.records = &records;
+        job.startPosition = qm::lenientToInt(options.value(0));
+        job.offsetX = qm::lenientToInt(options.value(1));
+        job.offsetY = qm::lenientToInt(options.value(2));
+        job.frame = qm::lenientToInt(options.value(3)) != 0;
+        job.serialInCopies = qm::lenientToInt(options.value(4)) == 0;
+        job.dateText = QStringLiteral("10.12.26");
+        job.messages = &messages;
+        // The check throws what stops the run; a run it lets through is
+        // printed as checked.
+        qm::LabelRun run(job);
+        if (run.labels() > 300)
             return 0; // long runs repeat what short ones do
-        request.lastPosition
-            = printable ? request.startPosition + labels - 1 : qm::lenientToInt(options.value(4));
-
         FuzzPrinter printer;
         qm::NullPrintProgress progress;
-        NoWait waiter;
-        NoMessages messages;
-        qm::Ausdrucken(request, format, printer, progress, waiter,
-            [&](qm::ICanvas &canvas, int x, int y, int row, bool frame) {
-                qm::EtikettZeichnen(
-                    canvas, design, labelList, x, y, row, frame, messages, QStringLiteral("10.12.26"));
-            });
+        const qm::PrintOutcome outcome = run.print(printer, progress);
+        // The records did not change, the printer takes everything.
+        if (!outcome.printed() || outcome.labels != run.labels())
+            abort();
+        // A page range draws as much as it is given.
+        if (run.pageCount() > 1) {
+            FuzzPrinter page;
+            if (!run.printPages(page, progress, 2, 2).printed())
+                abort();
+        }
     } catch (const qm::Error &) { }
     return 0;
 }

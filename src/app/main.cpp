@@ -1,6 +1,7 @@
 #include "app/appcontext.h"
 #include "app/commandline.h"
 #include "app/mainwindow.h"
+#include "app/processtweaks.h"
 #include "platform/errors.h"
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qthelpwindow.h"
@@ -129,6 +130,7 @@ void commandLineMessages(QtMsgType type, const QMessageLogContext &, const QStri
 
 int main(int argc, char **argv)
 {
+    qm::applyProcessTweaks();
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));

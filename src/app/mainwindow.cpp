@@ -39,7 +39,6 @@
 #include <QVBoxLayout>
 
 #include <new>
-#include <type_traits>
 
 namespace qm {
 namespace {
@@ -62,22 +61,6 @@ const char *const ModeMenuCaptions[4] = {
     QT_TRANSLATE_NOOP("qm", "Datenbank bearbeiten"),
     QT_TRANSLATE_NOOP("qm", "Editieren"),
 };
-
-// The preview's pages as the input expert takes them.
-// TODO: once the input expert takes PreviewPages (its PreviewSource returns
-// std::unique_ptr<PreviewPages>), pass them on and drop the images.
-template <typename Source> auto previewPages(std::unique_ptr<PreviewPages> pages)
-{
-    using Pages = std::invoke_result_t<Source, const QString &, bool, int, int>;
-    if constexpr (std::is_same_v<Pages, QList<QImage>>) {
-        QList<QImage> images;
-        for (int i = 0; i < pages->pageCount(); ++i)
-            images.append(pages->page(i));
-        return images;
-    } else {
-        return pages;
-    }
-}
 
 bool sameAreas(const QList<WorksArea> &a, const QList<WorksArea> &b)
 {
@@ -123,10 +106,11 @@ THauptmenue::THauptmenue(AppContext &context, QWidget *parent)
     services.databaseExpert = m_databaseExpert;
     services.settings = &context.settings;
     m_printRun = std::make_unique<PrintRun>(context.dir, context.session, services);
-    // The preview draws the sheets with the run's own job at screen size.
+    // The preview: the records of the run so far as the print's own job,
+    // checked as the print checks them, each page drawn at screen size when
+    // it is shown.
     m_inputExpert->setPreviewSource([this](const QString &startLabel, bool frame, int scrollX, int scrollY) {
-        return previewPages<TEingabeExperte::PreviewSource>(
-            m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch));
+        return m_printRun->preview(startLabel, frame, scrollX, scrollY, PreviewDotsPerInch);
     });
     m_editor = new TEtiketteneditor(context.dialogConfirmed, context.messages, context.fileDialogs,
         context.settings, context.help, context.dir.programHelpPath(), this);

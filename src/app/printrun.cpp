@@ -393,9 +393,9 @@ RunOutcome PrintRun::print()
     if (!printJob.correction.isNone() && !makeRun(printJob))
         return RunOutcome::Failed;
 
-    // TODO: read "Ohne Wartezeiten drucken" from the settings
-    // (PrinterSettings::printWithoutWaits()) once they keep it.
-    const bool withoutWaits = false;
+    // "Ohne Wartezeiten drucken": as fast as the command line, the progress
+    // window kept painted by its own progress calls.
+    const bool withoutWaits = printerSettings && printerSettings->printWithoutWaits();
     PrintOutcome outcome;
     {
         ShownProgress shown(m_services.progress, printerName);

@@ -6,6 +6,7 @@
 #include "editor/bitmapcache.h"
 #include "editor/elementedits.h"
 #include "editor/propertydialogs.h"
+#include "editor/workspacedrawing.h"
 
 #include <QList>
 #include <QPoint>

@@ -11,13 +11,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-#include <zlib.h>
-
 #include <cerrno>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace qm {
 namespace {
@@ -27,43 +21,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("qm", text);
 }
 
-// Qt's PDF engine compresses every page through two buffers of 16 MiB, of
-// which a page touches a few kilobytes. By default glibc hands the heap back
-// to the system after each page and maps it in again for the next one: a
-// page fault for every touched page of memory, a tenth of a long run's time.
-// Kept in the heap, the untouched part stays virtual and costs nothing.
-void keepPageBuffersInHeap()
-{
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
-#endif
-}
-
 } // namespace
-
-// How hard PDF files are compressed.
-//
-// Qt's PDF engine compresses every page with zlib's default level, 6, and
-// offers no other. Pages of barcodes are short rectangle operators of few
-// kinds, on which level 6 walks long chains of earlier matches for little
-// gain: it took more time than everything else of a run of 10,000 QR-code
-// labels. Level 4 compresses such a page nearly as small (a fifth more
-// bytes; text pages a sixth) in less than a third of the time.
-//
-// The program therefore defines zlib's deflateInit_ (what the deflateInit
-// macro calls) itself: the executable's definition comes before the
-// library's for every caller in the process, Qt's engine among them. A
-// caller that asks for the default level gets PdfCompressionLevel; one that
-// names a level gets that level.
-extern "C" int deflateInit_(z_streamp stream, int level, const char *version, int streamSize)
-{
-    if (level == Z_DEFAULT_COMPRESSION)
-        level = PdfCompressionLevel;
-    constexpr int DefaultMemoryLevel = 8; // what deflateInit gives
-    return deflateInit2_(
-        stream, level, Z_DEFLATED, MAX_WBITS, DefaultMemoryLevel, Z_DEFAULT_STRATEGY, version, streamSize);
-}
 
 QString deviceFailureMessage(LayoutResult result, const QString &name, const PdfPrinter *pdf)
 {
@@ -146,7 +104,6 @@ bool PdfPrinter::DokumentBeginnen(const QString &documentName)
     if (!m_open || m_painter)
         return false;
     m_error.clear();
-    keepPageBuffersInHeap();
     m_file = std::make_unique<ReplacingFile>(m_path);
     try {
         m_file->begin();

@@ -16,11 +16,6 @@ namespace qm {
 class QPainterCanvas;
 class ReplacingFile;
 
-// The zlib level PDF files are compressed with (pdfprinter.cpp says how and
-// why): Qt's engine asks for zlib's default level, and the program makes
-// that this one.
-inline constexpr int PdfCompressionLevel = 4;
-
 // Why a run on the device called `name` printed nothing (`result` neither
 // Printed nor Cancelled): the PDF file's error when `pdf` is that device, a
 // print job that could not be finished (EndFailed), else a printer that

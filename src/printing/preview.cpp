@@ -1,21 +1,23 @@
 #include "preview.h"
 
 #include "platform/canvas/qpaintercanvas.h"
-#include "platform/services.h"
+#include "platform/errors.h"
 #include "printing/pdfprinter.h"
 #include "printing/printermapping.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+
+#include <deque>
+#include <utility>
 
 namespace qm {
 namespace {
 
-// A preview waits for nothing.
-class NoWait : public IWaiter
+QString tr(const char *text)
 {
-public:
-    void wait(int) override { }
-};
+    return QCoreApplication::translate("qm", text);
+}
 
 // Each block of factor x factor pixels becomes one, its darkness per
 // channel the block's mean darkness, raised: 255 - (255 - v)^2 / 255 from
@@ -89,6 +91,7 @@ bool ImagePrinter::DokumentBeginnen(const QString &)
     if (!m_open || m_painter)
         return false;
     m_pages.clear();
+    m_finished = 0;
     return startPage();
 }
 
@@ -123,8 +126,11 @@ void ImagePrinter::finishPage()
     m_canvas.reset();
     m_painter->end();
     m_painter.reset();
-    m_pages.append(scaledDown(m_page, m_oversampling, m_pageSize));
-    m_page = QImage();
+    m_page = scaledDown(m_page, m_oversampling, m_pageSize);
+    m_pages.append(std::exchange(m_page, QImage()));
+    ++m_finished;
+    while (m_pages.size() > m_keep)
+        m_pages.removeFirst();
 }
 
 bool ImagePrinter::DokumentBeenden()
@@ -176,10 +182,91 @@ QList<QImage> renderSheets(const LayoutRequest &request, const SheetFormat &form
 {
     ImagePrinter printer(dotsPerInch);
     NullPrintProgress progress;
-    NoWait waiter;
-    if (Ausdrucken(request, format, printer, progress, waiter, drawLabel) != LayoutResult::Printed)
+    if (Ausdrucken(request, format, printer, progress, drawLabel) != LayoutResult::Printed)
         return {};
     return printer.pages();
+}
+
+void drawSheetOutlines(QImage &page, const SheetFormat &format, int dotsPerInch)
+{
+    QPainter painter(&page);
+    painter.setCompositionMode(QPainter::CompositionMode_Darken);
+    painter.setPen(QPen(QColor(200, 210, 230), 0, Qt::DashLine));
+    const double dots = dotsPerInch / 254.0;
+    for (int i = 1; i <= format.positionCount(); ++i) {
+        int x = 0, y = 0, w = 0, h = 0;
+        HolePosition(format, i, 0.0, 0.0, x, y, w, h);
+        painter.drawRect(QRectF(x * dots, y * dots, w * dots, h * dots));
+    }
+}
+
+struct PreviewPages::Impl
+{
+    // Declared before the run, which reads from them.
+    std::unique_ptr<IRecordReader> ownedRecords;
+    std::unique_ptr<LabelRun> run;
+    int dotsPerInch = 0;
+    // The pages held, the one asked for last at the back.
+    std::deque<std::pair<int, QImage>> held;
+};
+
+PreviewPages::PreviewPages(const PrintJob &job, int dotsPerInch, std::unique_ptr<IRecordReader> ownedRecords)
+    : d(std::make_unique<Impl>())
+{
+    d->ownedRecords = std::move(ownedRecords);
+    d->dotsPerInch = dotsPerInch;
+    PrintJob checked = job;
+    if (d->ownedRecords)
+        checked.records = d->ownedRecords.get();
+    d->run = std::make_unique<LabelRun>(checked);
+}
+
+PreviewPages::~PreviewPages() = default;
+
+int PreviewPages::pageCount() const
+{
+    return d->run->pageCount();
+}
+
+int PreviewPages::dotsPerInch() const
+{
+    return d->dotsPerInch;
+}
+
+int PreviewPages::pagesHeld() const
+{
+    return int(d->held.size());
+}
+
+QImage PreviewPages::page(int index)
+{
+    if (index < 0 || index >= pageCount())
+        return {};
+    for (auto it = d->held.begin(); it != d->held.end(); ++it) {
+        if (it->first == index) {
+            std::pair<int, QImage> found = std::move(*it);
+            d->held.erase(it);
+            d->held.push_back(std::move(found));
+            return d->held.back().second;
+        }
+    }
+    // A device of its own for each page: it is given this page only.
+    ImagePrinter printer(d->dotsPerInch);
+    printer.keepLastPages(1);
+    NullPrintProgress progress;
+    const PrintOutcome outcome = d->run->printPages(printer, progress, index + 1, index + 1);
+    const bool deviceFailed = outcome.result == PrintOutcome::Result::DeviceFailed
+        || outcome.result == PrintOutcome::Result::EndFailed;
+    if (!outcome.printed() && !deviceFailed && !outcome.message.isEmpty())
+        throw Error(outcome.message);
+    if (!outcome.printed() || printer.pages().isEmpty())
+        throw Error(tr("Die Vorschau kann für diesen Bogen nicht gezeigt werden."));
+    QImage image = printer.pages().last();
+    drawSheetOutlines(image, d->run->job().format, d->dotsPerInch);
+    d->held.emplace_back(index, image);
+    while (d->held.size() > size_t(HeldPages))
+        d->held.pop_front();
+    return image;
 }
 
 } // namespace qm

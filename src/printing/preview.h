@@ -9,6 +9,8 @@
 #include <QList>
 #include <QSize>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 
 class QPainter;
@@ -48,7 +50,13 @@ public:
     ICanvas *canvas() override;
 
     // The pages drawn, in order; complete once the document has ended.
+    // With keepLastPages(n) only the last n of them.
     const QList<QImage> &pages() const { return m_pages; }
+    // Keeps only the last `pages` pages finished (at least 1), so that a
+    // device asked for one page of a long document never holds more.
+    void keepLastPages(int pages) { m_keep = std::max(1, pages); }
+    // Pages finished since the document began, those let go included.
+    int pagesFinished() const { return m_finished; }
 
     // Pages that would be drawn on more than this many pixels (at the
     // oversampled resolution) are not made.
@@ -64,6 +72,8 @@ private:
     Paper m_paper { 9, 2970, 2100 };
     bool m_open = false;
     QList<QImage> m_pages;
+    int m_keep = std::numeric_limits<int>::max();
+    int m_finished = 0;
     QImage m_page;
     std::unique_ptr<QPainter> m_painter;
     std::unique_ptr<QPainterCanvas> m_canvas;
@@ -78,6 +88,11 @@ QList<QImage> renderSheets(
 // The same, the drawing told the size of each sheet label.
 QList<QImage> renderSheets(
     const LayoutRequest &request, const SheetFormat &format, const PlacedLabelDrawer &drawLabel, int dotsPerInch);
+
+// Faint dashed outlines of the sheet's labels (where the format puts them,
+// without offsets or correction) on a page drawn at `dotsPerInch`, under
+// what is printed: a pixel only ever gets darker.
+void drawSheetOutlines(QImage &page, const SheetFormat &format, int dotsPerInch);
 
 // The preview of a print job: its sheets as images at `dotsPerInch`, each
 // drawn only when it is asked for, through the same check, layout and
@@ -95,10 +110,15 @@ public:
 
     int pageCount() const;
     int dotsPerInch() const;
-    // Page `index` (from 0). Throws Error when it cannot be drawn.
+    // Page `index` (from 0): drawn alone (the labels before it read, not
+    // drawn) unless it is held. Throws Error (German) when it cannot be
+    // drawn, as the print would end with it: records changed since the
+    // check, a page too large to show. A null image outside 0 ..
+    // pageCount() - 1.
     QImage page(int index);
-    // Pages held in memory now.
+    // Pages held in memory now: at most HeldPages, the last asked for.
     int pagesHeld() const;
+    static constexpr int HeldPages = 3;
 
 private:
     struct Impl;

@@ -140,6 +140,16 @@ void PrinterSettings::setChosenPrinter(const QString &name)
     m_settings.writeString(QStringLiteral("Parameter"), QStringLiteral("Drucker"), name);
 }
 
+bool PrinterSettings::printWithoutWaits() const
+{
+    return m_settings.readBool(QStringLiteral("Parameter"), QStringLiteral("OhneWartezeiten"), false);
+}
+
+void PrinterSettings::setPrintWithoutWaits(bool withoutWaits)
+{
+    m_settings.writeBool(QStringLiteral("Parameter"), QStringLiteral("OhneWartezeiten"), withoutWaits);
+}
+
 std::optional<PrinterCorrection> PrinterSettings::stored(const QString &printer) const
 {
     if (!printerNameProblem(printer).isEmpty())

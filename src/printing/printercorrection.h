@@ -74,8 +74,10 @@ inline constexpr int MaxMeasuredRuler = 1110;
 PrinterCorrection correctionFromReading(const CalibrationReading &reading, int cornerX, int cornerY);
 
 // The printer settings of Quillmark.ini: the printer chosen in
-// "&Druckparameter ..." (section Parameter, key Drucker) and the corrections
-// (section Kalibrierung, one key per printer, "x,y,scale x,scale y").
+// "&Druckparameter ..." (section Parameter, key Drucker), whether the
+// windows print without waits (section Parameter, key OhneWartezeiten, 1 or
+// 0) and the corrections (section Kalibrierung, one key per printer,
+// "x,y,scale x,scale y").
 class PrinterSettings
 {
 public:
@@ -87,6 +89,12 @@ public:
     QString chosenPrinter() const;
     // Throws Error for a name that cannot be kept.
     void setChosenPrinter(const QString &name);
+
+    // "Ohne Wartezeiten drucken": the windows' runs leave out the fixed
+    // waits after every position and sheet. Off unless stored.
+    bool printWithoutWaits() const;
+    // Throws Error when the settings cannot be written.
+    void setPrintWithoutWaits(bool withoutWaits);
 
     // The stored correction; none when nothing is stored, and none for a
     // stored value that is not four whole numbers within range (a file

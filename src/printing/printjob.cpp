@@ -440,7 +440,8 @@ PrintOutcome LabelRun::Impl::run(IPrinterDevice &device, IPrintProgress &progres
     if (result == LayoutResult::Refused)
         outcome.message = unprintableReason(pageRequest, job.format);
     else if (result == LayoutResult::DeviceFailed || result == LayoutResult::EndFailed)
-        outcome.message = deviceFailureMessage(result, job.deviceName, dynamic_cast<const PdfPrinter *>(&device));
+        outcome.message = deviceFailureMessage(
+            result, job.deviceName, job.toFile ? dynamic_cast<const PdfPrinter *>(&device) : nullptr);
     return outcome;
 }
 

@@ -48,8 +48,10 @@ struct PrintJob
     // ("PDF" for PDF files) for the messages.
     PrinterCorrection correction;
     QString correctionName;
-    // The printer's name or the PDF file, as messages name the device.
+    // The printer's name or the PDF file, as messages name the device, and
+    // whether it is a file (a PdfPrinter, whose reason is then given).
     QString deviceName;
+    bool toFile = false;
 
     // Where relative picture paths are taken from (the program directory).
     QString pictureFolder;

@@ -220,6 +220,7 @@ private slots:
     void previewDrawsTheTypedRecordsAndChangesNothing();
     void previewRefusals_data();
     void previewRefusals();
+    void waitsUnlessTheSettingsSayWithout();
     void cancellingInTheProgressWindowStopsTheRun();
     void mode2PrintsSelectedTableRecords();
     void mode2PrintsWithTheDesignTheExpertShowed();
@@ -736,6 +737,29 @@ void TestPrintRun::previewRefusals()
     };
     rig.use(EnterAndPrint);
     QCOMPARE(error, message);
+}
+
+// The windows' runs wait a second with the progress window shown, then the
+// fixed times of the layout's steps; with "Ohne Wartezeiten drucken" they
+// wait nothing and print the same labels, the progress window shown as
+// before.
+void TestPrintRun::waitsUnlessTheSettingsSayWithout()
+{
+    for (const bool withoutWaits : { false, true }) {
+        Rig rig;
+        PrinterSettings(rig.settings).setPrintWithoutWaits(withoutWaits);
+        rig.typeRecords({ { "30", "Anna", "", "Bonn" } });
+        QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+        QCOMPARE(rig.texts().filter(QStringLiteral("\"Anna\"")).size(), 30);
+        QCOMPARE(rig.progress.log, (QStringList { "show Etikettendrucker", "hide" }));
+        if (withoutWaits) {
+            QVERIFY(rig.waiter.waits().isEmpty());
+        } else {
+            QCOMPARE(rig.waiter.waits().first(), 1000);
+            // At least one wait per label after the first second.
+            QVERIFY(rig.waiter.waits().size() > 30);
+        }
+    }
 }
 
 void TestPrintRun::cancellingInTheProgressWindowStopsTheRun()

@@ -6,12 +6,13 @@
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
 #include "printerdoubles.h"
-#include "printing/printerchoice.h"
+#include "printing/printers/printerchoice.h"
 #include "printing/qt/printerdialog.h"
 #include "printing/qt/qtprinteraccess.h"
 #include "testfiles.h"
 #include "testpaths.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void readingOutOfRangeStoresNothing();
     void windowCalibratesThePdfEntry();
     void windowOffersTheCatalogueFormats();
+    void windowKeepsPrintingWithoutWaits();
 
 private:
     static SheetFormat format()
@@ -232,6 +234,50 @@ void TestPrinterChoice::windowOffersTheCatalogueFormats()
     QVERIFY(files.calls().first().save);
     QCOMPARE(test::pdfWord(test::pdfWords(pdf), QStringLiteral("Ausrichtung")).page, 1);
     QVERIFY2(messages.lastText().startsWith(QStringLiteral("Für PDF gilt von nun an:")), qPrintable(messages.lastText()));
+}
+
+// "Ohne Wartezeiten drucken": off at first, kept as soon as it is clicked
+// (also when the window is then cancelled), shown as kept the next time; a
+// settings file that cannot be written is named and the box shows what is
+// still stored.
+void TestPrinterChoice::windowKeepsPrintingWithoutWaits()
+{
+    QtPrinterAccess printers([] { return QString(); });
+    MemorySettings settings;
+    ScriptedMessages messages;
+    ScriptedFileDialogs files;
+    VirtualWaiter waiter;
+    QTemporaryDir dir;
+    {
+        TDruckparameter window(printers, settings, messages, files, waiter, dir.path());
+        QCheckBox *box = window.withoutWaitsBox();
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("Ohne Wartezeiten drucken"));
+        QCOMPARE(box->objectName(), QStringLiteral("Check_OhneWartezeiten"));
+        QVERIFY(!box->isChecked());
+        window.show();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QVERIFY(box->isChecked());
+        QCOMPARE(settings.value(QStringLiteral("Parameter"), QStringLiteral("OhneWartezeiten")),
+            std::optional<QString>(QStringLiteral("1")));
+        window.reject();
+    }
+    QVERIFY(PrinterSettings(settings).printWithoutWaits());
+    {
+        TDruckparameter window(printers, settings, messages, files, waiter, dir.path());
+        QCheckBox *box = window.withoutWaitsBox();
+        QVERIFY(box->isChecked());
+        settings.setRefuseWrites(true);
+        window.show();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QCOMPARE(messages.lastText(), QStringLiteral("Kann nicht nach Quillmark.ini schreiben"));
+        QVERIFY(box->isChecked());
+        settings.setRefuseWrites(false);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        QVERIFY(!box->isChecked());
+    }
+    QVERIFY(!PrinterSettings(settings).printWithoutWaits());
+    QCOMPARE(messages.shown().size(), 1);
 }
 
 QTEST_MAIN(TestPrinterChoice)

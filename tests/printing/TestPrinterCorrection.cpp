@@ -4,12 +4,14 @@
 #include "platform/doubles/memorysettings.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "platform/errors.h"
+#include "platform/settings.h"
 #include "printerdoubles.h"
-#include "printing/calibrationsheet.h"
 #include "printing/pdfprinter.h"
 #include "printing/printercorrection.h"
+#include "printing/printers/calibrationsheet.h"
 #include "testpaths.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,6 +31,8 @@ private Q_SLOTS:
     void correctionMovesTheWordsOfAPdf();
     void storedCorrections_data();
     void storedCorrections();
+    void printWithoutWaitsIsKeptInTheSettingsFile_data();
+    void printWithoutWaitsIsKeptInTheSettingsFile();
     void correctionsOutOfRangeAreRefused_data();
     void correctionsOutOfRangeAreRefused();
     void correctionThatMovesALabelOffThePageIsRefused_data();
@@ -220,6 +224,45 @@ void TestPrinterCorrection::storedCorrections()
             std::optional<QString>(QStringLiteral("-3,4,1001,999")));
         QCOMPARE(printers.correction(QStringLiteral("PDF")), next);
     }
+}
+
+void TestPrinterCorrection::printWithoutWaitsIsKeptInTheSettingsFile_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("no file") << QByteArray() << false;
+    QTest::newRow("other keys only") << QByteArray("[Parameter]\nDrucker=Laser\n") << false;
+    QTest::newRow("on") << QByteArray("[Parameter]\nOhneWartezeiten=1\n") << true;
+    QTest::newRow("off") << QByteArray("[Parameter]\nOhneWartezeiten=0\n") << false;
+    QTest::newRow("edited by hand: not a number") << QByteArray("[Parameter]\nOhneWartezeiten=ja\n") << false;
+    QTest::newRow("in another section") << QByteArray("[Kalibrierung]\nOhneWartezeiten=1\n") << false;
+}
+
+// "Ohne Wartezeiten drucken" in Quillmark.ini beside the chosen printer;
+// switched on and off again, the other keys stay.
+void TestPrinterCorrection::printWithoutWaitsIsKeptInTheSettingsFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(bool, read);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quillmark.ini"));
+    if (!before.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(before);
+    }
+    IniFileSettings settings(path);
+    QCOMPARE(PrinterSettings(settings).printWithoutWaits(), read);
+
+    PrinterSettings(settings).setPrintWithoutWaits(true);
+    QVERIFY(PrinterSettings(settings).printWithoutWaits());
+    QCOMPARE(settings.readString(QStringLiteral("Parameter"), QStringLiteral("OhneWartezeiten"), {}),
+        QStringLiteral("1"));
+    if (before.contains("Drucker=Laser"))
+        QCOMPARE(PrinterSettings(settings).chosenPrinter(), QStringLiteral("Laser"));
+    PrinterSettings(settings).setPrintWithoutWaits(false);
+    QVERIFY(!IniFileSettings(path).readBool(QStringLiteral("Parameter"), QStringLiteral("OhneWartezeiten"), true));
+    QVERIFY(!PrinterSettings(settings).printWithoutWaits());
 }
 
 void TestPrinterCorrection::correctionsOutOfRangeAreRefused_data()

@@ -5,9 +5,9 @@
 #include "platform/errors.h"
 #include "platform/services.h"
 #include "platform/settings.h"
-#include "printing/calibrationsheet.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "printing/printers/calibrationsheet.h"
 
 #include <QCoreApplication>
 

@@ -3,23 +3,19 @@
 #include "app/commands/commandsupport.h"
 #include "app/commands/printerscommand.h"
 #include "app/commands/tablecommand.h"
-#include "designs/barcodelookahead.h"
-#include "designs/drawingnotices.h"
 #include "designs/printdesign.h"
 #include "designs/rendering.h"
 #include "formats/sheetformat.h"
 #include "platform/numbers.h"
 #include "platform/settings.h"
 #include "platform/stringtable.h"
-#include "printing/barcodecheck.h"
 #include "data/csvrecords.h"
 #include "data/csvtable.h"
-#include "printing/labelsource.h"
+#include "printing/printjob.h"
 #include "printing/layout.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
 #include "printing/printercorrection.h"
-#include "printing/printerdecorator.h"
 #include "data/tablerecords.h"
 
 #include <QCoreApplication>
@@ -50,41 +46,6 @@ public:
 
 private:
     QTextStream &m_err;
-};
-
-// The printer of a run as the command line watches it: whether the document
-// was begun and ended, and how many pages it got.
-class WatchedPrinter : public PrinterDecorator
-{
-public:
-    using PrinterDecorator::PrinterDecorator;
-
-    bool DokumentBeginnen(const QString &documentName) override
-    {
-        m_begun = PrinterDecorator::DokumentBeginnen(documentName);
-        m_pages = m_begun ? 1 : 0;
-        return m_begun;
-    }
-    bool DokumentBeenden() override
-    {
-        m_ended = PrinterDecorator::DokumentBeenden();
-        return m_ended;
-    }
-    void beginPage() override
-    {
-        PrinterDecorator::beginPage();
-        if (m_begun)
-            ++m_pages;
-    }
-
-    bool begun() const { return m_begun; }
-    bool ended() const { return m_ended; }
-    int pageCount() const { return m_pages; }
-
-private:
-    bool m_begun = false;
-    bool m_ended = false;
-    int m_pages = 0;
 };
 
 // "1 Etikett auf 1 Seite", "3 Etiketten auf 2 Seiten".
@@ -136,155 +97,83 @@ int printCommand(const Call &call, QTextStream &out, QTextStream &err, IPrinterA
     SheetFormat format;
     readFormat(lookUp(call, call.files[1], EntryFileKind::Format), format);
 
-    // Scale, start, offsets and sheet are checked before anything is read.
-    // The labels are made one by one as they are drawn, so a run holds no
-    // label list and may be as long as the positions of its sheets can count.
-    LayoutRequest request;
-    request.startPosition = startPosition;
-    request.lastPosition = startPosition;
-    request.offsetX = offsetX;
-    request.offsetY = offsetY;
-    request.frame = frame;
-    request.unitsPerCm = design.printScale;
-    request.maxLabels = MaxStreamedLabelsPerRun;
-    if (const QString reason = unprintableReason(request, format); !reason.isEmpty())
-        throw Error(reason);
-
-    // The records: those of the table (in the entry grid, as the record
-    // selection hands them over), one label without values, or the CSV file,
-    // which is read twice from the disk: once to count the labels and find
-    // every error before anything is printed, once to print them.
+    // The records: those of the table (as the record selection hands them
+    // over), one label without values, or the CSV file (or standard input),
+    // which is read twice from the disk: once to check and count, once to
+    // print.
     std::unique_ptr<CsvRecordStream> csv;
+    std::optional<StandardInputFile> input;
     TableFiles tableEngine;
     std::unique_ptr<TableRecordStream> tableRecords;
+    PrintJob job;
     if (!table.isEmpty()) {
         QStringList titles;
         for (int c = 1; c <= design.fieldCount; ++c)
             titles << entryGrid.cell(c, 0);
         tableEngine.preferFieldOrder(titles);
         tableRecords = selectedTableRecords(tableEngine, table, where, entryGrid);
-    } else {
+        job.records = tableRecords.get();
+        job.recordsName = table;
+    } else if (!records.isEmpty()) {
         entryGrid.setColCount(design.fieldCount + 1);
-        entryGrid.setRowCount(2);
-        if (records.isEmpty()) {
-            entryGrid.setRowCount(3);
-            entryGrid.setCell(0, 2, QStringLiteral("1"));
-        } else {
-            // Standard input is read twice, as a file is.
-            std::optional<StandardInputFile> input;
-            if (records == QLatin1String("-"))
-                input.emplace();
-            csv = CsvRecordStream::fromFile(
-                CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), input ? input->path() : records);
-            if (const QStringList ignored = csv->ignoredColumns(); !ignored.isEmpty())
-                err << tr("Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: %1")
-                           .arg(ignored.join(QStringLiteral(", ")))
-                    << Qt::endl;
-        }
+        if (records == QLatin1String("-"))
+            input.emplace();
+        csv = CsvRecordStream::fromFile(
+            CsvRecordReader(csvFieldsOf(entryGrid, design.fieldCount)), input ? input->path() : records);
+        if (const QStringList ignored = csv->ignoredColumns(); !ignored.isEmpty())
+            err << tr("Spalten ohne Datenfeld des Etiketts werden nicht gedruckt: %1")
+                       .arg(ignored.join(QStringLiteral(", ")))
+                << Qt::endl;
+        job.records = csv.get();
+        job.recordsName = records;
     }
-    std::unique_ptr<IRecordReader> gridRecords;
-    auto readRecords = [&]() -> IRecordReader & {
-        if (csv) {
-            csv->rewind();
-            return *csv;
-        }
-        if (tableRecords) {
-            tableRecords->rewind();
-            return *tableRecords;
-        }
-        gridRecords = std::make_unique<EntryGridRecords>(entryGrid);
-        return *gridRecords;
-    };
-    const qint64 labelCount = LabelSource::countLabels(readRecords());
-    if (tableRecords && tableRecords->yielded() < 1)
-        throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
-    if (labelCount < 1)
-        throw Error(tr("Es gibt kein Etikett zu drucken."));
-    if (labelCount > MaxStreamedLabelsPerRun)
-        throw Error(tooManyLabelsMessage(labelCount, MaxStreamedLabelsPerRun));
-    const int labels = int(labelCount);
-    request.lastPosition = startPosition + labels - 1;
-    // A missing picture or a value a barcode cannot print stops the run
-    // before anything is printed.
+    job.design = &design;
+    job.format = format;
+    job.serialInCopies = serialInCopies;
+    job.startPosition = startPosition;
+    job.offsetX = offsetX;
+    job.offsetY = offsetY;
+    job.frame = frame;
     // Relative picture paths are taken from the program directory in use.
-    const QString pictureFolder = call.inUse ? call.inUse->path() : QString();
-    if (const QString missing = firstUnreadablePicture(design, pictureFolder); !missing.isEmpty())
-        throw Error(missing);
-    if (const QString bad = firstUnprintableBarcode(design, readRecords()); !bad.isEmpty())
-        throw Error(bad);
-
-    // The first label is made before the printer is asked for: serial
-    // numbers that do not start at a number stop the run here.
-    CountedLabels source(readRecords(), columnTitles(entryGrid), serialInCopies, labels,
-        tr("Die Datei %1 hat sich während des Drucks geändert; der Druck wurde abgebrochen.")
-            .arg(tableRecords ? table : records));
+    job.pictureFolder = call.inUse ? call.inUse->path() : QString();
+    job.dateText = shortDateText();
+    StreamMessages messages(err);
+    job.messages = &messages;
 
     std::unique_ptr<IPrinterDevice> target;
-    PdfPrinter *pdfPrinter = nullptr;
-    QString destination = pdf;
     IniFileSettings settings(defaultSettingsPath());
     if (printer) {
         PrinterTarget chosen = commandLinePrinter(printers, settings, call.listValues.value(0), err);
         target = std::move(chosen.device);
-        destination = chosen.name;
-        request.correction = PrinterSettings(settings).correction(destination);
+        job.deviceName = chosen.name;
+        job.correctionName = chosen.name;
     } else {
-        request.correction = PrinterSettings(settings).correction(pdfCorrectionName());
-        auto pdfDevice = std::make_unique<PdfPrinter>(pdf);
-        pdfPrinter = pdfDevice.get();
-        target = std::move(pdfDevice);
+        target = std::make_unique<PdfPrinter>(pdf);
+        job.deviceName = pdf;
+        job.toFile = true;
+        job.correctionName = pdfCorrectionName();
     }
-    request.correctionName = printer ? destination : pdfCorrectionName();
-    if (const QString notice = PrinterSettings(settings).badCorrectionNotice(request.correctionName);
-        !notice.isEmpty())
+    job.correction = PrinterSettings(settings).correction(job.correctionName);
+    if (const QString notice = PrinterSettings(settings).badCorrectionNotice(job.correctionName); !notice.isEmpty())
         err << "quillmark: " << notice << Qt::endl;
-    WatchedPrinter device(*target);
+
+    // Every record is read and checked before the printer is asked for.
+    std::optional<LabelRun> run;
+    try {
+        run.emplace(job);
+    } catch (const Error &) {
+        if (tableRecords && tableRecords->yielded() < 1)
+            throw Error(tr("Keine Datensätze ausgewählt: es gibt kein Etikett zu drucken."));
+        throw;
+    }
     NullPrintProgress progress;
-    NoWait waiter;
-    StreamMessages messages(err);
-    const QString date = shortDateText();
-    LabelDrawing drawing(design);
-    drawing.setPictureFolder(pictureFolder);
-    BarcodeLookAhead barcodes;
-    drawing.setLookAhead(&barcodes);
-    // Texts cut at a label's edge are named after the run.
-    DrawingNotices notices;
-    drawing.setNotices(&notices);
-    const LayoutResult result = Ausdrucken(request, format, device, progress, waiter,
-        [&](ICanvas &canvas, const LabelPlace &place, int row, bool withFrame) {
-            // A file that now gives other labels than were counted stops
-            // the run (an Error), and the document is not ended.
-            source.makeAhead(
-                row + BarcodeLookAheadLabels, [&](const QStringList &values) { drawing.prepareBarcodes(values); });
-            const QStringList &values = source.label(row);
-            notices.setRecord(source.record());
-            drawing.setSheetLabel(QSize(place.width, place.height));
-            drawing.draw(canvas, values, place.x, place.y, withFrame, messages, date);
-        });
-    const auto tellNotices = [&] {
-        for (const QString &line : notices.lines())
-            err << "quillmark: " << line << Qt::endl;
-    };
-    if (result == LayoutResult::Refused)
-        return fail(err, unprintableReason(request, format));
-    if (printer) {
-        if (result == LayoutResult::DeviceFailed || !device.begun())
-            return fail(err, tr("Der Drucker %1 konnte nicht geöffnet werden.").arg(destination));
-        if (result != LayoutResult::Printed || !device.ended())
-            return fail(
-                err, tr("Der Druckauftrag für %1 konnte nicht abgeschlossen werden.").arg(destination));
-        tellNotices();
-        out << printedText(labels, device.pageCount()) << ' ' << tr("an %1").arg(destination) << '\n';
-        return 0;
-    }
-    if (result != LayoutResult::Printed || !device.begun() || !device.ended()) {
-        const QString why = pdfPrinter->errorMessage();
-        return fail(err,
-            why.isEmpty() ? tr("Die PDF-Datei %1 konnte nicht geschrieben werden.").arg(pdf)
-                          : tr("Die PDF-Datei %1 konnte nicht geschrieben werden: %2").arg(pdf, why));
-    }
-    tellNotices();
-    out << printedText(labels, device.pageCount()) << ' ' << tr("in %1").arg(pdf) << '\n';
+    const PrintOutcome outcome = run->print(*target, progress);
+    if (!outcome.printed())
+        return fail(err, outcome.message);
+    for (const QString &line : outcome.notices)
+        err << "quillmark: " << line << Qt::endl;
+    out << printedText(int(outcome.labels), outcome.pages) << ' '
+        << (printer ? tr("an %1") : tr("in %1")).arg(job.deviceName) << '\n';
     return 0;
 }
 

@@ -5,8 +5,8 @@
 #include "platform/numbers.h"
 #include "platform/settings.h"
 #include "printing/printeraccess.h"
-#include "printing/printerchoice.h"
 #include "printing/printercorrection.h"
+#include "printing/printers/printerchoice.h"
 
 #include <QCoreApplication>
 

@@ -102,6 +102,26 @@ TDruckInformation::TDruckInformation(QWidget *parent)
     layout->addLayout(buttons);
     layout->addWidget(m_status);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_elapsed.start();
+    m_clock = [this] { return m_elapsed.elapsed(); };
+}
+
+void TDruckInformation::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    m_lastEvents = m_clock();
+}
+
+void TDruckInformation::keepResponsive()
+{
+    if (!isVisible())
+        return;
+    const qint64 now = m_clock();
+    if (now - m_lastEvents < EventInterval)
+        return;
+    m_lastEvents = now;
+    QCoreApplication::processEvents();
 }
 
 void TDruckInformation::showForRun(const QString &printerName)
@@ -118,6 +138,7 @@ void TDruckInformation::showForRun(const QString &printerName)
     m_cancel->setEnabled(true);
     centerOnScreen(*this);
     show();
+    m_lastEvents = m_clock();
 }
 
 void TDruckInformation::hideWindow()
@@ -127,16 +148,19 @@ void TDruckInformation::hideWindow()
 
 void TDruckInformation::setLabelText(const QString &text)
 {
+    keepResponsive();
     m_labelPanel->setText(text);
 }
 
 void TDruckInformation::setPageText(const QString &text)
 {
+    keepResponsive();
     m_pagePanel->setText(text);
 }
 
 void TDruckInformation::setActionText(const QString &text)
 {
+    keepResponsive();
     m_actionPanel->setText(text);
 }
 
@@ -153,12 +177,18 @@ void TDruckInformation::setProgressTotal(int labels)
 
 void TDruckInformation::stepProgress()
 {
+    keepResponsive();
     if (m_total > 0) {
         m_done = std::min(m_done + 1, m_total);
         m_bar->setValue(int(qint64(m_done) * 100 / m_total));
         return;
     }
     m_bar->setValue(std::clamp(m_bar->value() + m_step, m_bar->minimum(), m_bar->maximum()));
+}
+
+void TDruckInformation::reached(LayoutStep)
+{
+    keepResponsive();
 }
 
 void TDruckInformation::Abbruch_ButtonClick()

@@ -2,7 +2,10 @@
 
 #include "app/dialogs/progresswindow.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
+
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -15,6 +18,11 @@ namespace qm {
 // and a status line with the label, the page and the current action. It has
 // no window buttons; "Abbrechen" asks the run to stop after the current
 // label, and so does an attempt to close the window while it is shown.
+//
+// A run that does not wait (printing without waits) gives the event loop no
+// turn of its own; while the window is shown, its progress calls therefore
+// handle the pending events (painting, "Abbrechen") themselves, at most every
+// EventInterval milliseconds, so that a fast run is not slowed down.
 class TDruckInformation : public QWidget, public IProgressWindow
 {
     Q_OBJECT
@@ -22,7 +30,12 @@ class TDruckInformation : public QWidget, public IProgressWindow
 public:
     static constexpr int MaxPrinterNameLength = 40;
 
+    static constexpr int EventInterval = 50;
+    // Milliseconds on a steady clock; the tests give a virtual one.
+    using Clock = std::function<qint64()>;
+
     explicit TDruckInformation(QWidget *parent = nullptr);
+    void setClock(Clock clock);
 
     // IProgressWindow
     void showForRun(const QString &printerName) override;
@@ -35,6 +48,7 @@ public:
     void stepProgress() override;
     // With a total the bar shows the share of labels done.
     void setProgressTotal(int labels) override;
+    void reached(LayoutStep step) override;
     bool cancelRequested() const override { return m_cancelRequested; }
 
     // "Abbrechen": the run stops after the current label; the button is
@@ -53,6 +67,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Handles the pending events when the last turn lies EventInterval ms
+    // back and the window is shown.
+    void keepResponsive();
+
     QLabel *m_printer;
     QProgressBar *m_bar;
     QPushButton *m_cancel;
@@ -64,6 +82,9 @@ private:
     int m_total = 0; // labels of the run, 0: count by steps
     int m_done = 0;
     bool m_cancelRequested = false;
+    QElapsedTimer m_elapsed;
+    Clock m_clock;
+    qint64 m_lastEvents = 0;
 };
 
 } // namespace qm

@@ -2,6 +2,7 @@
 
 #include "data/widgets/previewwindow.h"
 #include "platform/errors.h"
+#include "printing/preview.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -504,13 +505,13 @@ void TEingabeExperte::Button_VorschauClick()
 {
     if (!m_previewSource)
         return;
-    QList<QImage> pages;
+    std::unique_ptr<PreviewPages> pages;
     const bool done = run([this, &pages] {
         m_core.preview();
         const InputExpertView &view = m_core.view();
         pages = m_previewSource(view.startLabel, view.frame, view.scrollX, view.scrollY);
     });
-    if (!done || pages.isEmpty())
+    if (!done || !pages || pages->pageCount() < 1)
         return;
     if (!m_preview)
         m_preview = new PreviewWindow(this);

@@ -22,6 +22,7 @@ class QWidget;
 
 namespace qm {
 
+class PreviewPages;
 class PreviewWindow;
 
 // The input expert ("Eingabe-Experte"): the field mask of the print run,
@@ -76,10 +77,11 @@ public:
     // does and shows the sheets it would print, without closing.
     void Button_VorschauClick();
 
-    // Draws the sheets for "&Vorschau": start label text, frame, offset
-    // positions (0 .. 500). Without one the button is not shown.
-    using PreviewSource
-        = std::function<QList<QImage>(const QString &startLabel, bool frame, int scrollX, int scrollY)>;
+    // The pages of "&Vorschau" (each drawn when it is shown): start label
+    // text, frame, offset positions (0 .. 500); throws Error for a run that
+    // cannot be printed. Without one the button is not shown.
+    using PreviewSource = std::function<std::unique_ptr<PreviewPages>(
+        const QString &startLabel, bool frame, int scrollX, int scrollY)>;
     void setPreviewSource(PreviewSource source);
     PreviewWindow *previewWindow() const { return m_preview; }
 

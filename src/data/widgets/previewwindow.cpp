@@ -1,5 +1,8 @@
 #include "previewwindow.h"
 
+#include "platform/errors.h"
+#include "printing/preview.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +11,8 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <new>
 
 namespace qm {
 
@@ -20,6 +25,7 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_image = new QLabel;
     m_image->setObjectName(QStringLiteral("Seitenbild"));
     m_image->setAlignment(Qt::AlignCenter);
+    m_image->setWordWrap(true);
     m_area = new QScrollArea(this);
     m_area->setWidget(m_image);
     m_area->setWidgetResizable(true);
@@ -54,13 +60,15 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     showPage(0);
 }
 
-void PreviewWindow::setPages(QList<QImage> pages)
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::setPages(std::unique_ptr<PreviewPages> pages)
 {
     m_pages = std::move(pages);
-    showPage(m_pages.isEmpty() ? 0 : 1);
+    showPage(pageCount() > 0 ? 1 : 0);
     // As large as a page, as far as the screen allows.
-    if (!m_pages.isEmpty()) {
-        QSize wanted = m_pages.first().size() + QSize(60, 90);
+    if (!m_shown.isNull()) {
+        QSize wanted = m_shown.size() + QSize(60, 90);
         if (const QScreen *screen = this->screen())
             wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
         resize(wanted);
@@ -77,12 +85,30 @@ void PreviewWindow::Button_WeiterClick()
     showPage(m_current + 1);
 }
 
+int PreviewWindow::pageCount() const
+{
+    return m_pages ? m_pages->pageCount() : 0;
+}
+
 void PreviewWindow::showPage(int page)
 {
     const int count = pageCount();
     m_current = count == 0 ? 0 : std::clamp(page, 1, count);
-    m_shown = m_current > 0 ? m_pages.at(m_current - 1) : QImage();
-    m_image->setPixmap(QPixmap::fromImage(m_shown));
+    m_shown = QImage();
+    m_error.clear();
+    if (m_current > 0) {
+        try {
+            m_shown = m_pages->page(m_current - 1);
+        } catch (const Error &e) {
+            m_error = e.message();
+        } catch (const std::bad_alloc &) {
+            m_error = outOfMemoryMessage();
+        }
+    }
+    if (m_error.isEmpty())
+        m_image->setPixmap(QPixmap::fromImage(m_shown));
+    else
+        m_image->setText(m_error);
     m_pageText->setText(tr("Seite %1 von %2").arg(m_current).arg(count));
     m_back->setEnabled(m_current > 1);
     m_next->setEnabled(m_current < count);

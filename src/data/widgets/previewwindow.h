@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QImage>
-#include <QList>
+#include <QString>
+
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -10,22 +12,31 @@ class QScrollArea;
 
 namespace qm {
 
+class PreviewPages;
+
 // "Vorschau": the sheets of a print as they will come out, one page at a
-// time, before any stock is spent. The pages are drawn by the caller (the
-// print run's layout and drawing); the window only shows them.
+// time, before any stock is spent. The pages are drawn by PreviewPages (the
+// print's own check, layout and drawing), each only when it is shown; the
+// window shows them, and in place of a page that cannot be drawn the
+// message why.
 class PreviewWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit PreviewWindow(QWidget *parent = nullptr);
+    ~PreviewWindow() override;
 
     // Takes the pages and shows the first.
-    void setPages(QList<QImage> pages);
-    int pageCount() const { return int(m_pages.size()); }
+    void setPages(std::unique_ptr<PreviewPages> pages);
+    const PreviewPages *pages() const { return m_pages.get(); }
+    int pageCount() const;
     // 1 .. pageCount(); 0 without pages.
     int currentPage() const { return m_current; }
+    // The page shown; null when it could not be drawn.
     const QImage &shownImage() const { return m_shown; }
+    // Why the current page could not be drawn; empty when it is shown.
+    const QString &pageError() const { return m_error; }
 
     // "<< &Zurück" and "&Weiter >>": the previous and the next page.
     void Button_ZurueckClick();
@@ -34,8 +45,9 @@ public:
 private:
     void showPage(int page);
 
-    QList<QImage> m_pages;
+    std::unique_ptr<PreviewPages> m_pages;
     QImage m_shown;
+    QString m_error;
     int m_current = 0;
     QScrollArea *m_area = nullptr;
     QLabel *m_image = nullptr;

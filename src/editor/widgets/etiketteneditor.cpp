@@ -4,6 +4,7 @@
 #include "editor/widgets/editoricons.h"
 #include "editor/widgets/propertydialogs.h"
 #include "editor/widgets/workspaceview.h"
+#include "editor/workspacedrawing.h"
 #include "platform/canvas/qpaintercanvas.h"
 #include "platform/services.h"
 

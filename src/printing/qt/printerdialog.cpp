@@ -5,6 +5,7 @@
 #include "printing/qt/qtprinteraccess.h"
 #include "programdir/programdirectory.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QCoreApplication>
@@ -89,10 +90,12 @@ TDruckparameter::TDruckparameter(QtPrinterAccess &printers, ISettings &settings,
     , m_messages(messages)
     , m_fileDialogs(fileDialogs)
     , m_waiter(waiter)
+    , m_settings(settings)
     , m_formatFolder(std::move(formatFolder))
     , m_core(printers, settings)
     , m_list(new QTreeWidget(this))
     , m_formatBox(new QComboBox(this))
+    , m_withoutWaits(new QCheckBox(tr("Ohne Wartezeiten drucken"), this))
     , m_askReading([](QWidget *owner) -> std::optional<CalibrationReading> {
         TAusrichtung dialog(owner);
         if (dialog.exec() != QDialog::Accepted)
@@ -106,6 +109,10 @@ TDruckparameter::TDruckparameter(QtPrinterAccess &printers, ISettings &settings,
     m_list->setHeaderLabels({ tr("Drucker"), tr("Standort"), tr("Zustand"), tr("Korrektur") });
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
+    m_withoutWaits->setObjectName(QStringLiteral("Check_OhneWartezeiten"));
+    m_withoutWaits->setChecked(PrinterSettings(m_settings).printWithoutWaits());
+    connect(m_withoutWaits, &QCheckBox::clicked, this, &TDruckparameter::OhneWartezeitenClick);
+    layout->addWidget(m_withoutWaits);
     auto *row = new QHBoxLayout;
     const auto button = [&](const QString &text, const char *name, void (TDruckparameter::*handler)()) {
         auto *b = new QPushButton(text, this);
@@ -213,6 +220,17 @@ void TDruckparameter::AusrichtungClick()
         m_messages.show(MessageKind::Error, e.message(), MessageButton::Ok);
     }
     fill();
+}
+
+void TDruckparameter::OhneWartezeitenClick()
+{
+    PrinterSettings stored(m_settings);
+    try {
+        stored.setPrintWithoutWaits(m_withoutWaits->isChecked());
+    } catch (const Error &e) {
+        m_messages.show(MessageKind::Error, e.message(), MessageButton::Ok);
+    }
+    m_withoutWaits->setChecked(stored.printWithoutWaits());
 }
 
 void TDruckparameter::UebernehmenClick()

@@ -2,13 +2,14 @@
 
 #include "formats/formatselection.h"
 #include "formats/sheetformat.h"
-#include "printing/printerchoice.h"
+#include "printing/printers/printerchoice.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QSpinBox;
 class QTreeWidget;
@@ -39,8 +40,9 @@ private:
 
 // "&Druckparameter ...": the printers of the system (name, location, state,
 // correction), the choice of the one Quillmark prints to, its page set-up,
-// and its calibration. The rules are PrinterChoiceCore's; the handlers are
-// public for the tests.
+// its calibration, and "Ohne Wartezeiten drucken" (kept as soon as it is
+// changed, as a calibration is). The rules are PrinterChoiceCore's and
+// PrinterSettings'; the handlers are public for the tests.
 class TDruckparameter : public QDialog
 {
 public:
@@ -55,6 +57,8 @@ public:
     // The format of the calibration sheet: the first item asks for a file,
     // the others are the formats of the catalogue by description.
     QComboBox *formatBox() const { return m_formatBox; }
+    // "Ohne Wartezeiten drucken".
+    QCheckBox *withoutWaitsBox() const { return m_withoutWaits; }
     PrinterChoiceCore &core() { return m_core; }
     void setReadingQuestion(ReadingQuestion question) { m_askReading = std::move(question); }
 
@@ -66,6 +70,9 @@ public:
     void AusrichtungClick();
     // "&Übernehmen": the selected printer is the one Quillmark prints to.
     void UebernehmenClick();
+    // "Ohne Wartezeiten drucken" changed: kept in the settings; a setting
+    // that cannot be written is named and the box shows the stored state.
+    void OhneWartezeitenClick();
 
 private:
     void fill();
@@ -75,10 +82,12 @@ private:
     IMessages &m_messages;
     IFileDialogs &m_fileDialogs;
     IWaiter &m_waiter;
+    ISettings &m_settings;
     QString m_formatFolder;
     PrinterChoiceCore m_core;
     QTreeWidget *m_list;
     QComboBox *m_formatBox;
+    QCheckBox *m_withoutWaits;
     QList<FormatChoice> m_formatChoices;
     ReadingQuestion m_askReading;
 };

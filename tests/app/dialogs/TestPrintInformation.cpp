@@ -1,4 +1,5 @@
 #include "app/dialogs/printinformation.h"
+#include "platform/canvas/recordingcanvas.h"
 #include "platform/doubles/virtualwaiter.h"
 #include "printing/layout.h"
 
@@ -30,6 +31,16 @@ public:
     ICanvas *canvas() override { return nullptr; }
 };
 
+// The same with a canvas, so that the labels are drawn.
+class CanvasPrinter : public SilentPrinter
+{
+public:
+    ICanvas *canvas() override { return &m_canvas; }
+
+private:
+    RecordingCanvas m_canvas;
+};
+
 SheetFormat twoPerSheet()
 {
     SheetFormat format;
@@ -59,6 +70,8 @@ private Q_SLOTS:
     void cancelRequestIsForgottenByNextRun();
     void closingTheWindowCancels();
     void layoutFillsPanelsAndStopsOnCancel();
+    void cancelIsSeenInARunWithoutWaits_data();
+    void cancelIsSeenInARunWithoutWaits();
 };
 
 void TestPrintInformation::initialControls()
@@ -263,6 +276,55 @@ void TestPrintInformation::layoutFillsPanelsAndStopsOnCancel()
     QCOMPARE(window.progressStep(), 20);
     QCOMPARE(window.progressValue(), 60);
     QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("Abbruch_Button"))->isEnabled());
+}
+
+void TestPrintInformation::cancelIsSeenInARunWithoutWaits_data()
+{
+    QTest::addColumn<int>("msPerLabel");
+    QTest::addColumn<int>("clickedAt");
+    QTest::addColumn<int>("printed");
+    // Events are handled once 50 ms have passed since the last turn: at the
+    // 3rd, 6th, 9th label of 20 ms; a click is seen at the next such turn.
+    QTest::newRow("clicked at label 1, seen after label 3") << 20 << 1 << 3;
+    QTest::newRow("clicked at label 2, seen after label 3") << 20 << 2 << 3;
+    QTest::newRow("clicked at label 4, seen after label 6") << 20 << 4 << 6;
+    QTest::newRow("slow labels: seen after the label clicked at") << 60 << 5 << 5;
+    QTest::newRow("fast labels: seen at the next turn, 50 ms on") << 1 << 101 << 150;
+}
+
+// A run that does not wait never enters the event loop: the window's own
+// progress calls handle the pending events (painting, the click on
+// "Abbrechen"), every 50 ms on the run's clock and not more often.
+void TestPrintInformation::cancelIsSeenInARunWithoutWaits()
+{
+    QFETCH(int, msPerLabel);
+    QFETCH(int, clickedAt);
+    QFETCH(int, printed);
+    TDruckInformation window;
+    qint64 now = 0;
+    window.setClock([&now] { return now; });
+    auto *button = window.findChild<QPushButton *>(QStringLiteral("Abbruch_Button"));
+    CanvasPrinter printer;
+    LayoutRequest request;
+    request.lastPosition = 1000;
+    SheetFormat format = twoPerSheet();
+    window.showForRun(QStringLiteral("Etikettendrucker"));
+    int drawn = 0;
+    // The layout without waits: no waiter, so nothing else handles events.
+    const LayoutResult result = Ausdrucken(
+        request, format, printer, window, PlacedLabelDrawer([&](ICanvas &, const LabelPlace &, int, bool) {
+            ++drawn;
+            now += msPerLabel;
+            // The user clicks while the label is drawn: the click waits in
+            // the event queue.
+            if (drawn == clickedAt)
+                QMetaObject::invokeMethod(button, &QPushButton::click, Qt::QueuedConnection);
+        }));
+    QCOMPARE(result, LayoutResult::Cancelled);
+    QCOMPARE(drawn, printed);
+    QVERIFY(window.cancelRequested());
+    QCOMPARE(button->text(), QStringLiteral("Wird abgebrochen ..."));
+    window.hideWindow();
 }
 
 QTEST_MAIN(TestPrintInformation)

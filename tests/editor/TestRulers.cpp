@@ -1,7 +1,7 @@
 // The rulers beside the editor's workspace: cleared white, then centimetre
 // ticks with their numbers and half-centimetre marks, moved with the scroll
 // position; 0..21 cm across and 0..29 cm down.
-#include "designs/rendering.h"
+#include "editor/workspacedrawing.h"
 #include "platform/canvas/qpaintercanvas.h"
 #include "platform/canvas/recordingcanvas.h"
 

@@ -1,9 +1,9 @@
 #include "printerchoice.h"
 
 #include "platform/errors.h"
-#include "printing/calibrationsheet.h"
 #include "printing/pdfprinter.h"
 #include "printing/printeraccess.h"
+#include "printing/printers/calibrationsheet.h"
 
 #include <QCoreApplication>
 

@@ -2,6 +2,7 @@
 
 #include "platform/canvas/canvas.h"
 #include "printing/pdfprinter.h"
+#include "printing/printjob.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -141,18 +142,44 @@ QString calibrationProblem(const SheetFormat &format)
     return unprintableReason(request, format);
 }
 
+namespace {
+
+// The sheet as a print job: one page, drawn from the sheet's corner at one
+// logical unit to the tenth of a millimetre, without correction.
+PrintOutcome printSheet(const SheetFormat &format, IPrinterDevice &printer, IPrintProgress &progress,
+    IWaiter &waiter, const QString &name)
+{
+    PrintJob job;
+    job.format = format;
+    job.sheetUnitsPerCm = CalibrationUnitsPerCm;
+    job.sheetDrawing = [&format](ICanvas &canvas) { drawCalibrationSheet(canvas, format); };
+    job.deviceName = name;
+    job.toFile = dynamic_cast<const PdfPrinter *>(&printer) != nullptr;
+    PacedPrintProgress paced(progress, waiter);
+    return printLabels(job, printer, paced);
+}
+
+} // namespace
+
 LayoutResult printCalibrationSheet(
     const SheetFormat &format, IPrinterDevice &printer, IPrintProgress &progress, IWaiter &waiter)
 {
     if (!calibrationProblem(format).isEmpty())
         return LayoutResult::Refused;
-    // One "label": the first, which draws the whole sheet from the sheet's
-    // corner, not from its own.
-    LayoutRequest request;
-    request.lastPosition = 1;
-    request.unitsPerCm = CalibrationUnitsPerCm;
-    return Ausdrucken(request, format, printer, progress, waiter,
-        [&](ICanvas &canvas, int, int, int, bool) { drawCalibrationSheet(canvas, format); });
+    switch (printSheet(format, printer, progress, waiter, QString()).result) {
+    case PrintOutcome::Result::Printed:
+        return LayoutResult::Printed;
+    case PrintOutcome::Result::Cancelled:
+        return LayoutResult::Cancelled;
+    case PrintOutcome::Result::DeviceFailed:
+        return LayoutResult::DeviceFailed;
+    case PrintOutcome::Result::EndFailed:
+        return LayoutResult::EndFailed;
+    case PrintOutcome::Result::Refused:
+    case PrintOutcome::Result::Changed:
+        break;
+    }
+    return LayoutResult::Refused;
 }
 
 QString printCalibrationSheetOn(
@@ -161,10 +188,8 @@ QString printCalibrationSheetOn(
     if (const QString problem = calibrationProblem(format); !problem.isEmpty())
         return problem;
     NullPrintProgress progress;
-    const LayoutResult result = printCalibrationSheet(format, printer, progress, waiter);
-    if (result == LayoutResult::Printed)
-        return {};
-    return deviceFailureMessage(result, name, dynamic_cast<const PdfPrinter *>(&printer));
+    const PrintOutcome outcome = printSheet(format, printer, progress, waiter, name);
+    return outcome.printed() ? QString() : outcome.message;
 }
 
 } // namespace qm
