@@ -59,60 +59,6 @@ bool LabelSource::next(QStringList &values)
     return true;
 }
 
-CountedLabels::CountedLabels(IRecordReader &records, const QStringList &titles, bool serialInCopies,
-    qint64 count, QString changedMessage)
-    : m_source(records, titles, serialInCopies)
-    , m_count(count)
-    , m_changed(std::move(changedMessage))
-{
-    if (m_count < 1)
-        throw Error(m_changed);
-    makeNext();
-}
-
-void CountedLabels::makeNext()
-{
-    QStringList values;
-    if (m_made >= m_count || !m_source.next(values))
-        throw Error(m_changed);
-    ++m_made;
-    m_ahead.push_back(std::move(values));
-    m_aheadRecords.push_back(m_source.record());
-}
-
-const QStringList &CountedLabels::label(qint64 row)
-{
-    if (row != m_row) {
-        if (row != m_row + 1 || row > m_count)
-            throw Error(m_changed);
-        if (m_ahead.empty())
-            makeNext();
-        m_values = std::move(m_ahead.front());
-        m_ahead.pop_front();
-        m_record = m_aheadRecords.front();
-        m_aheadRecords.pop_front();
-        m_row = row;
-        if (m_row == m_count) {
-            QStringList more;
-            if (m_source.next(more))
-                throw Error(m_changed);
-        }
-    }
-    return m_values;
-}
-
-void CountedLabels::makeAhead(qint64 row, const std::function<void(const QStringList &)> &made)
-{
-    row = std::min(row, m_count);
-    while (m_made < row)
-        makeNext();
-    // Labels made before (the first one, by the constructor) are handed
-    // over too, from the one after the current row.
-    m_handedOver = std::max(m_handedOver, m_row);
-    for (; m_handedOver < m_made; ++m_handedOver)
-        made(m_ahead[static_cast<size_t>(m_handedOver - m_row)]);
-}
-
 qint64 LabelSource::countLabels(IRecordReader &records)
 {
     qint64 labels = 0;

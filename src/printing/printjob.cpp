@@ -1,6 +1,7 @@
 #include "printjob.h"
 
 #include "designs/barcode.h"
+#include "designs/barcodelookahead.h"
 #include "designs/drawingnotices.h"
 #include "designs/rendering.h"
 #include "platform/errors.h"
@@ -16,6 +17,7 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <deque>
 #include <limits>
 #include <new>
 #include <optional>
@@ -75,11 +77,6 @@ qint64 symbolBytes(const std::optional<BarcodeSymbol> &symbol)
         bytes += qint64(sizeof(BarcodeText)) + 2 * t.text.size();
     return bytes;
 }
-
-// The symbols laid out while the records are checked are kept for the
-// drawing, up to this much memory; the barcodes of the records after that
-// are laid out again when they are drawn.
-constexpr qint64 KeptSymbolBytes = 32 * 1024 * 1024;
 
 } // namespace
 
@@ -186,7 +183,7 @@ void LabelRun::Impl::checkRecords()
     std::vector<QStringList> batch;
     qint64 batchStart = 1;
     qint64 keptBytes = 0;
-    bool keep = true;
+    bool keep = job.keptSymbolBytes > 0;
 
     QStringList record;
     while (records->next(record)) {
@@ -217,7 +214,7 @@ void LabelRun::Impl::checkRecords()
             batch.push_back(record);
             if (batch.size() == Batch) {
                 checkBarcodes(batch, batchStart, pool, keep, keptBytes);
-                keep = keptBytes < KeptSymbolBytes;
+                keep = keptBytes < job.keptSymbolBytes;
                 batchStart += qint64(batch.size());
                 batch.clear();
             }
@@ -299,6 +296,56 @@ private:
     IRecordReader &m_records;
     RecordDigests &m_digests;
     qint64 m_read = 0;
+};
+
+// The labels of the second reading one after the other, with a few read
+// ahead of the one drawn, so that their barcodes can be laid out early.
+class LabelPump
+{
+public:
+    LabelPump(IRecordReader &records, const QStringList &titles, bool serialInCopies)
+        : m_source(records, titles, serialInCopies)
+    { }
+
+    // The next label and the record (from 1) it comes from.
+    bool next(QStringList &values, qint64 &record)
+    {
+        if (!m_ahead.empty()) {
+            values = std::move(m_ahead.front().values);
+            record = m_ahead.front().record;
+            m_ahead.pop_front();
+            return true;
+        }
+        if (!m_source.next(values))
+            return false;
+        record = m_source.record();
+        return true;
+    }
+    // Reads labels ahead until `count` wait, handing each new one to `read`.
+    template <typename Read>
+    void readAhead(size_t count, const Read &read)
+    {
+        while (m_ahead.size() < count && !m_ended) {
+            Label label;
+            if (!m_source.next(label.values)) {
+                m_ended = true;
+                break;
+            }
+            label.record = m_source.record();
+            read(label.values, label.record);
+            m_ahead.push_back(std::move(label));
+        }
+    }
+
+private:
+    struct Label
+    {
+        QStringList values;
+        qint64 record = 0;
+    };
+    LabelSource m_source;
+    std::deque<Label> m_ahead;
+    bool m_ended = false;
 };
 
 // Ends the device's document however the run ends: given up when it did
@@ -387,7 +434,15 @@ PrintOutcome LabelRun::Impl::run(IPrinterDevice &device, IPrintProgress &progres
         drawing->setNotices(&notices);
         ComparedRecords compared(*records, digests);
         compared.rewind();
-        LabelSource source(compared, titles, job.serialInCopies);
+        LabelPump pump(compared, titles, job.serialInCopies);
+        // The barcodes of records whose symbols were not kept are laid out
+        // a few labels ahead, on the other cores, while the drawing goes on.
+        std::optional<BarcodeLookAhead> lookAhead;
+        const qint64 keptRecords = qint64(symbols.size());
+        if (!barcodes.empty() && keptRecords < recordCount) {
+            lookAhead.emplace();
+            drawing->setLookAhead(&*lookAhead);
+        }
         QStringList values;
         qint64 made = 0;
         UnsaidMessages unsaid;
@@ -396,12 +451,18 @@ PrintOutcome LabelRun::Impl::run(IPrinterDevice &device, IPrintProgress &progres
             result = Ausdrucken(pageRequest, job.format, pages, progress,
                 [&](ICanvas &canvas, const LabelPlace &place, int row, bool frame) {
                     // Labels before the pages drawn are read, not drawn.
+                    qint64 record = 0;
                     while (made < row) {
-                        if (!source.next(values))
+                        if (!pump.next(values, record))
                             throw RecordsChanged();
                         ++made;
                     }
-                    const qint64 record = source.record();
+                    if (lookAhead) {
+                        pump.readAhead(BarcodeLookAheadLabels, [&](const QStringList &ahead, qint64 from) {
+                            if (from > keptRecords)
+                                drawing->prepareBarcodes(ahead);
+                        });
+                    }
                     notices.setRecord(record);
                     const size_t index = size_t(record - 1);
                     drawing->setRecord(record);
@@ -411,7 +472,8 @@ PrintOutcome LabelRun::Impl::run(IPrinterDevice &device, IPrintProgress &progres
                     if (row == labels && lastPage >= std::numeric_limits<int>::max()) {
                         // The last label: the records must end here too.
                         QStringList more;
-                        if (source.next(more))
+                        qint64 from = 0;
+                        if (pump.next(more, from))
                             throw RecordsChanged();
                     }
                 });
@@ -422,6 +484,7 @@ PrintOutcome LabelRun::Impl::run(IPrinterDevice &device, IPrintProgress &progres
         }
         drawing->setNotices(nullptr);
         drawing->setLabelSymbols(nullptr);
+        drawing->setLookAhead(nullptr);
     }
     outcome.pages = pages.pages();
     outcome.notices = notices.lines();

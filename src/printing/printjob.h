@@ -61,6 +61,11 @@ struct PrintJob
     // older design format); none: it is not said.
     IMessages *messages = nullptr;
 
+    // How much memory the symbols of the barcodes laid out by the check may
+    // keep for the drawing; the barcodes of the records beyond are laid out
+    // again, a few labels ahead of their drawing.
+    qint64 keptSymbolBytes = 32 * 1024 * 1024;
+
     // Instead of labels of a design: one page drawn by `sheetDrawing` on a
     // canvas mapped at `sheetUnitsPerCm` (the calibration sheet), as label 1
     // at the sheet's corner, without records.

@@ -3,7 +3,6 @@
 #include "platform/canvas/recordingcanvas.h"
 #include "platform/doubles/scriptedmessages.h"
 #include "platform/errors.h"
-#include "printing/expansion.h"
 #include "printing/labelsource.h"
 
 #include <QTest>
@@ -29,21 +28,6 @@ StringTable entryGrid(const QStringList &titles, const QStringList &records)
     return grid;
 }
 
-// Every label of the full expansion, values joined by "|".
-QStringList expanded(StringTable grid, bool inCopies)
-{
-    StringTable labels;
-    const int count = expandEntryGrid(grid, labels, inCopies);
-    QStringList result;
-    for (int f = 1; f <= count; ++f) {
-        QStringList values;
-        for (int c = 1; c < grid.colCount(); ++c)
-            values << labels.cell(c, f);
-        result << values.join(u'|');
-    }
-    return result;
-}
-
 QStringList streamed(const StringTable &grid, const QStringList &titles, bool inCopies)
 {
     EntryGridRecords records(grid);
@@ -65,22 +49,20 @@ class TestLabelSource : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void equalsTheFullExpansion_data();
-    void equalsTheFullExpansion();
-    void badNumbersThrowAsTheExpansionDoes_data();
-    void badNumbersThrowAsTheExpansionDoes();
+    void givesEveryLabel_data();
+    void givesEveryLabel();
+    void badNumbersThrow_data();
+    void badNumbersThrow();
     void listRecordsAndDesignTitles();
     void drawsWhatTheLabelListDraws();
-    void countedLabelsRefuseOtherRecords_data();
-    void countedLabelsRefuseOtherRecords();
 };
 
-void TestLabelSource::equalsTheFullExpansion_data()
+void TestLabelSource::givesEveryLabel_data()
 {
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QStringList>("records");
     QTest::addColumn<bool>("inCopies");
-    QTest::addColumn<QStringList>("labels"); // as the full expansion gives them
+    QTest::addColumn<QStringList>("labels"); // every label, values joined by "|"
 
     const QStringList address { "", "Name", "Ort" };
     const QStringList numbered { "", "Name", "Seriennr.[Nr. ]", "Seriennr.[]" };
@@ -111,20 +93,19 @@ void TestLabelSource::equalsTheFullExpansion_data()
         << QStringList { "7|8", "7|8" };
 }
 
-void TestLabelSource::equalsTheFullExpansion()
+void TestLabelSource::givesEveryLabel()
 {
     QFETCH(QStringList, titles);
     QFETCH(QStringList, records);
     QFETCH(bool, inCopies);
     QFETCH(QStringList, labels);
     const StringTable grid = entryGrid(titles, records);
-    QCOMPARE(expanded(grid, inCopies), labels);
     QCOMPARE(streamed(grid, titles, inCopies), labels);
     EntryGridRecords again(grid);
     QCOMPARE(LabelSource::countLabels(again), labels.size());
 }
 
-void TestLabelSource::badNumbersThrowAsTheExpansionDoes_data()
+void TestLabelSource::badNumbersThrow_data()
 {
     QTest::addColumn<QStringList>("records");
     QTest::addColumn<int>("labelsBefore"); // labels yielded before the error
@@ -136,16 +117,13 @@ void TestLabelSource::badNumbersThrowAsTheExpansionDoes_data()
         << QStringList { "0|Anna|?", "1|Bert|1" } << 0 << false;
 }
 
-void TestLabelSource::badNumbersThrowAsTheExpansionDoes()
+void TestLabelSource::badNumbersThrow()
 {
     QFETCH(QStringList, records);
     QFETCH(int, labelsBefore);
     QFETCH(bool, countThrows);
     const QStringList titles { "", "Name", "Seriennr.[]" };
     const StringTable grid = entryGrid(titles, records);
-    StringTable copy = grid;
-    StringTable labels;
-    QVERIFY_THROWS_EXCEPTION(ConvertError, expandEntryGrid(copy, labels, true));
     EntryGridRecords records1(grid);
     LabelSource source(records1, titles, true);
     QStringList values;
@@ -185,7 +163,7 @@ void TestLabelSource::listRecordsAndDesignTitles()
 }
 
 // Labels drawn from the streamed values are the labels drawn from the label
-// list of the full expansion, date and serial numbers included.
+// list holding the same labels, date and serial numbers included.
 void TestLabelSource::drawsWhatTheLabelListDraws()
 {
     PrintDesign design;
@@ -209,7 +187,18 @@ void TestLabelSource::drawsWhatTheLabelListDraws()
     const QString date = QStringLiteral("24.12.1999");
     ScriptedMessages messages;
 
-    const int count = expandEntryGrid(grid, labelList, true);
+    // The label list of the same labels.
+    int count = 0;
+    {
+        EntryGridRecords entered(grid);
+        LabelSource labels(entered, columnTitles(design), true);
+        QStringList values;
+        while (labels.next(values)) {
+            ++count;
+            for (qsizetype c = 1; c < values.size(); ++c)
+                labelList.setCell(int(c), count, values[c]);
+        }
+    }
     QCOMPARE(count, 5);
     RecordingCanvas full;
     for (int row = 1; row <= count; ++row)
@@ -233,69 +222,6 @@ void TestLabelSource::drawsWhatTheLabelListDraws()
     for (const RecordingCanvas::Call &call : full.calls())
         sawSerial = sawSerial || call.toString().contains(QLatin1String("Nr. 45/26"));
     QVERIFY(sawSerial);
-}
-
-void TestLabelSource::countedLabelsRefuseOtherRecords_data()
-{
-    QTest::addColumn<QStringList>("records"); // as the second pass reads them
-    QTest::addColumn<QStringList>("labels"); // the name of every label made
-    QTest::addColumn<int>("failsAt"); // the row that throws; 0: none
-    // Counted the first time: 3 labels.
-    QTest::newRow("the same records")
-        << QStringList { "2|Anna", "1|Bert" } << QStringList { "Anna", "Anna", "Bert" } << 0;
-    QTest::newRow("a record gone") << QStringList { "2|Anna" } << QStringList { "Anna", "Anna" } << 3;
-    QTest::newRow("a record more") << QStringList { "2|Anna", "1|Bert", "1|Carl" }
-                                   << QStringList { "Anna", "Anna" } << 3;
-    QTest::newRow("more copies") << QStringList { "2|Anna", "2|Bert" } << QStringList { "Anna", "Anna" } << 3;
-    QTest::newRow("no records at all") << QStringList {} << QStringList {} << 1;
-}
-
-// A file read twice that gives other labels the second time stops the run
-// instead of printing other labels than were counted.
-void TestLabelSource::countedLabelsRefuseOtherRecords()
-{
-    QFETCH(QStringList, records);
-    QFETCH(QStringList, labels);
-    QFETCH(int, failsAt);
-    const QStringList titles { "", "Name", "Seriennr." };
-    const StringTable grid = entryGrid(titles, records);
-    const QString changed = QStringLiteral("geändert");
-    // Each label drawn as it is asked for, and with the labels up to two
-    // rows on made ahead (for their barcodes): the same labels, every one
-    // handed over once and in order, and the same failure.
-    for (const int ahead : { 0, 2 }) {
-        EntryGridRecords reader(grid);
-        QStringList made;
-        QStringList handedOver;
-        int row = 1;
-        try {
-            CountedLabels counted(reader, titles, true, 3, changed);
-            for (; row <= 3; ++row) {
-                if (ahead > 0)
-                    counted.makeAhead(row + ahead, [&](const QStringList &v) { handedOver << v.value(1); });
-                made << counted.label(row).value(1);
-            }
-            QCOMPARE(counted.label(3).value(2), QStringLiteral("3")); // asked again: the same label
-            QVERIFY_THROWS_EXCEPTION(Error, counted.label(4));
-            QVERIFY_THROWS_EXCEPTION(Error, counted.label(1));
-        } catch (const Error &e) {
-            QCOMPARE(e.message(), changed);
-            // Made ahead, a missing label may be found up to `ahead` rows
-            // before it would be drawn; nothing after it is drawn.
-            QVERIFY(row <= failsAt && row >= failsAt - ahead);
-        }
-        if (ahead > 0 && failsAt == 0)
-            QCOMPARE(handedOver, labels);
-        QCOMPARE(made, labels.mid(0, row - 1));
-        if (failsAt == 0)
-            QCOMPARE(row, 4);
-    }
-
-    // The serial start of the first record is converted before anything is
-    // drawn.
-    const StringTable bad = entryGrid(titles, { "1|Anna|x" });
-    EntryGridRecords badReader(bad);
-    QVERIFY_THROWS_EXCEPTION(ConvertError, CountedLabels(badReader, titles, true, 1, changed));
 }
 
 QTEST_GUILESS_MAIN(TestLabelSource)
