@@ -128,7 +128,8 @@ private:
     // those the record selection returned.
     QList<QStringList> runRecords() const;
     // The job of the run without device and correction: the run's design
-    // (the session's, in mode "D" m_tableDesign) and the session's format, `records`, the start label and frame, the offsets.
+    // (the session's, in mode "D" m_tableDesign), the session's format,
+    // `records`, the start label and frame, the offsets.
     PrintJob job(IRecordReader *records, int start, bool frame, int scrollX, int scrollY) const;
     RunOutcome print();
     QString suggestedPdfName() const;

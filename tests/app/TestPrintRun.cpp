@@ -71,7 +71,10 @@ public:
         ++shown;
         return user ? user() : false;
     }
-    QList<QStringList> records() const override { return modus == QLatin1String("D") ? QList<QStringList>() : typed; }
+    QList<QStringList> records() const override
+    {
+        return modus == QLatin1String("D") ? QList<QStringList>() : typed;
+    }
     QString startLabelText() const override { return start; }
     bool frameChecked() const override { return frame; }
 };
@@ -799,7 +802,8 @@ struct DatabaseRig : Rig
     {
         PrintRunServices services { messages, files, waiter, printers, input, progress };
         services.databaseExpert = &dbExpert;
-        run = std::make_unique<PrintRun>(ProgramDirectory(temp.path() + QStringLiteral("/")), session, services);
+        run = std::make_unique<PrintRun>(
+            ProgramDirectory(temp.path() + QStringLiteral("/")), session, services);
         table = temp.path() + QStringLiteral("/DBANKEN/kunden.dbf");
         QDir().mkpath(temp.path() + QStringLiteral("/DBANKEN"));
         engine.create(table,
@@ -854,7 +858,8 @@ void TestPrintRun::mode2PrintsWithTheDesignTheExpertShowed()
 {
     DatabaseRig rig;
     const QString other = rig.temp.path() + QStringLiteral("/andere.eti");
-    QVERIFY(test::writeBytes(other, "NA,Andere\r\nGR,175,100,25\r\nXF,12,0,0,0,Arial,0\r\nEF,50,50,30,Name\r\n"));
+    QVERIFY(test::writeBytes(
+        other, "NA,Andere\r\nGR,175,100,25\r\nXF,12,0,0,0,Arial,0\r\nEF,50,50,30,Name\r\n"));
     rig.dbExpert.user = [&rig, other, select = rig.dbExpert.user] {
         rig.dbExpert.design = other; // "&Etikettendatei öffnen ..."
         return select();
@@ -1016,8 +1021,10 @@ void TestPrintRun::textsCutAtTheEdgeAreNamedAfterTheRun()
     const QString longName = QStringLiteral("Ein sehr langer Name, der übe");
     const QString longPlace = QStringLiteral("Bad Münstereifel an der Erft im Kreis Euskirchen");
     Rig rig;
-    QVERIFY(test::writeBytes(rig.design, test::contentOf(rig.design).replace("EF,10,50,20,Ort", "EF,10,50,50,Ort")));
-    rig.typeRecords({ { "1", "Anna", "", "Bonn" }, { "3", longName, "", "Celle" }, { "1", "Bert", "", longPlace } });
+    QVERIFY(test::writeBytes(
+        rig.design, test::contentOf(rig.design).replace("EF,10,50,20,Ort", "EF,10,50,50,Ort")));
+    rig.typeRecords(
+        { { "1", "Anna", "", "Bonn" }, { "3", longName, "", "Celle" }, { "1", "Bert", "", longPlace } });
     QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
     QCOMPARE(rig.texts().filter(longName).size(), 3); // printed, cut by the clip
     QCOMPARE(rig.messages.shown().size(), 1);
