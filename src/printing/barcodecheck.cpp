@@ -4,13 +4,9 @@
 #include "designs/rendering.h"
 #include "platform/canvas/canvas.h"
 #include "platform/errors.h"
-#include "printing/labelsource.h"
 
 #include <QCoreApplication>
-#include <QThread>
-#include <QThreadPool>
 
-#include <algorithm>
 
 namespace qm {
 
@@ -27,72 +23,6 @@ std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design)
             columns.push_back({ column, static_cast<Symbology>(r.e), r.text });
     }
     return columns;
-}
-
-namespace {
-
-// A value of the records read and where it stands.
-struct ReadValue
-{
-    int record;
-    int column;
-    QString value;
-};
-
-// The first of `values` that its barcode cannot print, checked on all cores
-// (each value as unprintableValue() checks it); -1 when every one prints.
-qsizetype firstUnprintable(const std::vector<BarcodeColumn> &columns, const std::vector<ReadValue> &values,
-    QThreadPool &pool, int slices)
-{
-    std::vector<char> bad(values.size(), 0);
-    const auto check = [&](int slice) {
-        for (size_t i = static_cast<size_t>(slice); i < values.size(); i += static_cast<size_t>(slices)) {
-            const ReadValue &v = values[i];
-            bad[i] = !unprintableValue(columns, v.record, v.column, v.value).isEmpty();
-        }
-    };
-    for (int slice = 1; slice < slices; ++slice)
-        pool.start([&check, slice] { check(slice); });
-    check(0);
-    pool.waitForDone();
-    const auto first = std::find(bad.begin(), bad.end(), 1);
-    return first == bad.end() ? -1 : first - bad.begin();
-}
-
-} // namespace
-
-QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &records)
-{
-    const std::vector<BarcodeColumn> columns = barcodeColumns(design);
-    if (columns.empty())
-        return {};
-    // The records are read in batches, and each batch is checked on every
-    // core; the first bad value in record order is the one reported.
-    constexpr size_t Batch = 2048;
-    QThreadPool pool;
-    const int slices = std::max(1, QThread::idealThreadCount());
-    pool.setMaxThreadCount(std::max(1, slices - 1));
-    std::vector<ReadValue> values;
-    values.reserve(Batch);
-    QStringList record;
-    int number = 0;
-    bool more = true;
-    while (more) {
-        values.clear();
-        while (values.size() < Batch && (more = records.next(record))) {
-            ++number;
-            for (const BarcodeColumn &c : columns) {
-                QString value = c.column < record.size() ? record[c.column] : QString();
-                if (!value.isEmpty())
-                    values.push_back({ number, c.column, std::move(value) });
-            }
-        }
-        if (const qsizetype bad = firstUnprintable(columns, values, pool, slices); bad >= 0) {
-            const ReadValue &v = values[static_cast<size_t>(bad)];
-            return unprintableValue(columns, v.record, v.column, v.value);
-        }
-    }
-    return {};
 }
 
 QString unprintableValue(

@@ -9,7 +9,6 @@
 namespace qm {
 
 struct PrintDesign;
-class IRecordReader;
 
 // A data column that a design prints as a barcode.
 struct BarcodeColumn
@@ -27,17 +26,10 @@ std::vector<BarcodeColumn> barcodeColumns(const PrintDesign &design);
 // The message for `value` in data column `column` of record `record` when
 // a barcode of `columns` prints that column and cannot print the value
 // (unprintableBarcodeMessage()), else "". An empty value is no error. The
-// check of the records before printing and the input expert's check of a
-// value as it is typed are this one.
+// input expert checks a value as it is typed with it; the print job's check
+// of the records gives the same message.
 QString unprintableValue(
     const std::vector<BarcodeColumn> &columns, int record, int column, const QString &value);
-
-// Reads the records through (record[c] is the value of data column c) and
-// returns the message for the first value a barcode cannot print
-// (unprintableBarcodeMessage(), records counted from 1), or "" when every
-// value prints. An empty value is no error: its barcode is left out. Run before the printer is asked for, so
-// that a bad value prints nothing at all.
-QString firstUnprintableBarcode(const PrintDesign &design, IRecordReader &records);
 
 // The message for the first picture (XB record) of the design whose file
 // cannot be read, "Das Bild "path" fehlt oder kann nicht gelesen werden.",
