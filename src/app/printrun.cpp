@@ -378,20 +378,20 @@ RunOutcome PrintRun::print()
         device = std::move(pdfDevice);
         printerName = QFileInfo(path).fileName();
     }
-    printJob.deviceName = printerName;
-    printJob.correctionName = pdf ? pdfCorrectionName() : printerName;
+    const QString correctionName = pdf ? pdfCorrectionName() : printerName;
+    PrinterCorrection correction;
     if (printerSettings) {
-        printJob.correction = printerSettings->correction(printJob.correctionName);
-        if (const QString notice = printerSettings->badCorrectionNotice(printJob.correctionName);
-            !notice.isEmpty())
+        correction = printerSettings->correction(correctionName);
+        if (const QString notice = printerSettings->badCorrectionNotice(correctionName); !notice.isEmpty())
             messages.show(MessageKind::Warning, notice, MessageButton::Ok);
     }
     // The printer is known only now. Its correction may move a label of the
-    // run off the page: the job is checked again with it.
-    // TODO: hand the printer's correction to the checked run instead of
-    // reading the records a second time.
-    if (!printJob.correction.isNone() && !makeRun(printJob))
+    // run off the page.
+    if (const QString reason = run->setDevice(printerName, pdf != nullptr, correction, correctionName);
+        !reason.isEmpty()) {
+        messages.show(MessageKind::Warning, reason, MessageButton::Ok);
         return RunOutcome::Failed;
+    }
 
     // "Ohne Wartezeiten drucken": as fast as the command line, the progress
     // window kept painted by its own progress calls.
@@ -444,12 +444,7 @@ RunOutcome PrintRun::print()
     case PrintOutcome::Result::EndFailed:
         break;
     }
-    // Named as the user knows the device (the job may have been checked
-    // before it was chosen).
-    QString text = deviceFailureMessage(outcome.result == PrintOutcome::Result::EndFailed
-            ? LayoutResult::EndFailed
-            : LayoutResult::DeviceFailed,
-        printerName, pdf);
+    QString text = outcome.message;
     if (!pdf && outcome.result == PrintOutcome::Result::DeviceFailed)
         text += QLatin1Char(' ') + tr("Es wurde nichts gedruckt.");
     messages.show(MessageKind::Warning, text, MessageButton::Ok);

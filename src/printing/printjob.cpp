@@ -545,6 +545,18 @@ QStringList LabelRun::designNotices() const
     return d->job.design ? d->job.design->notices : QStringList();
 }
 
+QString LabelRun::setDevice(
+    const QString &name, bool toFile, const PrinterCorrection &correction, const QString &correctionName)
+{
+    d->job.deviceName = name;
+    d->job.toFile = toFile;
+    d->job.correction = correction;
+    d->job.correctionName = correctionName;
+    d->request.correction = correction;
+    d->request.correctionName = correctionName;
+    return unprintableReason(d->request, d->job.format);
+}
+
 PrintOutcome LabelRun::print(IPrinterDevice &device, IPrintProgress &progress)
 {
     return d->run(device, progress, 1, std::numeric_limits<int>::max());

@@ -123,6 +123,14 @@ public:
     // the run (the design's notices).
     QStringList designNotices() const;
 
+    // The device chosen after the check (the windows ask for a printer only
+    // once the records are known to print): its name for the messages,
+    // whether it is a file, and its correction. Returns why the run cannot be
+    // printed with that correction (a label moved off its page), else "";
+    // the records are not read again.
+    QString setDevice(
+        const QString &name, bool toFile, const PrinterCorrection &correction, const QString &correctionName);
+
     // Prints every label on `device`. Errors are returned, not thrown
     // (bad_alloc aside).
     PrintOutcome print(IPrinterDevice &device, IPrintProgress &progress);
