@@ -111,9 +111,8 @@ QString unprintableReason(const LayoutRequest &request, const SheetFormat &forma
     if (format.positionCount() > 0 && request.startPosition > format.positionCount())
         return startBeyondSheetMessage(request.startPosition, format.positionCount());
     const qint64 labels = qint64(request.lastPosition) - request.startPosition + 1;
-    const int maxLabels = qBound(0, request.maxLabels, MaxStreamedLabelsPerRun);
-    if (labels > maxLabels)
-        return tooManyLabelsMessage(labels, maxLabels);
+    if (labels > MaxLabelsPerRun)
+        return tooManyLabelsMessage(labels, MaxLabelsPerRun);
     for (const double offset : { request.offsetX, request.offsetY }) {
         if (!(offset >= -MaxOffset && offset <= MaxOffset))
             return tr("Der Versatz %1 liegt nicht zwischen -%2 und %2 Zehntelmillimetern.")

@@ -146,17 +146,16 @@ constexpr int kSheetPaperExtraWidth = 250;
 // What a run may ask for. A sheet up to DIN A4 (210 x 297 mm, either way
 // round) needs no length beyond MaxSheetLength tenths of a millimetre; the
 // input expert's offsets lie within MaxOffset; a start position beyond
-// MaxStartPosition would only feed blank sheets; MaxLabelsPerRun and
-// MaxCopiesPerRecord keep one run (and one record) from building a label list
-// without end. A run that makes each label only when it draws it holds no
-// list; MaxStreamedLabelsPerRun keeps its positions and page numbers (start +
-// labels - 1) well inside an int.
+// MaxStartPosition would only feed blank sheets; MaxCopiesPerRecord keeps a
+// typing slip from printing a record without end. Every run makes each label
+// only when it draws it and holds no list; MaxLabelsPerRun, the one limit of
+// every run, keeps its positions and page numbers (start + labels - 1) well
+// inside an int.
 inline constexpr int MaxSheetLength = 3000;
 inline constexpr int MaxOffset = 250;
 inline constexpr int MaxPrintScale = 1000;
 inline constexpr int MaxStartPosition = MaxLabelPositions;
-inline constexpr int MaxLabelsPerRun = 100000;
-inline constexpr int MaxStreamedLabelsPerRun = 1000000000;
+inline constexpr int MaxLabelsPerRun = 1000000000;
 inline constexpr int MaxCopiesPerRecord = 10000;
 
 struct LayoutRequest
@@ -167,10 +166,6 @@ struct LayoutRequest
     double offsetY = 0;
     bool frame = false;
     int unitsPerCm = 25; // the design's print scale
-    // The most labels the run may print: MaxLabelsPerRun when the run holds
-    // its label list in memory, MaxStreamedLabelsPerRun when it draws every
-    // label as soon as it is made.
-    int maxLabels = MaxLabelsPerRun;
     // The calibration of the printer the run goes to: moves logical (0, 0)
     // and scales the mapping, so it moves and scales everything drawn, the
     // offsets above included.
@@ -186,7 +181,7 @@ struct LayoutRequest
 
 // Why a run cannot be printed: a print scale outside 1 .. MaxPrintScale, a
 // start position outside 1 .. MaxStartPosition, more labels than the request
-// allows (maxLabels, never more than MaxStreamedLabelsPerRun), an offset
+// allows (MaxLabelsPerRun), an offset
 // beyond MaxOffset, a printer correction out of range, a sheet extent or a label position outside what a
 // sheet up to DIN A4 can use, a correction that would move a label of the run off its page (one that lies
 // on the page without it). Empty when the run can be printed (or has nothing to print: that is for the

@@ -129,7 +129,6 @@ void LabelRun::Impl::check()
     request.frame = job.frame;
     request.correction = job.correction;
     request.correctionName = job.correctionName;
-    request.maxLabels = MaxStreamedLabelsPerRun;
     if (job.startPosition < 1 || job.startPosition > MaxStartPosition)
         throw Error(startPositionMessage(job.startPosition));
     if (job.sheetDrawing) {
@@ -207,8 +206,8 @@ void LabelRun::Impl::checkRecords()
                 throw Error(valueTooLongMessage(number, titles[c], record[c], size));
         }
         labels += std::max(copies, 0);
-        if (labels > MaxStreamedLabelsPerRun)
-            throw Error(tooManyLabelsMessage(labels, MaxStreamedLabelsPerRun));
+        if (labels > MaxLabelsPerRun)
+            throw Error(tooManyLabelsMessage(labels, MaxLabelsPerRun));
         digests.add(RecordDigests::of(record));
         if (!barcodes.empty()) {
             batch.push_back(record);
