@@ -62,7 +62,8 @@ public:
 // Thrown inside the layout when the records read differently the second
 // time; caught by the run, which gives the document up.
 struct RecordsChanged
-{ };
+{
+};
 
 // The symbols of a record's barcodes, in the order the design draws them.
 using RecordSymbols = std::vector<std::optional<BarcodeSymbol>>;
@@ -107,8 +108,8 @@ struct LabelRun::Impl
 
     void check();
     void checkRecords();
-    void checkBarcodes(std::vector<QStringList> &batch, qint64 firstRecord, QThreadPool &pool, bool keep,
-        qint64 &keptBytes);
+    void checkBarcodes(
+        std::vector<QStringList> &batch, qint64 firstRecord, QThreadPool &pool, bool keep, qint64 &keptBytes);
     PrintOutcome run(IPrinterDevice &device, IPrintProgress &progress, int firstPage, int lastPage);
     QString changedMessage() const;
 };
@@ -154,7 +155,8 @@ void LabelRun::Impl::check()
     titles = columnTitles(design);
     sizes.assign(size_t(titles.size()), 0);
     for (const DataField &field : design.fields) {
-        if (field.column < 1 || field.column >= titles.size() || titles[field.column].startsWith(u"Seriennr."))
+        if (field.column < 1 || field.column >= titles.size()
+            || titles[field.column].startsWith(u"Seriennr."))
             continue;
         bool ok = false;
         const int size = field.size.trimmed().toInt(&ok);
@@ -167,7 +169,8 @@ void LabelRun::Impl::check()
 
     if (labels < 1)
         throw Error(tr("Es gibt kein Etikett zu drucken."));
-    request.lastPosition = int(qMin<qint64>(qint64(job.startPosition) + labels - 1, std::numeric_limits<int>::max()));
+    request.lastPosition
+        = int(qMin<qint64>(qint64(job.startPosition) + labels - 1, std::numeric_limits<int>::max()));
     if (const QString reason = unprintableReason(request, job.format); !reason.isEmpty())
         throw Error(reason);
 }
@@ -190,9 +193,9 @@ void LabelRun::Impl::checkRecords()
         const int copies = strToInt(record.value(0));
         if (copies > MaxCopiesPerRecord)
             throw Error(tr("Datensatz %1: %2 Kopien sind zu viele, höchstens %3 sind möglich.")
-                    .arg(number)
-                    .arg(copies)
-                    .arg(MaxCopiesPerRecord));
+                            .arg(number)
+                            .arg(copies)
+                            .arg(MaxCopiesPerRecord));
         if (number == 1) {
             // Serial numbers start at the first record's value.
             for (qsizetype c = 1; c < titles.size(); ++c) {
@@ -251,8 +254,9 @@ void LabelRun::Impl::checkBarcodes(
         const size_t at = size_t(first - bad.begin());
         const size_t i = at / perRecord;
         const BarcodeColumn &column = barcodes[at % perRecord];
-        throw Error(unprintableBarcodeMessage(int(qMin<qint64>(firstRecord + qint64(i), std::numeric_limits<int>::max())),
-            column.name, batch[i].value(column.column), column.kind));
+        throw Error(unprintableBarcodeMessage(
+            int(qMin<qint64>(firstRecord + qint64(i), std::numeric_limits<int>::max())), column.name,
+            batch[i].value(column.column), column.kind));
     }
     if (!keep)
         return;
@@ -321,8 +325,7 @@ public:
         return true;
     }
     // Reads labels ahead until `count` wait, handing each new one to `read`.
-    template <typename Read>
-    void readAhead(size_t count, const Read &read)
+    template <typename Read> void readAhead(size_t count, const Read &read)
     {
         while (m_ahead.size() < count && !m_ended) {
             Label label;
@@ -409,7 +412,8 @@ private:
 
 } // namespace
 
-PrintOutcome LabelRun::Impl::run(IPrinterDevice &device, IPrintProgress &progress, int firstPage, int lastPage)
+PrintOutcome LabelRun::Impl::run(
+    IPrinterDevice &device, IPrintProgress &progress, int firstPage, int lastPage)
 {
     PrintOutcome outcome;
     outcome.labels = labels;
@@ -561,7 +565,8 @@ PrintOutcome LabelRun::print(IPrinterDevice &device, IPrintProgress &progress)
     return d->run(device, progress, 1, std::numeric_limits<int>::max());
 }
 
-PrintOutcome LabelRun::printPages(IPrinterDevice &device, IPrintProgress &progress, int firstPage, int lastPage)
+PrintOutcome LabelRun::printPages(
+    IPrinterDevice &device, IPrintProgress &progress, int firstPage, int lastPage)
 {
     return d->run(device, progress, firstPage, lastPage);
 }

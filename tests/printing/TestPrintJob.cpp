@@ -1,10 +1,10 @@
 #include "designs/printdesign.h"
 #include "formats/sheetformat.h"
 #include "platform/canvas/recordingcanvas.h"
+#include "platform/doubles/virtualwaiter.h"
 #include "printing/pdfprinter.h"
 #include "printing/printjob.h"
 #include "printing/recorddigests.h"
-#include "platform/doubles/virtualwaiter.h"
 
 #include "printerdoubles.h"
 #include "testpaths.h"
@@ -33,7 +33,9 @@ PrintDesign testDesign()
 SheetFormat testFormat()
 {
     SheetFormat format;
-    [&] { QVERIFY(FormatdateiLesen(test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), format)); }();
+    [&] {
+        QVERIFY(FormatdateiLesen(test::shareDir() + QStringLiteral("/FORMATE/adressen_3x7.vrl"), format));
+    }();
     return format;
 }
 
@@ -133,8 +135,7 @@ void TestPrintJob::printsEveryLabelOnce()
     QCOMPARE(outcome.pages, 2);
     QCOMPARE(printer.pages, 2);
     // Serial numbers per record, from the first record's start.
-    QCOMPARE(textsOf(printer.canvas_),
-        QStringList({ "Anna", "Nr. 7", "Anna", "Nr. 7", "Bert", "Nr. 8" }));
+    QCOMPARE(textsOf(printer.canvas_), QStringList({ "Anna", "Nr. 7", "Anna", "Nr. 7", "Bert", "Nr. 8" }));
     QVERIFY(barcodeBars(printer.canvas_) > 0);
 }
 
@@ -143,13 +144,16 @@ void TestPrintJob::checksBeforeTheDevice_data()
     QTest::addColumn<QList<QStringList>>("rows");
     QTest::addColumn<int>("start");
     QTest::addColumn<QString>("message");
-    QTest::newRow("too long") << QList<QStringList> { { "1", "Anna", "", "" }, { "1", "Bartholomäus", "", "" } }
+    QTest::newRow("too long") << QList<QStringList> { { "1", "Anna", "", "" },
+        { "1", "Bartholomäus", "", "" } }
                               << 1
-                              << QStringLiteral("Datensatz 2, Feld Name: „Bartholomäus“ hat 12 Zeichen, das Feld "
-                                                "fasst höchstens 10.");
+                              << QStringLiteral(
+                                     "Datensatz 2, Feld Name: „Bartholomäus“ hat 12 Zeichen, das Feld "
+                                     "fasst höchstens 10.");
     QTest::newRow("check digit") << QList<QStringList> { { "1", "Anna", "4006381333932", "" } } << 1
-                                 << QStringLiteral("Datensatz 1, Feld EAN: „4006381333932“ kann nicht als EAN-13 "
-                                                   "gedruckt werden, die Prüfziffer müsste 1 sein.");
+                                 << QStringLiteral(
+                                        "Datensatz 1, Feld EAN: „4006381333932“ kann nicht als EAN-13 "
+                                        "gedruckt werden, die Prüfziffer müsste 1 sein.");
     QTest::newRow("copies") << QList<QStringList> { { "x", "Anna", "", "" } } << 1
                             << QStringLiteral("'x' ist kein gültiger Integerwert");
     QTest::newRow("serial start") << QList<QStringList> { { "1", "Anna", "", "A1" } } << 1
@@ -157,8 +161,9 @@ void TestPrintJob::checksBeforeTheDevice_data()
     QTest::newRow("nothing") << QList<QStringList> { { "0", "Anna", "", "" } } << 1
                              << QStringLiteral("Es gibt kein Etikett zu drucken.");
     QTest::newRow("start") << QList<QStringList> { { "1", "Anna", "", "" } } << 22
-                           << QStringLiteral("Die Startposition 22 liegt hinter dem letzten Etikett des Bogens: "
-                                             "das Format hat 21 Etiketten.");
+                           << QStringLiteral(
+                                  "Die Startposition 22 liegt hinter dem letzten Etikett des Bogens: "
+                                  "das Format hat 21 Etiketten.");
 }
 
 void TestPrintJob::checksBeforeTheDevice()
@@ -212,7 +217,8 @@ void TestPrintJob::changedRecordsAreRefused()
     const PrintOutcome outcome = printLabels(job, printer, progress);
     QCOMPARE(outcome.result, PrintOutcome::Result::Changed);
     QCOMPARE(outcome.message,
-        QStringLiteral("Die Datei adressen.csv hat sich während des Drucks geändert; der Druck wurde abgebrochen."));
+        QStringLiteral(
+            "Die Datei adressen.csv hat sich während des Drucks geändert; der Druck wurde abgebrochen."));
     // The document was given up, never ended.
     QVERIFY(!printer.ended);
     // What was drawn is what was checked: no label of the changed records.
@@ -248,7 +254,8 @@ void TestPrintJob::changedRecordLeavesThePdfAsItWas()
     const PrintOutcome outcome = printLabels(job, pdf, progress);
     QCOMPARE(outcome.result, PrintOutcome::Result::Changed);
     QCOMPARE(outcome.message,
-        QStringLiteral("Die Datensätze haben sich während des Drucks geändert; der Druck wurde abgebrochen."));
+        QStringLiteral(
+            "Die Datensätze haben sich während des Drucks geändert; der Druck wurde abgebrochen."));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("the labels of yesterday"));
@@ -298,8 +305,8 @@ void TestPrintJob::printsAPageRange()
     LabelRun run(job);
     QCOMPARE(run.pageCount(), 3); // positions 3 .. 52 of 21 per sheet
     NullPrintProgress progress;
-    const QList<QPair<int, QStringList>> pages {
-        { 1, { "N1", "N19" } }, { 2, { "N20", "N40" } }, { 3, { "N41", "N50" } } };
+    const QList<QPair<int, QStringList>> pages { { 1, { "N1", "N19" } }, { 2, { "N20", "N40" } },
+        { 3, { "N41", "N50" } } };
     for (const auto &[page, firstAndLast] : pages) {
         RecordingPrinter printer;
         const PrintOutcome outcome = run.printPages(printer, progress, page, page);
@@ -328,7 +335,8 @@ void TestPrintJob::barcodesBeyondTheKeptOnesDrawTheSame()
         for (int k = 0; k < 12; ++k)
             sum += digits(k) * (k % 2 ? 3 : 1);
         ean += QString::number((10 - sum % 10) % 10);
-        rows.append({ QString::number(1 + i % 3), QStringLiteral("N%1").arg(i), i % 7 ? ean : QString(), "" });
+        rows.append(
+            { QString::number(1 + i % 3), QStringLiteral("N%1").arg(i), i % 7 ? ean : QString(), "" });
     }
     ListRecords records(rows);
     QList<RecordingCanvas::Call> expected;
