@@ -319,14 +319,29 @@ void QPainterCanvas::text(int x, int y, const QString &text)
     // Turn about the top-left corner of the first cell, then draw in device
     // pixels so that the font is made at its size on this device, as Windows
     // does, rather than scaled from a size in logical units.
-    m_painter.translate(x, y);
-    m_painter.rotate(-m_state.font.escapement / 10.0);
-    m_painter.scale(1.0 / scale, 1.0 / scale);
+    QTransform place = transform;
+    place.translate(x, y);
+    if (m_state.font.escapement != 0)
+        place.rotate(-m_state.font.escapement / 10.0);
+    place.scale(1.0 / scale, 1.0 / scale);
     m_painter.setFont(font.qfont);
     m_painter.setPen(m_state.textColour);
     // Qt places the baseline at the given point; the cell's top is one
     // ascent above it.
-    m_painter.drawText(QPointF(0, font.ascent), text);
+    // Unturned and unscaled on the device (nearly always): drawn at its
+    // place in device pixels, so that a PDF gets the place with the text
+    // instead of a matrix of its own for every line.
+    m_painter.setWorldTransform(place);
+    const QTransform onDevice = m_painter.combinedTransform();
+    if (m_painter.viewTransformEnabled() && onDevice.type() <= QTransform::TxScale
+        && qFuzzyCompare(onDevice.m11(), 1.0) && qFuzzyCompare(onDevice.m22(), 1.0)) {
+        m_painter.setViewTransformEnabled(false);
+        m_painter.setWorldTransform(QTransform());
+        m_painter.drawText(QPointF(onDevice.dx(), onDevice.dy() + font.ascent), text);
+        m_painter.setViewTransformEnabled(true);
+    } else {
+        m_painter.drawText(QPointF(0, font.ascent), text);
+    }
     m_painter.setWorldTransform(transform);
 }
 
