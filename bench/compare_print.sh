@@ -24,6 +24,15 @@
 #     page: object numbers and file offsets for the cross-reference table).
 #   streaming alone, without the malloc thresholds: 100,000 labels
 #     3.55-4.0 s, 25.1-25.9 MiB, ratio 0.77-0.79.
+#   one print job for every road (records read twice, each compared with
+#   its digest), text placed without a matrix per line, the label clip kept,
+#   on a quiet machine: 100,000 labels 2.65-2.75 s, ratio to leastwork
+#     1.01-1.03 (leastwork 2.63-2.67 s); peak RSS 1,000 labels 26.0 MiB,
+#     100,000 27.1-27.3 MiB (1.04-1.05 x). Counted by callgrind at 10,000
+#     labels: 3.20 G instructions (the two roads before: 3.34 G; without the
+#     label clip 2.96 G), leastwork 2.70 G. One label: 121.5 M, leastwork
+#     101.2 M (1.20 x; of the difference 6.7 M is the dynamic linker binding
+#     the widget and print-support libraries the windows need).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
