@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 namespace qm {
@@ -382,14 +383,20 @@ QSizeF QPainterCanvas::textSize(const CanvasFont &font, const QString &text)
         }
     }
     if (latin1) {
-        if (device.advances.empty()) {
-            const QFontMetricsF metrics(device.qfont, m_painter.device());
-            device.advances.resize(0x100);
-            for (char16_t c = 0; c < 0x100; ++c)
-                device.advances[c] = metrics.horizontalAdvance(QChar(c));
+        // Each character is measured when it first comes up: a run meets
+        // few of them, and measuring one costs as much as drawing a line.
+        if (device.advances.empty())
+            device.advances.assign(0x100, -1);
+        std::optional<QFontMetricsF> metrics;
+        for (const QChar c : text) {
+            qreal &advance = device.advances[c.unicode()];
+            if (advance < 0) {
+                if (!metrics)
+                    metrics.emplace(device.qfont, m_painter.device());
+                advance = metrics->horizontalAdvance(c);
+            }
+            width += advance;
         }
-        for (const QChar c : text)
-            width += device.advances[c.unicode()];
     } else {
         width = QFontMetricsF(device.qfont, m_painter.device()).horizontalAdvance(text);
     }

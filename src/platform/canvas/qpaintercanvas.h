@@ -106,7 +106,8 @@ private:
         QFont qfont;
         qreal ascent = 0;
         qreal cell = 0; // ascent + descent
-        // The advances of the Latin-1 characters, made when first measured.
+        // The advances of the Latin-1 characters, each measured when first
+        // needed (negative until then).
         std::vector<qreal> advances;
     };
     // The device font of the current font at the current scale. A run draws
