@@ -30,9 +30,11 @@
 #     1.01-1.03 (leastwork 2.63-2.67 s); peak RSS 1,000 labels 26.0 MiB,
 #     100,000 27.1-27.3 MiB (1.04-1.05 x). Counted by callgrind at 10,000
 #     labels: 3.20 G instructions (the two roads before: 3.34 G; without the
-#     label clip 2.96 G), leastwork 2.70 G. One label: 121.5 M, leastwork
-#     101.2 M (1.20 x; of the difference 6.7 M is the dynamic linker binding
-#     the widget and print-support libraries the windows need).
+#     label clip 2.96 G), leastwork 2.70 G. One label: 108.6 M (121.5 M
+#     before the widths of a text were measured a character at a time),
+#     leastwork 101.2 M (1.07 x; 6.7 M of the difference is the dynamic
+#     linker binding the widget and print-support libraries the windows
+#     need, which also makes the wall time of a one-label run about 1.28 x).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
