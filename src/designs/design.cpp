@@ -16,6 +16,12 @@ QColor DruckFarbe(int index)
     return QColor::fromRgb(ColourTable[static_cast<size_t>(index)]);
 }
 
+bool picturesByField(const Element &e)
+{
+    return e.kind == ElementKind::Bitmap
+        && (!e.cells[Col::PictureField].isEmpty() || !e.cells[Col::PictureRecord].isNull());
+}
+
 int lastColumnOf(QChar kind)
 {
     switch (kind.unicode()) {
@@ -68,7 +74,9 @@ QStringList Element::row() const
     QStringList out;
     out.reserve(ElementColumns);
     out.append(cell(0));
-    const int last = lastColumnOf(kind);
+    int last = lastColumnOf(kind);
+    if (picturesByField(*this))
+        last = Col::PictureSize;
     for (int c = 1; c <= last; ++c)
         out.append(cells[static_cast<size_t>(c)]);
     return out;

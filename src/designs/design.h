@@ -93,7 +93,7 @@ enum PenCode { PenThin = 0, PenThick = 1, PenDashed = 2 };
 //   R rectangle               x1  y1  x2       y2      pen   colour
 //   O rounded rectangle       x1  y1  x2       y2      pen   colour
 //   E ellipse in the box      x1  y1  x2       y2      pen   colour
-//   B bitmap                  x1  y1  x2       y2      path
+//   B bitmap                  x1  y1  x2       y2      path  field   size
 //   T text                    x   y   rotation height  bold  italic  colour  font  text
 //   F data field              x   y   rotation height  bold  italic  colour  font  name   size
 //   S serial number or date   x   y   rotation height  bold  italic  colour  font  mode   before after
@@ -103,6 +103,10 @@ enum PenCode { PenThin = 0, PenThick = 1, PenDashed = 2 };
 // A barcode's column 11 is not shown: it holds the BC record as it was read
 // (after "BC,"), so that a line the editor did not change is written back
 // exactly as it stood, even where it had too few fields.
+//
+// A bitmap whose field (column 6) is not empty draws the picture file that
+// field's value names (a BF record), and keeps its path empty; column 11
+// holds the BF record as it was read, like a barcode's.
 //
 // Texts may contain commas. Numeric cells are converted only when they are
 // used, strictly (number()): an invalid or empty cell is a ConvertError.
@@ -127,6 +131,9 @@ namespace Col {
 inline constexpr int X1 = 1, Y1 = 2, X2 = 3, Y2 = 4;
 inline constexpr int Pen = 5, PenColour = 6; // L, R, O, E
 inline constexpr int Path = 5;               // B
+inline constexpr int PictureField = 6;       // B: the field naming the file, or empty
+inline constexpr int PictureSize = 7;        // B: empty when the record had none
+inline constexpr int PictureRecord = 11;     // B: the BF record as read, hidden
 inline constexpr int X = 1, Y = 2, Rotation = 3, Height = 4, Bold = 5, Italic = 6, Colour = 7,
                      Font = 8;          // T, F, S
 inline constexpr int Text = 9;          // T
@@ -140,6 +147,11 @@ inline constexpr int BarcodeField = 6; // C
 inline constexpr int BarcodeSize = 7; // C: empty when the record had none
 inline constexpr int BarcodeRecord = 11; // C: the record as read, hidden
 } // namespace Col
+
+struct Element;
+// Whether a bitmap element draws the picture its field's value names (it was
+// read from a BF record or has a field): see Col::PictureField.
+bool picturesByField(const Element &e);
 
 // The last column a kind uses (0 for a deleted element, 11 for an unknown
 // letter, of which nothing is known).

@@ -104,6 +104,42 @@ Element barcodeElement(const QString &record)
     return e;
 }
 
+// A picture named by a field from the text after "BF,": box, field name
+// and, when the name is followed by a comma, the field size as the rest.
+Element fieldPictureElement(const QString &record)
+{
+    QString rest = record;
+    Element e;
+    e.kind = ElementKind::Bitmap;
+    e.cells[Col::X1] = takeEtiField(rest);
+    e.cells[Col::Y1] = takeEtiField(rest);
+    e.cells[Col::X2] = takeEtiField(rest);
+    e.cells[Col::Y2] = takeEtiField(rest);
+    if (rest.contains(u',')) {
+        e.cells[Col::PictureField] = takeEtiField(rest);
+        e.cells[Col::PictureSize] = rest;
+    } else {
+        e.cells[Col::PictureField] = rest;
+    }
+    e.cells[Col::PictureRecord] = record;
+    return e;
+}
+
+// The BF record of a picture named by a field: the line as read while the
+// element still says what it says, otherwise rebuilt from the cells.
+QString fieldPictureLine(const Element &e)
+{
+    const QString &read = e.cells[Col::PictureRecord];
+    if (!read.isNull() && fieldPictureElement(read) == e)
+        return QStringLiteral("BF,") + oneLine(read);
+    QString line = joinCells(QLatin1StringView("BF"),
+        { cellsOf(e, Col::X1), cellsOf(e, Col::Y1), cellsOf(e, Col::X2), cellsOf(e, Col::Y2),
+            cellsOf(e, Col::PictureField) });
+    if (!cellsOf(e, Col::PictureSize).isEmpty())
+        line += u',' + oneLine(cellsOf(e, Col::PictureSize));
+    return line;
+}
+
 // The size a GR record gives (the text after "GR,"), in the exact
 // millimetres of its units. Throws ConvertError.
 struct SizeTexts
@@ -251,6 +287,8 @@ EtiLoadResult loadEtiLines(const QStringList &lines, Design &design)
             e.cells[Col::Y2] = takeEtiField(rest);
             e.cells[Col::Path] = rest;
             loaded.elements.push_back(std::move(e));
+        } else if (key == u"BF") {
+            loaded.elements.push_back(fieldPictureElement(rest));
         } else if (key == u"BM") {
             Element e;
             e.kind = ElementKind::Bitmap;
@@ -315,8 +353,11 @@ QStringList etiFileLines(const Design &design, const QString &dateText)
             break;
         }
         case u'B':
-            lines << joinCells(QLatin1StringView("XB"),
-                               {c(Col::X1), c(Col::Y1), c(Col::X2), c(Col::Y2), c(Col::Path)});
+            if (picturesByField(e))
+                lines << fieldPictureLine(e);
+            else
+                lines << joinCells(QLatin1StringView("XB"),
+                                   {c(Col::X1), c(Col::Y1), c(Col::X2), c(Col::Y2), c(Col::Path)});
             break;
         case u'T':
             lines << fontRecord()

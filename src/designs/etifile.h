@@ -24,6 +24,8 @@ namespace qm {
 //   then per element its pen or font record and its own record:
 //     L, R, O   XP,pen,colour            LI|RE|RA,x1,y1,x2,y2
 //     B                                  XB,x1,y1,x2,y2,path
+//     B with a field                     BF,x1,y1,x2,y2,name[,size]
+//                                        (written back as it stood, as BC)
 //     T         XF,height,italic,bold,rotation,font,colour   TE,x,y,text
 //     F         XF,...                   EF,x,y,size,name
 //     S         XF,...                   SE,x,y,mode,before,after

@@ -202,6 +202,16 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
                 !fault.isEmpty())
                 read.notices << barcodeNotice(path, number, r.text, fault);
             addField(r.text, QString::number(fieldSize), true);
+        } else if (key == u"BF") {
+            // A picture whose file the record names: it takes a data column
+            // like a field.
+            r.a = takeNumber(line);
+            r.b = takeNumber(line);
+            r.c = takeNumber(line);
+            r.d = takeNumber(line);
+            r.text = take(line);
+            const QString size = take(line);
+            addField(r.text, size.isEmpty() ? QString::number(UnsizedPictureField) : size, true);
         } else if (key == u"EF") {
             r.a = takeNumber(line);
             r.b = takeNumber(line);

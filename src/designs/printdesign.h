@@ -21,7 +21,7 @@ namespace qm {
 // first field ("NAME" counts as NA), numbers are converted leniently (the
 // digits read so far, 0 without any) and never reported, SF carries a font
 // weight, XF is bold on paper only for a bold field of exactly 1, SE is a
-// serial number for every mode but 0, and BC registers a field. A BC line
+// serial number for every mode but 0, and BC and BF register a field. A BC line
 // whose barcode is not printed is noted in PrintDesign::notices.
 //
 // Limits:
@@ -37,6 +37,9 @@ namespace qm {
 
 inline constexpr int MaxPrintRecords = 200;
 
+// The size of a BF record's field when the line gives none: room for a path.
+inline constexpr int UnsizedPictureField = 200;
+
 // One record of the print element list. What goes where, by key:
 //
 //   NA            text = description (up to its first comma)
@@ -51,6 +54,8 @@ inline constexpr int MaxPrintRecords = 200;
 //   XB            a x1, b y1, c x2, d y2, text path
 //   BC            a x1, b y1, c x2, d y2, e kind, text field name; e is -1
 //                 when the kind is not a whole number or the size not 1..500
+//   BF            a x1, b y1, c x2, d y2, text field name (the field's
+//                 value names the picture file)
 //   EF            a x, b y, c field size, text field name
 //   SE            a x, b y, c mode, text before, text2 after (mode not 0)
 //
@@ -70,8 +75,8 @@ struct PrintRecord
 };
 
 // A data field of the design, in data column order (1, 2, 3 ...): every EF
-// record, every SE record with a mode other than 0 (a serial number) and
-// every BC record.
+// record, every SE record with a mode other than 0 (a serial number),
+// every BC record and every BF record (a picture named by the record).
 struct DataField
 {
     int column = 0;

@@ -153,6 +153,32 @@ void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int botto
     canvas.text(std::min(left, right) + 2, std::min(top, bottom) + 2, name);
 }
 
+void drawPictureInBox(ICanvas &canvas, const CanvasBitmap &bitmap, int left, int top, int right, int bottom)
+{
+    const double boxLeft = std::min(left, right);
+    const double boxTop = std::min(top, bottom);
+    const double boxWidth = std::abs(static_cast<double>(right) - left);
+    const double boxHeight = std::abs(static_cast<double>(bottom) - top);
+    if (bitmap.width() <= 0 || bitmap.height() <= 0 || boxWidth <= 0 || boxHeight <= 0)
+        return;
+    const double scale = std::min(boxWidth / bitmap.width(), boxHeight / bitmap.height());
+    const double width = bitmap.width() * scale;
+    const double height = bitmap.height() * scale;
+    const int x = static_cast<int>(std::lround(boxLeft + (boxWidth - width) / 2));
+    const int y = static_cast<int>(std::lround(boxTop + (boxHeight - height) / 2));
+    const int w = std::max(1, static_cast<int>(std::lround(width)));
+    const int h = std::max(1, static_cast<int>(std::lround(height)));
+    canvas.stretchBitmap(bitmap, x, y, w, h, BitmapMix::And);
+}
+
+QString fieldPicturePath(const QString &value, const QString &folder)
+{
+    const QString name = value.trimmed();
+    if (name.isEmpty())
+        return {};
+    return resolvedPicturePath(name, folder);
+}
+
 QString resolvedPicturePath(const QString &stored, const QString &folder)
 {
     if (folder.isEmpty() || stored.isEmpty() || QDir::isAbsolutePath(stored) || stored.startsWith(u'\\')
@@ -254,6 +280,8 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
             step.colour = DruckFarbe(r.e);
         } else if (key == u"EF") {
             step.op = Op::Field;
+        } else if (key == u"BF") {
+            step.op = Op::FieldPicture;
         } else if (key == u"SE") {
             step.op = r.c == 0 ? Op::Date : Op::Serial;
         } else if (key == u"TE") {
@@ -276,7 +304,8 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
     for (const Step &step : m_steps) {
         if (step.op == Op::Barcode)
             m_barcodes.push_back({ static_cast<Symbology>(step.symbology), field });
-        if (step.op == Op::Field || step.op == Op::Serial || step.op == Op::SkipField || step.op == Op::Barcode)
+        if (step.op == Op::Field || step.op == Op::Serial || step.op == Op::SkipField || step.op == Op::Barcode
+            || step.op == Op::FieldPicture)
             ++field;
     }
 }
@@ -382,6 +411,25 @@ void LabelDrawing::draw(ICanvas &canvas, const QStringList &values, int x, int y
     IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
 {
     drawSteps(canvas, ListValues { values }, x, y, drawFrame, messages, dateText, devicePen);
+}
+
+const CanvasBitmap &LabelDrawing::fieldPicture(ICanvas &canvas, const QString &path) const
+{
+    // Labels of one picture follow each other, and a few pictures come back
+    // often (a logo per maker): those few stay read, each the same image
+    // every time, so that a PDF file holds it once.
+    constexpr size_t KeptFieldPictures = 8;
+    auto found = std::find_if(m_fieldPictures.begin(), m_fieldPictures.end(),
+        [&path](const CanvasBitmap &b) { return b.path == path; });
+    if (found == m_fieldPictures.end()) {
+        CanvasBitmap read = canvas.loadBitmap(path);
+        if (m_fieldPictures.size() >= KeptFieldPictures)
+            m_fieldPictures.pop_back();
+        m_fieldPictures.insert(m_fieldPictures.begin(), std::move(read));
+    } else if (found != m_fieldPictures.begin()) {
+        std::rotate(m_fieldPictures.begin(), found, found + 1);
+    }
+    return m_fieldPictures.front();
 }
 
 void LabelDrawing::noteIfCut(ICanvas &canvas, const CanvasFont &font, int x, int y, const QString &text,
@@ -520,6 +568,23 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
                 toInt(static_cast<qint64>(r.d) - r.b), BitmapMix::And);
             break;
         }
+        case Op::FieldPicture: {
+            const QString path = fieldPicturePath(values(field), m_pictureFolder);
+            if (!path.isEmpty()) {
+                const CanvasBitmap *picture = nullptr;
+                try {
+                    picture = &fieldPicture(canvas, path);
+                } catch (const Error &) {
+                    if (!m_showMissingPictures)
+                        throw;
+                    drawMissingPicture(canvas, at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y), path);
+                }
+                if (picture)
+                    drawPictureInBox(canvas, *picture, at(r.a, x), at(r.b, y), at(r.c, x), at(r.d, y));
+            }
+        }
+            ++field;
+            break;
         case Op::SkipField:
             // Takes a data column of the label list, drawn by nobody.
             ++field;

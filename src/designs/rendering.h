@@ -85,6 +85,11 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   modules and is centred. A box smaller than 10 x 10 units, an unknown
 //   kind or a value the kind cannot encode draws nothing (values are
 //   checked before printing starts: checkBarcodeValues()).
+// - A BF record takes its data column like a field; its value names a
+//   picture file (fieldPicturePath()) drawn into the box keeping its aspect
+//   ratio, centred (drawPictureInBox()). An empty value draws nothing; a
+//   file that cannot be read ends the drawing with qm::Error (files are
+//   checked before printing starts).
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
 //
 // A bitmap file that cannot be read ends the drawing with the canvas's
@@ -193,6 +198,7 @@ private:
         SkipField,
         Barcode,
         Ellipse,
+        FieldPicture,
     };
     struct Step
     {
@@ -228,6 +234,10 @@ private:
     // The pictures read so far, by file; one that cannot be read is tried
     // again on the next label.
     mutable std::map<QString, CanvasBitmap> m_pictures;
+    // The pictures named by the records (BF), the ones used last first: a
+    // run of many different pictures keeps only a few.
+    mutable std::vector<CanvasBitmap> m_fieldPictures;
+    const CanvasBitmap &fieldPicture(ICanvas &canvas, const QString &path) const;
     int m_preparedRow = 0; // prepareRowsAhead(): the last row prepared
     QSize m_sheetLabel;
     DrawingNotices *m_notices = nullptr;
@@ -245,6 +255,17 @@ void drawEllipse(ICanvas &canvas, int left, int top, int right, int bottom);
 // bottom) filled grey with the picture's file name in its top-left corner,
 // cut at the box. The canvas's state is left as it was.
 void drawMissingPicture(ICanvas &canvas, int left, int top, int right, int bottom, const QString &path);
+
+// Draws `bitmap` as large as fits into the box (left, top) .. (right,
+// bottom) (any two corners) without changing its aspect ratio, centred, and
+// ANDed with the page as a picture prints. An empty bitmap or box draws
+// nothing.
+void drawPictureInBox(ICanvas &canvas, const CanvasBitmap &bitmap, int left, int top, int right, int bottom);
+
+// The file a BF record draws for the value `value` of its field: the value
+// without the blanks around it, taken from `folder` as resolvedPicturePath()
+// does; "" for a blank value, which draws nothing.
+QString fieldPicturePath(const QString &value, const QString &folder);
 
 // The file of a picture path as a design stores it: a relative path (also
 // with "\") is taken from `folder`; an absolute one, a drive path ("C:...")

@@ -136,6 +136,11 @@ void WorkspacePainter::drawElement(const Element &e, const QString &dateText)
         const int x1 = x(e, Col::X1), y1 = y(e, Col::Y1);
         const int x2 = x(e, Col::X2), y2 = y(e, Col::Y2);
         m_canvas.rectangle(x1 - 1, y1 - 1, x2 + 1, y2 + 1);
+        if (picturesByField(e)) {
+            // A picture the record names: a placeholder with the field's name.
+            drawMissingPicture(m_canvas, x1, y1, x2, y2, u'[' + e.cell(Col::PictureField) + u']');
+            return;
+        }
         CanvasBitmap bitmap;
         try {
             bitmap = m_canvas.loadBitmap(e.cell(Col::Path));

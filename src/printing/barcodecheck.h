@@ -38,4 +38,22 @@ QString unprintableValue(
 // for, like the barcode check.
 QString firstUnreadablePicture(const PrintDesign &design, const QString &pictureFolder = QString());
 
+// A data column whose value names the picture a BF record draws.
+struct PictureColumn
+{
+    int column = 0; // data column, from 1
+    QString name; // the field name
+};
+
+// The columns the design's BF records draw, in record order.
+std::vector<PictureColumn> pictureColumns(const PrintDesign &design);
+
+// The line naming a picture file a record names that cannot be read:
+// "Datensatz 3, Feld Bild: „BILDER/x.png“". `file` as the record gives it.
+QString missingPictureLine(qint64 record, const QString &field, const QString &file);
+// The message of a run whose records name pictures that cannot be read:
+// "Diese Bilder fehlen oder können nicht gelesen werden:" and the lines, one
+// each, then "… und n weitere" when `more` files were not listed.
+QString missingPicturesMessage(const QStringList &lines, qint64 more);
+
 } // namespace qm

@@ -4,6 +4,7 @@
 #include "designs/barcodelookahead.h"
 #include "designs/drawingnotices.h"
 #include "designs/rendering.h"
+#include "platform/canvas/canvas.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/services.h"
@@ -13,6 +14,7 @@
 #include "printing/recorddigests.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QThread>
 #include <QThreadPool>
 
@@ -100,6 +102,13 @@ struct LabelRun::Impl
     qint64 recordCount = 0;
     RecordDigests digests;
     std::vector<BarcodeColumn> barcodes;
+    std::vector<PictureColumn> pictures;
+    // The check's pictures named by the records: whether each file can be
+    // read (each read once, nothing of it kept), and the lines of those
+    // that cannot.
+    QHash<QString, bool> readablePictures;
+    QStringList missingPictures;
+    qint64 moreMissingPictures = 0;
     // By record (from 0), as long as they fit KeptSymbolBytes.
     std::vector<RecordSymbols> symbols;
     QStringList titles; // by data column
@@ -108,6 +117,7 @@ struct LabelRun::Impl
 
     void check();
     void checkRecords();
+    void checkPictures(qint64 record, const QStringList &values);
     void checkBarcodes(
         std::vector<QStringList> &batch, qint64 firstRecord, QThreadPool &pool, bool keep, qint64 &keptBytes);
     PrintOutcome run(IPrinterDevice &device, IPrintProgress &progress, int firstPage, int lastPage);
@@ -164,6 +174,7 @@ void LabelRun::Impl::check()
             sizes[size_t(field.column)] = size;
     }
     barcodes = barcodeColumns(design);
+    pictures = pictureColumns(design);
     records = job.records ? job.records : &noRecords;
     checkRecords();
 
@@ -208,6 +219,8 @@ void LabelRun::Impl::checkRecords()
             if (size > 0 && record[c].size() > size)
                 throw Error(valueTooLongMessage(number, titles[c], record[c], size));
         }
+        if (copies > 0 && !pictures.empty())
+            checkPictures(number, record);
         labels += std::max(copies, 0);
         if (labels > MaxLabelsPerRun)
             throw Error(tooManyLabelsMessage(labels, MaxLabelsPerRun));
@@ -225,6 +238,37 @@ void LabelRun::Impl::checkRecords()
     if (!batch.empty())
         checkBarcodes(batch, batchStart, pool, keep, keptBytes);
     digests.finish();
+    readablePictures.clear();
+    if (!missingPictures.isEmpty())
+        throw Error(missingPicturesMessage(missingPictures, moreMissingPictures));
+}
+
+void LabelRun::Impl::checkPictures(qint64 record, const QStringList &values)
+{
+    // Every file that cannot be read is named once, with the first record
+    // that names it.
+    constexpr qsizetype ListedPictures = 20;
+    for (const PictureColumn &column : pictures) {
+        const QString value = values.value(column.column);
+        const QString path = fieldPicturePath(value, job.pictureFolder);
+        if (path.isEmpty())
+            continue;
+        if (readablePictures.contains(path))
+            continue;
+        bool readable = true;
+        try {
+            readBitmapFile(path);
+        } catch (const Error &) {
+            readable = false;
+        }
+        readablePictures.insert(path, readable);
+        if (readable)
+            continue;
+        if (missingPictures.size() < ListedPictures)
+            missingPictures << missingPictureLine(record, column.name, value.trimmed());
+        else
+            ++moreMissingPictures;
+    }
 }
 
 void LabelRun::Impl::checkBarcodes(
