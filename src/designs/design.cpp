@@ -74,9 +74,7 @@ QStringList Element::row() const
     QStringList out;
     out.reserve(ElementColumns);
     out.append(cell(0));
-    int last = lastColumnOf(kind);
-    if (picturesByField(*this))
-        last = Col::PictureSize;
+    const int last = lastColumnOf(kind);
     for (int c = 1; c <= last; ++c)
         out.append(cells[static_cast<size_t>(c)]);
     return out;

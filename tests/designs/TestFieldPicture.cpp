@@ -228,7 +228,9 @@ void TestFieldPicture::editorKeepsTheLine()
     QCOMPARE(written.mid(3), file.mid(3));
 
     if (line == u"BF,10,30,110,80,Bild") {
-        QCOMPARE(design.element(1).row().join(u'|'), "B|10|30|110|80||Bild|");
+        QCOMPARE(design.element(1).cell(Col::PictureField), "Bild");
+        QVERIFY(design.element(1).cell(Col::Path).isEmpty());
+        QVERIFY(picturesByField(design.element(1)));
         design.element(1).setCell(Col::X1, "20");
         QCOMPARE(etiFileLines(design, Date).at(5), "BF,20,30,110,80,Bild");
         design.element(1).setCell(Col::PictureSize, "90");

@@ -106,6 +106,7 @@ private slots:
     void workspaceShowsBarcodesWithASample_data();
     void workspaceShowsBarcodesWithASample();
     void missingPictureIsAGreyBox();
+    void pictureByFieldIsAPlaceholder();
 };
 
 void TestWorkspaceDrawing::roundCorners_data()
@@ -346,6 +347,20 @@ void TestWorkspaceDrawing::missingPictureIsAGreyBox()
     QVERIFY(callsOf(screen, "fill").contains(QStringLiteral("10,10,60,40 ") + grey));
     QVERIFY(textsOf(screen).contains(QStringLiteral("logo.png")));
     QCOMPARE(callsOf(screen, "rect").size(), 3); // label, the picture's frame, the rectangle
+}
+
+// A picture the record names has no file yet: a grey box with the field's
+// name, and nothing to report.
+void TestWorkspaceDrawing::pictureByFieldIsAPlaceholder()
+{
+    const QString grey = RecordingCanvas::colourText(QColor(192, 192, 192));
+    RecordingCanvas screen;
+    ArbeitsbereichAnzeigen(screen, design({ "B|10|10|60|40||Bild|", "R|70|10|90|30|0|0" }), { false, false }, 0, 0,
+        300, 200, Date);
+    QVERIFY(callsOf(screen, "fill").contains(QStringLiteral("10,10,60,40 ") + grey));
+    QVERIFY(textsOf(screen).contains(QStringLiteral("[Bild]")));
+    QVERIFY(callsOf(screen, "bitmap").isEmpty());
+    QCOMPARE(callsOf(screen, "rect").size(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestWorkspaceDrawing)
