@@ -85,6 +85,10 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   modules and is centred. A box smaller than 10 x 10 units, an unknown
 //   kind or a value the kind cannot encode draws nothing (values are
 //   checked before printing starts: checkBarcodeValues()).
+// - A TE record with fields in it (PrintRecord::pieces, splitFieldText())
+//   prints its literal pieces with each field's value (printedText()) put
+//   in; such a text that runs past the label's edge is noted under its
+//   first field.
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
 //
 // A bitmap file that cannot be read ends the drawing with the canvas's
@@ -187,6 +191,7 @@ private:
         Date,
         Serial,
         Text,
+        FieldText, // a TE with fields in it (PrintRecord::pieces)
         Frame,
         OldBitmap,
         Bitmap,
