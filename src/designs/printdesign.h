@@ -78,7 +78,7 @@ struct PrintRecord
     QString text2;
     // TE with "${": the text in literal pieces and data columns, resolved
     // when the design is read (splitFieldText()); empty: `text` as it stands.
-    std::vector<TextPiece> pieces;
+    std::vector<TextPiece> pieces {};
 
     bool operator==(const PrintRecord &) const = default;
 };
