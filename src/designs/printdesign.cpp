@@ -74,7 +74,8 @@ void registerFields(const PrintDesign &design, const FieldGrids &grids)
     }
 }
 
-// The title of data field `field` as text fields are matched to it.
+// Whether a title in a text names a field: trimmed and regardless of letter
+// case, as CSV headers are matched to the fields.
 bool sameTitle(const QString &a, const QString &b)
 {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
