@@ -90,6 +90,10 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   ratio, centred (drawPictureInBox()). An empty value draws nothing; a
 //   file that cannot be read ends the drawing with qm::Error (files are
 //   checked before printing starts).
+// - A TE record with fields in it (PrintRecord::pieces, splitFieldText())
+//   prints its literal pieces with each field's value (printedText()) put
+//   in; such a text that runs past the label's edge is noted under its
+//   first field.
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
 //
 // A bitmap file that cannot be read ends the drawing with the canvas's
@@ -192,6 +196,7 @@ private:
         Date,
         Serial,
         Text,
+        FieldText, // a TE with fields in it (PrintRecord::pieces)
         Frame,
         OldBitmap,
         Bitmap,
