@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -53,6 +54,10 @@ inline constexpr int MaxPrintRecords = 200;
 //                 when the kind is not a whole number or the size not 1..500
 //   EF            a x, b y, c field size, text field name
 //   SE            a x, b y, c mode, text before, text2 after (mode not 0)
+//   XT            a width, b height, c fit, d align, e smallest size (points),
+//                 f line limit: the text box of the next TE, EF or SE record
+//                 (textBoxOf()); all zeros for a line that is not read (its
+//                 fields out of range), which is named in notices
 //
 // Any other key gives a record with zeros and empty texts.
 struct PrintRecord
@@ -65,6 +70,7 @@ struct PrintRecord
     qint32 e = 0;
     QString text;
     QString text2;
+    qint32 f = 0;
 
     bool operator==(const PrintRecord &) const = default;
 };
@@ -158,6 +164,36 @@ QString fieldGridCaption(const QString &designName);
 // "Etikettendatei <path>, Zeile <line>, Feld <field>: Der Barcode wird
 // nicht gedruckt, <reason>." (without a path from "Zeile" on)
 QString barcodeNotice(const QString &path, int line, const QString &field, const QString &reason);
+
+// A text box: the XT record before a text, field or serial number. Its
+// values are checked where they are read: width and height 1..5000 design
+// units, fit 0..2, align 0..2, smallest size 1..200 points, line limit
+// 0..100.
+struct TextBox
+{
+    enum class Fit { OneLine = 0, Shrink = 1, WrapAndShrink = 2 };
+    enum class Align { Left = 0, Centre = 1, Right = 2 };
+    int width = 0;
+    int height = 0;
+    Fit fit = Fit::OneLine;
+    Align align = Align::Left;
+    int minSize = 1; // points
+    int maxLines = 0; // 0: as many as fit
+
+    bool operator==(const TextBox &) const = default;
+};
+
+// The box of an XT record; none for another record or an XT line that was
+// not read.
+std::optional<TextBox> textBoxOf(const PrintRecord &record);
+
+// Why the fields of an XT line (after the key) cannot be read; empty when
+// they can.
+QString textBoxLineFault(const QStringList &fields);
+
+// "Etikettendatei <path>, Zeile <line>: Der Textrahmen wird nicht beachtet,
+// <reason>." (without a path from "Zeile" on)
+QString textBoxNotice(const QString &path, int line, const QString &reason);
 
 // The message of a design with too many records for the print element list.
 QString tooManyRecordsMessage(const QString &path);
