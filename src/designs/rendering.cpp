@@ -618,9 +618,12 @@ void LabelDrawing::drawInBox(ICanvas &canvas, const CanvasFont &font, const Text
             u = (along - layout.widths[i]) / 2;
         else if (box.align == TextBox::Align::Right)
             u = along - layout.widths[i];
-        const double v = static_cast<double>(i) * lineHeight;
-        canvas.text(static_cast<int>(std::lround(ox + u * c + v * s)),
-            static_cast<int>(std::lround(oy - u * s + v * c)), layout.lines[i]);
+        // Whole units towards the start of the box, so that rounding never
+        // pushes a line past its end.
+        const auto forth = static_cast<int>(std::floor(std::max(u, 0.0)));
+        const auto down = static_cast<int>(std::floor(static_cast<double>(i) * lineHeight));
+        canvas.text(toInt(static_cast<qint64>(ox) + forth * c + down * s),
+            toInt(static_cast<qint64>(oy) - forth * s + down * c), layout.lines[i]);
     }
 }
 
