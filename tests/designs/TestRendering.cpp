@@ -874,7 +874,7 @@ void TestRendering::textBoxes()
             const double left = t.x - 220;
             const double right = 420 - (t.x + width);
             if (align == 1)
-                QVERIFY(std::abs(left - right) <= 1.0);
+                QVERIFY(std::abs(left - right) < 2.0); // placed on whole units
             else
                 QVERIFY(std::abs(right) <= 1.0);
         }
