@@ -18,10 +18,11 @@ awk -v n="$labels" 'BEGIN { print "Anzahl,Name,Straße,Ort";
   for (i = 1; i <= n; i++)
     printf "1,Empfängerin Nummer %d der Musterfirma GmbH & Co. KG,Musterweg %d,%d Musterstadt\n", i, i, 10000 + i }' \
   > "$work/records.csv"
-cp "$root/share/ETIKETT/adresse.eti" "$work/plain.eti"
+# The name field holds 60 characters in both designs.
+sed 's/^EF,10,15,30,Name/EF,10,15,60,Name/' "$root/share/ETIKETT/adresse.eti" > "$work/plain.eti"
 # The name in a box of 137 x 24 units from its place: wrapped into at most
 # two lines, shrunk down to 6 points where they do not fit.
-sed 's/^EF,10,15,30,Name/XT,137,24,2,0,6,2\r\n&/' "$work/plain.eti" > "$work/fitted.eti"
+sed 's/^EF,10,15,60,Name/XT,137,24,2,0,6,2\r\n&/' "$work/plain.eti" > "$work/fitted.eti"
 grep -q '^XT,' "$work/fitted.eti"
 
 measure() { # DESIGN: prints "wall-seconds cpu-seconds"

@@ -504,7 +504,6 @@ void LabelDrawing::drawInBox(ICanvas &canvas, const CanvasFont &font, const Text
     StateGuard guard(canvas);
     const int right = toInt(static_cast<qint64>(x) + box.width);
     const int bottom = toInt(static_cast<qint64>(y) + box.height);
-    canvas.clipRect(x, y, right, bottom);
 
     // The box as the text runs: along its lines and down across them, from
     // the corner where the first line starts.
@@ -604,8 +603,14 @@ void LabelDrawing::drawInBox(ICanvas &canvas, const CanvasFont &font, const Text
         height = tries < 4 ? height - 1 : smallest;
         layout = layoutAt(height);
     }
-    if (!layout.fits && m_notices)
-        m_notices->note(DrawingNotices::Kind::DoesNotFit, column, title, wrap ? printedText(value) : text);
+    // Lines that fit lie inside the box as measured; only those that do not
+    // are clipped to it (a clip costs the device a clip path and its undoing
+    // per label).
+    if (!layout.fits) {
+        if (m_notices)
+            m_notices->note(DrawingNotices::Kind::DoesNotFit, column, title, wrap ? printedText(value) : text);
+        canvas.clipRect(x, y, right, bottom);
+    }
 
     if (height != fullHeight)
         canvas.setFont(sized);
