@@ -4,6 +4,11 @@
 # name in a text box that wraps and shrinks it (XT fit 2) and once the same
 # design without the box; wall and processor time of each and their ratio.
 # Usage: bench/fitted_text.sh [BUILD_DIR] [LABELS]
+#
+# Measured on the two-core build machine (RelWithDebInfo, other builds running
+# beside it): 100,000 labels without the box 5.8-9.0 s wall, with it
+# 8.9-9.8 s; ratio 1.03-1.24 (wall), 1.04-1.18 (processor). Clipping every
+# box, also those whose text fits, made it 1.37-1.68.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}

@@ -92,7 +92,7 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   checked before printing starts: checkBarcodeValues()).
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
 // - An XT record gives the next TE, EF or SE record a text box of its width
-//   and height from its position (its top-left), drawn clipped to the box:
+//   and height from its position (its top-left), never drawn outside it:
 //   fit 0 one line at the font's size; 1 the largest size down to the box's
 //   smallest (in points) at which the line fits; 2 the text wrapped at
 //   blanks and at its line breaks (printedLines()), at the largest size at
@@ -100,7 +100,7 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   are stacked from the top of the box, aligned left, centred or right. A
 //   turned font (90, 180 or 270 degrees) lays its lines along the box's
 //   height or width as it runs. Text that does not fit even at the smallest
-//   size is drawn at that size, cut at the box, and noted
+//   size is drawn at that size, clipped to the box, and noted
 //   (DrawingNotices::Kind::DoesNotFit).
 //
 // A bitmap file that cannot be read ends the drawing with the canvas's
@@ -223,8 +223,8 @@ private:
         std::optional<TextBox> box;
     };
 
-    // Draws `value` into the text box of `step` at (x, y), fitted as the box
-    // asks, clipped to the box, and notes a text that does not fit even at
+    // Draws `value` into `box` at (x, y), fitted as the box asks, and
+    // clips to the box and notes a text that does not fit even at
     // the box's smallest size (`column` and `title` name it).
     void drawInBox(ICanvas &canvas, const CanvasFont &font, const TextBox &box, int x, int y,
         const QString &value, int column, const QString &title) const;
