@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -73,7 +74,122 @@ void registerFields(const PrintDesign &design, const FieldGrids &grids)
     }
 }
 
+// Whether a title in a text names a field: trimmed and regardless of letter
+// case, as CSV headers are matched to the fields.
+bool sameTitle(const QString &a, const QString &b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// The fields named inside TE texts: each title no field has becomes a
+// field after the others, and every TE with fields gets its pieces.
+void addTextFields(PrintDesign &read, int &nextColumn)
+{
+    std::vector<DataField> added;
+    auto find = [](std::vector<DataField> &fields, const QString &title) -> DataField * {
+        for (DataField &f : fields)
+            if (sameTitle(f.title, title))
+                return &f;
+        return nullptr;
+    };
+    for (PrintRecord &r : read.records) {
+        if (r.key != u"TE" || !r.text.contains(QStringLiteral("${")))
+            continue;
+        for (const FieldTextPart &part : splitFieldText(r.text)) {
+            if (!part.field) {
+                r.pieces.push_back(TextPiece{part.text, 0});
+                continue;
+            }
+            // A field the design has keeps its size; one of the text's own
+            // takes the first size given.
+            if (const DataField *field = find(read.fields, part.text)) {
+                r.pieces.push_back(TextPiece{QString(), field->column});
+                continue;
+            }
+            DataField *field = find(added, part.text);
+            if (!field) {
+                added.push_back(DataField{nextColumn++, part.text, QString(), true});
+                field = &added.back();
+            }
+            if (field->size.isEmpty() && part.size > 0)
+                field->size = QString::number(part.size);
+            r.pieces.push_back(TextPiece{QString(), field->column});
+        }
+    }
+    for (DataField &f : added) {
+        if (f.size.isEmpty())
+            f.size = QString::number(DefaultTextFieldSize);
+        read.fields.push_back(std::move(f));
+        read.hasFields = true;
+        ++read.fieldCount;
+    }
+}
+
 } // namespace
+
+std::vector<FieldTextPart> splitFieldText(const QString &text)
+{
+    std::vector<FieldTextPart> parts;
+    auto literal = [&](QStringView piece) {
+        if (piece.isEmpty())
+            return;
+        if (parts.empty() || parts.back().field)
+            parts.push_back(FieldTextPart{});
+        parts.back().text += piece;
+    };
+    if (!text.contains(QStringLiteral("${"))) {
+        literal(text);
+        return parts;
+    }
+    const QStringView all(text);
+    qsizetype i = 0;
+    while (i < all.size()) {
+        const qsizetype dollar = all.indexOf(u'$', i);
+        if (dollar < 0 || dollar + 1 >= all.size()) {
+            literal(all.mid(i));
+            break;
+        }
+        literal(all.mid(i, dollar - i));
+        const QChar next = all[dollar + 1];
+        if (next == u'$') {
+            literal(u"$");
+            i = dollar + 2;
+            continue;
+        }
+        if (next != u'{') {
+            literal(u"$");
+            i = dollar + 1;
+            continue;
+        }
+        const qsizetype close = all.indexOf(u'}', dollar + 2);
+        const QStringView inside = close < 0 ? QStringView() : all.mid(dollar + 2, close - dollar - 2);
+        if (close < 0 || inside.contains(u'{')) {
+            // Names nothing: the "${" as it stands, and on after it.
+            literal(u"${");
+            i = dollar + 2;
+            continue;
+        }
+        QStringView title = inside;
+        int size = 0;
+        bool named = true;
+        if (const qsizetype colon = inside.lastIndexOf(u':'); colon >= 0) {
+            title = inside.left(colon);
+            bool ok = false;
+            const QStringView digits = inside.mid(colon + 1).trimmed();
+            size = digits.toInt(&ok);
+            named = ok && size >= 1 && size <= 9999
+                && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        }
+        title = title.trimmed();
+        if (!named || title.isEmpty()) {
+            literal(all.mid(dollar, close + 1 - dollar));
+        } else {
+            parts.push_back(FieldTextPart{title.toString(), true, size});
+        }
+        i = close + 1;
+    }
+    return parts;
+}
 
 void NaechstesFeld(QString &line, QString &field)
 {
@@ -285,6 +401,8 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
             }
         }
     }
+
+    addTextFields(read, nextColumn);
 
     // Everything read: now the design and the grids change.
     registerFields(read, grids);

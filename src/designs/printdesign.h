@@ -47,7 +47,8 @@ inline constexpr int MaxPrintRecords = 200;
 //   LI, RE, RA    a x1, b y1, c x2, d y2
 //   SF            a height, b italic, c weight, d rotation, text font
 //   XF            a height, b italic, c bold, d rotation, e colour, text font
-//   TE            a x, b y, text (the rest of the line, commas included)
+//   TE            a x, b y, text (the rest of the line, commas included),
+//                 pieces: the text split at its fields when it has any
 //   BM            a x, b y, text path (the rest, commas included)
 //   XB            a x1, b y1, c x2, d y2, text path
 //   BC            a x1, b y1, c x2, d y2, e kind, text field name; e is -1
@@ -59,6 +60,16 @@ inline constexpr int MaxPrintRecords = 200;
 //                 (textBoxOf()); all zeros for a line that is not read (its
 //                 fields out of range), which is named in notices
 //
+// A piece of a text with fields in it: literal text, or the value of a data
+// column.
+struct TextPiece
+{
+    QString text; // column 0: printed as it stands
+    int column = 0; // the data column whose value is printed here
+
+    bool operator==(const TextPiece &) const = default;
+};
+
 // Any other key gives a record with zeros and empty texts.
 struct PrintRecord
 {
@@ -70,14 +81,18 @@ struct PrintRecord
     qint32 e = 0;
     QString text;
     QString text2;
-    qint32 f = 0;
+    // TE with "${": the text in literal pieces and data columns, resolved
+    // when the design is read (splitFieldText()); empty: `text` as it stands.
+    std::vector<TextPiece> pieces {};
+    qint32 f = 0; // XT: the line limit
 
     bool operator==(const PrintRecord &) const = default;
 };
 
 // A data field of the design, in data column order (1, 2, 3 ...): every EF
 // record, every SE record with a mode other than 0 (a serial number) and
-// every BC record.
+// every BC record; after them each title named inside a TE text ("${Titel}")
+// that no field before has (compared trimmed, regardless of letter case).
 struct DataField
 {
     int column = 0;
@@ -85,11 +100,36 @@ struct DataField
     // As written in the file; "6" for a serial number; for BC the size 1..500
     // ("12" without one), for a kind with a check digit at least its digits
     // with the check digit (barcodeFieldLimit()).
+    // A field named only inside text: N of the first "${Titel:N}", else
+    // DefaultTextFieldSize.
     QString size;
-    bool inFieldGrid = false; // EF and BC: also shown by the database expert
+    bool inFieldGrid = false; // EF, BC and text fields: also shown by the database expert
 
     bool operator==(const DataField &) const = default;
 };
+
+// Fields inside text. In a TE line that contains "${":
+// - "${Titel}" prints the value of the data field with that title,
+//   "${Titel:N}" the same and gives a field the design does not otherwise
+//   have the size N (1 .. 9999; default DefaultTextFieldSize);
+// - "$$" prints one "$";
+// - a "${" that names nothing (no closing brace, an empty title, a size
+//   that is not a whole number from 1 on, a "{" inside) prints as it stands.
+// A TE line without "${" prints as it stands, "$$" included, as it always
+// has.
+inline constexpr int DefaultTextFieldSize = 30;
+
+// One piece of a text split at its fields.
+struct FieldTextPart
+{
+    QString text; // literal text, or the field's title (trimmed)
+    bool field = false;
+    int size = 0; // a field's size as written, 0 without one
+};
+
+// `text` split into literal text and fields (adjacent literal text joined);
+// a text without "${" is one literal part (none when empty).
+std::vector<FieldTextPart> splitFieldText(const QString &text);
 
 // The design read last, as the print run uses it. The application owns one
 // and hands it to the loader, the print run and the database expert.

@@ -283,7 +283,7 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
         } else if (key == u"SE") {
             step.op = r.c == 0 ? Op::Date : Op::Serial;
         } else if (key == u"TE") {
-            step.op = Op::Text;
+            step.op = r.pieces.empty() ? Op::Text : Op::FieldText;
         } else if (key == u"GR") {
             step.op = Op::Frame;
         } else if (key == u"BM") {
@@ -716,6 +716,41 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
                         -1 - static_cast<int>(&step - m_steps.data()), QStringLiteral("Text"));
                 else
                     canvas.text(at(r.a, x), at(r.b, y), r.text);
+            }
+            break;
+        case Op::FieldText:
+            if (hasFont && step.box) {
+                // In a box the values keep their line breaks until the box
+                // has seen them (a box that wraps starts a line at each).
+                QString text;
+                int first = 0;
+                for (const TextPiece &piece : r.pieces) {
+                    text += piece.column == 0 ? piece.text : values(piece.column);
+                    if (first == 0 && piece.column != 0)
+                        first = piece.column;
+                }
+                if (first != 0)
+                    drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), text, first, m_fieldTitles.value(first));
+                else
+                    drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), text,
+                        -1 - static_cast<int>(&step - m_steps.data()), QStringLiteral("Text"));
+            } else if (hasFont) {
+                // The pieces were split when the design was read: each
+                // label only joins the values in.
+                QString text;
+                int first = 0; // the first data column, named when cut
+                for (const TextPiece &piece : r.pieces) {
+                    if (piece.column == 0) {
+                        text += piece.text;
+                        continue;
+                    }
+                    text += printedText(values(piece.column));
+                    if (first == 0)
+                        first = piece.column;
+                }
+                canvas.text(at(r.a, x), at(r.b, y), text);
+                if (m_notices && clip && first != 0)
+                    noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, first);
             }
             break;
         case Op::Frame: {

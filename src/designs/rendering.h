@@ -90,6 +90,10 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   modules and is centred. A box smaller than 10 x 10 units, an unknown
 //   kind or a value the kind cannot encode draws nothing (values are
 //   checked before printing starts: checkBarcodeValues()).
+// - A TE record with fields in it (PrintRecord::pieces, splitFieldText())
+//   prints its literal pieces with each field's value (printedText()) put
+//   in; such a text that runs past the label's edge is noted under its
+//   first field.
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
 // - An XT record gives the next TE, EF or SE record a text box of its width
 //   and height from its position (its top-left), never drawn outside it:
@@ -203,6 +207,7 @@ private:
         Date,
         Serial,
         Text,
+        FieldText, // a TE with fields in it (PrintRecord::pieces)
         Frame,
         OldBitmap,
         Bitmap,

@@ -170,6 +170,7 @@ private Q_SLOTS:
     void streamedRunsFindErrorsBeforePrinting_data();
     void streamedRunsFindErrorsBeforePrinting();
     void streamedRunsGoBeyondTheWindowsLimit();
+    void fieldsInsideText();
 };
 
 // The settings of a folder of the test's own: no printer choice or
@@ -1444,6 +1445,60 @@ void TestCommandLine::streamedRunsGoBeyondTheWindowsLimit()
     QCOMPARE(r.code, 0);
     // 100899 labels from position 21: the first sheet holds one.
     QCOMPARE(r.out, QStringLiteral("100899 Etiketten auf 4806 Seiten in %1\n").arg(pdf));
+}
+
+// "${PLZ} ${Ort}" in a text: the titles become fields of the design after
+// its own, listed by `fields`, matched by title in a CSV file, given columns
+// by table creation, and printed on one line from either.
+void TestCommandLine::fieldsInsideText()
+{
+    QTemporaryDir dir;
+    const QString design = dir.filePath("ort.eti");
+    QVERIFY(test::writeBytes(design,
+        "NA,Ort\r\nGR,160,100,25\r\nXF,25,0,0,0,Arial,0\r\nEF,5,5,30,Name\r\n"
+        "TE,5,35,${PLZ:5} ${Ort}\r\nTE,5,65,$$ ${name} ${}\r\n"));
+    const Run fields = run({ "fields", design });
+    QCOMPARE(fields.err, QString());
+    QCOMPARE(fields.out, QStringLiteral("1\tName\t30\n2\tPLZ\t5\n3\tOrt\t30\n"));
+
+    auto pdfText = [](const QString &pdf) {
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString format = share("FORMATE/adressen_3x7.vrl");
+    // The columns in another order than the fields.
+    const QString csv = dir.filePath("orte.csv");
+    QVERIFY(test::writeBytes(csv, QStringLiteral("Ort;Name;PLZ\r\nKöln;Erika;50667\r\n").toUtf8()));
+    const QString fromCsv = dir.filePath("csv.pdf");
+    const Run printed = run({ "print", design, format, "--records", csv, "--pdf", fromCsv });
+    QCOMPARE(printed.err, QString());
+    QCOMPARE(printed.code, 0);
+    QStringList lines = pdfText(fromCsv).split(u'\n', Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = line.simplified();
+    lines.removeAll(QString());
+    QCOMPARE(lines, (QStringList { "Erika", "50667 Köln", "$ Erika ${}" }));
+
+    // Table creation gives the text's fields their columns.
+    const QString table = dir.filePath("orte.dbf");
+    const Run created = run({ "table", table, "--create", design, "--import-csv", csv });
+    QCOMPARE(created.code, 0);
+    QCOMPARE(created.out, QStringLiteral("Name\tPLZ\tOrt\nErika\t50667\tKöln\n"));
+    const QString fromTable = dir.filePath("tabelle.pdf");
+    const Run tablePrinted = run({ "print", design, format, "--table", table, "--pdf", fromTable });
+    QCOMPARE(tablePrinted.err, QString());
+    QCOMPARE(tablePrinted.code, 0);
+    QCOMPARE(pdfText(fromTable), pdfText(fromCsv));
+
+    // A value longer than the size given in the text is refused.
+    QVERIFY(test::writeBytes(csv, QByteArray("Ort;Name;PLZ\r\nBonn;Hans;531111\r\n")));
+    const Run tooLong = run({ "print", design, format, "--records", csv, "--pdf", dir.filePath("lang.pdf") });
+    QCOMPARE(tooLong.code, 1);
+    QVERIFY2(tooLong.err.contains(QStringLiteral("„PLZ“ hat 6 Zeichen, das Feld fasst höchstens 5")),
+        qPrintable(tooLong.err));
+    QVERIFY(!QFileInfo::exists(dir.filePath("lang.pdf")));
 }
 
 QTEST_MAIN(TestCommandLine)

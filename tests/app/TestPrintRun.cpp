@@ -236,6 +236,7 @@ private slots:
     void otherModesSayWhatIsNotAvailable();
     void textsCutAtTheEdgeAreNamedAfterTheRun();
     void designWithoutSizeIsClippedToTheSheetLabel();
+    void fieldsInsideTextAreAskedForAndPrinted();
 };
 
 void TestPrintRun::typedRecordsArePrintedFromTheStartPosition()
@@ -1058,6 +1059,31 @@ void TestPrintRun::designWithoutSizeIsClippedToTheSheetLabel()
             clips << call.args.join(u' ');
     QCOMPARE(clips, (QStringList { "18,37,176,132", "183,37,341,132" }));
     QVERIFY(rig.messages.shown().isEmpty());
+}
+
+// The fields named in a text are asked for after the design's own and
+// printed on the text's line.
+void TestPrintRun::fieldsInsideTextAreAskedForAndPrinted()
+{
+    Rig rig;
+    QVERIFY(test::writeBytes(rig.design,
+        "NA,Orte\r\nGR,150,90,25\r\nXF,20,0,0,0,Arial,0\r\nEF,10,10,20,Name\r\nTE,10,40,${PLZ:5} ${Ort}\r\n"));
+    rig.typeRecords({ { "1", "Erika", "50667", "Köln" }, { "1", "Hans", "53111", "Bonn" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Printed);
+    QCOMPARE(rig.input.fields.cell(0, 0), QStringLiteral("3"));
+    QCOMPARE((QStringList { rig.input.fields.cell(2, 0), rig.input.fields.cell(2, 1), rig.input.fields.cell(3, 0),
+                 rig.input.fields.cell(3, 1) }),
+        (QStringList { "PLZ", "5", "Ort", "30" }));
+    QStringList lines;
+    for (const QString &text : rig.texts())
+        lines << text.section(u' ', 1);
+    QCOMPARE(lines, (QStringList { "\"Erika\"", "\"50667 Köln\"", "\"Hans\"", "\"53111 Bonn\"" }));
+    QVERIFY2(rig.messages.shown().isEmpty(), qPrintable(rig.messages.lastText()));
+
+    // The size given in the text holds for typed values too.
+    rig.typeRecords({ { "1", "Erika", "506670", "Köln" } });
+    QCOMPARE(rig.use(EnterAndPrint), RunOutcome::Failed);
+    QVERIFY2(rig.messages.lastText().contains(QStringLiteral("Feld PLZ")), qPrintable(rig.messages.lastText()));
 }
 
 QTEST_MAIN(TestPrintRun)

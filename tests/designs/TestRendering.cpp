@@ -121,6 +121,7 @@ private slots:
     void textBoxes();
     void textBoxNoticeOncePerRecord();
     void textBoxOnlyForTheNextText();
+    void textBoxWithFieldsInside();
 };
 
 void TestRendering::preparedDrawingDrawsTheSame_data()
@@ -936,6 +937,25 @@ void TestRendering::textBoxOnlyForTheNextText()
     QCOMPARE(callsOf(withBox, "clip"), QStringList { "5,5,55,35" });
     QCOMPARE(callsOf(withBox, "text").last(), callsOf(without, "text").last());
     QCOMPARE(callsOf(without, "text").size(), 2);
+}
+
+// A text with fields inside takes the box too: a line break in a value
+// starts a new line in a box that wraps.
+void TestRendering::textBoxWithFieldsInside()
+{
+    PrintDesign d;
+    readPrintDesignLines({ QStringLiteral("GR,400,200,25"), QStringLiteral("XF,20,0,0,0,Arial,0"),
+                             QStringLiteral("XT,300,100,2,0,6,0"), QStringLiteral("TE,10,10,${Firma} in ${Ort}") },
+        QString(), d, {});
+    QCOMPARE(d.fields.size(), 2u);
+    BoxCanvas canvas;
+    ScriptedMessages messages;
+    LabelDrawing(d).draw(canvas, QStringList { QString(), "Müller\nSöhne", "Köln" }, 0, 0, false, messages, Date);
+    QStringList lines;
+    for (const BoxCanvas::Drawn &t : canvas.drawn)
+        lines << t.text;
+    QCOMPARE(lines, (QStringList { "Müller", "Söhne in Köln" }));
+    QCOMPARE(canvas.drawn.back().y - canvas.drawn.front().y, 20);
 }
 
 QTEST_GUILESS_MAIN(TestRendering)
