@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -161,6 +162,9 @@ struct Element
 {
     QChar kind;
     std::array<QString, ElementColumns> cells; // cells[0] is not used: see kind
+    // T, F, S: the XT record (its text box) read before the element, after
+    // "XT,", written back as it stood; none without one.
+    std::optional<QString> textBox;
 
     // Column 0 gives the kind letter, 1..11 the cells, anything else "".
     QString cell(int column) const;

@@ -44,6 +44,10 @@ QString DrawingNotices::sentence(const Notice &notice)
         text = tr("Datensatz %1, Feld %2: %3 reicht über den Rand des Etiketts und ist dort "
                   "abgeschnitten.");
         break;
+    case Kind::DoesNotFit:
+        text = tr("Datensatz %1, Feld %2: %3 passt auch in der kleinsten Schrift nicht in seinen "
+                  "Textrahmen und ist an dessen Rand abgeschnitten.");
+        break;
     }
     return text.arg(QString::number(notice.record), notice.field, quotedValue(notice.value));
 }

@@ -25,6 +25,7 @@ class DrawingNotices
 public:
     enum class Kind {
         CutAtEdge, // the text runs past the label's edge and is cut there
+        DoesNotFit, // the text does not fit its text box even at its smallest size
     };
 
     struct Notice
@@ -62,7 +63,9 @@ public:
     QString message(int maxLines = 20) const;
 
     // The sentence of one notice: "Datensatz 2, Feld Name: "..." reicht über
-    // den Rand des Etiketts und ist dort abgeschnitten." The value is quoted
+    // den Rand des Etiketts und ist dort abgeschnitten.", for a text box
+    // "Datensatz 2, Feld Name: "..." passt auch in der kleinsten Schrift nicht
+    // in seinen Textrahmen und ist an dessen Rand abgeschnitten." The value is quoted
     // with at most 60 characters, a longer one cut with "…".
     static QString sentence(const Notice &notice);
 

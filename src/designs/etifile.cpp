@@ -9,6 +9,9 @@
 #include <QDate>
 #include <QLocale>
 
+#include <optional>
+#include <utility>
+
 namespace qm {
 namespace {
 
@@ -24,6 +27,7 @@ struct ReaderState
     QString bold = QStringLiteral("0");
     QString rotation = QStringLiteral("0");
     QString font;
+    std::optional<QString> textBox; // an XT record not yet taken by a text
 };
 
 // "0" stays "0", anything else (a weight such as 700 included) is bold.
@@ -45,7 +49,7 @@ Element lineElement(QChar kind, QString &rest, const ReaderState &st)
     return e;
 }
 
-Element textElement(QChar kind, QString &rest, const ReaderState &st)
+Element textElement(QChar kind, QString &rest, ReaderState &st)
 {
     Element e;
     e.kind = kind;
@@ -57,6 +61,7 @@ Element textElement(QChar kind, QString &rest, const ReaderState &st)
     e.cells[Col::Italic] = st.italic;
     e.cells[Col::Colour] = st.colour;
     e.cells[Col::Font] = st.font;
+    e.textBox = std::exchange(st.textBox, std::nullopt);
     return e;
 }
 
@@ -254,6 +259,8 @@ EtiLoadResult loadEtiLines(const QStringList &lines, Design &design)
             st.rotation = takeEtiField(rest);
             st.font = takeEtiField(rest);
             st.colour = rest;
+        } else if (key == u"XT") {
+            st.textBox = rest;
         } else if (key == u"SF") {
             st.height = takeEtiField(rest);
             st.italic = takeEtiField(rest);
@@ -360,17 +367,23 @@ QStringList etiFileLines(const Design &design, const QString &dateText)
                                    {c(Col::X1), c(Col::Y1), c(Col::X2), c(Col::Y2), c(Col::Path)});
             break;
         case u'T':
-            lines << fontRecord()
-                  << joinCells(QLatin1StringView("TE"), {c(Col::X), c(Col::Y), c(Col::Text)});
+            lines << fontRecord();
+            if (e.textBox)
+                lines << QStringLiteral("XT,") + oneLine(*e.textBox);
+            lines << joinCells(QLatin1StringView("TE"), {c(Col::X), c(Col::Y), c(Col::Text)});
             break;
         case u'F':
-            lines << fontRecord()
-                  << joinCells(QLatin1StringView("EF"),
+            lines << fontRecord();
+            if (e.textBox)
+                lines << QStringLiteral("XT,") + oneLine(*e.textBox);
+            lines << joinCells(QLatin1StringView("EF"),
                                {c(Col::X), c(Col::Y), c(Col::FieldSize), c(Col::FieldName)});
             break;
         case u'S':
-            lines << fontRecord()
-                  << joinCells(QLatin1StringView("SE"), {c(Col::X), c(Col::Y), c(Col::Mode),
+            lines << fontRecord();
+            if (e.textBox)
+                lines << QStringLiteral("XT,") + oneLine(*e.textBox);
+            lines << joinCells(QLatin1StringView("SE"), {c(Col::X), c(Col::Y), c(Col::Mode),
                                                          c(Col::TextBefore), c(Col::TextAfter)});
             break;
         case u'C':

@@ -32,6 +32,9 @@ namespace qm {
 //     C                                  BC,x1,y1,x2,y2,kind,name[,size]
 //                                        (a line read and not changed is
 //                                        written back as it stood)
+//   T, F, S with a text box: XT,<the record as read> between XF and the
+//                 element's record (an XT record read is kept by the next
+//                 text, field or serial number, whatever its place before it)
 //   deleted rows (#) and unknown kinds are not written.
 //
 // Read besides: the older records SP (pen width and dashed flag, mapped to a

@@ -219,6 +219,57 @@ QString barcodeNotice(const QString &path, int line, const QString &field, const
         .arg(where, field, reason);
 }
 
+std::optional<TextBox> textBoxOf(const PrintRecord &r)
+{
+    if (r.key != u"XT" || r.a < 1)
+        return std::nullopt;
+    TextBox box;
+    box.width = r.a;
+    box.height = r.b;
+    box.fit = static_cast<TextBox::Fit>(r.c);
+    box.align = static_cast<TextBox::Align>(r.d);
+    box.minSize = r.e;
+    box.maxLines = r.f;
+    return box;
+}
+
+QString textBoxLineFault(const QStringList &fields)
+{
+    struct Range
+    {
+        const char *name;
+        int low;
+        int high;
+    };
+    static constexpr Range ranges[] = {
+        { "die Breite", 1, 5000 },
+        { "die Höhe", 1, 5000 },
+        { "die Einpassung", 0, 2 },
+        { "die Ausrichtung", 0, 2 },
+        { "die kleinste Schriftgröße", 1, 200 },
+        { "die Zeilenzahl", 0, 100 },
+    };
+    for (size_t i = 0; i < std::size(ranges); ++i) {
+        const Range &range = ranges[i];
+        const QString text = i < size_t(fields.size()) ? fields[qsizetype(i)].trimmed() : QString();
+        const std::optional<int> value = text.isEmpty() ? std::nullopt : parseStrictInt(text);
+        if (!value || *value < range.low || *value > range.high)
+            return QCoreApplication::translate("qm", "%1 muss eine ganze Zahl von %2 bis %3 sein")
+                .arg(QCoreApplication::translate("qm", range.name))
+                .arg(range.low)
+                .arg(range.high);
+    }
+    return {};
+}
+
+QString textBoxNotice(const QString &path, int line, const QString &reason)
+{
+    const QString where = path.isEmpty()
+        ? QCoreApplication::translate("qm", "Zeile %1").arg(line)
+        : QCoreApplication::translate("qm", "Etikettendatei %1, Zeile %2").arg(path).arg(line);
+    return QCoreApplication::translate("qm", "%1: Der Textrahmen wird nicht beachtet, %2.").arg(where, reason);
+}
+
 QString tooManyRecordsMessage(const QString &path)
 {
     return QCoreApplication::translate(
@@ -328,6 +379,20 @@ void readPrintDesignLines(const QStringList &lines, const QString &path, PrintDe
             r.text = take(line);
             const QString size = take(line);
             addField(r.text, size.isEmpty() ? QString::number(UnsizedPictureField) : size, true);
+        } else if (key == u"XT") {
+            QStringList fields;
+            for (int i = 0; i < 6; ++i)
+                fields << take(line);
+            if (const QString fault = textBoxLineFault(fields); !fault.isEmpty()) {
+                read.notices << textBoxNotice(path, number, fault);
+            } else {
+                r.a = parseStrictInt(fields[0].trimmed()).value_or(0);
+                r.b = parseStrictInt(fields[1].trimmed()).value_or(0);
+                r.c = parseStrictInt(fields[2].trimmed()).value_or(0);
+                r.d = parseStrictInt(fields[3].trimmed()).value_or(0);
+                r.e = parseStrictInt(fields[4].trimmed()).value_or(0);
+                r.f = parseStrictInt(fields[5].trimmed()).value_or(0);
+            }
         } else if (key == u"EF") {
             r.a = takeNumber(line);
             r.b = takeNumber(line);

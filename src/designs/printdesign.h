@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -59,6 +60,10 @@ inline constexpr int UnsizedPictureField = 200;
 //                 value names the picture file)
 //   EF            a x, b y, c field size, text field name
 //   SE            a x, b y, c mode, text before, text2 after (mode not 0)
+//   XT            a width, b height, c fit, d align, e smallest size (points),
+//                 f line limit: the text box of the next TE, EF or SE record
+//                 (textBoxOf()); all zeros for a line that is not read (its
+//                 fields out of range), which is named in notices
 //
 // A piece of a text with fields in it: literal text, or the value of a data
 // column.
@@ -84,6 +89,7 @@ struct PrintRecord
     // TE with "${": the text in literal pieces and data columns, resolved
     // when the design is read (splitFieldText()); empty: `text` as it stands.
     std::vector<TextPiece> pieces {};
+    qint32 f = 0; // XT: the line limit
 
     bool operator==(const PrintRecord &) const = default;
 };
@@ -204,6 +210,36 @@ QString fieldGridCaption(const QString &designName);
 // "Etikettendatei <path>, Zeile <line>, Feld <field>: Der Barcode wird
 // nicht gedruckt, <reason>." (without a path from "Zeile" on)
 QString barcodeNotice(const QString &path, int line, const QString &field, const QString &reason);
+
+// A text box: the XT record before a text, field or serial number. Its
+// values are checked where they are read: width and height 1..5000 design
+// units, fit 0..2, align 0..2, smallest size 1..200 points, line limit
+// 0..100.
+struct TextBox
+{
+    enum class Fit { OneLine = 0, Shrink = 1, WrapAndShrink = 2 };
+    enum class Align { Left = 0, Centre = 1, Right = 2 };
+    int width = 0;
+    int height = 0;
+    Fit fit = Fit::OneLine;
+    Align align = Align::Left;
+    int minSize = 1; // points
+    int maxLines = 0; // 0: as many as fit
+
+    bool operator==(const TextBox &) const = default;
+};
+
+// The box of an XT record; none for another record or an XT line that was
+// not read.
+std::optional<TextBox> textBoxOf(const PrintRecord &record);
+
+// Why the fields of an XT line (after the key) cannot be read; empty when
+// they can.
+QString textBoxLineFault(const QStringList &fields);
+
+// "Etikettendatei <path>, Zeile <line>: Der Textrahmen wird nicht beachtet,
+// <reason>." (without a path from "Zeile" on)
+QString textBoxNotice(const QString &path, int line, const QString &reason);
 
 // The message of a design with too many records for the print element list.
 QString tooManyRecordsMessage(const QString &path);

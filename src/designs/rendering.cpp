@@ -215,6 +215,21 @@ QString printedText(const QString &text)
     return line.left(length);
 }
 
+QString printedLines(const QString &text)
+{
+    QString lines = text;
+    if (lines.contains(u'\r')) {
+        lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        lines.replace(u'\r', u'\n');
+    }
+    if (lines.size() <= MaxPrintedTextLength)
+        return lines;
+    qsizetype length = MaxPrintedTextLength;
+    if (lines.at(length - 1).isHighSurrogate())
+        --length;
+    return lines.left(length);
+}
+
 QString oldBitmapFormatMessage(const QString &path)
 {
     return path
@@ -250,11 +265,22 @@ LabelDrawing::LabelDrawing(const PrintDesign &design)
             m_fieldTitles[f.column] = f.title;
         }
     }
+    if (design.printScale > 0)
+        m_unitsPerPoint = design.printScale * 2.54 / 72;
     m_steps.reserve(design.records.size());
+    std::optional<TextBox> box; // of the last XT record, until a text takes it
     for (const PrintRecord &r : design.records) {
         Step step;
         step.record = r;
         const QString &key = r.key;
+        if (key == u"XT") {
+            box = textBoxOf(r);
+            continue;
+        }
+        if (key == u"EF" || key == u"SE" || key == u"TE") {
+            step.box = box;
+            box.reset();
+        }
         if (key == u"RE") {
             step.op = Op::Rectangle;
         } else if (key == u"RA") {
@@ -452,6 +478,208 @@ void LabelDrawing::noteIfCut(ICanvas &canvas, const CanvasFont &font, int x, int
         m_notices->note(DrawingNotices::Kind::CutAtEdge, field, m_fieldTitles.value(field), text);
 }
 
+namespace {
+
+// The words of one line of a text box, measured once at the font's own size:
+// a smaller size scales every width by the same factor.
+struct MeasuredWord
+{
+    QString text;
+    double width = 0;
+    bool startsParagraph = false; // after a line break (or the first)
+};
+
+struct BoxLayout
+{
+    std::vector<QString> lines;
+    std::vector<double> widths; // at the size laid out for
+    bool fits = false;
+};
+
+// Lays `words` out in lines no longer than `along` (widths scaled by
+// `scale`, a blank `space` wide at full size), wrapped or (wrap false) all on
+// one line per paragraph; fits when every line is short enough, no more
+// than `maxLines` (0: any) and `lineHeight` × lines no more than `across`.
+BoxLayout layOut(const std::vector<MeasuredWord> &words, double space, double scale, double along,
+    double across, double lineHeight, bool wrap, int maxLines)
+{
+    BoxLayout layout;
+    bool tooWide = false;
+    QString line;
+    double width = 0;
+    bool open = false;
+    auto close = [&] {
+        layout.lines.push_back(line);
+        layout.widths.push_back(width);
+        tooWide = tooWide || width > along + 0.01;
+        line.clear();
+        width = 0;
+        open = false;
+    };
+    for (const MeasuredWord &w : words) {
+        const double ww = w.width * scale;
+        if (open && w.startsParagraph)
+            close();
+        if (!open) {
+            line = w.text;
+            width = ww;
+            open = true;
+            continue;
+        }
+        const double next = width + space * scale + ww;
+        if (wrap && next > along + 0.01) {
+            close();
+            line = w.text;
+            width = ww;
+            open = true;
+        } else {
+            line += u' ' + w.text;
+            width = next;
+        }
+    }
+    if (open)
+        close();
+    const auto count = static_cast<int>(layout.lines.size());
+    layout.fits = !tooWide && (maxLines == 0 || count <= maxLines) && count * lineHeight <= across + 0.01;
+    return layout;
+}
+
+} // namespace
+
+void LabelDrawing::drawInBox(ICanvas &canvas, const CanvasFont &font, const TextBox &box, int x, int y,
+    const QString &value, int column, const QString &title) const
+{
+    StateGuard guard(canvas);
+    const int right = toInt(static_cast<qint64>(x) + box.width);
+    const int bottom = toInt(static_cast<qint64>(y) + box.height);
+
+    // The box as the text runs: along its lines and down across them, from
+    // the corner where the first line starts.
+    int degrees = (font.escapement / 10) % 360;
+    if (degrees < 0)
+        degrees += 360;
+    double along = box.width;
+    double across = box.height;
+    int c = 1; // cos, sin of the turn
+    int s = 0;
+    int ox = x;
+    int oy = y;
+    if (degrees == 90) {
+        c = 0, s = 1, ox = x, oy = bottom;
+        std::swap(along, across);
+    } else if (degrees == 180) {
+        c = -1, s = 0, ox = right, oy = bottom;
+    } else if (degrees == 270) {
+        c = 0, s = -1, ox = right, oy = y;
+        std::swap(along, across);
+    }
+
+    const bool wrap = box.fit == TextBox::Fit::WrapAndShrink;
+    const QString text = wrap ? printedLines(value) : printedText(value);
+    if (text.isEmpty())
+        return;
+
+    // The words at the font's own size.
+    const int fullHeight = font.height == 0 ? 16 : std::abs(font.height);
+    const int sign = font.height < 0 ? -1 : 1;
+    const QSizeF spaceSize = canvas.textSize(font, QStringLiteral(" "));
+    const double fullLineHeight = spaceSize.height();
+    std::vector<MeasuredWord> words;
+    if (wrap) {
+        bool startsParagraph = true;
+        for (const QStringView paragraph : QStringView(text).split(u'\n')) {
+            for (const QStringView word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+                words.push_back({ word.toString(), canvas.textSize(font, word.toString()).width(), startsParagraph });
+                startsParagraph = false;
+            }
+            startsParagraph = true;
+        }
+    } else {
+        words.push_back({ text, canvas.textSize(font, text).width(), true });
+    }
+    if (words.empty())
+        return;
+
+    const int maxLines = wrap ? box.maxLines : 1;
+    auto layoutAt = [&](int height) {
+        const double scale = static_cast<double>(height) / fullHeight;
+        return layOut(words, spaceSize.width(), scale, along, across, fullLineHeight * scale, wrap, maxLines);
+    };
+
+    int height = fullHeight;
+    BoxLayout layout = layoutAt(height);
+    const int smallest = std::clamp(static_cast<int>(std::lround(box.minSize * m_unitsPerPoint)), 1, fullHeight);
+    if (!layout.fits && box.fit != TextBox::Fit::OneLine) {
+        // The largest size that fits, by halving the range of sizes between
+        // the smallest (which may not fit either) and the full one (which
+        // does not).
+        int low = smallest;
+        int high = fullHeight - 1;
+        int best = 0;
+        while (low <= high) {
+            const int mid = low + (high - low) / 2;
+            if (layoutAt(mid).fits) {
+                best = mid;
+                low = mid + 1;
+            } else {
+                high = mid - 1;
+            }
+        }
+        height = best > 0 ? best : smallest;
+        layout = layoutAt(height);
+    }
+
+    // The widths were scaled from the full size; measured at the size
+    // chosen the lines may come out a little wider: then the next smaller
+    // size is tried, a few times at most.
+    CanvasFont sized = font;
+    double lineHeight = fullLineHeight;
+    for (int tries = 0;; ++tries) {
+        sized.height = sign * height;
+        if (height == fullHeight)
+            break;
+        lineHeight = canvas.textSize(sized, QStringLiteral(" ")).height();
+        for (size_t i = 0; i < layout.lines.size(); ++i)
+            layout.widths[i] = canvas.textSize(sized, layout.lines[i]).width();
+        const auto count = static_cast<int>(layout.lines.size());
+        const bool measuredFit = layout.fits && count * lineHeight <= across + 0.01
+            && std::all_of(layout.widths.begin(), layout.widths.end(), [&](double w) { return w <= along + 0.01; });
+        if (measuredFit || !layout.fits || height <= smallest) {
+            layout.fits = measuredFit;
+            break;
+        }
+        height = tries < 4 ? height - 1 : smallest;
+        layout = layoutAt(height);
+    }
+    // Lines that fit lie inside the box as measured; only those that do not
+    // are clipped to it (a clip costs the device a clip path and its undoing
+    // per label).
+    if (!layout.fits) {
+        if (m_notices)
+            m_notices->note(DrawingNotices::Kind::DoesNotFit, column, title, wrap ? printedText(value) : text);
+        canvas.clipRect(x, y, right, bottom);
+    }
+
+    if (height != fullHeight)
+        canvas.setFont(sized);
+    size_t shown = layout.lines.size();
+    if (maxLines > 0)
+        shown = std::min(shown, static_cast<size_t>(maxLines));
+    for (size_t i = 0; i < shown; ++i) {
+        double u = 0;
+        if (box.align == TextBox::Align::Centre)
+            u = (along - layout.widths[i]) / 2;
+        else if (box.align == TextBox::Align::Right)
+            u = along - layout.widths[i];
+        // Whole units towards the start of the box, so that rounding never
+        // pushes a line past its end.
+        const auto forth = static_cast<int>(std::floor(std::max(u, 0.0)));
+        const auto down = static_cast<int>(std::floor(static_cast<double>(i) * lineHeight));
+        canvas.text(toInt(static_cast<qint64>(ox) + forth * c + down * s),
+            toInt(static_cast<qint64>(oy) - forth * s + down * c), layout.lines[i]);
+    }
+}
+
 template <typename Values>
 void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y, bool drawFrame,
     IMessages &messages, const QString &dateText, const CanvasPen &devicePen) const
@@ -497,30 +725,64 @@ void LabelDrawing::drawSteps(ICanvas &canvas, const Values &values, int x, int y
             hasFont = true;
             break;
         case Op::Field: {
-            const QString text = printedText(values(field));
-            canvas.text(at(r.a, x), at(r.b, y), text);
-            if (m_notices && clip)
-                noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, field);
+            if (step.box) {
+                drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), values(field), field,
+                    m_fieldTitles.value(field));
+            } else {
+                const QString text = printedText(values(field));
+                canvas.text(at(r.a, x), at(r.b, y), text);
+                if (m_notices && clip)
+                    noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, field);
+            }
         }
             ++field;
             break;
         case Op::Date:
-            canvas.text(at(r.a, x), at(r.b, y), printedText(dateText));
+            if (step.box)
+                drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), dateText,
+                    -1 - static_cast<int>(&step - m_steps.data()), QStringLiteral("Datum"));
+            else
+                canvas.text(at(r.a, x), at(r.b, y), printedText(dateText));
             break;
         case Op::Serial: {
-            const QString text = printedText(r.text + values(field) + r.text2);
-            canvas.text(at(r.a, x), at(r.b, y), text);
-            if (m_notices && clip)
-                noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, field);
+            if (step.box) {
+                drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), r.text + values(field) + r.text2,
+                    field, m_fieldTitles.value(field));
+            } else {
+                const QString text = printedText(r.text + values(field) + r.text2);
+                canvas.text(at(r.a, x), at(r.b, y), text);
+                if (m_notices && clip)
+                    noteIfCut(canvas, font, at(r.a, x), at(r.b, y), text, *clip, field);
+            }
         }
             ++field;
             break;
         case Op::Text:
-            if (hasFont)
-                canvas.text(at(r.a, x), at(r.b, y), r.text);
+            if (hasFont) {
+                if (step.box)
+                    drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), r.text,
+                        -1 - static_cast<int>(&step - m_steps.data()), QStringLiteral("Text"));
+                else
+                    canvas.text(at(r.a, x), at(r.b, y), r.text);
+            }
             break;
         case Op::FieldText:
-            if (hasFont) {
+            if (hasFont && step.box) {
+                // In a box the values keep their line breaks until the box
+                // has seen them (a box that wraps starts a line at each).
+                QString text;
+                int first = 0;
+                for (const TextPiece &piece : r.pieces) {
+                    text += piece.column == 0 ? piece.text : values(piece.column);
+                    if (first == 0 && piece.column != 0)
+                        first = piece.column;
+                }
+                if (first != 0)
+                    drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), text, first, m_fieldTitles.value(first));
+                else
+                    drawInBox(canvas, font, *step.box, at(r.a, x), at(r.b, y), text,
+                        -1 - static_cast<int>(&step - m_steps.data()), QStringLiteral("Text"));
+            } else if (hasFont) {
                 // The pieces were split when the design was read: each
                 // label only joins the values in.
                 QString text;

@@ -47,6 +47,11 @@ inline constexpr int MaxPrintedTextLength = 161;
 // split a surrogate pair leaves out the whole pair.
 QString printedText(const QString &text);
 
+// The text as a text box with `fit` 2 prints it: at most
+// MaxPrintedTextLength characters as printedText() cuts them, each line break
+// (CR LF, CR or LF) kept as one LF.
+QString printedLines(const QString &text);
+
 // The message of a BM record, an image record of an older design format.
 QString oldBitmapFormatMessage(const QString &path);
 
@@ -95,6 +100,17 @@ QString shortDateText(const QDate &date = QDate::currentDate());
 //   in; such a text that runs past the label's edge is noted under its
 //   first field.
 // - A BM record shows oldBitmapFormatMessage() once and draws nothing.
+// - An XT record gives the next TE, EF or SE record a text box of its width
+//   and height from its position (its top-left), never drawn outside it:
+//   fit 0 one line at the font's size; 1 the largest size down to the box's
+//   smallest (in points) at which the line fits; 2 the text wrapped at
+//   blanks and at its line breaks (printedLines()), at the largest size at
+//   which all lines, at most the box's line limit (0: no limit), fit. Lines
+//   are stacked from the top of the box, aligned left, centred or right. A
+//   turned font (90, 180 or 270 degrees) lays its lines along the box's
+//   height or width as it runs. Text that does not fit even at the smallest
+//   size is drawn at that size, clipped to the box, and noted
+//   (DrawingNotices::Kind::DoesNotFit).
 //
 // A bitmap file that cannot be read ends the drawing with the canvas's
 // qm::Error; the records after it are not drawn.
@@ -214,7 +230,15 @@ private:
         QColor colour; // Font: the text colour
         int corner = 0; // RoundRectangle
         int symbology = 0; // Barcode
+        // Field, Serial, Date, Text: the box of the XT record before it.
+        std::optional<TextBox> box;
     };
+
+    // Draws `value` into `box` at (x, y), fitted as the box asks, and
+    // clips to the box and notes a text that does not fit even at
+    // the box's smallest size (`column` and `title` name it).
+    void drawInBox(ICanvas &canvas, const CanvasFont &font, const TextBox &box, int x, int y,
+        const QString &value, int column, const QString &title) const;
 
     // Notes the text of data column `field` drawn at (x, y) in `font` when
     // it leaves `box`, the label it is clipped to.
@@ -249,6 +273,7 @@ private:
     QStringList m_fieldTitles; // by data column
     bool m_showMissingPictures = false;
     QString m_pictureFolder;
+    double m_unitsPerPoint = 25 * 2.54 / 72; // design units of one point
 };
 
 // The ellipse (or circle) in the box (left, top) .. (right, bottom), as

@@ -87,6 +87,7 @@ private slots:
     void cellWithLineBreakStaysOneRecord();
     void characterOutsideCodePageKeepsOldFile();
     void roundTripIsByteExact();
+    void textBoxLinesKept();
     void barcodeLineKept_data();
     void barcodeLineKept();
     void changedBarcodeIsRebuilt_data();
@@ -422,6 +423,33 @@ void TestEtiDatei::roundTripIsByteExact()
     Eladen(path, again);
     QCOMPARE(again.elements, d.elements);
     QCOMPARE(again.description, d.description);
+}
+
+// A design with text boxes opens and saves byte for byte: each XT line stays
+// with its text, field or serial number, as it stood (one the print side
+// would not read included).
+void TestEtiDatei::textBoxLinesKept()
+{
+    const QByteArray body = QByteArray("NA,Adresse\r\nGR,100,50,25\r\n")
+        + "XF,-14,0,0,0,Arial,0\r\nXT,400,120,2,1,6,3\r\nTE,1,1,Hallo, Welt\r\n"
+        + "XP,0,0\r\nLI,1,2,3,4\r\n"
+        + "XF,12,0,1,90,Arial,4\r\nXT, 50 ,60,1,0,8,0\r\nEF,30,40,30,Firma\r\n"
+        + "XF,-14,0,0,0,Arial,0\r\nEF,30,90,30,Ort\r\n"
+        + "XF,-14,0,0,0,Arial,0\r\nXT,x\r\nSE,5,5,1,Nr. ,/96\r\n";
+    QTemporaryDir dir;
+    const QString source = dir.filePath("quelle.eti");
+    QVERIFY(writeBytes(source, FileHead + body));
+    Design d;
+    Eladen(source, d);
+    QCOMPARE(d.count(), 5);
+    QCOMPARE(d.element(1).textBox, std::optional<QString>("400,120,2,1,6,3"));
+    QCOMPARE(d.element(2).textBox, std::nullopt);
+    QCOMPARE(d.element(3).textBox, std::optional<QString>(" 50 ,60,1,0,8,0"));
+    QCOMPARE(d.element(4).textBox, std::nullopt);
+    QCOMPARE(d.element(5).textBox, std::optional<QString>("x"));
+    const QString copy = dir.filePath("kopie.eti");
+    Espeichern(copy, d, QStringLiteral("24.12.1999"));
+    QCOMPARE(contentOf(copy), FileHead + body);
 }
 
 void TestEtiDatei::barcodeLineKept_data()

@@ -101,6 +101,8 @@ private slots:
     void barcodeNotPrinted_data();
     void barcodeNotPrinted();
     void dateOnlyHasNoFields();
+    void textBoxLine_data();
+    void textBoxLine();
     void editorFileOnPaper();
     void emptyFiles_data();
     void emptyFiles();
@@ -362,6 +364,59 @@ void TestPrintDesign::barcodeNotPrinted()
     // A file read afterwards starts without them.
     readPrintDesignLines({"NA,leer"}, QString(), d, {});
     QVERIFY(d.notices.isEmpty());
+}
+
+void TestPrintDesign::textBoxLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QList<int>>("values"); // width, height, fit, align, smallest, lines; empty: not read
+    QTest::addColumn<QString>("why");
+    QTest::newRow("read") << "XT,400,120,2,1,6,3" << QList<int> { 400, 120, 2, 1, 6, 3 } << "";
+    QTest::newRow("blanks around") << "XT, 1 ,5000,0,2,200,0" << QList<int> { 1, 5000, 0, 2, 200, 0 } << "";
+    QTest::newRow("width 0") << "XT,0,120,2,1,6,3" << QList<int>()
+                             << "die Breite muss eine ganze Zahl von 1 bis 5000 sein";
+    QTest::newRow("height 5001") << "XT,400,5001,2,1,6,3" << QList<int>()
+                                 << "die Höhe muss eine ganze Zahl von 1 bis 5000 sein";
+    QTest::newRow("fit 3") << "XT,400,120,3,1,6,3" << QList<int>()
+                           << "die Einpassung muss eine ganze Zahl von 0 bis 2 sein";
+    QTest::newRow("align x") << "XT,400,120,2,x,6,3" << QList<int>()
+                             << "die Ausrichtung muss eine ganze Zahl von 0 bis 2 sein";
+    QTest::newRow("smallest 0") << "XT,400,120,2,1,0,3" << QList<int>()
+                                << "die kleinste Schriftgröße muss eine ganze Zahl von 1 bis 200 sein";
+    QTest::newRow("lines 101") << "XT,400,120,2,1,6,101" << QList<int>()
+                               << "die Zeilenzahl muss eine ganze Zahl von 0 bis 100 sein";
+    QTest::newRow("lines missing") << "XT,400,120,2,1,6" << QList<int>()
+                                   << "die Zeilenzahl muss eine ganze Zahl von 0 bis 100 sein";
+    QTest::newRow("width 12abc") << "XT,12abc,120,2,1,6,3" << QList<int>()
+                                 << "die Breite muss eine ganze Zahl von 1 bis 5000 sein";
+}
+
+// An XT line is read with its numbers checked; one that cannot be read gives
+// no box and is named once with its line. It takes no data column.
+void TestPrintDesign::textBoxLine()
+{
+    QFETCH(QString, line);
+    QFETCH(QList<int>, values);
+    QFETCH(QString, why);
+    PrintDesign d;
+    Grids g;
+    const QStringList lines { "NA,Adresse", "GR,175,100,25", "XF,12,0,0,0,Arial,0", line, "EF,10,10,30,Name",
+        "EF,10,40,30,Ort" };
+    readPrintDesignLines(lines, QStringLiteral("/etiketten/adresse.eti"), d, g.refs());
+    QCOMPARE(d.records[3].key, QStringLiteral("XT"));
+    const std::optional<TextBox> box = textBoxOf(d.records[3]);
+    QCOMPARE(box.has_value(), !values.isEmpty());
+    if (box) {
+        QCOMPARE((QList<int> { box->width, box->height, static_cast<int>(box->fit), static_cast<int>(box->align),
+                     box->minSize, box->maxLines }),
+            values);
+    }
+    QCOMPARE(g.entryGrid.row(0, 1), (QStringList { "Name", "Ort" }));
+    QCOMPARE(d.notices,
+        why.isEmpty() ? QStringList()
+                      : QStringList { "Etikettendatei /etiketten/adresse.eti, Zeile 4: Der Textrahmen wird nicht "
+                                      "beachtet, "
+                          + why + "." });
 }
 
 void TestPrintDesign::dateOnlyHasNoFields()

@@ -13,6 +13,9 @@
 #include <QPainter>
 #include <QTest>
 
+#include <cmath>
+#include <numbers>
+
 using namespace qm;
 
 namespace {
@@ -114,6 +117,11 @@ private slots:
     void textCutAtTheEdgeIsNoted_data();
     void textCutAtTheEdgeIsNoted();
     void noticesOncePerRecordAndField();
+    void textBoxes_data();
+    void textBoxes();
+    void textBoxNoticeOncePerRecord();
+    void textBoxOnlyForTheNextText();
+    void textBoxWithFieldsInside();
 };
 
 void TestRendering::preparedDrawingDrawsTheSame_data()
@@ -710,6 +718,244 @@ void TestRendering::noticesOncePerRecordAndField()
     unclipped.draw(other, QStringList { QString(), longName }, 0, 0, false, messages, Date);
     QCOMPARE(other.measured, 0);
     QVERIFY(none.isEmpty());
+}
+
+namespace {
+
+// Remembers every text drawn with the font it was drawn in, and the clips.
+class BoxCanvas : public RecordingCanvas
+{
+public:
+    struct Drawn
+    {
+        int x;
+        int y;
+        QString text;
+        CanvasFont font;
+    };
+    void text(int x, int y, const QString &text) override
+    {
+        drawn.push_back({ x, y, text, font() });
+        RecordingCanvas::text(x, y, text);
+    }
+    std::vector<Drawn> drawn;
+};
+
+// The corners of a drawn text's cell, as the canvas measures it, turned as
+// its font is.
+QList<QPointF> cellCorners(ICanvas &canvas, const BoxCanvas::Drawn &d)
+{
+    const QSizeF size = canvas.textSize(d.font, d.text);
+    const double angle = d.font.escapement / 10.0 * std::numbers::pi / 180.0;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    QList<QPointF> corners;
+    for (const double u : { 0.0, size.width() })
+        for (const double v : { 0.0, size.height() })
+            corners << QPointF(d.x + u * c + v * s, d.y - u * s + v * c);
+    return corners;
+}
+
+} // namespace
+
+void TestRendering::textBoxes_data()
+{
+    // A label at (200, 300); a font of 40 units (a cell of 40, characters of
+    // about 19.5 units as the recording canvas estimates them); the box of
+    // 200 x 60 units at the field's position (20, 30). The smallest size of
+    // 8 points is 7 units at 25 units per cm.
+    QTest::addColumn<int>("fit");
+    QTest::addColumn<int>("align");
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<int>("rotation");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("size"); // "full", "smaller" or "smallest"
+    QTest::addColumn<QStringList>("lines"); // as drawn; empty: not compared
+    QTest::addColumn<bool>("noted");
+    const QString veryLong = QString(QStringLiteral("WWWWWWWWWW ")).repeated(14).trimmed();
+    QTest::newRow("short keeps its size") << 1 << 0 << 0 << 0 << "Hans" << "full" << QStringList { "Hans" } << false;
+    QTest::newRow("long shrinks") << 1 << 0 << 0 << 0 << "Ein ziemlich langer Firmenname GmbH" << "smaller"
+                                  << QStringList { "Ein ziemlich langer Firmenname GmbH" } << false;
+    QTest::newRow("very long is cut at the smallest size")
+        << 1 << 0 << 0 << 0 << veryLong << "smallest" << QStringList { veryLong } << true;
+    QTest::newRow("one line: cut at the box") << 0 << 0 << 0 << 0 << "Ein ziemlich langer Firmenname GmbH"
+                                              << "full" << QStringList { "Ein ziemlich langer Firmenname GmbH" }
+                                              << true;
+    QTest::newRow("wrapped: one long word") << 2 << 0 << 0 << 0 << "Donaudampfschifffahrtsgesellschaftskapitän"
+                                            << "smaller"
+                                            << QStringList { "Donaudampfschifffahrtsgesellschaftskapitän" }
+                                            << false;
+    QTest::newRow("wrapped: umlauts") << 2 << 0 << 0 << 0 << "Müller & Söhne Großhandel für Bürobedarf in Köln"
+                                      << "smaller" << QStringList() << false;
+    QTest::newRow("wrapped: centred") << 2 << 1 << 0 << 0 << "Erste Zeile zweite Zeile dritte Zeile"
+                                      << "smaller" << QStringList() << false;
+    QTest::newRow("wrapped: right") << 2 << 2 << 0 << 0 << "Erste Zeile zweite Zeile dritte Zeile" << "smaller"
+                                    << QStringList() << false;
+    QTest::newRow("wrapped: line breaks kept") << 2 << 0 << 0 << 0 << "Zeile eins\r\nZeile zwei\nDrei"
+                                               << "smaller" << QStringList { "Zeile eins", "Zeile zwei", "Drei" }
+                                               << false;
+    QTest::newRow("shrunk: line breaks are blanks") << 1 << 0 << 0 << 0 << "Zeile eins\r\nzwei" << "smaller"
+                                                    << QStringList { "Zeile eins zwei" } << false;
+    QTest::newRow("wrapped: line limit") << 2 << 0 << 1 << 0 << "Erste Zeile zweite Zeile dritte Zeile"
+                                         << "smaller" << QStringList { "Erste Zeile zweite Zeile dritte Zeile" }
+                                         << false;
+    QTest::newRow("wrapped: very long at the line limit")
+        << 2 << 0 << 2 << 0 << veryLong << "smallest" << QStringList() << true;
+    QTest::newRow("turned 90: wrapped along the height")
+        << 2 << 0 << 0 << 90 << "Ein ziemlich langer Firmenname GmbH" << "smaller" << QStringList() << false;
+    QTest::newRow("turned 270: short") << 2 << 2 << 0 << 270 << "Kurz" << "smaller" << QStringList { "Kurz" }
+                                       << false;
+    QTest::newRow("turned 180: centred") << 1 << 1 << 0 << 180 << "Hans" << "full" << QStringList { "Hans" }
+                                         << false;
+}
+
+// A text in a box keeps its size when it fits, shrinks or wraps as the box
+// asks, never reaches outside the box and is noted once when it cannot fit.
+void TestRendering::textBoxes()
+{
+    QFETCH(int, fit);
+    QFETCH(int, align);
+    QFETCH(int, maxLines);
+    QFETCH(int, rotation);
+    QFETCH(QString, value);
+    QFETCH(QString, size);
+    QFETCH(QStringList, lines);
+    QFETCH(bool, noted);
+    PrintRecord box = rec("XT", 200, 60, fit, align, 8);
+    box.f = maxLines;
+    PrintDesign d = printDesign({ rec("GR", 400, 200, 25), rec("XF", 40, 0, 0, rotation, 0, "Arial"), box,
+        rec("EF", 20, 30, 60, 0, 0, "Name") });
+    d.fields = { DataField { 1, QStringLiteral("Name"), QStringLiteral("60"), true } };
+    LabelDrawing drawing(d);
+    DrawingNotices notices;
+    notices.setRecord(4);
+    drawing.setNotices(&notices);
+    BoxCanvas canvas;
+    ScriptedMessages messages;
+    drawing.draw(canvas, QStringList { QString(), value }, 200, 300, false, messages, Date);
+
+    // Clipped to the box only where the text does not fit (what fits lies
+    // inside as measured), the clip given up again afterwards.
+    QCOMPARE(callsOf(canvas, "clip").contains("220,330,420,390"), noted);
+    QCOMPARE(callsOf(canvas, "save").size(), callsOf(canvas, "restore").size());
+
+    QVERIFY(!canvas.drawn.empty());
+    QStringList drawnLines;
+    for (const BoxCanvas::Drawn &t : canvas.drawn) {
+        drawnLines << t.text;
+        QCOMPARE(t.font.escapement, rotation * 10);
+        if (size == u"full")
+            QCOMPARE(t.font.height, 40);
+        else if (size == u"smaller")
+            QVERIFY2(t.font.height > 7 && t.font.height < 40, qPrintable(QString::number(t.font.height)));
+        else
+            QCOMPARE(t.font.height, 7);
+        QCOMPARE(t.font.height, canvas.drawn.front().font.height);
+        if (!noted) {
+            // Every corner of every line inside the box (positions in whole
+            // units: one unit of slack).
+            for (const QPointF &p : cellCorners(canvas, t)) {
+                QVERIFY2(p.x() >= 219 && p.x() <= 421 && p.y() >= 329 && p.y() <= 391,
+                    qPrintable(QStringLiteral("%1 at %2,%3").arg(t.text).arg(p.x()).arg(p.y())));
+            }
+        }
+    }
+    if (!lines.isEmpty())
+        QCOMPARE(drawnLines, lines);
+    if (maxLines > 0)
+        QVERIFY(drawnLines.size() <= maxLines);
+    if (fit == 2 && !noted) {
+        // Wrapped at blanks and line breaks only: the words come out as
+        // they went in.
+        QCOMPARE(drawnLines.join(u' '),
+            QString(value).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' '));
+    }
+    if (rotation == 0 && (align == 1 || align == 2) && fit == 2) {
+        for (const BoxCanvas::Drawn &t : canvas.drawn) {
+            const double width = canvas.textSize(t.font, t.text).width();
+            const double left = t.x - 220;
+            const double right = 420 - (t.x + width);
+            if (align == 1)
+                QVERIFY(std::abs(left - right) < 2.0); // placed on whole units
+            else
+                QVERIFY(std::abs(right) <= 1.0);
+        }
+        QVERIFY(canvas.drawn.size() >= 2);
+    }
+    QCOMPARE(notices.count(), noted ? 1 : 0);
+    if (noted) {
+        const DrawingNotices::Notice &n = notices.kept().front();
+        QCOMPARE(n.kind, DrawingNotices::Kind::DoesNotFit);
+        QCOMPARE(n.record, 4);
+        QCOMPARE(n.field, QStringLiteral("Name"));
+        QCOMPARE(n.value, QString(value).replace(u'\n', u' '));
+    }
+}
+
+// A value that does not fit is named once per record however many copies
+// are printed, in its own words.
+void TestRendering::textBoxNoticeOncePerRecord()
+{
+    PrintDesign d = printDesign({ rec("GR", 400, 200, 25), rec("XF", 40, 0, 0, 0, 0, "Arial"),
+        rec("XT", 100, 20, 1, 0, 10), rec("EF", 0, 0, 60, 0, 0, "Firma") });
+    d.fields = { DataField { 1, QStringLiteral("Firma"), QStringLiteral("60"), true } };
+    LabelDrawing drawing(d);
+    DrawingNotices notices;
+    drawing.setNotices(&notices);
+    BoxCanvas canvas;
+    ScriptedMessages messages;
+    const QString name = QStringLiteral("Eine Firma mit einem sehr langen Namen");
+    notices.setRecord(1);
+    for (int copy = 0; copy < 3; ++copy)
+        drawing.draw(canvas, QStringList { QString(), name }, 0, 0, false, messages, Date);
+    notices.setRecord(2);
+    drawing.draw(canvas, QStringList { QString(), QStringLiteral("Kurz") }, 0, 0, false, messages, Date);
+    QCOMPARE(notices.lines(),
+        QStringList { "Datensatz 1, Feld Firma: „Eine Firma mit einem sehr langen Namen“ passt auch in der "
+                      "kleinsten Schrift nicht in seinen Textrahmen und ist an dessen Rand abgeschnitten." });
+}
+
+// The box belongs to the next text, field or serial number only; the one
+// after it prints as before, and a design without boxes draws exactly what
+// it drew without them.
+void TestRendering::textBoxOnlyForTheNextText()
+{
+    const QList<PrintRecord> plain { rec("XF", 40, 0, 0, 0, 0, "Arial"), rec("TE", 5, 5, 0, 0, 0, "Ein langer fester Text"),
+        rec("EF", 20, 30, 60, 0, 0, "Name") };
+    QList<PrintRecord> boxed = plain;
+    boxed.insert(1, rec("XT", 50, 30, 1, 0, 8));
+    // An XT line that was not read (all zeros) gives no box.
+    boxed.insert(3, rec("XT"));
+    BoxCanvas withBox;
+    BoxCanvas without;
+    ScriptedMessages messages;
+    LabelDrawing(printDesign(boxed)).draw(withBox, QStringList { QString(), "Ein langer Wert" }, 0, 0, false, messages, Date);
+    LabelDrawing(printDesign(plain)).draw(without, QStringList { QString(), "Ein langer Wert" }, 0, 0, false, messages, Date);
+    QCOMPARE(withBox.drawn.size(), 2u);
+    QVERIFY(withBox.drawn[0].font.height < 40);
+    // Too long even at 8 points: cut at its box.
+    QCOMPARE(callsOf(withBox, "clip"), QStringList { "5,5,55,35" });
+    QCOMPARE(callsOf(withBox, "text").last(), callsOf(without, "text").last());
+    QCOMPARE(callsOf(without, "text").size(), 2);
+}
+
+// A text with fields inside takes the box too: a line break in a value
+// starts a new line in a box that wraps.
+void TestRendering::textBoxWithFieldsInside()
+{
+    PrintDesign d;
+    readPrintDesignLines({ QStringLiteral("GR,400,200,25"), QStringLiteral("XF,20,0,0,0,Arial,0"),
+                             QStringLiteral("XT,300,100,2,0,6,0"), QStringLiteral("TE,10,10,${Firma} in ${Ort}") },
+        QString(), d, {});
+    QCOMPARE(d.fields.size(), 2u);
+    BoxCanvas canvas;
+    ScriptedMessages messages;
+    LabelDrawing(d).draw(canvas, QStringList { QString(), "Müller\nSöhne", "Köln" }, 0, 0, false, messages, Date);
+    QStringList lines;
+    for (const BoxCanvas::Drawn &t : canvas.drawn)
+        lines << t.text;
+    QCOMPARE(lines, (QStringList { "Müller", "Söhne in Köln" }));
+    QCOMPARE(canvas.drawn.back().y - canvas.drawn.front().y, 20);
 }
 
 QTEST_GUILESS_MAIN(TestRendering)
