@@ -87,6 +87,18 @@ QString cellsOf(const Element &e, int column)
     return e.cells[static_cast<size_t>(column)];
 }
 
+// The end of a BC or BF line: the field name and, when the name is followed
+// by a comma, the field size as the rest of the line.
+void takeFieldAndSize(QString &rest, Element &e, int fieldColumn, int sizeColumn)
+{
+    if (rest.contains(u',')) {
+        e.cells[fieldColumn] = takeEtiField(rest);
+        e.cells[sizeColumn] = rest;
+    } else {
+        e.cells[fieldColumn] = rest;
+    }
+}
+
 // A barcode from the text after "BC,": box, kind, field name and, when the
 // name is followed by a comma, the field size as the rest of the line.
 Element barcodeElement(const QString &record)
@@ -99,12 +111,7 @@ Element barcodeElement(const QString &record)
     e.cells[Col::X2] = takeEtiField(rest);
     e.cells[Col::Y2] = takeEtiField(rest);
     e.cells[Col::Symbology] = takeEtiField(rest);
-    if (rest.contains(u',')) {
-        e.cells[Col::BarcodeField] = takeEtiField(rest);
-        e.cells[Col::BarcodeSize] = rest;
-    } else {
-        e.cells[Col::BarcodeField] = rest;
-    }
+    takeFieldAndSize(rest, e, Col::BarcodeField, Col::BarcodeSize);
     e.cells[Col::BarcodeRecord] = record;
     return e;
 }
@@ -120,12 +127,7 @@ Element fieldPictureElement(const QString &record)
     e.cells[Col::Y1] = takeEtiField(rest);
     e.cells[Col::X2] = takeEtiField(rest);
     e.cells[Col::Y2] = takeEtiField(rest);
-    if (rest.contains(u',')) {
-        e.cells[Col::PictureField] = takeEtiField(rest);
-        e.cells[Col::PictureSize] = rest;
-    } else {
-        e.cells[Col::PictureField] = rest;
-    }
+    takeFieldAndSize(rest, e, Col::PictureField, Col::PictureSize);
     e.cells[Col::PictureRecord] = record;
     return e;
 }
